@@ -1,0 +1,29 @@
+#pragma once
+// ExternalInterface message texts exchanged with the movie:
+//   request  <invoke name="N" returntype="xml"><arguments><string>T</string></arguments></invoke>
+//   reply    <string>T</string>
+
+#include <string>
+
+// Request for function `name` with one string argument (none when empty).
+std::string _MakeInvokeXml(const std::string& name, const std::string& argument);
+
+enum class ReplyStatus {
+    Ok,
+    NotWellFormed,  // shown as "(#1005)"; an empty reply included
+    NotString,      // shown as "(#1007)": root element is not "string"
+};
+// Takes the returned text out of a reply; text is "" unless Ok.
+ReplyStatus ParseReturnString(const std::string& reply, std::string& text);
+
+enum class RequestStatus {
+    Ok,
+    NotWellFormed,  // "(#1005)"
+    NotInvoke,      // "(#1007)": root element is not "invoke"
+    NoName,         // root has no "name" attribute
+};
+// Function name of a request the movie sent; name is "" unless Ok.
+RequestStatus ParseInvokeRequest(const std::string& request, std::string& name);
+
+// Reply text for a string result, as the player returns it.
+std::string MakeStringReply(const std::string& value);

@@ -1,0 +1,34 @@
+#pragma once
+// The program's string table (UTF-8 texts by resource id).
+
+#include <string>
+
+enum : unsigned {
+    IDS_ABOUTBOX = 101,             // "版本" (window menu item)
+    IDS_TOOL_FILE_NEW = 32777,      // toolbar texts and tooltips, 32777..32780
+    IDS_TOOL_FILE_OPEN = 32778,
+    IDS_TOOL_FILE_SAVE = 32779,
+    IDS_TOOL_FILE_SAVEAS = 32780,
+    IDS_SVR_FILE_CHK = 32785,       // "Version Check"
+    IDS_TERMS_INTRO = 32786,
+    IDS_TERMS_RULES = 32787,
+    IDS_TERMS_NOTES = 32788,
+    IDS_ERR_CAPTION = 32789,        // "错误"
+    IDS_SAVE_CAPTION = 32790,       // "保存"
+    IDS_FILE_DAMAGED = 32791,
+    IDS_FLASH_NOT_INSTALLED = 32792,
+    IDS_FLASH_TOO_OLD = 32793,
+    IDS_FLASH_TRADEMARK = 32794,
+    IDS_ASK_SAVE = 32795,           // contains one %s
+    IDS_CANNOT_CONTINUE = 32796,    // "不能继续处理。"
+    IDS_SAVE_FILTER = 32797,
+    IDS_OPEN_FILTER = 32798,
+    IDS_UNTITLED = 32799,           // "无题.zsr"
+    IDS_NO_DATA_TO_SAVE = 32800,
+};
+
+// The text of a string resource; "" for an unknown id.
+std::string LoadResString(unsigned id);
+
+// String 32796 followed directly by an error code, e.g. "不能继续处理。(#1001)".
+std::string MakeErrorText(const std::string& code);

@@ -1,0 +1,68 @@
+#pragma once
+// A player that plays one SWF movie for CShockwaveFlash. The program's player
+// is Ruffle in a web view (RufflePlayer); tests use a scripted stand-in.
+
+#include <QObject>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+// Raised when a call cannot be delivered to the movie or the movie's function
+// fails. Handler guards report it as "(#10001)".
+class CFlashCallError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What the control's initial-properties block asks of the player.
+struct FlashProperties {
+    QString movie;
+    QString quality = QStringLiteral("High");
+    QString scaleMode = QStringLiteral("ShowAll");
+    QString windowMode = QStringLiteral("Window");
+    QString allowNetworking = QStringLiteral("all");
+    QString allowFullScreen = QStringLiteral("false");
+};
+
+class FlashPlayer : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~FlashPlayer() override = default;
+
+    // The widget that shows the movie; CShockwaveFlash takes it as its child.
+    virtual QWidget* view() = 0;
+    virtual void applyProperties(const FlashProperties& properties) = 0;
+    virtual void loadMovie(int layer, const QString& url) = 0;
+    virtual void zoom(int factor) = 0;
+    virtual void stopPlay() = 0;
+    // Runs an "invoke" request in the movie and returns the reply text.
+    // Throws CFlashCallError when the call cannot be delivered.
+    virtual QString callFunction(const QString& request) = 0;
+    // Emulated Flash Player version; the major version is in bits 16..23.
+    virtual std::int32_t flashVersion() = 0;
+
+signals:
+    // The movie called ExternalInterface.call: an "invoke" request text.
+    void flashCall(const QString& request);
+    void fsCommand(const QString& command, const QString& args);
+};
+
+enum class FlashCreateStatus {
+    Ok,
+    ClassNotRegistered,  // the player runtime is not installed beside the program
+    Failed,              // any other failure; `error` tells which
+};
+
+struct FlashCreateResult {
+    FlashCreateStatus status = FlashCreateStatus::Failed;
+    std::int32_t error = 0;
+    std::unique_ptr<FlashPlayer> player;
+};
+
+// Makes a new player instance.
+using FlashPlayerFactory = std::function<FlashCreateResult()>;

@@ -1,0 +1,51 @@
+#include "ShockwaveFlash.h"
+
+#include "InitialProperties.h"
+
+#include <QVBoxLayout>
+
+CShockwaveFlash::CShockwaveFlash(QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+CShockwaveFlash::~CShockwaveFlash() = default;
+
+FlashCreateResult CShockwaveFlash::Create(const FlashPlayerFactory& factory,
+                                          const QByteArray& initialProperties)
+{
+    FlashCreateResult result = factory();
+    if (result.status != FlashCreateStatus::Ok || !result.player)
+        return {result.status == FlashCreateStatus::Ok ? FlashCreateStatus::Failed : result.status,
+                result.error, nullptr};
+
+    m_player = std::move(result.player);
+    if (const auto properties = ParseInitialProperties(initialProperties))
+        m_player->applyProperties(*properties);
+    connect(m_player.get(), &FlashPlayer::flashCall, this, &CShockwaveFlash::FlashCall);
+    connect(m_player.get(), &FlashPlayer::fsCommand, this, &CShockwaveFlash::FSCommand);
+    if (QWidget* view = m_player->view()) {
+        layout()->addWidget(view);
+        setFocusProxy(view);
+    }
+    return {FlashCreateStatus::Ok, 0, nullptr};
+}
+
+FlashPlayer& CShockwaveFlash::Player()
+{
+    if (!m_player)
+        throw CFlashCallError("The Flash control has not been created.");
+    return *m_player;
+}
+
+void CShockwaveFlash::LoadMovie(int layer, const QString& url) { Player().loadMovie(layer, url); }
+
+void CShockwaveFlash::Zoom(int factor) { Player().zoom(factor); }
+
+void CShockwaveFlash::StopPlay() { Player().stopPlay(); }
+
+QString CShockwaveFlash::CallFunction(const QString& request) { return Player().callFunction(request); }
+
+std::int32_t CShockwaveFlash::FlashVersion() { return Player().flashVersion(); }

@@ -1,0 +1,37 @@
+#pragma once
+// The hosted Flash control: plays the movie and carries the ExternalInterface
+// calls between movie and host. The work is done by a FlashPlayer.
+
+#include "FlashPlayer.h"
+
+#include <QByteArray>
+#include <QWidget>
+
+class CShockwaveFlash : public QWidget {
+    Q_OBJECT
+public:
+    explicit CShockwaveFlash(QWidget* parent = nullptr);
+    ~CShockwaveFlash() override;
+
+    // Creates the player and hands it the control's initial-properties block.
+    // Returns the creation result without the player (which the control keeps).
+    FlashCreateResult Create(const FlashPlayerFactory& factory, const QByteArray& initialProperties);
+    bool IsCreated() const { return m_player != nullptr; }
+
+    void LoadMovie(int layer, const QString& url);
+    void Zoom(int factor);
+    void StopPlay();
+    // Synchronous: the movie's function has returned when this returns.
+    // Throws CFlashCallError when the call cannot be delivered.
+    QString CallFunction(const QString& request);
+    std::int32_t FlashVersion();
+
+signals:
+    void FlashCall(const QString& request);
+    void FSCommand(const QString& command, const QString& args);
+
+private:
+    FlashPlayer& Player();
+
+    std::unique_ptr<FlashPlayer> m_player;
+};
