@@ -1,0 +1,126 @@
+#include "orvane/VersionInf.h"
+
+#include "orvane/ErrorLog.h"
+#include "orvane/StringTable.h"
+
+#include <cstring>
+#include <exception>
+
+std::string g_strAppPath;
+
+namespace {
+
+// A caught error's text goes into the record cut to 1023 bytes.
+std::string Description(const std::exception& error)
+{
+    constexpr std::size_t kMaxDescription = 1023;
+    std::string text = error.what();
+    if (text.size() > kMaxDescription)
+        text.resize(kMaxDescription);
+    return text;
+}
+
+// Finds the index-th (from 1) descendant element with a given name, in document order.
+class NthElementFinder : public pugi::xml_tree_walker {
+public:
+    NthElementFinder(const char* name, int index) : m_name(name), m_remaining(index) {}
+    bool for_each(pugi::xml_node& node) override
+    {
+        if (node.type() == pugi::node_element && std::strcmp(node.name(), m_name) == 0 &&
+            --m_remaining == 0) {
+            m_found = node;
+            return false;
+        }
+        return true;
+    }
+    pugi::xml_node found() const { return m_found; }
+
+private:
+    const char* m_name;
+    int m_remaining;
+    pugi::xml_node m_found;
+};
+
+pugi::xml_node NthDescendant(pugi::xml_node element, const char* name, int index)
+{
+    if (index < 1)
+        return {};
+    NthElementFinder finder(name, index);
+    element.traverse(finder);
+    return finder.found();
+}
+
+// The values of a loaded version file: zero when its document element is not
+// "dataroot"; otherwise non-zero, with inf untouched when there is no COMMON_INFO.
+int ReadVersionDocument(const pugi::xml_document& doc, VersionInf& inf, VersionFields fields)
+{
+    const pugi::xml_node root = doc.document_element();
+    if (std::strcmp(root.name(), "dataroot") != 0)
+        return 0;
+    const pugi::xml_node common = NthDescendant(root, "COMMON_INFO", 1);
+    if (!common)
+        return 1;
+    inf.strVersion = _GetText(common, "VERSION_INFO", 1);
+    if (fields == VersionFields::All) {
+        inf.strUrlDownload = _GetText(common, "URL_DOWNLOAD", 1);
+        inf.strUrlVersionCheck = _GetText(common, "URL_VERSION_CHECK", 1);
+        inf.strCopyright = _GetText(common, "COPYRIGHT", 1);
+    }
+    return 1;
+}
+
+}  // namespace
+
+std::string _GetText(const pugi::xml_node& element, const char* tagName, int index)
+{
+    try {
+        return XmlNodeText(NthDescendant(element, tagName, index));
+    } catch (const std::exception& error) {
+        REPORT_ERROR(g_ErrorLog, "_GetText()", "_GetText()", Description(error));
+        return {};
+    }
+}
+
+int ParseVersionInf(std::string_view xmlBytes, VersionInf& inf, VersionFields fields)
+{
+    pugi::xml_document doc;
+    std::string error;
+    return ParseXmlBytes(xmlBytes, doc, error) ? ReadVersionDocument(doc, inf, fields) : 0;
+}
+
+int _GetLocalVersionInf(VersionInf& inf)
+{
+    try {
+        pugi::xml_document doc;
+        std::string error;
+        if (!LoadXmlAddress(g_strAppPath + "z_ver.xml", doc, error)) {
+            REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "pDoc->load()", MakeErrorText("(#1005)"));
+            return 0;
+        }
+        return ReadVersionDocument(doc, inf, VersionFields::All);
+    } catch (const std::exception& error) {
+        REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "_GetLocalVersionInf()", Description(error));
+        return 0;
+    }
+}
+
+int _GetXmlInf(const std::string& address, VersionInf& inf, const FetchLimits& limits,
+               std::stop_token abort)
+{
+    // A fetch cut off by the waiting side ends quietly: that side no longer
+    // expects anything from this call, the log included.
+    try {
+        pugi::xml_document doc;
+        std::string error;
+        if (!LoadXmlAddress(address, doc, error, limits, abort)) {
+            if (!abort.stop_requested())
+                REPORT_ERROR(g_ErrorLog, "_GetXmlInf()", "pDoc->load()", "(#1005)");
+            return 0;
+        }
+        return ReadVersionDocument(doc, inf, VersionFields::VersionOnly);
+    } catch (const std::exception& error) {
+        if (!abort.stop_requested())
+            REPORT_ERROR(g_ErrorLog, "_GetXmlInf()", "_GetXmlInf()", Description(error));
+        return 0;
+    }
+}

@@ -1,0 +1,444 @@
+// ".zsr" data files: exact layout, every refusal of the reader with its
+// result and record, and the atomic save.
+
+#include "orvane/CryptUtil.h"
+
+#include "ErrorLogLines.h"
+#include "ScopedEnvironment.h"
+#include "ScopedTempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <linux/capability.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// "abc" as the program stores it, assembled by hand:
+//   printf abc | openssl enc -rc4 -K 7992f1aef5513607d600a78085c5d10c -nosalt -provider legacy
+//     -provider default | xxd -p                          -> 2258bf
+//   printf '\x22\x58\xbf' | md5sum                        -> 14efc85a58c18058e2c715e34f0a4496
+const Bytes kAbcFile = {0x10, 0x00, 0x00, 0x00,                                     // H = 16
+                        0x14, 0xef, 0xc8, 0x5a, 0x58, 0xc1, 0x80, 0x58,             // MD5 of the
+                        0xe2, 0xc7, 0x15, 0xe3, 0x4f, 0x0a, 0x44, 0x96,             // ciphertext
+                        0x03, 0x00, 0x00, 0x00,                                     // N = 3
+                        0x22, 0x58, 0xbf};                                          // ciphertext
+// An empty selection: H = 16, MD5 of no bytes, N = 0.
+const Bytes kEmptyFile = {0x10, 0x00, 0x00, 0x00, 0xd4, 0x1d, 0x8c, 0xd9, 0x8f, 0x00, 0xb2, 0x04,
+                          0xe9, 0x80, 0x09, 0x98, 0xec, 0xf8, 0x42, 0x7e, 0x00, 0x00, 0x00, 0x00};
+
+constexpr char kReadOperation[] = "CCryptUtil::ReadDataFile()";
+constexpr char kCreateOperation[] = "CCryptUtil::CreateDataFile()";
+
+std::string LogFolder()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && *tmp ? tmp : "/tmp";
+}
+
+Bytes ReadBytes(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& path, const Bytes& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes LittleEndian(std::uint32_t value)
+{
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
+std::vector<std::string> EntriesOf(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t PermissionsOf(const fs::path& path)
+{
+    struct stat status {};
+    ::stat(path.c_str(), &status);
+    return status.st_mode & 07777;
+}
+
+// Runs work on a thread whose effective capabilities lack the permission
+// overrides, so that permission bits apply even when the tests run as root.
+template <class Work>
+void RunWithoutPermissionOverrides(Work work)
+{
+    std::thread([&work] {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct capabilities[2]{};
+        ASSERT_EQ(::syscall(SYS_capget, &header, capabilities), 0);
+        for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+            capabilities[capability / 32].effective &= ~(1u << (capability % 32));
+        ASSERT_EQ(::syscall(SYS_capset, &header, capabilities), 0);
+        work();
+    }).join();
+}
+
+struct ReadOutcome {
+    int result;
+    std::uint32_t size;
+    Bytes plain;
+};
+
+class DataFileTest : public ::testing::Test {
+protected:
+    fs::path PathOf(const std::string& name) const { return m_folder.path() / name; }
+
+    int Create(const fs::path& path, const Bytes& plain)
+    {
+        const std::uint8_t nothing = 0;
+        return CCryptUtil().CreateDataFile(path.string(), static_cast<std::uint32_t>(plain.size()),
+                                           plain.empty() ? &nothing : plain.data());
+    }
+
+    // Out parameters start out as markers so that an untouched one shows.
+    ReadOutcome Read(const fs::path& path)
+    {
+        std::uint32_t size = 0xDEAD;
+        ByteBuffer plain;
+        const int result = CCryptUtil().ReadDataFile(path.string(), &size, &plain);
+        if (!plain)
+            return {result, size, {}};
+        return {result, size, Bytes(plain.get(), plain.get() + size)};
+    }
+
+    ReadOutcome ReadBytesAsFile(const Bytes& bytes)
+    {
+        const fs::path path = PathOf("probe.zsr");
+        WriteBytes(path, bytes);
+        return Read(path);
+    }
+
+    ScopedTempFolder m_folder;
+    ErrorLogTail m_log{LogFolder()};
+};
+
+// ---------------------------------------------------------------- layout
+
+using DataFileLayoutTest = DataFileTest;
+
+TEST_F(DataFileLayoutTest, WritesTheExactContainer)
+{
+    ASSERT_EQ(Create(PathOf("abc.zsr"), {'a', 'b', 'c'}), 1);
+    EXPECT_EQ(ReadBytes(PathOf("abc.zsr")), kAbcFile);
+    ASSERT_EQ(Create(PathOf("empty.zsr"), {}), 1);
+    EXPECT_EQ(ReadBytes(PathOf("empty.zsr")), kEmptyFile);
+    EXPECT_TRUE(m_log.NewLines().empty());
+}
+
+TEST_F(DataFileLayoutTest, ReadsFilesOfTheKnownLayout)
+{
+    const ReadOutcome abc = ReadBytesAsFile(kAbcFile);
+    EXPECT_EQ(abc.result, READ_DATA_OK);
+    EXPECT_EQ(abc.size, 3u);
+    EXPECT_EQ(abc.plain, (Bytes{'a', 'b', 'c'}));
+
+    std::uint32_t size = 0xDEAD;
+    ByteBuffer plain;
+    WriteBytes(PathOf("empty.zsr"), kEmptyFile);
+    EXPECT_EQ(CCryptUtil().ReadDataFile(PathOf("empty.zsr").string(), &size, &plain), READ_DATA_OK);
+    EXPECT_EQ(size, 0u);
+    EXPECT_NE(plain, nullptr);
+    EXPECT_TRUE(m_log.NewLines().empty());
+}
+
+TEST_F(DataFileLayoutTest, RoundTripsEveryByteValue)
+{
+    Bytes plain(300000);
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        plain[i] = static_cast<std::uint8_t>((i * 131) ^ (i >> 9));
+    ASSERT_EQ(Create(PathOf("all.zsr"), plain), 1);
+    EXPECT_EQ(fs::file_size(PathOf("all.zsr")), plain.size() + 24);
+    const ReadOutcome outcome = Read(PathOf("all.zsr"));
+    EXPECT_EQ(outcome.result, READ_DATA_OK);
+    EXPECT_EQ(outcome.plain, plain);
+}
+
+TEST_F(DataFileLayoutTest, SavingOverALongerFileLeavesExactlyTheNewContainer)
+{
+    const fs::path path = PathOf("long.zsr");
+    ASSERT_EQ(Create(path, Bytes(5000, 'x')), 1);
+    ASSERT_EQ(Create(path, {'a', 'b', 'c'}), 1);
+    EXPECT_EQ(ReadBytes(path), kAbcFile);
+    EXPECT_EQ(EntriesOf(m_folder.path()), std::vector<std::string>{"long.zsr"});
+}
+
+// ---------------------------------------------------------------- refusals
+
+using DataFileReadTest = DataFileTest;
+
+TEST_F(DataFileReadTest, ContentMismatchesGiveFourWithoutRecord)
+{
+    Bytes headerOnly = LittleEndian(0);
+    const Bytes zeroCipherSize = LittleEndian(0);
+    headerOnly.insert(headerOnly.end(), zeroCipherSize.begin(), zeroCipherSize.end());
+
+    Bytes trailingByte = kAbcFile;
+    trailingByte.push_back(0);
+    Bytes truncatedBody = kAbcFile;
+    truncatedBody.pop_back();
+    Bytes flippedCipher = kAbcFile;
+    flippedCipher[25] ^= 0x01;
+    Bytes flippedDigest = kAbcFile;
+    flippedDigest[10] ^= 0x80;
+    Bytes hugeCipherSize = kEmptyFile;  // N far beyond the file
+    std::copy_n(LittleEndian(0xFFFFFFF0u).begin(), 4, hugeCipherSize.begin() + 20);
+    Bytes shortDigest = kAbcFile;  // H = 15: sizes add up, but no 15-byte digest matches
+    shortDigest[0] = 15;
+    shortDigest.erase(shortDigest.begin() + 4);
+
+    const std::pair<const char*, Bytes> cases[] = {
+        {"8 bytes, H = 0, N = 0", headerOnly},   {"trailing byte", trailingByte},
+        {"truncated body", truncatedBody},       {"flipped ciphertext bit", flippedCipher},
+        {"flipped digest bit", flippedDigest},   {"huge N", hugeCipherSize},
+        {"15-byte digest", shortDigest},
+    };
+    for (const auto& [name, bytes] : cases) {
+        const ReadOutcome outcome = ReadBytesAsFile(bytes);
+        EXPECT_EQ(outcome.result, READ_DATA_CONTENT_BAD) << name;
+        EXPECT_EQ(outcome.size, 0xDEADu) << name;
+        EXPECT_TRUE(outcome.plain.empty()) << name;
+    }
+    EXPECT_TRUE(m_log.NewLines().empty());
+}
+
+TEST_F(DataFileReadTest, StructuralFailuresGiveOneWithTheirRecord)
+{
+    Bytes hugeDigestSize = LittleEndian(0xFFFFFFFCu);  // H + 8 wraps to 4 in 32 bits
+    hugeDigestSize.resize(8, 0);
+    const Bytes cutInDigest(kAbcFile.begin(), kAbcFile.begin() + 20);
+
+    const struct {
+        const char* name;
+        Bytes bytes;
+        const char* step;
+        const char* message;
+    } cases[] = {
+        {"7 bytes", Bytes(7, 0), "最小ファイルサイズチェック()", "ファイルデータが最小データサイズ2バイト以下です。"},
+        {"huge H", hugeDigestSize, "ハッシュサイズを考慮したファイルサイズチェック()",
+         "ファイルデータからハッシュデータを抜かしたサイズが最小データサイズ2バイト以下です。"},
+        {"cut inside the digest", cutInDigest, "ハッシュサイズを考慮したファイルサイズチェック()",
+         "ファイルデータからハッシュデータを抜かしたサイズが最小データサイズ2バイト以下です。"},
+    };
+    for (const auto& refusal : cases) {
+        ErrorLogTail log(LogFolder());
+        const ReadOutcome outcome = ReadBytesAsFile(refusal.bytes);
+        EXPECT_EQ(outcome.result, READ_DATA_FAILED) << refusal.name;
+        EXPECT_EQ(outcome.size, 0xDEADu) << refusal.name;
+        const std::vector<LogLine> lines = log.NewLines();
+        ASSERT_EQ(lines.size(), 1u) << refusal.name;
+        EXPECT_EQ(lines[0].operation, kReadOperation);
+        EXPECT_EQ(lines[0].step, refusal.step);
+        EXPECT_EQ(lines[0].message, refusal.message);
+        EXPECT_EQ(lines[0].sourceFile, "core/src/CryptUtilDataFile.cpp");
+    }
+}
+
+TEST_F(DataFileReadTest, UnopenableFilesAreRecorded)
+{
+    for (const fs::path& path : {PathOf("missing.zsr"), m_folder.path()}) {
+        ErrorLogTail log(LogFolder());
+        EXPECT_EQ(Read(path).result, READ_DATA_FAILED) << path;
+        const std::vector<LogLine> lines = log.NewLines();
+        ASSERT_EQ(lines.size(), 1u) << path;
+        EXPECT_EQ(lines[0].step, "file.Open()");
+        EXPECT_EQ(lines[0].message, "ファイルオープンの処理に失敗しました。");
+    }
+}
+
+TEST_F(DataFileReadTest, BadParametersAreRecordedWithThePath)
+{
+    std::uint32_t size = 0;
+    ByteBuffer plain;
+    const std::uint8_t data[] = {'x'};
+    EXPECT_EQ(CCryptUtil().ReadDataFile("", &size, &plain), READ_DATA_FAILED);
+    EXPECT_EQ(CCryptUtil().ReadDataFile("/some/file.zsr", &size, nullptr), READ_DATA_FAILED);
+    EXPECT_EQ(CCryptUtil().CreateDataFile("", 1, data), 0);
+    EXPECT_EQ(CCryptUtil().CreateDataFile(PathOf("x.zsr").string(), 1, nullptr), 0);
+    EXPECT_FALSE(fs::exists(PathOf("x.zsr")));
+
+    const std::vector<LogLine> lines = m_log.NewLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].operation, kReadOperation);
+    EXPECT_EQ(lines[0].step, "暗号ファイル読込処理パラメータチェック処理");
+    EXPECT_EQ(lines[0].message, "暗号化情報が不正です。 暗号化ファイル名【】");
+    EXPECT_EQ(lines[1].message, "暗号化情報が不正です。 暗号化ファイル名【/some/file.zsr】");
+    EXPECT_EQ(lines[2].operation, kCreateOperation);
+    EXPECT_EQ(lines[2].step, "暗号ファイル作成処理パラメータチェック処理");
+    EXPECT_EQ(lines[2].message, "暗号化情報が不正です。 暗号化ファイル名【】");
+    EXPECT_EQ(lines[3].message, "暗号化情報が不正です。 暗号化ファイル名【" + PathOf("x.zsr").string() + "】");
+}
+
+TEST_F(DataFileReadTest, ReadsAFileItMayNotWrite)
+{
+    const fs::path path = PathOf("readonly.zsr");
+    WriteBytes(path, kAbcFile);
+    ::chmod(path.c_str(), 0444);
+    RunWithoutPermissionOverrides([&] { EXPECT_EQ(Read(path).plain, (Bytes{'a', 'b', 'c'})); });
+}
+
+TEST_F(DataFileReadTest, MissingCipherModuleIsRecordedAfterTheSessionRecords)
+{
+    const fs::path path = PathOf("abc.zsr");
+    WriteBytes(path, kAbcFile);
+    ScopedTempFolder emptyModules;
+    ScopedEnvironment modules("OPENSSL_MODULES", emptyModules.path().string());
+
+    EXPECT_EQ(Read(path).result, READ_DATA_FAILED);
+    const std::vector<LogLine> lines = m_log.NewLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].step, "CryptAcquireContext()");
+    EXPECT_EQ(lines[1].operation, "CCryptUtil::Decrypt()");
+    EXPECT_EQ(lines[2].operation, kReadOperation);
+    EXPECT_EQ(lines[2].step, "Decrypt()");
+    EXPECT_EQ(lines[2].message, "復号化取得処理に失敗しました。");
+}
+
+// ---------------------------------------------------------------- atomic save
+
+class DataFileSaveTest : public DataFileTest {
+protected:
+    void SetUp() override
+    {
+        m_target = PathOf("selection.zsr");
+        ASSERT_EQ(Create(m_target, {'a', 'b', 'c'}), 1);
+    }
+
+    void ExpectOldFileAloneInFolder()
+    {
+        EXPECT_EQ(ReadBytes(m_target), kAbcFile);
+        EXPECT_EQ(EntriesOf(m_folder.path()), std::vector<std::string>{"selection.zsr"});
+    }
+
+    fs::path m_target;
+};
+
+TEST_F(DataFileSaveTest, ReadOnlyFolderKeepsTheOldFile)
+{
+    ::chmod(m_folder.path().c_str(), 0555);
+    RunWithoutPermissionOverrides([&] { EXPECT_EQ(Create(m_target, Bytes(100, 'n')), 0); });
+    ::chmod(m_folder.path().c_str(), 0755);
+
+    ExpectOldFileAloneInFolder();
+    const std::vector<LogLine> lines = m_log.NewLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].operation, kCreateOperation);
+    EXPECT_EQ(lines[0].step, "file.Open()");
+    EXPECT_EQ(lines[0].message, "ファイルオープンの処理に失敗しました。");
+    EXPECT_EQ(lines[0].systemError, std::to_string(EACCES));
+}
+
+TEST_F(DataFileSaveTest, FileThatCouldNotBeOverwrittenIsKept)
+{
+    ::chmod(m_target.c_str(), 0444);
+    RunWithoutPermissionOverrides([&] { EXPECT_EQ(Create(m_target, Bytes(100, 'n')), 0); });
+
+    ExpectOldFileAloneInFolder();
+    const std::vector<LogLine> lines = m_log.NewLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].step, "file.Open()");
+}
+
+TEST_F(DataFileSaveTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile)
+{
+    // A file-size limit makes the write fail part-way; it must stay above the
+    // log file so that the record can still be appended.
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    std::uintmax_t logSize = 0;
+    for (const auto& entry : fs::directory_iterator(LogFolder()))
+        if (entry.is_regular_file())
+            logSize = std::max(logSize, entry.file_size());
+    const rlimit limited{logSize + 65536, previous.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const int result = Create(m_target, Bytes(limited.rlim_cur + 4096, 'n'));
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(result, 0);
+    ExpectOldFileAloneInFolder();
+    const std::vector<LogLine> lines = m_log.NewLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].operation, kCreateOperation);
+    EXPECT_EQ(lines[0].step, kCreateOperation);
+    EXPECT_EQ(lines[0].message, "File too large");
+}
+
+TEST_F(DataFileSaveTest, MissingCipherModuleKeepsTheOldFile)
+{
+    ScopedTempFolder emptyModules;
+    ScopedEnvironment modules("OPENSSL_MODULES", emptyModules.path().string());
+    EXPECT_EQ(Create(m_target, Bytes(10, 'n')), 0);
+
+    ExpectOldFileAloneInFolder();
+    const std::vector<LogLine> lines = m_log.NewLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].operation, "CCryptUtil::InitCrypt()");
+    EXPECT_EQ(lines[1].operation, "CCryptUtil::Encrypt()");
+    EXPECT_EQ(lines[2].operation, kCreateOperation);
+    EXPECT_EQ(lines[2].step, "CCryptUtil.Encrypt()");
+    EXPECT_EQ(lines[2].message, "暗号化処理に失敗しました。");
+}
+
+TEST_F(DataFileSaveTest, KeepsPermissionBitsOfAnExistingFile)
+{
+    ::chmod(m_target.c_str(), 0640);
+    ASSERT_EQ(Create(m_target, Bytes(10, 'n')), 1);
+    EXPECT_EQ(PermissionsOf(m_target), 0640u);
+    EXPECT_EQ(fs::file_size(m_target), 34u);
+}
+
+TEST_F(DataFileSaveTest, NewFilesFollowTheUmask)
+{
+    for (const mode_t mask : {mode_t{022}, mode_t{027}, mode_t{0}}) {
+        const mode_t previous = ::umask(mask);
+        const fs::path path = PathOf("new-" + std::to_string(mask) + ".zsr");
+        const int result = Create(path, {'z'});
+        ::umask(previous);
+        ASSERT_EQ(result, 1);
+        EXPECT_EQ(PermissionsOf(path), 0666u & ~mask) << std::oct << mask;
+    }
+}
+
+TEST_F(DataFileSaveTest, SavingThroughASymlinkReplacesTheFileItNames)
+{
+    const fs::path link = PathOf("link.zsr");
+    fs::create_symlink("selection.zsr", link);
+    ASSERT_EQ(Create(link, {}), 1);
+
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(m_target), kEmptyFile);
+    EXPECT_EQ(EntriesOf(m_folder.path()), (std::vector<std::string>{"link.zsr", "selection.zsr"}));
+}
+
+}  // namespace

@@ -1,0 +1,233 @@
+// CErrorLog: line format, daily file names, the exclusive lock and folder creation.
+
+#include "orvane/ErrorLog.h"
+
+#include "ErrorLogLines.h"
+#include "ScopedTempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::time_t UtcTime(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm fields{};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = hour;
+    fields.tm_min = minute;
+    fields.tm_sec = second;
+    return ::timegm(&fields);
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+ErrorRecord SampleRecord(std::string message)
+{
+    return ErrorRecord{"COrvaneDlg::OnInitDialog()", "SetMenu()", 0, 5, "host/OrvaneDlg.cpp", 120,
+                       std::move(message)};
+}
+
+class ErrorLogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Log times are local times: pin the zone so fixed clock readings give fixed names.
+        ::setenv("TZ", "UTC", 1);
+        ::tzset();
+    }
+
+    ScopedTempFolder m_temp;
+};
+
+using ErrorLogLineFormat = ErrorLogTest;
+using ErrorLogFileName = ErrorLogTest;
+using ErrorLogLock = ErrorLogTest;
+using ErrorLogFolder = ErrorLogTest;
+using CreateFolderPathTest = ErrorLogTest;
+
+TEST_F(ErrorLogLineFormat, FieldsInLineOrderWithCommaAndNegativeSystemError)
+{
+    CErrorLog log(m_temp.path().string());
+    const ErrorRecord record{"COrvaneDlg::CheckFlashPlayerVersion()", "OleCreate()", 0,
+                             -2147467259, "host/OrvaneDlg.cpp", 1234, "a,b, c"};
+    ASSERT_EQ(log.WriteLog(record, UtcTime(2010, 5, 12, 9, 3, 41)), 0);
+
+    EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
+              "2010/05/12-09:03:41,00000000,-2147467259,host/OrvaneDlg.cpp,1234,"
+              "COrvaneDlg::CheckFlashPlayerVersion(),OleCreate(),a,b, c\n");
+}
+
+TEST_F(ErrorLogLineFormat, ErrorCodeIsEightLowercaseHexDigits)
+{
+    CErrorLog log(m_temp.path().string());
+    ErrorRecord record = SampleRecord("m");
+    record.errorCode = 0xABCDEFu;
+    ASSERT_EQ(log.WriteLog(record, UtcTime(2010, 5, 12, 0, 0, 0)), 0);
+    EXPECT_EQ(SplitLogLine(ReadFile(m_temp.path() / "_ERROR12.log")).errorCode, "00abcdef");
+}
+
+TEST_F(ErrorLogLineFormat, EmptyMessageEndsWithCommaAndLineFeed)
+{
+    CErrorLog log(m_temp.path().string());
+    ASSERT_EQ(log.WriteLog(SampleRecord(""), UtcTime(2010, 5, 12, 0, 0, 0)), 0);
+    const std::string content = ReadFile(m_temp.path() / "_ERROR12.log");
+    EXPECT_TRUE(content.ends_with(",SetMenu(),\n")) << content;
+}
+
+TEST_F(ErrorLogLineFormat, RecordsAreBareLinesWithSingleLineFeeds)
+{
+    CErrorLog log(m_temp.path().string());
+    ASSERT_EQ(log.WriteLog(SampleRecord("first"), UtcTime(2010, 5, 12, 1, 2, 3)), 0);
+    ASSERT_EQ(log.WriteLog(SampleRecord("second"), UtcTime(2010, 5, 12, 1, 2, 4)), 0);
+    EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
+              "2010/05/12-01:02:03,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),first\n"
+              "2010/05/12-01:02:04,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),second\n");
+}
+
+TEST_F(ErrorLogLineFormat, ReportMacroTakesErrnoFileAndLineAndKeepsErrno)
+{
+    CErrorLog log(m_temp.path().string());
+    const ErrorLogTail tail(m_temp.path());
+    errno = EACCES;
+    const int line = __LINE__ + 1;
+    REPORT_ERROR(log, "_FileOpen()", "file.Open()", "denied");
+    EXPECT_EQ(errno, EACCES);
+
+    const auto lines = tail.NewLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].errorCode, "00000000");
+    EXPECT_EQ(lines[0].systemError, std::to_string(EACCES));
+    EXPECT_TRUE(lines[0].sourceFile.ends_with("test_error_log.cpp")) << lines[0].sourceFile;
+    EXPECT_EQ(lines[0].sourceLine, std::to_string(line));
+    EXPECT_EQ(lines[0].operation, "_FileOpen()");
+    EXPECT_EQ(lines[0].step, "file.Open()");
+    EXPECT_EQ(lines[0].message, "denied");
+}
+
+TEST_F(ErrorLogFileName, SameDayOfMonthSharesOneFileAcrossMonths)
+{
+    CErrorLog log(m_temp.path().string());
+    ASSERT_EQ(log.WriteLog(SampleRecord("may 5th, morning"), UtcTime(2010, 5, 5, 9, 0, 0)), 0);
+    ASSERT_EQ(log.WriteLog(SampleRecord("may 5th, night"), UtcTime(2010, 5, 5, 23, 59, 59)), 0);
+    ASSERT_EQ(log.WriteLog(SampleRecord("may 6th"), UtcTime(2010, 5, 6, 0, 0, 0)), 0);
+    ASSERT_EQ(log.WriteLog(SampleRecord("june 5th"), UtcTime(2010, 6, 5, 0, 0, 0)), 0);
+
+    std::istringstream fifth(ReadFile(m_temp.path() / "_ERROR05.log"));
+    std::vector<std::string> messages;
+    for (std::string line; std::getline(fifth, line);)
+        messages.push_back(SplitLogLine(line).message + " @ " + SplitLogLine(line).timestamp);
+    EXPECT_EQ(messages, (std::vector<std::string>{"may 5th, morning @ 2010/05/05-09:00:00",
+                                                  "may 5th, night @ 2010/05/05-23:59:59",
+                                                  "june 5th @ 2010/06/05-00:00:00"}));
+    EXPECT_EQ(SplitLogLine(ReadFile(m_temp.path() / "_ERROR06.log")).message, "may 6th\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_temp.path()), fs::directory_iterator()), 2);
+}
+
+TEST_F(ErrorLogLock, HeldLockDropsRecordAndLaterRecordIsWritten)
+{
+    CErrorLog log(m_temp.path().string());
+    const fs::path file = m_temp.path() / "_ERROR07.log";
+    const std::time_t seventh = UtcTime(2010, 5, 7, 8, 0, 0);
+    {
+        // Another open file description of the same file, as another writer would hold.
+        const int holder = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        ASSERT_GE(holder, 0);
+        ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        EXPECT_EQ(log.WriteLog(SampleRecord("dropped"), seventh), -1);
+        ::close(holder);
+    }
+    EXPECT_EQ(fs::file_size(file), 0u);
+
+    ASSERT_EQ(log.WriteLog(SampleRecord("after release"), seventh), 0);
+    EXPECT_EQ(SplitLogLine(ReadFile(file)).message, "after release\n");
+}
+
+TEST_F(ErrorLogFolder, DefaultFolderFollowsTmpdir)
+{
+    const char* saved = std::getenv("TMPDIR");
+    const std::string savedValue = saved ? saved : "";
+    ::setenv("TMPDIR", m_temp.path().c_str(), 1);
+    const CErrorLog fromTmpdir;
+    ::unsetenv("TMPDIR");
+    const CErrorLog withoutTmpdir;
+    if (saved)
+        ::setenv("TMPDIR", savedValue.c_str(), 1);
+
+    EXPECT_EQ(fromTmpdir.Folder(), m_temp.slashed());
+    EXPECT_EQ(withoutTmpdir.Folder(), "/tmp/");
+}
+
+TEST_F(ErrorLogFolder, MissingFolderIsCreatedWithItsParents)
+{
+    const fs::path folder = m_temp.path() / "a" / "b" / "c";
+    CErrorLog log(folder.string());
+    ASSERT_EQ(log.WriteLog(SampleRecord("deep"), UtcTime(2010, 5, 9, 0, 0, 0)), 0);
+    EXPECT_EQ(SplitLogLine(ReadFile(folder / "_ERROR09.log")).message, "deep\n");
+}
+
+TEST_F(ErrorLogFolder, FolderNameEndingInSpaceIsNotCreatedButOpenIsTried)
+{
+    const fs::path spaced = m_temp.path() / "name " / "logs";
+    CErrorLog log(spaced.string());
+    EXPECT_EQ(log.WriteLog(SampleRecord("lost"), UtcTime(2010, 5, 9, 0, 0, 0)), -1);
+    EXPECT_FALSE(fs::exists(m_temp.path() / "name "));
+
+    // With the folder made by someone else, the same writer's open succeeds.
+    fs::create_directories(spaced);
+    ASSERT_EQ(log.WriteLog(SampleRecord("kept"), UtcTime(2010, 5, 9, 0, 0, 0)), 0);
+    EXPECT_EQ(SplitLogLine(ReadFile(spaced / "_ERROR09.log")).message, "kept\n");
+}
+
+TEST_F(CreateFolderPathTest, CreatesTheFolderHoldingTheLastComponent)
+{
+    const fs::path base = m_temp.path();
+    EXPECT_NE(CErrorLog::CreateFolderPath((base / "x" / "y" / "file.log").string()), 0);
+    EXPECT_TRUE(fs::is_directory(base / "x" / "y"));
+    EXPECT_FALSE(fs::exists(base / "x" / "y" / "file.log"));
+
+    EXPECT_NE(CErrorLog::CreateFolderPath(m_temp.slashed() + "z/"), 0);
+    EXPECT_TRUE(fs::is_directory(base / "z"));
+}
+
+TEST_F(CreateFolderPathTest, ExistingFolderGivesZero)
+{
+    EXPECT_EQ(CErrorLog::CreateFolderPath(m_temp.slashed()), 0);
+    EXPECT_TRUE(fs::is_directory(m_temp.path()));
+}
+
+TEST_F(CreateFolderPathTest, RefusedPathsCreateNothing)
+{
+    const std::string base = m_temp.slashed();
+    const std::string refused[] = {
+        "relative/dir/file",  base + "a,b/f", base + "a:b/f",  base + "a;b/f",
+        base + "a*b/f",       base + "a\"b/f", base + "a<b/f", base + "a>b/f",
+        base + "a|b/f",       base + "a//b/f", base + "a /b/f", "/",
+        "/toplevel",          "",
+    };
+    for (const std::string& path : refused)
+        EXPECT_EQ(CErrorLog::CreateFolderPath(path), 0) << path;
+    EXPECT_FALSE(fs::exists("relative"));
+    EXPECT_TRUE(fs::is_empty(m_temp.path()));
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// The version-file reader: _GetLocalVersionInf, _GetText and ParseVersionInf.
+
+#include "orvane/ErrorLog.h"
+#include "orvane/StringTable.h"
+#include "orvane/VersionInf.h"
+
+#include "ErrorLogLines.h"
+#include "ScopedTempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+
+namespace {
+
+const VersionInf kPrevious{"old copyright", "old download", "old check", "0.9"};
+
+bool operator==(const VersionInf& a, const VersionInf& b)
+{
+    return a.strCopyright == b.strCopyright && a.strUrlDownload == b.strUrlDownload &&
+           a.strUrlVersionCheck == b.strUrlVersionCheck && a.strVersion == b.strVersion;
+}
+
+class VersionFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { g_strAppPath = m_appDir.slashed(); }
+    void TearDown() override { g_strAppPath.clear(); }
+
+    void WriteVersionFile(const std::string& bytes)
+    {
+        std::ofstream file(m_appDir.path() / "z_ver.xml", std::ios::binary);
+        file << bytes;
+    }
+
+    // Reads z_ver.xml into a record that starts with the kPrevious values.
+    int ReadLocal()
+    {
+        m_inf = kPrevious;
+        return _GetLocalVersionInf(m_inf);
+    }
+
+    ScopedTempFolder m_appDir;
+    ErrorLogTail m_log{g_ErrorLog.Folder()};
+    VersionInf m_inf;
+};
+
+using LocalVersionFailures = VersionFileTest;
+using LocalVersionLookup = VersionFileTest;
+using LocalVersionEncoding = VersionFileTest;
+
+void ExpectSingleLoadFailureRecord(const std::vector<LogLine>& lines)
+{
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].operation, "_GetLocalVersionInf()");
+    EXPECT_EQ(lines[0].step, "pDoc->load()");
+    EXPECT_EQ(lines[0].message, "不能继续处理。(#1005)");
+    EXPECT_EQ(lines[0].message, MakeErrorText("(#1005)"));
+    EXPECT_EQ(lines[0].errorCode, "00000000");
+    EXPECT_TRUE(lines[0].sourceFile.ends_with("VersionInf.cpp")) << lines[0].sourceFile;
+}
+
+TEST_F(LocalVersionFailures, MissingFileWritesOneRecordWithTheSystemError)
+{
+    EXPECT_EQ(ReadLocal(), 0);
+    EXPECT_TRUE(m_inf == kPrevious);
+    const auto lines = m_log.NewLines();
+    ExpectSingleLoadFailureRecord(lines);
+    EXPECT_EQ(lines.at(0).systemError, std::to_string(ENOENT));
+}
+
+TEST_F(LocalVersionFailures, MalformedXmlWritesOneRecord)
+{
+    WriteVersionFile("<dataroot><COMMON_INFO><VERSION_INFO>1.0</COMMON_INFO></dataroot>");
+    EXPECT_EQ(ReadLocal(), 0);
+    EXPECT_TRUE(m_inf == kPrevious);
+    ExpectSingleLoadFailureRecord(m_log.NewLines());
+}
+
+TEST_F(LocalVersionFailures, EmptyFileWritesOneRecord)
+{
+    WriteVersionFile("");
+    EXPECT_EQ(ReadLocal(), 0);
+    ExpectSingleLoadFailureRecord(m_log.NewLines());
+}
+
+TEST_F(LocalVersionFailures, RootNameDifferingInCaseGivesZeroWithoutRecord)
+{
+    WriteVersionFile("<Dataroot><COMMON_INFO><VERSION_INFO>1.0</VERSION_INFO></COMMON_INFO></Dataroot>");
+    EXPECT_EQ(ReadLocal(), 0);
+    EXPECT_TRUE(m_inf == kPrevious);
+    EXPECT_TRUE(m_log.NewLines().empty());
+}
+
+TEST_F(LocalVersionFailures, NoCommonInfoSucceedsAndKeepsTheRecord)
+{
+    WriteVersionFile("<dataroot><VERSION_INFO>2.0</VERSION_INFO><OTHER/></dataroot>");
+    EXPECT_NE(ReadLocal(), 0);
+    EXPECT_TRUE(m_inf == kPrevious);
+    EXPECT_TRUE(m_log.NewLines().empty());
+}
+
+TEST_F(LocalVersionLookup, ReadsAllFourValuesExactly)
+{
+    WriteVersionFile(R"(<?xml version="1.0" encoding="UTF-8"?>
+<dataroot>
+  <COMMON_INFO>
+    <VERSION_INFO>1.02</VERSION_INFO>
+    <URL_DOWNLOAD>http://example.com/dl/TorvexOrvane.msi?a=1&amp;b=2</URL_DOWNLOAD>
+    <URL_VERSION_CHECK>http://example.com/ver/</URL_VERSION_CHECK>
+    <COPYRIGHT>Copyright (C) 2010 Torvex 版权所有</COPYRIGHT>
+  </COMMON_INFO>
+</dataroot>
+)");
+    EXPECT_NE(ReadLocal(), 0);
+    EXPECT_EQ(m_inf.strVersion, "1.02");
+    EXPECT_EQ(m_inf.strUrlDownload, "http://example.com/dl/TorvexOrvane.msi?a=1&b=2");
+    EXPECT_EQ(m_inf.strUrlVersionCheck, "http://example.com/ver/");
+    EXPECT_EQ(m_inf.strCopyright, "Copyright (C) 2010 Torvex 版权所有");
+    EXPECT_TRUE(m_log.NewLines().empty());
+}
+
+TEST_F(LocalVersionLookup, FirstCommonInfoInDocumentOrderWinsEvenWhenDeeper)
+{
+    WriteVersionFile("<dataroot><a><b><COMMON_INFO><VERSION_INFO>1.0</VERSION_INFO></COMMON_INFO></b></a>"
+                     "<COMMON_INFO><VERSION_INFO>2.0</VERSION_INFO><COPYRIGHT>second</COPYRIGHT>"
+                     "</COMMON_INFO></dataroot>");
+    EXPECT_NE(ReadLocal(), 0);
+    EXPECT_EQ(m_inf.strVersion, "1.0");
+    EXPECT_EQ(m_inf.strCopyright, "");  // missing in the first COMMON_INFO: empty, not "second"
+}
+
+TEST_F(LocalVersionLookup, NestedValueIsFoundAndOneOutsideCommonInfoIsNot)
+{
+    WriteVersionFile("<dataroot><VERSION_INFO>9.9</VERSION_INFO><COPYRIGHT>outside</COPYRIGHT>"
+                     "<COMMON_INFO><x><y><z><VERSION_INFO>1.5</VERSION_INFO></z></y></x></COMMON_INFO>"
+                     "</dataroot>");
+    EXPECT_NE(ReadLocal(), 0);
+    EXPECT_EQ(m_inf.strVersion, "1.5");
+    EXPECT_EQ(m_inf.strCopyright, "");
+}
+
+TEST_F(LocalVersionLookup, ElementTextConcatenatesChildTextAndCdata)
+{
+    WriteVersionFile("<dataroot><COMMON_INFO><COPYRIGHT>Copyright <b>(C)</b> <i>2010</i>"
+                     "<![CDATA[ <Torvex>]]><!-- note --></COPYRIGHT></COMMON_INFO></dataroot>");
+    EXPECT_NE(ReadLocal(), 0);
+    EXPECT_EQ(m_inf.strCopyright, "Copyright (C) 2010 <Torvex>");
+}
+
+TEST_F(LocalVersionLookup, ExternalEntityIsNeverResolved)
+{
+    WriteVersionFile("<?xml version=\"1.0\"?><!DOCTYPE dataroot [<!ENTITY secret SYSTEM "
+                     "\"file:///etc/hostname\">]><dataroot><COMMON_INFO><COPYRIGHT>&secret;"
+                     "</COPYRIGHT></COMMON_INFO></dataroot>");
+    EXPECT_NE(ReadLocal(), 0);
+    EXPECT_EQ(m_inf.strCopyright, "&secret;");
+}
+
+TEST_F(LocalVersionEncoding, Utf16LittleEndianWithByteOrderMark)
+{
+    const std::u16string text =
+        u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><dataroot><COMMON_INFO>"
+        u"<VERSION_INFO>3.04</VERSION_INFO><COPYRIGHT>版权所有 ©</COPYRIGHT></COMMON_INFO></dataroot>";
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    WriteVersionFile(bytes);
+    EXPECT_NE(ReadLocal(), 0);
+    EXPECT_EQ(m_inf.strVersion, "3.04");
+    EXPECT_EQ(m_inf.strCopyright, "版权所有 ©");
+}
+
+TEST_F(LocalVersionEncoding, DeclaredLatin1)
+{
+    WriteVersionFile("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><dataroot><COMMON_INFO>"
+                     "<COPYRIGHT>Caf\xE9</COPYRIGHT></COMMON_INFO></dataroot>");
+    EXPECT_NE(ReadLocal(), 0);
+    EXPECT_EQ(m_inf.strCopyright, "Café");
+}
+
+TEST_F(LocalVersionEncoding, DeclaredShiftJisIsConvertedWithWindowsMapping)
+{
+    // "著作権" in Shift_JIS, then 0x5C, which Windows reads as a backslash.
+    WriteVersionFile("<?xml version='1.0' encoding='Shift_JIS'?><dataroot><COMMON_INFO>"
+                     "<COPYRIGHT>\x92\x98\x8D\xEC\x8C\xA0</COPYRIGHT><URL_DOWNLOAD>a\\b</URL_DOWNLOAD>"
+                     "</COMMON_INFO></dataroot>");
+    EXPECT_NE(ReadLocal(), 0);
+    EXPECT_EQ(m_inf.strCopyright, "著作権");
+    EXPECT_EQ(m_inf.strUrlDownload, "a\\b");
+}
+
+TEST_F(LocalVersionEncoding, UnknownDeclaredEncodingIsALoadFailure)
+{
+    WriteVersionFile("<?xml version=\"1.0\" encoding=\"x-no-such-charset\"?><dataroot/>");
+    EXPECT_EQ(ReadLocal(), 0);
+    ExpectSingleLoadFailureRecord(m_log.NewLines());
+}
+
+TEST_F(LocalVersionEncoding, BytesInvalidForTheDeclaredEncodingAreALoadFailure)
+{
+    WriteVersionFile("<?xml version=\"1.0\" encoding=\"US-ASCII\"?><dataroot>\xC3\xA9</dataroot>");
+    EXPECT_EQ(ReadLocal(), 0);
+    ExpectSingleLoadFailureRecord(m_log.NewLines());
+}
+
+TEST(GetText, IndexCountsFromOneAmongDescendantsInDocumentOrder)
+{
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string("<r><a>one</a><s><a>two<a>three</a></a></s></r>"));
+    const pugi::xml_node root = doc.document_element();
+    EXPECT_EQ(_GetText(root, "a", 1), "one");
+    EXPECT_EQ(_GetText(root, "a", 2), "twothree");
+    EXPECT_EQ(_GetText(root, "a", 3), "three");
+    EXPECT_EQ(_GetText(root, "a", 4), "");
+    EXPECT_EQ(_GetText(root, "a", 0), "");
+    EXPECT_EQ(_GetText(root, "r", 1), "");  // the element itself is not its own descendant
+}
+
+TEST(ParseVersionInf, ServerFileGivesOnlyTheVersion)
+{
+    VersionInf inf = kPrevious;
+    EXPECT_NE(ParseVersionInf("<dataroot><COMMON_INFO><VERSION_INFO>1.10</VERSION_INFO>"
+                              "<COPYRIGHT>server</COPYRIGHT></COMMON_INFO></dataroot>",
+                              inf, VersionFields::VersionOnly),
+              0);
+    EXPECT_EQ(inf.strVersion, "1.10");
+    EXPECT_EQ(inf.strCopyright, kPrevious.strCopyright);
+    EXPECT_EQ(inf.strUrlDownload, kPrevious.strUrlDownload);
+}
+
+TEST(ParseVersionInf, MalformedBytesGiveZeroWithoutRecord)
+{
+    const ErrorLogTail log(g_ErrorLog.Folder());
+    VersionInf inf = kPrevious;
+    EXPECT_EQ(ParseVersionInf(std::string("<dataroot>\0</dataroot>", 22), inf), 0);
+    EXPECT_EQ(ParseVersionInf("<dataroot>", inf), 0);
+    EXPECT_TRUE(inf == kPrevious);
+    EXPECT_TRUE(log.NewLines().empty());
+}
+
+}  // namespace

@@ -52,6 +52,9 @@ public:
 
 private:
     struct Session;
+    // An uninitialised buffer of size bytes; empty (errno ENOMEM) when memory is short.
+    static ByteBuffer NewBuffer(std::size_t size);
+
     int m_nState = 0;
     std::unique_ptr<Session> m_session;
     CErrorLog m_log;

@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 #include <stop_token>
 #include <string>
+#include <string_view>
 
 struct VersionInf {
     std::string strCopyright;        // COPYRIGHT
@@ -25,7 +26,18 @@ int _GetLocalVersionInf(VersionInf& inf);
 // Text of the index-th (from 1) descendant element named tagName, or "".
 std::string _GetText(const pugi::xml_node& element, const char* tagName, int index);
 
+// Which values a version file gives: all four (the local file) or only
+// VERSION_INFO (the server's copy).
+enum class VersionFields { All, VersionOnly };
+
+// Reads a version file held in memory into inf, as the readers above do after
+// loading, but writes no log record for a document that does not parse.
+// Non-zero when it parsed and its document element is "dataroot".
+int ParseVersionInf(std::string_view xmlBytes, VersionInf& inf,
+                    VersionFields fields = VersionFields::All);
+
 // Reads the VERSION_INFO of the version file at an address (path, file:// or
-// http(s)://) into inf.strVersion. Non-zero on success.
+// http(s)://) into inf.strVersion. Non-zero on success. Once abort is
+// requested it returns zero promptly and writes no log record.
 int _GetXmlInf(const std::string& address, VersionInf& inf, const FetchLimits& limits = {},
                std::stop_token abort = {});
