@@ -1,0 +1,69 @@
+import flash.Lib;
+import orvane.host.CatalogLoader;
+import orvane.host.HostBridge;
+import orvane.model.CatalogParser;
+import orvane.ui.MessageView;
+import orvane.ui.SelectionScreen;
+
+/**
+	orvane.swf: the Torvex-Z module selection guide. Loads the catalogue beside the movie,
+	then serves zSave / zLoad / zNewOpen to its container and reports zDataLoadEnd,
+	Z_ModeChange and zError.
+**/
+class Main {
+	static var screen:Null<SelectionScreen>;
+	static var message:MessageView;
+	/** A selection handed over before the catalogue was ready; applied once it is. */
+	static var pendingText:Null<String>;
+
+	static function main() {
+		final root = Lib.current;
+		message = new MessageView();
+		message.show("正在载入产品目录…", "", false);
+		root.addChild(message);
+
+		HostBridge.expose("zSave", save);
+		HostBridge.expose("zLoad", load);
+		HostBridge.expose("zNewOpen", startNew);
+
+		new CatalogLoader(root.loaderInfo.url, catalogArrived, catalogFailed);
+	}
+
+	static function save():String {
+		return screen == null ? "" : screen.saveText();
+	}
+
+	static function load(text:Dynamic):Void {
+		final asText:Null<String> = Std.isOfType(text, String) ? text : null;
+		if (screen == null)
+			pendingText = asText;
+		else
+			screen.loadText(asText);
+	}
+
+	static function startNew():Void {
+		pendingText = null;
+		if (screen != null)
+			screen.startNew();
+	}
+
+	static function catalogArrived(text:String):Void {
+		final catalog = CatalogParser.parse(text);
+		if (catalog.value == null) {
+			catalogFailed(catalog.error);
+			return;
+		}
+		screen = new SelectionScreen(catalog.value, () -> HostBridge.notify(HostBridge.MODE_CHANGED));
+		Lib.current.removeChild(message);
+		Lib.current.addChild(screen);
+		if (pendingText != null)
+			screen.loadText(pendingText);
+		pendingText = null;
+		HostBridge.notify(HostBridge.DATA_LOADED);
+	}
+
+	static function catalogFailed(reason:String):Void {
+		message.show("无法载入产品目录", '文件“${CatalogLoader.FILE_NAME}”：$reason。\n请确认该文件与 orvane.swf 位于同一文件夹且内容完整，然后重新启动程序。', true);
+		HostBridge.notify(HostBridge.ERROR);
+	}
+}

@@ -1,0 +1,40 @@
+package orvane.model;
+
+/** One orderable product of the catalogue. Currents are in mA. */
+class CatalogItem {
+	public final code:String;
+	public final kind:ModuleKind;
+	public final description:String;
+	/** I/O points the item provides (CPU: built-in points). */
+	public final points:IoPoints;
+	/** Modules: I/O slots occupied. Bases: I/O slots provided. Otherwise 0. */
+	public final slots:Int;
+	public final draw5V:Int;
+	public final draw24V:Int;
+	/** Power supplies: output capacity. */
+	public final supply5V:Int;
+	public final supply24V:Int;
+	/** CPUs: the largest number of I/O points the CPU can handle. */
+	public final maxIoPoints:Int;
+	/** I/O modules: the planner's first choice for its kind. */
+	public final preferredForPlanning:Bool;
+
+	public function new(code, kind, description, points, slots, draw5V, draw24V, supply5V, supply24V, maxIoPoints, preferredForPlanning) {
+		this.code = code;
+		this.kind = kind;
+		this.description = description;
+		this.points = points;
+		this.slots = slots;
+		this.draw5V = draw5V;
+		this.draw24V = draw24V;
+		this.supply5V = supply5V;
+		this.supply24V = supply24V;
+		this.maxIoPoints = maxIoPoints;
+		this.preferredForPlanning = preferredForPlanning;
+	}
+
+	/** Points of the item's own I/O kind (16 for a 16-point input module). */
+	public function pointsOfOwnKind():Int {
+		return points.of(kind);
+	}
+}

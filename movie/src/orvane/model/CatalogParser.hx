@@ -1,0 +1,120 @@
+package orvane.model;
+
+/**
+	Reads the catalogue file:
+
+	<catalog format="1">
+	  <item kind="cpu|power|base|di|do|ai|ao|comm" code="ZX-DI16" desc="..."
+	        di="" do="" ai="" ao="" slots="" i5v="" i24v="" out5v="" out24v="" maxio="" plan="1"/>
+	</catalog>
+
+	Numbers are non-negative decimal integers; missing ones are 0. A damaged or repeated
+	item is left out and counted; a file that is not such a document, or that lacks a CPU,
+	a power supply or a base, is refused as a whole.
+**/
+class CatalogParser {
+	public static inline final FORMAT = "1";
+	static inline final MAX_TEXT_LENGTH = 1 << 20;
+	static inline final MAX_ITEMS = 500;
+	static inline final MAX_NUMBER = 999999;
+	static inline final MAX_DESCRIPTION = 40;
+	static final codePattern = ~/^[A-Za-z0-9][A-Za-z0-9._-]{0,23}$/;
+	static final numberPattern = ~/^[0-9]{1,6}$/;
+
+	public static function parse(text:Null<String>):ParseResult<Catalog> {
+		if (text == null || text.length == 0)
+			return ParseResult.failure("目录文件为空");
+		if (text.length > MAX_TEXT_LENGTH)
+			return ParseResult.failure("目录文件过大");
+		final document = try Xml.parse(text) catch (_:Dynamic) null;
+		if (document == null)
+			return ParseResult.failure("目录文件不是有效的 XML");
+		final root = rootElement(document);
+		if (root == null || root.nodeName != "catalog")
+			return ParseResult.failure("目录文件缺少 catalog 根元素");
+		if (root.get("format") != FORMAT)
+			return ParseResult.failure("不支持的目录格式版本");
+
+		final items:Array<CatalogItem> = [];
+		final seen:Map<String, Bool> = [];
+		var skipped = 0;
+		for (element in root.elementsNamed("item")) {
+			final item = items.length < MAX_ITEMS ? readItem(element) : null;
+			if (item == null || seen.exists(item.code)) {
+				skipped++;
+				continue;
+			}
+			seen[item.code] = true;
+			items.push(item);
+		}
+		final catalog = new Catalog(items, skipped);
+		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base])
+			if (catalog.ofKind(kind).length == 0)
+				return ParseResult.failure('目录中没有可用的${kind.label}');
+		return ParseResult.success(catalog);
+	}
+
+	static function rootElement(document:Xml):Null<Xml> {
+		for (child in document.elements())
+			return child;
+		return null;
+	}
+
+	static function readItem(element:Xml):Null<CatalogItem> {
+		final kind = ModuleKind.fromString(element.get("kind"));
+		final code = element.get("code");
+		if (kind == null || code == null || !codePattern.match(code))
+			return null;
+		final numbers = ["di", "do", "ai", "ao", "slots", "i5v", "i24v", "out5v", "out24v", "maxio"];
+		final value:Map<String, Int> = [];
+		for (name in numbers) {
+			final number = readNumber(element.get(name));
+			if (number == null)
+				return null;
+			value[name] = number;
+		}
+		final points = new IoPoints(value["di"], value["do"], value["ai"], value["ao"]);
+		final isModule = ModuleKind.slotModules.contains(kind);
+		final slots = isModule && element.get("slots") == null ? 1 : value["slots"];
+		if (!fitsKind(kind, points, slots, value["out5v"]))
+			return null;
+		return new CatalogItem(code, kind, cleanDescription(element.get("desc")), points, slots, value["i5v"], value["i24v"],
+			kind == Power ? value["out5v"] : 0, kind == Power ? value["out24v"] : 0, kind == Cpu ? value["maxio"] : 0,
+			element.get("plan") == "1");
+	}
+
+	static function fitsKind(kind:ModuleKind, points:IoPoints, slots:Int, supply5V:Int):Bool {
+		return switch (kind) {
+			case Cpu: true;
+			case Power: supply5V > 0;
+			case Base: slots >= 1 && slots <= 64;
+			case Comm: slots >= 1 && slots <= 4;
+			case DigitalIn | DigitalOut | AnalogIn | AnalogOut:
+				slots >= 1 && slots <= 4 && points.of(kind) > 0 && points.total() == points.of(kind);
+		}
+	}
+
+	static function readNumber(text:Null<String>):Null<Int> {
+		if (text == null)
+			return 0;
+		final trimmed = StringTools.trim(text);
+		if (!numberPattern.match(trimmed))
+			return null;
+		final number = Std.parseInt(trimmed);
+		return number != null && number <= MAX_NUMBER ? number : null;
+	}
+
+	static function cleanDescription(text:Null<String>):String {
+		if (text == null)
+			return "";
+		final buffer = new StringBuf();
+		var length = 0;
+		for (code in new haxe.iterators.StringIteratorUnicode(StringTools.trim(text))) {
+			if (length == MAX_DESCRIPTION)
+				break;
+			buffer.addChar(code < 32 || code == 127 ? 32 : code);
+			length++;
+		}
+		return buffer.toString();
+	}
+}

@@ -1,0 +1,18 @@
+package orvane.model;
+
+/** Proposes I/O module quantities that cover the required points beyond the CPU's built-in points. */
+class IoPlanner {
+	public static function plan(selection:Selection, catalog:Catalog):Array<ModuleLine> {
+		final lines:Array<ModuleLine> = [];
+		for (kind in ModuleKind.plannedIo) {
+			final module = selection.plannerPick(kind, catalog);
+			final builtIn = selection.cpu == null ? 0 : selection.cpu.points.of(kind);
+			final missing = selection.requiredPoints.of(kind) - builtIn;
+			if (module == null || missing <= 0)
+				continue;
+			final perModule = module.pointsOfOwnKind();
+			lines.push(new ModuleLine(module, Std.int((missing + perModule - 1) / perModule)));
+		}
+		return lines;
+	}
+}

@@ -1,0 +1,43 @@
+package orvane.model;
+
+/** Catalogue category of an item; the value is the `kind` attribute of the catalogue file. */
+enum abstract ModuleKind(String) to String {
+	var Cpu = "cpu";
+	var Power = "power";
+	var Base = "base";
+	var DigitalIn = "di";
+	var DigitalOut = "do";
+	var AnalogIn = "ai";
+	var AnalogOut = "ao";
+	var Comm = "comm";
+
+	public static final all:Array<ModuleKind> = [Cpu, Power, Base, DigitalIn, DigitalOut, AnalogIn, AnalogOut, Comm];
+
+	/** The kinds that occupy I/O slots of a base, in display order. */
+	public static final slotModules:Array<ModuleKind> = [DigitalIn, DigitalOut, AnalogIn, AnalogOut, Comm];
+
+	/** The kinds whose quantity the I/O planner derives from required points. */
+	public static final plannedIo:Array<ModuleKind> = [DigitalIn, DigitalOut, AnalogIn, AnalogOut];
+
+	public static function fromString(text:String):Null<ModuleKind> {
+		for (kind in all)
+			if ((kind : String) == text)
+				return kind;
+		return null;
+	}
+
+	public var label(get, never):String;
+
+	function get_label():String {
+		return switch (cast this : ModuleKind) {
+			case Cpu: "CPU 单元";
+			case Power: "电源";
+			case Base: "基板";
+			case DigitalIn: "数字量输入";
+			case DigitalOut: "数字量输出";
+			case AnalogIn: "模拟量输入";
+			case AnalogOut: "模拟量输出";
+			case Comm: "通信";
+		}
+	}
+}

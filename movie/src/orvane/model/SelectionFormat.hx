@@ -1,0 +1,180 @@
+package orvane.model;
+
+using StringTools;
+
+/**
+	The selection as one text, ASCII only, lines separated by LF, in a fixed order:
+
+	TZSEL/1
+	mode=module|io
+	cpu=CODE                    (each of cpu, power, base only when chosen)
+	power=CODE
+	base=CODE
+	need=DI:n,DO:n,AI:n,AO:n    (mode io only: required points)
+	pick=DI:CODE,DO:CODE,...    (mode io only: module the planner uses per kind)
+	qty=CODE:n                  (hand-set quantities, catalogue order, n 1..999)
+
+	An empty selection is the empty text, so an untouched movie has nothing to save.
+	Writing the same selection always gives the same text, and reading a written text
+	back gives a selection that writes the identical text.
+**/
+class SelectionFormat {
+	public static inline final HEADER = "TZSEL/1";
+	static inline final HEADER_FAMILY = "TZSEL/";
+	static inline final MAX_TEXT_LENGTH = 65536;
+	static final kindTags:Array<{tag:String, kind:ModuleKind}> = [
+		{tag: "DI", kind: DigitalIn},
+		{tag: "DO", kind: DigitalOut},
+		{tag: "AI", kind: AnalogIn},
+		{tag: "AO", kind: AnalogOut}
+	];
+	static final countPattern = ~/^[0-9]{1,4}$/;
+
+	public static function write(selection:Selection, catalog:Catalog):String {
+		if (selection.isEmpty())
+			return "";
+		final lines = [HEADER, "mode=" + selection.mode];
+		for (entry in [{key: "cpu", item: selection.cpu}, {key: "power", item: selection.power}, {key: "base", item: selection.base}])
+			if (entry.item != null)
+				lines.push(entry.key + "=" + entry.item.code);
+		if (selection.mode == ByIoNeed) {
+			lines.push("need=" + [for (t in kindTags) t.tag + ":" + selection.requiredPoints.of(t.kind)].join(","));
+			final picks = [
+				for (t in kindTags) {
+					final pick = selection.plannerPick(t.kind, catalog);
+					if (pick != null) t.tag + ":" + pick.code;
+				}
+			];
+			if (picks.length > 0)
+				lines.push("pick=" + picks.join(","));
+		}
+		for (item in catalog.items) {
+			final quantity = selection.quantityOf(item);
+			if (quantity > 0)
+				lines.push("qty=" + item.code + ":" + quantity);
+		}
+		return lines.join("\n");
+	}
+
+	/** Reads a text that `write` produced; anything else is refused with the reason. */
+	public static function read(text:Null<String>, catalog:Catalog):ParseResult<SelectionReadResult> {
+		final selection = new Selection();
+		final dropped:Array<String> = [];
+		if (text == null || text.length == 0)
+			return ParseResult.success(new SelectionReadResult(selection, dropped));
+		if (text.length > MAX_TEXT_LENGTH)
+			return ParseResult.failure("选型数据过长");
+
+		final lines = text.split("\n").map(line -> line.endsWith("\r") ? line.substr(0, line.length - 1) : line);
+		if (lines[lines.length - 1] == "")
+			lines.pop();
+		if (lines[0] != HEADER)
+			return ParseResult.failure(lines[0].startsWith(HEADER_FAMILY) ? "不支持的选型数据版本 " + lines[0] : "不是 Torvex-Z 选型数据");
+
+		final single:Map<String, String> = [];
+		final quantities:Array<String> = [];
+		for (i in 1...lines.length) {
+			final separator = lines[i].indexOf("=");
+			if (separator <= 0)
+				return ParseResult.failure('第 ${i + 1} 行格式错误');
+			final key = lines[i].substr(0, separator);
+			final value = lines[i].substr(separator + 1);
+			switch (key) {
+				case "qty":
+					quantities.push(value);
+				case "mode" | "cpu" | "power" | "base" | "need" | "pick":
+					if (single.exists(key))
+						return ParseResult.failure('“$key”重复出现');
+					single[key] = value;
+				default:
+					return ParseResult.failure('未知的项目“$key”');
+			}
+		}
+
+		final mode = SelectionMode.fromString(single["mode"]);
+		if (mode == null)
+			return ParseResult.failure("缺少或无效的选型方式");
+		selection.mode = mode;
+		if (mode == ByModule && (single.exists("need") || single.exists("pick")))
+			return ParseResult.failure("按模块选型的数据中不应有 I/O 需求");
+
+		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base]) {
+			final code = single[kind];
+			if (code == null)
+				continue;
+			final item = catalog.findOfKind(code, kind);
+			if (item == null)
+				dropped.push(code);
+			else
+				selection.choose(item);
+		}
+		final error = firstError([
+			() -> mode == ByIoNeed ? readNeed(single["need"], selection) : null,
+			() -> mode == ByIoNeed ? readPicks(single["pick"], selection, catalog, dropped) : null,
+			() -> readQuantities(quantities, selection, catalog, dropped)
+		]);
+		return error != null ? ParseResult.failure(error) : ParseResult.success(new SelectionReadResult(selection, dropped));
+	}
+
+	static function firstError(steps:Array<() -> Null<String>>):Null<String> {
+		for (step in steps) {
+			final error = step();
+			if (error != null)
+				return error;
+		}
+		return null;
+	}
+
+	static function readNeed(text:Null<String>, selection:Selection):Null<String> {
+		if (text == null)
+			return "缺少 I/O 需求";
+		final entries = text.split(",");
+		if (entries.length != kindTags.length)
+			return "I/O 需求格式错误";
+		for (i in 0...kindTags.length) {
+			final pair = entries[i].split(":");
+			if (pair.length != 2 || pair[0] != kindTags[i].tag || !countPattern.match(pair[1]))
+				return "I/O 需求格式错误";
+			selection.setRequired(kindTags[i].kind, Std.parseInt(pair[1]));
+		}
+		return null;
+	}
+
+	static function readPicks(text:Null<String>, selection:Selection, catalog:Catalog, dropped:Array<String>):Null<String> {
+		if (text == null || text == "")
+			return null;
+		final seen:Map<String, Bool> = [];
+		for (entry in text.split(",")) {
+			final pair = entry.split(":");
+			final tag = kindTags.filter(t -> t.tag == pair[0]);
+			if (pair.length != 2 || tag.length != 1 || seen.exists(pair[0]))
+				return "模块偏好格式错误";
+			seen[pair[0]] = true;
+			final item = catalog.findOfKind(pair[1], tag[0].kind);
+			if (item == null)
+				dropped.push(pair[1]);
+			else
+				selection.setPlannerPick(item);
+		}
+		return null;
+	}
+
+	static function readQuantities(entries:Array<String>, selection:Selection, catalog:Catalog, dropped:Array<String>):Null<String> {
+		final seen:Map<String, Bool> = [];
+		for (entry in entries) {
+			final pair = entry.split(":");
+			if (pair.length != 2 || pair[0] == "" || seen.exists(pair[0]) || !countPattern.match(pair[1]))
+				return "模块数量格式错误";
+			seen[pair[0]] = true;
+			final quantity = Std.parseInt(pair[1]);
+			if (quantity < 1 || quantity > Selection.MAX_QUANTITY)
+				return "模块数量超出范围";
+			final item = catalog.find(pair[0]);
+			if (item == null || !selection.isHandPicked(item))
+				dropped.push(pair[0]);
+			else
+				selection.setQuantity(item, quantity);
+		}
+		return null;
+	}
+}

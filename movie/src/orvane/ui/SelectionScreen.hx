@@ -1,0 +1,169 @@
+package orvane.ui;
+
+import flash.display.Sprite;
+import flash.text.TextField;
+import orvane.model.Budget;
+import orvane.model.Catalog;
+import orvane.model.CatalogItem;
+import orvane.model.ModuleKind;
+import orvane.model.Selection;
+import orvane.model.SelectionFormat;
+import orvane.model.SelectionMode;
+
+/** The whole selection guide once the catalogue is loaded; 1000 x 600. */
+class SelectionScreen extends Sprite {
+	static inline final TOP = 52;
+	static inline final BOTTOM = 574;
+
+	final catalog:Catalog;
+	final onUserModeChange:() -> Void;
+	var selection = new Selection();
+
+	final moduleTab:PushButton;
+	final needTab:PushButton;
+	final choices:Array<{kind:ModuleKind, panel:ChoicePanel}> = [];
+	final modulePanel:ModulePanel;
+	final needPanel:NeedPanel;
+	final totals:TotalsPanel;
+	final bom:BomPanel;
+	final notice:TextField;
+
+	public function new(catalog:Catalog, onUserModeChange:() -> Void) {
+		super();
+		this.catalog = catalog;
+		this.onUserModeChange = onUserModeChange;
+
+		graphics.beginFill(Palette.HEADER);
+		graphics.drawRect(0, 0, 1000, 44);
+		graphics.endFill();
+		addChild(TextFactory.label("Torvex-Z 系列可编程控制器  模块选型", 16, 9, 520, 18, Palette.TEXT_LIGHT));
+		moduleTab = new PushButton("按模块选型", 704, 8, 136, 28, () -> userSwitchesMode(ByModule), 14);
+		needTab = new PushButton("按I/O需求选型", 848, 8, 136, 28, () -> userSwitchesMode(ByIoNeed), 14);
+		addChild(moduleTab);
+		addChild(needTab);
+
+		var top:Float = TOP;
+		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base]) {
+			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, pick);
+			choices.push({kind: kind, panel: panel});
+			addChild(panel);
+			top += panel.height + 8;
+		}
+		if (top < BOTTOM - 60) {
+			final help = new Panel("操作提示", 10, top, 290, BOTTOM - top);
+			help.addChild(TextFactory.paragraph("1. 选择 CPU 单元、电源和基板（再次点击可取消）。\n"
+				+ "2. 按模块选型：在各类别中用 − / + 设定数量。\n"
+				+ "3. 按I/O需求选型：输入所需点数，自动计算模块数量。\n"
+				+ "槽位或电流超出时，合计栏以红色提示。", 6, Panel.TITLE_HEIGHT + 4, 278, BOTTOM - top - Panel.TITLE_HEIGHT - 6, 12, Palette.TEXT_DIM));
+			addChild(help);
+		}
+
+		modulePanel = new ModulePanel(catalog, 310, TOP, 330, 304, setQuantity);
+		needPanel = new NeedPanel(catalog, 310, TOP, 330, 304, setRequired, setPlannerPick, setQuantity);
+		totals = new TotalsPanel(310, TOP + 312, 330, BOTTOM - TOP - 312);
+		bom = new BomPanel(650, TOP, 340, BOTTOM - TOP);
+		addChild(modulePanel);
+		addChild(needPanel);
+		addChild(totals);
+		addChild(bom);
+		notice = TextFactory.label("", 10, BOTTOM + 3, 980, 12, Palette.TEXT_DIM);
+		addChild(notice);
+		if (catalog.skippedEntries > 0)
+			showNotice('产品目录中有 ${catalog.skippedEntries} 项数据损坏或重复，已跳过。', Palette.NOTICE);
+		refresh();
+	}
+
+	/** The selection as text; "" while nothing is selected. */
+	public function saveText():String {
+		return SelectionFormat.write(selection, catalog);
+	}
+
+	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
+	public function loadText(text:Null<String>):Bool {
+		if (text == null) {
+			showNotice("无法读取选型数据：数据为空。当前选型保持不变。", Palette.WARNING);
+			return false;
+		}
+		final result = SelectionFormat.read(text, catalog);
+		if (result.value == null) {
+			showNotice("无法读取选型数据：" + result.error + "。当前选型保持不变。", Palette.WARNING);
+			return false;
+		}
+		selection = result.value.selection;
+		final dropped = result.value.droppedCodes;
+		if (dropped.length > 0)
+			showNotice("以下型号不在当前产品目录中，已忽略：" + dropped.join("、"), Palette.NOTICE);
+		else
+			showNotice("", Palette.TEXT_DIM);
+		refresh();
+		return true;
+	}
+
+	public function startNew():Void {
+		selection = new Selection();
+		showNotice("", Palette.TEXT_DIM);
+		refresh();
+	}
+
+	function userSwitchesMode(mode:SelectionMode):Void {
+		if (selection.mode == mode)
+			return;
+		selection.switchMode(mode, catalog);
+		refresh();
+		onUserModeChange();
+	}
+
+	function pick(item:CatalogItem):Void {
+		final chosen = switch (item.kind) {
+			case Cpu: selection.cpu;
+			case Power: selection.power;
+			default: selection.base;
+		}
+		if (chosen == item)
+			selection.clearChoice(item.kind);
+		else
+			selection.choose(item);
+		refresh();
+	}
+
+	function setQuantity(item:CatalogItem, quantity:Int):Void {
+		selection.setQuantity(item, quantity);
+		refresh();
+	}
+
+	function setRequired(kind:ModuleKind, points:Int):Void {
+		selection.setRequired(kind, points);
+		refresh();
+	}
+
+	function setPlannerPick(item:CatalogItem):Void {
+		selection.setPlannerPick(item);
+		refresh();
+	}
+
+	function showNotice(text:String, color:Int):Void {
+		notice.text = text;
+		notice.textColor = color;
+	}
+
+	function refresh():Void {
+		final byModule = selection.mode == ByModule;
+		moduleTab.setSelected(byModule);
+		needTab.setSelected(!byModule);
+		for (choice in choices)
+			choice.panel.showChosen(switch (choice.kind) {
+				case Cpu: selection.cpu;
+				case Power: selection.power;
+				default: selection.base;
+			});
+		modulePanel.visible = byModule;
+		needPanel.visible = !byModule;
+		if (byModule)
+			modulePanel.showSelection(selection);
+		else
+			needPanel.showSelection(selection, catalog);
+		totals.show(new Budget(selection, catalog));
+		final fixed = [selection.cpu, selection.power, selection.base].filter(item -> item != null);
+		bom.show([for (item in fixed) new orvane.model.ModuleLine(item, 1)].concat(selection.moduleLines(catalog)));
+	}
+}

@@ -1,0 +1,64 @@
+package orvane.ui;
+
+import flash.text.Font;
+import flash.text.TextField;
+import flash.text.TextFieldType;
+import flash.text.TextFormat;
+import flash.text.TextFormatAlign;
+
+/** Text fields that draw with the embedded font, since the player's device font has no Chinese glyphs. */
+class TextFactory {
+	static var fontName:Null<String>;
+
+	public static function label(text:String, x:Float, y:Float, width:Float, size = 12, color = Palette.TEXT,
+			align = TextFormatAlign.LEFT):TextField {
+		final field = plain(x, y, width, size + 8, size, color, align);
+		field.selectable = false;
+		field.mouseEnabled = false;
+		field.text = text;
+		return field;
+	}
+
+	/** A label that wraps over several lines. */
+	public static function paragraph(text:String, x:Float, y:Float, width:Float, height:Float, size = 12, color = Palette.TEXT):TextField {
+		final field = plain(x, y, width, height, size, color, TextFormatAlign.LEFT);
+		field.selectable = false;
+		field.mouseEnabled = false;
+		field.multiline = true;
+		field.wordWrap = true;
+		field.text = text;
+		return field;
+	}
+
+	/** An editable field for a whole number. */
+	public static function numberInput(x:Float, y:Float, width:Float, maxDigits:Int):TextField {
+		final field = plain(x, y, width, 22, 13, Palette.TEXT, TextFormatAlign.CENTER);
+		field.type = TextFieldType.INPUT;
+		field.restrict = "0-9";
+		field.maxChars = maxDigits;
+		field.border = true;
+		field.borderColor = Palette.PANEL_LINE;
+		field.background = true;
+		field.backgroundColor = 0xFFFFFF;
+		return field;
+	}
+
+	static function plain(x:Float, y:Float, width:Float, height:Float, size:Int, color:Int, align:TextFormatAlign):TextField {
+		final field = new TextField();
+		field.embedFonts = true;
+		field.defaultTextFormat = new TextFormat(embeddedFontName(), size, color, null, null, null, null, null, align);
+		field.x = x;
+		field.y = y;
+		field.width = width;
+		field.height = height;
+		return field;
+	}
+
+	static function embeddedFontName():String {
+		if (fontName == null) {
+			Font.registerFont(UiFont);
+			fontName = new UiFont().fontName;
+		}
+		return fontName;
+	}
+}

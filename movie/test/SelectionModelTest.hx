@@ -1,0 +1,219 @@
+import orvane.model.*;
+
+/** Checks the catalogue reader, the selection text and the planner without a player. */
+class SelectionModelTest {
+	static var failures = 0;
+
+	static function main() {
+		final catalog = shippedCatalog(Sys.args()[0]);
+		catalogRefusesUnusableFiles();
+		catalogSkipsDamagedItems();
+		emptySelectionIsEmptyText(catalog);
+		moduleSelectionRoundTrips(catalog);
+		ioSelectionRoundTrips(catalog);
+		readRefusesForeignText(catalog);
+		readDropsCodesMissingFromCatalog(catalog);
+		plannerCoversRequiredPoints(catalog);
+		budgetFlagsEveryOverrun(catalog);
+		modeSwitchKeepsCoverage(catalog);
+		if (failures > 0) {
+			Sys.println('$failures check(s) failed');
+			Sys.exit(1);
+		}
+		Sys.println("all checks passed");
+	}
+
+	static function shippedCatalog(path:String):Catalog {
+		final catalog = CatalogParser.parse(sys.io.File.getContent(path)).value;
+		check(catalog.skippedEntries == 0, "shipped catalogue has no damaged items");
+		check(catalog.items.length >= 30 && catalog.items.length <= 50, "shipped catalogue has 30 to 50 items");
+		for (kind in ModuleKind.all)
+			check(catalog.ofKind(kind).length > 0, 'shipped catalogue offers $kind');
+		for (kind in ModuleKind.plannedIo)
+			check(catalog.plannerDefault(kind).preferredForPlanning, 'shipped catalogue marks a planner default for $kind');
+		return catalog;
+	}
+
+	static function catalogRefusesUnusableFiles() {
+		final minimal = '<item kind="cpu" code="C"/><item kind="power" code="P" out5v="100"/><item kind="base" code="B" slots="2"/>';
+		final refused = [
+			"", "not xml at all", "<catalog format=\"1\">", '<list format="1">$minimal</list>', '<catalog format="2">$minimal</catalog>',
+			'<catalog format="1"><item kind="cpu" code="C"/><item kind="base" code="B" slots="2"/></catalog>',
+			'<catalog format="1"><item kind="cpu" code="C"/><item kind="power" code="P" out5v="0"/><item kind="base" code="B" slots="2"/></catalog>',
+			"\x00\x01\x02<catalog", [for (_ in 0...70000) "<catalog format=\"1\">"].join("")
+		];
+		for (text in refused)
+			check(isRefusedCatalog(text), 'catalogue refused: ${text.substr(0, 40)}');
+		check(!isRefusedCatalog('<catalog format="1">$minimal</catalog>'), "minimal catalogue accepted");
+	}
+
+	static function catalogSkipsDamagedItems() {
+		final text = '<catalog format="1">
+			<item kind="cpu" code="C" di="-4"/>
+			<item kind="cpu" code="C" di="abc"/>
+			<item kind="cpu" code="C" di="1234567"/>
+			<item kind="cpu" code="C"/>
+			<item kind="cpu" code="C" desc="repeated code"/>
+			<item kind="robot" code="R"/>
+			<item kind="di" code="bad=code"/>
+			<item kind="di" code="D1" di="8" do="8"/>
+			<item kind="di" code="D2" do="8"/>
+			<item kind="di" code="D3" di="8" slots="9"/>
+			<item kind="di" code="D4" di="8" desc="  line&#10;break and a description far longer than anything that fits on the screen  "/>
+			<item kind="power" code="P" out5v=" 100 "/>
+			<item kind="base" code="B" slots="0"/>
+			<item kind="base" code="B2" slots="2"/>
+		</catalog>';
+		final catalog = CatalogParser.parse(text).value;
+		check(catalog.items.map(i -> i.code).join(" ") == "C D4 P B2", "only the sound items are kept, first of a code wins");
+		check(catalog.skippedEntries == 10, "damaged and repeated items are counted");
+		final d4 = catalog.find("D4");
+		check(d4.slots == 1, "a module without slots uses one slot");
+		check(d4.description.indexOf("\n") < 0 && d4.description.length == 40, "description loses control characters and is capped");
+		check(catalog.find("P").supply5V == 100, "numbers may carry surrounding blanks");
+	}
+
+	static function emptySelectionIsEmptyText(catalog:Catalog) {
+		final selection = new Selection();
+		check(SelectionFormat.write(selection, catalog) == "", "start state writes the empty text");
+		selection.switchMode(ByIoNeed, catalog);
+		check(SelectionFormat.write(selection, catalog) == "", "I/O mode without needs writes the empty text");
+		selection.setRequired(AnalogIn, 3);
+		check(SelectionFormat.write(selection, catalog) != "", "a required point counts as a selection");
+		selection.clear();
+		check(SelectionFormat.write(selection, catalog) == "" && selection.mode == ByModule, "clear returns to the start state");
+		final read = SelectionFormat.read("", catalog).value;
+		check(read.selection.isEmpty() && read.droppedCodes.length == 0, "the empty text reads as the start state");
+	}
+
+	static function moduleSelectionRoundTrips(catalog:Catalog) {
+		final selection = new Selection();
+		selection.choose(catalog.find("ZC-220"));
+		selection.choose(catalog.find("ZP-P30"));
+		selection.setQuantity(catalog.find("ZX-EN01"), 1);
+		selection.setQuantity(catalog.find("ZX-DI16"), 3);
+		selection.setQuantity(catalog.find("ZX-AO02"), 999 + 5);
+		final text = SelectionFormat.write(selection, catalog);
+		check(text == "TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nqty=ZX-DI16:3\nqty=ZX-AO02:999\nqty=ZX-EN01:1",
+			"module selection text is canonical: " + text);
+		check(SelectionFormat.write(selection, catalog) == text, "writing twice gives the identical text");
+		check(SelectionFormat.write(SelectionFormat.read(text, catalog).value.selection, catalog) == text, "module text round-trips");
+		final crlf = SelectionFormat.read(StringTools.replace(text, "\n", "\r\n") + "\r\n", catalog).value.selection;
+		check(SelectionFormat.write(crlf, catalog) == text, "CR LF line ends and a final line end are tolerated");
+		selection.setQuantity(catalog.find("ZX-DI16"), 0);
+		check(SelectionFormat.write(selection, catalog).indexOf("ZX-DI16") < 0, "a quantity of zero leaves the list");
+	}
+
+	static function ioSelectionRoundTrips(catalog:Catalog) {
+		final selection = new Selection();
+		selection.switchMode(ByIoNeed, catalog);
+		selection.choose(catalog.find("ZB-B08"));
+		selection.setRequired(DigitalIn, 40);
+		selection.setRequired(AnalogOut, 12345);
+		selection.setPlannerPick(catalog.find("ZX-DI32"));
+		selection.setQuantity(catalog.find("ZX-SR02"), 2);
+		selection.setQuantity(catalog.find("ZX-DO16T"), 4);
+		final text = SelectionFormat.write(selection, catalog);
+		check(text == "TZSEL/1\nmode=io\nbase=ZB-B08\nneed=DI:40,DO:0,AI:0,AO:9999\npick=DI:ZX-DI32,DO:ZX-DO16T,AI:ZX-AI04,AO:ZX-AO04\nqty=ZX-SR02:2",
+			"I/O selection text is canonical, planned modules are not hand-set: " + text);
+		final back = SelectionFormat.read(text, catalog).value;
+		check(back.droppedCodes.length == 0 && SelectionFormat.write(back.selection, catalog) == text, "I/O text round-trips");
+	}
+
+	static function readRefusesForeignText(catalog:Catalog) {
+		final refused = [
+			"TZSEL/2\nmode=module", "hello", "tzsel/1\nmode=module", "TZSEL/1", "TZSEL/1\nmode=auto", "TZSEL/1\nmode=module\nmode=module",
+			"TZSEL/1\nmode=module\ncolour=red", "TZSEL/1\nmode=module\n=x", "TZSEL/1\nmode=module\nno separator",
+			"TZSEL/1\nmode=module\nqty=ZX-DI16:0", "TZSEL/1\nmode=module\nqty=ZX-DI16:-1", "TZSEL/1\nmode=module\nqty=ZX-DI16:1000",
+			"TZSEL/1\nmode=module\nqty=ZX-DI16:1\nqty=ZX-DI16:2", "TZSEL/1\nmode=module\nqty=ZX-DI16", "TZSEL/1\nmode=module\nneed=DI:1,DO:0,AI:0,AO:0",
+			"TZSEL/1\nmode=io", "TZSEL/1\nmode=io\nneed=DO:1,DI:0,AI:0,AO:0", "TZSEL/1\nmode=io\nneed=DI:1,DO:0,AI:0",
+			"TZSEL/1\nmode=io\nneed=DI:0,DO:0,AI:0,AO:0\npick=DI:ZX-DI16,DI:ZX-DI32", "TZSEL/1\nmode=io\nneed=DI:0,DO:0,AI:0,AO:0\npick=XX:ZX-DI16",
+			"TZSEL/1\nmode=module\n" + [for (_ in 0...7000) "cpu=ZC-110"].join("\n")
+		];
+		for (text in refused)
+			check(isRefusedSelection(text, catalog), 'selection text refused: ${StringTools.replace(text.substr(0, 60), "\n", "|")}');
+	}
+
+	static function readDropsCodesMissingFromCatalog(catalog:Catalog) {
+		final text = "TZSEL/1\nmode=io\ncpu=ZX-DI16\npower=ZP-P99\nneed=DI:8,DO:0,AI:0,AO:0\npick=DI:ZX-DO16T\nqty=ZX-GONE:1\nqty=ZX-DI16:2\nqty=ZX-EN01:1";
+		final read = SelectionFormat.read(text, catalog).value;
+		check(read.droppedCodes.join(" ") == "ZX-DI16 ZP-P99 ZX-DO16T ZX-GONE ZX-DI16", "unknown, misplaced and mode-foreign codes are reported");
+		check(read.selection.cpu == null && read.selection.quantityOf(catalog.find("ZX-EN01")) == 1, "the known part is kept");
+	}
+
+	static function plannerCoversRequiredPoints(catalog:Catalog) {
+		final selection = new Selection();
+		selection.switchMode(ByIoNeed, catalog);
+		selection.choose(catalog.find("ZC-110"));
+		selection.setRequired(DigitalIn, 46);
+		selection.setRequired(DigitalOut, 10);
+		selection.setRequired(AnalogIn, 9);
+		final plan = IoPlanner.plan(selection, catalog);
+		check(describe(plan) == "ZX-DI16*2 ZX-AI04*3", "built-in points are used first, quantities round up: " + describe(plan));
+		selection.setPlannerPick(catalog.find("ZX-AI08"));
+		check(describe(IoPlanner.plan(selection, catalog)) == "ZX-DI16*2 ZX-AI08*2", "the picked module is planned");
+		final budget = new Budget(selection, catalog);
+		check(budget.points.di == 46 && budget.points.dout == 10 && budget.points.ai == 16, "totals count built-in and planned points");
+	}
+
+	static function budgetFlagsEveryOverrun(catalog:Catalog) {
+		final selection = new Selection();
+		check(new Budget(selection, catalog).problems().length == 3, "missing CPU, power and base are reported");
+		selection.choose(catalog.find("ZC-110"));
+		selection.choose(catalog.find("ZP-P15"));
+		selection.choose(catalog.find("ZB-B04"));
+		selection.setQuantity(catalog.find("ZX-DI64"), 3);
+		selection.setQuantity(catalog.find("ZX-DO16R"), 1);
+		var budget = new Budget(selection, catalog);
+		check(budget.problems().length == 0 && budget.slotsUsed == 4 && budget.points.total() == 232 && budget.draw5V == 870
+			&& budget.draw24V == 220, "a selection at the slot limit within the power budget has no problem");
+		selection.setQuantity(catalog.find("ZX-DO16R"), 2);
+		budget = new Budget(selection, catalog);
+		check(budget.slotsExceeded() && budget.over24V() && !budget.over5V() && !budget.ioPointsExceeded(),
+			"one relay module more exceeds slots and the 24 V supply only");
+		selection.setQuantity(catalog.find("ZX-DI64"), 4);
+		selection.setQuantity(catalog.find("ZX-PB01"), 2);
+		budget = new Budget(selection, catalog);
+		check(budget.ioPointsExceeded() && budget.over5V() && budget.draw5V == 1780, "more modules exceed CPU points and 5 V");
+		check(budget.problems().length == 4, "each overrun is reported once");
+	}
+
+	static function modeSwitchKeepsCoverage(catalog:Catalog) {
+		final selection = new Selection();
+		selection.choose(catalog.find("ZC-110"));
+		selection.setQuantity(catalog.find("ZX-DI16"), 1);
+		selection.setQuantity(catalog.find("ZX-DI32"), 2);
+		selection.setQuantity(catalog.find("ZX-AO02"), 1);
+		selection.setQuantity(catalog.find("ZX-CN01"), 1);
+		final before = new Budget(selection, catalog).points;
+		selection.switchMode(ByIoNeed, catalog);
+		check(selection.requiredPoints.di == 94 && selection.requiredPoints.dout == 10 && selection.requiredPoints.ao == 2,
+			"needs start from what the modules provided");
+		check(selection.plannerPick(DigitalIn, catalog).code == "ZX-DI32", "the module that carried most points becomes the pick");
+		selection.switchMode(ByModule, catalog);
+		final after = new Budget(selection, catalog).points;
+		check(after.di >= before.di && after.dout >= before.dout && after.ao >= before.ao, "switching back still covers every point");
+		check(describe(selection.moduleLines(catalog)) == "ZX-DI32*3 ZX-AO02*1 ZX-CN01*1", "planned modules become hand-set quantities");
+	}
+
+	static function describe(lines:Array<ModuleLine>):String {
+		return lines.map(l -> l.item.code + "*" + l.quantity).join(" ");
+	}
+
+	static function isRefusedCatalog(text:String):Bool {
+		final result = CatalogParser.parse(text);
+		return result.value == null && result.error != null && result.error != "";
+	}
+
+	static function isRefusedSelection(text:String, catalog:Catalog):Bool {
+		final result = SelectionFormat.read(text, catalog);
+		return result.value == null && result.error != null && result.error != "";
+	}
+
+	static function check(condition:Bool, what:String) {
+		if (!condition) {
+			failures++;
+			Sys.println("FAILED: " + what);
+		}
+	}
+}
