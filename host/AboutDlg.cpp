@@ -1,0 +1,113 @@
+#include "AboutDlg.h"
+
+#include "DialogUnits.h"
+#include "UserDialogs.h"
+#include "WindowResources.h"
+
+#include "orvane/StringTable.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+QLabel* StaticText(QWidget* parent, int id, const QString& text, const QRect& rect)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("control%1").arg(id));
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(rect);
+    return label;
+}
+
+QString FromCrLf(const std::string& text)
+{
+    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+CAboutDlg::CAboutDlg(CUserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
+{
+    setWindowTitle(QStringLiteral("版本"));
+    setFixedSize(DialogUnitRect(0, 0, 345, 204).size());
+
+    auto* icon = new QLabel(this);
+    icon->setPixmap(CWindowResources::LoadIcon(IDR_MAINFRAME).pixmap(32, 32));
+    icon->setGeometry(DialogUnitRect(10, 11, 20, 21));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("control1"));
+    ok->setGeometry(DialogUnitRect(287, 183, 51, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    m_wndVersion = StaticText(this, 1003, QStringLiteral("Version"), DialogUnitRect(93, 27, 50, 9));
+    m_wndVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_wndCopyright = StaticText(this, 1008, QString(), DialogUnitRect(7, 166, 330, 8));
+    m_wndTitle = StaticText(this, 1009, QStringLiteral("Torvex-Z series 选型系统"), DialogUnitRect(36, 13, 294, 12));
+    StaticText(this, 1010, QStringLiteral("使用承诺"), DialogUnitRect(7, 49, 58, 8));
+
+    m_wndTerms = new QPlainTextEdit(this);
+    m_wndTerms->setObjectName(QStringLiteral("control1013"));
+    m_wndTerms->setReadOnly(true);
+    m_wndTerms->setGeometry(DialogUnitRect(7, 61, 331, 98));
+    m_wndTerms->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+CAboutDlg::~CAboutDlg() = default;
+
+bool CAboutDlg::_SetVerInfo(const VersionInf& versionInf)
+{
+    try {
+        m_strVersion = "Ver. " + versionInf.strVersion;
+        m_strCopyright = versionInf.strCopyright;
+        m_strTerms = LoadResString(IDS_TERMS_INTRO) + LoadResString(IDS_TERMS_RULES) + LoadResString(IDS_TERMS_NOTES);
+        return true;
+    } catch (const std::exception& error) {
+        REPORT_ERROR(m_log, "CAboutDlg::_SetVerInfo()", "CAboutDlg::_SetVerInfo()", error.what());
+        m_dialogs.MessageBox(this, MakeErrorText("(#10001)"), LoadResString(IDS_ERR_CAPTION), MsgButtons::Ok,
+                             MsgIcon::Error);
+        return false;
+    }
+}
+
+void CAboutDlg::showEvent(QShowEvent* event)
+{
+    if (!m_initialised) {
+        m_initialised = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+void CAboutDlg::OnInitDialog()
+{
+    DoDataExchange();
+
+    const QFont windowFont = parentWidget() ? parentWidget()->font() : QApplication::font();
+    QFont titleFont = windowFont;
+    titleFont.setPixelSize(15);
+    m_wndTitle->setFont(titleFont);
+    QFont versionFont = windowFont;
+    versionFont.setPixelSize(12);
+    m_wndVersion->setFont(versionFont);
+
+    QFont termsFont;
+    termsFont.setFamilies({QStringLiteral("NSimSun"), QStringLiteral("SimSun"),
+                           QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("Noto Sans Mono CJK SC")});
+    termsFont.setPixelSize(12);
+    m_wndTerms->setFont(termsFont);
+    QPalette termsPalette = m_wndTerms->palette();
+    termsPalette.setColor(QPalette::Base, termsPalette.color(QPalette::Button));
+    m_wndTerms->setPalette(termsPalette);
+}
+
+void CAboutDlg::DoDataExchange()
+{
+    m_wndCopyright->setText(QString::fromStdString(m_strCopyright));
+    m_wndVersion->setText(QString::fromStdString(m_strVersion));
+    m_wndTerms->setPlainText(FromCrLf(m_strTerms));
+}

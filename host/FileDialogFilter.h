@@ -1,0 +1,9 @@
+#pragma once
+// File-type filters: the string table keeps them as "description|pattern|...||";
+// QFileDialog takes "description (pattern)" entries.
+
+#include <QStringList>
+
+#include <string>
+
+QStringList FileDialogFilters(const std::string& pipeFilter);

@@ -1,0 +1,91 @@
+#include "FlashCheckDlg.h"
+
+#include "DialogUnits.h"
+#include "UserDialogs.h"
+#include "WindowResources.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+namespace {
+
+const char kDownloadPage[] = "https://ruffle.rs/#downloads";
+
+QLabel* StaticText(QWidget* parent, int id, const QString& text, const QRect& rect)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("control%1").arg(id));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(rect);
+    return label;
+}
+
+}  // namespace
+
+CFlashCheckDlg::CFlashCheckDlg(CUserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
+{
+    setWindowTitle(QStringLiteral("Torvex-Z series 选型系统"));
+    setFixedSize(DialogUnitRect(0, 0, 271, 128).size());
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("control1"));
+    ok->setGeometry(DialogUnitRect(111, 107, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    m_wndMessage = StaticText(this, 1016, QStringLiteral("1:ERR_MSG1\n2:ERR_MSG1\n3:ERR_MSG1\n"),
+                              DialogUnitRect(34, 7, 224, 42));
+
+    auto* badge = new QPushButton(this);
+    badge->setObjectName(QStringLiteral("control1018"));
+    badge->setFlat(true);
+    const QPixmap badgeImage = CWindowResources::LoadBitmap(IDB_GET_PLAYER);
+    badge->setIcon(badgeImage);
+    badge->setIconSize(badgeImage.size());
+    badge->setGeometry(QRect(DialogUnitRect(10, 61, 50, 21).topLeft(), QSize(88, 31)));
+    badge->setCursor(Qt::PointingHandCursor);
+    badge->setFocusPolicy(Qt::NoFocus);
+    connect(badge, &QPushButton::clicked, this, &CFlashCheckDlg::OnGetFlashPlayer);
+
+    m_wndTradeMark = StaticText(this, 1019, QStringLiteral("IDC_TRADE_MARK"), DialogUnitRect(10, 83, 248, 15));
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("control1020"));
+    icon->setAlignment(Qt::AlignCenter);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
+    icon->setGeometry(DialogUnitRect(10, 7, 20, 20));
+}
+
+CFlashCheckDlg::~CFlashCheckDlg() = default;
+
+void CFlashCheckDlg::showEvent(QShowEvent* event)
+{
+    if (!m_initialised) {
+        m_initialised = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+void CFlashCheckDlg::OnInitDialog()
+{
+    DoDataExchange();
+    QFont messageFont = font();
+    messageFont.setPixelSize(14);
+    messageFont.setWeight(QFont::Medium);
+    m_wndMessage->setFont(messageFont);
+    QFont tradeMarkFont = messageFont;
+    tradeMarkFont.setPixelSize(10);
+    m_wndTradeMark->setFont(tradeMarkFont);
+}
+
+void CFlashCheckDlg::DoDataExchange()
+{
+    m_wndMessage->setText(QString::fromStdString(m_strMessage));
+    m_wndTradeMark->setText(QString::fromStdString(m_strTradeMark));
+}
+
+void CFlashCheckDlg::OnGetFlashPlayer() { m_dialogs.OpenUrl(QUrl(QString::fromLatin1(kDownloadPage))); }

@@ -1,0 +1,33 @@
+#pragma once
+// The Flash Player notice (dialog 145): the player is missing or too old;
+// its badge opens the player's download page.
+
+#include <QDialog>
+
+#include <string>
+
+class CUserDialogs;
+class QLabel;
+
+class CFlashCheckDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CFlashCheckDlg(CUserDialogs& dialogs, QWidget* parent = nullptr);
+    ~CFlashCheckDlg() override;
+
+    std::string m_strMessage;
+    std::string m_strTradeMark;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void OnInitDialog();
+    void DoDataExchange();
+    void OnGetFlashPlayer();
+
+    CUserDialogs& m_dialogs;
+    bool m_initialised = false;
+    QLabel* m_wndMessage;    // 1016
+    QLabel* m_wndTradeMark;  // 1019
+};

@@ -1,0 +1,92 @@
+// COrvaneDlg: command routing, the handlers, closing and timer 1.
+#include "OrvaneDlg.h"
+
+#include "AboutDlg.h"
+
+#include "orvane/ErrorLog.h"
+
+namespace {
+
+constexpr int kTimerCmdLine = 1;
+constexpr unsigned kSysCommandAbout = 16;
+
+struct CommandRoute {
+    unsigned id;
+    void (COrvaneDlg::*handler)();
+};
+
+}  // namespace
+
+void COrvaneDlg::OnCommand(unsigned id)
+{
+    static constexpr CommandRoute routes[] = {
+        {ID_MENU_FILE_NEW, &COrvaneDlg::OnMenuFileNew},
+        {ID_TOOL_FILE_NEW, &COrvaneDlg::OnToolFileNew},
+        {ID_MENU_FILE_OPEN, &COrvaneDlg::OnMenuFileOpen},
+        {ID_TOOL_FILE_OPEN, &COrvaneDlg::OnToolFileOpen},
+        {ID_MENU_FILE_SAVE, &COrvaneDlg::OnMenuFileSave},
+        {ID_TOOL_FILE_SAVE, &COrvaneDlg::OnToolFileSave},
+        {ID_MENU_FILE_SAVEAS, &COrvaneDlg::OnMenuFileSaveAs},
+        {ID_TOOL_FILE_SAVEAS, &COrvaneDlg::OnToolFileSaveAs},
+        {ID_MENU_FILE_EXIT, &COrvaneDlg::OnMenuFileExit},
+        {ID_MENU_ABOUT, &COrvaneDlg::OnMenuAbout},
+    };
+    for (const CommandRoute& route : routes) {
+        if (route.id == id)
+            return (this->*route.handler)();
+    }
+}
+
+void COrvaneDlg::OnMenuFileNew() { RunGuarded("COrvaneDlg::OnMenuFileNew()", [this] { _FileNew(); }); }
+void COrvaneDlg::OnToolFileNew() { RunGuarded("COrvaneDlg::OnToolFileNew()", [this] { _FileNew(); }); }
+
+void COrvaneDlg::OnMenuFileOpen() { RunGuarded("COrvaneDlg::OnMenuFileOpen()", [this] { _FileOpenCommand(); }); }
+void COrvaneDlg::OnToolFileOpen() { RunGuarded("COrvaneDlg::OnToolFileOpen()", [this] { _FileOpenCommand(); }); }
+
+void COrvaneDlg::OnMenuFileSave() { RunGuarded("COrvaneDlg::OnMenuFileSave()", [this] { _FileSaveCommand(); }); }
+void COrvaneDlg::OnToolFileSave() { RunGuarded("COrvaneDlg::OnToolFileSave()", [this] { _FileSaveCommand(); }); }
+
+void COrvaneDlg::OnMenuFileSaveAs()
+{
+    RunGuarded("COrvaneDlg::OnMenuFileSaveAs()", [this] { _FileSaveAsCommand(); });
+}
+void COrvaneDlg::OnToolFileSaveAs()
+{
+    RunGuarded("COrvaneDlg::OnToolFileSaveAs()", [this] { _FileSaveAsCommand(); });
+}
+
+void COrvaneDlg::OnMenuFileExit() { OnClose(); }
+
+void COrvaneDlg::OnMenuAbout() { RunGuarded("COrvaneDlg::OnMenuAbout()", [this] { ShowAboutDialog(); }); }
+
+void COrvaneDlg::OnSysCommand(unsigned id)
+{
+    if ((id & ~0xFu) == kSysCommandAbout)
+        ShowAboutDialog();
+}
+
+void COrvaneDlg::ShowAboutDialog()
+{
+    CAboutDlg dialog(*m_env.dialogs, this);
+    dialog._SetVerInfo(m_verInf);
+    m_env.dialogs->RunModal(dialog);
+}
+
+void COrvaneDlg::OnClose()
+{
+    bool mayClose = false;
+    const bool completed = RunGuarded("COrvaneDlg::OnClose()", [&] { mayClose = _ConfirmExit(); });
+    // A failure while closing ends the program as well.
+    if (mayClose || !completed)
+        PostQuitMessage(0);
+}
+
+void COrvaneDlg::OnTimer(int timerId)
+{
+    if (timerId != kTimerCmdLine)
+        return;
+    m_timerCmdLine.stop();
+    RunGuarded(
+        "COrvaneDlg::OnTimer()", [this] { _FileOpen(m_env.arguments.value(1).toStdString()); },
+        [this] { m_timerCmdLine.stop(); });
+}

@@ -1,0 +1,56 @@
+// COrvaneDlg: calls from the movie and calls into it.
+#include "OrvaneDlg.h"
+
+#include "orvane/InvokeMessage.h"
+#include "orvane/StringTable.h"
+
+void COrvaneDlg::OnFlashCallSwf(const QString& request)
+{
+    RunGuarded("COrvaneDlg::OnFlashCallSwf()", [&] {
+        std::string name;
+        switch (ParseInvokeRequest(request.toStdString(), name)) {
+        case RequestStatus::Ok:
+            break;
+        case RequestStatus::NotInvoke:
+            return ShowError(MakeErrorText("(#1007)"));
+        case RequestStatus::NotWellFormed:
+        case RequestStatus::NoName:
+            return ShowError(MakeErrorText("(#1005)"));
+        }
+
+        if (name == "zDataLoadEnd") {
+            _EnableFileCommands(true);
+            if (m_env.arguments.size() == 2)
+                m_timerCmdLine.start();
+        } else if (name == "Z_ModeChange" || name == "zError") {
+            m_strSaveData.clear();
+            m_strFilePath.clear();
+            if (name == "zError")
+                _EnableFileCommands(false);
+        }
+    });
+}
+
+std::string COrvaneDlg::_CallMovie(const std::string& functionName, const std::string& argument)
+{
+    const QString request = QString::fromStdString(_MakeInvokeXml(functionName, argument));
+    return m_ctrlFlash.CallFunction(request).toStdString();
+}
+
+std::string COrvaneDlg::_GetReturnString(const std::string& reply)
+{
+    std::string text;
+    switch (ParseReturnString(reply, text)) {
+    case ReplyStatus::Ok:
+        return text;
+    case ReplyStatus::NotWellFormed:
+        ShowError("(#1005)");
+        break;
+    case ReplyStatus::NotString:
+        ShowError("(#1007)");
+        break;
+    }
+    return {};
+}
+
+std::string COrvaneDlg::_FetchSelectionText() { return _GetReturnString(_CallMovie("zSave", {})); }

@@ -1,0 +1,50 @@
+// COrvaneDlg: the Flash Player check made while the window is created.
+#include "OrvaneDlg.h"
+
+#include "FlashCheckDlg.h"
+
+#include "orvane/ErrorLog.h"
+#include "orvane/StringTable.h"
+
+namespace {
+
+constexpr unsigned kRequiredMajorVersion = 9;
+
+unsigned MajorVersion(std::int32_t flashVersion) { return (std::uint32_t(flashVersion) >> 16) & 0xFFu; }
+
+}  // namespace
+
+int COrvaneDlg::CheckFlashPlayerVersion()
+{
+    auto created = std::make_unique<FlashCreateResult>(m_factory());
+    const auto showNotice = [this](unsigned messageId) {
+        CFlashCheckDlg notice(*m_env.dialogs);
+        notice.m_strMessage = LoadResString(messageId);
+        notice.m_strTradeMark = LoadResString(IDS_FLASH_TRADEMARK);
+        m_env.dialogs->RunModal(notice);
+        return -1;
+    };
+    const auto reportFailure = [this](std::int32_t error, const std::string& message) {
+        g_ErrorLog.WriteLog("COrvaneDlg::CheckFlashPlayerVersion()", "OleCreate()", 0, error, __FILE__, __LINE__,
+                            message);
+        m_env.dialogs->MessageBox(nullptr, "(#3001)", LoadResString(IDS_ERR_CAPTION), MsgButtons::Ok,
+                                  MsgIcon::Error);
+        return -1;
+    };
+
+    if (created->status == FlashCreateStatus::ClassNotRegistered)
+        return showNotice(IDS_FLASH_NOT_INSTALLED);
+    if (created->status != FlashCreateStatus::Ok || !created->player)
+        return reportFailure(created->error, {});
+
+    std::int32_t version = 0;
+    try {
+        version = created->player->flashVersion();
+    } catch (const std::exception& error) {
+        return reportFailure(0, error.what());
+    }
+    if (MajorVersion(version) < kRequiredMajorVersion)
+        return showNotice(IDS_FLASH_TOO_OLD);
+    m_checkedPlayer = std::move(created);
+    return 0;
+}

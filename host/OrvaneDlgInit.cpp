@@ -1,0 +1,185 @@
+// COrvaneDlg: window initialisation, menu, toolbar, window menu and layout.
+#include "OrvaneDlg.h"
+
+#include "orvane/ErrorLog.h"
+#include "orvane/StringTable.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QToolBar>
+#include <QWindow>
+
+namespace {
+
+constexpr unsigned kSysCommandAbout = 16;
+constexpr int kMovieWidth = 1000;
+constexpr int kMovieHeight = 600;
+constexpr int kMovieMargin = 4;
+
+QAction* CommandAction(QObject* parent, unsigned id, const QString& text)
+{
+    auto* action = new QAction(text, parent);
+    action->setData(id);
+    action->setObjectName(QStringLiteral("ID_%1").arg(id));
+    return action;
+}
+
+}  // namespace
+
+bool COrvaneDlg::OnInitDialog()
+{
+    BuildWindowMenu();
+    setWindowIcon(m_hIcon);
+    m_strErrCaption = LoadResString(IDS_ERR_CAPTION);
+    m_strSaveCaption = LoadResString(IDS_SAVE_CAPTION);
+
+    bool initialised = false;
+    RunGuarded("COrvaneDlg::OnInitDialog()", [&] {
+        const QString programDir = QFileInfo(m_env.executablePath).absolutePath();
+        g_strAppPath = QDir::cleanPath(programDir).toStdString();
+        if (g_strAppPath.empty() || g_strAppPath.back() != '/')
+            g_strAppPath += '/';
+
+        const std::optional<MenuResource> menu = m_env.resources->LoadMenu(IDR_MAIN_MENU);
+        if (!menu)
+            return void(ReportInitFailure("m_wndMenu.LoadMenu()", "(#1001)"));
+        std::unique_ptr<QMenuBar> menuBar(BuildMenu(*menu));
+        m_wndMenu = m_env.resources->SetMenu(*this, std::move(menuBar));
+        if (!m_wndMenu)
+            return void(ReportInitFailure("SetMenu()", "(#1002)"));
+        m_wndMenu->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(m_wndMenu, &QWidget::customContextMenuRequested, this,
+                [this](const QPoint& at) { m_wndSysMenu->popup(m_wndMenu->mapToGlobal(at)); });
+
+        m_wndToolBar = m_env.resources->CreateToolBar(*m_wndClient);
+        if (!m_wndToolBar)
+            return void(ReportInitFailure("m_wndToolBar.CreateEx", "(#1003)"));
+        const std::optional<ToolBarResource> toolBar = m_env.resources->LoadToolBar(IDR_MAIN_TOOLBAR);
+        if (!toolBar)
+            return void(ReportInitFailure("m_wndToolBar.LoadToolBar()", "(#1004)"));
+        BuildToolBar(*toolBar);
+
+        const std::string moviePath = g_strAppPath + "orvane.swf";
+        m_ctrlFlash.LoadMovie(0, QString::fromStdString(moviePath));
+        m_ctrlFlash.Zoom(100);
+        m_ctrlFlash.StopPlay();
+
+        LayoutWindow();
+
+        if (!_GetLocalVersionInf(m_verInf))
+            return void(ReportInitFailure("_GetLocalVersionInf()", "(#1006)"));
+
+        _EnableFileCommands(false);
+        initialised = true;
+    });
+    return initialised;
+}
+
+bool COrvaneDlg::ReportInitFailure(const char* step, const char* code)
+{
+    const std::string text = MakeErrorText(code);
+    REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnInitDialog()", step, text);
+    ShowError(text);
+    return false;
+}
+
+QMenuBar* COrvaneDlg::BuildMenu(const MenuResource& resource)
+{
+    auto menuBar = std::make_unique<QMenuBar>();
+    for (const MenuPopupResource& popupResource : resource) {
+        QMenu* popup = menuBar->addMenu(QString::fromUtf8(popupResource.text));
+        for (const MenuItemResource& item : popupResource.items) {
+            if (item.commandId == 0) {
+                popup->addSeparator();
+                continue;
+            }
+            QAction* action = CommandAction(popup, item.commandId, QString::fromUtf8(item.text));
+            popup->addAction(action);
+            connect(action, &QAction::triggered, this, [this, id = item.commandId] { OnCommand(id); });
+        }
+    }
+    return menuBar.release();
+}
+
+void COrvaneDlg::BuildToolBar(const ToolBarResource& resource)
+{
+    m_wndToolBar->setObjectName(QStringLiteral("toolbar135"));
+    m_wndToolBar->setMovable(false);
+    m_wndToolBar->setFloatable(false);
+    m_wndToolBar->setIconSize(resource.buttonSize);
+    m_wndToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_wndToolBar->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_wndToolBar, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_wndSysMenu->popup(m_wndToolBar->mapToGlobal(at)); });
+
+    // Images 0..3: new, open, save, save as.
+    const unsigned bitmaps[] = {IDB_TOOL_NEW, IDB_TOOL_OPEN, IDB_TOOL_SAVE, IDB_TOOL_SAVEAS};
+    for (std::size_t index = 0; index < resource.commandIds.size(); ++index) {
+        const unsigned id = resource.commandIds[index];
+        const QString text = QString::fromStdString(LoadResString(IDS_TOOL_FILE_NEW + unsigned(index)));
+        QAction* action = CommandAction(m_wndToolBar, id, text);
+        if (index < std::size(bitmaps))
+            action->setIcon(QIcon(CWindowResources::LoadToolBitmap(bitmaps[index])));
+        action->setToolTip(QString::fromStdString(LoadResString(id)));
+        m_wndToolBar->addAction(action);
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    }
+}
+
+void COrvaneDlg::BuildWindowMenu()
+{
+    if (m_wndSysMenu)
+        return;
+    m_wndSysMenu = new QMenu(this);
+    m_wndSysMenu->setObjectName(QStringLiteral("windowMenu"));
+    QAction* restore = m_wndSysMenu->addAction(QStringLiteral("还原(&R)"), this, [this] { showNormal(); });
+    m_wndSysMenu->addAction(QStringLiteral("移动(&M)"), this, [this] {
+        if (QWindow* window = windowHandle())
+            window->startSystemMove();
+    });
+    m_wndSysMenu->addAction(QStringLiteral("最小化(&N)"), this, [this] { showMinimized(); });
+    QAction* close = m_wndSysMenu->addAction(QStringLiteral("关闭(&C)"), this, [this] { this->close(); });
+    close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    close->setShortcutVisibleInContextMenu(true);
+    const std::string aboutText = LoadResString(IDS_ABOUTBOX);
+    if (!aboutText.empty()) {
+        m_wndSysMenu->addSeparator();
+        QAction* about = m_wndSysMenu->addAction(QString::fromStdString(aboutText), this,
+                                                 [this] { OnSysCommand(kSysCommandAbout); });
+        about->setData(kSysCommandAbout);
+    }
+    connect(m_wndSysMenu, &QMenu::aboutToShow, this, [this, restore] { restore->setEnabled(isMinimized()); });
+
+    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { m_wndSysMenu->popup(mapToGlobal(QPoint(0, 0))); });
+}
+
+void COrvaneDlg::LayoutWindow()
+{
+    const int toolBarHeight = m_wndToolBar->sizeHint().height();
+    const int clientWidth = kMovieWidth + 2 * kMovieMargin;
+    m_wndClient->setFixedSize(clientWidth, toolBarHeight + kMovieHeight + 2 * kMovieMargin);
+    m_ctrlFlash.setGeometry(kMovieMargin, toolBarHeight + kMovieMargin, kMovieWidth, kMovieHeight);
+    m_ctrlFlash.Zoom(100);
+    m_wndToolBar->setGeometry(0, 0, clientWidth, toolBarHeight);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    move(0, 0);
+}
+
+bool COrvaneDlg::_EnableFileCommands(bool enable)
+{
+    if (m_wndMenu) {
+        for (QAction* popup : m_wndMenu->actions())
+            popup->setEnabled(enable);
+    }
+    if (m_wndToolBar) {
+        for (QAction* action : m_wndToolBar->actions())
+            action->setEnabled(enable);
+    }
+    return true;
+}

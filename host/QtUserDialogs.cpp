@@ -1,0 +1,86 @@
+#include "QtUserDialogs.h"
+
+#include "FileDialogFilter.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Error: return QMessageBox::Critical;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The string table writes line breaks as CR LF; a label shows LF alone.
+QString DisplayText(const std::string& text)
+{
+    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+std::optional<std::string> RunFileDialog(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst().toStdString();
+}
+
+}  // namespace
+
+MsgResult CQtUserDialogs::MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                                     MsgButtons buttons, MsgIcon icon)
+{
+    QMessageBox box(ToQtIcon(icon), QString::fromStdString(caption), DisplayText(text),
+                    QMessageBox::NoButton, owner);
+    if (buttons == MsgButtons::Ok) {
+        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.exec();
+        return MsgResult::Ok;
+    }
+    QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return MsgResult::Yes;
+    if (box.clickedButton() == no)
+        return MsgResult::No;
+    return MsgResult::Cancel;
+}
+
+std::optional<std::string> CQtUserDialogs::GetOpenFileName(QWidget* owner, const std::string& filter)
+{
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(FileDialogFilters(filter));
+    return RunFileDialog(dialog);
+}
+
+std::optional<std::string> CQtUserDialogs::GetSaveFileName(QWidget* owner, const std::string& filter,
+                                                           const std::string& initialName,
+                                                           const std::string& defaultSuffix)
+{
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(FileDialogFilters(filter));
+    dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
+    dialog.selectFile(QString::fromStdString(initialName));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    return RunFileDialog(dialog);
+}
+
+int CQtUserDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
+
+void CQtUserDialogs::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }

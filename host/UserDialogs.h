@@ -1,0 +1,34 @@
+#pragma once
+// What the main window asks of the user: message boxes, file dialogs, modal
+// dialogs, opening web pages and ending the program. The program uses
+// CQtUserDialogs; tests install a scripted implementation.
+
+#include <QUrl>
+
+#include <optional>
+#include <string>
+
+class QDialog;
+class QWidget;
+
+enum class MsgButtons { Ok, YesNoCancel };
+enum class MsgIcon { None, Error, Exclamation };
+enum class MsgResult { Ok, Yes, No, Cancel };
+
+class CUserDialogs {
+public:
+    virtual ~CUserDialogs() = default;
+
+    // Texts are UTF-8, exactly as the program builds them.
+    virtual MsgResult MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                                 MsgButtons buttons, MsgIcon icon) = 0;
+    // filter is in the "description|pattern|...||" form of the string table.
+    // The chosen full path, or nullopt when the user cancelled.
+    virtual std::optional<std::string> GetOpenFileName(QWidget* owner, const std::string& filter) = 0;
+    virtual std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
+                                                       const std::string& initialName,
+                                                       const std::string& defaultSuffix) = 0;
+    // Runs a dialog modally; returns its result code.
+    virtual int RunModal(QDialog& dialog) = 0;
+    virtual void OpenUrl(const QUrl& url) = 0;
+};

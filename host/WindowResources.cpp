@@ -1,0 +1,75 @@
+#include "WindowResources.h"
+
+#include <QBitmap>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace {
+
+QString BitmapPath(unsigned id)
+{
+    switch (id) {
+    case IDB_TOOL_OPEN: return QStringLiteral(":/res/tool_open.png");
+    case IDB_TOOL_SAVEAS: return QStringLiteral(":/res/tool_saveas.png");
+    case IDB_TOOL_NEW: return QStringLiteral(":/res/tool_new.png");
+    case IDB_TOOL_SAVE: return QStringLiteral(":/res/tool_save.png");
+    case IDB_GET_PLAYER: return QStringLiteral(":/res/get_player_badge.png");
+    default: return {};
+    }
+}
+
+}  // namespace
+
+std::optional<MenuResource> CWindowResources::LoadMenu(unsigned id)
+{
+    if (id != IDR_MAIN_MENU)
+        return std::nullopt;
+    return MenuResource{
+        {"文件(&F)",
+         {{ID_MENU_FILE_NEW, "新建"},
+          {ID_MENU_FILE_OPEN, "打开..."},
+          {ID_MENU_FILE_SAVE, "保存"},
+          {ID_MENU_FILE_SAVEAS, "另存为..."},
+          {},
+          {ID_MENU_FILE_EXIT, "退出"}}},
+        {"帮助(&H)", {{ID_MENU_ABOUT, "版本"}}},
+    };
+}
+
+QMenuBar* CWindowResources::SetMenu(QMainWindow& window, std::unique_ptr<QMenuBar> menuBar)
+{
+    QMenuBar* attached = menuBar.release();
+    window.setMenuBar(attached);  // the window owns it from here on
+    return attached;
+}
+
+QToolBar* CWindowResources::CreateToolBar(QWidget& parent) { return new QToolBar(&parent); }
+
+std::optional<ToolBarResource> CWindowResources::LoadToolBar(unsigned id)
+{
+    if (id != IDR_MAIN_TOOLBAR)
+        return std::nullopt;
+    return ToolBarResource{QSize(16, 15),
+                           {ID_TOOL_FILE_NEW, ID_TOOL_FILE_OPEN, ID_TOOL_FILE_SAVE, ID_TOOL_FILE_SAVEAS}};
+}
+
+QPixmap CWindowResources::LoadToolBitmap(unsigned id)
+{
+    QPixmap bitmap = LoadBitmap(id);
+    if (!bitmap.isNull())
+        bitmap.setMask(bitmap.createMaskFromColor(QColor(192, 192, 192), Qt::MaskInColor));
+    return bitmap;
+}
+
+QPixmap CWindowResources::LoadBitmap(unsigned id) { return QPixmap(BitmapPath(id)); }
+
+QIcon CWindowResources::LoadIcon(unsigned id)
+{
+    QIcon icon;
+    if (id == IDR_MAINFRAME) {
+        for (int size : {16, 32, 48})
+            icon.addFile(QStringLiteral(":/res/orvane_%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}

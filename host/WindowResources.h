@@ -1,0 +1,78 @@
+#pragma once
+// The main window's resources (menu 130, toolbar 135, its bitmaps, icon 128)
+// and the window calls that attach them. Each call can fail the way its
+// Windows counterpart can; tests override them to inject those failures.
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QMainWindow;
+class QMenuBar;
+class QToolBar;
+class QWidget;
+
+enum : unsigned {
+    IDR_MAINFRAME = 128,    // program icon
+    IDR_MAIN_MENU = 130,
+    IDR_MAIN_TOOLBAR = 135,
+    IDB_TOOL_OPEN = 139,
+    IDB_TOOL_SAVEAS = 140,
+    IDB_TOOL_NEW = 141,
+    IDB_TOOL_SAVE = 142,
+    IDB_GET_PLAYER = 146,   // badge of the Flash Player notice
+};
+
+// Command ids of menu 130 and toolbar 135.
+enum : unsigned {
+    ID_MENU_FILE_SAVE = 32771,
+    ID_MENU_FILE_EXIT = 32773,
+    ID_MENU_ABOUT = 32775,
+    ID_MENU_FILE_SAVEAS = 32776,
+    ID_TOOL_FILE_NEW = 32777,
+    ID_TOOL_FILE_OPEN = 32778,
+    ID_TOOL_FILE_SAVE = 32779,
+    ID_TOOL_FILE_SAVEAS = 32780,
+    ID_MENU_FILE_OPEN = 32782,
+    ID_MENU_FILE_NEW = 32783,
+};
+
+struct MenuItemResource {
+    unsigned commandId = 0;  // 0: separator
+    const char* text = "";
+};
+
+struct MenuPopupResource {
+    const char* text;
+    std::vector<MenuItemResource> items;
+};
+
+using MenuResource = std::vector<MenuPopupResource>;
+
+struct ToolBarResource {
+    QSize buttonSize;
+    std::vector<unsigned> commandIds;  // one per button, no separators
+};
+
+class CWindowResources {
+public:
+    virtual ~CWindowResources() = default;
+
+    // nullopt when there is no menu resource of that id.
+    virtual std::optional<MenuResource> LoadMenu(unsigned id);
+    // Makes menuBar the window's menu. Null when it could not be attached.
+    virtual QMenuBar* SetMenu(QMainWindow& window, std::unique_ptr<QMenuBar> menuBar);
+    // A toolbar child of parent, or null when it could not be created.
+    virtual QToolBar* CreateToolBar(QWidget& parent);
+    // nullopt when there is no toolbar resource of that id.
+    virtual std::optional<ToolBarResource> LoadToolBar(unsigned id);
+
+    // A toolbar bitmap with its light grey background made transparent.
+    static QPixmap LoadToolBitmap(unsigned id);
+    static QPixmap LoadBitmap(unsigned id);
+    static QIcon LoadIcon(unsigned id);
+};

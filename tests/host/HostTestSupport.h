@@ -1,0 +1,57 @@
+#pragma once
+// Shared pieces of the host tests: a program folder, a window on the
+// scripted movie, the error log, and finding commands.
+
+#include "OrvaneDlg.h"
+#include "ScriptedFlashPlayer.h"
+#include "ScriptedUserDialogs.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+
+struct LogRecord {
+    long systemError = 0;
+    std::string operation;
+    std::string step;
+    std::string message;
+};
+
+// Records of today's error log in the test's temporary folder.
+std::vector<LogRecord> ReadErrorLog();
+void ClearErrorLog();
+
+// A "z_ver.xml" body with the given VERSION_INFO and COPYRIGHT.
+std::string VersionFileText(const std::string& version, const std::string& copyright);
+
+class HostHarness {
+public:
+    HostHarness();
+    ~HostHarness();
+
+    void WriteVersionFile(const std::string& xml);
+    std::string AppFile(const std::string& name) const;
+
+    // A window on the scripted movie, created and initialised, shown.
+    std::unique_ptr<COrvaneDlg> Start(QStringList arguments = {QStringLiteral("orvane")});
+    std::unique_ptr<COrvaneDlg> MakeWindow(QStringList arguments = {QStringLiteral("orvane")});
+    // Start and the movie's "zDataLoadEnd".
+    std::unique_ptr<COrvaneDlg> StartReady(QStringList arguments = {QStringLiteral("orvane")});
+
+    QTemporaryDir appDir;
+    std::shared_ptr<MovieScript> movie = std::make_shared<MovieScript>();
+    std::shared_ptr<ScriptedUserDialogs> dialogs = std::make_shared<ScriptedUserDialogs>();
+    std::shared_ptr<CWindowResources> resources = std::make_shared<CWindowResources>();
+    FlashPlayerFactory factory;
+};
+
+QAction* FindCommand(const QWidget& window, unsigned id);
+// Clicks the toolbar button of a command like a user.
+void ClickToolButton(const QWidget& window, unsigned id);
+// Writes a selection file as the program does.
+bool WriteSelectionFile(const std::string& path, const std::string& text);
+std::string ReadSelectionFile(const std::string& path);

@@ -1,0 +1,91 @@
+#include "ScriptedFlashPlayer.h"
+
+#include "orvane/InvokeMessage.h"
+
+#include <QKeyEvent>
+
+#include <pugixml.hpp>
+
+namespace {
+
+// The movie's view: records the keys that reach it.
+class MovieView : public QWidget {
+public:
+    explicit MovieView(MovieScript& script) : m_script(script) { setFocusPolicy(Qt::StrongFocus); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        m_script.keysReceived << QKeySequence(event->key()).toString();
+        event->accept();
+    }
+
+private:
+    MovieScript& m_script;
+};
+
+}  // namespace
+
+ScriptedFlashPlayer::ScriptedFlashPlayer(std::shared_ptr<MovieScript> script)
+    : m_script(std::move(script)), m_view(std::make_unique<MovieView>(*m_script))
+{
+    m_script->player = this;
+}
+
+ScriptedFlashPlayer::~ScriptedFlashPlayer()
+{
+    if (m_script->player == this)
+        m_script->player = nullptr;
+}
+
+QWidget* ScriptedFlashPlayer::view() { return m_view.get(); }
+
+void ScriptedFlashPlayer::applyProperties(const FlashProperties&) {}
+
+void ScriptedFlashPlayer::loadMovie(int, const QString& url) { m_script->movieUrl = url; }
+
+void ScriptedFlashPlayer::zoom(int) { ++m_script->zoomCalls; }
+
+void ScriptedFlashPlayer::stopPlay() { ++m_script->stopPlayCalls; }
+
+QString ScriptedFlashPlayer::callFunction(const QString& request)
+{
+    pugi::xml_document document;
+    const std::string requestText = request.toStdString();
+    document.load_string(requestText.c_str());
+    const pugi::xml_node invoke = document.child("invoke");
+    const std::string name = invoke.attribute("name").value();
+    const std::string argument = invoke.child("arguments").child("string").text().get();
+    m_script->calledNames.push_back(name);
+
+    if (m_script->callError)
+        throw CFlashCallError(*m_script->callError);
+    if (name == "zSave")
+        return QString::fromStdString(m_script->saveReply ? *m_script->saveReply
+                                                          : MakeStringReply(m_script->saveText));
+    // Like the selection movie, a load or a new selection replaces its data.
+    if (name == "zLoad") {
+        m_script->loads.push_back(argument);
+        m_script->saveText = argument;
+    } else if (name == "zNewOpen") {
+        ++m_script->newOpens;
+        m_script->saveText.clear();
+    }
+    return QStringLiteral("<undefined/>");
+}
+
+std::int32_t ScriptedFlashPlayer::flashVersion() { return m_script->flashVersion; }
+
+void ScriptedFlashPlayer::SendRequest(const QString& request) { emit flashCall(request); }
+
+void ScriptedFlashPlayer::SendCall(const std::string& name, const std::string& argument)
+{
+    SendRequest(QString::fromStdString(_MakeInvokeXml(name, argument)));
+}
+
+FlashPlayerFactory ScriptedFactory(std::shared_ptr<MovieScript> script)
+{
+    return [script] {
+        return FlashCreateResult{FlashCreateStatus::Ok, 0, std::make_unique<ScriptedFlashPlayer>(script)};
+    };
+}

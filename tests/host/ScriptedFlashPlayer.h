@@ -1,0 +1,57 @@
+#pragma once
+// A stand-in movie for the host tests: answers "zSave" with a text the test
+// sets, records the other calls, and sends requests to the host on demand.
+
+#include "FlashPlayer.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QKeyEvent;
+
+struct MovieScript {
+    std::string saveText;                  // what "zSave" returns; "zLoad" sets it, "zNewOpen" clears it
+    std::optional<std::string> saveReply;  // a raw reply text instead
+    std::optional<std::string> callError;  // every call throws CFlashCallError with this text
+    std::int32_t flashVersion = 0x0A0000;
+
+    std::vector<std::string> loads;        // arguments of "zLoad"
+    int newOpens = 0;                      // "zNewOpen" calls
+    std::vector<std::string> calledNames;  // every function called, in order
+    QString movieUrl;                      // LoadMovie's url
+    int zoomCalls = 0;
+    int stopPlayCalls = 0;
+    QStringList keysReceived;              // key presses that reached the movie
+
+    class ScriptedFlashPlayer* player = nullptr;  // the last one created
+};
+
+class ScriptedFlashPlayer : public FlashPlayer {
+    Q_OBJECT
+public:
+    explicit ScriptedFlashPlayer(std::shared_ptr<MovieScript> script);
+    ~ScriptedFlashPlayer() override;
+
+    QWidget* view() override;
+    void applyProperties(const FlashProperties& properties) override;
+    void loadMovie(int layer, const QString& url) override;
+    void zoom(int factor) override;
+    void stopPlay() override;
+    QString callFunction(const QString& request) override;
+    std::int32_t flashVersion() override;
+
+    // Movie to host: a raw request text, or an "invoke" of name.
+    void SendRequest(const QString& request);
+    void SendCall(const std::string& name, const std::string& argument = {});
+
+private:
+    std::shared_ptr<MovieScript> m_script;
+    std::unique_ptr<QWidget> m_view;
+};
+
+// A factory making ScriptedFlashPlayers that follow script.
+FlashPlayerFactory ScriptedFactory(std::shared_ptr<MovieScript> script);

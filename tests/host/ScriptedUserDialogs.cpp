@@ -1,0 +1,52 @@
+#include "ScriptedUserDialogs.h"
+
+#include <QDialog>
+
+namespace {
+
+template <typename T, typename Fallback>
+T TakeFront(std::deque<T>& queue, Fallback fallback)
+{
+    if (queue.empty())
+        return fallback;
+    T answer = queue.front();
+    queue.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+MsgResult ScriptedUserDialogs::MessageBox(QWidget*, const std::string& text, const std::string& caption,
+                                          MsgButtons buttons, MsgIcon icon)
+{
+    boxes.push_back({text, caption, buttons, icon});
+    return TakeFront(boxAnswers, buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
+}
+
+std::optional<std::string> ScriptedUserDialogs::GetOpenFileName(QWidget*, const std::string& filter)
+{
+    openRequests.push_back({filter, {}, {}});
+    return TakeFront(openAnswers, std::optional<std::string>());
+}
+
+std::optional<std::string> ScriptedUserDialogs::GetSaveFileName(QWidget*, const std::string& filter,
+                                                                const std::string& initialName,
+                                                                const std::string& defaultSuffix)
+{
+    saveRequests.push_back({filter, initialName, defaultSuffix});
+    return TakeFront(saveAnswers, std::optional<std::string>());
+}
+
+int ScriptedUserDialogs::RunModal(QDialog& dialog)
+{
+    modalDialogs.emplace_back(dialog.metaObject()->className());
+    dialog.setModal(true);
+    dialog.show();
+    if (onModal)
+        onModal(dialog);
+    if (dialog.isVisible())
+        dialog.reject();
+    return dialog.result();
+}
+
+void ScriptedUserDialogs::OpenUrl(const QUrl& url) { openedUrls.push_back(url); }

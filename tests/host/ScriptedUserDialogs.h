@@ -1,0 +1,52 @@
+#pragma once
+// User dialogs for the host tests: records every message box, file dialog,
+// modal dialog and opened address, and answers them from queues.
+
+#include "UserDialogs.h"
+
+#include <QUrl>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ShownBox {
+    std::string text;
+    std::string caption;
+    MsgButtons buttons;
+    MsgIcon icon;
+};
+
+struct FileDialogRequest {
+    std::string filter;
+    std::string initialName;
+    std::string defaultSuffix;
+};
+
+class ScriptedUserDialogs : public CUserDialogs {
+public:
+    MsgResult MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                         MsgButtons buttons, MsgIcon icon) override;
+    std::optional<std::string> GetOpenFileName(QWidget* owner, const std::string& filter) override;
+    std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
+                                               const std::string& initialName,
+                                               const std::string& defaultSuffix) override;
+    // Shows the dialog, hands it to onModal, then rejects it if still open.
+    int RunModal(QDialog& dialog) override;
+    void OpenUrl(const QUrl& url) override;
+
+    // Answers, consumed in order. An unanswered box gets OK or Cancel, an
+    // unanswered file dialog is cancelled.
+    std::deque<MsgResult> boxAnswers;
+    std::deque<std::optional<std::string>> openAnswers;
+    std::deque<std::optional<std::string>> saveAnswers;
+    std::function<void(QDialog&)> onModal;
+
+    std::vector<ShownBox> boxes;
+    std::vector<FileDialogRequest> openRequests;
+    std::vector<FileDialogRequest> saveRequests;
+    std::vector<std::string> modalDialogs;  // class names
+    std::vector<QUrl> openedUrls;
+};
