@@ -3,6 +3,7 @@
 #include "InitialProperties.h"
 
 #include <QVBoxLayout>
+#include <QtGlobal>
 
 CShockwaveFlash::CShockwaveFlash(QWidget* parent) : QWidget(parent)
 {
@@ -24,6 +25,8 @@ FlashCreateResult CShockwaveFlash::Create(const FlashPlayerFactory& factory,
     m_player = std::move(result.player);
     if (const auto properties = ParseInitialProperties(initialProperties))
         m_player->applyProperties(*properties);
+    else
+        qWarning("The Flash control's initial properties are damaged; the player keeps its defaults.");
     connect(m_player.get(), &FlashPlayer::flashCall, this, &CShockwaveFlash::FlashCall);
     connect(m_player.get(), &FlashPlayer::fsCommand, this, &CShockwaveFlash::FSCommand);
     if (QWidget* view = m_player->view()) {

@@ -1,0 +1,19 @@
+#pragma once
+// The web page that holds the player: it stays on its own document (no
+// navigation, no new windows) and hands the console to the Flash log.
+
+#include <QWebEnginePage>
+
+class PlayerPage : public QWebEnginePage {
+    Q_OBJECT
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int lineNumber, const QString& sourceId) override;
+
+private:
+    bool m_shellLoaded = false;
+};

@@ -1,0 +1,29 @@
+#pragma once
+// The host object the page shell reaches over QWebChannel as "host". Its
+// slots are called by the page; it turns them into signals for RufflePlayer.
+
+#include <QJsonArray>
+#include <QObject>
+#include <QString>
+
+class RuffleBridge : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+public slots:
+    // The channel is up: the page can take the movie.
+    void pageReady() { emit ready(); }
+    // The movie called ExternalInterface.call(name, ...arguments); tagged values.
+    void flashCall(const QString& name, const QJsonArray& arguments) { emit externalCall(name, arguments); }
+    void fsCommand(const QString& command, const QString& args) { emit movieCommand(command, args); }
+    void movieLoaded() { emit loaded(); }
+    void movieFailed(const QString& reason) { emit failed(reason); }
+
+signals:
+    void ready();
+    void externalCall(const QString& name, const QJsonArray& arguments);
+    void movieCommand(const QString& command, const QString& args);
+    void loaded();
+    void failed(const QString& reason);
+};

@@ -1,0 +1,262 @@
+#include "RufflePlayer.h"
+
+#include "ExternalInterfaceXml.h"
+#include "FlashLog.h"
+#include "LocalOnlyRequestInterceptor.h"
+#include "PlayerPage.h"
+#include "RuffleBridge.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+#include <QWebChannel>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace {
+
+QString ReadResource(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("Missing resource %s", qPrintable(path));
+    return QString::fromUtf8(file.readAll());
+}
+
+QWebEngineScript MainWorldScript(const QString& name, const QString& source,
+                                 QWebEngineScript::InjectionPoint injectionPoint)
+{
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(source);
+    script.setInjectionPoint(injectionPoint);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    return script;
+}
+
+// A JSON literal is also a JavaScript literal: text goes into scripts this way.
+QString JsonLiteral(const QJsonValue& value)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+}
+
+// Empty when the file looks like a SWF movie, else why it is not one.
+QString MovieFileProblem(const QString& path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("the file does not exist");
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("the file cannot be read: %1").arg(file.errorString());
+    const QByteArray header = file.read(8);
+    const QByteArray signature = header.left(3);
+    if (header.size() < 8 || (signature != "FWS" && signature != "CWS" && signature != "ZWS"))
+        return QStringLiteral("the file is not a SWF movie");
+    return {};
+}
+
+QString RuffleScaleMode(const QString& scaleMode)
+{
+    for (const char* mode : {"showAll", "noBorder", "exactFit", "noScale"})
+        if (scaleMode.compare(QLatin1String(mode), Qt::CaseInsensitive) == 0)
+            return QLatin1String(mode);
+    return QStringLiteral("showAll");
+}
+
+}  // namespace
+
+RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
+    : m_version(version),
+      m_interceptor(std::make_unique<LocalOnlyRequestInterceptor>()),
+      m_profile(std::make_unique<QWebEngineProfile>()),  // off the record: nothing stored on disk
+      m_bridge(std::make_unique<RuffleBridge>()),
+      m_channel(std::make_unique<QWebChannel>()),
+      m_page(std::make_unique<PlayerPage>(m_profile.get())),
+      m_view(new QWebEngineView)
+{
+    m_profile->setUrlRequestInterceptor(m_interceptor.get());
+    m_channel->registerObject(QStringLiteral("host"), m_bridge.get());
+    m_page->setWebChannel(m_channel.get(), QWebEngineScript::MainWorld);
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    m_page->scripts().insert(MainWorldScript(QStringLiteral("qwebchannel"),
+                                             ReadResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")),
+                                             QWebEngineScript::DocumentCreation));
+    m_page->scripts().insert(MainWorldScript(QStringLiteral("player"),
+                                             ReadResource(QStringLiteral(":/orvane/flash/player.js")),
+                                             QWebEngineScript::DocumentReady));
+
+    connect(m_bridge.get(), &RuffleBridge::ready, this, &RufflePlayer::onPageReady);
+    connect(m_bridge.get(), &RuffleBridge::externalCall, this, [this](const QString& name, const QJsonArray& args) {
+        emit flashCall(ExternalInterfaceXml::MakeRequest(name, args));
+    });
+    connect(m_bridge.get(), &RuffleBridge::movieCommand, this, &FlashPlayer::fsCommand);
+    connect(m_bridge.get(), &RuffleBridge::loaded, this, [this] {
+        if (m_movieState != MovieState::Loading)
+            return;
+        m_movieState = MovieState::Playing;
+        emit movieLoaded();
+    });
+    connect(m_bridge.get(), &RuffleBridge::failed, this, &RufflePlayer::failMovie);
+    connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this, [this] {
+        m_pageReady = false;
+        failMovie(QStringLiteral("the page's process ended"));
+    });
+
+    m_view->setPage(m_page.get());
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    // The page takes ruffle.js and its files from the runtime folder.
+    m_page->setHtml(ReadResource(QStringLiteral(":/orvane/flash/player.html")),
+                    QUrl::fromLocalFile(QDir(runtimeDir).absoluteFilePath(QStringLiteral("player.html"))));
+}
+
+RufflePlayer::~RufflePlayer()
+{
+    delete m_view.data();  // before its page
+}
+
+QWidget* RufflePlayer::view() { return m_view.data(); }
+
+void RufflePlayer::applyProperties(const FlashProperties& properties) { m_properties = properties; }
+
+void RufflePlayer::loadMovie(int layer, const QString& url)
+{
+    if (layer != 0) {
+        qCWarning(lcFlash) << "Movies can only be loaded into layer 0, not" << layer;
+        return;
+    }
+    const QString path = url.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) ? QUrl(url).toLocalFile() : url;
+    if (const QString problem = MovieFileProblem(path); !problem.isEmpty()) {
+        failMovie(QStringLiteral("%1: %2").arg(path, problem));
+        return;
+    }
+    m_movieUrl = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    m_movieState = MovieState::Loading;
+    if (m_pageReady)
+        startMovie();
+}
+
+void RufflePlayer::zoom(int factor)
+{
+    // The player always shows the whole movie: Zoom(0) and Zoom(100) ask
+    // for exactly that, and Ruffle has no zoomed-in view.
+    if (factor != 0 && factor != 100)
+        qCWarning(lcFlash) << "Zoom" << factor << "is not supported; the whole movie stays in view.";
+}
+
+void RufflePlayer::stopPlay()
+{
+    // Flash's StopPlay stops the main timeline while the movie's scripts,
+    // timers and events go on. Ruffle offers no such stop: its pause freezes
+    // the whole movie, which would leave the host without its ExternalInterface
+    // partner. The movie keeps running.
+}
+
+QString RufflePlayer::callFunction(const QString& request)
+{
+    const auto invoke = ExternalInterfaceXml::ParseRequest(request);
+    if (!invoke)
+        throw CFlashCallError("CallFunction: the request is not an invoke message.");
+    if (m_movieState == MovieState::None || m_movieState == MovieState::Failed)
+        throw CFlashCallError("CallFunction: no movie is playing.");
+
+    const QVariant result = runScriptAndWait(QStringLiteral("orvaneCallMovie(%1, %2)")
+                                                 .arg(JsonLiteral(invoke->name), JsonLiteral(invoke->arguments)));
+    const QVariantMap answer = result.toMap();
+    if (!answer.contains(QStringLiteral("ok")))
+        throw CFlashCallError("CallFunction: the player page did not answer.");
+    if (!answer.value(QStringLiteral("ok")).toBool())
+        throw CFlashCallError("CallFunction: " + answer.value(QStringLiteral("error")).toString().toStdString());
+    const QVariantMap value = answer.value(QStringLiteral("value")).toMap();
+    if (value.value(QStringLiteral("t")).toString() == QLatin1String("string"))
+        return ExternalInterfaceXml::MakeStringReply(value.value(QStringLiteral("v")).toString());
+    return ExternalInterfaceXml::MakeReply(QJsonValue::fromVariant(value));
+}
+
+QVariant RufflePlayer::runScriptAndWait(const QString& script)
+{
+    // The answer is shared with the callback, which may run after this call
+    // has given up waiting; it then touches only the shared answer.
+    struct Answer {
+        bool arrived = false;
+        QVariant value;
+        QPointer<QEventLoop> waiting;
+    };
+    auto answer = std::make_shared<Answer>();
+    m_page->runJavaScript(script, QWebEngineScript::MainWorld, [answer](const QVariant& value) {
+        answer->arrived = true;
+        answer->value = value;
+        if (answer->waiting)
+            answer->waiting->quit();
+    });
+    if (!answer->arrived) {
+        // Page messages, and so FlashCall events, are still delivered while
+        // waiting; user input waits until the call is over.
+        QEventLoop loop;
+        answer->waiting = &loop;
+        QTimer::singleShot(m_callTimeout, &loop, &QEventLoop::quit);
+        connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
+        const QPointer<RufflePlayer> alive(this);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (!alive)
+            throw CFlashCallError("CallFunction: the player was closed during the call.");
+    }
+    if (!answer->arrived)
+        throw CFlashCallError(m_movieState == MovieState::Failed
+                                  ? "CallFunction: the player page has ended."
+                                  : "CallFunction: the movie did not answer in time.");
+    return answer->value;
+}
+
+void RufflePlayer::onPageReady()
+{
+    m_pageReady = true;
+    if (m_movieState == MovieState::Loading)
+        startMovie();
+}
+
+void RufflePlayer::startMovie()
+{
+    m_page->runJavaScript(QStringLiteral("orvaneLoadMovie(%1, %2)")
+                              .arg(JsonLiteral(m_movieUrl.toString(QUrl::FullyEncoded)), movieOptionsJson()),
+                          QWebEngineScript::MainWorld);
+}
+
+void RufflePlayer::failMovie(const QString& reason)
+{
+    qCWarning(lcFlash).noquote() << "The Flash movie cannot be played:" << reason;
+    m_movieState = MovieState::Failed;
+    m_movieUrl.clear();
+    if (m_pageReady)
+        m_page->runJavaScript(QStringLiteral("orvaneUnloadMovie()"), QWebEngineScript::MainWorld);
+    emit movieFailed(reason);
+}
+
+QString RufflePlayer::movieOptionsJson() const
+{
+    const QJsonObject options{
+        {"allowScriptAccess", true},
+        {"quality", m_properties.quality.toLower()},
+        {"scale", RuffleScaleMode(m_properties.scaleMode)},
+        {"wmode", m_properties.windowMode.toLower()},
+        {"allowNetworking", m_properties.allowNetworking.toLower()},
+        {"allowFullscreen", m_properties.allowFullScreen.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0},
+        {"playerVersion", (m_version >> 16) & 0xFF},
+        {"autoplay", "on"},
+        {"unmuteOverlay", "hidden"},
+        {"splashScreen", false},
+        {"contextMenu", "off"},
+        {"openUrlMode", "deny"},
+        {"upgradeToHttps", false},
+        {"warnOnUnsupportedContent", false},
+    };
+    return QString::fromUtf8(QJsonDocument(options).toJson(QJsonDocument::Compact));
+}

@@ -1,0 +1,118 @@
+// The page shell of the Flash control: one Ruffle player and its bridge to
+// the host object "host" over QWebChannel.
+"use strict";
+(() => {
+    let host = null;    // the host object once the channel is up
+    const outbox = [];  // host calls made before that
+    let player = null;
+
+    function toHost(method, ...args) {
+        if (host)
+            host[method](...args);
+        else
+            outbox.push([method, args]);
+    }
+
+    // Values keep their ActionScript kind on the way to the host.
+    function tag(value, depth = 0) {
+        if (depth > 64)
+            return { t: "undefined" };
+        switch (typeof value) {
+        case "string": return { t: "string", v: value };
+        case "number": return { t: "number", v: String(value) };
+        case "boolean": return { t: value ? "true" : "false" };
+        case "object":
+            if (value === null)
+                return { t: "null" };
+            if (Array.isArray(value))
+                return { t: "array", v: value.map((item) => tag(item, depth + 1)) };
+            return { t: "object", v: Object.keys(value).map((key) => [key, tag(value[key], depth + 1)]) };
+        default: return { t: "undefined" };
+        }
+    }
+
+    function untag(tagged) {
+        switch (tagged.t) {
+        case "string": return tagged.v;
+        case "number": return Number(tagged.v);
+        case "true": return true;
+        case "false": return false;
+        case "null": return null;
+        case "array": return tagged.v.map(untag);
+        case "object": return Object.fromEntries(tagged.v.map(([key, value]) => [key, untag(value)]));
+        default: return undefined;
+        }
+    }
+
+    // The movie's ExternalInterface.call(name, ...args): Ruffle evaluates
+    // "(name)(...args)" through the Function constructor. As with the ActiveX
+    // control, every such call goes to the host instead and the name is never
+    // run as script.
+    const externalCall = /^return \(([\s\S]*)\)\(\.\.\.arguments\);$/;
+    window.Function = new Proxy(window.Function, {
+        construct(target, args, newTarget) {
+            const match = args.length === 1 && typeof args[0] === "string" && externalCall.exec(args[0]);
+            if (!match)
+                return Reflect.construct(target, args, newTarget);
+            const name = match[1];
+            return (...callArgs) => {
+                toHost("flashCall", name, callArgs.map((arg) => tag(arg)));
+                return undefined;
+            };
+        },
+    });
+
+    // Calls a function the movie registered with ExternalInterface.addCallback;
+    // only those are own properties of the player element.
+    window.orvaneCallMovie = (name, taggedArgs) => {
+        if (!player || player.readyState !== 2)
+            return { ok: false, error: "no movie is playing" };
+        if (!Object.prototype.hasOwnProperty.call(player, name) || typeof player[name] !== "function")
+            return { ok: false, error: `the movie has no function "${name}"` };
+        try {
+            return { ok: true, value: tag(player[name](...taggedArgs.map(untag))) };
+        } catch (error) {
+            return { ok: false, error: String(error) };
+        }
+    };
+
+    window.orvaneUnloadMovie = () => {
+        if (player)
+            player.remove();
+        player = null;
+    };
+
+    window.orvaneLoadMovie = (url, options) => {
+        window.orvaneUnloadMovie();
+        const created = window.RufflePlayer.newest().createPlayer();
+        player = created;
+        created.addEventListener("loadedmetadata", () => toHost("movieLoaded"));
+        created.onFSCommand = (command, args) => {
+            toHost("fsCommand", String(command), String(args));
+            return true;
+        };
+        // Ruffle shows its panic screen when it cannot play the movie.
+        const panicWatch = new MutationObserver(() => {
+            const panic = created.shadowRoot.getElementById("panic");
+            if (!panic)
+                return;
+            panicWatch.disconnect();
+            created.classList.add("failed");
+            if (player === created)
+                toHost("movieFailed", "Ruffle stopped the movie: " + panic.textContent.trim().slice(0, 300));
+        });
+        panicWatch.observe(created.shadowRoot, { childList: true, subtree: true });
+        document.body.appendChild(created);
+        created.load({ ...options, url }).catch((error) => {
+            created.classList.add("failed");
+            toHost("movieFailed", String(error));
+        });
+    };
+
+    new QWebChannel(qt.webChannelTransport, (channel) => {
+        host = channel.objects.host;
+        for (const [method, args] of outbox.splice(0))
+            host[method](...args);
+        host.pageReady();
+    });
+})();

@@ -1,0 +1,296 @@
+// The real player: Ruffle in Qt WebEngine playing the echo test movie.
+#include "InitialProperties.h"
+#include "QtPrinters.h"
+#include "RufflePlayer.h"
+#include "RufflePlayerFactory.h"
+#include "ShockwaveFlash.h"
+
+#include <orvane/InvokeMessage.h>
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QWebEngineView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <memory>
+
+namespace {
+
+constexpr int kStartWaitMs = 30000;
+
+// The request text of a call with string arguments, written by hand.
+QString Request(const QString& name, const QStringList& arguments = {})
+{
+    QString request = "<invoke name=\"" + name + "\" returntype=\"xml\">";
+    if (!arguments.isEmpty()) {
+        request += "<arguments>";
+        for (QString argument : arguments)
+            request += "<string>" + argument.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
+                                        .replace("\r", "&#13;") + "</string>";
+        request += "</arguments>";
+    }
+    return request + "</invoke>";
+}
+
+// The text of a "string" reply, read as the host reads it (pugixml).
+QString ReplyText(const QString& reply)
+{
+    pugi::xml_document doc;
+    const QByteArray utf8 = reply.toUtf8();
+    EXPECT_TRUE(doc.load_buffer(utf8.constData(), utf8.size())) << reply.left(200).toStdString();
+    EXPECT_STREQ(doc.document_element().name(), "string");
+    return QString::fromUtf8(doc.document_element().child_value());
+}
+
+// A control created as the program creates it, playing the echo movie.
+struct PlayingControl {
+    CShockwaveFlash control;
+    RufflePlayer* player = nullptr;
+    std::unique_ptr<QSignalSpy> flashCalls;
+    std::unique_ptr<QSignalSpy> commands;
+
+    bool start()
+    {
+        const FlashPlayerFactory ruffle = RufflePlayerFactory(ORVANE_BIN_DIR);
+        const FlashCreateResult created = control.Create(
+            [&] {
+                FlashCreateResult result = ruffle();
+                player = dynamic_cast<RufflePlayer*>(result.player.get());
+                return result;
+            },
+            ControlInitialPropertiesBlock());
+        if (created.status != FlashCreateStatus::Ok || !player)
+            return false;
+        flashCalls = std::make_unique<QSignalSpy>(&control, &CShockwaveFlash::FlashCall);
+        commands = std::make_unique<QSignalSpy>(&control, &CShockwaveFlash::FSCommand);
+        control.resize(400, 200);
+        control.show();
+        control.LoadMovie(0, ECHO_MOVIE);
+        control.Zoom(100);
+        control.StopPlay();
+        return flashCalls->wait(kStartWaitMs);
+    }
+};
+
+class RufflePlayerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_movie = new PlayingControl;
+        ASSERT_TRUE(s_movie->start()) << "the echo movie did not call the host";
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_movie;
+        s_movie = nullptr;
+    }
+    CShockwaveFlash& control() { return s_movie->control; }
+    static PlayingControl* s_movie;
+};
+PlayingControl* RufflePlayerTest::s_movie = nullptr;
+
+}  // namespace
+
+TEST_F(RufflePlayerTest, MovieCallsTheHostWhenItStarts)
+{
+    ASSERT_GE(s_movie->flashCalls->size(), 1);
+    EXPECT_EQ(s_movie->flashCalls->first().at(0).toString(),
+              "<invoke name=\"movieReady\" returntype=\"xml\"><arguments><string>echo</string></arguments></invoke>");
+    EXPECT_EQ(control().FlashVersion() >> 16 & 0xFF, 32);
+}
+
+TEST_F(RufflePlayerTest, TextsRoundTripExactly)
+{
+    const QStringList texts = {
+        "", "a & b", "<tag attr=\"x\">", "x > y", "\"double\" 'single'", "CR LF\r\nLF\nCR\r", "\ttab\t",
+        QString::fromUtf8("选型系统 Torvex-Z 系列"), QString::fromUtf8("emoji 😀🎉 and 𠀋"), "]]> &amp; &#13;",
+        "  spaces kept  ",
+    };
+    for (const QString& text : texts) {
+        EXPECT_EQ(ReplyText(control().CallFunction(Request("echo", {text}))), text);
+        // The movie itself received the exact text (length in UTF-16 units).
+        EXPECT_EQ(control().CallFunction(Request("length", {text})),
+                  QString("<number>%1</number>").arg(text.size()));
+    }
+}
+
+TEST_F(RufflePlayerTest, HostMessagesRoundTripExactly)
+{
+    // The host's own request builder and reply parser around the control.
+    for (const char* text : {"a&b<c>\"d\"", "CR LF\r\nCR\r\t", "选型 😀", "  "}) {
+        const std::string request = _MakeInvokeXml("echo", text);
+        std::string returned;
+        ASSERT_EQ(ParseReturnString(control().CallFunction(QString::fromStdString(request)).toStdString(), returned),
+                  ReplyStatus::Ok);
+        EXPECT_EQ(returned, text);
+    }
+    std::string returned;
+    EXPECT_EQ(ParseReturnString(control().CallFunction(QString::fromStdString(_MakeInvokeXml("typed", "null")))
+                                    .toStdString(), returned),
+              ReplyStatus::NotString);
+}
+
+TEST_F(RufflePlayerTest, TenMegabyteTextRoundTrips)
+{
+    QString text;
+    const QString piece = QString::fromUtf8("模块 CPU-01 & <I/O> \"32\"\r\n\t😀");
+    while (text.size() < 10'000'000)
+        text += piece;
+    EXPECT_EQ(control().CallFunction(Request("store", {text})), QString("<number>%1</number>").arg(text.size()));
+    const QString fetched = ReplyText(control().CallFunction(Request("fetch")));
+    EXPECT_EQ(fetched.size(), text.size());
+    EXPECT_TRUE(fetched == text);
+}
+
+TEST_F(RufflePlayerTest, NonStringResultsHaveTheirOwnRoot)
+{
+    EXPECT_EQ(control().CallFunction(Request("typed", {"null"})), "<null/>");
+    EXPECT_EQ(control().CallFunction(Request("typed", {"number"})), "<number>42.5</number>");
+    EXPECT_EQ(control().CallFunction(Request("typed", {"integer"})), "<number>-7</number>");
+    EXPECT_EQ(control().CallFunction(Request("typed", {"true"})), "<true/>");
+    EXPECT_EQ(control().CallFunction(Request("typed", {"false"})), "<false/>");
+    EXPECT_EQ(control().CallFunction(Request("typed", {"undefined"})), "<undefined/>");
+    EXPECT_EQ(control().CallFunction(Request("typed", {"array"})),
+              "<array><property id=\"0\"><string>a</string></property>"
+              "<property id=\"1\"><number>1</number></property></array>");
+    EXPECT_EQ(control().CallFunction(Request("typed", {"object"})),
+              "<object><property id=\"name\"><string>x&amp;y</string></property></object>");
+}
+
+TEST_F(RufflePlayerTest, UndeliverableCallsThrow)
+{
+    EXPECT_THROW(control().CallFunction(Request("noSuchFunction", {"x"})), CFlashCallError);
+    // Methods of the player element are not the movie's functions.
+    EXPECT_THROW(control().CallFunction(Request("remove")), CFlashCallError);
+    EXPECT_THROW(control().CallFunction(Request("toString")), CFlashCallError);
+    EXPECT_THROW(control().CallFunction("<invoke name=\"echo\""), CFlashCallError);
+    EXPECT_THROW(control().CallFunction(""), CFlashCallError);
+    // The movie still plays.
+    EXPECT_EQ(ReplyText(control().CallFunction(Request("echo", {"still here"}))), "still here");
+}
+
+TEST_F(RufflePlayerTest, MovieCallsReachTheHostWithTheirArguments)
+{
+    s_movie->flashCalls->clear();
+    const QString text = QString::fromUtf8("a&b <c> \"d\"\r\n中");
+    EXPECT_EQ(ReplyText(control().CallFunction(Request("callHost", {"hostEcho", text}))), "called");
+    if (s_movie->flashCalls->isEmpty())
+        ASSERT_TRUE(s_movie->flashCalls->wait(5000));
+    const QString request = s_movie->flashCalls->first().at(0).toString();
+
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(request.toStdString().c_str())) << request.toStdString();
+    const pugi::xml_node invoke = doc.document_element();
+    EXPECT_STREQ(invoke.name(), "invoke");
+    EXPECT_STREQ(invoke.attribute("name").value(), "hostEcho");
+    EXPECT_STREQ(invoke.attribute("returntype").value(), "xml");
+    pugi::xml_node argument = invoke.child("arguments").first_child();
+    EXPECT_STREQ(argument.name(), "string");
+    EXPECT_EQ(QString::fromUtf8(argument.child_value()), text);
+    argument = argument.next_sibling();
+    EXPECT_STREQ(argument.name(), "number");
+    EXPECT_STREQ(argument.child_value(), "12.5");
+    EXPECT_STREQ((argument = argument.next_sibling()).name(), "true");
+    EXPECT_STREQ((argument = argument.next_sibling()).name(), "false");
+    EXPECT_STREQ((argument = argument.next_sibling()).name(), "null");
+    EXPECT_FALSE(argument.next_sibling());
+}
+
+TEST_F(RufflePlayerTest, FSCommandReachesTheHost)
+{
+    EXPECT_EQ(ReplyText(control().CallFunction(Request("command", {"quit", QString::fromUtf8("now & 中")}))),
+              "sent");
+    if (s_movie->commands->isEmpty())
+        ASSERT_TRUE(s_movie->commands->wait(5000));
+    EXPECT_EQ(s_movie->commands->first().at(0).toString(), "quit");
+    EXPECT_EQ(s_movie->commands->first().at(1).toString(), QString::fromUtf8("now & 中"));
+}
+
+TEST_F(RufflePlayerTest, CallNamesAreNeverRunAsScript)
+{
+    s_movie->flashCalls->clear();
+    auto* view = qobject_cast<QWebEngineView*>(s_movie->player->view());
+    ASSERT_TRUE(view);
+    const QString name = "document.title='taken';String";
+    control().CallFunction(Request("callHost", {name, "x"}));
+    if (s_movie->flashCalls->isEmpty())
+        ASSERT_TRUE(s_movie->flashCalls->wait(5000));
+    EXPECT_TRUE(s_movie->flashCalls->first().at(0).toString().startsWith(
+        "<invoke name=\"document.title='taken';String\" returntype=\"xml\">"));
+    QTest::qWait(200);
+    EXPECT_NE(view->title(), "taken");
+}
+
+TEST_F(RufflePlayerTest, PageReachesNothingOnTheNetwork)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    auto* view = qobject_cast<QWebEngineView*>(s_movie->player->view());
+    view->page()->runJavaScript(
+        QString("fetch('http://127.0.0.1:%1/catalogue.xml').then(() => 'loaded', () => 'refused')").arg(server.serverPort()),
+        [](const QVariant&) {});
+    QTest::qWait(1500);
+    EXPECT_FALSE(server.hasPendingConnections());
+    EXPECT_FALSE(server.waitForNewConnection(100));
+}
+
+TEST(RufflePlayerMovie, MissingOrInvalidMovieIsReported)
+{
+    QTemporaryDir dir;
+    QFile notSwf(dir.filePath("text.swf"));
+    ASSERT_TRUE(notSwf.open(QIODevice::WriteOnly));
+    notSwf.write("this is not a movie");
+    notSwf.close();
+
+    for (const QString& path : {dir.filePath("missing.swf"), notSwf.fileName(), dir.path()}) {
+        FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
+        ASSERT_EQ(created.status, FlashCreateStatus::Ok);
+        auto& player = dynamic_cast<RufflePlayer&>(*created.player);
+        QSignalSpy failed(&player, &RufflePlayer::movieFailed);
+        player.loadMovie(0, path);
+        EXPECT_EQ(failed.size(), 1) << path.toStdString();
+        EXPECT_THROW(player.callFunction(Request("echo", {"x"})), CFlashCallError);
+    }
+}
+
+TEST(RufflePlayerMovie, DamagedMovieIsReportedWithoutHanging)
+{
+    QTemporaryDir dir;
+    QFile damaged(dir.filePath("damaged.swf"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray("CWS\x0a\x00\x10\x00\x00", 8) + QByteArray(64, '\x5a'));
+    damaged.close();
+
+    FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
+    ASSERT_EQ(created.status, FlashCreateStatus::Ok);
+    auto& player = dynamic_cast<RufflePlayer&>(*created.player);
+    player.setCallTimeout(std::chrono::milliseconds(2000));
+    QSignalSpy failed(&player, &RufflePlayer::movieFailed);
+    QSignalSpy loaded(&player, &RufflePlayer::movieLoaded);
+    player.loadMovie(0, damaged.fileName());
+    EXPECT_TRUE(failed.wait(kStartWaitMs));
+    EXPECT_TRUE(loaded.isEmpty());
+    EXPECT_THROW(player.callFunction(Request("echo", {"x"})), CFlashCallError);
+}
+
+TEST(RufflePlayerMovie, LateAnswerAfterTimeOutIsHarmless)
+{
+    PlayingControl movie;
+    ASSERT_TRUE(movie.start());
+    movie.player->setCallTimeout(std::chrono::milliseconds(300));
+    EXPECT_THROW(movie.control.CallFunction(Request("busy", {"1500"})), CFlashCallError);
+    // The late answer arrives while the player goes on working.
+    movie.player->setCallTimeout(std::chrono::milliseconds(10000));
+    EXPECT_EQ(ReplyText(movie.control.CallFunction(Request("echo", {"after"}))), "after");
+
+    // A late answer for a player that is gone.
+    auto second = std::make_unique<PlayingControl>();
+    ASSERT_TRUE(second->start());
+    second->player->setCallTimeout(std::chrono::milliseconds(300));
+    EXPECT_THROW(second->control.CallFunction(Request("busy", {"1000"})), CFlashCallError);
+    second.reset();
+    QTest::qWait(1500);
+}
