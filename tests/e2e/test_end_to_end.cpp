@@ -1,0 +1,233 @@
+// End to end: COrvaneDlg with the Ruffle player and orvane.swf from the
+// program folder. Boxes and file dialogs are answered by the test; the movie
+// is driven through its own calls and with real mouse clicks.
+
+#include "HostTestSupport.h"
+#include "RufflePlayerFactory.h"
+#include "ShockwaveFlash.h"
+
+#include "orvane/InvokeMessage.h"
+#include "orvane/StringTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+constexpr int kReadyTimeoutMs = 60000;
+
+// A selection as the movie writes it: module mode, CPU, power supply, base
+// and hand-set module quantities.
+const std::string kSelection =
+    "TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-DI16:3\nqty=ZX-EN01:1";
+
+std::string Decode(const std::string& path, int* exitCode = nullptr)
+{
+    QProcess zsr;
+    zsr.start(QStringLiteral(ZSR_TOOL), {QStringLiteral("decode"), QString::fromStdString(path)});
+    zsr.waitForFinished(30000);
+    if (exitCode)
+        *exitCode = zsr.exitCode();
+    return zsr.readAllStandardOutput().toStdString();
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_files;
+    std::shared_ptr<ScriptedUserDialogs> m_dialogs;
+    std::unique_ptr<COrvaneDlg> m_window;
+
+    std::string FilePath(const char* name) const { return m_files.filePath(QString::fromLatin1(name)).toStdString(); }
+
+    void StartProgram(QStringList arguments)
+    {
+        m_dialogs = std::make_shared<ScriptedUserDialogs>();
+        COrvaneDlg::Environment environment{m_dialogs, std::make_shared<CWindowResources>(),
+                                            std::move(arguments), QStringLiteral(ORVANE_BIN_DIR "/orvane")};
+        m_window = std::make_unique<COrvaneDlg>(RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR)),
+                                                std::move(environment));
+        QVERIFY(m_window->Create());
+        QVERIFY(m_window->OnInitDialog());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    QAction* Command(unsigned id) const { return FindCommand(*m_window, id); }
+
+    void WaitUntilReady()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(Command(32779)->isEnabled(), kReadyTimeoutMs);
+    }
+
+    CShockwaveFlash& Flash() const { return *m_window->findChild<CShockwaveFlash*>(); }
+
+    std::string MovieSelection() const
+    {
+        std::string text;
+        try {
+            const auto reply = Flash().CallFunction(QString::fromStdString(_MakeInvokeXml("zSave", ""))).toStdString();
+            return ParseReturnString(reply, text) == ReplyStatus::Ok ? text : "<unusable reply: " + reply + ">";
+        } catch (const CFlashCallError& error) {
+            return std::string("<call failed: ") + error.what() + ">";
+        }
+    }
+
+    // Save As through the menu, answering the save dialog with path.
+    void SaveAs(const std::string& path)
+    {
+        m_dialogs->saveAnswers.push_back(path);
+        Command(32776)->trigger();
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_files.isValid());
+        ClearErrorLog();
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_dialogs.reset();
+    }
+
+    void commandLineFileIsShownAndSavesBackUnchanged()
+    {
+        const std::string source = FilePath("from-command-line.zsr");
+        QVERIFY(WriteSelectionFile(source, kSelection));
+        StartProgram({QStringLiteral("orvane"), QString::fromStdString(source)});
+        QVERIFY(!Command(32779)->isEnabled());  // grey until the movie is ready
+
+        WaitUntilReady();
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->FilePath(), source, 10000);
+        QVERIFY(m_dialogs->openRequests.empty());
+        QCOMPARE(m_window->SaveData(), kSelection);
+        QCOMPARE(MovieSelection(), kSelection);
+
+        const std::string copy = FilePath("copy.zsr");
+        SaveAs(copy);
+        QCOMPARE(m_window->FilePath(), copy);
+        int exitCode = -1;
+        QCOMPARE(Decode(copy, &exitCode), kSelection);
+        QCOMPARE(exitCode, 0);
+        QVERIFY(m_dialogs->boxes.empty());
+    }
+
+    void newClearsAndOpenRestores()
+    {
+        const std::string saved = FilePath("saved.zsr");
+        QVERIFY(WriteSelectionFile(saved, kSelection));
+        StartProgram({QStringLiteral("orvane")});
+        WaitUntilReady();
+        QCOMPARE(MovieSelection(), std::string());
+
+        m_dialogs->openAnswers.push_back(saved);
+        Command(32782)->trigger();
+        QCOMPARE(m_window->FilePath(), saved);
+        QCOMPARE(MovieSelection(), kSelection);
+
+        Command(32783)->trigger();  // New: nothing changed, so no prompt
+        QVERIFY(m_dialogs->boxes.empty());
+        QCOMPARE(m_window->FilePath(), std::string());
+        QCOMPARE(MovieSelection(), std::string());
+
+        Command(32771)->trigger();  // Save of the empty selection
+        QCOMPARE(m_dialogs->boxes.size(), std::size_t(1));
+        QCOMPARE(m_dialogs->boxes[0].text, LoadResString(IDS_NO_DATA_TO_SAVE));
+
+        m_dialogs->openAnswers.push_back(saved);
+        Command(32782)->trigger();
+        QCOMPARE(MovieSelection(), kSelection);
+        QCOMPARE(m_window->SaveData(), kSelection);
+    }
+
+    void damagedFileChangesNothing()
+    {
+        const std::string good = FilePath("good.zsr");
+        const std::string damaged = FilePath("damaged.zsr");
+        QVERIFY(WriteSelectionFile(good, kSelection));
+        std::string bytes = ReadBytes(good);
+        bytes.back() = static_cast<char>(bytes.back() ^ 0x01);
+        WriteBytes(damaged, bytes);
+
+        StartProgram({QStringLiteral("orvane")});
+        WaitUntilReady();
+        m_dialogs->openAnswers.push_back(good);
+        Command(32782)->trigger();
+        QCOMPARE(m_window->FilePath(), good);
+
+        m_dialogs->openAnswers.push_back(damaged);
+        Command(32782)->trigger();
+        QCOMPARE(m_dialogs->boxes.size(), std::size_t(1));
+        QCOMPARE(m_dialogs->boxes[0].text, damaged + "\n" + LoadResString(IDS_FILE_DAMAGED));
+        QCOMPARE(m_window->FilePath(), good);
+        QCOMPARE(m_window->SaveData(), kSelection);
+        QCOMPARE(MovieSelection(), kSelection);
+    }
+
+    // A user clicks a CPU unit in the movie; the change makes Exit ask to save,
+    // and the saved file holds what the movie shows.
+    void clickInMovieIsSavedWithThePrompt()
+    {
+        StartProgram({QStringLiteral("orvane")});
+        WaitUntilReady();
+        auto* view = Flash().findChild<QWebEngineView*>();
+        QVERIFY(view);
+        QWidget* input = view->focusProxy() ? view->focusProxy() : view;
+        // The CPU list is the movie's first panel; its third row is ZC-220.
+        const QPoint zc220(60, 132);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QTest::mouseClick(input, Qt::LeftButton, {}, zc220);
+                QTest::qWait(200);
+                return MovieSelection().find("cpu=ZC-220") != std::string::npos;
+            }(),
+            20000);
+
+        const std::string saved = FilePath("clicked.zsr");
+        m_dialogs->boxAnswers.push_back(MsgResult::Yes);
+        m_dialogs->saveAnswers.push_back(saved);
+        bool quit = false;
+        connect(m_window.get(), &COrvaneDlg::quitPosted, this, [&quit] { quit = true; });
+        Command(32773)->trigger();  // Exit
+        QCOMPARE(m_dialogs->boxes.size(), std::size_t(1));
+        QCOMPARE(m_dialogs->boxes[0].caption, LoadResString(IDS_SAVE_CAPTION));
+        QVERIFY(quit);
+        const std::string text = Decode(saved);
+        QVERIFY(text.find("cpu=ZC-220") != std::string::npos);
+        QCOMPARE(text, m_window->SaveData());
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    TestEndToEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_end_to_end.moc"
