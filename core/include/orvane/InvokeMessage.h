@@ -6,6 +6,8 @@
 #include <string>
 
 // Request for function `name` with one string argument (none when empty).
+// Texts are UTF-8; a character XML 1.0 cannot carry (NUL and other C0 controls
+// except TAB, LF, CR; U+FFFE, U+FFFF; ill-formed UTF-8) arrives as U+FFFD.
 std::string _MakeInvokeXml(const std::string& name, const std::string& argument);
 
 enum class ReplyStatus {

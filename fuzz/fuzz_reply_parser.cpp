@@ -1,0 +1,40 @@
+// The reply parser on arbitrary text, and the reply writer on the text it
+// yields: whatever the writer is given, its output parses, and writing the
+// parsed text again changes nothing.
+
+#include "orvane/InvokeMessage.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string ReplyRoundTrip(const std::string& value)
+{
+    std::string text;
+    if (ParseReturnString(MakeStringReply(value), text) != ReplyStatus::Ok)
+        std::abort();
+    return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    std::string text;
+    const ReplyStatus status = ParseReturnString(input, text);
+    if (status != ReplyStatus::Ok && !text.empty())
+        std::abort();
+
+    const std::string written = ReplyRoundTrip(input);
+    if (ReplyRoundTrip(written) != written)
+        std::abort();
+    if (status == ReplyStatus::Ok) {
+        const std::string parsedWritten = ReplyRoundTrip(text);
+        if (ReplyRoundTrip(parsedWritten) != parsedWritten)
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,29 @@
+// The version-file reader on arbitrary bytes; the first byte picks whether all
+// four values or only VERSION_INFO are read. The version read is then compared
+// with itself and with a fixed version, as the update check does.
+
+#include "orvane/VersionCompare.h"
+#include "orvane/VersionInf.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const VersionFields fields = (data[0] & 1) ? VersionFields::VersionOnly : VersionFields::All;
+    const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+    VersionInf inf;
+    if (!ParseVersionInf(bytes, inf, fields))
+        return 0;
+    if (fields == VersionFields::VersionOnly &&
+        !(inf.strCopyright.empty() && inf.strUrlDownload.empty() && inf.strUrlVersionCheck.empty()))
+        std::abort();
+    if (IsServerVersionNewer(inf.strVersion, inf.strVersion))
+        std::abort();
+    IsServerVersionNewer("1.0.0", inf.strVersion);
+    IsServerVersionNewer(inf.strVersion, "1.0");
+    return 0;
+}

@@ -1,0 +1,106 @@
+#include "SelectionCommands.h"
+
+#include "StandardStreams.h"
+
+#include "orvane/CryptUtil.h"
+#include "orvane/ErrorLog.h"
+#include "orvane/StringTable.h"
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+// Sizes in a selection file are 32-bit.
+constexpr std::size_t kMaxSelectionBytes = std::numeric_limits<std::uint32_t>::max();
+
+void PrintReason(const std::string& path, const char* reason)
+{
+    std::fprintf(stderr, "zsr: %s: %s\n", path.c_str(), reason);
+}
+
+void PrintReadFailure(const std::string& path, int result)
+{
+    if (result == READ_DATA_CONTENT_BAD) {
+        PrintReason(path, "content check failed (size or digest mismatch): "
+                          "the file is damaged or not a selection file");
+        return;
+    }
+    const std::string reason = "cannot be read as a selection file (missing, unreadable or "
+                               "truncated); details in the error log in " + g_ErrorLog.Folder();
+    PrintReason(path, reason.c_str());
+}
+
+struct Selection {
+    int result = READ_DATA_FAILED;
+    std::uint32_t size = 0;
+    ByteBuffer data;
+};
+
+Selection ReadSelection(const std::string& operation, const std::string& path)
+{
+    Selection selection;
+    CCryptUtil crypt;
+    selection.result = crypt.ReadDataFile(path, &selection.size, &selection.data);
+    if (selection.result != READ_DATA_OK) {
+        REPORT_ERROR(g_ErrorLog, operation, "CryptUtil.ReadDataFile()", "復号化取得処理に失敗しました。");
+        PrintReadFailure(path, selection.result);
+    }
+    return selection;
+}
+
+}  // namespace
+
+int DecodeCommand(const std::string& path)
+{
+    const Selection selection = ReadSelection("DecodeCommand()", path);
+    if (selection.result != READ_DATA_OK)
+        return selection.result;
+    if (!WriteWholeBuffer(STDOUT_FILENO, selection.data.get(), selection.size)) {
+        REPORT_ERROR(g_ErrorLog, "DecodeCommand()", "write()", "標準出力への書込処理に失敗しました。");
+        PrintReason(path, "the text could not be written to standard output");
+        return EXIT_ZSR_FAILED;
+    }
+    return EXIT_ZSR_OK;
+}
+
+int VerifyCommand(const std::string& path)
+{
+    const Selection selection = ReadSelection("VerifyCommand()", path);
+    if (selection.result != READ_DATA_OK)
+        return selection.result;
+    std::printf("%s: ok, %u bytes of selection text\n", path.c_str(), selection.size);
+    return EXIT_ZSR_OK;
+}
+
+int EncodeCommand(const std::string& path)
+{
+    std::string text;
+    switch (ReadWholeStream(STDIN_FILENO, kMaxSelectionBytes, text)) {
+    case StreamReadResult::Ok:
+        break;
+    case StreamReadResult::Failed:
+        REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "read()", "標準入力の読込処理に失敗しました。");
+        PrintReason(path, "standard input could not be read; the file was not written");
+        return EXIT_ZSR_FAILED;
+    case StreamReadResult::TooLarge:
+        REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "選定データサイズチェック",
+                     "選定データが4GiB-1バイトを超えています。");
+        PrintReason(path, "the selection text is larger than 4 GiB - 1 bytes, the most a "
+                          "selection file can hold; the file was not written");
+        return EXIT_ZSR_FAILED;
+    }
+    CCryptUtil crypt;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    if (crypt.CreateDataFile(path, static_cast<std::uint32_t>(text.size()), bytes) != 1) {
+        REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "CryptUtil.CreateDataFile()", MakeErrorText("(#2001)"));
+        const std::string reason = "could not be written (any previous content is unchanged); "
+                                   "details in the error log in " + g_ErrorLog.Folder();
+        PrintReason(path, reason.c_str());
+        return EXIT_ZSR_FAILED;
+    }
+    return EXIT_ZSR_OK;
+}

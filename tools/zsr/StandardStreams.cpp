@@ -1,0 +1,56 @@
+#include "StandardStreams.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+
+StreamReadResult ReadWholeStream(int fd, std::size_t maxBytes, std::string& data)
+{
+    data.clear();
+    struct stat status {};
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        const off_t remaining = status.st_size - lseek(fd, 0, SEEK_CUR);
+        if (remaining > 0 && static_cast<std::uintmax_t>(remaining) > maxBytes)
+            return StreamReadResult::TooLarge;
+        if (remaining > 0)
+            data.reserve(static_cast<std::size_t>(remaining));
+    }
+    constexpr std::size_t kChunk = 1 << 20;
+    for (;;) {
+        const std::size_t used = data.size();
+        // One byte beyond the limit is enough to know the stream is too large.
+        const std::size_t want = std::min(kChunk, maxBytes - used + 1);
+        data.resize(used + want);
+        const ssize_t got = read(fd, data.data() + used, want);
+        if (got < 0 && errno == EINTR) {
+            data.resize(used);
+            continue;
+        }
+        if (got < 0) {
+            data.resize(used);
+            return StreamReadResult::Failed;
+        }
+        data.resize(used + static_cast<std::size_t>(got));
+        if (got == 0)
+            return StreamReadResult::Ok;
+        if (data.size() > maxBytes)
+            return StreamReadResult::TooLarge;
+    }
+}
+
+bool WriteWholeBuffer(int fd, const std::uint8_t* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
