@@ -41,6 +41,19 @@ private:
     pugi::xml_node m_found;
 };
 
+// Element text as the program's version files are written by hand: the line
+// breaks and indentation around a value are not part of it.
+std::string TrimXmlSpace(std::string text)
+{
+    constexpr const char* kXmlSpace = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(kXmlSpace);
+    if (first == std::string::npos)
+        return {};
+    text.erase(text.find_last_not_of(kXmlSpace) + 1);
+    text.erase(0, first);
+    return text;
+}
+
 pugi::xml_node NthDescendant(pugi::xml_node element, const char* name, int index)
 {
     if (index < 1)
@@ -74,7 +87,7 @@ int ReadVersionDocument(const pugi::xml_document& doc, VersionInf& inf, VersionF
 std::string _GetText(const pugi::xml_node& element, const char* tagName, int index)
 {
     try {
-        return XmlNodeText(NthDescendant(element, tagName, index));
+        return TrimXmlSpace(XmlNodeText(NthDescendant(element, tagName, index)));
     } catch (const std::exception& error) {
         REPORT_ERROR(g_ErrorLog, "_GetText()", "_GetText()", Description(error));
         return {};

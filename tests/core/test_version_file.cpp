@@ -148,6 +148,15 @@ TEST_F(LocalVersionLookup, ElementTextConcatenatesChildTextAndCdata)
     EXPECT_EQ(m_inf.strCopyright, "Copyright (C) 2010 <Torvex>");
 }
 
+TEST_F(LocalVersionLookup, LineBreaksAndIndentationAroundAValueAreNotPartOfIt)
+{
+    WriteVersionFile("<dataroot><COMMON_INFO>\n  <VERSION_INFO>\r\n    1.10\n  </VERSION_INFO>\n"
+                     "  <COPYRIGHT>\t Copyright <b>(C)</b>  2010 \n</COPYRIGHT>\n</COMMON_INFO></dataroot>");
+    EXPECT_NE(ReadLocal(), 0);
+    EXPECT_EQ(m_inf.strVersion, "1.10");
+    EXPECT_EQ(m_inf.strCopyright, "Copyright (C)  2010");
+}
+
 TEST_F(LocalVersionLookup, ExternalEntityIsNeverResolved)
 {
     WriteVersionFile("<?xml version=\"1.0\"?><!DOCTYPE dataroot [<!ENTITY secret SYSTEM "
