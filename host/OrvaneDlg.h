@@ -100,6 +100,8 @@ private:
     std::string _CallMovie(const std::string& functionName, const std::string& argument);
     std::string _GetReturnString(const std::string& reply);
     std::string _FetchSelectionText();
+    // The text for Save and Save As; "" after telling the user there is nothing to save.
+    std::string _FetchTextToSave();
 
     // document commands
     bool _FileNew();

@@ -72,26 +72,27 @@ bool COrvaneDlg::_FileOpenCommand()
     return true;
 }
 
-bool COrvaneDlg::_FileSaveCommand()
+std::string COrvaneDlg::_FetchTextToSave()
 {
-    const std::string text = _FetchSelectionText();
-    if (text.empty()) {
+    std::string text = _FetchSelectionText();
+    if (text.empty())
         m_env.dialogs->MessageBox(this, LoadResString(IDS_NO_DATA_TO_SAVE), m_strSaveCaption, MsgButtons::Ok,
                                   MsgIcon::None);
-        return true;
-    }
-    _FileSave(text);
+    return text;
+}
+
+bool COrvaneDlg::_FileSaveCommand()
+{
+    if (const std::string text = _FetchTextToSave(); !text.empty())
+        _FileSave(text);
     return true;
 }
 
 bool COrvaneDlg::_FileSaveAsCommand()
 {
-    const std::string text = _FetchSelectionText();
-    if (text.empty()) {
-        m_env.dialogs->MessageBox(this, LoadResString(IDS_NO_DATA_TO_SAVE), m_strSaveCaption, MsgButtons::Ok,
-                                  MsgIcon::None);
+    const std::string text = _FetchTextToSave();
+    if (text.empty())
         return true;
-    }
     const std::string keptPath = m_strFilePath;
     m_strFilePath.clear();
     if (!_FileSave(text))
