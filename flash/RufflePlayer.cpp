@@ -221,6 +221,14 @@ void RufflePlayer::onPageReady()
     m_pageReady = true;
     if (m_movieState == MovieState::Loading)
         startMovie();
+    else if (m_movieState == MovieState::Failed)
+        showFailure();
+}
+
+void RufflePlayer::showFailure()
+{
+    m_page->runJavaScript(QStringLiteral("orvaneShowFailure(%1)").arg(JsonLiteral(m_failure)),
+                          QWebEngineScript::MainWorld);
 }
 
 void RufflePlayer::startMovie()
@@ -235,8 +243,9 @@ void RufflePlayer::failMovie(const QString& reason)
     qCWarning(lcFlash).noquote() << "The Flash movie cannot be played:" << reason;
     m_movieState = MovieState::Failed;
     m_movieUrl.clear();
+    m_failure = reason;
     if (m_pageReady)
-        m_page->runJavaScript(QStringLiteral("orvaneUnloadMovie()"), QWebEngineScript::MainWorld);
+        showFailure();
     emit movieFailed(reason);
 }
 

@@ -51,6 +51,8 @@ private:
     void onPageReady();
     void startMovie();
     void failMovie(const QString& reason);
+    // Tells the user in the movie's place why there is no movie.
+    void showFailure();
     QVariant runScriptAndWait(const QString& script);
     QString movieOptionsJson() const;
 
@@ -60,6 +62,7 @@ private:
     MovieState m_movieState = MovieState::None;
     bool m_pageReady = false;
     QUrl m_movieUrl;
+    QString m_failure;  // why the movie cannot be played
 
     // Declared in the order they must be built; torn down in reverse.
     std::unique_ptr<LocalOnlyRequestInterceptor> m_interceptor;

@@ -82,8 +82,17 @@
         player = null;
     };
 
+    // What the control shows instead of a movie it cannot play.
+    window.orvaneShowFailure = (detail) => {
+        window.orvaneUnloadMovie();
+        const notice = document.getElementById("failure");
+        notice.querySelector(".detail").textContent = detail;
+        notice.hidden = false;
+    };
+
     window.orvaneLoadMovie = (url, options) => {
         window.orvaneUnloadMovie();
+        document.getElementById("failure").hidden = true;
         const created = window.RufflePlayer.newest().createPlayer();
         player = created;
         created.addEventListener("loadedmetadata", () => toHost("movieLoaded"));

@@ -256,6 +256,29 @@ TEST(RufflePlayerMovie, MissingOrInvalidMovieIsReported)
     }
 }
 
+TEST(RufflePlayerMovie, MissingMovieIsExplainedInItsPlace)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("missing.swf");
+    FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
+    ASSERT_EQ(created.status, FlashCreateStatus::Ok);
+    created.player->loadMovie(0, missing);  // before the page is up
+    auto* view = qobject_cast<QWebEngineView*>(created.player->view());
+    ASSERT_NE(view, nullptr);
+
+    // Answers may come after the wait is over: they go to shared state.
+    const auto notice = std::make_shared<QString>();
+    const auto readNotice = [&] {
+        view->page()->runJavaScript(
+            "(() => { const n = document.getElementById('failure'); return n && !n.hidden ? n.innerText : ''; })()",
+            [notice](const QVariant& value) { *notice = value.toString(); });
+        return !notice->isEmpty();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(readNotice, kStartWaitMs));
+    EXPECT_TRUE(notice->contains(QStringLiteral("无法播放选型动画。"))) << notice->toStdString();
+    EXPECT_TRUE(notice->contains(missing)) << notice->toStdString();
+}
+
 TEST(RufflePlayerMovie, DamagedMovieIsReportedWithoutHanging)
 {
     QTemporaryDir dir;
