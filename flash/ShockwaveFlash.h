@@ -16,7 +16,6 @@ public:
     // Creates the player and hands it the control's initial-properties block.
     // Returns the creation result without the player (which the control keeps).
     FlashCreateResult Create(const FlashPlayerFactory& factory, const QByteArray& initialProperties);
-    bool IsCreated() const { return m_player != nullptr; }
 
     void LoadMovie(int layer, const QString& url);
     void Zoom(int factor);
