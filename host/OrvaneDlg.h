@@ -4,6 +4,7 @@
 // selection data files.
 
 #include "ShockwaveFlash.h"
+#include "UpdateCheckWorker.h"
 #include "UserDialogs.h"
 #include "WindowResources.h"
 
@@ -14,15 +15,35 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
 class QMenuBar;
 class QToolBar;
+
+// Command 32785, the server update check ("Version Check"), issued by the window menu.
+enum : unsigned { ID_MENU_SVR_FILE_CHK = 32785 };
+
+// Outcome codes of the server update check.
+enum : int { SVRCHK_LATEST = 0, SVRCHK_ERROR = 1, SVRCHK_UPDATE = 3, SVRCHK_TIMEOUT = 5 };
+
+// One update check's record, made by _SvrFileChk.
+struct SvrChkParam {
+    std::vector<std::string> updateFiles;  // "TorvexOrvane.msi" when the server's version is newer
+    int nResult = SVRCHK_ERROR;
+};
+
+// URL_DOWNLOAD and URL_VERSION_CHECK of the local version file as the last
+// update check read them; empty before the first.
+extern std::string g_strUrlDownload;
+extern std::string g_strUrlVersionCheck;
 
 class COrvaneDlg : public QMainWindow {
     Q_OBJECT
@@ -54,6 +75,14 @@ public:
     const std::string& SaveData() const { return m_strSaveData; }
     const VersionInf& VerInf() const { return m_verInf; }
 
+    // The server update check with its messages; blocks for at most the wait
+    // limit. quiet, for a check the user did not ask for: no box for the
+    // latest version, an error or a time-out (the update question is asked
+    // all the same).
+    void _SvrFileChk(bool quiet = false);
+    // How long the update check waits for its worker; 30 s.
+    void SetSvrChkWaitLimit(std::chrono::milliseconds limit) { m_svrChkWaitLimit = limit; }
+
 signals:
     // The quit message: the modal run ends with this exit code.
     void quitPosted(int exitCode);
@@ -84,6 +113,7 @@ private:
     void OnToolFileSaveAs();
     void OnMenuFileExit();
     void OnMenuAbout();
+    void OnMenuSvrFileChk();
     void OnClose();
     void OnTimer(int timerId);
     void OnSysCommand(unsigned id);
@@ -116,6 +146,10 @@ private:
     bool _WriteSelectionFile(const std::string& text);
     static bool _IsTextData(const std::uint8_t* data, std::size_t length);
 
+    // server update check
+    void _SvrFileVersionCheckThread(SvrChkParam& param);
+    static void _SvrFileVersionCheck(UpdateCheckWork& work, std::stop_token stop);
+
     CShockwaveFlash m_ctrlFlash;
     QIcon m_hIcon;
     QMenuBar* m_wndMenu = nullptr;     // owned by the window once attached
@@ -132,4 +166,8 @@ private:
     QMenu* m_wndSysMenu = nullptr;    // the window menu
     QTimer m_timerCmdLine;            // timer 1: opens the command-line file
     std::unique_ptr<FlashCreateResult> m_checkedPlayer;  // the player the check created
+    std::chrono::milliseconds m_svrChkWaitLimit{30000};
+    // Update checks given up after the wait, asked to stop; joined once
+    // finished, at the latest when the window goes.
+    std::vector<UpdateCheckWorker> m_abandonedSvrChks;
 };

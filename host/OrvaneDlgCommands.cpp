@@ -30,6 +30,7 @@ void COrvaneDlg::OnCommand(unsigned id)
         {ID_TOOL_FILE_SAVEAS, &COrvaneDlg::OnToolFileSaveAs},
         {ID_MENU_FILE_EXIT, &COrvaneDlg::OnMenuFileExit},
         {ID_MENU_ABOUT, &COrvaneDlg::OnMenuAbout},
+        {ID_MENU_SVR_FILE_CHK, &COrvaneDlg::OnMenuSvrFileChk},
     };
     for (const CommandRoute& route : routes) {
         if (route.id == id)
@@ -58,6 +59,8 @@ void COrvaneDlg::OnToolFileSaveAs()
 void COrvaneDlg::OnMenuFileExit() { OnClose(); }
 
 void COrvaneDlg::OnMenuAbout() { RunGuarded("COrvaneDlg::OnMenuAbout()", [this] { ShowAboutDialog(); }); }
+
+void COrvaneDlg::OnMenuSvrFileChk() { RunGuarded("COrvaneDlg::OnMenuSvrFileChk()", [this] { _SvrFileChk(); }); }
 
 void COrvaneDlg::OnSysCommand(unsigned id)
 {

@@ -153,6 +153,10 @@ void COrvaneDlg::BuildWindowMenu()
                                                  [this] { OnSysCommand(kSysCommandAbout); });
         about->setData(kSysCommandAbout);
     }
+    QAction* versionCheck = CommandAction(m_wndSysMenu, ID_MENU_SVR_FILE_CHK,
+                                          QString::fromStdString(LoadResString(IDS_SVR_FILE_CHK)));
+    m_wndSysMenu->addAction(versionCheck);
+    connect(versionCheck, &QAction::triggered, this, [this] { OnCommand(ID_MENU_SVR_FILE_CHK); });
     connect(m_wndSysMenu, &QMenu::aboutToShow, this, [this, restore] { restore->setEnabled(isMinimized()); });
 
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);

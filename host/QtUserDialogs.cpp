@@ -15,6 +15,7 @@ QMessageBox::Icon ToQtIcon(MsgIcon icon)
     switch (icon) {
     case MsgIcon::Error: return QMessageBox::Critical;
     case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
     case MsgIcon::None: break;
     }
     return QMessageBox::NoIcon;
@@ -47,9 +48,11 @@ MsgResult CQtUserDialogs::MessageBox(QWidget* owner, const std::string& text, co
     }
     QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    QPushButton* cancel = buttons == MsgButtons::YesNoCancel
+                              ? box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole)
+                              : nullptr;
     box.setDefaultButton(yes);
-    box.setEscapeButton(cancel);
+    box.setEscapeButton(cancel ? cancel : no);
     box.exec();
     if (box.clickedButton() == yes)
         return MsgResult::Yes;

@@ -11,8 +11,8 @@
 class QDialog;
 class QWidget;
 
-enum class MsgButtons { Ok, YesNoCancel };
-enum class MsgIcon { None, Error, Exclamation };
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
+enum class MsgIcon { None, Error, Exclamation, Information };
 enum class MsgResult { Ok, Yes, No, Cancel };
 
 class CUserDialogs {

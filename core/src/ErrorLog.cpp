@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,6 +15,9 @@
 CErrorLog g_ErrorLog;
 
 namespace {
+
+// The capture that takes this thread's records, if any.
+thread_local CErrorLogCapture* t_activeCapture = nullptr;
 
 std::string WithTrailingSlash(std::string folder)
 {
@@ -82,6 +86,11 @@ int CErrorLog::WriteLog(const ErrorRecord& record)
 
 int CErrorLog::WriteLog(const ErrorRecord& record, std::time_t now)
 {
+    if (t_activeCapture) {
+        t_activeCapture->m_records.push_back({m_strFolder, record, now});
+        return 0;
+    }
+
     std::tm local{};
     localtime_r(&now, &local);
     char day[8];
@@ -136,4 +145,16 @@ int CErrorLog::CreateFolderPath(const std::string& path)
         return 0;
     CreateFolderPath(folder);
     return ::mkdir(folder.c_str(), 0777) == 0 ? 1 : 0;
+}
+
+CErrorLogCapture::CErrorLogCapture() : m_outer(t_activeCapture) { t_activeCapture = this; }
+
+CErrorLogCapture::~CErrorLogCapture() { t_activeCapture = m_outer; }
+
+std::vector<CapturedLogRecord> CErrorLogCapture::TakeRecords() { return std::exchange(m_records, {}); }
+
+void CErrorLogCapture::Replay(const std::vector<CapturedLogRecord>& records)
+{
+    for (const CapturedLogRecord& captured : records)
+        CErrorLog(captured.folder).WriteLog(captured.record, captured.time);
 }

@@ -1,4 +1,5 @@
-// CErrorLog: line format, daily file names, the exclusive lock and folder creation.
+// CErrorLog: line format, daily file names, the exclusive lock, folder creation
+// and records held back by CErrorLogCapture.
 
 #include "orvane/ErrorLog.h"
 
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -64,6 +66,7 @@ using ErrorLogFileName = ErrorLogTest;
 using ErrorLogLock = ErrorLogTest;
 using ErrorLogFolder = ErrorLogTest;
 using CreateFolderPathTest = ErrorLogTest;
+using ErrorLogCaptureTest = ErrorLogTest;
 
 TEST_F(ErrorLogLineFormat, FieldsInLineOrderWithCommaAndNegativeSystemError)
 {
@@ -228,6 +231,102 @@ TEST_F(CreateFolderPathTest, RefusedPathsCreateNothing)
         EXPECT_EQ(CErrorLog::CreateFolderPath(path), 0) << path;
     EXPECT_FALSE(fs::exists("relative"));
     EXPECT_TRUE(fs::is_empty(m_temp.path()));
+}
+
+TEST_F(ErrorLogCaptureTest, CapturedRecordsReachNoFileUntilReplayedInOrderWithTheirTimes)
+{
+    const fs::path nowFolder = m_temp.path() / "now";
+    CErrorLog log(m_temp.path().string());
+    CErrorLog nowLog(nowFolder.string());
+    std::vector<CapturedLogRecord> records;
+    std::time_t before = 0;
+    std::time_t after = 0;
+    {
+        CErrorLogCapture capture;
+        EXPECT_EQ(log.WriteLog(SampleRecord("first"), UtcTime(2010, 5, 12, 1, 2, 3)), 0);
+        before = std::time(nullptr);
+        errno = EACCES;
+        REPORT_ERROR(nowLog, "_GetXmlInf()", "pDoc->load()", "second, now");
+        after = std::time(nullptr);
+        // Earlier than the first: the replay keeps the order written, not the times' order.
+        EXPECT_EQ(log.WriteLog(SampleRecord("third"), UtcTime(2010, 5, 12, 1, 2, 1)), 0);
+        records = capture.TakeRecords();
+        EXPECT_TRUE(capture.TakeRecords().empty());
+    }
+    EXPECT_TRUE(fs::is_empty(m_temp.path()));
+
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].folder, m_temp.slashed());
+    EXPECT_EQ(records[1].folder, nowFolder.string() + "/");
+    EXPECT_EQ(records[1].record.operation, "_GetXmlInf()");
+    EXPECT_EQ(records[1].record.systemError, EACCES);
+    EXPECT_GE(records[1].time, before);
+    EXPECT_LE(records[1].time, after);
+
+    CErrorLogCapture::Replay(records);
+    EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
+              "2010/05/12-01:02:03,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),first\n"
+              "2010/05/12-01:02:01,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),third\n");
+    const std::vector<LogLine> replayedNow = [&] {
+        std::vector<LogLine> lines;
+        for (const auto& entry : fs::directory_iterator(nowFolder)) {
+            std::istringstream content(ReadFile(entry.path()));
+            for (std::string line; std::getline(content, line);)
+                lines.push_back(SplitLogLine(line));
+        }
+        return lines;
+    }();
+    ASSERT_EQ(replayedNow.size(), 1u);
+    char secondTime[32];
+    std::strftime(secondTime, sizeof secondTime, "%Y/%m/%d-%H:%M:%S", std::gmtime(&records[1].time));
+    EXPECT_EQ(replayedNow[0].timestamp, secondTime);
+    EXPECT_EQ(replayedNow[0].systemError, std::to_string(EACCES));
+    EXPECT_EQ(replayedNow[0].message, "second, now");
+}
+
+TEST_F(ErrorLogCaptureTest, OtherThreadsWriteAsUsual)
+{
+    CErrorLog log(m_temp.path().string());
+    CErrorLogCapture capture;
+    int otherResult = -2;
+    std::thread([&] { otherResult = log.WriteLog(SampleRecord("other thread"), UtcTime(2010, 5, 12, 0, 0, 0)); })
+        .join();
+    EXPECT_EQ(log.WriteLog(SampleRecord("this thread"), UtcTime(2010, 5, 12, 0, 0, 1)), 0);
+
+    EXPECT_EQ(otherResult, 0);
+    EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
+              "2010/05/12-00:00:00,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),"
+              "other thread\n");
+    const auto records = capture.TakeRecords();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].record.message, "this thread");
+}
+
+TEST_F(ErrorLogCaptureTest, InnermostCaptureTakesRecordsAndTheOuterOneResumesAfterIt)
+{
+    CErrorLog log(m_temp.path().string());
+    const std::time_t time = UtcTime(2010, 5, 12, 0, 0, 0);
+    std::vector<CapturedLogRecord> inner;
+    std::vector<CapturedLogRecord> outer;
+    {
+        CErrorLogCapture outerCapture;
+        log.WriteLog(SampleRecord("outer 1"), time);
+        {
+            CErrorLogCapture innerCapture;
+            log.WriteLog(SampleRecord("inner"), time);
+            inner = innerCapture.TakeRecords();
+        }
+        log.WriteLog(SampleRecord("outer 2"), time);
+        outer = outerCapture.TakeRecords();
+    }
+    log.WriteLog(SampleRecord("uncaptured"), time);
+
+    ASSERT_EQ(inner.size(), 1u);
+    EXPECT_EQ(inner[0].record.message, "inner");
+    ASSERT_EQ(outer.size(), 2u);
+    EXPECT_EQ(outer[0].record.message, "outer 1");
+    EXPECT_EQ(outer[1].record.message, "outer 2");
+    EXPECT_EQ(SplitLogLine(ReadFile(m_temp.path() / "_ERROR12.log")).message, "uncaptured\n");
 }
 
 }  // namespace

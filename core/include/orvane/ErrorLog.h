@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 // The seven fields of one failure report, in the order WriteLog takes them.
 struct ErrorRecord {
@@ -47,6 +48,41 @@ public:
 
 private:
     std::string m_strFolder;
+};
+
+// A record held back by a CErrorLogCapture: the writer's log folder, the
+// record and the clock reading it was written with.
+struct CapturedLogRecord {
+    std::string folder;
+    ErrorRecord record;
+    std::time_t time = 0;
+};
+
+// While an object of this class is alive, every CErrorLog::WriteLog on the
+// thread that made it appends {folder, record, time} to the capture instead
+// of writing a file (and returns 0); other threads write as usual. Captures
+// nest: the innermost one on a thread takes the records. Make it on the
+// stack of the thread it serves: it must end on that thread.
+// For work whose records reach the log only if its result is taken later,
+// e.g. a worker thread that may be abandoned.
+class CErrorLogCapture {
+public:
+    CErrorLogCapture();
+    ~CErrorLogCapture();
+    CErrorLogCapture(const CErrorLogCapture&) = delete;
+    CErrorLogCapture& operator=(const CErrorLogCapture&) = delete;
+
+    // The records captured so far, in the order written; the capture goes on empty.
+    std::vector<CapturedLogRecord> TakeRecords();
+
+    // Writes records to their folders' logs in the order given, each with its
+    // own clock reading (WriteLog(record, time)).
+    static void Replay(const std::vector<CapturedLogRecord>& records);
+
+private:
+    friend class CErrorLog;
+    std::vector<CapturedLogRecord> m_records;
+    CErrorLogCapture* m_outer;  // the capture this one hides, if any
 };
 
 // The program-wide log writer.

@@ -1,0 +1,467 @@
+// The server update check: against a version server on 127.0.0.1 and file://
+// addresses, with the window's message boxes, log records, the update's
+// download and quit, quiet mode and the worker's time-out.
+#include "HostTestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string kDownloadUrl = "https://download.example.com/torvex-z/TorvexOrvane.msi";
+const std::string kLatestText = "最新の選定システムを使用しています。";
+const std::string kNoUpdateInfoText = "サーバに接続できないか、または、アップデート情報がありません。";
+const std::string kUpdateQuestion = "更新ファイルが存在します。\n更新しますか？";
+const std::string kServerFailure = "XML情報取得（サーバ）に失敗しました。";
+
+// A version server for one test on its own thread: answers every request with
+// its version file, or holds the connection unanswered (Hang). It stops when
+// destroyed and by itself after 20 seconds, whatever happens.
+class VersionServer {
+public:
+    explicit VersionServer(std::string versionFile) : m_versionFile(std::move(versionFile))
+    {
+        if (::pipe2(m_stopPipe, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe failed");
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+            || ::listen(m_listener, 8) != 0
+            || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            throw std::runtime_error("cannot listen on 127.0.0.1");
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { Serve(); });
+    }
+
+    ~VersionServer()
+    {
+        const char stop = 's';
+        [[maybe_unused]] const ssize_t written = ::write(m_stopPipe[1], &stop, 1);
+        m_thread.join();
+        ::close(m_listener);
+        ::close(m_stopPipe[0]);
+        ::close(m_stopPipe[1]);
+    }
+
+    // An address on this server: base + "z_ver.xml" is what the check fetches.
+    std::string Url(const std::string& path) const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_port) + path;
+    }
+    void Hang(bool hang) { m_hang = hang; }
+    std::vector<std::string> RequestedPaths() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_paths;
+    }
+
+private:
+    // Waits for fd to become readable; false when stopping or out of time.
+    bool WaitReadable(int fd) const
+    {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            m_deadline - std::chrono::steady_clock::now());
+        pollfd fds[] = {{fd, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
+        return left > 0ms && ::poll(fds, 2, int(left.count())) > 0 && !fds[1].revents;
+    }
+
+    void Serve()
+    {
+        while (WaitReadable(m_listener)) {
+            const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client < 0)
+                continue;
+            Answer(client);
+            ::close(client);
+        }
+    }
+
+    void Answer(int client)
+    {
+        std::string head;
+        char buffer[1024];
+        while (head.find("\r\n\r\n") == std::string::npos) {
+            if (!WaitReadable(client))
+                return;
+            const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                return;
+            head.append(buffer, std::size_t(n));
+        }
+        {
+            // "GET /path HTTP/1.1"
+            const std::size_t start = head.find(' ') + 1;
+            const std::lock_guard lock(m_mutex);
+            m_paths.push_back(head.substr(start, head.find(' ', start) - start));
+        }
+        if (m_hang) {
+            // Until the client hangs up, the server stops or its time is out.
+            while (WaitReadable(client) && ::recv(client, buffer, sizeof buffer, 0) > 0) {
+            }
+            return;
+        }
+        const std::string answer = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: "
+                                   + std::to_string(m_versionFile.size()) + "\r\nConnection: close\r\n\r\n"
+                                   + m_versionFile;
+        [[maybe_unused]] const ssize_t sent = ::send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
+    }
+
+    const std::string m_versionFile;
+    const std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::now() + 20s;
+    std::atomic<bool> m_hang = false;
+    int m_stopPipe[2] = {-1, -1};
+    int m_listener = -1;
+    int m_port = 0;
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_paths;
+    std::thread m_thread;
+};
+
+// An address on 127.0.0.1 where nothing listens.
+std::string ClosedPortUrl()
+{
+    const int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(probe);
+    return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+}
+
+std::string LocalVersionFile(const std::string& version, const std::string& versionCheckBase)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<dataroot><COMMON_INFO><VERSION_INFO>" + version
+           + "</VERSION_INFO><COPYRIGHT>(C) Test</COPYRIGHT><URL_DOWNLOAD>" + kDownloadUrl
+           + "</URL_DOWNLOAD><URL_VERSION_CHECK>" + versionCheckBase
+           + "</URL_VERSION_CHECK></COMMON_INFO></dataroot>\n";
+}
+
+std::vector<std::string> RecordLabels()
+{
+    std::vector<std::string> labels;
+    for (const LogRecord& record : ReadErrorLog())
+        labels.push_back(record.operation + " / " + record.step + " / " + record.message);
+    return labels;
+}
+
+void RunCheck(COrvaneDlg& window)
+{
+    QAction* command = FindCommand(window, ID_MENU_SVR_FILE_CHK);
+    QVERIFY(command);
+    command->trigger();
+}
+
+void ForgetAddresses()
+{
+    g_strUrlDownload = "untouched download";
+    g_strUrlVersionCheck = "untouched check";
+}
+
+}  // namespace
+
+class UpdateCheckTest : public QObject {
+    Q_OBJECT
+private slots:
+    void windowMenuIssuesTheCheckWhileCommandsAreGrey();
+    void versionsAreComparedLocalAgainstServer_data();
+    void versionsAreComparedLocalAgainstServer();
+    void updateQuestionAnsweredNoDoesNothing();
+    void updateAcceptedOpensDownloadAndQuits();
+    void updateAcceptedButSavePromptCancelledStays();
+    void exceptionIsRecordedUnderTheCommandsLabel();
+    void fileBaseAddressIsReadLikeAServer();
+    void missingLocalFile();
+    void unreachableServer();
+    void hangingServerTimesOutAndItsWorkerNeverReachesTheLog();
+    void quietModeShowsOnlyTheUpdateQuestion();
+};
+
+void UpdateCheckTest::windowMenuIssuesTheCheckWhileCommandsAreGrey()
+{
+    VersionServer server(VersionFileText("1.00", "server"));
+    HostHarness host;
+    host.WriteVersionFile(LocalVersionFile("1.00", server.Url("/torvex-z/")));
+    auto window = host.Start();  // the movie has not reported ready: document commands are grey
+    auto* windowMenu = window->findChild<QMenu*>(QStringLiteral("windowMenu"));
+    QVERIFY(windowMenu);
+    QAction* item = windowMenu->actions().last();
+    QCOMPARE(item->text(), QStringLiteral("Version Check"));
+    QCOMPARE(item->data().toUInt(), 32785u);
+    QVERIFY(!window->menuBar()->actions()[0]->isEnabled());
+    QVERIFY(item->isEnabled());
+
+    item->trigger();
+    // Plain concatenation of the base and the file name.
+    QCOMPARE(server.RequestedPaths(), std::vector<std::string>{"/torvex-z/z_ver.xml"});
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QCOMPARE(host.dialogs->boxes[0].text, kLatestText);
+}
+
+void UpdateCheckTest::versionsAreComparedLocalAgainstServer_data()
+{
+    QTest::addColumn<QString>("local");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<bool>("newer");
+    QTest::newRow("1.9 < 1.10") << "1.9" << "1.10" << true;
+    QTest::newRow("1.10 > 1.9") << "1.10" << "1.9" << false;
+    QTest::newRow("equal") << "2.01" << "2.01" << false;
+    QTest::newRow("extra server component") << "1.0" << "1.0.1" << false;
+    QTest::newRow("fewer server components") << "1.0" << "1" << false;
+}
+
+void UpdateCheckTest::versionsAreComparedLocalAgainstServer()
+{
+    QFETCH(QString, local);
+    QFETCH(QString, server);
+    QFETCH(bool, newer);
+    VersionServer versionServer(VersionFileText(server.toStdString(), "server"));
+    HostHarness host;
+    host.WriteVersionFile(LocalVersionFile(local.toStdString(), versionServer.Url("/")));
+    auto window = host.StartReady();
+    ForgetAddresses();
+    RunCheck(*window);
+
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    const ShownBox& box = host.dialogs->boxes[0];
+    QCOMPARE(box.caption, std::string("更新"));
+    if (newer) {
+        QCOMPARE(box.text, kUpdateQuestion);
+        QVERIFY(box.buttons == MsgButtons::YesNo);
+        QVERIFY(box.icon == MsgIcon::Exclamation);
+    } else {
+        QCOMPARE(box.text, kLatestText);
+        QVERIFY(box.buttons == MsgButtons::Ok);
+        QVERIFY(box.icon == MsgIcon::None);
+    }
+    QCOMPARE(g_strUrlDownload, kDownloadUrl);
+    QCOMPARE(g_strUrlVersionCheck, versionServer.Url("/"));
+    QVERIFY(ReadErrorLog().empty());
+}
+
+void UpdateCheckTest::updateQuestionAnsweredNoDoesNothing()
+{
+    VersionServer server(VersionFileText("1.10", "server"));
+    HostHarness host;
+    host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
+    auto window = host.StartReady();
+    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    host.movie->saveText = "unsaved";
+    host.dialogs->boxAnswers = {MsgResult::No};
+    RunCheck(*window);
+
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QVERIFY(host.movie->calledNames.empty());  // not even the exit check's fetch
+    QVERIFY(host.dialogs->openedUrls.empty());
+    QCOMPARE(quit.size(), 0);
+}
+
+void UpdateCheckTest::updateAcceptedOpensDownloadAndQuits()
+{
+    VersionServer server(VersionFileText("1.10", "server"));
+    HostHarness host;
+    host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
+    auto window = host.StartReady();
+    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    host.dialogs->boxAnswers = {MsgResult::Yes};
+    RunCheck(*window);
+
+    QCOMPARE(host.dialogs->boxes.size(), 1u);  // nothing unsaved: no save prompt
+    QCOMPARE(host.movie->calledNames, std::vector<std::string>{"zSave"});
+    QCOMPARE(host.dialogs->openedUrls, std::vector<QUrl>{QUrl(QString::fromStdString(kDownloadUrl))});
+    QCOMPARE(quit.size(), 1);
+    QCOMPARE(quit[0][0].toInt(), 0);
+}
+
+void UpdateCheckTest::updateAcceptedButSavePromptCancelledStays()
+{
+    VersionServer server(VersionFileText("1.10", "server"));
+    HostHarness host;
+    host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
+    auto window = host.StartReady();
+    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    host.movie->saveText = "unsaved";
+    host.dialogs->boxAnswers = {MsgResult::Yes, MsgResult::Cancel};
+    RunCheck(*window);
+
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
+    QCOMPARE(host.dialogs->boxes[1].caption, std::string("保存"));
+    QVERIFY(host.dialogs->boxes[1].buttons == MsgButtons::YesNoCancel);
+    QVERIFY(host.dialogs->openedUrls.empty());
+    QCOMPARE(quit.size(), 0);
+}
+
+void UpdateCheckTest::exceptionIsRecordedUnderTheCommandsLabel()
+{
+    VersionServer server(VersionFileText("1.10", "server"));
+    HostHarness host;
+    host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
+    auto window = host.StartReady();
+    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    host.movie->callError = "movie call failed";
+    host.dialogs->boxAnswers = {MsgResult::Yes};
+    RunCheck(*window);
+
+    QCOMPARE(RecordLabels(), std::vector<std::string>{"COrvaneDlg::OnMenuSvrFileChk() / "
+                                                      "COrvaneDlg::OnMenuSvrFileChk() / movie call failed"});
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
+    QCOMPARE(host.dialogs->boxes[1].text, std::string("不能继续处理。(#10001)"));
+    QCOMPARE(host.dialogs->boxes[1].caption, std::string("错误"));
+    QVERIFY(host.dialogs->openedUrls.empty());
+    QCOMPARE(quit.size(), 0);
+}
+
+void UpdateCheckTest::fileBaseAddressIsReadLikeAServer()
+{
+    HostHarness host;
+    const std::string serverFolder = host.AppFile("server");
+    QVERIFY(QDir().mkpath(QString::fromStdString(serverFolder)));
+    std::ofstream(serverFolder + "/z_ver.xml", std::ios::binary) << VersionFileText("1.10", "server");
+    host.WriteVersionFile(LocalVersionFile("1.9", "file://" + serverFolder + "/"));
+    auto window = host.StartReady();
+    RunCheck(*window);
+
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QCOMPARE(host.dialogs->boxes[0].text, kUpdateQuestion);
+    QCOMPARE(g_strUrlVersionCheck, "file://" + serverFolder + "/");
+}
+
+void UpdateCheckTest::missingLocalFile()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    ForgetAddresses();
+    QVERIFY(std::remove(host.AppFile("z_ver.xml").c_str()) == 0);
+    RunCheck(*window);
+
+    QCOMPARE(RecordLabels(),
+             (std::vector<std::string>{
+                 "_GetLocalVersionInf() / pDoc->load() / 不能继续处理。(#1005)",
+                 "_SvrFileVersionCheck() / _GetLocalVersionInf() / (#1006)",
+                 "_SvrFileChk() / _SvrFileVersionCheckThread() / " + kNoUpdateInfoText,
+             }));
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    const ShownBox& box = host.dialogs->boxes[0];
+    QCOMPARE(box.text, kNoUpdateInfoText);
+    QCOMPARE(box.caption, std::string("確認"));
+    QVERIFY(box.buttons == MsgButtons::Ok);
+    QVERIFY(box.icon == MsgIcon::Information);
+    // The addresses are only taken from a local file that was read.
+    QCOMPARE(g_strUrlDownload, std::string("untouched download"));
+    QCOMPARE(g_strUrlVersionCheck, std::string("untouched check"));
+}
+
+void UpdateCheckTest::unreachableServer()
+{
+    HostHarness host;
+    const std::string base = ClosedPortUrl();
+    host.WriteVersionFile(LocalVersionFile("1.9", base));
+    auto window = host.StartReady();
+    RunCheck(*window);
+
+    QCOMPARE(RecordLabels(), (std::vector<std::string>{
+                                 "_GetXmlInf() / pDoc->load() / (#1005)",
+                                 "_SvrFileVersionCheck() / _GetXmlInf() / " + kServerFailure,
+                                 "_SvrFileChk() / _SvrFileVersionCheckThread() / " + kNoUpdateInfoText,
+                             }));
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QCOMPARE(host.dialogs->boxes[0].caption, std::string("確認"));
+    // Read from the local file before the server was asked.
+    QCOMPARE(g_strUrlDownload, kDownloadUrl);
+    QCOMPARE(g_strUrlVersionCheck, base);
+}
+
+void UpdateCheckTest::hangingServerTimesOutAndItsWorkerNeverReachesTheLog()
+{
+    VersionServer server(VersionFileText("1.9", "server"));
+    server.Hang(true);
+    HostHarness host;
+    host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
+    auto window = host.StartReady();
+    window->SetSvrChkWaitLimit(300ms);
+    ForgetAddresses();
+    RunCheck(*window);
+
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    const ShownBox& box = host.dialogs->boxes[0];
+    QCOMPARE(box.text, kNoUpdateInfoText);
+    QCOMPARE(box.caption, std::string("更新"));
+    QVERIFY(box.buttons == MsgButtons::Ok);
+    QVERIFY(box.icon == MsgIcon::None);
+    QCOMPARE(g_strUrlDownload, std::string("untouched download"));
+
+    // The window goes on checking while the given-up worker winds down.
+    server.Hang(false);
+    window->SetSvrChkWaitLimit(30s);
+    RunCheck(*window);
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
+    QCOMPARE(host.dialogs->boxes[1].text, kLatestText);
+    QCOMPARE(g_strUrlDownload, kDownloadUrl);
+
+    // Closing the window joins the given-up worker: after that it has surely
+    // ended, and nothing it did reached the log or the addresses.
+    ForgetAddresses();
+    window.reset();
+    QVERIFY(ReadErrorLog().empty());
+    QCOMPARE(g_strUrlDownload, std::string("untouched download"));
+    QCOMPARE(g_strUrlVersionCheck, std::string("untouched check"));
+}
+
+void UpdateCheckTest::quietModeShowsOnlyTheUpdateQuestion()
+{
+    VersionServer server(VersionFileText("1.10", "server"));
+    HostHarness host;
+    auto window = host.StartReady();
+    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+
+    host.WriteVersionFile(LocalVersionFile("1.10", server.Url("/")));
+    window->_SvrFileChk(true);  // latest
+    host.WriteVersionFile(LocalVersionFile("1.9", ClosedPortUrl()));
+    window->_SvrFileChk(true);  // error: recorded, not shown
+    QVERIFY(host.dialogs->boxes.empty());
+    QCOMPARE(RecordLabels().size(), 3u);
+
+    server.Hang(true);
+    host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
+    window->SetSvrChkWaitLimit(300ms);
+    window->_SvrFileChk(true);  // time-out
+    QVERIFY(host.dialogs->boxes.empty());
+
+    server.Hang(false);
+    window->SetSvrChkWaitLimit(30s);
+    host.dialogs->boxAnswers = {MsgResult::Yes};
+    window->_SvrFileChk(true);  // update: asked, then downloaded as in a normal check
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QCOMPARE(host.dialogs->boxes[0].text, kUpdateQuestion);
+    QCOMPARE(host.dialogs->openedUrls, std::vector<QUrl>{QUrl(QString::fromStdString(kDownloadUrl))});
+    QCOMPARE(quit.size(), 1);
+}
+
+QTEST_MAIN(UpdateCheckTest)
+#include "test_host_update_check.moc"
