@@ -33,6 +33,8 @@ CAboutDlg::CAboutDlg(CUserDialogs& dialogs, QWidget* parent) : QDialog(parent), 
 {
     setWindowTitle(QStringLiteral("版本"));
     setFixedSize(DialogUnitRect(0, 0, 345, 204).size());
+    // A modal frame with caption and close box: no minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(CWindowResources::LoadIcon(IDR_MAINFRAME).pixmap(32, 32));

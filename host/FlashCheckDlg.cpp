@@ -29,6 +29,8 @@ CFlashCheckDlg::CFlashCheckDlg(CUserDialogs& dialogs, QWidget* parent) : QDialog
 {
     setWindowTitle(QStringLiteral("Torvex-Z series 选型系统"));
     setFixedSize(DialogUnitRect(0, 0, 271, 128).size());
+    // A modal frame with caption and close box: no minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("control1"));
