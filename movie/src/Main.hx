@@ -37,8 +37,18 @@ class Main {
 		final asText:Null<String> = Std.isOfType(text, String) ? text : null;
 		if (screen == null)
 			pendingText = asText;
-		else
-			screen.loadText(asText);
+		else if (!screen.loadText(asText))
+			disownRefusedText();
+	}
+
+	/**
+		The host takes a text it hands to zLoad as the file it opened. When the movie cannot read
+		it, the selection shown is not that file's: the mode-change call makes the host forget the
+		file, so it is never overwritten with a selection it did not hold. The call goes out after
+		zLoad has returned, once the host has finished opening.
+	**/
+	static function disownRefusedText():Void {
+		haxe.Timer.delay(() -> HostBridge.notify(HostBridge.MODE_CHANGED), 0);
 	}
 
 	static function startNew():Void {
@@ -56,10 +66,11 @@ class Main {
 		screen = new SelectionScreen(catalog.value, () -> HostBridge.notify(HostBridge.MODE_CHANGED));
 		Lib.current.removeChild(message);
 		Lib.current.addChild(screen);
-		if (pendingText != null)
-			screen.loadText(pendingText);
+		final refused = pendingText != null && !screen.loadText(pendingText);
 		pendingText = null;
 		HostBridge.notify(HostBridge.DATA_LOADED);
+		if (refused)
+			disownRefusedText();
 	}
 
 	static function catalogFailed(reason:String):Void {

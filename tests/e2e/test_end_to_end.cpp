@@ -188,6 +188,36 @@ private slots:
         QCOMPARE(MovieSelection(), kSelection);
     }
 
+    // A file whose text the movie cannot read (an older program's selection,
+    // say) does not become the current file: a later Save asks for a name
+    // instead of overwriting it with the selection on screen.
+    void unreadableSelectionIsNeverOverwritten()
+    {
+        const std::string good = FilePath("good.zsr");
+        const std::string older = FilePath("older.zsr");
+        QVERIFY(WriteSelectionFile(good, kSelection));
+        QVERIFY(WriteSelectionFile(older, "SELECTION OF AN OLDER PROGRAM\r\nCPU=Z-100"));
+        const std::string olderBytes = ReadBytes(older);
+
+        StartProgram({QStringLiteral("orvane")});
+        WaitUntilReady();
+        m_dialogs->openAnswers.push_back(good);
+        Command(32782)->trigger();
+        QCOMPARE(m_window->FilePath(), good);
+
+        m_dialogs->openAnswers.push_back(older);
+        Command(32782)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->FilePath(), std::string(), 10000);
+        QCOMPARE(m_window->SaveData(), std::string());
+        QCOMPARE(MovieSelection(), kSelection);  // the movie kept what it showed
+
+        m_dialogs->saveAnswers.push_back(std::nullopt);  // the user cancels the save dialog
+        Command(32771)->trigger();
+        QCOMPARE(m_dialogs->saveRequests.size(), std::size_t(1));
+        QCOMPARE(ReadBytes(older), olderBytes);
+        QVERIFY(m_dialogs->boxes.empty());
+    }
+
     // A user clicks a CPU unit in the movie; the change makes Exit ask to save,
     // and the saved file holds what the movie shows.
     void clickInMovieIsSavedWithThePrompt()
