@@ -184,6 +184,21 @@ void ForgetAddresses()
     g_strUrlVersionCheck = "untouched check";
 }
 
+// A window whose server offers an update (local 1.9, server 1.10), ready,
+// with the quits it posts recorded.
+struct UpdateOffered {
+    VersionServer server{VersionFileText("1.10", "server")};
+    HostHarness host;
+    std::unique_ptr<COrvaneDlg> window = StartWithServer(host, server);
+    QSignalSpy quit{window.get(), &COrvaneDlg::quitPosted};
+
+    static std::unique_ptr<COrvaneDlg> StartWithServer(HostHarness& host, const VersionServer& server)
+    {
+        host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
+        return host.StartReady();
+    }
+};
+
 }  // namespace
 
 class UpdateCheckTest : public QObject {
@@ -267,11 +282,8 @@ void UpdateCheckTest::versionsAreComparedLocalAgainstServer()
 
 void UpdateCheckTest::updateQuestionAnsweredNoDoesNothing()
 {
-    VersionServer server(VersionFileText("1.10", "server"));
-    HostHarness host;
-    host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
-    auto window = host.StartReady();
-    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    UpdateOffered offered;
+    auto& [server, host, window, quit] = offered;
     host.movie->saveText = "unsaved";
     host.dialogs->boxAnswers = {MsgResult::No};
     RunCheck(*window);
@@ -284,11 +296,8 @@ void UpdateCheckTest::updateQuestionAnsweredNoDoesNothing()
 
 void UpdateCheckTest::updateAcceptedOpensDownloadAndQuits()
 {
-    VersionServer server(VersionFileText("1.10", "server"));
-    HostHarness host;
-    host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
-    auto window = host.StartReady();
-    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    UpdateOffered offered;
+    auto& [server, host, window, quit] = offered;
     host.dialogs->boxAnswers = {MsgResult::Yes};
     RunCheck(*window);
 
@@ -301,11 +310,8 @@ void UpdateCheckTest::updateAcceptedOpensDownloadAndQuits()
 
 void UpdateCheckTest::updateAcceptedButSavePromptCancelledStays()
 {
-    VersionServer server(VersionFileText("1.10", "server"));
-    HostHarness host;
-    host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
-    auto window = host.StartReady();
-    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    UpdateOffered offered;
+    auto& [server, host, window, quit] = offered;
     host.movie->saveText = "unsaved";
     host.dialogs->boxAnswers = {MsgResult::Yes, MsgResult::Cancel};
     RunCheck(*window);
@@ -319,11 +325,8 @@ void UpdateCheckTest::updateAcceptedButSavePromptCancelledStays()
 
 void UpdateCheckTest::exceptionIsRecordedUnderTheCommandsLabel()
 {
-    VersionServer server(VersionFileText("1.10", "server"));
-    HostHarness host;
-    host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
-    auto window = host.StartReady();
-    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    UpdateOffered offered;
+    auto& [server, host, window, quit] = offered;
     host.movie->callError = "movie call failed";
     host.dialogs->boxAnswers = {MsgResult::Yes};
     RunCheck(*window);
