@@ -1,5 +1,7 @@
 #include "orvane/ErrorLog.h"
 
+#include "Resources.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,8 @@
 #include <unistd.h>
 
 CErrorLog g_ErrorLog;
+
+using orvane::detail::FileDescriptor;
 
 namespace {
 
@@ -32,35 +36,59 @@ std::string TempFolder()
     return WithTrailingSlash(tmp && *tmp ? tmp : "/tmp");
 }
 
-// Closes a descriptor on every way out of WriteLog (which also releases its lock).
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-bool WriteAll(int fd, std::string_view bytes)
+// The part of a message the log keeps: at most CErrorLog::kMaxMessageBytes
+// bytes, cut before a UTF-8 continuation byte so no character is split.
+std::string_view LoggedPart(std::string_view message)
 {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+    if (message.size() <= CErrorLog::kMaxMessageBytes)
+        return message;
+    std::size_t cut = CErrorLog::kMaxMessageBytes;
+    const std::size_t longestBackUp = cut - 3;  // a UTF-8 sequence has at most 3 continuation bytes
+    while (cut > longestBackUp && (static_cast<unsigned char>(message[cut]) & 0xC0) == 0x80)
+        --cut;
+    return message.substr(0, cut);
+}
+
+// Appends a field so that it stays on its line: control characters (C0 and
+// DEL) become "\n", "\r", "\t" or "\xHH" and a backslash becomes "\\", so
+// the original text can always be recovered. Other bytes, UTF-8 included, pass.
+void AppendEscaped(std::string& line, std::string_view field)
+{
+    constexpr char kHexDigits[] = "0123456789abcdef";
+    for (const char c : field) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\')
+            line += "\\\\";
+        else if (c == '\n')
+            line += "\\n";
+        else if (c == '\r')
+            line += "\\r";
+        else if (c == '\t')
+            line += "\\t";
+        else if (byte < 0x20 || byte == 0x7F) {
+            line += "\\x";
+            line += kHexDigits[byte >> 4];
+            line += kHexDigits[byte & 0xF];
+        } else
+            line += c;
     }
-    return true;
+}
+
+// Opens the day's log for appending, or gives an empty descriptor. The log
+// lives in a folder every user may write to, so what is found at its name is
+// trusted only when it is a regular file with no other name: a symbolic link
+// is not followed, and a hard link, FIFO or device is refused (a FIFO without
+// a reader would otherwise hold the open, one with a reader take the record).
+// A new log is readable by its owner only.
+FileDescriptor OpenLogFile(const std::string& path)
+{
+    FileDescriptor file(::open(path.c_str(),
+                               O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK,
+                               0600));
+    struct stat status {};
+    if (file && (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1))
+        file.reset();
+    return file;
 }
 
 }  // namespace
@@ -102,8 +130,8 @@ int CErrorLog::WriteLog(const ErrorRecord& record, std::time_t now)
     CreateFolderPath(m_strFolder);
 
     // Exclusive access: a writer that cannot take the lock at once drops its record.
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
-    if (file.get() < 0 || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
+    const FileDescriptor file = OpenLogFile(path);
+    if (!file || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
         return -1;
 
     char numbers[64];
@@ -111,17 +139,17 @@ int CErrorLog::WriteLog(const ErrorRecord& record, std::time_t now)
                   static_cast<int>(record.systemError));
     std::string line = timestamp;
     line += numbers;
-    line += record.sourceFile;
+    AppendEscaped(line, record.sourceFile);
     line += ',';
     line += std::to_string(record.sourceLine);
     line += ',';
-    line += record.operation;
+    AppendEscaped(line, record.operation);
     line += ',';
-    line += record.step;
+    AppendEscaped(line, record.step);
     line += ',';
-    line += record.message;
+    AppendEscaped(line, LoggedPart(record.message));
     line += '\n';
-    return WriteAll(file.get(), line) ? 0 : -1;
+    return orvane::detail::WriteAll(file.get(), line.data(), line.size()) ? 0 : -1;
 }
 
 int CErrorLog::CreateFolderPath(const std::string& path)

@@ -14,8 +14,10 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -64,6 +66,7 @@ protected:
 using ErrorLogLineFormat = ErrorLogTest;
 using ErrorLogFileName = ErrorLogTest;
 using ErrorLogLock = ErrorLogTest;
+using ErrorLogSharedFolder = ErrorLogTest;
 using ErrorLogFolder = ErrorLogTest;
 using CreateFolderPathTest = ErrorLogTest;
 using ErrorLogCaptureTest = ErrorLogTest;
@@ -127,6 +130,34 @@ TEST_F(ErrorLogLineFormat, ReportMacroTakesErrnoFileAndLineAndKeepsErrno)
     EXPECT_EQ(lines[0].message, "denied");
 }
 
+TEST_F(ErrorLogLineFormat, ControlCharactersInFieldsAreEscapedSoARecordIsOneLine)
+{
+    CErrorLog log(m_temp.path().string());
+    const ErrorRecord record{"op\tname", "step\x7F", 0, 0, "dir\\evil\r\n.cpp", 7,
+                             "a.zsr\n2010/05/12-00:00:00,00000000,0,forged\x01\x1B"};
+    ASSERT_EQ(log.WriteLog(record, UtcTime(2010, 5, 12, 0, 0, 0)), 0);
+    EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
+              "2010/05/12-00:00:00,00000000,0,dir\\\\evil\\r\\n.cpp,7,op\\tname,step\\x7f,"
+              "a.zsr\\n2010/05/12-00:00:00,00000000,0,forged\\x01\\x1b\n");
+}
+
+TEST_F(ErrorLogLineFormat, LongMessageIsCutWithoutSplittingACharacter)
+{
+    CErrorLog log(m_temp.path().string());
+    const std::time_t time = UtcTime(2010, 5, 12, 0, 0, 0);
+    // "版" takes three bytes; starting at byte 1022 it would straddle the cut.
+    const std::string straddling = std::string(CErrorLog::kMaxMessageBytes - 1, 'a') + "版" + "tail";
+    ASSERT_EQ(log.WriteLog(SampleRecord(straddling), time), 0);
+    ASSERT_EQ(log.WriteLog(SampleRecord(std::string(5000, 'b')), time), 0);
+
+    std::istringstream content(ReadFile(m_temp.path() / "_ERROR12.log"));
+    std::string line;
+    ASSERT_TRUE(std::getline(content, line));
+    EXPECT_EQ(SplitLogLine(line).message, std::string(CErrorLog::kMaxMessageBytes - 1, 'a'));
+    ASSERT_TRUE(std::getline(content, line));
+    EXPECT_EQ(SplitLogLine(line).message, std::string(CErrorLog::kMaxMessageBytes, 'b'));
+}
+
 TEST_F(ErrorLogFileName, SameDayOfMonthSharesOneFileAcrossMonths)
 {
     CErrorLog log(m_temp.path().string());
@@ -163,6 +194,61 @@ TEST_F(ErrorLogLock, HeldLockDropsRecordAndLaterRecordIsWritten)
 
     ASSERT_EQ(log.WriteLog(SampleRecord("after release"), seventh), 0);
     EXPECT_EQ(SplitLogLine(ReadFile(file)).message, "after release\n");
+}
+
+TEST_F(ErrorLogSharedFolder, PlantedLinkAtTheLogNameIsNotFollowed)
+{
+    CErrorLog log(m_temp.path().string());
+    const fs::path log12 = m_temp.path() / "_ERROR12.log";
+    const fs::path target = m_temp.path() / "victim";
+    std::ofstream(target) << "keep\n";
+
+    fs::create_symlink(target, log12);
+    EXPECT_EQ(log.WriteLog(SampleRecord("via symlink"), UtcTime(2010, 5, 12, 0, 0, 0)), -1);
+    fs::remove(log12);
+    fs::create_hard_link(target, log12);
+    EXPECT_EQ(log.WriteLog(SampleRecord("via hard link"), UtcTime(2010, 5, 12, 0, 0, 0)), -1);
+
+    EXPECT_EQ(ReadFile(target), "keep\n");
+}
+
+TEST_F(ErrorLogSharedFolder, NewLogIsReadableByItsOwnerOnly)
+{
+    CErrorLog log(m_temp.path().string());
+    const mode_t savedMask = ::umask(0);
+    const int result = log.WriteLog(SampleRecord("private"), UtcTime(2010, 5, 12, 0, 0, 0));
+    ::umask(savedMask);
+    ASSERT_EQ(result, 0);
+    EXPECT_EQ(fs::status(m_temp.path() / "_ERROR12.log").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(ErrorLogSharedFolder, FifoAtTheLogNameIsRefusedWithoutBlocking)
+{
+    CErrorLog log(m_temp.path().string());
+    const fs::path fifo = m_temp.path() / "_ERROR12.log";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    const std::time_t time = UtcTime(2010, 5, 12, 0, 0, 0);
+
+    // Nobody reads: the open must not wait for a reader.
+    auto write = std::async(std::launch::async, [&] { return log.WriteLog(SampleRecord("no reader"), time); });
+    const bool finished = write.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    if (!finished) {
+        // Release a writer stuck in open() so the test can end.
+        const int rescuer = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        write.wait();
+        ::close(rescuer);
+    }
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(write.get(), -1);
+
+    // Someone reads: the record must not go to them.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(log.WriteLog(SampleRecord("with reader"), time), -1);
+    char byte = 0;
+    EXPECT_EQ(::read(reader, &byte, 1), 0);  // end of file: no writer ever wrote
+    ::close(reader);
 }
 
 TEST_F(ErrorLogFolder, DefaultFolderFollowsTmpdir)

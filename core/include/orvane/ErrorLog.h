@@ -1,8 +1,20 @@
 #pragma once
 // Error log: one line per detected failure, appended to "_ERRORdd.log" in the
 // temporary folder (dd = day of the month).
+//
+// Line: "YYYY/MM/DD-hh:mm:ss,<errorCode as 8 hex digits>,<systemError>,
+// <sourceFile>,<sourceLine>,<operation>,<step>,<message>". Inside the text
+// fields a backslash is written "\\" and a control character (C0 or DEL)
+// "\n", "\r", "\t" or "\xHH", so a record is always exactly one line and
+// its text can be recovered. The message is cut to kMaxMessageBytes.
+//
+// The temporary folder is shared with other users, so the log is opened
+// without following a symbolic link there, and a name that leads to anything
+// but a regular file with a single link (a hard link, FIFO, device, ...)
+// drops the record. A new log file is readable and writable by its owner only.
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -21,6 +33,10 @@ struct ErrorRecord {
 
 class CErrorLog {
 public:
+    // Longest message kept, in bytes; a longer one is cut at a UTF-8
+    // character boundary at or before this length.
+    static constexpr std::size_t kMaxMessageBytes = 1023;
+
     // Log folder: $TMPDIR, or /tmp when unset or empty; always ends in '/'.
     CErrorLog();
     // Log folder given explicitly (a trailing '/' is added when missing).
@@ -31,7 +47,8 @@ public:
     CErrorLog& operator=(const CErrorLog&) = default;
 
     // Appends one line. Returns 0 when written, -1 when the file could not be
-    // opened or another writer holds its lock (the record is then dropped).
+    // opened, is not a plain regular file, or another writer holds its lock
+    // (the record is then dropped).
     int WriteLog(std::string operation, std::string step, std::uint32_t errorCode,
                  std::int32_t systemError, std::string sourceFile, int sourceLine,
                  std::string message);
