@@ -1,13 +1,15 @@
 #include "HttpFetch.h"
 
+#include "Resources.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <memory>
 #include <mutex>
 
-// CURLOPT_PROTOCOLS_STR and CURLOPT_REDIR_PROTOCOLS_STR arrived in 7.85.0.
-static_assert(LIBCURL_VERSION_NUM >= 0x075500, "libcurl 7.85.0 or later is needed");
+// CURLOPT_QUICK_EXIT arrived in 7.87.0 (CURLOPT_PROTOCOLS_STR and
+// CURLOPT_REDIR_PROTOCOLS_STR in 7.85.0).
+static_assert(LIBCURL_VERSION_NUM >= 0x075700, "libcurl 7.87.0 or later is needed");
 
 namespace {
 
@@ -54,8 +56,8 @@ long Milliseconds(std::chrono::milliseconds limit)
     return static_cast<long>(std::max<std::chrono::milliseconds::rep>(limit.count(), 1));
 }
 
-using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
-using MultiHandle = std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)>;
+using EasyHandle = orvane::detail::Handle<CURL, curl_easy_cleanup>;
+using MultiHandle = orvane::detail::Handle<CURLM, curl_multi_cleanup>;
 
 // Keeps an easy handle in a multi handle for the life of one transfer.
 class MultiAttachment {
@@ -91,6 +93,10 @@ void ConfigureTransfer(CURL* easy, const std::string& url, const FetchLimits& li
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, Milliseconds(limits.totalTimeout));
     curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // A name lookup still running when the transfer ends (stopped, or timed
+    // out) is left to finish on its own instead of being waited for: the
+    // system resolver cannot be interrupted and may hang for minutes.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBodyBytes);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
@@ -121,8 +127,8 @@ bool FetchHttp(const std::string& url, std::string& body, std::string& error,
     if (!InitCurlOnce(error))
         return false;
 
-    EasyHandle easy(curl_easy_init(), &curl_easy_cleanup);
-    MultiHandle multi(curl_multi_init(), &curl_multi_cleanup);
+    const EasyHandle easy(curl_easy_init());
+    const MultiHandle multi(curl_multi_init());
     if (!easy || !multi) {
         error = "curl handle could not be created";
         return false;

@@ -1,17 +1,22 @@
 #include "orvane/XmlSource.h"
 
 #include "HttpFetch.h"
+#include "Resources.h"
 
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
-#include <memory>
 #include <optional>
+
+using orvane::detail::FileDescriptor;
+using orvane::detail::ReadUpTo;
 
 namespace {
 
@@ -96,7 +101,7 @@ bool ConvertToUtf8(std::string_view bytes, const std::string& encoding, std::str
         error = "unsupported encoding \"" + encoding + "\"";
         return false;
     }
-    const std::unique_ptr<void, decltype(&iconv_close)> closer(converter, &iconv_close);
+    const orvane::detail::Handle<void, iconv_close> closer(converter);
 
     std::string input(bytes);
     char* in = input.data();
@@ -175,33 +180,49 @@ bool FileUrlToPath(const std::string& url, std::string& path, std::string& error
     return true;
 }
 
+// Reads a local file whole. Only a regular file is read: a FIFO or device at
+// the path would make the read wait for a writer or never end. The size cap
+// and the stop request are checked between chunks, so a slow file system
+// (a network mount) holds the caller at most one chunk past a stop request.
 bool ReadLocalFile(const std::string& path, std::string& bytes, std::string& error,
                    std::size_t maxBytes, const std::stop_token& abort)
 {
-    const std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rbe"),
-                                                                  &std::fclose);
-    if (!file) {
-        error = path + ": " + std::strerror(errno);
+    const auto fail = [&](std::string reason, int systemError) {
+        error = path + ": " + reason;
+        errno = systemError;  // for the caller's log record
         return false;
-    }
+    };
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file)
+        return fail(std::strerror(errno), errno);
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0)
+        return fail(std::strerror(errno), errno);
+    if (S_ISDIR(status.st_mode))
+        return fail(std::strerror(EISDIR), EISDIR);
+    if (!S_ISREG(status.st_mode))
+        return fail("not a regular file", EINVAL);
+    const std::string tooLarge = "larger than " + std::to_string(maxBytes) + " bytes";
+    if (static_cast<std::uintmax_t>(status.st_size) > maxBytes)
+        return fail(tooLarge, EFBIG);
+
     bytes.clear();
     std::array<char, 65536> chunk;
-    while (!abort.stop_requested()) {
-        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        if (got > maxBytes - bytes.size()) {
-            error = path + ": larger than " + std::to_string(maxBytes) + " bytes";
+    for (;;) {
+        if (abort.stop_requested()) {
+            error = "aborted";
             return false;
         }
-        bytes.append(chunk.data(), got);
-        if (got < chunk.size()) {
-            if (!std::ferror(file.get()))
-                return true;
-            error = path + ": " + std::strerror(errno);
-            return false;
-        }
+        const ssize_t got = ReadUpTo(file.get(), chunk.data(), chunk.size());
+        if (got < 0)
+            return fail(std::strerror(errno), errno);
+        const auto size = static_cast<std::size_t>(got);
+        if (size > maxBytes - bytes.size())
+            return fail(tooLarge, EFBIG);  // grew while being read
+        bytes.append(chunk.data(), size);
+        if (size < chunk.size())
+            return true;
     }
-    error = "aborted";
-    return false;
 }
 
 bool FetchBytes(const std::string& address, std::string& bytes, std::string& error,

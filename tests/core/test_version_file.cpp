@@ -10,7 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <fstream>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -81,6 +87,20 @@ TEST_F(LocalVersionFailures, EmptyFileWritesOneRecord)
 {
     WriteVersionFile("");
     EXPECT_EQ(ReadLocal(), 0);
+    ExpectSingleLoadFailureRecord(m_log.NewLines());
+}
+
+TEST_F(LocalVersionFailures, FifoInPlaceOfTheFileFailsAtOnceWithOneRecord)
+{
+    const std::filesystem::path fifo = m_appDir.path() / "z_ver.xml";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // No writer ever opens the FIFO: the read must not wait for one.
+    auto read = std::async(std::launch::async, [this] { return ReadLocal(); });
+    const bool finished = read.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    if (!finished)
+        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // releases a reader stuck in open()
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(read.get(), 0);
     ExpectSingleLoadFailureRecord(m_log.NewLines());
 }
 

@@ -11,12 +11,15 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <dlfcn.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <condition_variable>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -26,6 +29,55 @@
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+
+namespace {
+
+// A name whose lookup hangs, as with a name server that never answers, until
+// the test lets it go.
+constexpr const char* kHangingHost = "unanswered.invalid";
+
+class HangingLookup {
+public:
+    static void Hang()
+    {
+        std::unique_lock lock(s_mutex);
+        s_entered = true;
+        s_changed.notify_all();
+        s_changed.wait(lock, [] { return s_released; });
+    }
+    static bool WaitUntilEntered()
+    {
+        std::unique_lock lock(s_mutex);
+        return s_changed.wait_for(lock, 20s, [] { return s_entered; });
+    }
+    static void Release()
+    {
+        std::lock_guard lock(s_mutex);
+        s_released = true;
+        s_changed.notify_all();
+    }
+
+private:
+    static inline std::mutex s_mutex;
+    static inline std::condition_variable s_changed;
+    static inline bool s_entered = false;
+    static inline bool s_released = false;
+};
+
+}  // namespace
+
+// Takes the place of the C library's getaddrinfo for libcurl's resolver thread.
+extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo* hints,
+                           addrinfo** result)
+{
+    if (node && std::strcmp(node, kHangingHost) == 0) {
+        HangingLookup::Hang();
+        return EAI_AGAIN;
+    }
+    using Lookup = int (*)(const char*, const char*, const addrinfo*, addrinfo**);
+    static const auto systemLookup = reinterpret_cast<Lookup>(::dlsym(RTLD_NEXT, "getaddrinfo"));
+    return systemLookup(node, service, hints, result);
+}
 
 namespace {
 
@@ -210,9 +262,10 @@ class XmlSourceTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        // The server is local: keep any proxy configured for the machine out of the way.
-        ::setenv("no_proxy", "127.0.0.1", 1);
-        ::setenv("NO_PROXY", "127.0.0.1", 1);
+        // Every server here is local or never reached: keep any proxy
+        // configured for the machine out of the way.
+        ::setenv("no_proxy", "*", 1);
+        ::setenv("NO_PROXY", "*", 1);
     }
 
     std::string WriteFile(const std::string& name, const std::string& bytes)
@@ -410,6 +463,26 @@ TEST_F(GetXmlInfHttp, StopRequestCutsOffAHangingFetchQuietly)
     }
     EXPECT_EQ(m_inf.strVersion, "1.0");
     EXPECT_TRUE(m_log.NewLines().empty());
+}
+
+TEST_F(GetXmlInfHttp, StopRequestDoesNotWaitForAHangingNameLookup)
+{
+    struct ReleaseAtEnd {
+        ~ReleaseAtEnd() { HangingLookup::Release(); }
+    } releaseAtEnd;
+    std::stop_source stopper;
+    std::string error;
+    auto fetch = std::async(std::launch::async, [&] {
+        pugi::xml_document doc;
+        return LoadXmlAddress("http://" + std::string(kHangingHost) + "/z_ver.xml", doc, error,
+                              FetchLimits{20s, 60s, 64 * 1024}, stopper.get_token());
+    });
+    ASSERT_TRUE(HangingLookup::WaitUntilEntered());
+    stopper.request_stop();
+    EXPECT_EQ(fetch.wait_for(20s), std::future_status::ready);
+    HangingLookup::Release();
+    EXPECT_FALSE(fetch.get());
+    EXPECT_EQ(error, "aborted");
 }
 
 TEST_F(GetXmlInfHttp, StopRequestedBeforeTheCallFetchesNothing)
