@@ -10,5 +10,5 @@
 // redirects to http(s) addresses only. Gives up on the connect or total
 // time-out of limits, as soon as the body would exceed limits.maxBytes, and
 // promptly once abort is requested. True on success; otherwise error says why.
-bool FetchHttp(const std::string& url, std::string& body, std::string& error,
-               const FetchLimits& limits, std::stop_token abort);
+[[nodiscard]] bool FetchHttp(const std::string& url, std::string& body, std::string& error,
+                             const FetchLimits& limits, std::stop_token abort);

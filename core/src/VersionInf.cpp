@@ -3,22 +3,15 @@
 #include "orvane/ErrorLog.h"
 #include "orvane/StringTable.h"
 
+#include "XmlLoader.h"
+#include "XmlText.h"
+
 #include <cstring>
 #include <exception>
 
 std::string g_strAppPath;
 
 namespace {
-
-// A caught error's text goes into the record cut to 1023 bytes.
-std::string Description(const std::exception& error)
-{
-    constexpr std::size_t kMaxDescription = 1023;
-    std::string text = error.what();
-    if (text.size() > kMaxDescription)
-        text.resize(kMaxDescription);
-    return text;
-}
 
 // Finds the index-th (from 1) descendant element with a given name, in document order.
 class NthElementFinder : public pugi::xml_tree_walker {
@@ -89,7 +82,7 @@ std::string _GetText(const pugi::xml_node& element, const char* tagName, int ind
     try {
         return TrimXmlSpace(XmlNodeText(NthDescendant(element, tagName, index)));
     } catch (const std::exception& error) {
-        REPORT_ERROR(g_ErrorLog, "_GetText()", "_GetText()", Description(error));
+        REPORT_ERROR(g_ErrorLog, "_GetText()", "_GetText()", error.what());
         return {};
     }
 }
@@ -112,7 +105,7 @@ int _GetLocalVersionInf(VersionInf& inf)
         }
         return ReadVersionDocument(doc, inf, VersionFields::All);
     } catch (const std::exception& error) {
-        REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "_GetLocalVersionInf()", Description(error));
+        REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "_GetLocalVersionInf()", error.what());
         return 0;
     }
 }
@@ -133,7 +126,7 @@ int _GetXmlInf(const std::string& address, VersionInf& inf, const FetchLimits& l
         return ReadVersionDocument(doc, inf, VersionFields::VersionOnly);
     } catch (const std::exception& error) {
         if (!abort.stop_requested())
-            REPORT_ERROR(g_ErrorLog, "_GetXmlInf()", "_GetXmlInf()", Description(error));
+            REPORT_ERROR(g_ErrorLog, "_GetXmlInf()", "_GetXmlInf()", error.what());
         return 0;
     }
 }

@@ -1,7 +1,8 @@
-#include "orvane/XmlSource.h"
+#include "XmlLoader.h"
 
 #include "HttpFetch.h"
 #include "Resources.h"
+#include "XmlText.h"
 
 #include <fcntl.h>
 #include <iconv.h>

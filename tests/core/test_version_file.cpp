@@ -4,6 +4,9 @@
 #include "orvane/StringTable.h"
 #include "orvane/VersionInf.h"
 
+// The core's private element-text lookup, tested directly.
+#include "../../core/src/XmlText.h"
+
 #include "ErrorLogLines.h"
 #include "ScopedTempFolder.h"
 

@@ -3,7 +3,10 @@
 
 #include "orvane/ErrorLog.h"
 #include "orvane/VersionInf.h"
-#include "orvane/XmlSource.h"
+
+// The core's private loader and text reader, tested directly.
+#include "../../core/src/XmlLoader.h"
+#include "../../core/src/XmlText.h"
 
 #include "ErrorLogLines.h"
 #include "ScopedTempFolder.h"

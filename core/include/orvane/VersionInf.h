@@ -4,7 +4,6 @@
 
 #include "orvane/XmlSource.h"
 
-#include <pugixml.hpp>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -23,9 +22,6 @@ extern std::string g_strAppPath;
 // its document element is "dataroot".
 int _GetLocalVersionInf(VersionInf& inf);
 
-// Text of the index-th (from 1) descendant element named tagName, or "".
-std::string _GetText(const pugi::xml_node& element, const char* tagName, int index);
-
 // Which values a version file gives: all four (the local file) or only
 // VERSION_INFO (the server's copy).
 enum class VersionFields { All, VersionOnly };
@@ -39,5 +35,8 @@ int ParseVersionInf(std::string_view xmlBytes, VersionInf& inf,
 // Reads the VERSION_INFO of the version file at an address (path, file:// or
 // http(s)://) into inf.strVersion. Non-zero on success. Once abort is
 // requested it returns zero promptly and writes no log record.
+// Both readers refuse a local file that is not a regular file (a FIFO, a
+// device, a folder) at once, and one larger than limits.maxBytes (1 MiB by
+// default), with the load-failure record.
 int _GetXmlInf(const std::string& address, VersionInf& inf, const FetchLimits& limits = {},
                std::stop_token abort = {});
