@@ -1,13 +1,14 @@
 #pragma once
-// ExternalInterface message texts exchanged with the movie:
+// ExternalInterface message texts as the host uses them:
 //   request  <invoke name="N" returntype="xml"><arguments><string>T</string></arguments></invoke>
 //   reply    <string>T</string>
+// Texts are WTF-8 and written and read by the rules in orvane/ExternalValue.h:
+// every character a movie string can hold arrives unchanged, except U+0000,
+// which arrives as U+FFFD, as do bytes that are not WTF-8.
 
 #include <string>
 
 // Request for function `name` with one string argument (none when empty).
-// Texts are UTF-8; a character XML 1.0 cannot carry (NUL and other C0 controls
-// except TAB, LF, CR; U+FFFE, U+FFFF; ill-formed UTF-8) arrives as U+FFFD.
 std::string _MakeInvokeXml(const std::string& name, const std::string& argument);
 
 enum class ReplyStatus {

@@ -1,0 +1,199 @@
+#include "orvane/ExternalValue.h"
+
+#include "MessageXml.h"
+
+#include <pugixml.hpp>
+
+namespace orvane {
+
+namespace {
+
+using Kind = ExternalValue::Kind;
+using detail::XmlContext;
+
+void AppendValue(std::string& out, const ExternalValue& value, int depth)
+{
+    switch (value.kind) {
+    case Kind::String:
+    case Kind::Number: {
+        const std::string_view element = value.kind == Kind::String ? "string" : "number";
+        out.append("<").append(element).append(">");
+        detail::AppendXmlEscaped(out, value.text, XmlContext::Text);
+        out.append("</").append(element).append(">");
+        return;
+    }
+    case Kind::True: out += "<true/>"; return;
+    case Kind::False: out += "<false/>"; return;
+    case Kind::Null: out += "<null/>"; return;
+    case Kind::Undefined: out += "<undefined/>"; return;
+    case Kind::Array:
+    case Kind::Object: {
+        if (depth >= kMaxValueDepth) {
+            out += "<undefined/>";
+            return;
+        }
+        const std::string_view element = value.kind == Kind::Array ? "array" : "object";
+        out.append("<").append(element).append(">");
+        for (const ExternalProperty& property : value.properties) {
+            out += "<property id=\"";
+            detail::AppendXmlEscaped(out, property.id, XmlContext::Attribute);
+            out += "\">";
+            AppendValue(out, property.value, depth + 1);
+            out += "</property>";
+        }
+        out.append("</").append(element).append(">");
+        return;
+    }
+    }
+}
+
+// The text a value writes, as far as the writer goes: the size to reserve.
+std::size_t TextSize(const ExternalValue& value, int depth = 0)
+{
+    std::size_t size = value.text.size();
+    if (depth < kMaxValueDepth)
+        for (const ExternalProperty& property : value.properties)
+            size += property.id.size() + TextSize(property.value, depth + 1);
+    return size;
+}
+
+bool IsBlank(const pugi::xml_node& node)
+{
+    return std::string_view(node.value()).find_first_not_of(" \t\n\r") == std::string_view::npos;
+}
+
+// The element children of a container; false when it holds text other than
+// white space. Comments and processing instructions are passed over.
+bool ElementChildren(const pugi::xml_node& container, std::vector<pugi::xml_node>& elements)
+{
+    for (const pugi::xml_node child : container.children()) {
+        switch (child.type()) {
+        case pugi::node_element: elements.push_back(child); break;
+        case pugi::node_pcdata:
+            if (!IsBlank(child))
+                return false;
+            break;
+        case pugi::node_comment:
+        case pugi::node_pi: break;
+        default: return false;
+        }
+    }
+    return true;
+}
+
+// The character data of an element that holds no elements.
+std::optional<std::string> ElementText(const pugi::xml_node& element)
+{
+    std::string text;
+    for (const pugi::xml_node child : element.children()) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+            text += child.value();
+        else if (child.type() != pugi::node_comment && child.type() != pugi::node_pi)
+            return std::nullopt;
+    }
+    detail::JoinSurrogatePairs(text);
+    return text;
+}
+
+std::optional<ExternalValue> ReadValue(const pugi::xml_node& element, int depth)
+{
+    const std::string_view name = element.name();
+    if (name == "string" || name == "number") {
+        std::optional<std::string> text = ElementText(element);
+        if (!text)
+            return std::nullopt;
+        if (name == "string")
+            return ExternalValue{Kind::String, std::move(*text), {}};
+        const std::size_t first = text->find_first_not_of(" \t\n\r");
+        const std::size_t last = text->find_last_not_of(" \t\n\r");
+        return ExternalValue{Kind::Number, first == std::string::npos ? "" : text->substr(first, last - first + 1), {}};
+    }
+    if (name == "true")
+        return ExternalValue{Kind::True, {}, {}};
+    if (name == "false")
+        return ExternalValue{Kind::False, {}, {}};
+    if (name == "null")
+        return ExternalValue{Kind::Null, {}, {}};
+    if (name == "undefined")
+        return ExternalValue{Kind::Undefined, {}, {}};
+    if ((name != "array" && name != "object") || depth >= kMaxValueDepth)
+        return std::nullopt;
+
+    ExternalValue container{name == "array" ? Kind::Array : Kind::Object, {}, {}};
+    std::vector<pugi::xml_node> properties;
+    if (!ElementChildren(element, properties))
+        return std::nullopt;
+    for (const pugi::xml_node& property : properties) {
+        std::vector<pugi::xml_node> values;
+        if (std::string_view(property.name()) != "property" || !property.attribute("id") ||
+            !ElementChildren(property, values) || values.size() != 1)
+            return std::nullopt;
+        std::optional<ExternalValue> value = ReadValue(values.front(), depth + 1);
+        if (!value)
+            return std::nullopt;
+        std::string id = property.attribute("id").value();
+        detail::JoinSurrogatePairs(id);
+        container.properties.push_back({std::move(id), std::move(*value)});
+    }
+    return container;
+}
+
+}  // namespace
+
+// Written out: a defaulted comparison of these mutually nested types crashes clang 14.
+bool ExternalValue::operator==(const ExternalValue& other) const
+{
+    return kind == other.kind && text == other.text && properties == other.properties;
+}
+
+bool ExternalProperty::operator==(const ExternalProperty& other) const
+{
+    return id == other.id && value == other.value;
+}
+
+std::string WriteInvoke(const InvokeCall& call)
+{
+    std::string out;
+    std::size_t textSize = call.name.size();
+    for (const ExternalValue& argument : call.arguments)
+        textSize += TextSize(argument);
+    out.reserve(textSize + textSize / 8 + 64);
+    out += "<invoke name=\"";
+    detail::AppendXmlEscaped(out, call.name, XmlContext::Attribute);
+    out += "\" returntype=\"xml\"><arguments>";
+    for (const ExternalValue& argument : call.arguments)
+        AppendValue(out, argument, 0);
+    out += "</arguments></invoke>";
+    return out;
+}
+
+std::optional<InvokeCall> ReadInvoke(std::string_view request)
+{
+    pugi::xml_document doc;
+    const pugi::xml_node invoke = detail::ParseMessage(request, doc);
+    if (!invoke || std::string_view(invoke.name()) != "invoke" || !invoke.attribute("name"))
+        return std::nullopt;
+    InvokeCall call{invoke.attribute("name").value(), {}};
+    detail::JoinSurrogatePairs(call.name);
+    std::vector<pugi::xml_node> arguments;
+    if (!ElementChildren(invoke.child("arguments"), arguments))
+        return std::nullopt;
+    for (const pugi::xml_node& argument : arguments) {
+        std::optional<ExternalValue> value = ReadValue(argument, 0);
+        if (!value)
+            return std::nullopt;
+        call.arguments.push_back(std::move(*value));
+    }
+    return call;
+}
+
+std::string WriteReply(const ExternalValue& value)
+{
+    std::string out;
+    const std::size_t textSize = TextSize(value);
+    out.reserve(textSize + textSize / 8 + 32);
+    AppendValue(out, value, 0);
+    return out;
+}
+
+}  // namespace orvane
