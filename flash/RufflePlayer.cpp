@@ -1,8 +1,8 @@
 #include "RufflePlayer.h"
 
-#include "ExternalInterfaceXml.h"
 #include "FlashLog.h"
 #include "LocalOnlyRequestInterceptor.h"
+#include "PageValues.h"
 #include "PlayerPage.h"
 #include "RuffleBridge.h"
 
@@ -42,11 +42,9 @@ QWebEngineScript MainWorldScript(const QString& name, const QString& source,
     return script;
 }
 
-// A JSON literal is also a JavaScript literal: text goes into scripts this way.
-QString JsonLiteral(const QJsonValue& value)
-{
-    return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
-}
+// Text goes into scripts as a JSON string literal, which is also a
+// JavaScript one, that keeps every UTF-16 unit.
+QString JsonLiteral(const QString& text) { return ScriptStringLiteral(text); }
 
 // Empty when the file looks like a SWF movie, else why it is not one.
 QString MovieFileProblem(const QString& path)
@@ -95,9 +93,7 @@ RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
                                              QWebEngineScript::DocumentReady));
 
     connect(m_bridge.get(), &RuffleBridge::ready, this, &RufflePlayer::onPageReady);
-    connect(m_bridge.get(), &RuffleBridge::externalCall, this, [this](const QString& name, const QJsonArray& args) {
-        emit flashCall(ExternalInterfaceXml::MakeRequest(name, args));
-    });
+    connect(m_bridge.get(), &RuffleBridge::externalCall, this, &FlashPlayer::flashCall);
     connect(m_bridge.get(), &RuffleBridge::movieCommand, this, &FlashPlayer::fsCommand);
     connect(m_bridge.get(), &RuffleBridge::loaded, this, [this] {
         if (m_movieState != MovieState::Loading)
@@ -162,23 +158,19 @@ void RufflePlayer::stopPlay()
 
 QString RufflePlayer::callFunction(const QString& request)
 {
-    const auto invoke = ExternalInterfaceXml::ParseRequest(request);
+    const auto invoke = orvane::ReadInvoke(request.toStdString());
     if (!invoke)
         throw CFlashCallError("CallFunction: the request is not an invoke message.");
     if (m_movieState == MovieState::None || m_movieState == MovieState::Failed)
         throw CFlashCallError("CallFunction: no movie is playing.");
 
-    const QVariant result = runScriptAndWait(QStringLiteral("orvaneCallMovie(%1, %2)")
-                                                 .arg(JsonLiteral(invoke->name), JsonLiteral(invoke->arguments)));
+    const QVariant result = runScriptAndWait(MovieCallScript(*invoke));
     const QVariantMap answer = result.toMap();
     if (!answer.contains(QStringLiteral("ok")))
         throw CFlashCallError("CallFunction: the player page did not answer.");
     if (!answer.value(QStringLiteral("ok")).toBool())
         throw CFlashCallError("CallFunction: " + answer.value(QStringLiteral("error")).toString().toStdString());
-    const QVariantMap value = answer.value(QStringLiteral("value")).toMap();
-    if (value.value(QStringLiteral("t")).toString() == QLatin1String("string"))
-        return ExternalInterfaceXml::MakeStringReply(value.value(QStringLiteral("v")).toString());
-    return ExternalInterfaceXml::MakeReply(QJsonValue::fromVariant(value));
+    return QString::fromStdString(orvane::WriteReply(ValueFromPage(answer.value(QStringLiteral("value")))));
 }
 
 QVariant RufflePlayer::runScriptAndWait(const QString& script)

@@ -8,6 +8,8 @@
 #include "RufflePlayerFactory.h"
 #include "ShockwaveFlash.h"
 
+#include <orvane/InvokeMessage.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -24,8 +26,9 @@ namespace {
 
 QString SelectionLikeText(qsizetype size)
 {
-    // Lines of a bill of materials: ASCII fields, Chinese names, CR LF.
-    const QString line = QString::fromUtf8("DI-16\t数字输入模块 16点 24V DC\tqty=4\tslot=2..5\t5V=70mA\t24V=0mA & <ok>\r\n");
+    // Lines of a bill of materials: ASCII fields, Chinese names, a form feed
+    // (which XML carries only as a reference), CR LF.
+    const QString line = QString::fromUtf8("DI-16\t数字输入模块 16点 24V DC\tqty=4\tslot=2..5\t5V=70mA\t24V=0mA & <ok>\f\r\n");
     QString text;
     text.reserve(size + line.size());
     while (text.size() < size)
@@ -44,7 +47,8 @@ QString Request(const QString& name, const QString& escapedArgument = {})
 
 QString Escaped(QString text)
 {
-    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;").replace("\r", "&#13;");
+    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;").replace("\r", "&#xD;")
+        .replace("\f", "&#xC;");
 }
 
 QVariant RunAndWait(QWebEnginePage* page, const QString& script)
@@ -109,8 +113,9 @@ int main(int argc, char** argv)
         clock.start();
         const QString reply = control.CallFunction(Request("fetch"));
         saveControl.push_back(clock.nsecsElapsed() / 1e6);
-        if (reply.size() < text.size()) {
-            std::fprintf(stderr, "short reply\n");
+        std::string saved;  // as the host reads it, outside the timing
+        if (ParseReturnString(reply.toStdString(), saved) != ReplyStatus::Ok || saved != text.toStdString()) {
+            std::fprintf(stderr, "the host does not read back the text\n");
             return 1;
         }
 

@@ -113,6 +113,22 @@ std::size_t XmlCharLength(std::string_view text, std::size_t pos)
     return IsXmlChar(sequence.codePoint) ? sequence.length : 0;
 }
 
+// Length of the sequence at text[pos] when it is one of the 2- or 3-byte
+// sequences that always stand for a character XML allows: U+0080..U+07FF and
+// U+1000..U+CFFF, U+E000..U+EFFF. 0 for anything else, which takes the full
+// check. CJK texts are mostly such sequences.
+std::size_t PlainSequenceLength(std::string_view text, std::size_t pos)
+{
+    const auto byteAt = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
+    const auto isContinuation = [&](std::size_t i) { return i < text.size() && (byteAt(i) & 0xC0) == 0x80; };
+    const std::uint8_t lead = byteAt(pos);
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return isContinuation(pos + 1) ? 2 : 0;
+    if ((lead >= 0xE1 && lead <= 0xEC) || lead == 0xEE)
+        return isContinuation(pos + 1) && isContinuation(pos + 2) ? 3 : 0;
+    return 0;
+}
+
 // True when text[begin, end) holds only characters a document may hold literally.
 bool HasOnlyXmlChars(std::string_view text, std::size_t begin, std::size_t end)
 {
@@ -185,6 +201,10 @@ void AppendXmlEscaped(std::string& out, std::string_view text, XmlContext contex
             flushRun();
             out += escapes[byte];
             run = ++pos;
+            continue;
+        }
+        if (const std::size_t length = PlainSequenceLength(text, pos)) {
+            pos += length;
             continue;
         }
         const Wtf8Sequence sequence = ReadWtf8Sequence(text, pos);

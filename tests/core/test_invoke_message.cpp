@@ -25,7 +25,8 @@ std::string ArgumentSeenByMovie(const std::string& request)
     return doc.child("invoke").child("arguments").child("string").text().get();
 }
 
-// Movie strings that XML cannot hold literally, as UTF-16 code units.
+// Movie strings that are hard to carry, as UTF-16 code units: all C0 controls
+// but NUL, lone surrogates, pairs, noncharacters, markup characters and CR.
 std::vector<std::u16string> AwkwardMovieTexts()
 {
     std::u16string controls;

@@ -5,7 +5,9 @@
 #include "RufflePlayerFactory.h"
 #include "ShockwaveFlash.h"
 
+#include <orvane/ExternalValue.h>
 #include <orvane/InvokeMessage.h>
+#include <orvane/Wtf8.h>
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -16,6 +18,7 @@
 #include <pugixml.hpp>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -44,6 +47,28 @@ QString ReplyText(const QString& reply)
     EXPECT_STREQ(doc.document_element().name(), "string");
     return QString::fromUtf8(doc.document_element().child_value());
 }
+
+// Movie strings that are hard to carry, as UTF-16 code units: all of
+// U+0001..U+001F, lone surrogates (high first, low last, a reversed pair),
+// characters outside the BMP, markup characters and line ends.
+std::vector<std::u16string> AwkwardMovieTexts()
+{
+    std::u16string controls;
+    for (char16_t unit = 1; unit < 0x20; ++unit)
+        controls += unit;
+    return {controls, u"\xDBFF!", u"x\xDC00", u"\xDFFF\xD800", u"\U0001F600\U0010FFFF", u"&<>\"'\r\n\r"};
+}
+
+// "55296,97": the code units as the echo movie lists them.
+std::string UnitList(const std::u16string& units)
+{
+    QStringList list;
+    for (const char16_t unit : units)
+        list += QString::number(unit);
+    return list.join(',').toStdString();
+}
+
+orvane::ExternalValue Text(const std::string& text) { return {orvane::ExternalValue::Kind::String, text, {}}; }
 
 // A control created as the program creates it, playing the echo movie.
 struct PlayingControl {
@@ -88,6 +113,56 @@ protected:
         s_movie = nullptr;
     }
     CShockwaveFlash& control() { return s_movie->control; }
+
+    void runInPage(const QString& script)
+    {
+        auto* view = qobject_cast<QWebEngineView*>(s_movie->player->view());
+        bool done = false;
+        view->page()->runJavaScript(script, [&](const QVariant&) { done = true; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
+    }
+
+    // The text goes from host to the functions units, echo, fromUnits and
+    // callHostWithUnits (with a name prefix) and back, as the host sends and
+    // reads its messages.
+    void expectTextCrossesBothWays(const std::u16string& units, const QString& prefix)
+    {
+        const auto function = [&](const char* name) {
+            return (prefix.isEmpty() ? QString(name) : prefix + QChar(name[0]).toUpper() + (name + 1)).toStdString();
+        };
+        const auto call = [&](const char* name, const std::string& argument) {
+            const std::string request = _MakeInvokeXml(function(name), argument);
+            const std::string reply = control().CallFunction(QString::fromStdString(request)).toStdString();
+            std::string returned;
+            EXPECT_EQ(ParseReturnString(reply, returned), ReplyStatus::Ok) << name << ": " << reply;
+            return returned;
+        };
+        const std::string text = orvane::Wtf16ToWtf8(units);
+        const std::string list = UnitList(units);
+        SCOPED_TRACE(list);
+        // Host to movie and back, checked by the units the movie holds.
+        EXPECT_EQ(call("units", text), list);
+        EXPECT_EQ(call("echo", text), text);
+        // Movie to host in a reply, and in a call with the text in every
+        // place a text can be.
+        EXPECT_EQ(call("fromUnits", list), text);
+        s_movie->flashCalls->clear();
+        EXPECT_EQ(call("callHostWithUnits", list), "called");
+        if (s_movie->flashCalls->isEmpty())
+            ASSERT_TRUE(s_movie->flashCalls->wait(5000));
+        const std::string request = s_movie->flashCalls->first().at(0).toString().toStdString();
+        std::string name;
+        EXPECT_EQ(ParseInvokeRequest(request, name), RequestStatus::Ok) << request;
+        EXPECT_EQ(name, "hostEcho");
+        const auto movieCall = orvane::ReadInvoke(request);
+        ASSERT_TRUE(movieCall) << request;
+        using Kind = orvane::ExternalValue::Kind;
+        EXPECT_TRUE(movieCall->arguments ==
+                    (std::vector<orvane::ExternalValue>{Text(text), {Kind::Array, {}, {{"0", Text(text)}}},
+                                                        {Kind::Object, {}, {{text, Text(text)}}}}))
+            << request;
+    }
+
     static PlayingControl* s_movie;
 };
 PlayingControl* RufflePlayerTest::s_movie = nullptr;
@@ -131,6 +206,36 @@ TEST_F(RufflePlayerTest, HostMessagesRoundTripExactly)
     EXPECT_EQ(ParseReturnString(control().CallFunction(QString::fromStdString(_MakeInvokeXml("typed", "null")))
                                     .toStdString(), returned),
               ReplyStatus::NotString);
+}
+
+TEST_F(RufflePlayerTest, AwkwardTextsCrossThePageShellUnchanged)
+{
+    // The echo functions of the movie, written in the page: every channel
+    // between host and page, without Ruffle's own ExternalInterface.
+    runInPage(R"(
+        const element = document.querySelector("ruffle-player");
+        const fromUnits = (list) => (list === "" ? "" : String.fromCharCode(...list.split(",").map(Number)));
+        element.pageUnits = (text) => Array.from({ length: text.length }, (_, i) => text.charCodeAt(i)).join(",");
+        element.pageEcho = (text) => text;
+        element.pageFromUnits = fromUnits;
+        element.pageCallHostWithUnits = (list) => {
+            const text = fromUnits(list);
+            new Function("return (hostEcho)(...arguments);")(text, [text], { [text]: text });
+            return "called";
+        };)");
+    for (const std::u16string& units : AwkwardMovieTexts())
+        expectTextCrossesBothWays(units, "page");
+}
+
+TEST_F(RufflePlayerTest, AwkwardTextsCrossTheMovieUnchanged)
+{
+    for (const std::u16string& units : AwkwardMovieTexts()) {
+        // Ruffle itself hands texts between page and movie as UTF-8, so a
+        // lone surrogate reaches the other side as U+FFFD.
+        if (orvane::Wtf16ToWtf8(units).find('\xED') != std::string::npos)
+            continue;
+        expectTextCrossesBothWays(units, "");
+    }
 }
 
 TEST_F(RufflePlayerTest, TenMegabyteTextRoundTrips)

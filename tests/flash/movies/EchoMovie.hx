@@ -17,6 +17,9 @@ class EchoMovie {
         });
         ExternalInterface.addCallback("store", function(text:String) { stored = text; return stored.length; });
         ExternalInterface.addCallback("fetch", function() return stored);
+        ExternalInterface.addCallback("units", units);
+        ExternalInterface.addCallback("fromUnits", fromUnits);
+        ExternalInterface.addCallback("callHostWithUnits", callHostWithUnits);
         ExternalInterface.call("movieReady", "echo");
     }
 
@@ -41,6 +44,30 @@ class EchoMovie {
     // Calls the host function `name` with arguments of several kinds.
     static function callHost(name:String, text:String) {
         ExternalInterface.call(name, text, 12.5, true, false, null);
+        return "called";
+    }
+
+    // The UTF-16 code units the movie holds, as "55296,97".
+    static function units(text:String) {
+        return [for (i in 0...text.length) Std.string(text.charCodeAt(i))].join(",");
+    }
+
+    // The movie's own text made of code units, lone surrogates included.
+    static function fromUnits(list:String) {
+        var text = "";
+        if (list != "")
+            for (unit in list.split(","))
+                text += String.fromCharCode(Std.parseInt(unit));
+        return text;
+    }
+
+    // Calls the host's "hostEcho" with such a text alone, in an array, and as
+    // an object's key and value.
+    static function callHostWithUnits(list:String) {
+        var text = fromUnits(list);
+        var object:Dynamic = {};
+        Reflect.setField(object, text, text);
+        ExternalInterface.call("hostEcho", text, [text], object);
         return "called";
     }
 
