@@ -4,11 +4,18 @@
 #include <climits>
 #include <cstdio>
 #include <random>
+#include <string_view>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using orvane::detail::FileDescriptor;
+using orvane::detail::Handle;
+using orvane::detail::WriteAll;
 
 namespace {
 
@@ -18,6 +25,11 @@ constexpr int kMaxLinkHops = 40;
 constexpr int kMaxNameAttempts = 100;
 // Room left for the temporary name's prefix and suffix within NAME_MAX.
 constexpr std::size_t kMaxNameStem = 200;
+// A temporary name ends in 8 lowercase hexadecimal digits and this.
+constexpr std::size_t kRandomDigits = 8;
+constexpr std::string_view kTemporaryEnding = ".tmp";
+
+using FolderListing = Handle<DIR, closedir>;
 
 // "dir/name" -> "dir/", "name"; "name" -> "", "name".
 std::string FolderPrefixOf(const std::string& path)
@@ -57,9 +69,43 @@ bool FollowLinks(std::string& path)
     return false;
 }
 
+std::string RandomEnding(std::random_device& random)
+{
+    char ending[16];
+    std::snprintf(ending, sizeof ending, "%08x.tmp", static_cast<unsigned>(random()));
+    return ending;
+}
+
+bool IsTemporaryName(std::string_view name, std::string_view prefix)
+{
+    if (name.size() != prefix.size() + kRandomDigits + kTemporaryEnding.size() || !name.starts_with(prefix) ||
+        !name.ends_with(kTemporaryEnding))
+        return false;
+    for (const char digit : name.substr(prefix.size(), kRandomDigits))
+        if (!((digit >= '0' && digit <= '9') || (digit >= 'a' && digit <= 'f')))
+            return false;
+    return true;
+}
+
+// Marks a temporary file as held by a live save, for the clean-up of other
+// saves; the mark goes with the last descriptor, even when the process is
+// killed. Where the file system has no locks the mark is missing, and a
+// concurrent save may take the file for stale: this save then fails at the
+// rename, with the target untouched.
+void MarkInUse(int fd)
+{
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+bool IsSameFile(const struct stat& left, const struct stat& right)
+{
+    return left.st_dev == right.st_dev && left.st_ino == right.st_ino;
+}
+
 }  // namespace
 
-CAtomicFile::CAtomicFile(std::string path) : m_strPath(std::move(path)) {}
+CAtomicFile::CAtomicFile(std::string path, TemporaryName naming) : m_strPath(std::move(path)), m_naming(naming) {}
 
 CAtomicFile::~CAtomicFile()
 {
@@ -71,95 +117,175 @@ bool CAtomicFile::Open()
     m_strTarget = m_strPath;
     if (!FollowLinks(m_strTarget))
         return false;
+    m_strTargetName = NameOf(m_strTarget);
+    if (m_strTargetName.empty()) {
+        errno = EISDIR;
+        return false;
+    }
+    const std::string folderPrefix = FolderPrefixOf(m_strTarget);
+    m_folder.reset(::open(folderPrefix.empty() ? "." : folderPrefix.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!m_folder)
+        return false;
 
     struct stat status {};
-    const bool exists = ::stat(m_strTarget.c_str(), &status) == 0;
+    const bool exists = ::fstatat(m_folder.get(), m_strTargetName.c_str(), &status, 0) == 0;
     if (!exists && errno != ENOENT)
         return false;
+    FileDescriptor writableTarget;
     if (exists) {
         if (!S_ISREG(status.st_mode)) {
             errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
             return false;
         }
         // Only content that could be overwritten in place may be replaced.
-        const int probe = ::open(m_strTarget.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (probe < 0)
+        writableTarget.reset(
+            ::openat(m_folder.get(), m_strTargetName.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (!writableTarget)
             return false;
-        ::close(probe);
     }
+    RemoveStaleTemporaries();
 
-    const std::string stem = FolderPrefixOf(m_strTarget) + "." + NameOf(m_strTarget).substr(0, kMaxNameStem) + ".";
-    std::random_device random;
-    for (int attempt = 0; attempt < kMaxNameAttempts && m_nFile < 0; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, "%08x.tmp", static_cast<unsigned>(random()));
-        const std::string candidate = stem + suffix;
+    bool created = false;
+    if (m_naming == TemporaryName::AtCommit) {
         // 0666 lets the umask (or the folder's default ACL) decide, as for any new file.
-        m_nFile = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
-        if (m_nFile >= 0)
-            m_strTemporary = candidate;
-        else if (errno != EEXIST)
-            return false;
+        m_file.reset(::openat(m_folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        created = static_cast<bool>(m_file);
+        if (created)
+            MarkInUse(m_file.get());
     }
-    if (m_nFile < 0)
-        return false;
+    // File systems without unnamed files say one of these.
+    if (!created && (m_naming == TemporaryName::FromStart || errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+        created = CreateNamedTemporary();
+    if (!created) {
+        if (!writableTarget || (errno != EACCES && errno != EPERM))
+            return false;
+        m_nInPlaceReason = errno;
+        m_file = std::move(writableTarget);
+        return true;
+    }
 
-    if (exists && ::fchmod(m_nFile, status.st_mode & 07777) != 0) {
-        Discard();
-        return false;
+    if (exists) {
+        // Owner and group first, as a change of owner clears the set-ID bits.
+        // Only a privileged process may give a file away; others keep theirs.
+        const bool owned = ::fchown(m_file.get(), status.st_uid, status.st_gid) == 0 || errno == EPERM;
+        if (!owned || ::fchmod(m_file.get(), status.st_mode & 07777) != 0) {
+            Discard();
+            return false;
+        }
     }
     return true;
+}
+
+bool CAtomicFile::CreateNamedTemporary()
+{
+    std::random_device random;
+    for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+        const std::string name = TemporaryPrefix() + RandomEnding(random);
+        FileDescriptor file(
+            ::openat(m_folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666));
+        if (!file) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        MarkInUse(file.get());
+        // Another save's clean-up may have taken the file for stale before it
+        // was marked: it is kept only while its name still leads to it.
+        struct stat opened {}, named {};
+        if (::fstat(file.get(), &opened) == 0 &&
+            ::fstatat(m_folder.get(), name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && IsSameFile(opened, named)) {
+            m_file = std::move(file);
+            m_strTemporary = name;
+            return true;
+        }
+    }
+    errno = EEXIST;
+    return false;
+}
+
+bool CAtomicFile::LinkUnnamedTemporary()
+{
+    const std::string descriptorPath = "/proc/self/fd/" + std::to_string(m_file.get());
+    std::random_device random;
+    for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+        const std::string name = TemporaryPrefix() + RandomEnding(random);
+        // Through /proc any process may name the file; without /proc only
+        // one allowed to link a descriptor itself (CAP_DAC_READ_SEARCH).
+        bool linked =
+            ::linkat(AT_FDCWD, descriptorPath.c_str(), m_folder.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        if (!linked && errno == ENOENT)
+            linked = ::linkat(m_file.get(), "", m_folder.get(), name.c_str(), AT_EMPTY_PATH) == 0;
+        if (linked) {
+            m_strTemporary = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    errno = EEXIST;
+    return false;
+}
+
+void CAtomicFile::RemoveStaleTemporaries() const
+{
+    const std::string folderPrefix = FolderPrefixOf(m_strTarget);
+    const FolderListing listing(::opendir(folderPrefix.empty() ? "." : folderPrefix.c_str()));
+    if (!listing)
+        return;
+    const std::string prefix = TemporaryPrefix();
+    while (const dirent* entry = ::readdir(listing.get())) {
+        if (!IsTemporaryName(entry->d_name, prefix))
+            continue;
+        // Opened for writing: where flock is carried out with record locks
+        // (NFS), an exclusive lock needs it.
+        const FileDescriptor candidate(
+            ::openat(m_folder.get(), entry->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat status {};
+        if (candidate && ::fstat(candidate.get(), &status) == 0 && S_ISREG(status.st_mode) &&
+            status.st_uid == ::geteuid() && ::flock(candidate.get(), LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(m_folder.get(), entry->d_name, 0);
+    }
+}
+
+std::string CAtomicFile::TemporaryPrefix() const
+{
+    return "." + m_strTargetName.substr(0, kMaxNameStem) + ".";
 }
 
 bool CAtomicFile::Write(const void* data, std::size_t size)
 {
-    const auto* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = ::write(m_nFile, bytes, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
+    return WriteAll(m_file.get(), data, size);
 }
 
 bool CAtomicFile::Commit()
 {
-    if (::fsync(m_nFile) != 0)
+    if (m_nInPlaceReason != 0) {
+        const off_t length = ::lseek(m_file.get(), 0, SEEK_CUR);
+        return length >= 0 && ::ftruncate(m_file.get(), length) == 0 && ::fsync(m_file.get()) == 0 &&
+               m_file.close();
+    }
+    if (::fsync(m_file.get()) != 0)
         return false;
-    const int closed = ::close(m_nFile);
-    m_nFile = -1;
-    if (closed != 0)
+    if (m_strTemporary.empty() && !LinkUnnamedTemporary())
         return false;
-
-    const std::string folderPrefix = FolderPrefixOf(m_strTarget);
-    const int folder = ::open(folderPrefix.empty() ? "." : folderPrefix.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0)
+    // The descriptor holds the mark of a live save until the rename is done.
+    if (::renameat(m_folder.get(), m_strTemporary.c_str(), m_folder.get(), m_strTargetName.c_str()) != 0)
         return false;
-    const bool renamed = ::rename(m_strTemporary.c_str(), m_strTarget.c_str()) == 0;
-    if (renamed)
-        m_strTemporary.clear();
+    m_strTemporary.clear();
+    if (!m_file.close())
+        return false;
     // The rename is only durable once the folder is on disk; file systems
     // that cannot flush a folder say EINVAL.
-    const bool durable = renamed && (::fsync(folder) == 0 || errno == EINVAL);
-    const int error = errno;
-    ::close(folder);
-    errno = error;
-    return durable;
+    return ::fsync(m_folder.get()) == 0 || errno == EINVAL;
 }
 
 void CAtomicFile::Discard()
 {
     const int error = errno;
-    if (m_nFile >= 0)
-        ::close(m_nFile);
-    m_nFile = -1;
+    // Removed while still marked, so that no other save's clean-up races for it.
     if (!m_strTemporary.empty())
-        ::unlink(m_strTemporary.c_str());
+        ::unlinkat(m_folder.get(), m_strTemporary.c_str(), 0);
     m_strTemporary.clear();
+    m_file.reset();
     errno = error;
 }

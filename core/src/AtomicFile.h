@@ -1,36 +1,66 @@
 #pragma once
-// Replaces a file's content all at once: the new content is written to a
-// temporary file in the target's folder, flushed to disk and renamed over
-// the target. Until Commit() succeeds the target stays as it was, and a
-// temporary file is never left behind.
+// Replaces a file's content all at once. The new content goes to an unnamed
+// file in the target's folder (O_TMPFILE) that gets a name only when it is
+// complete and on disk: it is linked as ".NAME.XXXXXXXX.tmp" and at once
+// renamed over the target. Until Commit() succeeds the target stays as it
+// was, and a process killed on the way leaves nothing behind.
+//
+// Where the file system has no unnamed files, the content goes to the named
+// temporary file from the start. Every save removes the temporary files of
+// its target that a killed save left: those matching the exact pattern,
+// owned by this user and no longer locked by the save that made them (each
+// save holds an exclusive flock on its temporary file).
+//
+// When the folder refuses new files (EACCES, EPERM) but the existing target
+// itself is writable, the target is rewritten in place instead: the only
+// way to save there, at the price that a failure part-way damages it.
+// InPlaceReason() tells the caller, who records it.
+
+#include "Resources.h"
 
 #include <cstddef>
 #include <string>
 
 class CAtomicFile {
 public:
-    explicit CAtomicFile(std::string path);
+    // When the temporary file gets its name. FromStart is what file systems
+    // without unnamed files get anyway; tests ask for it to exercise them.
+    enum class TemporaryName { AtCommit, FromStart };
+
+    explicit CAtomicFile(std::string path, TemporaryName naming = TemporaryName::AtCommit);
     ~CAtomicFile();  // discards the temporary file unless committed
     CAtomicFile(const CAtomicFile&) = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;
 
     // Follows symbolic links to the file they name, checks that an existing
     // target could be opened for writing, and creates the temporary file with
-    // the target's permission bits (a new file gets 0666 less the umask).
+    // the target's owner, group (where the process may set them) and
+    // permission bits (a new file gets 0666 less the umask).
     // false with errno set when any of that fails.
-    bool Open();
-    // Appends bytes to the temporary file. false with errno set on failure.
-    bool Write(const void* data, std::size_t size);
-    // Flushes, closes and renames the temporary file over the target, then
+    [[nodiscard]] bool Open();
+    // The errno with which the folder refused the temporary file when Open()
+    // fell back to rewriting the target in place; 0 otherwise.
+    [[nodiscard]] int InPlaceReason() const { return m_nInPlaceReason; }
+    // Appends bytes to the new content. false with errno set on failure.
+    [[nodiscard]] bool Write(const void* data, std::size_t size);
+    // Flushes the new content and puts it in place of the target, then
     // flushes the folder. false with errno set on failure; a failure before
     // the rename leaves the target untouched.
-    bool Commit();
+    [[nodiscard]] bool Commit();
 
 private:
+    bool CreateNamedTemporary();
+    bool LinkUnnamedTemporary();
+    void RemoveStaleTemporaries() const;
+    [[nodiscard]] std::string TemporaryPrefix() const;
     void Discard();
 
-    std::string m_strPath;       // as given
-    std::string m_strTarget;     // the regular file the path leads to
-    std::string m_strTemporary;  // empty when there is none
-    int m_nFile = -1;
+    std::string m_strPath;        // as given
+    TemporaryName m_naming;
+    std::string m_strTarget;      // the regular file the path leads to
+    std::string m_strTargetName;  // its last component
+    orvane::detail::FileDescriptor m_folder;  // the target's folder
+    orvane::detail::FileDescriptor m_file;    // the new content, or the target rewritten in place
+    std::string m_strTemporary;   // the temporary file's name in the folder; empty while it has none
+    int m_nInPlaceReason = 0;
 };

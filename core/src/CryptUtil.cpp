@@ -1,5 +1,7 @@
 #include "orvane/CryptUtil.h"
 
+#include "Resources.h"
+
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/provider.h>
@@ -33,13 +35,7 @@ constexpr int kKeyBytes = 16;
 // EVP_CipherUpdate takes an int length; larger buffers go through in pieces.
 constexpr std::size_t kCipherChunk = std::size_t{1} << 30;
 
-template <auto Free>
-struct FreeWith {
-    template <class T>
-    void operator()(T* handle) const { Free(handle); }
-};
-template <class T, auto Free>
-using Handle = std::unique_ptr<T, FreeWith<Free>>;
+using orvane::detail::Handle;
 
 using LibraryContext = Handle<OSSL_LIB_CTX, OSSL_LIB_CTX_free>;
 using Provider = Handle<OSSL_PROVIDER, OSSL_PROVIDER_unload>;
@@ -57,9 +53,16 @@ struct ProviderContext {
     Provider legacyProvider;  // RC4 and MD4
 };
 
-// Loads "default" and "legacy". Without legacyRequired a missing legacy
-// module only leaves its algorithms unavailable.
-std::optional<ProviderContext> AcquireProviders(bool legacyRequired)
+// What a context needs of the "legacy" module, which is a file loaded from
+// the module folder (the others are built into the library).
+enum class LegacyModule {
+    Required,   // the session: RC4
+    IfPresent,  // MD2 and MD4: a missing module only leaves them unavailable
+    Unused,     // MD5 and SHA-1
+};
+
+// Loads "default" and, as asked, "legacy".
+std::optional<ProviderContext> AcquireProviders(LegacyModule legacy)
 {
     ProviderContext context{LibraryContext(OSSL_LIB_CTX_new()), nullptr, nullptr};
     if (!context.library)
@@ -67,8 +70,9 @@ std::optional<ProviderContext> AcquireProviders(bool legacyRequired)
     // Loading a provider by hand switches off the automatic fallback, so
     // "default" is loaded explicitly as well.
     context.defaultProvider.reset(OSSL_PROVIDER_load(context.library.get(), "default"));
-    context.legacyProvider.reset(OSSL_PROVIDER_load(context.library.get(), "legacy"));
-    if (!context.defaultProvider || (legacyRequired && !context.legacyProvider))
+    if (legacy != LegacyModule::Unused)
+        context.legacyProvider.reset(OSSL_PROVIDER_load(context.library.get(), "legacy"));
+    if (!context.defaultProvider || (legacy == LegacyModule::Required && !context.legacyProvider))
         return std::nullopt;
     return context;
 }
@@ -82,6 +86,21 @@ const char* DigestName(unsigned algorithm)
     case CALG_SHA1: return "SHA1";
     default: return nullptr;
     }
+}
+
+bool NeedsLegacyModule(unsigned algorithm)
+{
+    return algorithm == CALG_MD2 || algorithm == CALG_MD4;
+}
+
+// The context of the digests that come with the library (MD5, SHA-1). Nothing
+// from outside changes it, so one serves the whole process: the first fetch
+// of an algorithm in a new context costs as much as hashing about 100 KB,
+// and every data file is digested twice. Null when it could not be made.
+const ProviderContext* BuiltInDigestProviders()
+{
+    static const std::optional<ProviderContext> providers = AcquireProviders(LegacyModule::Unused);
+    return providers ? &*providers : nullptr;
 }
 
 // The first data byte as one character. Bytes outside printable ASCII are
@@ -153,14 +172,22 @@ struct CCryptUtil::Session {
     CipherContext key;
 };
 
+// Released in reverse order: digest context, algorithm, providers of its own.
+struct CCryptUtil::HashState {
+    std::optional<ProviderContext> ownProviders;  // MD2 and MD4 only
+    DigestAlgorithm algorithm;
+    DigestContext context;
+};
+
 CCryptUtil::CCryptUtil() = default;
 
 CCryptUtil::~CCryptUtil()
 {
-    if (m_nState == 1) {
-        m_session.reset();
-        m_nState = 0;
-    }
+    // The caller may still read the errno of a failed file operation.
+    const int kept = errno;
+    m_hash.reset();
+    m_session.reset();
+    errno = kept;
 }
 
 ByteBuffer CCryptUtil::NewBuffer(std::size_t size)
@@ -173,10 +200,10 @@ ByteBuffer CCryptUtil::NewBuffer(std::size_t size)
 
 int CCryptUtil::InitCrypt()
 {
-    if (m_nState == 1)
+    if (m_session)
         return 1;
 
-    std::optional<ProviderContext> providers = AcquireProviders(true);
+    std::optional<ProviderContext> providers = AcquireProviders(LegacyModule::Required);
     const DigestAlgorithm sha1(providers ? EVP_MD_fetch(providers->library.get(), "SHA1", nullptr) : nullptr);
     const CipherAlgorithm rc4(providers ? EVP_CIPHER_fetch(providers->library.get(), "RC4", nullptr) : nullptr);
     if (!providers || !sha1 || !rc4) {
@@ -200,7 +227,6 @@ int CCryptUtil::InitCrypt()
     }
 
     m_session = std::make_unique<Session>(Session{std::move(*providers), std::move(passwordHash), std::move(key)});
-    m_nState = 1;
     return 1;
 }
 
@@ -259,34 +285,64 @@ int CCryptUtil::GetHash(unsigned algorithm, std::uint32_t dataSize, const std::u
                                       std::to_string(dataSize)));
         return 0;
     }
+    if (BeginHash(algorithm) != 1 || ContinueHash(dataSize, hashInput) != 1)
+        return 0;
+    return FinishHash(hashSize, hashData);
+}
+
+int CCryptUtil::BeginHash(unsigned algorithm)
+{
+    m_hash.reset();
     const char* digestName = DigestName(algorithm);
     if (!digestName)
         return 0;
 
-    // A context of its own; the session is neither used nor changed.
-    const std::optional<ProviderContext> providers = AcquireProviders(false);
+    // The session is neither used nor changed. The legacy module is looked
+    // up afresh for each digest that needs it.
+    std::optional<ProviderContext> ownProviders;
+    const ProviderContext* providers = nullptr;
+    if (NeedsLegacyModule(algorithm)) {
+        ownProviders = AcquireProviders(LegacyModule::IfPresent);
+        providers = ownProviders ? &*ownProviders : nullptr;
+    } else {
+        providers = BuiltInDigestProviders();
+    }
     if (!providers) {
         REPORT_ERROR(m_log, kGetHash, "CryptAcquireContext()", kAcquireFailed);
         return 0;
     }
-    const DigestAlgorithm digestAlgorithm(EVP_MD_fetch(providers->library.get(), digestName, nullptr));
+    DigestAlgorithm digestAlgorithm(EVP_MD_fetch(providers->library.get(), digestName, nullptr));
     DigestContext hash(digestAlgorithm ? EVP_MD_CTX_new() : nullptr);
     if (!hash || EVP_DigestInit_ex2(hash.get(), digestAlgorithm.get(), nullptr) != 1) {
         REPORT_ERROR(m_log, kGetHash, "CryptCreateHash()", kCreateHashFailed);
         return 0;
     }
-    if (EVP_DigestUpdate(hash.get(), hashInput, dataSize) != 1) {
+    m_hash = std::make_unique<HashState>(
+        HashState{std::move(ownProviders), std::move(digestAlgorithm), std::move(hash)});
+    return 1;
+}
+
+int CCryptUtil::ContinueHash(std::uint32_t dataSize, const std::uint8_t* hashInput)
+{
+    if (!m_hash || EVP_DigestUpdate(m_hash->context.get(), hashInput, dataSize) != 1) {
         REPORT_ERROR(m_log, kGetHash, "CryptHashData()", kHashDataFailed);
+        m_hash.reset();
         return 0;
     }
-    const int digestSize = EVP_MD_get_size(digestAlgorithm.get());
+    return 1;
+}
+
+int CCryptUtil::FinishHash(std::uint32_t* hashSize, ByteBuffer* hashData)
+{
+    const std::unique_ptr<HashState> hash = std::move(m_hash);  // released after any record
+    const int digestSize = hash ? EVP_MD_get_size(hash->algorithm.get()) : 0;
     if (digestSize <= 0) {
         REPORT_ERROR(m_log, kGetHash, "CryptGetHashParam()", kGetHashParamFailed);
         return 0;
     }
     ByteBuffer digest = NewBuffer(static_cast<std::size_t>(digestSize));
     unsigned int written = 0;
-    if (!digest || EVP_DigestFinal_ex(hash.get(), digest.get(), &written) != 1 ||
+    if (!digest || EVP_DigestFinal_ex(hash->context.get(), digest.get(), &written) != 1 ||
         written != static_cast<unsigned int>(digestSize)) {
         REPORT_ERROR(m_log, kGetHash, "CryptGetHashParam()", kGetHashParamFailed);
         return 0;

@@ -4,6 +4,7 @@
 #include "orvane/CryptUtil.h"
 
 #include "AtomicFile.h"
+#include "Resources.h"
 
 #include <algorithm>
 #include <array>
@@ -14,28 +15,35 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using orvane::detail::FileDescriptor;
+using orvane::detail::ReadExactly;
+
 namespace {
 
 constexpr char kCreateDataFile[] = "CCryptUtil::CreateDataFile()";
 constexpr char kReadDataFile[] = "CCryptUtil::ReadDataFile()";
 constexpr char kOpenFailed[] = "ファイルオープンの処理に失敗しました。";
 constexpr char kHashFailed[] = "ハッシュ取得処理に失敗しました。";
+constexpr char kCipherReadStep[] = "file.Read()";
+constexpr char kCipherReadFailed[] = "暗号文サイズ読込み";
 
-constexpr std::uint64_t kSizeFieldBytes = 4;
+constexpr std::uint32_t kSizeFieldBytes = 4;
 // The smallest container: the two size fields.
 constexpr std::uint64_t kMinimumFileBytes = 2 * kSizeFieldBytes;
-// Stored digest bytes kept for the comparison; a longer stored digest cannot
-// match any computed one and is only read past.
-constexpr std::size_t kMaxKeptDigestBytes = 64;
+// The only digest a file can verify with: MD5.
+constexpr std::uint32_t kDigestBytes = 16;
+constexpr std::uint64_t kCipherOffset = kMinimumFileBytes + kDigestBytes;
+// The container of the largest text; anything larger has either a text over
+// the limit or a digest that cannot be MD5's.
+constexpr std::uint64_t kLargestFileBytes = kCipherOffset + orvane::kMaxDataFileTextBytes;
+// The cipher text passes through the first digest in pieces of this size.
+constexpr std::size_t kStreamChunkBytes = 64 * 1024;
+
+using StoredDigest = std::array<std::uint8_t, kDigestBytes>;
 
 std::string FileParameterMessage(const std::string& path)
 {
     return "暗号化情報が不正です。 暗号化ファイル名【" + path + "】";
-}
-
-std::string ErrorText(int error)
-{
-    return std::system_category().message(error).substr(0, 1023);
 }
 
 std::array<std::uint8_t, 4> LittleEndian(std::uint32_t value)
@@ -44,79 +52,41 @@ std::array<std::uint8_t, 4> LittleEndian(std::uint32_t value)
             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const std::string& path)
-        // Non-blocking so that a FIFO at the path cannot stall the open.
-        : m_nFile(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC))
-    {
-    }
-    ~ReadOnlyFile() { Close(); }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+// Reads exactly size bytes at offset. false with errno set (0 when the file ends first).
+bool ReadAt(int fd, std::uint64_t offset, void* data, std::size_t size)
+{
+    return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0 && ReadExactly(fd, data, size);
+}
 
-    bool IsOpen() const { return m_nFile >= 0; }
-    int Descriptor() const { return m_nFile; }
+bool ReadU32At(int fd, std::uint64_t offset, std::uint32_t& value)
+{
+    std::array<std::uint8_t, 4> bytes{};
+    if (!ReadAt(fd, offset, bytes.data(), bytes.size()))
+        return false;
+    value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    return true;
+}
 
-    // Reads up to size bytes; returns how many were read before end of file or an error.
-    std::size_t Read(void* data, std::size_t size)
-    {
-        auto* bytes = static_cast<char*>(data);
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t got = ::read(m_nFile, bytes + done, size - done);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                break;
-            done += static_cast<std::size_t>(got);
-        }
-        return done;
-    }
-
-    bool ReadU32(std::uint32_t& value)
-    {
-        std::array<std::uint8_t, 4> bytes{};
-        if (Read(bytes.data(), bytes.size()) != bytes.size())
-            return false;
-        value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-        return true;
-    }
-
-    // Reads size bytes, keeping the first ones that fit into kept.
-    bool ReadKeepingPrefix(std::uint32_t size, std::array<std::uint8_t, kMaxKeptDigestBytes>& kept)
-    {
-        const std::size_t keptSize = std::min<std::size_t>(size, kept.size());
-        if (Read(kept.data(), keptSize) != keptSize)
-            return false;
-        std::array<std::uint8_t, 4096> skipped;
-        for (std::size_t rest = size - keptSize; rest > 0;) {
-            const std::size_t piece = std::min(rest, skipped.size());
-            if (Read(skipped.data(), piece) != piece)
-                return false;
-            rest -= piece;
-        }
-        return true;
-    }
-
-    void Close()
-    {
-        if (m_nFile >= 0)
-            ::close(m_nFile);
-        m_nFile = -1;
-    }
-
-private:
-    int m_nFile;
-};
+bool IsStoredDigest(const ByteBuffer& digest, std::uint32_t digestSize, const StoredDigest& stored)
+{
+    return digestSize == stored.size() && std::equal(stored.begin(), stored.end(), digest.get());
+}
 
 }  // namespace
 
 int CCryptUtil::CreateDataFile(std::string path, std::uint32_t plainSize, const std::uint8_t* plainData)
 {
     if (path.empty() || !plainData) {
+        errno = 0;
         REPORT_ERROR(m_log, kCreateDataFile, "暗号ファイル作成処理パラメータチェック処理", FileParameterMessage(path));
+        return 0;
+    }
+    if (plainSize > orvane::kMaxDataFileTextBytes) {
+        errno = EFBIG;
+        REPORT_ERROR(m_log, kCreateDataFile, "平文サイズチェック()",
+                     "平文サイズが上限の" + std::to_string(orvane::kMaxDataFileTextBytes >> 20) +
+                         "MiBを超えています。 平文サイズ【" + std::to_string(plainSize) + "】");
         return 0;
     }
 
@@ -124,12 +94,14 @@ int CCryptUtil::CreateDataFile(std::string path, std::uint32_t plainSize, const 
     std::uint32_t cipherSize = 0;
     ByteBuffer cipher;
     if (crypt.Encrypt(plainSize, plainData, &cipherSize, &cipher) != 1) {
+        errno = 0;
         REPORT_ERROR(m_log, kCreateDataFile, "CCryptUtil.Encrypt()", "暗号化処理に失敗しました。");
         return 0;
     }
     std::uint32_t hashSize = 0;
     ByteBuffer hash;
     if (crypt.GetHash(CALG_MD5, cipherSize, cipher.get(), &hashSize, &hash) != 1) {
+        errno = 0;
         REPORT_ERROR(m_log, kCreateDataFile, "CCryptUtil.GetHash()", kHashFailed);
         return 0;
     }
@@ -139,12 +111,17 @@ int CCryptUtil::CreateDataFile(std::string path, std::uint32_t plainSize, const 
         REPORT_ERROR(m_log, kCreateDataFile, "file.Open()", kOpenFailed);
         return 0;
     }
+    if (const int refusal = file.InPlaceReason()) {
+        errno = refusal;
+        REPORT_ERROR(m_log, kCreateDataFile, "file.Open()",
+                     "フォルダに一時ファイルを作成できないため、ファイルを直接上書きしました。");
+    }
     const auto hashSizeField = LittleEndian(hashSize);
     const auto cipherSizeField = LittleEndian(cipherSize);
     if (!file.Write(hashSizeField.data(), hashSizeField.size()) || !file.Write(hash.get(), hashSize) ||
         !file.Write(cipherSizeField.data(), cipherSizeField.size()) || !file.Write(cipher.get(), cipherSize) ||
         !file.Commit()) {
-        REPORT_ERROR(m_log, kCreateDataFile, kCreateDataFile, ErrorText(errno));
+        REPORT_ERROR(m_log, kCreateDataFile, kCreateDataFile, std::system_category().message(errno));
         return 0;
     }
     return 1;
@@ -153,17 +130,34 @@ int CCryptUtil::CreateDataFile(std::string path, std::uint32_t plainSize, const 
 int CCryptUtil::ReadDataFile(std::string path, std::uint32_t* plainSize, ByteBuffer* plainData)
 {
     if (path.empty() || !plainSize || !plainData) {
+        errno = 0;
         REPORT_ERROR(m_log, kReadDataFile, "暗号ファイル読込処理パラメータチェック処理", FileParameterMessage(path));
         return READ_DATA_FAILED;
     }
-
-    ReadOnlyFile file(path);
-    if (!file.IsOpen()) {
+    // Non-blocking so that a FIFO at the path cannot stall the open.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file) {
         REPORT_ERROR(m_log, kReadDataFile, "file.Open()", kOpenFailed);
         return READ_DATA_FAILED;
     }
+    return ReadContainer(file.get(), plainSize, plainData);
+}
+
+int CCryptUtil::ReadDataFromDescriptor(int fd, std::uint32_t* plainSize, ByteBuffer* plainData)
+{
+    if (fd < 0 || !plainSize || !plainData) {
+        errno = fd < 0 ? EBADF : 0;
+        REPORT_ERROR(m_log, kReadDataFile, "暗号ファイル読込処理パラメータチェック処理",
+                     FileParameterMessage("fd " + std::to_string(fd)));
+        return READ_DATA_FAILED;
+    }
+    return ReadContainer(fd, plainSize, plainData);
+}
+
+int CCryptUtil::ReadContainer(int fd, std::uint32_t* plainSize, ByteBuffer* plainData)
+{
     struct stat status {};
-    if (::fstat(file.Descriptor(), &status) != 0) {
+    if (::fstat(fd, &status) != 0) {
         REPORT_ERROR(m_log, kReadDataFile, "file.GetStatus()", "ファイル情報取得処理に失敗しました。");
         return READ_DATA_FAILED;
     }
@@ -172,51 +166,82 @@ int CCryptUtil::ReadDataFile(std::string path, std::uint32_t* plainSize, ByteBuf
         REPORT_ERROR(m_log, kReadDataFile, "file.Open()", kOpenFailed);
         return READ_DATA_FAILED;
     }
-    // All sizes below are compared as 64-bit values: H + 8 and N + H + 8 cannot wrap.
+    // Every size below is checked against the real file size, compared as
+    // 64-bit values: H + 8 and N + H + 8 cannot wrap.
     const auto fileSize = static_cast<std::uint64_t>(status.st_size);
     if (fileSize < kMinimumFileBytes) {
+        errno = 0;
         REPORT_ERROR(m_log, kReadDataFile, "最小ファイルサイズチェック()",
                      "ファイルデータが最小データサイズ2バイト以下です。");
         return READ_DATA_FAILED;
     }
+    if (fileSize > kLargestFileBytes)
+        return READ_DATA_CONTENT_BAD;
+
     std::uint32_t hashSize = 0;
-    if (!file.ReadU32(hashSize)) {
+    if (!ReadU32At(fd, 0, hashSize)) {
         REPORT_ERROR(m_log, kReadDataFile, "file.Read()", "ファイル読込処理に失敗しました。");
         return READ_DATA_FAILED;
     }
     if (fileSize < hashSize + kMinimumFileBytes) {
+        errno = 0;
         REPORT_ERROR(m_log, kReadDataFile, "ハッシュサイズを考慮したファイルサイズチェック()",
                      "ファイルデータからハッシュデータを抜かしたサイズが最小データサイズ2バイト以下です。");
         return READ_DATA_FAILED;
     }
-    std::array<std::uint8_t, kMaxKeptDigestBytes> storedHash{};
-    if (!file.ReadKeepingPrefix(hashSize, storedHash)) {
+    // A stored digest of another length can match no MD5 and is not read.
+    StoredDigest storedHash{};
+    if (hashSize == kDigestBytes && !ReadAt(fd, kSizeFieldBytes, storedHash.data(), storedHash.size())) {
         REPORT_ERROR(m_log, kReadDataFile, "file.Read()", "ハッシュデータ読込処理エラー");
         return READ_DATA_FAILED;
     }
     std::uint32_t cipherSize = 0;
-    if (!file.ReadU32(cipherSize)) {
+    if (!ReadU32At(fd, kSizeFieldBytes + hashSize, cipherSize)) {
         REPORT_ERROR(m_log, kReadDataFile, "暗号文サイズ読込()", "暗号文サイズチェック処理エラー");
         return READ_DATA_FAILED;
     }
-    if (fileSize != std::uint64_t{cipherSize} + hashSize + kMinimumFileBytes)
+    if (fileSize != std::uint64_t{cipherSize} + hashSize + kMinimumFileBytes || hashSize != kDigestBytes)
         return READ_DATA_CONTENT_BAD;
-    // The size now matches the file, so the buffer is no larger than the file.
-    ByteBuffer cipher = NewBuffer(cipherSize);
-    if (!cipher || file.Read(cipher.get(), cipherSize) != cipherSize) {
-        REPORT_ERROR(m_log, kReadDataFile, "file.Read()", "暗号文サイズ読込み");
-        return READ_DATA_FAILED;
-    }
-    file.Close();
 
     CCryptUtil crypt;
-    std::uint32_t digestSize = 0;
-    ByteBuffer digest;
-    if (crypt.GetHash(CALG_MD5, cipherSize, cipher.get(), &digestSize, &digest) != 1) {
+    const auto hashFailed = [this] {
+        errno = 0;
         REPORT_ERROR(m_log, kReadDataFile, "file.GetHash()", kHashFailed);
         return READ_DATA_FAILED;
+    };
+    // First pass: the digest of the cipher text streamed through a small
+    // buffer, so that a file that does not verify costs no memory of its size.
+    if (crypt.BeginHash(CALG_MD5) != 1)
+        return hashFailed();
+    std::array<std::uint8_t, kStreamChunkBytes> chunk;
+    for (std::uint32_t done = 0; done < cipherSize;) {
+        const auto piece = static_cast<std::uint32_t>(std::min<std::size_t>(cipherSize - done, chunk.size()));
+        if (!ReadAt(fd, kCipherOffset + done, chunk.data(), piece)) {
+            REPORT_ERROR(m_log, kReadDataFile, kCipherReadStep, kCipherReadFailed);
+            return READ_DATA_FAILED;
+        }
+        if (crypt.ContinueHash(piece, chunk.data()) != 1)
+            return hashFailed();
+        done += piece;
     }
-    if (digestSize != hashSize || !std::equal(digest.get(), digest.get() + digestSize, storedHash.begin()))
+    std::uint32_t digestSize = 0;
+    ByteBuffer digest;
+    if (crypt.FinishHash(&digestSize, &digest) != 1)
+        return hashFailed();
+    if (!IsStoredDigest(digest, digestSize, storedHash))
+        return READ_DATA_CONTENT_BAD;
+
+    // Second pass: the text itself. It is digested again before it is
+    // decrypted, so that a program rewriting the file in place between the
+    // passes cannot slip a mixed text through.
+    ByteBuffer cipher = NewBuffer(cipherSize);
+    if (!cipher || !ReadAt(fd, kCipherOffset, cipher.get(), cipherSize)) {
+        REPORT_ERROR(m_log, kReadDataFile, kCipherReadStep, kCipherReadFailed);
+        return READ_DATA_FAILED;
+    }
+    if (crypt.GetHash(CALG_MD5, cipherSize, cipher.get(), &digestSize, &digest) != 1)
+        return hashFailed();
+    if (!IsStoredDigest(digest, digestSize, storedHash))
         return READ_DATA_CONTENT_BAD;
 
     if (cipherSize == 0) {
@@ -227,6 +252,7 @@ int CCryptUtil::ReadDataFile(std::string path, std::uint32_t* plainSize, ByteBuf
     std::uint32_t decryptedSize = 0;
     ByteBuffer decrypted;
     if (crypt.Decrypt(cipherSize, cipher.get(), &decryptedSize, &decrypted) != 1) {
+        errno = 0;
         REPORT_ERROR(m_log, kReadDataFile, "Decrypt()", "復号化取得処理に失敗しました。");
         return READ_DATA_FAILED;
     }

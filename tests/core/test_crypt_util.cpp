@@ -276,8 +276,9 @@ TEST_F(CryptSessionTest, AbsentParametersAreRecordedWithSizeAndFirstByte)
     EXPECT_EQ(lines[1].message, "暗号化情報が不正です。 平文サイズ【3】 平文【】");
     EXPECT_EQ(lines[2].operation, "CCryptUtil::Decrypt()");
     EXPECT_EQ(lines[2].step, "復号化パラメータチェック処理");
-    // A byte that is not printable text is written escaped, keeping the record on one line.
-    EXPECT_EQ(lines[2].message, "暗号化情報が不正です。 暗号文サイズ【2】 暗号文【\\x01】");
+    // A byte that is not printable text is written escaped as \x01, and the
+    // log escapes that backslash in turn.
+    EXPECT_EQ(lines[2].message, "暗号化情報が不正です。 暗号文サイズ【2】 暗号文【\\\\x01】");
 }
 
 // ---------------------------------------------------------------- provider

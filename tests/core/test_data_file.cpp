@@ -1,9 +1,13 @@
 // ".zsr" data files: exact layout, every refusal of the reader with its
-// result and record, and the atomic save.
+// result and record, the size limit, the system's reason of a failure, and
+// the atomic save.
 
 #include "orvane/CryptUtil.h"
+#include "orvane/SystemErrorReason.h"
 
+#include "AtomicFile.h"
 #include "ErrorLogLines.h"
+#include "Resources.h"
 #include "ScopedEnvironment.h"
 #include "ScopedTempFolder.h"
 
@@ -12,6 +16,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,10 +24,13 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <linux/capability.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -80,6 +88,33 @@ std::vector<std::string> EntriesOf(const fs::path& folder)
     return names;
 }
 
+// A container of size zero cipher bytes with their true digest. The text is
+// a hole in the file, and the zeros hashed are untouched calloc pages, so
+// neither costs memory or disk of its size.
+void WriteZeroTextContainer(const fs::path& path, std::uint32_t size)
+{
+    const std::unique_ptr<void, decltype(&std::free)> zeros(std::calloc(size, 1), &std::free);
+    ASSERT_NE(zeros, nullptr);
+    std::uint32_t digestSize = 0;
+    ByteBuffer digest;
+    ASSERT_EQ(CCryptUtil().GetHash(CALG_MD5, size, static_cast<const std::uint8_t*>(zeros.get()), &digestSize,
+                                   &digest),
+              1);
+    Bytes header = LittleEndian(digestSize);
+    header.insert(header.end(), digest.get(), digest.get() + digestSize);
+    const Bytes sizeField = LittleEndian(size);
+    header.insert(header.end(), sizeField.begin(), sizeField.end());
+    WriteBytes(path, header);
+    fs::resize_file(path, header.size() + size);
+}
+
+long PeakResidentKilobytes()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 mode_t PermissionsOf(const fs::path& path)
 {
     struct stat status {};
@@ -107,6 +142,7 @@ struct ReadOutcome {
     int result;
     std::uint32_t size;
     Bytes plain;
+    int systemError;  // errno right after the call
 };
 
 class DataFileTest : public ::testing::Test {
@@ -125,10 +161,12 @@ protected:
     {
         std::uint32_t size = 0xDEAD;
         ByteBuffer plain;
+        errno = EINTR;  // a stale value that no outcome leaves behind
         const int result = CCryptUtil().ReadDataFile(path.string(), &size, &plain);
+        const int systemError = errno;
         if (!plain)
-            return {result, size, {}};
-        return {result, size, Bytes(plain.get(), plain.get() + size)};
+            return {result, size, {}, systemError};
+        return {result, size, Bytes(plain.get(), plain.get() + size), systemError};
     }
 
     ReadOutcome ReadBytesAsFile(const Bytes& bytes)
@@ -181,6 +219,18 @@ TEST_F(DataFileLayoutTest, RoundTripsEveryByteValue)
     const ReadOutcome outcome = Read(PathOf("all.zsr"));
     EXPECT_EQ(outcome.result, READ_DATA_OK);
     EXPECT_EQ(outcome.plain, plain);
+}
+
+TEST_F(DataFileLayoutTest, ReadsFromADescriptorWhateverItsOffset)
+{
+    const orvane::detail::FileDescriptor memory(::memfd_create("abc.zsr", MFD_CLOEXEC));
+    ASSERT_TRUE(memory);
+    // The write leaves the offset at the end.
+    ASSERT_TRUE(orvane::detail::WriteAll(memory.get(), kAbcFile.data(), kAbcFile.size()));
+    std::uint32_t size = 0;
+    ByteBuffer plain;
+    ASSERT_EQ(CCryptUtil().ReadDataFromDescriptor(memory.get(), &size, &plain), READ_DATA_OK);
+    EXPECT_EQ(Bytes(plain.get(), plain.get() + size), (Bytes{'a', 'b', 'c'}));
 }
 
 TEST_F(DataFileLayoutTest, SavingOverALongerFileLeavesExactlyTheNewContainer)
@@ -275,6 +325,36 @@ TEST_F(DataFileReadTest, UnopenableFilesAreRecorded)
     }
 }
 
+TEST_F(DataFileReadTest, FailuresLeaveTheSystemReasonInErrno)
+{
+    WriteBytes(PathOf("plain-file"), {'x'});
+    WriteBytes(PathOf("seven.zsr"), Bytes(7, 0));
+    const std::pair<fs::path, int> reads[] = {
+        {PathOf("missing.zsr"), ENOENT},
+        {PathOf("plain-file") / "x.zsr", ENOTDIR},
+        {m_folder.path(), EISDIR},
+        {PathOf("seven.zsr"), 0},  // a size check has no system cause
+    };
+    for (const auto& [path, error] : reads) {
+        const ReadOutcome outcome = Read(path);
+        EXPECT_EQ(outcome.result, READ_DATA_FAILED) << path;
+        EXPECT_EQ(outcome.systemError, error) << path;
+    }
+    errno = 0;
+    EXPECT_EQ(Create(PathOf("missing") / "x.zsr", {'x'}), 0);
+    EXPECT_EQ(errno, ENOENT);
+}
+
+TEST(SystemErrorReasonTest, CommonCausesInWordsOthersWithTheirNumber)
+{
+    EXPECT_EQ(orvane::SystemErrorReason(ENOENT), "文件或文件夹不存在。");
+    EXPECT_EQ(orvane::SystemErrorReason(ENOTDIR), orvane::SystemErrorReason(ENOENT));
+    EXPECT_EQ(orvane::SystemErrorReason(EDQUOT), orvane::SystemErrorReason(ENOSPC));
+    EXPECT_EQ(orvane::SystemErrorReason(0), "");
+    EXPECT_EQ(orvane::SystemErrorReason(EPROTO),
+              "系统错误 " + std::to_string(EPROTO) + "：" + std::strerror(EPROTO));
+}
+
 TEST_F(DataFileReadTest, BadParametersAreRecordedWithThePath)
 {
     std::uint32_t size = 0;
@@ -323,6 +403,55 @@ TEST_F(DataFileReadTest, MissingCipherModuleIsRecordedAfterTheSessionRecords)
     EXPECT_EQ(lines[2].message, "復号化取得処理に失敗しました。");
 }
 
+// ---------------------------------------------------------------- size limit
+
+using DataFileLimitTest = DataFileTest;
+
+TEST_F(DataFileLimitTest, HugeSizeInASparseFileIsRefusedUnread)
+{
+    // 4 GiB of cipher text by its header and by its size, a few bytes on disk.
+    const fs::path path = PathOf("hostile.zsr");
+    Bytes header = LittleEndian(16);
+    header.resize(20, 0);
+    const Bytes cipherSize = LittleEndian(0xFFFFFFFFu);
+    header.insert(header.end(), cipherSize.begin(), cipherSize.end());
+    WriteBytes(path, header);
+    fs::resize_file(path, header.size() + 0xFFFFFFFFull);
+
+    const long peakBefore = PeakResidentKilobytes();
+    EXPECT_EQ(Read(path).result, READ_DATA_CONTENT_BAD);
+    EXPECT_LT(PeakResidentKilobytes() - peakBefore, 256L * 1024) << "kilobytes";
+    EXPECT_TRUE(m_log.NewLines().empty());
+}
+
+TEST_F(DataFileLimitTest, ReadOpensATextAtTheLimitAndRefusesOneByteMore)
+{
+    WriteZeroTextContainer(PathOf("at-limit.zsr"), orvane::kMaxDataFileTextBytes);
+    WriteZeroTextContainer(PathOf("over-limit.zsr"), orvane::kMaxDataFileTextBytes + 1);
+
+    const ReadOutcome atLimit = Read(PathOf("at-limit.zsr"));
+    EXPECT_EQ(atLimit.result, READ_DATA_OK);
+    EXPECT_EQ(atLimit.size, orvane::kMaxDataFileTextBytes);
+    EXPECT_EQ(Read(PathOf("over-limit.zsr")).result, READ_DATA_CONTENT_BAD);
+    EXPECT_TRUE(m_log.NewLines().empty());
+}
+
+TEST_F(DataFileLimitTest, CreateRefusesATextOverTheLimit)
+{
+    const std::uint32_t size = orvane::kMaxDataFileTextBytes + 1;
+    const std::unique_ptr<void, decltype(&std::free)> text(std::calloc(size, 1), &std::free);
+    ASSERT_NE(text, nullptr);
+    errno = 0;
+    EXPECT_EQ(CCryptUtil().CreateDataFile(PathOf("big.zsr").string(), size,
+                                          static_cast<const std::uint8_t*>(text.get())),
+              0);
+    EXPECT_EQ(errno, EFBIG);
+    EXPECT_FALSE(fs::exists(PathOf("big.zsr")));
+    const std::vector<LogLine> lines = m_log.NewLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].systemError, std::to_string(EFBIG));
+}
+
 // ---------------------------------------------------------------- atomic save
 
 class DataFileSaveTest : public DataFileTest {
@@ -344,6 +473,8 @@ protected:
 
 TEST_F(DataFileSaveTest, ReadOnlyFolderKeepsTheOldFile)
 {
+    // Neither the folder nor the file itself may be written.
+    ::chmod(m_target.c_str(), 0444);
     ::chmod(m_folder.path().c_str(), 0555);
     RunWithoutPermissionOverrides([&] { EXPECT_EQ(Create(m_target, Bytes(100, 'n')), 0); });
     ::chmod(m_folder.path().c_str(), 0755);
@@ -354,6 +485,20 @@ TEST_F(DataFileSaveTest, ReadOnlyFolderKeepsTheOldFile)
     EXPECT_EQ(lines[0].operation, kCreateOperation);
     EXPECT_EQ(lines[0].step, "file.Open()");
     EXPECT_EQ(lines[0].message, "ファイルオープンの処理に失敗しました。");
+    EXPECT_EQ(lines[0].systemError, std::to_string(EACCES));
+}
+
+TEST_F(DataFileSaveTest, ReadOnlyFolderRewritesAWritableFileInPlace)
+{
+    ::chmod(m_folder.path().c_str(), 0555);
+    RunWithoutPermissionOverrides([&] { EXPECT_EQ(Create(m_target, {}), 1); });
+    ::chmod(m_folder.path().c_str(), 0755);
+
+    EXPECT_EQ(ReadBytes(m_target), kEmptyFile);  // shorter than the old content: cut to its length
+    EXPECT_EQ(EntriesOf(m_folder.path()), std::vector<std::string>{"selection.zsr"});
+    const std::vector<LogLine> lines = m_log.NewLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].message, "フォルダに一時ファイルを作成できないため、ファイルを直接上書きしました。");
     EXPECT_EQ(lines[0].systemError, std::to_string(EACCES));
 }
 
@@ -416,6 +561,56 @@ TEST_F(DataFileSaveTest, KeepsPermissionBitsOfAnExistingFile)
     ASSERT_EQ(Create(m_target, Bytes(10, 'n')), 1);
     EXPECT_EQ(PermissionsOf(m_target), 0640u);
     EXPECT_EQ(fs::file_size(m_target), 34u);
+}
+
+TEST_F(DataFileSaveTest, KeepsOwnerAndGroupOfAnExistingFile)
+{
+    if (::chown(m_target.c_str(), 65534, 65534) != 0)
+        GTEST_SKIP() << "giving a file to another user needs root";
+    ASSERT_EQ(Create(m_target, {'x'}), 1);
+    struct stat status {};
+    ASSERT_EQ(::stat(m_target.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+    EXPECT_EQ(status.st_gid, 65534u);
+}
+
+TEST_F(DataFileSaveTest, SaveKilledWhileWritingLeavesNothingBeyondTheNextSave)
+{
+    for (const auto naming : {CAtomicFile::TemporaryName::AtCommit, CAtomicFile::TemporaryName::FromStart}) {
+        int started[2];
+        ASSERT_EQ(::pipe(started), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Says once a megabyte is written, then waits to be killed.
+            CAtomicFile file(m_target.string(), naming);
+            const std::vector<char> text(1 << 20, 'k');
+            const char wrote = 'w';
+            if (file.Open() && file.Write(text.data(), text.size()) && ::write(started[1], &wrote, 1) == 1)
+                ::pause();
+            ::_exit(1);
+        }
+        ::close(started[1]);
+        char wrote = 0;
+        const bool killedWhileWriting = ::read(started[0], &wrote, 1) == 1;
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        ::close(started[0]);
+        ASSERT_TRUE(killedWhileWriting);
+
+        ASSERT_EQ(Create(m_target, {'a', 'b', 'c'}), 1);
+        ExpectOldFileAloneInFolder();
+    }
+}
+
+TEST_F(DataFileSaveTest, CleanUpLeavesTheTemporaryFileOfASaveUnderWay)
+{
+    CAtomicFile underWay(m_target.string(), CAtomicFile::TemporaryName::FromStart);
+    ASSERT_TRUE(underWay.Open());
+    ASSERT_EQ(Create(m_target, Bytes(10, 'n')), 1);
+    ASSERT_TRUE(underWay.Write(kAbcFile.data(), kAbcFile.size()));
+    EXPECT_TRUE(underWay.Commit());
+    ExpectOldFileAloneInFolder();
 }
 
 TEST_F(DataFileSaveTest, NewFilesFollowTheUmask)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Command-line checks of the zsr tool: round trips of any bytes, the exit
-# statuses of damaged, truncated and missing files, usage, and error records.
+# statuses of damaged, truncated and missing files, the size limit, usage,
+# and error records.
 # Usage: test_zsr_tool.sh PATH_TO_ZSR
 set -uo pipefail
 zsr=$1
@@ -106,8 +107,11 @@ check "encode into a missing folder exits 1" status_is 1 "$zsr" encode "$work/no
 check "no file left behind" test ! -e "$work/no/such/x.zsr"
 truncate -s 5G "$work/huge.txt"
 check "selection over 4 GiB - 1 is refused" status_is 1 "$zsr" encode "$work/huge.zsr" < "$work/huge.txt" 2> "$work/huge.err"
-check "refusal names the limit" grep -q '4 GiB' "$work/huge.err"
+check "refusal names the limit" grep -q '64 MiB' "$work/huge.err"
 check "nothing written for it" test ! -e "$work/huge.zsr"
+# A text the program would refuse to open is never written, from a pipe either.
+check "selection one byte over 64 MiB is refused" status_is 1 "$zsr" encode "$work/over.zsr" < <(head -c $((64 * 1024 * 1024 + 1)) /dev/zero) 2> /dev/null
+check "nothing written for it" test ! -e "$work/over.zsr"
 check "closed standard output exits 1" status_is 1 "$zsr" decode "$work/text.zsr" >&- 2> /dev/null
 
 # --- usage ----------------------------------------------------------------

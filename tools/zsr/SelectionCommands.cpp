@@ -6,16 +6,14 @@
 #include "orvane/ErrorLog.h"
 #include "orvane/StringTable.h"
 
+#include "Resources.h"
+
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <limits>
 
 namespace {
-
-// Sizes in a selection file are 32-bit.
-constexpr std::size_t kMaxSelectionBytes = std::numeric_limits<std::uint32_t>::max();
 
 void PrintReason(const std::string& path, const char* reason)
 {
@@ -59,7 +57,7 @@ int DecodeCommand(const std::string& path)
     const Selection selection = ReadSelection("DecodeCommand()", path);
     if (selection.result != READ_DATA_OK)
         return selection.result;
-    if (!WriteWholeBuffer(STDOUT_FILENO, selection.data.get(), selection.size)) {
+    if (!orvane::detail::WriteAll(STDOUT_FILENO, selection.data.get(), selection.size)) {
         REPORT_ERROR(g_ErrorLog, "DecodeCommand()", "write()", "標準出力への書込処理に失敗しました。");
         PrintReason(path, "the text could not be written to standard output");
         return EXIT_ZSR_FAILED;
@@ -79,19 +77,21 @@ int VerifyCommand(const std::string& path)
 int EncodeCommand(const std::string& path)
 {
     std::string text;
-    switch (ReadWholeStream(STDIN_FILENO, kMaxSelectionBytes, text)) {
+    switch (ReadWholeStream(STDIN_FILENO, orvane::kMaxDataFileTextBytes, text)) {
     case StreamReadResult::Ok:
         break;
     case StreamReadResult::Failed:
         REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "read()", "標準入力の読込処理に失敗しました。");
         PrintReason(path, "standard input could not be read; the file was not written");
         return EXIT_ZSR_FAILED;
-    case StreamReadResult::TooLarge:
-        REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "選定データサイズチェック",
-                     "選定データが4GiB-1バイトを超えています。");
-        PrintReason(path, "the selection text is larger than 4 GiB - 1 bytes, the most a "
-                          "selection file can hold; the file was not written");
+    case StreamReadResult::TooLarge: {
+        const std::string limitMiB = std::to_string(orvane::kMaxDataFileTextBytes >> 20);
+        REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "選定データサイズチェック", "選定データが" + limitMiB + "MiBを超えています。");
+        const std::string reason = "the selection text is larger than " + limitMiB +
+                                   " MiB, the most a selection file may hold; the file was not written";
+        PrintReason(path, reason.c_str());
         return EXIT_ZSR_FAILED;
+    }
     }
     CCryptUtil crypt;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());

@@ -5,11 +5,12 @@
 
 #include <string>
 
+// A failed read of a file exits with ReadDataFile's result: 1 (as
+// EXIT_ZSR_FAILED) or 4, the file failed its content check.
 enum : int {
     EXIT_ZSR_OK = 0,
     EXIT_ZSR_FAILED = 1,        // open, read, write or decryption failed
     EXIT_ZSR_USAGE = 2,
-    EXIT_ZSR_CONTENT_BAD = 4,   // size or digest of the file does not match
 };
 
 // Writes the stored selection text to standard output, byte for byte.

@@ -1,10 +1,11 @@
 #include "StandardStreams.h"
 
+#include "Resources.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 
 StreamReadResult ReadWholeStream(int fd, std::size_t maxBytes, std::string& data)
@@ -24,33 +25,13 @@ StreamReadResult ReadWholeStream(int fd, std::size_t maxBytes, std::string& data
         // One byte beyond the limit is enough to know the stream is too large.
         const std::size_t want = std::min(kChunk, maxBytes - used + 1);
         data.resize(used + want);
-        const ssize_t got = read(fd, data.data() + used, want);
-        if (got < 0 && errno == EINTR) {
-            data.resize(used);
-            continue;
-        }
-        if (got < 0) {
-            data.resize(used);
+        const ssize_t got = orvane::detail::ReadUpTo(fd, data.data() + used, want);
+        data.resize(got < 0 ? used : used + static_cast<std::size_t>(got));
+        if (got < 0)
             return StreamReadResult::Failed;
-        }
-        data.resize(used + static_cast<std::size_t>(got));
-        if (got == 0)
-            return StreamReadResult::Ok;
         if (data.size() > maxBytes)
             return StreamReadResult::TooLarge;
+        if (static_cast<std::size_t>(got) < want)
+            return StreamReadResult::Ok;
     }
-}
-
-bool WriteWholeBuffer(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
 }

@@ -1,8 +1,7 @@
 #pragma once
-// Whole-stream binary input and output on file descriptors.
+// Whole-stream binary input on file descriptors.
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
 enum class StreamReadResult { Ok, Failed, TooLarge };
@@ -10,6 +9,3 @@ enum class StreamReadResult { Ok, Failed, TooLarge };
 // Reads fd to its end into data. TooLarge as soon as more than maxBytes arrive
 // (or a regular file is known to be larger); data is then incomplete.
 StreamReadResult ReadWholeStream(int fd, std::size_t maxBytes, std::string& data);
-
-// Writes all bytes, retrying partial writes. False on error (errno set).
-bool WriteWholeBuffer(int fd, const std::uint8_t* data, std::size_t size);

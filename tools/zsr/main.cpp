@@ -16,8 +16,8 @@ constexpr char kUsage[] =
     "\n"
     "Exit status: 0 done; 1 FILE could not be opened, read, written or decrypted (a record\n"
     "goes to the error log _ERRORdd.log in $TMPDIR or /tmp); 4 FILE failed its content check\n"
-    "(size or digest mismatch: damaged, or not a selection file); 2 wrong usage.\n"
-    "Selection texts are limited to 4 GiB - 1 bytes.\n";
+    "(size or digest mismatch: damaged, not a selection file, or over the size limit); 2 wrong usage.\n"
+    "Selection texts are limited to 64 MiB.\n";
 
 }  // namespace
 
