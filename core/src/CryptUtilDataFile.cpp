@@ -24,7 +24,6 @@ constexpr char kCreateDataFile[] = "CCryptUtil::CreateDataFile()";
 constexpr char kReadDataFile[] = "CCryptUtil::ReadDataFile()";
 constexpr char kOpenFailed[] = "ファイルオープンの処理に失敗しました。";
 constexpr char kHashFailed[] = "ハッシュ取得処理に失敗しました。";
-constexpr char kCipherReadStep[] = "file.Read()";
 constexpr char kCipherReadFailed[] = "暗号文サイズ読込み";
 
 constexpr std::uint32_t kSizeFieldBytes = 4;
@@ -217,7 +216,7 @@ int CCryptUtil::ReadContainer(int fd, std::uint32_t* plainSize, ByteBuffer* plai
     for (std::uint32_t done = 0; done < cipherSize;) {
         const auto piece = static_cast<std::uint32_t>(std::min<std::size_t>(cipherSize - done, chunk.size()));
         if (!ReadAt(fd, kCipherOffset + done, chunk.data(), piece)) {
-            REPORT_ERROR(m_log, kReadDataFile, kCipherReadStep, kCipherReadFailed);
+            REPORT_ERROR(m_log, kReadDataFile, "file.Read()", kCipherReadFailed);
             return READ_DATA_FAILED;
         }
         if (crypt.ContinueHash(piece, chunk.data()) != 1)
@@ -236,7 +235,7 @@ int CCryptUtil::ReadContainer(int fd, std::uint32_t* plainSize, ByteBuffer* plai
     // passes cannot slip a mixed text through.
     ByteBuffer cipher = NewBuffer(cipherSize);
     if (!cipher || !ReadAt(fd, kCipherOffset, cipher.get(), cipherSize)) {
-        REPORT_ERROR(m_log, kReadDataFile, kCipherReadStep, kCipherReadFailed);
+        REPORT_ERROR(m_log, kReadDataFile, "file.Read()", kCipherReadFailed);
         return READ_DATA_FAILED;
     }
     if (crypt.GetHash(CALG_MD5, cipherSize, cipher.get(), &digestSize, &digest) != 1)
