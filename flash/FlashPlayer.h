@@ -45,11 +45,17 @@ public:
     virtual QString callFunction(const QString& request) = 0;
     // Emulated Flash Player version; the major version is in bits 16..23.
     virtual std::int32_t flashVersion() = 0;
+    // Starts the player afresh after it stopped and plays the movie it
+    // played before; the movie then starts as it does at first.
+    virtual void restart() = 0;
 
 signals:
     // The movie called ExternalInterface.call: an "invoke" request text.
     void flashCall(const QString& request);
     void fsCommand(const QString& command, const QString& args);
+    // A movie that was playing stopped (its process ended or the player gave
+    // up on it); calls fail until restart() has brought it back.
+    void stopped(const QString& reason);
 };
 
 enum class FlashCreateStatus {

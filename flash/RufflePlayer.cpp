@@ -73,6 +73,8 @@ QString RuffleScaleMode(const QString& scaleMode)
 
 RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
     : m_version(version),
+      // The page takes ruffle.js and its files from the runtime folder.
+      m_pageUrl(QUrl::fromLocalFile(QDir(runtimeDir).absoluteFilePath(QStringLiteral("player.html")))),
       m_interceptor(std::make_unique<LocalOnlyRequestInterceptor>()),
       m_profile(std::make_unique<QWebEngineProfile>()),  // off the record: nothing stored on disk
       m_bridge(std::make_unique<RuffleBridge>()),
@@ -99,19 +101,27 @@ RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
         if (m_movieState != MovieState::Loading)
             return;
         m_movieState = MovieState::Playing;
+        m_playedUrl = m_movieUrl;
         emit movieLoaded();
     });
-    connect(m_bridge.get(), &RuffleBridge::failed, this, &RufflePlayer::failMovie);
-    connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this, [this] {
-        m_pageReady = false;
-        failMovie(QStringLiteral("the page's process ended"));
-    });
+    connect(m_bridge.get(), &RuffleBridge::failed, this, &RufflePlayer::stopMovie);
+    connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                m_pageReady = false;
+                stopMovie(QStringLiteral("the page's process ended (status %1, exit code %2)")
+                              .arg(int(status))
+                              .arg(exitCode));
+            });
 
     m_view->setPage(m_page.get());
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
-    // The page takes ruffle.js and its files from the runtime folder.
-    m_page->setHtml(ReadResource(QStringLiteral(":/orvane/flash/player.html")),
-                    QUrl::fromLocalFile(QDir(runtimeDir).absoluteFilePath(QStringLiteral("player.html"))));
+    loadPage();
+}
+
+void RufflePlayer::loadPage()
+{
+    m_pageReady = false;
+    m_page->setHtml(ReadResource(QStringLiteral(":/orvane/flash/player.html")), m_pageUrl);
 }
 
 RufflePlayer::~RufflePlayer()
@@ -228,6 +238,25 @@ void RufflePlayer::startMovie()
     m_page->runJavaScript(QStringLiteral("orvaneLoadMovie(%1, %2)")
                               .arg(JsonLiteral(m_movieUrl.toString(QUrl::FullyEncoded)), movieOptionsJson()),
                           QWebEngineScript::MainWorld);
+}
+
+void RufflePlayer::stopMovie(const QString& reason)
+{
+    if (m_playedUrl.isEmpty())
+        return failMovie(reason);
+    qCWarning(lcFlash).noquote() << "The Flash movie stopped:" << reason;
+    m_movieState = MovieState::Failed;
+    m_movieUrl.clear();
+    emit stopped(reason);
+}
+
+void RufflePlayer::restart()
+{
+    if (m_playedUrl.isEmpty())
+        return;
+    m_movieUrl = m_playedUrl;
+    m_movieState = MovieState::Loading;
+    loadPage();
 }
 
 void RufflePlayer::failMovie(const QString& reason)

@@ -35,6 +35,9 @@ public:
     void stopPlay() override;
     QString callFunction(const QString& request) override;
     std::int32_t flashVersion() override { return m_version; }
+    // Loads the page afresh (a new page process) and plays the movie that
+    // played before.
+    void restart() override;
 
     // How long callFunction waits for the movie; Ruffle itself ends a movie
     // script after 15 s.
@@ -42,26 +45,31 @@ public:
 
 signals:
     void movieLoaded();
-    // The movie cannot be played; the control shows nothing.
+    // The movie cannot be played (it never played); the control shows why.
     void movieFailed(const QString& reason);
 
 private:
     enum class MovieState { None, Loading, Playing, Failed };
 
+    void loadPage();
     void onPageReady();
     void startMovie();
     void failMovie(const QString& reason);
+    // The movie ended: stopped() once it has played, else failMovie().
+    void stopMovie(const QString& reason);
     // Tells the user in the movie's place why there is no movie.
     void showFailure();
     QVariant runScriptAndWait(const QString& script);
     QString movieOptionsJson() const;
 
     std::int32_t m_version;
+    QUrl m_pageUrl;
     FlashProperties m_properties;
     std::chrono::milliseconds m_callTimeout{20000};
     MovieState m_movieState = MovieState::None;
     bool m_pageReady = false;
     QUrl m_movieUrl;
+    QUrl m_playedUrl;  // the movie that played; restart() plays it again
     QString m_failure;  // why the movie cannot be played
 
     // Declared in the order they must be built; torn down in reverse.

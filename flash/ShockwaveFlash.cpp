@@ -29,6 +29,7 @@ FlashCreateResult CShockwaveFlash::Create(const FlashPlayerFactory& factory,
         qWarning("The Flash control's initial properties are damaged; the player keeps its defaults.");
     connect(m_player.get(), &FlashPlayer::flashCall, this, &CShockwaveFlash::FlashCall);
     connect(m_player.get(), &FlashPlayer::fsCommand, this, &CShockwaveFlash::FSCommand);
+    connect(m_player.get(), &FlashPlayer::stopped, this, &CShockwaveFlash::PlayerStopped);
     if (QWidget* view = m_player->view()) {
         layout()->addWidget(view);
         setFocusProxy(view);
@@ -52,3 +53,5 @@ void CShockwaveFlash::StopPlay() { Player().stopPlay(); }
 QString CShockwaveFlash::CallFunction(const QString& request) { return Player().callFunction(request); }
 
 std::int32_t CShockwaveFlash::FlashVersion() { return Player().flashVersion(); }
+
+void CShockwaveFlash::Restart() { Player().restart(); }

@@ -24,10 +24,13 @@ public:
     // Throws CFlashCallError when the call cannot be delivered.
     QString CallFunction(const QString& request);
     std::int32_t FlashVersion();
+    // Plays the movie again in a fresh player after PlayerStopped.
+    void Restart();
 
 signals:
     void FlashCall(const QString& request);
     void FSCommand(const QString& command, const QString& args);
+    void PlayerStopped(const QString& reason);
 
 private:
     FlashPlayer& Player();

@@ -8,7 +8,7 @@
 bool COrvaneApp::InitInstance()
 {
     COrvaneDlg dialog(RufflePlayerFactory(QCoreApplication::applicationDirPath()),
-                      COrvaneDlg::ProcessEnvironment());
+                      COrvaneDlg::ProcessEnvironment(m_arguments));
     dialog.DoModal();
     return false;
 }

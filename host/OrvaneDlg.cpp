@@ -13,15 +13,22 @@
 
 namespace {
 
-constexpr int kTimerCmdLine = 1;
-constexpr std::size_t kMaxExceptionText = 1023;
+constexpr std::chrono::milliseconds kRecoveryInterval{30000};
 
 }  // namespace
 
-COrvaneDlg::Environment COrvaneDlg::ProcessEnvironment()
+COrvaneDlg::Environment COrvaneDlg::ProcessEnvironment(std::vector<std::string> arguments)
 {
-    return {std::make_shared<CQtUserDialogs>(), std::make_shared<CWindowResources>(),
-            QCoreApplication::arguments(), QCoreApplication::applicationFilePath()};
+    return {std::make_shared<CQtUserDialogs>(), std::make_shared<CWindowResources>(), std::move(arguments),
+            QCoreApplication::applicationFilePath(), orvane::DefaultRecoveryFolder(), {}};
+}
+
+COrvaneDlg::CommandScope::CommandScope(COrvaneDlg& window) : m_window(window) { ++m_window.m_nCommandDepth; }
+
+COrvaneDlg::CommandScope::~CommandScope()
+{
+    if (--m_window.m_nCommandDepth == 0 && !m_window.m_deferredEvents.empty())
+        QTimer::singleShot(0, &m_window, [window = &m_window] { window->RunDeferredEvents(); });
 }
 
 COrvaneDlg::COrvaneDlg(FlashPlayerFactory factory, Environment environment)
@@ -46,7 +53,18 @@ COrvaneDlg::COrvaneDlg(FlashPlayerFactory factory, Environment environment)
     m_timerCmdLine.setParent(this);
     m_timerCmdLine.setObjectName(QStringLiteral("timer1"));
     m_timerCmdLine.setInterval(100);
-    connect(&m_timerCmdLine, &QTimer::timeout, this, [this] { OnTimer(kTimerCmdLine); });
+    connect(&m_timerCmdLine, &QTimer::timeout, this, [this] {
+        // One tick opens the file once, even when the open has to wait for a command.
+        m_timerCmdLine.stop();
+        RunWhenIdle([this] { OnTimer(kTimerCmdLine); });
+    });
+    m_timerRecovery.setParent(this);
+    m_timerRecovery.setInterval(kRecoveryInterval);
+    connect(&m_timerRecovery, &QTimer::timeout, this, [this] {
+        // A command in progress has the movie; the next tick comes soon enough.
+        if (m_nCommandDepth == 0)
+            _SaveRecoveryCopy();
+    });
     resize(1014, 661);
     move(0, 0);
 }
@@ -61,7 +79,10 @@ bool COrvaneDlg::Create()
     auto checked = std::shared_ptr<FlashCreateResult>(std::move(m_checkedPlayer));
     m_ctrlFlash.Create([checked] { return std::move(*checked); }, ControlInitialPropertiesBlock());
     // The movie's FSCommand calls have no effect: FSCommand stays unconnected.
-    connect(&m_ctrlFlash, &CShockwaveFlash::FlashCall, this, &COrvaneDlg::OnFlashCallSwf);
+    connect(&m_ctrlFlash, &CShockwaveFlash::FlashCall, this,
+            [this](const QString& request) { RunWhenIdle([this, request] { OnFlashCallSwf(request); }); });
+    connect(&m_ctrlFlash, &CShockwaveFlash::PlayerStopped, this,
+            [this](const QString& reason) { RunWhenIdle([this, reason] { OnPlayerStopped(reason); }); });
     return true;
 }
 
@@ -84,7 +105,27 @@ void COrvaneDlg::closeEvent(QCloseEvent* event)
 {
     // Only the quit message ends the program; the window never closes itself.
     event->ignore();
-    OnClose();
+    RunWhenIdle([this] { OnClose(); });
+}
+
+void COrvaneDlg::RunWhenIdle(std::function<void()> event)
+{
+    if (m_nCommandDepth > 0) {
+        m_deferredEvents.push_back(std::move(event));
+        return;
+    }
+    const CommandScope scope(*this);
+    event();
+}
+
+void COrvaneDlg::RunDeferredEvents()
+{
+    while (m_nCommandDepth == 0 && !m_deferredEvents.empty()) {
+        std::function<void()> event = std::move(m_deferredEvents.front());
+        m_deferredEvents.pop_front();
+        const CommandScope scope(*this);
+        event();
+    }
 }
 
 bool COrvaneDlg::RunGuarded(const char* label, const std::function<void()>& body,
@@ -101,7 +142,6 @@ bool COrvaneDlg::RunGuarded(const char* label, const std::function<void()>& body
     }
     if (beforeReport)
         beforeReport();
-    message.resize(std::min(message.size(), kMaxExceptionText));
     REPORT_ERROR(g_ErrorLog, label, label, message);
     ShowError(MakeErrorText("(#10001)"));
     return false;

@@ -8,6 +8,7 @@
 #include "UserDialogs.h"
 #include "WindowResources.h"
 
+#include "orvane/RecoveryStore.h"
 #include "orvane/VersionInf.h"
 
 #include <QIcon>
@@ -17,8 +18,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -30,13 +33,16 @@ class QToolBar;
 
 // Command 32785, the server update check ("Version Check"), issued by the window menu.
 enum : unsigned { ID_MENU_SVR_FILE_CHK = 32785 };
+// The window menu's about item.
+inline constexpr unsigned kSysCommandAbout = 16;
+// Timer 1: opens the file named on the command line.
+inline constexpr int kTimerCmdLine = 1;
 
 // Outcome codes of the server update check.
 enum : int { SVRCHK_LATEST = 0, SVRCHK_ERROR = 1, SVRCHK_UPDATE = 3, SVRCHK_TIMEOUT = 5 };
 
 // One update check's record, made by _SvrFileChk.
 struct SvrChkParam {
-    std::vector<std::string> updateFiles;  // "TorvexOrvane.msi" when the server's version is newer
     int nResult = SVRCHK_ERROR;
 };
 
@@ -52,11 +58,17 @@ public:
     struct Environment {
         std::shared_ptr<CUserDialogs> dialogs;
         std::shared_ptr<CWindowResources> resources;
-        QStringList arguments;   // the command line, program name first
-        QString executablePath;  // the program directory is taken from it
+        // The command line as the process got it (bytes: a file name need
+        // not be valid UTF-8), program name first.
+        std::vector<std::string> arguments;
+        QString executablePath;      // the program directory is taken from it
+        std::string recoveryFolder;  // where recovery copies are kept
+        // The update check's work; the real one unless a test gives its own.
+        UpdateCheckWorker::Procedure svrChkProcedure;
     };
-    // The real dialogs and resources, the process's command line and path.
-    static Environment ProcessEnvironment();
+    // The real dialogs and resources, the given command line, the process's
+    // path and the user's state folder.
+    static Environment ProcessEnvironment(std::vector<std::string> arguments);
 
     COrvaneDlg(FlashPlayerFactory factory, Environment environment);
     ~COrvaneDlg() override;
@@ -83,6 +95,13 @@ public:
     // How long the update check waits for its worker; 30 s.
     void SetSvrChkWaitLimit(std::chrono::milliseconds limit) { m_svrChkWaitLimit = limit; }
 
+    // Keeps the movie's text in the recovery copy when it has unsaved
+    // changes, removes the copy when it has none. Runs every 30 s and
+    // before risky steps.
+    void _SaveRecoveryCopy();
+    std::chrono::milliseconds RecoveryInterval() const;
+    void SetRecoveryInterval(std::chrono::milliseconds interval);
+
 signals:
     // The quit message: the modal run ends with this exit code.
     void quitPosted(int exitCode);
@@ -100,6 +119,22 @@ private:
     void LayoutWindow();
     bool ReportInitFailure(const char* step, const char* code);
     bool _EnableFileCommands(bool enable);
+
+    // Events that arrive while a command runs (the movie's calls, timer 1,
+    // close requests, a stopped player) wait until it has ended and then run
+    // in the order they came, so every command sees the state it started with.
+    class CommandScope {
+    public:
+        explicit CommandScope(COrvaneDlg& window);
+        ~CommandScope();  // the last one to end runs the events that waited
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+
+    private:
+        COrvaneDlg& m_window;
+    };
+    void RunWhenIdle(std::function<void()> event);
+    void RunDeferredEvents();
 
     // command frame
     void OnCommand(unsigned id);
@@ -128,8 +163,11 @@ private:
     // movie calls
     void OnFlashCallSwf(const QString& request);
     std::string _CallMovie(const std::string& functionName, const std::string& argument);
-    std::string _GetReturnString(const std::string& reply);
-    std::string _FetchSelectionText();
+    // The reply's string; nullopt after telling the user it is unusable.
+    std::optional<std::string> _GetReturnString(const std::string& reply);
+    // The movie's selection text; nullopt when it could not be read (the
+    // user has been told). Throws when the call cannot be delivered.
+    std::optional<std::string> _FetchSelectionText();
     // The text for Save and Save As; "" after telling the user there is nothing to save.
     std::string _FetchTextToSave();
 
@@ -138,16 +176,39 @@ private:
     bool _FileOpenCommand();
     bool _FileSaveCommand();
     bool _FileSaveAsCommand();
-    bool _ConfirmExit();
-    bool _AskSaveChanges(const std::string& text);
+    // guardLabel: under which a failure to reach the movie is recorded.
+    bool _ConfirmExit(const char* guardLabel = "COrvaneDlg::OnClose()");
+    // Whether a command that replaces the selection may go on; text is what
+    // the movie holds, nullopt when it could not be read.
+    bool _AskSaveChanges(const std::optional<std::string>& text);
+    // The open dialog, then _FileOpen with the chosen file; 0 when cancelled.
+    int _FileOpenChosen();
     int _FileOpen(const std::string& path);
     int _ReadSelectionFile(const std::string& path);
+    // Saves text to the current file, or as _FileSaveAs when untitled.
     bool _FileSave(const std::string& text);
-    bool _WriteSelectionFile(const std::string& text);
+    // The save dialog, then _SaveFile with the chosen name.
+    bool _FileSaveAs(const std::string& text);
+    // Writes text to path; it becomes the current file and the saved text.
+    bool _SaveFile(const std::string& path, const std::string& text);
+    bool _WriteSelectionFile(const std::string& path, const std::string& text);
+    // The selection was saved, loaded or replaced: nothing is unsaved.
+    void _SetSavedText(const std::string& text);
     static bool _IsTextData(const std::uint8_t* data, std::size_t length);
+
+    // the player's recovery
+    void _OpenRecoveryStore();
+    void OnPlayerStopped(const QString& reason);
+    // Offered once the movie is ready: the copy of a program that did not
+    // end cleanly, or the selection the stopped player had.
+    void _OfferRecovery(bool afterStop);
+    void _LoadIntoMovie(const std::string& text);
 
     // server update check
     void _SvrFileVersionCheckThread(SvrChkParam& param);
+    // Waits for the worker with the window painting, a busy cursor and a
+    // modal notice; user input stays blocked. The work when it ended in time.
+    std::optional<UpdateCheckWork> WaitForSvrChk(UpdateCheckWorker& worker);
     static void _SvrFileVersionCheck(UpdateCheckWork& work, std::stop_token stop);
 
     CShockwaveFlash m_ctrlFlash;
@@ -167,7 +228,15 @@ private:
     QTimer m_timerCmdLine;            // timer 1: opens the command-line file
     std::unique_ptr<FlashCreateResult> m_checkedPlayer;  // the player the check created
     std::chrono::milliseconds m_svrChkWaitLimit{30000};
-    // Update checks given up after the wait, asked to stop; joined once
-    // finished, at the latest when the window goes.
-    std::vector<UpdateCheckWorker> m_abandonedSvrChks;
+
+    int m_nCommandDepth = 0;
+    std::deque<std::function<void()>> m_deferredEvents;
+
+    bool m_bMovieReady = false;      // between "zDataLoadEnd" and a stop or "zError"
+    bool m_bPlayerRestarted = false; // the player stopped and was started afresh
+    std::vector<std::chrono::steady_clock::time_point> m_playerRestarts;
+    std::string m_strLastKnownText;  // the movie's selection when last read
+    std::unique_ptr<orvane::RecoveryStore> m_recovery;
+    std::optional<orvane::RecoveryOrphan> m_orphan;  // offered at the first ready
+    QTimer m_timerRecovery;
 };

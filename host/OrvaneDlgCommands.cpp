@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr int kTimerCmdLine = 1;
-constexpr unsigned kSysCommandAbout = 16;
-
 struct CommandRoute {
     unsigned id;
     void (COrvaneDlg::*handler)();
@@ -34,7 +31,7 @@ void COrvaneDlg::OnCommand(unsigned id)
     };
     for (const CommandRoute& route : routes) {
         if (route.id == id)
-            return (this->*route.handler)();
+            return RunWhenIdle([this, handler = route.handler] { (this->*handler)(); });
     }
 }
 
@@ -65,7 +62,7 @@ void COrvaneDlg::OnMenuSvrFileChk() { RunGuarded("COrvaneDlg::OnMenuSvrFileChk()
 void COrvaneDlg::OnSysCommand(unsigned id)
 {
     if ((id & ~0xFu) == kSysCommandAbout)
-        ShowAboutDialog();
+        RunWhenIdle([this] { ShowAboutDialog(); });
 }
 
 void COrvaneDlg::ShowAboutDialog()
@@ -90,6 +87,13 @@ void COrvaneDlg::OnTimer(int timerId)
         return;
     m_timerCmdLine.stop();
     RunGuarded(
-        "COrvaneDlg::OnTimer()", [this] { _FileOpen(m_env.arguments.value(1).toStdString()); },
+        "COrvaneDlg::OnTimer()",
+        [this] {
+            const std::string path = m_env.arguments.size() > 1 ? m_env.arguments[1] : std::string();
+            if (path.empty())
+                _FileOpenChosen();
+            else
+                _FileOpen(path);
+        },
         [this] { m_timerCmdLine.stop(); });
 }

@@ -1,14 +1,20 @@
 // COrvaneDlg: New, Open, Save, Save As, the exit check and the save prompt.
+// The commands ask for file names; _FileOpen and _SaveFile take them.
 #include "OrvaneDlg.h"
 
 #include "orvane/CryptUtil.h"
 #include "orvane/ErrorLog.h"
 #include "orvane/StringTable.h"
+#include "orvane/SystemErrorReason.h"
+#include "orvane/Wtf8.h"
 
 #include <QStringDecoder>
 
+#include <cerrno>
 #include <cstring>
 #include <limits>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -16,9 +22,7 @@ namespace {
 // in the Chinese ANSI code page.
 std::string SelectionTextFromFile(std::string bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    [[maybe_unused]] const QString decoded = utf8.decode(QByteArrayView(bytes));
-    if (!utf8.hasError())
+    if (orvane::IsWtf8(bytes))
         return bytes;
     QStringDecoder legacy("GB18030");
     if (!legacy.isValid())
@@ -35,19 +39,44 @@ std::string FormatPrompt(const std::string& format, const std::string& fileName)
     return text;
 }
 
+// A message followed by the system's reason for the failure, when it gave one.
+std::string WithReason(std::string text, int systemError)
+{
+    if (systemError != 0)
+        text += "\n" + orvane::SystemErrorReason(systemError);
+    return text;
+}
+
+bool IsFile(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 }  // namespace
 
-bool COrvaneDlg::_AskSaveChanges(const std::string& text)
+bool COrvaneDlg::_AskSaveChanges(const std::optional<std::string>& text)
 {
-    if (text.empty() || text == m_strSaveData)
+    if (!text) {
+        // The movie could not say what it holds: the user decides whether
+        // to go on. Going on keeps the recovery copy for the next start.
+        return m_env.dialogs->MessageBox(this, LoadResString(IDS_MOVIE_UNREADABLE), m_strSaveCaption,
+                                         MsgButtons::YesNo, MsgIcon::Exclamation) == MsgResult::Yes;
+    }
+    if (text->empty() || *text == m_strSaveData) {
+        if (m_recovery)
+            m_recovery->Discard();
         return true;
+    }
     const std::string fileName = m_strFilePath.empty() ? LoadResString(IDS_UNTITLED) : m_strFilePath;
     const std::string prompt = FormatPrompt(LoadResString(IDS_ASK_SAVE), fileName);
     switch (m_env.dialogs->MessageBox(this, prompt, m_strSaveCaption, MsgButtons::YesNoCancel,
                                       MsgIcon::Exclamation)) {
     case MsgResult::Yes:
-        return _FileSave(text);
+        return _FileSave(*text);
     case MsgResult::No:
+        if (m_recovery)
+            m_recovery->Discard();
         return true;
     default:
         return false;
@@ -59,8 +88,8 @@ bool COrvaneDlg::_FileNew()
     if (!_AskSaveChanges(_FetchSelectionText()))
         return false;
     _CallMovie("zNewOpen", {});
-    m_strSaveData.clear();
     m_strFilePath.clear();
+    _SetSavedText({});
     return true;
 }
 
@@ -68,13 +97,19 @@ bool COrvaneDlg::_FileOpenCommand()
 {
     if (!_AskSaveChanges(_FetchSelectionText()))
         return false;
-    _FileOpen({});
+    _FileOpenChosen();
     return true;
+}
+
+int COrvaneDlg::_FileOpenChosen()
+{
+    const std::optional<std::string> chosen = m_env.dialogs->GetOpenFileName(this, LoadResString(IDS_OPEN_FILTER));
+    return chosen ? _FileOpen(*chosen) : 0;
 }
 
 std::string COrvaneDlg::_FetchTextToSave()
 {
-    std::string text = _FetchSelectionText();
+    std::string text = _FetchSelectionText().value_or(std::string());
     if (text.empty())
         m_env.dialogs->MessageBox(this, LoadResString(IDS_NO_DATA_TO_SAVE), m_strSaveCaption, MsgButtons::Ok,
                                   MsgIcon::None);
@@ -90,17 +125,20 @@ bool COrvaneDlg::_FileSaveCommand()
 
 bool COrvaneDlg::_FileSaveAsCommand()
 {
-    const std::string text = _FetchTextToSave();
-    if (text.empty())
-        return true;
-    const std::string keptPath = m_strFilePath;
-    m_strFilePath.clear();
-    if (!_FileSave(text))
-        m_strFilePath = keptPath;
+    if (const std::string text = _FetchTextToSave(); !text.empty())
+        _FileSaveAs(text);
     return true;
 }
 
-bool COrvaneDlg::_ConfirmExit() { return _AskSaveChanges(_FetchSelectionText()); }
+bool COrvaneDlg::_ConfirmExit(const char* guardLabel)
+{
+    std::optional<std::string> text;
+    // A player that stopped or fails must never keep the user from closing:
+    // its failure is reported and the user decides.
+    if (!RunGuarded(guardLabel, [&] { text = _FetchSelectionText(); }))
+        text.reset();
+    return _AskSaveChanges(text);
+}
 
 int COrvaneDlg::_FileOpen(const std::string& path)
 {
@@ -109,25 +147,19 @@ int COrvaneDlg::_FileOpen(const std::string& path)
     return result;
 }
 
-int COrvaneDlg::_ReadSelectionFile(const std::string& requestedPath)
+int COrvaneDlg::_ReadSelectionFile(const std::string& path)
 {
-    std::string path = requestedPath;
-    if (path.empty()) {
-        const std::optional<std::string> chosen =
-            m_env.dialogs->GetOpenFileName(this, LoadResString(IDS_OPEN_FILTER));
-        if (!chosen)
-            return 0;
-        path = *chosen;
-    }
-
     const std::string damagedText = path + "\n" + LoadResString(IDS_FILE_DAMAGED);
     std::uint32_t length = 0;
     ByteBuffer bytes;
+    errno = 0;
     const int readResult = CCryptUtil().ReadDataFile(path, &length, &bytes);
+    const int systemError = readResult == READ_DATA_FAILED ? errno : 0;
     if (readResult != READ_DATA_OK) {
         REPORT_ERROR(g_ErrorLog, "COrvaneDlg::_FileOpen()", "CryptUtil.ReadDataFile()",
                      "復号化取得処理に失敗しました。");
-        m_env.dialogs->MessageBox(this, damagedText, m_strErrCaption, MsgButtons::Ok, MsgIcon::Error);
+        m_env.dialogs->MessageBox(this, WithReason(damagedText, systemError), m_strErrCaption, MsgButtons::Ok,
+                                  MsgIcon::Error);
         return readResult;
     }
     if (!_IsTextData(bytes.get(), length)) {
@@ -139,8 +171,9 @@ int COrvaneDlg::_ReadSelectionFile(const std::string& requestedPath)
     // The text ends at the first zero byte or at the end of the content.
     const auto* chars = reinterpret_cast<const char*>(bytes.get());
     m_strSaveData = SelectionTextFromFile(std::string(chars, strnlen(chars, length)));
-    _CallMovie("zLoad", m_strSaveData);
+    _LoadIntoMovie(m_strSaveData);
     m_strFilePath = path;
+    _SetSavedText(m_strSaveData);
     return 0;
 }
 
@@ -154,29 +187,54 @@ bool COrvaneDlg::_IsTextData(const std::uint8_t* data, std::size_t length)
 
 bool COrvaneDlg::_FileSave(const std::string& text)
 {
-    bool saved = false;
-    RunGuarded("COrvaneDlg::_FileSave()", [&] { saved = _WriteSelectionFile(text); });
+    return m_strFilePath.empty() ? _FileSaveAs(text) : _SaveFile(m_strFilePath, text);
+}
+
+bool COrvaneDlg::_FileSaveAs(const std::string& text)
+{
+    const std::optional<std::string> chosen = m_env.dialogs->GetSaveFileName(
+        this, LoadResString(IDS_SAVE_FILTER), LoadResString(IDS_UNTITLED), "zsr");
+    if (!chosen)
+        return false;
+    const bool saved = _SaveFile(*chosen, text);
+    // An untitled selection keeps the name it was given, even when writing failed.
+    if (!saved && m_strFilePath.empty())
+        m_strFilePath = *chosen;
     return saved;
 }
 
-bool COrvaneDlg::_WriteSelectionFile(const std::string& text)
+bool COrvaneDlg::_SaveFile(const std::string& path, const std::string& text)
 {
-    if (m_strFilePath.empty()) {
-        const std::optional<std::string> chosen = m_env.dialogs->GetSaveFileName(
-            this, LoadResString(IDS_SAVE_FILTER), LoadResString(IDS_UNTITLED), "zsr");
-        if (!chosen)
-            return false;
-        m_strFilePath = *chosen;
-    }
+    bool saved = false;
+    RunGuarded("COrvaneDlg::_FileSave()", [&] { saved = _WriteSelectionFile(path, text); });
+    return saved;
+}
 
+bool COrvaneDlg::_WriteSelectionFile(const std::string& path, const std::string& text)
+{
+    const bool existed = IsFile(path);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     const bool fits = text.size() <= std::numeric_limits<std::uint32_t>::max();
-    if (!fits || !CCryptUtil().CreateDataFile(m_strFilePath, std::uint32_t(text.size()), bytes)) {
+    errno = 0;
+    if (!fits || !CCryptUtil().CreateDataFile(path, std::uint32_t(text.size()), bytes)) {
+        const int systemError = fits ? errno : EFBIG;
         const std::string errorText = MakeErrorText("(#2001)");
         REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "CryptUtil.CreateDataFile()", errorText);
-        ShowError(errorText);
+        std::string shown = WithReason(errorText, systemError);
+        if (existed)
+            shown += "\n" + LoadResString(IDS_OLD_FILE_KEPT);
+        ShowError(shown);
         return false;
     }
-    m_strSaveData = text;
+    m_strFilePath = path;
+    _SetSavedText(text);
     return true;
+}
+
+void COrvaneDlg::_SetSavedText(const std::string& text)
+{
+    m_strSaveData = text;
+    m_strLastKnownText = text;
+    if (m_recovery)
+        m_recovery->Discard();
 }

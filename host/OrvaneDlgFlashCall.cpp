@@ -4,6 +4,8 @@
 #include "orvane/InvokeMessage.h"
 #include "orvane/StringTable.h"
 
+#include <utility>
+
 void COrvaneDlg::OnFlashCallSwf(const QString& request)
 {
     RunGuarded("COrvaneDlg::OnFlashCallSwf()", [&] {
@@ -20,13 +22,22 @@ void COrvaneDlg::OnFlashCallSwf(const QString& request)
 
         if (name == "zDataLoadEnd") {
             _EnableFileCommands(true);
-            if (m_env.arguments.size() == 2)
+            m_bMovieReady = true;
+            m_timerRecovery.start();
+            // A player started afresh gets its selection back instead of
+            // the command-line file being opened over it.
+            const bool restarted = std::exchange(m_bPlayerRestarted, false);
+            if (restarted || m_orphan)
+                _OfferRecovery(restarted);
+            if (!restarted && m_env.arguments.size() == 2)
                 m_timerCmdLine.start();
         } else if (name == "Z_ModeChange" || name == "zError") {
             m_strSaveData.clear();
             m_strFilePath.clear();
-            if (name == "zError")
+            if (name == "zError") {
+                m_bMovieReady = false;
                 _EnableFileCommands(false);
+            }
         }
     });
 }
@@ -37,7 +48,7 @@ std::string COrvaneDlg::_CallMovie(const std::string& functionName, const std::s
     return m_ctrlFlash.CallFunction(request).toStdString();
 }
 
-std::string COrvaneDlg::_GetReturnString(const std::string& reply)
+std::optional<std::string> COrvaneDlg::_GetReturnString(const std::string& reply)
 {
     std::string text;
     switch (ParseReturnString(reply, text)) {
@@ -50,7 +61,19 @@ std::string COrvaneDlg::_GetReturnString(const std::string& reply)
         ShowError("(#1007)");
         break;
     }
-    return {};
+    return std::nullopt;
 }
 
-std::string COrvaneDlg::_FetchSelectionText() { return _GetReturnString(_CallMovie("zSave", {})); }
+std::optional<std::string> COrvaneDlg::_FetchSelectionText()
+{
+    std::optional<std::string> text = _GetReturnString(_CallMovie("zSave", {}));
+    if (text)
+        m_strLastKnownText = *text;
+    return text;
+}
+
+void COrvaneDlg::_LoadIntoMovie(const std::string& text)
+{
+    _CallMovie("zLoad", text);
+    m_strLastKnownText = text;
+}

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr unsigned kSysCommandAbout = 16;
 constexpr int kMovieWidth = 1000;
 constexpr int kMovieHeight = 600;
 constexpr int kMovieMargin = 4;
@@ -35,6 +34,7 @@ bool COrvaneDlg::OnInitDialog()
 {
     BuildWindowMenu();
     setWindowIcon(m_hIcon);
+    _OpenRecoveryStore();
     m_strErrCaption = LoadResString(IDS_ERR_CAPTION);
     m_strSaveCaption = LoadResString(IDS_SAVE_CAPTION);
 

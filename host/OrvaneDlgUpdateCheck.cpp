@@ -7,6 +7,10 @@
 #include "orvane/VersionCompare.h"
 #include "orvane/VersionInf.h"
 
+#include <QApplication>
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -19,23 +23,16 @@ std::string g_strUrlVersionCheck;
 
 namespace {
 
-constexpr const char* kUpdateFileName = "TorvexOrvane.msi";
 constexpr const char* kServerFileName = "z_ver.xml";
 constexpr const char* kLatestText = "最新の選定システムを使用しています。";
 constexpr const char* kNoUpdateInfoText = "サーバに接続できないか、または、アップデート情報がありません。";
 constexpr const char* kUpdateQuestion = "更新ファイルが存在します。\n更新しますか？";
 constexpr const char* kUpdateCaption = "更新";
 constexpr const char* kConfirmCaption = "確認";
+// A check that answers within this shows nothing while the window waits.
+constexpr std::chrono::milliseconds kQuietWait{300};
 
-std::string Description(const char* what)
-{
-    constexpr std::size_t kMaxDescription = 1023;
-    std::string text = what;
-    text.resize(std::min(text.size(), kMaxDescription));
-    return text;
-}
-
-// Steps 2 to 7 of the worker: the outcome, with work's list and addresses filled.
+// Steps 2 to 7 of the worker: the outcome, with work's addresses filled.
 int CompareWithServer(UpdateCheckWork& work, std::stop_token stop)
 {
     VersionInf local;
@@ -53,15 +50,16 @@ int CompareWithServer(UpdateCheckWork& work, std::stop_token stop)
                      "XML情報取得（サーバ）に失敗しました。");
         return SVRCHK_ERROR;
     }
-    if (IsServerVersionNewer(local.strVersion, server.strVersion))
-        work.updateFiles.emplace_back(kUpdateFileName);
-    return work.updateFiles.empty() ? SVRCHK_LATEST : SVRCHK_UPDATE;
+    // A newer release on the server: its installer waits at URL_DOWNLOAD.
+    return IsServerVersionNewer(local.strVersion, server.strVersion) ? SVRCHK_UPDATE : SVRCHK_LATEST;
 }
 
 }  // namespace
 
 void COrvaneDlg::_SvrFileChk(bool quiet)
 {
+    // The check may end in quitting the program: keep the user's work first.
+    _SaveRecoveryCopy();
     SvrChkParam param;
     _SvrFileVersionCheckThread(param);
 
@@ -80,7 +78,7 @@ void COrvaneDlg::_SvrFileChk(bool quiet)
         break;
     case SVRCHK_UPDATE:
         if (tell(kUpdateQuestion, kUpdateCaption, MsgButtons::YesNo, MsgIcon::Exclamation) == MsgResult::Yes
-            && _ConfirmExit()) {
+            && _ConfirmExit("COrvaneDlg::OnMenuSvrFileChk()")) {
             // Whether the desktop could open it or not, the program ends.
             m_env.dialogs->OpenUrl(QUrl::fromUserInput(QString::fromStdString(g_strUrlDownload)));
             PostQuitMessage(0);
@@ -95,33 +93,65 @@ void COrvaneDlg::_SvrFileChk(bool quiet)
 
 void COrvaneDlg::_SvrFileVersionCheckThread(SvrChkParam& param)
 {
-    std::erase_if(m_abandonedSvrChks, [](const UpdateCheckWorker& worker) { return worker.Finished(); });
-
     std::optional<UpdateCheckWorker> worker;
     try {
-        worker.emplace(&COrvaneDlg::_SvrFileVersionCheck);
+        worker.emplace(m_env.svrChkProcedure ? m_env.svrChkProcedure
+                                             : UpdateCheckWorker::Procedure(&COrvaneDlg::_SvrFileVersionCheck));
     } catch (const std::system_error&) {
         // No thread to check on: the check could not be made, as when a file was not read.
         param.nResult = SVRCHK_ERROR;
         return;
     }
 
-    std::optional<UpdateCheckWork> work = worker->WaitFor(m_svrChkWaitLimit);
+    std::optional<UpdateCheckWork> work = WaitForSvrChk(*worker);
     if (!work) {
         // Given up: nothing of this worker reaches the record, the addresses
-        // or the log any more.
+        // or the log any more, and nothing waits for it.
         param.nResult = SVRCHK_TIMEOUT;
         worker->Abandon();
-        m_abandonedSvrChks.push_back(std::move(*worker));
         return;
     }
     if (work->localFileRead) {
         g_strUrlDownload = std::move(work->strUrlDownload);
         g_strUrlVersionCheck = std::move(work->strUrlVersionCheck);
     }
-    param.updateFiles = std::move(work->updateFiles);
     param.nResult = work->nResult;
     CErrorLogCapture::Replay(work->logRecords);
+}
+
+std::optional<UpdateCheckWork> COrvaneDlg::WaitForSvrChk(UpdateCheckWorker& worker)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + m_svrChkWaitLimit;
+    if (std::optional<UpdateCheckWork> work = worker.WaitFor(std::min(m_svrChkWaitLimit, kQuietWait)))
+        return work;
+    if (Clock::now() >= deadline)
+        return std::nullopt;
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QProgressDialog notice(QStringLiteral("正在检查更新…"), QString(), 0, 0, this);
+    notice.setObjectName(QStringLiteral("svrChkNotice"));
+    notice.setWindowTitle(QString::fromUtf8(kUpdateCaption));
+    notice.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    notice.setWindowModality(Qt::ApplicationModal);
+    notice.setCancelButton(nullptr);
+    notice.setMinimumDuration(0);
+    notice.show();
+
+    // Paint and timers go on; keys and clicks wait until the check is over.
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (worker.Finished() || Clock::now() >= deadline)
+            loop.quit();
+    });
+    poll.start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+
+    notice.hide();
+    QApplication::restoreOverrideCursor();
+    return worker.WaitFor(std::chrono::milliseconds(0));
 }
 
 void COrvaneDlg::_SvrFileVersionCheck(UpdateCheckWork& work, std::stop_token stop)
@@ -133,7 +163,7 @@ void COrvaneDlg::_SvrFileVersionCheck(UpdateCheckWork& work, std::stop_token sto
         work.nResult = CompareWithServer(work, stop);
     } catch (const std::exception& error) {
         REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()",
-                     Description(error.what()));
+                     error.what());
         work.nResult = SVRCHK_ERROR;
     } catch (...) {
         REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()",

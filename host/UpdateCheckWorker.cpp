@@ -1,7 +1,14 @@
 #include "UpdateCheckWorker.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
+
+namespace {
+
+std::atomic<int> g_nRunning{0};
+
+}  // namespace
 
 struct UpdateCheckWorker::State {
     UpdateCheckWork work;  // the thread's until finished, then the waiting side's
@@ -12,14 +19,21 @@ struct UpdateCheckWorker::State {
 
 UpdateCheckWorker::UpdateCheckWorker(Procedure procedure) : m_state(std::make_shared<State>())
 {
-    m_thread = std::jthread([state = m_state, procedure = std::move(procedure)](std::stop_token stop) {
-        procedure(state->work, stop);
-        {
-            const std::lock_guard lock(state->mutex);
-            state->finished = true;
-        }
-        state->finishedSignal.notify_all();
-    });
+    ++g_nRunning;
+    try {
+        m_thread = std::jthread([state = m_state, procedure = std::move(procedure)](std::stop_token stop) {
+            procedure(state->work, stop);
+            {
+                const std::lock_guard lock(state->mutex);
+                state->finished = true;
+            }
+            state->finishedSignal.notify_all();
+            --g_nRunning;
+        });
+    } catch (...) {
+        --g_nRunning;
+        throw;
+    }
 }
 
 UpdateCheckWorker::~UpdateCheckWorker() = default;
@@ -32,10 +46,16 @@ std::optional<UpdateCheckWork> UpdateCheckWorker::WaitFor(std::chrono::milliseco
     return std::move(m_state->work);
 }
 
-void UpdateCheckWorker::Abandon() { m_thread.request_stop(); }
+void UpdateCheckWorker::Abandon()
+{
+    m_thread.request_stop();
+    m_thread.detach();
+}
 
 bool UpdateCheckWorker::Finished() const
 {
     const std::lock_guard lock(m_state->mutex);
     return m_state->finished;
 }
+
+int UpdateCheckWorker::Running() { return g_nRunning.load(); }

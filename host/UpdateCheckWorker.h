@@ -3,7 +3,8 @@
 // only on a state of its own, shared with the waiting side: nothing it does
 // reaches the program unless the waiting side takes its result, which it can
 // do only once the run has ended in time. A run that is given up is asked to
-// stop and its result is never taken.
+// stop and let go: nothing ever waits for it again, not even the end of the
+// program (see Running()).
 
 #include "orvane/ErrorLog.h"
 
@@ -19,7 +20,6 @@
 // What one run produces, on the worker's side.
 struct UpdateCheckWork {
     int nResult = 0;
-    std::vector<std::string> updateFiles;
     bool localFileRead = false;      // the two addresses below were read
     std::string strUrlDownload;      // URL_DOWNLOAD of the local version file
     std::string strUrlVersionCheck;  // URL_VERSION_CHECK of the local version file
@@ -33,7 +33,7 @@ public:
 
     // Starts the thread. Throws std::system_error when no thread can be started.
     explicit UpdateCheckWorker(Procedure procedure);
-    // Asks the thread to stop (if still running) and joins it.
+    // Joins a run that was not given up (it has ended or is about to).
     ~UpdateCheckWorker();
     UpdateCheckWorker(UpdateCheckWorker&&) noexcept = default;
     UpdateCheckWorker& operator=(UpdateCheckWorker&&) noexcept = default;
@@ -41,11 +41,16 @@ public:
     // Waits at most limit for the run to end: its work when it ended in time,
     // nullopt otherwise. Called once per run.
     std::optional<UpdateCheckWork> WaitFor(std::chrono::milliseconds limit);
-    // Gives a run that did not end in time up: asks the thread to stop. Its
-    // work is not taken afterwards.
+    // Gives a run that did not end in time up: asks the thread to stop and
+    // lets it go. Its work is never taken.
     void Abandon();
     // True once the procedure has returned.
     bool Finished() const;
+
+    // Runs of the whole process whose procedure has not returned yet. A
+    // program that ends while this is not zero must end without running
+    // static destructors (std::quick_exit), which such a run may still use.
+    static int Running();
 
 private:
     struct State;

@@ -1,6 +1,9 @@
 #include "OrvaneApp.h"
+#include "UpdateCheckWorker.h"
 
 #include <QApplication>
+
+#include <cstdlib>
 
 #include <unistd.h>
 
@@ -11,8 +14,15 @@ int main(int argc, char* argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // Qt WebEngine shares OpenGL contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication application(argc, argv);
-    COrvaneApp app;
-    app.InitInstance();
+    {
+        QApplication application(argc, argv);
+        // Qt has taken its own options out of argv; the rest are ours, as bytes.
+        COrvaneApp app(std::vector<std::string>(argv, argv + argc));
+        app.InitInstance();
+    }
+    // An update check given up may still be running: it must not meet the
+    // program's static objects being destroyed.
+    if (UpdateCheckWorker::Running() > 0)
+        std::quick_exit(0);
     return 0;
 }

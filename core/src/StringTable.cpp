@@ -41,6 +41,14 @@ const std::map<unsigned, const char*>& Table()
         {IDS_OPEN_FILTER, "Z系列机型选择指南系统数据(*.zsr)|*.zsr|全部文件(*.*)|*.*||"},
         {IDS_UNTITLED, "无题.zsr"},
         {IDS_NO_DATA_TO_SAVE, "没有数据保存。"},
+        {IDS_MOVIE_UNREADABLE, "无法读取当前的选型数据，未保存的修改可能会丢失。\r\n是否仍要继续？"},
+        {IDS_OLD_FILE_KEPT, "原文件未被改动。"},
+        {IDS_PLAYER_STOPPED, "选型画面意外停止，正在重新启动。\r\n重新启动后可以恢复停止前的选型数据。"},
+        {IDS_PLAYER_GAVE_UP,
+         "选型画面多次意外停止，无法继续。\r\n最近自动保存的选型数据将在下次启动时提供恢复。"},
+        {IDS_RESTORE_CAPTION, "恢复"},
+        {IDS_RESTORE_AFTER_STOP, "选型画面已重新启动。是否恢复停止前尚未保存的选型数据？"},
+        {IDS_RESTORE_ORPHAN, "找到了上次未正常结束时自动保存的选型数据（%s）。是否恢复？"},
     };
     return table;
 }

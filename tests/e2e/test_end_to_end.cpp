@@ -11,13 +11,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <fstream>
 #include <iterator>
+
+#include <csignal>
 
 namespace {
 
@@ -64,8 +68,12 @@ private:
     void StartProgram(QStringList arguments)
     {
         m_dialogs = std::make_shared<ScriptedUserDialogs>();
-        COrvaneDlg::Environment environment{m_dialogs, std::make_shared<CWindowResources>(),
-                                            std::move(arguments), QStringLiteral(ORVANE_BIN_DIR "/orvane")};
+        std::vector<std::string> commandLine;
+        for (const QString& argument : arguments)
+            commandLine.push_back(QFile::encodeName(argument).toStdString());
+        COrvaneDlg::Environment environment{m_dialogs, std::make_shared<CWindowResources>(), std::move(commandLine),
+                                            QStringLiteral(ORVANE_BIN_DIR "/orvane"),
+                                            m_files.filePath(QStringLiteral("state")).toStdString(), {}};
         m_window = std::make_unique<COrvaneDlg>(RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR)),
                                                 std::move(environment));
         QVERIFY(m_window->Create());
@@ -92,6 +100,23 @@ private:
         } catch (const CFlashCallError& error) {
             return std::string("<call failed: ") + error.what() + ">";
         }
+    }
+
+    // A user clicks the CPU unit ZC-220 in the movie (the third row of its
+    // first panel) until the selection shows it.
+    void ClickCpuUnit()
+    {
+        auto* view = Flash().findChild<QWebEngineView*>();
+        QVERIFY(view);
+        QWidget* input = view->focusProxy() ? view->focusProxy() : view;
+        const QPoint zc220(60, 132);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QTest::mouseClick(input, Qt::LeftButton, {}, zc220);
+                QTest::qWait(200);
+                return MovieSelection().find("cpu=ZC-220") != std::string::npos;
+            }(),
+            20000);
     }
 
     // Save As through the menu, answering the save dialog with path.
@@ -224,18 +249,7 @@ private slots:
     {
         StartProgram({QStringLiteral("orvane")});
         WaitUntilReady();
-        auto* view = Flash().findChild<QWebEngineView*>();
-        QVERIFY(view);
-        QWidget* input = view->focusProxy() ? view->focusProxy() : view;
-        // The CPU list is the movie's first panel; its third row is ZC-220.
-        const QPoint zc220(60, 132);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                QTest::mouseClick(input, Qt::LeftButton, {}, zc220);
-                QTest::qWait(200);
-                return MovieSelection().find("cpu=ZC-220") != std::string::npos;
-            }(),
-            20000);
+        ClickCpuUnit();
 
         const std::string saved = FilePath("clicked.zsr");
         m_dialogs->boxAnswers.push_back(MsgResult::Yes);
@@ -249,6 +263,28 @@ private slots:
         const std::string text = Decode(saved);
         QVERIFY(text.find("cpu=ZC-220") != std::string::npos);
         QCOMPARE(text, m_window->SaveData());
+    }
+
+    // The page's process is killed while the selection has unsaved changes:
+    // the program says so, starts the player afresh and, asked, gives the
+    // movie its selection back.
+    void killedPlayerComesBackWithTheSelection()
+    {
+        StartProgram({QStringLiteral("orvane")});
+        WaitUntilReady();
+        ClickCpuUnit();
+        const std::string changed = MovieSelection();
+        m_window->_SaveRecoveryCopy();
+
+        auto* view = Flash().findChild<QWebEngineView*>();
+        m_dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
+        QCOMPARE(::kill(view->page()->renderProcessPid(), SIGKILL), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_dialogs->boxes.empty(), 10000);
+        QCOMPARE(m_dialogs->boxes[0].text, LoadResString(IDS_PLAYER_STOPPED));
+        WaitUntilReady();
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), changed, 20000);
+        QCOMPARE(m_dialogs->boxes.size(), std::size_t(2));
+        QCOMPARE(m_dialogs->boxes[1].text, LoadResString(IDS_RESTORE_AFTER_STOP));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "orvane/ErrorLog.h"
 
 #include <QAction>
+#include <QFile>
 #include <QTest>
 #include <QToolBar>
 
@@ -59,6 +60,7 @@ HostHarness::HostHarness() : factory(ScriptedFactory(movie))
 {
     ClearErrorLog();
     WriteVersionFile(VersionFileText("1.00", "Copyright test"));
+    recoveryFolder = AppFile("state") + "/";
 }
 
 HostHarness::~HostHarness() = default;
@@ -75,8 +77,12 @@ std::string HostHarness::AppFile(const std::string& name) const
 
 std::unique_ptr<COrvaneDlg> HostHarness::MakeWindow(QStringList arguments)
 {
-    COrvaneDlg::Environment environment{dialogs, resources, std::move(arguments),
-                                        QString::fromStdString(AppFile("orvane"))};
+    std::vector<std::string> commandLine;
+    for (const QString& argument : arguments)
+        commandLine.push_back(QFile::encodeName(argument).toStdString());
+    COrvaneDlg::Environment environment{dialogs, resources, std::move(commandLine),
+                                        QString::fromStdString(AppFile("orvane")), recoveryFolder,
+                                        svrChkProcedure};
     return std::make_unique<COrvaneDlg>(factory, std::move(environment));
 }
 

@@ -47,6 +47,8 @@ public:
     std::shared_ptr<ScriptedUserDialogs> dialogs = std::make_shared<ScriptedUserDialogs>();
     std::shared_ptr<CWindowResources> resources = std::make_shared<CWindowResources>();
     FlashPlayerFactory factory;
+    UpdateCheckWorker::Procedure svrChkProcedure;  // the real check when empty
+    std::string recoveryFolder;                    // a folder of the program folder
 };
 
 QAction* FindCommand(const QWidget& window, unsigned id);

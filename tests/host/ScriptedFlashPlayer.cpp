@@ -58,6 +58,10 @@ QString ScriptedFlashPlayer::callFunction(const QString& request)
     const std::string argument = invoke.child("arguments").child("string").text().get();
     m_script->calledNames.push_back(name);
 
+    if (m_script->duringCall)
+        m_script->duringCall(name);
+    if (m_stopped)
+        throw CFlashCallError("CallFunction: no movie is playing.");
     if (m_script->callError)
         throw CFlashCallError(*m_script->callError);
     if (name == "zSave")
@@ -75,6 +79,19 @@ QString ScriptedFlashPlayer::callFunction(const QString& request)
 }
 
 std::int32_t ScriptedFlashPlayer::flashVersion() { return m_script->flashVersion; }
+
+void ScriptedFlashPlayer::restart()
+{
+    ++m_script->restarts;
+    m_stopped = false;
+    m_script->saveText.clear();  // a fresh movie holds nothing yet
+}
+
+void ScriptedFlashPlayer::Stop(const QString& reason)
+{
+    m_stopped = true;
+    emit stopped(reason);
+}
 
 void ScriptedFlashPlayer::SendRequest(const QString& request) { emit flashCall(request); }
 

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,9 @@ struct MovieScript {
     std::string saveText;                  // what "zSave" returns; "zLoad" sets it, "zNewOpen" clears it
     std::optional<std::string> saveReply;  // a raw reply text instead
     std::optional<std::string> callError;  // every call throws CFlashCallError with this text
+    // Runs inside every call, before it answers: what the movie or the
+    // program does while the host waits for the movie.
+    std::function<void(const std::string& name)> duringCall;
     std::int32_t flashVersion = 0x0A0000;
 
     std::vector<std::string> loads;        // arguments of "zLoad"
@@ -25,6 +29,7 @@ struct MovieScript {
     QString movieUrl;                      // LoadMovie's url
     int zoomCalls = 0;
     int stopPlayCalls = 0;
+    int restarts = 0;
     QStringList keysReceived;              // key presses that reached the movie
 
     class ScriptedFlashPlayer* player = nullptr;  // the last one created
@@ -43,14 +48,18 @@ public:
     void stopPlay() override;
     QString callFunction(const QString& request) override;
     std::int32_t flashVersion() override;
+    void restart() override;
 
     // Movie to host: a raw request text, or an "invoke" of name.
     void SendRequest(const QString& request);
     void SendCall(const std::string& name, const std::string& argument = {});
+    // The movie's process ends: calls fail until restart().
+    void Stop(const QString& reason);
 
 private:
     std::shared_ptr<MovieScript> m_script;
     std::unique_ptr<QWidget> m_view;
+    bool m_stopped = false;
 };
 
 // A factory making ScriptedFlashPlayers that follow script.

@@ -38,7 +38,7 @@ private slots:
     void exceptionIsRecordedUnderTheHandlersOwnLabel();
     void menuAndToolbarTwinsDoTheSame();
     void exitAndCloseBoxAskTheSame();
-    void exceptionWhileClosingEndsTheProgram();
+    void movieUnreachableWhileClosingLetsTheUserClose();
     void commandLineFileOpensAfterEachReadyReport();
     void zeroOrSeveralArgumentsOpenNothing_data();
     void zeroOrSeveralArgumentsOpenNothing();
@@ -141,16 +141,18 @@ void CommandsTest::exitAndCloseBoxAskTheSame()
     QCOMPARE(host.dialogs->boxes.size(), 3u);
 }
 
-void CommandsTest::exceptionWhileClosingEndsTheProgram()
+void CommandsTest::movieUnreachableWhileClosingLetsTheUserClose()
 {
     HostHarness host;
     auto window = host.StartReady();
     QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
     host.movie->callError = "gone";
+    host.dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
     window->close();
-    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
     QCOMPARE(host.dialogs->boxes[0].text, std::string("不能继续处理。(#10001)"));
     QVERIFY(HasRecord("COrvaneDlg::OnClose()", "COrvaneDlg::OnClose()", "gone"));
+    QCOMPARE(host.dialogs->boxes[1].text, LoadResString(IDS_MOVIE_UNREADABLE));
     QCOMPARE(quit.size(), 1);
     QCOMPARE(quit[0][0].toInt(), 0);
 }

@@ -147,7 +147,8 @@ void DocumentsTest::promptYesWhoseWriteFailsAbandonsButKeepsChosenPath()
     ClickToolButton(*window, ID_TOOL_FILE_NEW);
 
     QCOMPARE(host.dialogs->boxes.size(), 2u);
-    QCOMPARE(host.dialogs->boxes[1].text, std::string("不能继续处理。(#2001)"));
+    // The specified text, then the system's reason.
+    QCOMPARE(host.dialogs->boxes[1].text, std::string("不能继续处理。(#2001)\n文件或文件夹不存在。"));
     QCOMPARE(host.dialogs->boxes[1].caption, std::string("错误"));
     QVERIFY(host.dialogs->boxes[1].icon == MsgIcon::Error);
     bool recorded = false;
@@ -189,28 +190,49 @@ void DocumentsTest::unusableReplies()
 {
     HostHarness host;
     auto window = host.StartReady();
+    // An unreadable selection is not an empty one: the user decides.
     host.movie->saveReply = "";
     FindCommand(*window, ID_MENU_FILE_NEW)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
     QCOMPARE(host.dialogs->boxes[0].text, std::string("(#1005)"));
     QCOMPARE(host.dialogs->boxes[0].caption, std::string("错误"));
+    QCOMPARE(host.dialogs->boxes[1].text, LoadResString(IDS_MOVIE_UNREADABLE));
+    QVERIFY(host.dialogs->boxes[1].buttons == MsgButtons::YesNo);
+    QCOMPARE(host.movie->newOpens, 0);
+    host.dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
+    FindCommand(*window, ID_MENU_FILE_NEW)->trigger();
     QCOMPARE(host.movie->newOpens, 1);
 
+    // Save never writes an unreadable selection.
+    host.dialogs->boxes.clear();
     host.movie->saveReply = "<null/>";
     FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 3u);
-    QCOMPARE(host.dialogs->boxes[1].text, std::string("(#1007)"));
-    QCOMPARE(host.dialogs->boxes[2].text, std::string("没有数据保存。"));
-    QCOMPARE(host.dialogs->boxes[2].caption, std::string("保存"));
-    QVERIFY(host.dialogs->boxes[2].buttons == MsgButtons::Ok);
-    QVERIFY(host.dialogs->boxes[2].icon == MsgIcon::None);
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
+    QCOMPARE(host.dialogs->boxes[0].text, std::string("(#1007)"));
+    QCOMPARE(host.dialogs->boxes[1].text, std::string("没有数据保存。"));
+    QCOMPARE(host.dialogs->boxes[1].caption, std::string("保存"));
+    QVERIFY(host.dialogs->boxes[1].buttons == MsgButtons::Ok);
+    QVERIFY(host.dialogs->boxes[1].icon == MsgIcon::None);
 
     host.movie->saveReply = "<string/>";
     ClickToolButton(*window, ID_TOOL_FILE_SAVEAS);
-    QCOMPARE(host.dialogs->boxes.size(), 4u);
-    QCOMPARE(host.dialogs->boxes[3].text, std::string("没有数据保存。"));
+    QCOMPARE(host.dialogs->boxes.size(), 3u);
+    QCOMPARE(host.dialogs->boxes[2].text, std::string("没有数据保存。"));
     QVERIFY(host.dialogs->saveRequests.empty());
     QVERIFY(ReadErrorLog().empty());
+
+    // A player that cannot be reached at exit is reported, and the user
+    // may still close the window.
+    host.movie->callError = "no movie is playing";
+    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    host.dialogs->boxAnswers = {MsgResult::Ok, MsgResult::No, MsgResult::Ok, MsgResult::Yes};
+    window->close();
+    QTRY_COMPARE(host.dialogs->boxes.size(), 5u);
+    QCOMPARE(host.dialogs->boxes[3].text, MakeErrorText("(#10001)"));
+    QCOMPARE(host.dialogs->boxes[4].text, LoadResString(IDS_MOVIE_UNREADABLE));
+    QCOMPARE(quit.size(), 0);
+    window->close();
+    QTRY_COMPARE(quit.size(), 1);
 }
 
 void DocumentsTest::saveWithCurrentFileWritesWithoutDialog()
@@ -255,7 +277,7 @@ void DocumentsTest::saveAsCancelledOrFailingKeepsPreviousFile()
     host.dialogs->saveAnswers = {folder};
     ClickToolButton(*window, ID_TOOL_FILE_SAVEAS);
     QCOMPARE(host.dialogs->boxes.size(), 1u);
-    QCOMPARE(host.dialogs->boxes[0].text, std::string("不能继续处理。(#2001)"));
+    QCOMPARE(host.dialogs->boxes[0].text, std::string("不能继续处理。(#2001)\n这是一个文件夹，不是文件。"));
     QCOMPARE(window->FilePath(), path);
     QCOMPARE(window->SaveData(), std::string("previous"));
     QCOMPARE(ReadSelectionFile(path), std::string("previous"));

@@ -3,24 +3,31 @@
 // download and quit, quiet mode and the worker's time-out.
 #include "HostTestSupport.h"
 
+#include "orvane/StringTable.h"
+
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -216,6 +223,8 @@ private slots:
     void unreachableServer();
     void hangingServerTimesOutAndItsWorkerNeverReachesTheLog();
     void quietModeShowsOnlyTheUpdateQuestion();
+    void slowCheckShowsABusyNoticeAndGivenUpCheckNeverHoldsTheWindow();
+    void fifoAsVersionFileNeitherFreezesNorHangs();
 };
 
 void UpdateCheckTest::windowMenuIssuesTheCheckWhileCommandsAreGrey()
@@ -289,7 +298,8 @@ void UpdateCheckTest::updateQuestionAnsweredNoDoesNothing()
     RunCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);
-    QVERIFY(host.movie->calledNames.empty());  // not even the exit check's fetch
+    // The recovery copy's fetch before the check, not the exit check's.
+    QCOMPARE(host.movie->calledNames, std::vector<std::string>{"zSave"});
     QVERIFY(host.dialogs->openedUrls.empty());
     QCOMPARE(quit.size(), 0);
 }
@@ -302,7 +312,7 @@ void UpdateCheckTest::updateAcceptedOpensDownloadAndQuits()
     RunCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);  // nothing unsaved: no save prompt
-    QCOMPARE(host.movie->calledNames, std::vector<std::string>{"zSave"});
+    QCOMPARE(host.movie->calledNames, (std::vector<std::string>{"zSave", "zSave"}));
     QCOMPARE(host.dialogs->openedUrls, std::vector<QUrl>{QUrl(QString::fromStdString(kDownloadUrl))});
     QCOMPARE(quit.size(), 1);
     QCOMPARE(quit[0][0].toInt(), 0);
@@ -333,9 +343,11 @@ void UpdateCheckTest::exceptionIsRecordedUnderTheCommandsLabel()
 
     QCOMPARE(RecordLabels(), std::vector<std::string>{"COrvaneDlg::OnMenuSvrFileChk() / "
                                                       "COrvaneDlg::OnMenuSvrFileChk() / movie call failed"});
-    QCOMPARE(host.dialogs->boxes.size(), 2u);
+    // The selection could not be read: the user decides (here: stays).
+    QCOMPARE(host.dialogs->boxes.size(), 3u);
     QCOMPARE(host.dialogs->boxes[1].text, std::string("不能继续处理。(#10001)"));
     QCOMPARE(host.dialogs->boxes[1].caption, std::string("错误"));
+    QCOMPARE(host.dialogs->boxes[2].text, LoadResString(IDS_MOVIE_UNREADABLE));
     QVERIFY(host.dialogs->openedUrls.empty());
     QCOMPARE(quit.size(), 0);
 }
@@ -427,10 +439,11 @@ void UpdateCheckTest::hangingServerTimesOutAndItsWorkerNeverReachesTheLog()
     QCOMPARE(host.dialogs->boxes[1].text, kLatestText);
     QCOMPARE(g_strUrlDownload, kDownloadUrl);
 
-    // Closing the window joins the given-up worker: after that it has surely
-    // ended, and nothing it did reached the log or the addresses.
+    // Once the given-up worker has ended, nothing it did has reached the log
+    // or the addresses.
     ForgetAddresses();
     window.reset();
+    QTRY_COMPARE(UpdateCheckWorker::Running(), 0);
     QVERIFY(ReadErrorLog().empty());
     QCOMPARE(g_strUrlDownload, std::string("untouched download"));
     QCOMPARE(g_strUrlVersionCheck, std::string("untouched check"));
@@ -464,6 +477,56 @@ void UpdateCheckTest::quietModeShowsOnlyTheUpdateQuestion()
     QCOMPARE(host.dialogs->boxes[0].text, kUpdateQuestion);
     QCOMPARE(host.dialogs->openedUrls, std::vector<QUrl>{QUrl(QString::fromStdString(kDownloadUrl))});
     QCOMPARE(quit.size(), 1);
+}
+
+void UpdateCheckTest::slowCheckShowsABusyNoticeAndGivenUpCheckNeverHoldsTheWindow()
+{
+    // A check that ignores the request to stop, as one stuck in a hung
+    // network mount would, until the test releases it.
+    auto release = std::make_shared<std::promise<void>>();
+    std::shared_future<void> released = release->get_future().share();
+    HostHarness host;
+    host.svrChkProcedure = [released](UpdateCheckWork& work, std::stop_token) {
+        released.wait_for(60s);
+        work.nResult = SVRCHK_LATEST;
+    };
+    auto window = host.StartReady();
+    window->SetSvrChkWaitLimit(1500ms);
+
+    QString noticeText;
+    bool busyCursor = false;
+    QTimer::singleShot(800ms, [&] {
+        if (auto* notice = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+            noticeText = notice->labelText();
+        busyCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    });
+    RunCheck(*window);
+    QCOMPARE(noticeText, QStringLiteral("正在检查更新…"));
+    QVERIFY(busyCursor);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(host.dialogs->boxes.back().text, kNoUpdateInfoText);
+
+    // The window goes without waiting for the check it gave up.
+    window.reset();
+    QCOMPARE(UpdateCheckWorker::Running(), 1);
+    release->set_value();
+    QTRY_COMPARE(UpdateCheckWorker::Running(), 0);
+}
+
+void UpdateCheckTest::fifoAsVersionFileNeitherFreezesNorHangs()
+{
+    HostHarness host;
+    const std::string versionFile = host.AppFile("z_ver.xml");
+    std::remove(versionFile.c_str());
+    QCOMPARE(::mkfifo(versionFile.c_str(), 0600), 0);  // nobody ever writes to it
+
+    auto window = host.StartReady();
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QCOMPARE(host.dialogs->boxes[0].text, MakeErrorText("(#1006)"));
+    RunCheck(*window);
+    QCOMPARE(host.dialogs->boxes.back().text, kNoUpdateInfoText);
+    window.reset();
+    QCOMPARE(UpdateCheckWorker::Running(), 0);
 }
 
 QTEST_MAIN(UpdateCheckTest)

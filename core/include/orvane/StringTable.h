@@ -25,6 +25,13 @@ enum : unsigned {
     IDS_OPEN_FILTER = 32798,
     IDS_UNTITLED = 32799,           // "无题.zsr"
     IDS_NO_DATA_TO_SAVE = 32800,
+    IDS_MOVIE_UNREADABLE = 32801,   // the movie's selection could not be read
+    IDS_OLD_FILE_KEPT = 32802,      // after a failed save
+    IDS_PLAYER_STOPPED = 32803,
+    IDS_PLAYER_GAVE_UP = 32804,
+    IDS_RESTORE_CAPTION = 32805,    // "恢复"
+    IDS_RESTORE_AFTER_STOP = 32806,
+    IDS_RESTORE_ORPHAN = 32807,     // contains one %s: when the copy was kept
 };
 
 // The text of a string resource; "" for an unknown id.
