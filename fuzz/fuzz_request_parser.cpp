@@ -1,7 +1,9 @@
-// The request parser on arbitrary text, and the request writer on arbitrary
-// names: its output always parses back to the name it carries, and writing
-// that name again changes nothing.
+// Both request readers on arbitrary text, and the request writers on what
+// they read: the host's name reader agrees with the player's full reader,
+// what the player reads it writes back unchanged, and a name the host writes
+// always parses back.
 
+#include "orvane/ExternalValue.h"
 #include "orvane/InvokeMessage.h"
 
 #include <cstdint>
@@ -27,6 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const RequestStatus status = ParseInvokeRequest(input, name);
     if (status != RequestStatus::Ok && !name.empty())
         std::abort();
+
+    if (const auto call = orvane::ReadInvoke(input)) {
+        if (status != RequestStatus::Ok || call->name != name)
+            std::abort();
+        if (orvane::ReadInvoke(orvane::WriteInvoke(*call)) != call)
+            std::abort();
+    }
 
     // The input split at its first NUL into a function name and an argument.
     const std::size_t cut = input.find('\0');

@@ -62,13 +62,18 @@ bool IsBlank(const pugi::xml_node& node)
     return std::string_view(node.value()).find_first_not_of(" \t\n\r") == std::string_view::npos;
 }
 
-// The element children of a container; false when it holds text other than
-// white space. Comments and processing instructions are passed over.
-bool ElementChildren(const pugi::xml_node& container, std::vector<pugi::xml_node>& elements)
+// Calls read(element) for each element child of a container, in order; false
+// when the container holds text other than white space or read returns false.
+// Comments and processing instructions are passed over.
+template <typename Read>
+bool ForEachElementChild(const pugi::xml_node& container, Read&& read)
 {
     for (const pugi::xml_node child : container.children()) {
         switch (child.type()) {
-        case pugi::node_element: elements.push_back(child); break;
+        case pugi::node_element:
+            if (!read(child))
+                return false;
+            break;
         case pugi::node_pcdata:
             if (!IsBlank(child))
                 return false;
@@ -93,6 +98,21 @@ std::optional<std::string> ElementText(const pugi::xml_node& element)
     }
     detail::JoinSurrogatePairs(text);
     return text;
+}
+
+std::optional<ExternalValue> ReadValue(const pugi::xml_node& element, int depth);
+
+// The one value a property holds.
+std::optional<ExternalValue> ReadPropertyValue(const pugi::xml_node& property, int depth)
+{
+    std::optional<ExternalValue> value;
+    const bool read = ForEachElementChild(property, [&](const pugi::xml_node& child) {
+        if (value)
+            return false;  // a second value
+        value = ReadValue(child, depth);
+        return value.has_value();
+    });
+    return read ? value : std::nullopt;
 }
 
 std::optional<ExternalValue> ReadValue(const pugi::xml_node& element, int depth)
@@ -120,21 +140,19 @@ std::optional<ExternalValue> ReadValue(const pugi::xml_node& element, int depth)
         return std::nullopt;
 
     ExternalValue container{name == "array" ? Kind::Array : Kind::Object, {}, {}};
-    std::vector<pugi::xml_node> properties;
-    if (!ElementChildren(element, properties))
-        return std::nullopt;
-    for (const pugi::xml_node& property : properties) {
-        std::vector<pugi::xml_node> values;
-        if (std::string_view(property.name()) != "property" || !property.attribute("id") ||
-            !ElementChildren(property, values) || values.size() != 1)
-            return std::nullopt;
-        std::optional<ExternalValue> value = ReadValue(values.front(), depth + 1);
+    const bool read = ForEachElementChild(element, [&](const pugi::xml_node& property) {
+        if (std::string_view(property.name()) != "property" || !property.attribute("id"))
+            return false;
+        std::optional<ExternalValue> value = ReadPropertyValue(property, depth + 1);
         if (!value)
-            return std::nullopt;
+            return false;
         std::string id = property.attribute("id").value();
         detail::JoinSurrogatePairs(id);
         container.properties.push_back({std::move(id), std::move(*value)});
-    }
+        return true;
+    });
+    if (!read)
+        return std::nullopt;
     return container;
 }
 
@@ -175,15 +193,14 @@ std::optional<InvokeCall> ReadInvoke(std::string_view request)
         return std::nullopt;
     InvokeCall call{invoke.attribute("name").value(), {}};
     detail::JoinSurrogatePairs(call.name);
-    std::vector<pugi::xml_node> arguments;
-    if (!ElementChildren(invoke.child("arguments"), arguments))
-        return std::nullopt;
-    for (const pugi::xml_node& argument : arguments) {
+    const bool read = ForEachElementChild(invoke.child("arguments"), [&](const pugi::xml_node& argument) {
         std::optional<ExternalValue> value = ReadValue(argument, 0);
-        if (!value)
-            return std::nullopt;
-        call.arguments.push_back(std::move(*value));
-    }
+        if (value)
+            call.arguments.push_back(std::move(*value));
+        return value.has_value();
+    });
+    if (!read)
+        return std::nullopt;
     return call;
 }
 

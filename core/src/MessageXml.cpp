@@ -106,13 +106,6 @@ std::size_t ReferenceLength(std::string_view text, std::size_t pos)
     return known ? end - pos + 1 : 0;
 }
 
-// Length of the character at text[pos] when a document may hold it literally; 0 otherwise.
-std::size_t XmlCharLength(std::string_view text, std::size_t pos)
-{
-    const Wtf8Sequence sequence = ReadWtf8Sequence(text, pos);
-    return IsXmlChar(sequence.codePoint) ? sequence.length : 0;
-}
-
 // Length of the sequence at text[pos] when it is one of the 2- or 3-byte
 // sequences that always stand for a character XML allows: U+0080..U+07FF and
 // U+1000..U+CFFF, U+E000..U+EFFF. 0 for anything else, which takes the full
@@ -127,6 +120,15 @@ std::size_t PlainSequenceLength(std::string_view text, std::size_t pos)
     if ((lead >= 0xE1 && lead <= 0xEC) || lead == 0xEE)
         return isContinuation(pos + 1) && isContinuation(pos + 2) ? 3 : 0;
     return 0;
+}
+
+// Length of the character at text[pos] when a document may hold it literally; 0 otherwise.
+std::size_t XmlCharLength(std::string_view text, std::size_t pos)
+{
+    if (const std::size_t length = PlainSequenceLength(text, pos))
+        return length;
+    const Wtf8Sequence sequence = ReadWtf8Sequence(text, pos);
+    return IsXmlChar(sequence.codePoint) ? sequence.length : 0;
 }
 
 // True when text[begin, end) holds only characters a document may hold literally.
@@ -148,17 +150,28 @@ bool HasValidCharactersAndReferences(std::string_view text)
 {
     constexpr std::pair<std::string_view, std::string_view> kOpaqueSections[] = {
         {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+    // Messages are long and mostly plain text: one table look-up a byte.
+    static constexpr std::array<bool, 0x100> kPlainBytes = [] {
+        std::array<bool, 0x100> plain{};
+        for (int byte = 0x20; byte < 0x80; ++byte)
+            plain[byte] = byte != '&' && byte != '<';
+        return plain;
+    }();
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const char c = text[pos];
-        if (c == '&') {
+        const auto byte = static_cast<std::uint8_t>(text[pos]);
+        if (kPlainBytes[byte]) {
+            ++pos;
+            continue;
+        }
+        if (byte == '&') {
             const std::size_t length = ReferenceLength(text, pos);
             if (length == 0)
                 return false;
             pos += length;
             continue;
         }
-        if (c == '<') {
+        if (byte == '<' && pos + 1 < text.size() && (text[pos + 1] == '!' || text[pos + 1] == '?')) {
             const std::string_view rest = text.substr(pos);
             const auto section = std::find_if(std::begin(kOpaqueSections), std::end(kOpaqueSections),
                                               [&](const auto& s) { return rest.starts_with(s.first); });

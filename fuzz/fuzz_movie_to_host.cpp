@@ -1,0 +1,66 @@
+// Movie values to the host: values of every kind with texts of arbitrary
+// UTF-16 units (U+0000, which no movie string carries, aside) are written as
+// the player writes them. The player's reader gives the same values back, and
+// the host's readers take the call's name and a string reply's text exactly.
+
+#include "orvane/ExternalValue.h"
+#include "orvane/InvokeMessage.h"
+#include "orvane/Wtf8.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using Kind = orvane::ExternalValue::Kind;
+
+std::string MovieText(FuzzedDataProvider& data)
+{
+    std::u16string units(data.ConsumeIntegralInRange<std::size_t>(0, 12), u'\0');
+    for (char16_t& unit : units)
+        unit = data.ConsumeIntegralInRange<char16_t>(1, 0xFFFF);
+    return orvane::Wtf16ToWtf8(units);
+}
+
+orvane::ExternalValue MovieValue(FuzzedDataProvider& data, int depth)
+{
+    const auto kind = static_cast<Kind>(data.ConsumeIntegralInRange<int>(0, depth < 4 ? 7 : 5));
+    orvane::ExternalValue value{kind, {}, {}};
+    if (kind == Kind::String)
+        value.text = MovieText(data);
+    else if (kind == Kind::Number)
+        value.text = std::to_string(data.ConsumeIntegral<std::int32_t>());
+    for (int i = 0, count = data.ConsumeIntegralInRange<int>(0, 3); i < count && kind >= Kind::Array; ++i)
+        value.properties.push_back({kind == Kind::Array ? std::to_string(i) : MovieText(data), MovieValue(data, depth + 1)});
+    return value;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    FuzzedDataProvider data(bytes, size);
+    orvane::InvokeCall call{MovieText(data), {}};
+    while (data.remaining_bytes() > 0 && call.arguments.size() < 4)
+        call.arguments.push_back(MovieValue(data, 0));
+
+    const std::string request = orvane::WriteInvoke(call);
+    if (orvane::ReadInvoke(request) != call)
+        std::abort();
+    std::string name;
+    if (ParseInvokeRequest(request, name) != RequestStatus::Ok || name != call.name)
+        std::abort();
+
+    // The first value as the movie's reply.
+    const orvane::ExternalValue nameText{Kind::String, call.name, {}};
+    const orvane::ExternalValue& reply = call.arguments.empty() ? nameText : call.arguments.front();
+    std::string text = "stale";
+    const ReplyStatus status = ParseReturnString(orvane::WriteReply(reply), text);
+    if (reply.kind == Kind::String ? status != ReplyStatus::Ok || text != reply.text
+                                   : status != ReplyStatus::NotString || !text.empty())
+        std::abort();
+    return 0;
+}
