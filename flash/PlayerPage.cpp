@@ -5,11 +5,17 @@
 Q_LOGGING_CATEGORY(lcFlash, "orvane.flash")
 Q_LOGGING_CATEGORY(lcFlashPage, "orvane.flash.page", QtInfoMsg)
 
+void PlayerPage::LoadShell(const QString& html, const QUrl& baseUrl)
+{
+    m_shellRequested = true;
+    setHtml(html, baseUrl);
+}
+
 bool PlayerPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame)
 {
     // The shell document itself is the only navigation.
-    if (isMainFrame && !m_shellLoaded) {
-        m_shellLoaded = true;
+    if (isMainFrame && m_shellRequested) {
+        m_shellRequested = false;
         return true;
     }
     qCWarning(lcFlash) << "Refused a navigation of the Flash movie to" << url.toString();

@@ -9,11 +9,15 @@ class PlayerPage : public QWebEnginePage {
 public:
     using QWebEnginePage::QWebEnginePage;
 
+    // Loads the shell document: the one navigation the page allows, once
+    // for each call (a restarted player loads it again).
+    void LoadShell(const QString& html, const QUrl& baseUrl);
+
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                   int lineNumber, const QString& sourceId) override;
 
 private:
-    bool m_shellLoaded = false;
+    bool m_shellRequested = false;
 };

@@ -95,8 +95,11 @@ RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
                                              QWebEngineScript::DocumentReady));
 
     connect(m_bridge.get(), &RuffleBridge::ready, this, &RufflePlayer::onPageReady);
-    connect(m_bridge.get(), &RuffleBridge::externalCall, this, &FlashPlayer::flashCall);
-    connect(m_bridge.get(), &RuffleBridge::movieCommand, this, &FlashPlayer::fsCommand);
+    // The movie's calls reach the host from the event loop, not from inside
+    // the channel's delivery: a host that calls back into the movie while
+    // handling one would otherwise wait for an answer the channel holds up.
+    connect(m_bridge.get(), &RuffleBridge::externalCall, this, &FlashPlayer::flashCall, Qt::QueuedConnection);
+    connect(m_bridge.get(), &RuffleBridge::movieCommand, this, &FlashPlayer::fsCommand, Qt::QueuedConnection);
     connect(m_bridge.get(), &RuffleBridge::loaded, this, [this] {
         if (m_movieState != MovieState::Loading)
             return;
@@ -104,7 +107,7 @@ RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
         m_playedUrl = m_movieUrl;
         emit movieLoaded();
     });
-    connect(m_bridge.get(), &RuffleBridge::failed, this, &RufflePlayer::stopMovie);
+    connect(m_bridge.get(), &RuffleBridge::failed, this, &RufflePlayer::stopMovie, Qt::QueuedConnection);
     connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
                 m_pageReady = false;
@@ -121,7 +124,7 @@ RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
 void RufflePlayer::loadPage()
 {
     m_pageReady = false;
-    m_page->setHtml(ReadResource(QStringLiteral(":/orvane/flash/player.html")), m_pageUrl);
+    m_page->LoadShell(ReadResource(QStringLiteral(":/orvane/flash/player.html")), m_pageUrl);
 }
 
 RufflePlayer::~RufflePlayer()

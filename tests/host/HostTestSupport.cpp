@@ -4,7 +4,6 @@
 #include "orvane/ErrorLog.h"
 
 #include <QAction>
-#include <QFile>
 #include <QTest>
 #include <QToolBar>
 
@@ -75,18 +74,15 @@ std::string HostHarness::AppFile(const std::string& name) const
     return appDir.filePath(QString::fromStdString(name)).toStdString();
 }
 
-std::unique_ptr<COrvaneDlg> HostHarness::MakeWindow(QStringList arguments)
+std::unique_ptr<COrvaneDlg> HostHarness::MakeWindow(std::vector<std::string> arguments)
 {
-    std::vector<std::string> commandLine;
-    for (const QString& argument : arguments)
-        commandLine.push_back(QFile::encodeName(argument).toStdString());
-    COrvaneDlg::Environment environment{dialogs, resources, std::move(commandLine),
+    COrvaneDlg::Environment environment{dialogs, resources, std::move(arguments),
                                         QString::fromStdString(AppFile("orvane")), recoveryFolder,
                                         svrChkProcedure};
     return std::make_unique<COrvaneDlg>(factory, std::move(environment));
 }
 
-std::unique_ptr<COrvaneDlg> HostHarness::Start(QStringList arguments)
+std::unique_ptr<COrvaneDlg> HostHarness::Start(std::vector<std::string> arguments)
 {
     auto window = MakeWindow(std::move(arguments));
     if (window->Create()) {
@@ -96,7 +92,7 @@ std::unique_ptr<COrvaneDlg> HostHarness::Start(QStringList arguments)
     return window;
 }
 
-std::unique_ptr<COrvaneDlg> HostHarness::StartReady(QStringList arguments)
+std::unique_ptr<COrvaneDlg> HostHarness::StartReady(std::vector<std::string> arguments)
 {
     auto window = Start(std::move(arguments));
     if (movie->player)

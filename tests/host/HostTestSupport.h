@@ -37,10 +37,11 @@ public:
     std::string AppFile(const std::string& name) const;
 
     // A window on the scripted movie, created and initialised, shown.
-    std::unique_ptr<COrvaneDlg> Start(QStringList arguments = {QStringLiteral("orvane")});
-    std::unique_ptr<COrvaneDlg> MakeWindow(QStringList arguments = {QStringLiteral("orvane")});
+    // arguments: the command line, program name first, as bytes.
+    std::unique_ptr<COrvaneDlg> Start(std::vector<std::string> arguments = {"orvane"});
+    std::unique_ptr<COrvaneDlg> MakeWindow(std::vector<std::string> arguments = {"orvane"});
     // Start and the movie's "zDataLoadEnd".
-    std::unique_ptr<COrvaneDlg> StartReady(QStringList arguments = {QStringLiteral("orvane")});
+    std::unique_ptr<COrvaneDlg> StartReady(std::vector<std::string> arguments = {"orvane"});
 
     QTemporaryDir appDir;
     std::shared_ptr<MovieScript> movie = std::make_shared<MovieScript>();

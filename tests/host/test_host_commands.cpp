@@ -162,7 +162,7 @@ void CommandsTest::commandLineFileOpensAfterEachReadyReport()
     HostHarness host;
     const std::string path = host.AppFile("given.zsr");
     QVERIFY(WriteSelectionFile(path, "from the command line"));
-    auto window = host.Start({QStringLiteral("orvane"), QString::fromStdString(path)});
+    auto window = host.Start({"orvane", path});
     host.movie->saveText = "unsaved work";  // never prompts on this road
 
     QTimer* timer = CommandLineTimer(*window);
@@ -196,7 +196,10 @@ void CommandsTest::zeroOrSeveralArgumentsOpenNothing()
 {
     QFETCH(QStringList, arguments);
     HostHarness host;
-    auto window = host.StartReady(arguments);
+    std::vector<std::string> commandLine;
+    for (const QString& argument : arguments)
+        commandLine.push_back(argument.toStdString());
+    auto window = host.StartReady(commandLine);
     QVERIFY(window->menuBar()->actions()[0]->isEnabled());
     QTimer* timer = CommandLineTimer(*window);
     QVERIFY(timer);
@@ -206,7 +209,7 @@ void CommandsTest::zeroOrSeveralArgumentsOpenNothing()
 void CommandsTest::oneEmptyArgumentAsksForAFile()
 {
     HostHarness host;
-    auto window = host.StartReady({QStringLiteral("orvane"), QString()});
+    auto window = host.StartReady({"orvane", ""});
     QSignalSpy ticks(CommandLineTimer(*window), &QTimer::timeout);
     QVERIFY(ticks.wait(2000));
     QCOMPARE(host.dialogs->openRequests.size(), 1u);

@@ -31,6 +31,7 @@ private slots:
     void saveWithCurrentFileWritesWithoutDialog();
     void saveAsCancelledOrFailingKeepsPreviousFile();
     void damagedFileLeavesEverythingUntouched();
+    void fileNamesAreBytesAndFailuresSayWhy();
     void emptyContentIsRefused();
     void everyMovieTextSurvivesSaveAndOpen();
     void legacyCodePageFileOpens();
@@ -309,6 +310,23 @@ void DocumentsTest::damagedFileLeavesEverythingUntouched()
     QCOMPARE(window->SaveData(), std::string("good"));
     QCOMPARE(host.movie->loads.size(), 1u);
     QCOMPARE(host.dialogs->openRequests[0].filter, LoadResString(IDS_OPEN_FILTER));
+}
+
+void DocumentsTest::fileNamesAreBytesAndFailuresSayWhy()
+{
+    HostHarness host;
+    // A name in a legacy code page: not UTF-8, still a good file.
+    const std::string legacyName = host.AppFile("\xD1\xA1\xD0\xCD.zsr");
+    QVERIFY(WriteSelectionFile(legacyName, "legacy name"));
+    auto window = host.StartReady({"orvane", legacyName});
+    QTRY_COMPARE(window->FilePath(), legacyName);
+    QCOMPARE(host.movie->loads, std::vector<std::string>{"legacy name"});
+
+    const std::string missing = host.AppFile("missing.zsr");
+    host.dialogs->openAnswers = {missing};
+    FindCommand(*window, ID_MENU_FILE_OPEN)->trigger();
+    QCOMPARE(host.dialogs->boxes.back().text,
+             missing + "\n" + LoadResString(IDS_FILE_DAMAGED) + "\n文件或文件夹不存在。");
 }
 
 void DocumentsTest::emptyContentIsRefused()

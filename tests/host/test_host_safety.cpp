@@ -97,7 +97,7 @@ void SafetyTest::timerTickDuringSaveOpensAfterIt()
     const std::string named = host.AppFile("named.zsr");
     const std::string chosen = host.AppFile("chosen.zsr");
     QVERIFY(WriteSelectionFile(named, "the named file"));
-    auto window = host.StartReady({QStringLiteral("orvane"), QString::fromStdString(named)});
+    auto window = host.StartReady({"orvane", named});
     host.movie->saveText = "untitled work";
     host.dialogs->saveAnswers = {chosen};
     // The movie answers slowly enough for timer 1 to tick meanwhile.
@@ -120,7 +120,7 @@ void SafetyTest::stoppedPlayerIsRestartedAndGetsItsSelectionBack()
     HostHarness host;
     const std::string saved = host.AppFile("saved.zsr");
     QVERIFY(WriteSelectionFile(saved, "saved work"));
-    auto window = host.StartReady({QStringLiteral("orvane"), QString::fromStdString(saved)});
+    auto window = host.StartReady({"orvane", saved});
     QTRY_COMPARE(window->FilePath(), saved);
     host.movie->saveText = "unsaved work";
     window->_SaveRecoveryCopy();
