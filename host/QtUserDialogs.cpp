@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -31,7 +32,8 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog)
 {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst().toStdString();
+    // The file system's bytes: a name need not be valid UTF-8.
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
 
 }  // namespace

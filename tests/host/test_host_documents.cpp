@@ -1,14 +1,18 @@
 // The document commands against the scripted movie and real data files.
 #include "FileDialogFilter.h"
 #include "HostTestSupport.h"
+#include "QtUserDialogs.h"
 
 #include "orvane/StringTable.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <fstream>
 
@@ -321,6 +325,15 @@ void DocumentsTest::fileNamesAreBytesAndFailuresSayWhy()
     auto window = host.StartReady({"orvane", legacyName});
     QTRY_COMPARE(window->FilePath(), legacyName);
     QCOMPARE(host.movie->loads, std::vector<std::string>{"legacy name"});
+
+    // The same file chosen in the program's real open dialog.
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->selectFile(QFile::decodeName(QByteArray::fromStdString(legacyName)));
+        static_cast<QDialog*>(dialog)->accept();  // as its Open button does
+    });
+    QCOMPARE(CQtUserDialogs().GetOpenFileName(nullptr, LoadResString(IDS_OPEN_FILTER)), legacyName);
 
     const std::string missing = host.AppFile("missing.zsr");
     host.dialogs->openAnswers = {missing};
