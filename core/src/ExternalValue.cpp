@@ -112,7 +112,9 @@ std::optional<ExternalValue> ReadPropertyValue(const pugi::xml_node& property, i
         value = ReadValue(child, depth);
         return value.has_value();
     });
-    return read ? value : std::nullopt;
+    if (!read)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<ExternalValue> ReadValue(const pugi::xml_node& element, int depth)

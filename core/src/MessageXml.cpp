@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -143,6 +144,18 @@ bool HasOnlyXmlChars(std::string_view text, std::size_t begin, std::size_t end)
     return true;
 }
 
+// True when the eight bytes at bytes are all printable ASCII other than '&'
+// and '<', tested eight at a time.
+bool AreEightPlainBytes(const char* bytes)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
+    const auto hasZeroByte = [&](std::uint64_t word) { return ((word - kOnes) & ~word & kHighBits) != 0; };
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return (word & kHighBits) == 0 && ((word + kOnes * 0x60) & kHighBits) == kHighBits &&
+           !hasZeroByte(word ^ (kOnes * '&')) && !hasZeroByte(word ^ (kOnes * '<'));
+}
+
 // True when the message holds only characters a document may hold literally,
 // and every '&' outside comments, CDATA sections and processing instructions
 // starts a reference the reader takes.
@@ -159,6 +172,10 @@ bool HasValidCharactersAndReferences(std::string_view text)
     }();
     std::size_t pos = 0;
     while (pos < text.size()) {
+        if (text.size() - pos >= 8 && AreEightPlainBytes(text.data() + pos)) {
+            pos += 8;
+            continue;
+        }
         const auto byte = static_cast<std::uint8_t>(text[pos]);
         if (kPlainBytes[byte]) {
             ++pos;
