@@ -9,11 +9,43 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QSessionManager>
+#include <QUrl>
 
 namespace {
 
 constexpr std::chrono::milliseconds kRecoveryInterval{30000};
+
+const QString kProgramTitle = QStringLiteral("Torvex-Z series 选型系统");
+
+// The local ".zsr" file a drop opens: the first one among the dropped
+// files (other files are left alone); nullopt when there is none.
+std::optional<std::string> DroppedSelectionFile(const QMimeData* data)
+{
+    if (!data)
+        return std::nullopt;
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && path.endsWith(QStringLiteral(".zsr"), Qt::CaseInsensitive))
+            return QFile::encodeName(path).toStdString();  // the file system's bytes
+    }
+    return std::nullopt;
+}
+
+// Drops are taken while the document commands are not grey.
+void AnswerDrag(QDragMoveEvent* event, bool commandsEnabled)
+{
+    if (commandsEnabled && DroppedSelectionFile(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
 
 }  // namespace
 
@@ -41,7 +73,7 @@ COrvaneDlg::COrvaneDlg(FlashPlayerFactory factory, Environment environment)
     if (!m_env.resources)
         m_env.resources = std::make_shared<CWindowResources>();
 
-    setWindowTitle(QStringLiteral("Torvex-Z series 选型系统"));
+    _UpdateWindowTitle();
     // Caption, window menu and minimise box; no maximise box, no sizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -64,6 +96,12 @@ COrvaneDlg::COrvaneDlg(FlashPlayerFactory factory, Environment environment)
         // A command in progress has the movie; the next tick comes soon enough.
         if (m_nCommandDepth == 0)
             _SaveRecoveryCopy();
+    });
+    setAcceptDrops(true);
+    QCoreApplication::instance()->installEventFilter(this);
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!OnQueryEndSession(manager.allowsInteraction()))
+            manager.cancel();
     });
     resize(1014, 661);
     move(0, 0);
@@ -106,6 +144,75 @@ void COrvaneDlg::closeEvent(QCloseEvent* event)
     // Only the quit message ends the program; the window never closes itself.
     event->ignore();
     RunWhenIdle([this] { OnClose(); });
+}
+
+void COrvaneDlg::dragEnterEvent(QDragEnterEvent* event) { AnswerDrag(event, m_bFileCommandsEnabled); }
+
+void COrvaneDlg::dragMoveEvent(QDragMoveEvent* event) { AnswerDrag(event, m_bFileCommandsEnabled); }
+
+void COrvaneDlg::dropEvent(QDropEvent* event)
+{
+    const std::optional<std::string> path = DroppedSelectionFile(event->mimeData());
+    if (!m_bFileCommandsEnabled || !path)
+        return event->ignore();
+    event->acceptProposedAction();
+    RunWhenIdle([this, path = *path] { OnDropFiles(path); });
+}
+
+bool COrvaneDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !m_ctrlFlash.isAncestorOf(widget))
+        return QMainWindow::eventFilter(watched, event);
+    if (type == QEvent::Drop)
+        dropEvent(static_cast<QDropEvent*>(event));
+    else
+        AnswerDrag(static_cast<QDragMoveEvent*>(event), m_bFileCommandsEnabled);
+    return true;
+}
+
+void COrvaneDlg::OnDropFiles(const std::string& path)
+{
+    // The commands may have turned grey while the drop waited for a command.
+    if (!m_bFileCommandsEnabled)
+        return;
+    RunGuarded("COrvaneDlg::OnDropFiles()", [&] {
+        if (_AskSaveChanges(_FetchSelectionText()))
+            _FileOpen(path);
+    });
+}
+
+bool COrvaneDlg::OnQueryEndSession(bool interactionAllowed)
+{
+    if (!interactionAllowed) {
+        // Nobody may be asked: unsaved work waits in the recovery copy.
+        if (m_nCommandDepth == 0)
+            _SaveRecoveryCopy();
+        return true;
+    }
+    // A command in progress (a dialog open, a save running) cannot be
+    // asked to end; the logout waits for the user.
+    if (m_nCommandDepth > 0)
+        return false;
+    bool mayEnd = false;
+    RunWhenIdle([&] {
+        const char* label = "COrvaneDlg::OnQueryEndSession()";
+        const bool completed = RunGuarded(label, [&] { mayEnd = _ConfirmExit(label); });
+        // As when closing, a failure never holds the user back.
+        mayEnd = mayEnd || !completed;
+    });
+    return mayEnd;
+}
+
+void COrvaneDlg::_UpdateWindowTitle()
+{
+    if (m_strFilePath.empty())
+        return setWindowTitle(kProgramTitle);
+    const QString name = QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_strFilePath))).fileName();
+    setWindowTitle(name + QStringLiteral(" - ") + kProgramTitle);
 }
 
 void COrvaneDlg::RunWhenIdle(std::function<void()> event)

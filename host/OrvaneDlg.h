@@ -102,12 +102,23 @@ public:
     std::chrono::milliseconds RecoveryInterval() const;
     void SetRecoveryInterval(std::chrono::milliseconds interval);
 
+    // The session manager asks before logging out: the same save prompt as
+    // closing the window when interaction is allowed (false: the user
+    // cancelled, the logout must be cancelled), else a recovery copy of
+    // unsaved work. Connected to QGuiApplication::commitDataRequest.
+    bool OnQueryEndSession(bool interactionAllowed);
+
 signals:
     // The quit message: the modal run ends with this exit code.
     void quitPosted(int exitCode);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // Files dragged over the movie are the window's, never the player page's.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // start-up and layout
@@ -117,6 +128,8 @@ private:
     void BuildToolBar(const ToolBarResource& resource);
     void BuildWindowMenu();
     void LayoutWindow();
+    // "name.zsr - <program title>" for the current file, the program title alone while untitled.
+    void _UpdateWindowTitle();
     bool ReportInitFailure(const char* step, const char* code);
     bool _EnableFileCommands(bool enable);
 
@@ -150,6 +163,8 @@ private:
     void OnMenuAbout();
     void OnMenuSvrFileChk();
     void OnClose();
+    // A dropped selection file: the save prompt, then it opens as with Open.
+    void OnDropFiles(const std::string& path);
     void OnTimer(int timerId);
     void OnSysCommand(unsigned id);
     void ShowAboutDialog();
@@ -229,6 +244,7 @@ private:
     std::unique_ptr<FlashCreateResult> m_checkedPlayer;  // the player the check created
     std::chrono::milliseconds m_svrChkWaitLimit{30000};
 
+    bool m_bFileCommandsEnabled = true;  // the document commands are not grey
     int m_nCommandDepth = 0;
     std::deque<std::function<void()>> m_deferredEvents;
 

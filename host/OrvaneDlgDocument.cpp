@@ -89,6 +89,7 @@ bool COrvaneDlg::_FileNew()
         return false;
     _CallMovie("zNewOpen", {});
     m_strFilePath.clear();
+    _UpdateWindowTitle();
     _SetSavedText({});
     return true;
 }
@@ -173,6 +174,7 @@ int COrvaneDlg::_ReadSelectionFile(const std::string& path)
     m_strSaveData = SelectionTextFromFile(std::string(chars, strnlen(chars, length)));
     _LoadIntoMovie(m_strSaveData);
     m_strFilePath = path;
+    _UpdateWindowTitle();
     _SetSavedText(m_strSaveData);
     return 0;
 }
@@ -198,8 +200,10 @@ bool COrvaneDlg::_FileSaveAs(const std::string& text)
         return false;
     const bool saved = _SaveFile(*chosen, text);
     // An untitled selection keeps the name it was given, even when writing failed.
-    if (!saved && m_strFilePath.empty())
+    if (!saved && m_strFilePath.empty()) {
         m_strFilePath = *chosen;
+        _UpdateWindowTitle();
+    }
     return saved;
 }
 
@@ -227,6 +231,7 @@ bool COrvaneDlg::_WriteSelectionFile(const std::string& path, const std::string&
         return false;
     }
     m_strFilePath = path;
+    _UpdateWindowTitle();
     _SetSavedText(text);
     return true;
 }

@@ -34,6 +34,7 @@ void COrvaneDlg::OnFlashCallSwf(const QString& request)
         } else if (name == "Z_ModeChange" || name == "zError") {
             m_strSaveData.clear();
             m_strFilePath.clear();
+            _UpdateWindowTitle();
             if (name == "zError") {
                 m_bMovieReady = false;
                 _EnableFileCommands(false);

@@ -28,6 +28,33 @@ QAction* CommandAction(QObject* parent, unsigned id, const QString& text)
     return action;
 }
 
+// The platform's keys for a menu command; where it has none (plain X11 has
+// no Save As key, some platforms no Quit key), the one the desktops share.
+QList<QKeySequence> MenuShortcuts(unsigned id)
+{
+    struct StandardShortcut {
+        unsigned id;
+        QKeySequence::StandardKey key;
+        QKeyCombination usual;
+    };
+    static constexpr StandardShortcut shortcuts[] = {
+        {ID_MENU_FILE_NEW, QKeySequence::New, Qt::CTRL | Qt::Key_N},
+        {ID_MENU_FILE_OPEN, QKeySequence::Open, Qt::CTRL | Qt::Key_O},
+        {ID_MENU_FILE_SAVE, QKeySequence::Save, Qt::CTRL | Qt::Key_S},
+        {ID_MENU_FILE_SAVEAS, QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+        {ID_MENU_FILE_EXIT, QKeySequence::Quit, Qt::CTRL | Qt::Key_Q},
+    };
+    for (const StandardShortcut& shortcut : shortcuts) {
+        if (shortcut.id != id)
+            continue;
+        QList<QKeySequence> keys = QKeySequence::keyBindings(shortcut.key);
+        if (keys.isEmpty())
+            keys.append(QKeySequence(shortcut.usual));
+        return keys;
+    }
+    return {};
+}
+
 }  // namespace
 
 bool COrvaneDlg::OnInitDialog()
@@ -69,14 +96,14 @@ bool COrvaneDlg::OnInitDialog()
         m_ctrlFlash.Zoom(100);
         m_ctrlFlash.StopPlay();
 
-        LayoutWindow();
-
         if (!_GetLocalVersionInf(m_verInf))
             return void(ReportInitFailure("_GetLocalVersionInf()", "(#1006)"));
 
         _EnableFileCommands(false);
         initialised = true;
     });
+    // After a failed step the window has its fixed size and place as well.
+    LayoutWindow();
     return initialised;
 }
 
@@ -99,6 +126,7 @@ QMenuBar* COrvaneDlg::BuildMenu(const MenuResource& resource)
                 continue;
             }
             QAction* action = CommandAction(popup, item.commandId, QString::fromUtf8(item.text));
+            action->setShortcuts(MenuShortcuts(item.commandId));
             popup->addAction(action);
             connect(action, &QAction::triggered, this, [this, id = item.commandId] { OnCommand(id); });
         }
@@ -165,18 +193,28 @@ void COrvaneDlg::BuildWindowMenu()
 
 void COrvaneDlg::LayoutWindow()
 {
-    const int toolBarHeight = m_wndToolBar->sizeHint().height();
+    // Sizes are taken from styled widgets: polishing them at show time would change them.
+    ensurePolished();
+    // A start that failed before the toolbar existed lays out without it.
+    const int toolBarHeight = m_wndToolBar ? m_wndToolBar->sizeHint().height() : 0;
     const int clientWidth = kMovieWidth + 2 * kMovieMargin;
     m_wndClient->setFixedSize(clientWidth, toolBarHeight + kMovieHeight + 2 * kMovieMargin);
     m_ctrlFlash.setGeometry(kMovieMargin, toolBarHeight + kMovieMargin, kMovieWidth, kMovieHeight);
     m_ctrlFlash.Zoom(100);
-    m_wndToolBar->setGeometry(0, 0, clientWidth, toolBarHeight);
+    if (m_wndToolBar)
+        m_wndToolBar->setGeometry(0, 0, clientWidth, toolBarHeight);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    move(0, 0);
+    // The fixed size takes effect now, before the native window exists. A
+    // size change at show time would place the window by its client area
+    // (X11 static gravity), and the window manager would then put the frame
+    // above and left of the screen's origin.
+    layout()->activate();
+    move(0, 0);  // the frame's top left, as long as the native window does not exist
 }
 
 bool COrvaneDlg::_EnableFileCommands(bool enable)
 {
+    m_bFileCommandsEnabled = enable;
     if (m_wndMenu) {
         for (QAction* popup : m_wndMenu->actions())
             popup->setEnabled(enable);

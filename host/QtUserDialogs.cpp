@@ -2,12 +2,15 @@
 
 #include "FileDialogFilter.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 
 namespace {
 
@@ -37,6 +40,16 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog)
 }
 
 }  // namespace
+
+bool CQtUserDialogs::InstallQtTranslations(QCoreApplication& application)
+{
+    auto* translator = new QTranslator(&application);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
 
 MsgResult CQtUserDialogs::MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                                      MsgButtons buttons, MsgIcon icon)

@@ -4,8 +4,15 @@
 
 #include "UserDialogs.h"
 
+class QCoreApplication;
+
 class CQtUserDialogs : public CUserDialogs {
 public:
+    // Qt's own texts (standard buttons, the file dialogs and their overwrite
+    // question) in Simplified Chinese, from Qt's installed translations.
+    // False when they are not installed: Qt's texts then stay English.
+    static bool InstallQtTranslations(QCoreApplication& application);
+
     MsgResult MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                          MsgButtons buttons, MsgIcon icon) override;
     std::optional<std::string> GetOpenFileName(QWidget* owner, const std::string& filter) override;

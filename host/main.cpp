@@ -1,4 +1,5 @@
 #include "OrvaneApp.h"
+#include "QtUserDialogs.h"
 #include "UpdateCheckWorker.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     {
         QApplication application(argc, argv);
+        CQtUserDialogs::InstallQtTranslations(application);
         // Qt has taken its own options out of argv; the rest are ours, as bytes.
         COrvaneApp app(std::vector<std::string>(argv, argv + argc));
         app.InitInstance();

@@ -7,7 +7,9 @@
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -47,6 +49,10 @@ private slots:
     void modeChangeMakesSelectionUntitled();
     void aboutBoxShowsVersionFile();
     void aboutBoxWithoutCommonInfo();
+    void standardShortcutsWorkOnlyWhileCommandsAreEnabled();
+    void droppedSelectionFileOpensAfterTheSavePrompt();
+    void titleShowsTheOpenFilesName();
+    void logoutAsksLikeClosing();
 };
 
 void CommandsTest::exceptionIsRecordedUnderTheHandlersOwnLabel_data()
@@ -301,6 +307,145 @@ void CommandsTest::aboutBoxWithoutCommonInfo()
     };
     FindCommand(*window, ID_MENU_ABOUT)->trigger();
     QCOMPARE(shown, QStringList({QStringLiteral("Ver. "), QString()}));
+}
+
+void CommandsTest::standardShortcutsWorkOnlyWhileCommandsAreEnabled()
+{
+    HostHarness host;
+    auto window = host.Start();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    const QMenu* fileMenu = window->menuBar()->actions()[0]->menu();
+    QStringList shortcuts;
+    for (QAction* item : fileMenu->actions()) {
+        if (!item->isSeparator())
+            shortcuts << item->shortcut().toString();
+    }
+    QCOMPARE(shortcuts, QStringList({"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+Q"}));
+
+    host.movie->saveText = "work";
+    host.dialogs->saveAnswers = {host.AppFile("keys.zsr")};
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(host.movie->calledNames.empty());
+
+    host.movie->player->SendCall("zDataLoadEnd");
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ReadSelectionFile(host.AppFile("keys.zsr")), std::string("work"));
+    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(quit.size(), 1);
+}
+
+namespace {
+
+// Drops urls on the window as the window system would; whether it was accepted.
+bool DropOn(QWidget& window, const QList<QUrl>& urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = window.rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    return drop.isAccepted();
+}
+
+// Takes every drag for itself, as the player's web view does.
+class GreedyDropTarget : public QObject {
+public:
+    explicit GreedyDropTarget(QWidget& view) : QObject(&view)
+    {
+        view.setAcceptDrops(true);
+        view.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+            return false;
+        static_cast<QDropEvent*>(event)->acceptProposedAction();
+        return true;
+    }
+};
+
+}  // namespace
+
+void CommandsTest::droppedSelectionFileOpensAfterTheSavePrompt()
+{
+    HostHarness host;
+    const std::string first = host.AppFile("first.ZSR");
+    const std::string second = host.AppFile("second.zsr");
+    QVERIFY(WriteSelectionFile(first, "dropped"));
+    QVERIFY(WriteSelectionFile(second, "not taken"));
+    const QUrl firstUrl = QUrl::fromLocalFile(QString::fromStdString(first));
+    auto window = host.Start();
+    QVERIFY(!DropOn(*window, {firstUrl}));  // grey commands take no drop
+
+    host.movie->player->SendCall("zDataLoadEnd");
+    QVERIFY(!DropOn(*window, {QUrl::fromLocalFile(QString::fromStdString(host.AppFile("z_ver.xml")))}));
+    QVERIFY(!DropOn(*window, {QUrl(QStringLiteral("https://example.com/remote.zsr"))}));
+    QVERIFY(host.movie->calledNames.empty());
+
+    host.movie->saveText = "unsaved";
+    host.dialogs->boxAnswers = {MsgResult::Cancel, MsgResult::No};
+    QVERIFY(DropOn(*window, {firstUrl}));
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QVERIFY(host.movie->loads.empty());
+
+    // Several files, dropped on the movie: the first selection file opens.
+    new GreedyDropTarget(*host.movie->player->view());
+    QVERIFY(DropOn(*host.movie->player->view(), {QUrl::fromLocalFile(QString::fromStdString(host.AppFile("z_ver.xml"))), firstUrl,
+                             QUrl::fromLocalFile(QString::fromStdString(second))}));
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
+    QCOMPARE(host.dialogs->boxes[1].text, host.dialogs->boxes[0].text);
+    QCOMPARE(host.movie->loads, std::vector<std::string>{"dropped"});
+    QCOMPARE(window->FilePath(), first);
+}
+
+void CommandsTest::titleShowsTheOpenFilesName()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    const QString program = QStringLiteral("Torvex-Z series 选型系统");
+    const std::string path = host.AppFile("线路 A.zsr");
+    QVERIFY(WriteSelectionFile(path, "A"));
+    host.dialogs->openAnswers = {path};
+    FindCommand(*window, ID_MENU_FILE_OPEN)->trigger();
+    QCOMPARE(window->windowTitle(), QStringLiteral("线路 A.zsr - ") + program);
+
+    host.dialogs->saveAnswers = {host.AppFile("b.zsr")};
+    FindCommand(*window, ID_MENU_FILE_SAVEAS)->trigger();
+    QCOMPARE(window->windowTitle(), QStringLiteral("b.zsr - ") + program);
+    host.movie->saveText.clear();
+    FindCommand(*window, ID_MENU_FILE_NEW)->trigger();
+    QCOMPARE(window->windowTitle(), program);
+
+    host.dialogs->openAnswers = {path};
+    FindCommand(*window, ID_MENU_FILE_OPEN)->trigger();
+    host.movie->player->SendCall("Z_ModeChange");
+    QCOMPARE(window->windowTitle(), program);
+}
+
+void CommandsTest::logoutAsksLikeClosing()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    host.movie->saveText = "changed";
+    host.dialogs->boxAnswers = {MsgResult::Cancel, MsgResult::No};
+    QVERIFY(!window->OnQueryEndSession(true));
+    QVERIFY(window->OnQueryEndSession(true));
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
+    QCOMPARE(host.dialogs->boxes[0].text, std::string("文件“无题.zsr”的内容已经改变。是否需要保存修改？"));
+    // Without interaction nobody is asked.
+    QVERIFY(window->OnQueryEndSession(false));
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
+    QCOMPARE(quit.size(), 0);
 }
 
 QTEST_MAIN(CommandsTest)

@@ -2,11 +2,13 @@
 // layout, keys, the window menu and the Flash Player check.
 #include "FlashCheckDlg.h"
 #include "HostTestSupport.h"
+#include "QtUserDialogs.h"
 
 #include "orvane/StringTable.h"
 
 #include <QAction>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -66,6 +68,7 @@ private slots:
     void flashCheckRefusals();
     void flashCreationFailureIsRecordedWithCode3001();
     void badgeOpensDownloadPageAndKeepsNoticeOpen();
+    void qtOwnDialogTextsAreChinese();
 };
 
 void StartupTest::failedStepIsReportedAndWindowStillCloses_data()
@@ -103,8 +106,11 @@ void StartupTest::failedStepIsReportedAndWindowStillCloses()
     QCOMPARE(records[0].step, step.toStdString());
     QCOMPARE(records[0].message, text);
 
-    // The later steps did not run: no movie was loaded.
+    // The later steps did not run: no movie was loaded. The window is laid
+    // out and keeps its fixed size all the same.
     QVERIFY(host.movie->movieUrl.isEmpty());
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QCOMPARE(window->width(), 1008);
     if (StartFault(fault) == StartFault::MenuLoad)
         QVERIFY(!window->findChild<QMenuBar*>() || window->findChild<QMenuBar*>()->actions().isEmpty());
 
@@ -384,6 +390,14 @@ void StartupTest::badgeOpensDownloadPageAndKeepsNoticeOpen()
     QTest::mouseClick(notice.findChild<QPushButton*>(QStringLiteral("control1")), Qt::LeftButton);
     QVERIFY(!notice.isVisible());
     QCOMPARE(notice.result(), int(QDialog::Accepted));
+}
+
+void StartupTest::qtOwnDialogTextsAreChinese()
+{
+    QVERIFY(CQtUserDialogs::InstallQtTranslations(*QCoreApplication::instance()));
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+    QCOMPARE(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("保存"));
 }
 
 QTEST_MAIN(StartupTest)
