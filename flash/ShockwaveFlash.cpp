@@ -14,15 +14,11 @@ CShockwaveFlash::CShockwaveFlash(QWidget* parent) : QWidget(parent)
 
 CShockwaveFlash::~CShockwaveFlash() = default;
 
-FlashCreateResult CShockwaveFlash::Create(const FlashPlayerFactory& factory,
-                                          const QByteArray& initialProperties)
+void CShockwaveFlash::Attach(std::unique_ptr<FlashPlayer> player, const QByteArray& initialProperties)
 {
-    FlashCreateResult result = factory();
-    if (result.status != FlashCreateStatus::Ok || !result.player)
-        return {result.status == FlashCreateStatus::Ok ? FlashCreateStatus::Failed : result.status,
-                result.error, nullptr};
-
-    m_player = std::move(result.player);
+    m_player = std::move(player);
+    if (!m_player)
+        return;
     if (const auto properties = ParseInitialProperties(initialProperties))
         m_player->applyProperties(*properties);
     else
@@ -34,7 +30,6 @@ FlashCreateResult CShockwaveFlash::Create(const FlashPlayerFactory& factory,
         layout()->addWidget(view);
         setFocusProxy(view);
     }
-    return {FlashCreateStatus::Ok, 0, nullptr};
 }
 
 FlashPlayer& CShockwaveFlash::Player()

@@ -13,9 +13,9 @@ public:
     explicit CShockwaveFlash(QWidget* parent = nullptr);
     ~CShockwaveFlash() override;
 
-    // Creates the player and hands it the control's initial-properties block.
-    // Returns the creation result without the player (which the control keeps).
-    FlashCreateResult Create(const FlashPlayerFactory& factory, const QByteArray& initialProperties);
+    // Takes the player the control plays on (made and checked by its
+    // creator) and hands it the control's initial-properties block.
+    void Attach(std::unique_ptr<FlashPlayer> player, const QByteArray& initialProperties);
 
     void LoadMovie(int layer, const QString& url);
     void Zoom(int factor);

@@ -114,8 +114,7 @@ bool COrvaneDlg::Create()
     if (OnCreate() == -1)
         return false;
     // The control plays on the player the check created.
-    auto checked = std::shared_ptr<FlashCreateResult>(std::move(m_checkedPlayer));
-    m_ctrlFlash.Create([checked] { return std::move(*checked); }, ControlInitialPropertiesBlock());
+    m_ctrlFlash.Attach(std::move(m_checkedPlayer), ControlInitialPropertiesBlock());
     // The movie's FSCommand calls have no effect: FSCommand stays unconnected.
     connect(&m_ctrlFlash, &CShockwaveFlash::FlashCall, this,
             [this](const QString& request) { RunWhenIdle([this, request] { OnFlashCallSwf(request); }); });

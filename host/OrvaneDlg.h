@@ -241,7 +241,7 @@ private:
     QWidget* m_wndClient = nullptr;   // the client area below the menu bar
     QMenu* m_wndSysMenu = nullptr;    // the window menu
     QTimer m_timerCmdLine;            // timer 1: opens the command-line file
-    std::unique_ptr<FlashCreateResult> m_checkedPlayer;  // the player the check created
+    std::unique_ptr<FlashPlayer> m_checkedPlayer;  // the player the check created
     std::chrono::milliseconds m_svrChkWaitLimit{30000};
 
     bool m_bFileCommandsEnabled = true;  // the document commands are not grey

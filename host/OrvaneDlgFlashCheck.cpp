@@ -45,6 +45,6 @@ int COrvaneDlg::CheckFlashPlayerVersion()
     }
     if (MajorVersion(version) < kRequiredMajorVersion)
         return showNotice(IDS_FLASH_TOO_OLD);
-    m_checkedPlayer = std::move(created);
+    m_checkedPlayer = std::move(created->player);
     return 0;
 }

@@ -101,8 +101,9 @@ std::string KeyHex()
     const char password[] = "KappaRiverGlyph";
     std::uint32_t size = 0;
     ByteBuffer digest;
-    CCryptUtil().GetHash(CALG_SHA1, sizeof password - 1, reinterpret_cast<const std::uint8_t*>(password), &size,
-                         &digest);
+    if (!CCryptUtil().GetHash(CALG_SHA1, sizeof password - 1, reinterpret_cast<const std::uint8_t*>(password),
+                              &size, &digest))
+        return {};
     std::string hex;
     char pair[3];
     for (std::uint32_t i = 0; i < 16 && i < size; ++i) {
@@ -136,7 +137,8 @@ int MeasureSize(std::uint32_t megabytes, const fs::path& folder)
 
     // Warm up: libraries and providers loaded before the baseline is taken.
     const std::uint8_t warmUp[] = {'w'};
-    CCryptUtil().CreateDataFile(dataFile.string(), 1, warmUp);
+    if (!CCryptUtil().CreateDataFile(dataFile.string(), 1, warmUp))
+        return 1;
     const std::uint64_t baseline = PeakResidentBytes();
 
     double createBest = 1e9, readBest = 1e9, opensslBest = 1e9;

@@ -33,10 +33,11 @@ void ReportReady()
 
 int RunControl(QApplication& app, const QString& movie)
 {
-    CShockwaveFlash control;
-    const FlashCreateResult created = control.Create(RufflePlayerFactory(ORVANE_BIN_DIR), ControlInitialPropertiesBlock());
+    FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
     if (created.status != FlashCreateStatus::Ok)
         return 2;
+    CShockwaveFlash control;
+    control.Attach(std::move(created.player), ControlInitialPropertiesBlock());
     QObject::connect(&control, &CShockwaveFlash::FlashCall, &app, [] { ReportReady(); }, Qt::SingleShotConnection);
     control.resize(1000, 600);
     control.show();

@@ -78,12 +78,13 @@ int main(int argc, char** argv)
     const qsizetype size = (argc > 1 ? QByteArray(argv[1]).toLongLong() : 10) * 1000 * 1000;
     const int rounds = argc > 2 ? QByteArray(argv[2]).toInt() : 5;
 
-    CShockwaveFlash control;
-    if (control.Create(RufflePlayerFactory(ORVANE_BIN_DIR), ControlInitialPropertiesBlock()).status
-        != FlashCreateStatus::Ok) {
+    FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
+    if (created.status != FlashCreateStatus::Ok) {
         std::fprintf(stderr, "cannot create the player\n");
         return 1;
     }
+    CShockwaveFlash control;
+    control.Attach(std::move(created.player), ControlInitialPropertiesBlock());
     QSignalSpy ready(&control, &CShockwaveFlash::FlashCall);
     control.resize(1000, 600);
     control.show();

@@ -19,7 +19,7 @@ TEST(StringTable, MessageTextsAreExact)
 TEST(StringTable, UnknownIdGivesEmptyText)
 {
     EXPECT_EQ(LoadResString(0), "");
-    EXPECT_EQ(LoadResString(32801), "");
+    EXPECT_EQ(LoadResString(IDS_RESTORE_ORPHAN + 1), "");
 }
 
 TEST(StringTable, ErrorTextIsCannotContinueDirectlyFollowedByTheCode)

@@ -79,16 +79,11 @@ struct PlayingControl {
 
     bool start()
     {
-        const FlashPlayerFactory ruffle = RufflePlayerFactory(ORVANE_BIN_DIR);
-        const FlashCreateResult created = control.Create(
-            [&] {
-                FlashCreateResult result = ruffle();
-                player = dynamic_cast<RufflePlayer*>(result.player.get());
-                return result;
-            },
-            ControlInitialPropertiesBlock());
+        FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
+        player = dynamic_cast<RufflePlayer*>(created.player.get());
         if (created.status != FlashCreateStatus::Ok || !player)
             return false;
+        control.Attach(std::move(created.player), ControlInitialPropertiesBlock());
         flashCalls = std::make_unique<QSignalSpy>(&control, &CShockwaveFlash::FlashCall);
         commands = std::make_unique<QSignalSpy>(&control, &CShockwaveFlash::FSCommand);
         control.resize(400, 200);

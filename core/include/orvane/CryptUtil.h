@@ -47,13 +47,13 @@ public:
     CCryptUtil& operator=(const CCryptUtil&) = delete;
 
     // Makes the session ready (provider, password digest, RC4 key). 1 or 0.
-    int InitCrypt();
+    [[nodiscard]] int InitCrypt();
 
-    int Encrypt(std::uint32_t plainSize, const std::uint8_t* plainData,
+    [[nodiscard]] int Encrypt(std::uint32_t plainSize, const std::uint8_t* plainData,
                 std::uint32_t* cipherSize, ByteBuffer* cipherData);
-    int Decrypt(std::uint32_t cipherSize, const std::uint8_t* cipherData,
+    [[nodiscard]] int Decrypt(std::uint32_t cipherSize, const std::uint8_t* cipherData,
                 std::uint32_t* plainSize, ByteBuffer* plainData);
-    int GetHash(unsigned algorithm, std::uint32_t dataSize, const std::uint8_t* hashInput,
+    [[nodiscard]] int GetHash(unsigned algorithm, std::uint32_t dataSize, const std::uint8_t* hashInput,
                 std::uint32_t* hashSize, ByteBuffer* hashData);
 
     // The system's reason for a failure: after CreateDataFile returns 0 or
@@ -66,11 +66,11 @@ public:
 
     // 1 when written, 0 on failure. The previous file content stays intact,
     // except when only the file itself is writable (see CAtomicFile).
-    int CreateDataFile(std::string path, std::uint32_t plainSize, const std::uint8_t* plainData);
+    [[nodiscard]] int CreateDataFile(std::string path, std::uint32_t plainSize, const std::uint8_t* plainData);
     // READ_DATA_OK, READ_DATA_FAILED or READ_DATA_CONTENT_BAD. Memory use is
     // bounded by the real file size: the digest is checked while the cipher
     // text streams through a small buffer, before the text is read in.
-    int ReadDataFile(std::string path, std::uint32_t* plainSize, ByteBuffer* plainData);
+    [[nodiscard]] int ReadDataFile(std::string path, std::uint32_t* plainSize, ByteBuffer* plainData);
     // ReadDataFile on a descriptor the caller opened (a regular file or a
     // memfd): the same checks, results and records from the file status on.
     // Reads from offset 0 on; the descriptor stays open.

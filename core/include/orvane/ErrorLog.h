@@ -90,7 +90,7 @@ public:
     CErrorLogCapture& operator=(const CErrorLogCapture&) = delete;
 
     // The records captured so far, in the order written; the capture goes on empty.
-    std::vector<CapturedLogRecord> TakeRecords();
+    [[nodiscard]] std::vector<CapturedLogRecord> TakeRecords();
 
     // Writes records to their folders' logs in the order given, each with its
     // own clock reading (WriteLog(record, time)).

@@ -35,7 +35,7 @@ enum : unsigned {
 };
 
 // The text of a string resource; "" for an unknown id.
-std::string LoadResString(unsigned id);
+[[nodiscard]] std::string LoadResString(unsigned id);
 
 // String 32796 followed directly by an error code, e.g. "不能继续处理。(#1001)".
-std::string MakeErrorText(const std::string& code);
+[[nodiscard]] std::string MakeErrorText(const std::string& code);

@@ -11,4 +11,4 @@ void _SplitString(const std::string& text, char sep, std::vector<std::string>& o
 // compared as digit strings left-padded with '0' to equal width, from the
 // first on; only as many components as the local version has are looked at,
 // and when the server's components run out before a decision it is not newer.
-bool IsServerVersionNewer(const std::string& localVersion, const std::string& serverVersion);
+[[nodiscard]] bool IsServerVersionNewer(const std::string& localVersion, const std::string& serverVersion);

@@ -20,7 +20,7 @@ extern std::string g_strAppPath;
 
 // Reads g_strAppPath + "z_ver.xml" into inf. Non-zero when the file loaded and
 // its document element is "dataroot".
-int _GetLocalVersionInf(VersionInf& inf);
+[[nodiscard]] int _GetLocalVersionInf(VersionInf& inf);
 
 // Which values a version file gives: all four (the local file) or only
 // VERSION_INFO (the server's copy).
@@ -29,7 +29,7 @@ enum class VersionFields { All, VersionOnly };
 // Reads a version file held in memory into inf, as the readers above do after
 // loading, but writes no log record for a document that does not parse.
 // Non-zero when it parsed and its document element is "dataroot".
-int ParseVersionInf(std::string_view xmlBytes, VersionInf& inf,
+[[nodiscard]] int ParseVersionInf(std::string_view xmlBytes, VersionInf& inf,
                     VersionFields fields = VersionFields::All);
 
 // Reads the VERSION_INFO of the version file at an address (path, file:// or
@@ -38,5 +38,5 @@ int ParseVersionInf(std::string_view xmlBytes, VersionInf& inf,
 // Both readers refuse a local file that is not a regular file (a FIFO, a
 // device, a folder) at once, and one larger than limits.maxBytes (1 MiB by
 // default), with the load-failure record.
-int _GetXmlInf(const std::string& address, VersionInf& inf, const FetchLimits& limits = {},
+[[nodiscard]] int _GetXmlInf(const std::string& address, VersionInf& inf, const FetchLimits& limits = {},
                std::stop_token abort = {});
