@@ -1,8 +1,9 @@
 #include "orvane/InvokeMessage.h"
 
-#include "MessageXml.h"
 #include "orvane/ExternalValue.h"
-#include "orvane/XmlSource.h"
+
+#include "MessageXml.h"
+#include "XmlText.h"
 
 #include <pugixml.hpp>
 

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstddef>
-#include <string>
 
 // The time limits bound http(s) fetches; the size cap bounds every address.
 struct FetchLimits {
@@ -12,10 +11,3 @@ struct FetchLimits {
     std::chrono::milliseconds totalTimeout{25000};
     std::size_t maxBytes = 1024 * 1024;
 };
-
-// Declared in the core's private XmlText.h; also declared here only until
-// core/src/InvokeMessage.cpp includes that header for it.
-namespace pugi {
-class xml_node;
-}
-std::string XmlNodeText(const pugi::xml_node& node);
