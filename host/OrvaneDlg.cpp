@@ -192,8 +192,8 @@ bool COrvaneDlg::OnQueryEndSession(bool interactionAllowed)
             _SaveRecoveryCopy();
         return true;
     }
-    // A command in progress (a dialog open, a save running) cannot be
-    // asked to end; the logout waits for the user.
+    // A command in progress (a dialog open, a save running) cannot be asked
+    // to end: the logout is cancelled and the user finishes the command.
     if (m_nCommandDepth > 0)
         return false;
     bool mayEnd = false;

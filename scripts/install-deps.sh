@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages this project builds, runs and tests with.
-# Usage: scripts/install-deps.sh [run|test]   (default: test, which is a superset)
+# Usage: scripts/install-deps.sh [run|package|test]
+#   (default: test, which is a superset of package, itself a superset of run)
 set -euo pipefail
 mode=${1:-test}
 
@@ -8,14 +9,21 @@ run_pkgs=(
   build-essential cmake ninja-build pkg-config
   libssl-dev libpugixml-dev libcurl4-openssl-dev
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
-  libgl-dev haxe nodejs npm fonts-wqy-microhei xdg-utils
+  libgl-dev haxe nodejs npm fonts-wqy-microhei xdg-utils qt6-translations-l10n
 )
+# CPack's Debian package needs dpkg-shlibdeps and file.
+package_pkgs=(dpkg-dev file)
+# The install tests also need a window manager, the desktop-file and
+# AppStream validators and the generic desktop's file-type lookup that
+# xdg-open uses (mimetype).
 test_pkgs=(
   clang libclang-rt-14-dev googletest libgtest-dev
-  xvfb xauth xdotool imagemagick openssl
+  xvfb xauth xdotool x11-utils imagemagick openssl
+  openbox desktop-file-utils appstream libfile-mimeinfo-perl
 )
 
 pkgs=("${run_pkgs[@]}")
+[ "$mode" != run ] && pkgs+=("${package_pkgs[@]}")
 [ "$mode" = test ] && pkgs+=("${test_pkgs[@]}")
 
 missing=()

@@ -23,7 +23,7 @@ convert -size 16x15 xc:"$grey" "${floppy[@]}" \
   -type TrueColor PNG24:tool_saveas.png
 
 # Program icon: a blue tile with a white "Z".
-for size in 16 32 48; do
+for size in 16 32 48 256; do
   radius=$((size / 6)); edge=$((size - 1))
   convert -size ${size}x${size} xc:none -fill 'rgb(0,84,166)' \
     -draw "roundrectangle 0,0 $edge,$edge $radius,$radius" \
