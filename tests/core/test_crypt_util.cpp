@@ -3,7 +3,7 @@
 
 #include "orvane/CryptUtil.h"
 
-#include "ErrorLogLines.h"
+#include "ErrorLogReader.h"
 #include "ScopedEnvironment.h"
 #include "ScopedTempFolder.h"
 
@@ -144,7 +144,7 @@ TEST_F(GetHashTest, Md4MatchesRfc1320AndMd2IsComputedOrRecorded)
 
     // OpenSSL 3 builds usually leave MD2 out; then the hash object cannot be created.
     const std::optional<std::string> md2 = HexDigest(crypt, CALG_MD2, "abc");
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     if (md2) {
         EXPECT_EQ(*md2, "da853b0d3f88d99b30283a69e6ded6bb");  // RFC 1319
         EXPECT_TRUE(lines.empty());
@@ -181,9 +181,9 @@ TEST_F(GetHashTest, AbsentParametersAreRecordedWithIdAndDataSize)
     const std::uint8_t data[] = {'h', 'e', 'l', 'l', 'o'};
     EXPECT_EQ(crypt.GetHash(CALG_SHA1, 5, data, &size, nullptr), 0);
 
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 2u);
-    for (const LogLine& line : lines) {
+    for (const LogRecord& line : lines) {
         EXPECT_EQ(line.operation, "CCryptUtil::GetHash()");
         EXPECT_EQ(line.step, "ハッシュ取得パラメータチェック処理");
     }
@@ -268,7 +268,7 @@ TEST_F(CryptSessionTest, AbsentParametersAreRecordedWithSizeAndFirstByte)
     EXPECT_EQ(size, 7u);
     EXPECT_EQ(buffer, nullptr);
 
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 3u);  // no session was started, so nothing else was recorded
     EXPECT_EQ(lines[0].operation, "CCryptUtil::Encrypt()");
     EXPECT_EQ(lines[0].step, "暗号化パラメータチェック処理");
@@ -276,9 +276,9 @@ TEST_F(CryptSessionTest, AbsentParametersAreRecordedWithSizeAndFirstByte)
     EXPECT_EQ(lines[1].message, "暗号化情報が不正です。 平文サイズ【3】 平文【】");
     EXPECT_EQ(lines[2].operation, "CCryptUtil::Decrypt()");
     EXPECT_EQ(lines[2].step, "復号化パラメータチェック処理");
-    // A byte that is not printable text is written escaped as \x01, and the
-    // log escapes that backslash in turn.
-    EXPECT_EQ(lines[2].message, "暗号化情報が不正です。 暗号文サイズ【2】 暗号文【\\\\x01】");
+    // A byte that is not printable text is written escaped as \x01 (the log
+    // escapes that backslash in turn; the reader undoes the log's escape).
+    EXPECT_EQ(lines[2].message, "暗号化情報が不正です。 暗号文サイズ【2】 暗号文【\\x01】");
 }
 
 // ---------------------------------------------------------------- provider
@@ -297,7 +297,7 @@ TEST_F(MissingLegacyModuleTest, InitCryptRecordsTheAcquireStepAndRetriesLater)
         ScopedEnvironment modules("OPENSSL_MODULES", m_emptyFolder.path().string());
         EXPECT_EQ(crypt.InitCrypt(), 0);
     }
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].operation, "CCryptUtil::InitCrypt()");
     EXPECT_EQ(lines[0].step, "CryptAcquireContext()");
@@ -319,7 +319,7 @@ TEST_F(MissingLegacyModuleTest, EncryptAndDecryptWriteTheSessionRecordThenTheirO
     EXPECT_EQ(size, 5u);
     EXPECT_EQ(out, nullptr);
 
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].operation, "CCryptUtil::InitCrypt()");
     EXPECT_EQ(lines[0].step, "CryptAcquireContext()");
@@ -350,7 +350,7 @@ TEST_F(MissingLegacyModuleTest, GetHashKeepsMd5ButCannotCreateMd4)
     CCryptUtil crypt;
     EXPECT_EQ(HexDigest(crypt, CALG_MD5, "abc"), "900150983cd24fb0d6963f7d28e17f72");
     EXPECT_EQ(HexDigest(crypt, CALG_MD4, "abc"), std::nullopt);
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].operation, "CCryptUtil::GetHash()");
     EXPECT_EQ(lines[0].step, "CryptCreateHash()");

@@ -6,7 +6,7 @@
 #include "orvane/SystemErrorReason.h"
 
 #include "AtomicFile.h"
-#include "ErrorLogLines.h"
+#include "ErrorLogReader.h"
 #include "Resources.h"
 #include "ScopedEnvironment.h"
 #include "ScopedTempFolder.h"
@@ -304,7 +304,7 @@ TEST_F(DataFileReadTest, StructuralFailuresGiveOneWithTheirRecord)
         const ReadOutcome outcome = ReadBytesAsFile(refusal.bytes);
         EXPECT_EQ(outcome.result, READ_DATA_FAILED) << refusal.name;
         EXPECT_EQ(outcome.size, 0xDEADu) << refusal.name;
-        const std::vector<LogLine> lines = log.NewLines();
+        const std::vector<LogRecord> lines = log.NewLines();
         ASSERT_EQ(lines.size(), 1u) << refusal.name;
         EXPECT_EQ(lines[0].operation, kReadOperation);
         EXPECT_EQ(lines[0].step, refusal.step);
@@ -318,7 +318,7 @@ TEST_F(DataFileReadTest, UnopenableFilesAreRecorded)
     for (const fs::path& path : {PathOf("missing.zsr"), m_folder.path()}) {
         ErrorLogTail log(LogFolder());
         EXPECT_EQ(Read(path).result, READ_DATA_FAILED) << path;
-        const std::vector<LogLine> lines = log.NewLines();
+        const std::vector<LogRecord> lines = log.NewLines();
         ASSERT_EQ(lines.size(), 1u) << path;
         EXPECT_EQ(lines[0].step, "file.Open()");
         EXPECT_EQ(lines[0].message, "ファイルオープンの処理に失敗しました。");
@@ -366,7 +366,7 @@ TEST_F(DataFileReadTest, BadParametersAreRecordedWithThePath)
     EXPECT_EQ(CCryptUtil().CreateDataFile(PathOf("x.zsr").string(), 1, nullptr), 0);
     EXPECT_FALSE(fs::exists(PathOf("x.zsr")));
 
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].operation, kReadOperation);
     EXPECT_EQ(lines[0].step, "暗号ファイル読込処理パラメータチェック処理");
@@ -394,7 +394,7 @@ TEST_F(DataFileReadTest, MissingCipherModuleIsRecordedAfterTheSessionRecords)
     ScopedEnvironment modules("OPENSSL_MODULES", emptyModules.path().string());
 
     EXPECT_EQ(Read(path).result, READ_DATA_FAILED);
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].step, "CryptAcquireContext()");
     EXPECT_EQ(lines[1].operation, "CCryptUtil::Decrypt()");
@@ -447,9 +447,9 @@ TEST_F(DataFileLimitTest, CreateRefusesATextOverTheLimit)
               0);
     EXPECT_EQ(errno, EFBIG);
     EXPECT_FALSE(fs::exists(PathOf("big.zsr")));
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].systemError, std::to_string(EFBIG));
+    EXPECT_EQ(lines[0].systemError, EFBIG);
 }
 
 // ---------------------------------------------------------------- atomic save
@@ -480,12 +480,12 @@ TEST_F(DataFileSaveTest, ReadOnlyFolderKeepsTheOldFile)
     ::chmod(m_folder.path().c_str(), 0755);
 
     ExpectOldFileAloneInFolder();
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].operation, kCreateOperation);
     EXPECT_EQ(lines[0].step, "file.Open()");
     EXPECT_EQ(lines[0].message, "ファイルオープンの処理に失敗しました。");
-    EXPECT_EQ(lines[0].systemError, std::to_string(EACCES));
+    EXPECT_EQ(lines[0].systemError, EACCES);
 }
 
 TEST_F(DataFileSaveTest, ReadOnlyFolderRewritesAWritableFileInPlace)
@@ -496,10 +496,10 @@ TEST_F(DataFileSaveTest, ReadOnlyFolderRewritesAWritableFileInPlace)
 
     EXPECT_EQ(ReadBytes(m_target), kEmptyFile);  // shorter than the old content: cut to its length
     EXPECT_EQ(EntriesOf(m_folder.path()), std::vector<std::string>{"selection.zsr"});
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].message, "フォルダに一時ファイルを作成できないため、ファイルを直接上書きしました。");
-    EXPECT_EQ(lines[0].systemError, std::to_string(EACCES));
+    EXPECT_EQ(lines[0].systemError, EACCES);
 }
 
 TEST_F(DataFileSaveTest, FileThatCouldNotBeOverwrittenIsKept)
@@ -508,7 +508,7 @@ TEST_F(DataFileSaveTest, FileThatCouldNotBeOverwrittenIsKept)
     RunWithoutPermissionOverrides([&] { EXPECT_EQ(Create(m_target, Bytes(100, 'n')), 0); });
 
     ExpectOldFileAloneInFolder();
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].step, "file.Open()");
 }
@@ -532,7 +532,7 @@ TEST_F(DataFileSaveTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile)
 
     EXPECT_EQ(result, 0);
     ExpectOldFileAloneInFolder();
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].operation, kCreateOperation);
     EXPECT_EQ(lines[0].step, kCreateOperation);
@@ -546,7 +546,7 @@ TEST_F(DataFileSaveTest, MissingCipherModuleKeepsTheOldFile)
     EXPECT_EQ(Create(m_target, Bytes(10, 'n')), 0);
 
     ExpectOldFileAloneInFolder();
-    const std::vector<LogLine> lines = m_log.NewLines();
+    const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].operation, "CCryptUtil::InitCrypt()");
     EXPECT_EQ(lines[1].operation, "CCryptUtil::Encrypt()");

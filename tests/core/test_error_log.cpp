@@ -3,7 +3,7 @@
 
 #include "orvane/ErrorLog.h"
 
-#include "ErrorLogLines.h"
+#include "ErrorLogReader.h"
 #include "ScopedTempFolder.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +43,15 @@ std::string ReadFile(const fs::path& path)
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
+}
+
+// The messages of every record in a log file, in file order.
+std::vector<std::string> LoggedMessages(const fs::path& path)
+{
+    std::vector<std::string> messages;
+    for (const LogRecord& record : ReadLogFile(path))
+        messages.push_back(record.message);
+    return messages;
 }
 
 ErrorRecord SampleRecord(std::string message)
@@ -89,7 +98,7 @@ TEST_F(ErrorLogLineFormat, ErrorCodeIsEightLowercaseHexDigits)
     ErrorRecord record = SampleRecord("m");
     record.errorCode = 0xABCDEFu;
     ASSERT_EQ(log.WriteLog(record, UtcTime(2010, 5, 12, 0, 0, 0)), 0);
-    EXPECT_EQ(SplitLogLine(ReadFile(m_temp.path() / "_ERROR12.log")).errorCode, "00abcdef");
+    EXPECT_EQ(ReadLogFile(m_temp.path() / "_ERROR12.log").at(0).errorCode, "00abcdef");
 }
 
 TEST_F(ErrorLogLineFormat, EmptyMessageEndsWithCommaAndLineFeed)
@@ -122,9 +131,9 @@ TEST_F(ErrorLogLineFormat, ReportMacroTakesErrnoFileAndLineAndKeepsErrno)
     const auto lines = tail.NewLines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].errorCode, "00000000");
-    EXPECT_EQ(lines[0].systemError, std::to_string(EACCES));
+    EXPECT_EQ(lines[0].systemError, EACCES);
     EXPECT_TRUE(lines[0].sourceFile.ends_with("test_error_log.cpp")) << lines[0].sourceFile;
-    EXPECT_EQ(lines[0].sourceLine, std::to_string(line));
+    EXPECT_EQ(lines[0].sourceLine, line);
     EXPECT_EQ(lines[0].operation, "_FileOpen()");
     EXPECT_EQ(lines[0].step, "file.Open()");
     EXPECT_EQ(lines[0].message, "denied");
@@ -139,6 +148,12 @@ TEST_F(ErrorLogLineFormat, ControlCharactersInFieldsAreEscapedSoARecordIsOneLine
     EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
               "2010/05/12-00:00:00,00000000,0,dir\\\\evil\\r\\n.cpp,7,op\\tname,step\\x7f,"
               "a.zsr\\n2010/05/12-00:00:00,00000000,0,forged\\x01\\x1b\n");
+    // The reader gets the original texts back.
+    const LogRecord read = ReadLogFile(m_temp.path() / "_ERROR12.log").at(0);
+    EXPECT_EQ(read.sourceFile, record.sourceFile);
+    EXPECT_EQ(read.operation, record.operation);
+    EXPECT_EQ(read.step, record.step);
+    EXPECT_EQ(read.message, record.message);
 }
 
 TEST_F(ErrorLogLineFormat, LongMessageIsCutWithoutSplittingACharacter)
@@ -150,12 +165,9 @@ TEST_F(ErrorLogLineFormat, LongMessageIsCutWithoutSplittingACharacter)
     ASSERT_EQ(log.WriteLog(SampleRecord(straddling), time), 0);
     ASSERT_EQ(log.WriteLog(SampleRecord(std::string(5000, 'b')), time), 0);
 
-    std::istringstream content(ReadFile(m_temp.path() / "_ERROR12.log"));
-    std::string line;
-    ASSERT_TRUE(std::getline(content, line));
-    EXPECT_EQ(SplitLogLine(line).message, std::string(CErrorLog::kMaxMessageBytes - 1, 'a'));
-    ASSERT_TRUE(std::getline(content, line));
-    EXPECT_EQ(SplitLogLine(line).message, std::string(CErrorLog::kMaxMessageBytes, 'b'));
+    EXPECT_EQ(LoggedMessages(m_temp.path() / "_ERROR12.log"),
+              (std::vector<std::string>{std::string(CErrorLog::kMaxMessageBytes - 1, 'a'),
+                                        std::string(CErrorLog::kMaxMessageBytes, 'b')}));
 }
 
 TEST_F(ErrorLogFileName, SameDayOfMonthSharesOneFileAcrossMonths)
@@ -166,14 +178,13 @@ TEST_F(ErrorLogFileName, SameDayOfMonthSharesOneFileAcrossMonths)
     ASSERT_EQ(log.WriteLog(SampleRecord("may 6th"), UtcTime(2010, 5, 6, 0, 0, 0)), 0);
     ASSERT_EQ(log.WriteLog(SampleRecord("june 5th"), UtcTime(2010, 6, 5, 0, 0, 0)), 0);
 
-    std::istringstream fifth(ReadFile(m_temp.path() / "_ERROR05.log"));
     std::vector<std::string> messages;
-    for (std::string line; std::getline(fifth, line);)
-        messages.push_back(SplitLogLine(line).message + " @ " + SplitLogLine(line).timestamp);
+    for (const LogRecord& record : ReadLogFile(m_temp.path() / "_ERROR05.log"))
+        messages.push_back(record.message + " @ " + record.timestamp);
     EXPECT_EQ(messages, (std::vector<std::string>{"may 5th, morning @ 2010/05/05-09:00:00",
                                                   "may 5th, night @ 2010/05/05-23:59:59",
                                                   "june 5th @ 2010/06/05-00:00:00"}));
-    EXPECT_EQ(SplitLogLine(ReadFile(m_temp.path() / "_ERROR06.log")).message, "may 6th\n");
+    EXPECT_EQ(LoggedMessages(m_temp.path() / "_ERROR06.log"), std::vector<std::string>{"may 6th"});
     EXPECT_EQ(std::distance(fs::directory_iterator(m_temp.path()), fs::directory_iterator()), 2);
 }
 
@@ -193,7 +204,7 @@ TEST_F(ErrorLogLock, HeldLockDropsRecordAndLaterRecordIsWritten)
     EXPECT_EQ(fs::file_size(file), 0u);
 
     ASSERT_EQ(log.WriteLog(SampleRecord("after release"), seventh), 0);
-    EXPECT_EQ(SplitLogLine(ReadFile(file)).message, "after release\n");
+    EXPECT_EQ(LoggedMessages(file), std::vector<std::string>{"after release"});
 }
 
 TEST_F(ErrorLogSharedFolder, PlantedLinkAtTheLogNameIsNotFollowed)
@@ -271,7 +282,7 @@ TEST_F(ErrorLogFolder, MissingFolderIsCreatedWithItsParents)
     const fs::path folder = m_temp.path() / "a" / "b" / "c";
     CErrorLog log(folder.string());
     ASSERT_EQ(log.WriteLog(SampleRecord("deep"), UtcTime(2010, 5, 9, 0, 0, 0)), 0);
-    EXPECT_EQ(SplitLogLine(ReadFile(folder / "_ERROR09.log")).message, "deep\n");
+    EXPECT_EQ(LoggedMessages(folder / "_ERROR09.log"), std::vector<std::string>{"deep"});
 }
 
 TEST_F(ErrorLogFolder, FolderNameEndingInSpaceIsNotCreatedButOpenIsTried)
@@ -284,7 +295,7 @@ TEST_F(ErrorLogFolder, FolderNameEndingInSpaceIsNotCreatedButOpenIsTried)
     // With the folder made by someone else, the same writer's open succeeds.
     fs::create_directories(spaced);
     ASSERT_EQ(log.WriteLog(SampleRecord("kept"), UtcTime(2010, 5, 9, 0, 0, 0)), 0);
-    EXPECT_EQ(SplitLogLine(ReadFile(spaced / "_ERROR09.log")).message, "kept\n");
+    EXPECT_EQ(LoggedMessages(spaced / "_ERROR09.log"), std::vector<std::string>{"kept"});
 }
 
 TEST_F(CreateFolderPathTest, CreatesTheFolderHoldingTheLastComponent)
@@ -349,24 +360,17 @@ TEST_F(ErrorLogCaptureTest, CapturedRecordsReachNoFileUntilReplayedInOrderWithTh
     EXPECT_GE(records[1].time, before);
     EXPECT_LE(records[1].time, after);
 
+    const ErrorLogTail nowTail(nowFolder);
     CErrorLogCapture::Replay(records);
     EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
               "2010/05/12-01:02:03,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),first\n"
               "2010/05/12-01:02:01,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),third\n");
-    const std::vector<LogLine> replayedNow = [&] {
-        std::vector<LogLine> lines;
-        for (const auto& entry : fs::directory_iterator(nowFolder)) {
-            std::istringstream content(ReadFile(entry.path()));
-            for (std::string line; std::getline(content, line);)
-                lines.push_back(SplitLogLine(line));
-        }
-        return lines;
-    }();
+    const std::vector<LogRecord> replayedNow = nowTail.NewLines();
     ASSERT_EQ(replayedNow.size(), 1u);
     char secondTime[32];
     std::strftime(secondTime, sizeof secondTime, "%Y/%m/%d-%H:%M:%S", std::gmtime(&records[1].time));
     EXPECT_EQ(replayedNow[0].timestamp, secondTime);
-    EXPECT_EQ(replayedNow[0].systemError, std::to_string(EACCES));
+    EXPECT_EQ(replayedNow[0].systemError, EACCES);
     EXPECT_EQ(replayedNow[0].message, "second, now");
 }
 
@@ -412,7 +416,7 @@ TEST_F(ErrorLogCaptureTest, InnermostCaptureTakesRecordsAndTheOuterOneResumesAft
     ASSERT_EQ(outer.size(), 2u);
     EXPECT_EQ(outer[0].record.message, "outer 1");
     EXPECT_EQ(outer[1].record.message, "outer 2");
-    EXPECT_EQ(SplitLogLine(ReadFile(m_temp.path() / "_ERROR12.log")).message, "uncaptured\n");
+    EXPECT_EQ(LoggedMessages(m_temp.path() / "_ERROR12.log"), std::vector<std::string>{"uncaptured"});
 }
 
 }  // namespace

@@ -7,8 +7,9 @@
 // The core's private element-text lookup, tested directly.
 #include "../../core/src/XmlText.h"
 
-#include "ErrorLogLines.h"
+#include "ErrorLogReader.h"
 #include "ScopedTempFolder.h"
+#include "VersionFile.h"
 
 #include <gtest/gtest.h>
 
@@ -56,9 +57,8 @@ protected:
 
 using LocalVersionFailures = VersionFileTest;
 using LocalVersionLookup = VersionFileTest;
-using LocalVersionEncoding = VersionFileTest;
 
-void ExpectSingleLoadFailureRecord(const std::vector<LogLine>& lines)
+void ExpectSingleLoadFailureRecord(const std::vector<LogRecord>& lines)
 {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].operation, "_GetLocalVersionInf()");
@@ -75,7 +75,7 @@ TEST_F(LocalVersionFailures, MissingFileWritesOneRecordWithTheSystemError)
     EXPECT_TRUE(m_inf == kPrevious);
     const auto lines = m_log.NewLines();
     ExpectSingleLoadFailureRecord(lines);
-    EXPECT_EQ(lines.at(0).systemError, std::to_string(ENOENT));
+    EXPECT_EQ(lines.at(0).systemError, ENOENT);
 }
 
 TEST_F(LocalVersionFailures, MalformedXmlWritesOneRecord)
@@ -125,16 +125,11 @@ TEST_F(LocalVersionFailures, NoCommonInfoSucceedsAndKeepsTheRecord)
 
 TEST_F(LocalVersionLookup, ReadsAllFourValuesExactly)
 {
-    WriteVersionFile(R"(<?xml version="1.0" encoding="UTF-8"?>
-<dataroot>
-  <COMMON_INFO>
-    <VERSION_INFO>1.02</VERSION_INFO>
-    <URL_DOWNLOAD>http://example.com/dl/TorvexOrvane.msi?a=1&amp;b=2</URL_DOWNLOAD>
-    <URL_VERSION_CHECK>http://example.com/ver/</URL_VERSION_CHECK>
-    <COPYRIGHT>Copyright (C) 2010 Torvex 版权所有</COPYRIGHT>
-  </COMMON_INFO>
-</dataroot>
-)");
+    WriteVersionFile(VersionFile{.version = "1.02",
+                                 .copyright = "Copyright (C) 2010 Torvex 版权所有",
+                                 .downloadUrl = "http://example.com/dl/TorvexOrvane.msi?a=1&amp;b=2",
+                                 .versionCheckUrl = "http://example.com/ver/"}
+                         .Text());
     EXPECT_NE(ReadLocal(), 0);
     EXPECT_EQ(m_inf.strVersion, "1.02");
     EXPECT_EQ(m_inf.strUrlDownload, "http://example.com/dl/TorvexOrvane.msi?a=1&b=2");
@@ -189,55 +184,6 @@ TEST_F(LocalVersionLookup, ExternalEntityIsNeverResolved)
     EXPECT_EQ(m_inf.strCopyright, "&secret;");
 }
 
-TEST_F(LocalVersionEncoding, Utf16LittleEndianWithByteOrderMark)
-{
-    const std::u16string text =
-        u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><dataroot><COMMON_INFO>"
-        u"<VERSION_INFO>3.04</VERSION_INFO><COPYRIGHT>版权所有 ©</COPYRIGHT></COMMON_INFO></dataroot>";
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    WriteVersionFile(bytes);
-    EXPECT_NE(ReadLocal(), 0);
-    EXPECT_EQ(m_inf.strVersion, "3.04");
-    EXPECT_EQ(m_inf.strCopyright, "版权所有 ©");
-}
-
-TEST_F(LocalVersionEncoding, DeclaredLatin1)
-{
-    WriteVersionFile("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><dataroot><COMMON_INFO>"
-                     "<COPYRIGHT>Caf\xE9</COPYRIGHT></COMMON_INFO></dataroot>");
-    EXPECT_NE(ReadLocal(), 0);
-    EXPECT_EQ(m_inf.strCopyright, "Café");
-}
-
-TEST_F(LocalVersionEncoding, DeclaredShiftJisIsConvertedWithWindowsMapping)
-{
-    // "著作権" in Shift_JIS, then 0x5C, which Windows reads as a backslash.
-    WriteVersionFile("<?xml version='1.0' encoding='Shift_JIS'?><dataroot><COMMON_INFO>"
-                     "<COPYRIGHT>\x92\x98\x8D\xEC\x8C\xA0</COPYRIGHT><URL_DOWNLOAD>a\\b</URL_DOWNLOAD>"
-                     "</COMMON_INFO></dataroot>");
-    EXPECT_NE(ReadLocal(), 0);
-    EXPECT_EQ(m_inf.strCopyright, "著作権");
-    EXPECT_EQ(m_inf.strUrlDownload, "a\\b");
-}
-
-TEST_F(LocalVersionEncoding, UnknownDeclaredEncodingIsALoadFailure)
-{
-    WriteVersionFile("<?xml version=\"1.0\" encoding=\"x-no-such-charset\"?><dataroot/>");
-    EXPECT_EQ(ReadLocal(), 0);
-    ExpectSingleLoadFailureRecord(m_log.NewLines());
-}
-
-TEST_F(LocalVersionEncoding, BytesInvalidForTheDeclaredEncodingAreALoadFailure)
-{
-    WriteVersionFile("<?xml version=\"1.0\" encoding=\"US-ASCII\"?><dataroot>\xC3\xA9</dataroot>");
-    EXPECT_EQ(ReadLocal(), 0);
-    ExpectSingleLoadFailureRecord(m_log.NewLines());
-}
-
 TEST(GetText, IndexCountsFromOneAmongDescendantsInDocumentOrder)
 {
     pugi::xml_document doc;
@@ -254,9 +200,8 @@ TEST(GetText, IndexCountsFromOneAmongDescendantsInDocumentOrder)
 TEST(ParseVersionInf, ServerFileGivesOnlyTheVersion)
 {
     VersionInf inf = kPrevious;
-    EXPECT_NE(ParseVersionInf("<dataroot><COMMON_INFO><VERSION_INFO>1.10</VERSION_INFO>"
-                              "<COPYRIGHT>server</COPYRIGHT></COMMON_INFO></dataroot>",
-                              inf, VersionFields::VersionOnly),
+    EXPECT_NE(ParseVersionInf(VersionFile{.version = "1.10", .copyright = "server"}.Text(), inf,
+                              VersionFields::VersionOnly),
               0);
     EXPECT_EQ(inf.strVersion, "1.10");
     EXPECT_EQ(inf.strCopyright, kPrevious.strCopyright);

@@ -1,34 +1,31 @@
 // LoadXmlAddress and _GetXmlInf over plain paths, file:// URLs and http://
-// against a small server on 127.0.0.1 run by the test itself.
+// against a small server on 127.0.0.1 run by the test itself, and the text
+// encodings a version file may declare.
 
 #include "orvane/ErrorLog.h"
+#include "orvane/StringTable.h"
 #include "orvane/VersionInf.h"
 
 // The core's private loader and text reader, tested directly.
 #include "../../core/src/XmlLoader.h"
 #include "../../core/src/XmlText.h"
 
-#include "ErrorLogLines.h"
+#include "ErrorLogReader.h"
+#include "LoopbackHttpServer.h"
 #include "ScopedTempFolder.h"
+#include "VersionFile.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <dlfcn.h>
 #include <netdb.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <future>
 #include <mutex>
-#include <thread>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -84,174 +81,12 @@ extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo
 
 namespace {
 
-const std::string kServerVersionFile =
-    "<?xml version=\"1.0\"?><dataroot><COMMON_INFO><VERSION_INFO>2.10</VERSION_INFO>"
-    "<COPYRIGHT>server</COPYRIGHT></COMMON_INFO></dataroot>";
+const std::string kServerVersionFile = VersionFile{.version = "2.10", .copyright = "server"}.Text();
 
 // Short limits so that failing fetches end quickly in the tests.
 const FetchLimits kTestLimits{300ms, 300ms, 64 * 1024};
 
-class Socket {
-public:
-    explicit Socket(int fd = -1) : m_fd(fd) {}
-    ~Socket()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// An HTTP server on 127.0.0.1 that serves one connection at a time on its own
-// thread. Each connection's request head goes to the handler, which writes the
-// answer (or holds the connection until the server stops).
-class LocalHttpServer {
-public:
-    class Connection {
-    public:
-        Connection(int client, int stopFd) : m_client(client), m_stopFd(stopFd) {}
-        // False once the client has gone or the server is stopping.
-        bool Send(const std::string& bytes) const
-        {
-            for (std::size_t sent = 0; sent < bytes.size();) {
-                pollfd fds[] = {{m_client, POLLOUT, 0}, {m_stopFd, POLLIN, 0}};
-                if (::poll(fds, 2, -1) < 0 || fds[1].revents)
-                    return false;
-                const ssize_t n = ::send(m_client, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-                if (n <= 0)
-                    return false;
-                sent += static_cast<std::size_t>(n);
-            }
-            return true;
-        }
-        // Holds the connection open, unanswered, until the client hangs up or
-        // the server stops.
-        void Hang() const
-        {
-            char ignored[256];
-            for (;;) {
-                pollfd fds[] = {{m_client, POLLIN, 0}, {m_stopFd, POLLIN, 0}};
-                if (::poll(fds, 2, -1) < 0 || fds[1].revents ||
-                    ::recv(m_client, ignored, sizeof ignored, 0) <= 0)
-                    return;
-            }
-        }
-
-    private:
-        int m_client;
-        int m_stopFd;
-    };
-    using Handler = std::function<void(const std::string& requestHead, const Connection&)>;
-
-    explicit LocalHttpServer(Handler handler) : m_handler(std::move(handler))
-    {
-        if (::pipe(m_stopPipe) != 0)
-            throw std::runtime_error("pipe failed");
-        m_listener = std::make_unique<Socket>(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(m_listener->fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(m_listener->fd(), 8) != 0 ||
-            ::getsockname(m_listener->fd(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            throw std::runtime_error("cannot listen on 127.0.0.1");
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this] { Serve(); });
-    }
-
-    ~LocalHttpServer()
-    {
-        const char stop = 's';
-        [[maybe_unused]] const ssize_t written = ::write(m_stopPipe[1], &stop, 1);
-        m_thread.join();
-        ::close(m_stopPipe[0]);
-        ::close(m_stopPipe[1]);
-    }
-
-    std::string Url(const std::string& path) const
-    {
-        return "http://127.0.0.1:" + std::to_string(m_port) + path;
-    }
-
-    // Blocks until the server has taken in its count-th request head.
-    void WaitForRequest(int count)
-    {
-        std::unique_lock lock(m_mutex);
-        m_requestSeen.wait(lock, [this, count] { return m_requests >= count; });
-    }
-
-private:
-    void Serve()
-    {
-        for (;;) {
-            pollfd fds[] = {{m_listener->fd(), POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
-            if (::poll(fds, 2, -1) < 0 || fds[1].revents)
-                return;
-            const Socket client(::accept4(m_listener->fd(), nullptr, nullptr, SOCK_CLOEXEC));
-            if (client.fd() < 0)
-                continue;
-            const Connection connection(client.fd(), m_stopPipe[0]);
-            std::string head;
-            if (!ReadHead(client.fd(), head))
-                return;
-            {
-                std::lock_guard lock(m_mutex);
-                ++m_requests;
-            }
-            m_requestSeen.notify_all();
-            m_handler(head, connection);
-        }
-    }
-
-    bool ReadHead(int client, std::string& head) const
-    {
-        char buffer[1024];
-        while (head.find("\r\n\r\n") == std::string::npos) {
-            pollfd fds[] = {{client, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
-            if (::poll(fds, 2, -1) < 0 || fds[1].revents)
-                return false;
-            const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                return true;
-            head.append(buffer, static_cast<std::size_t>(n));
-        }
-        return true;
-    }
-
-    Handler m_handler;
-    int m_stopPipe[2] = {-1, -1};
-    std::unique_ptr<Socket> m_listener;
-    int m_port = 0;
-    std::mutex m_mutex;
-    std::condition_variable m_requestSeen;
-    int m_requests = 0;
-    std::thread m_thread;
-};
-
-std::string HttpAnswer(const std::string& status, const std::string& body,
-                       const std::string& extraHeaders = "")
-{
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/xml\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body;
-}
-
-void AnswerVersionFile(const std::string&, const LocalHttpServer::Connection& connection)
-{
-    connection.Send(HttpAnswer("200 OK", kServerVersionFile));
-}
-
-void NeverAnswer(const std::string&, const LocalHttpServer::Connection& connection)
-{
-    connection.Hang();
-}
-
-void StreamEndlessly(const std::string&, const LocalHttpServer::Connection& connection)
+void StreamEndlessly(const std::string&, const LoopbackHttpServer::Connection& connection)
 {
     // No length announced: only the size cap can stop this one.
     if (!connection.Send("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n\r\n<dataroot>"))
@@ -286,19 +121,39 @@ protected:
         return _GetXmlInf(address, m_inf, limits, abort);
     }
 
-    void ExpectSingleLoadFailureRecord() const
+    // The one record of a failed load, by _GetXmlInf unless told otherwise.
+    void ExpectSingleLoadFailureRecord(const std::string& operation = "_GetXmlInf()",
+                                       const std::string& message = "(#1005)") const
     {
         const auto lines = m_log.NewLines();
         ASSERT_EQ(lines.size(), 1u);
-        EXPECT_EQ(lines[0].operation, "_GetXmlInf()");
+        EXPECT_EQ(lines[0].operation, operation);
         EXPECT_EQ(lines[0].step, "pDoc->load()");
-        EXPECT_EQ(lines[0].message, "(#1005)");
+        EXPECT_EQ(lines[0].message, message);
         EXPECT_EQ(lines[0].errorCode, "00000000");
     }
 
     ScopedTempFolder m_folder;
     ErrorLogTail m_log{g_ErrorLog.Folder()};
     VersionInf m_inf;
+};
+
+// _GetLocalVersionInf reading the test's folder as the program folder.
+class LocalVersionEncoding : public XmlSourceTest {
+protected:
+    void SetUp() override { g_strAppPath = m_folder.slashed(); }
+    void TearDown() override { g_strAppPath.clear(); }
+
+    int ReadLocal(const std::string& bytes)
+    {
+        WriteFile("z_ver.xml", bytes);
+        m_inf = VersionInf{"old copyright", "old download", "old check", "1.0"};
+        return _GetLocalVersionInf(m_inf);
+    }
+    void ExpectSingleLocalLoadFailureRecord() const
+    {
+        ExpectSingleLoadFailureRecord("_GetLocalVersionInf()", MakeErrorText("(#1005)"));
+    }
 };
 
 using LoadLocalAddress = XmlSourceTest;
@@ -385,9 +240,53 @@ TEST_F(GetXmlInfLocal, MissingOrMalformedFileWritesTheBareCode)
     EXPECT_EQ(afterFirst.NewLines().size(), 1u);
 }
 
+TEST_F(LocalVersionEncoding, Utf16LittleEndianWithByteOrderMark)
+{
+    const std::u16string text =
+        u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><dataroot><COMMON_INFO>"
+        u"<VERSION_INFO>3.04</VERSION_INFO><COPYRIGHT>版权所有 ©</COPYRIGHT></COMMON_INFO></dataroot>";
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    EXPECT_NE(ReadLocal(bytes), 0);
+    EXPECT_EQ(m_inf.strVersion, "3.04");
+    EXPECT_EQ(m_inf.strCopyright, "版权所有 ©");
+}
+
+TEST_F(LocalVersionEncoding, DeclaredLatin1)
+{
+    EXPECT_NE(ReadLocal(VersionFile{.copyright = "Caf\xE9", .encoding = "ISO-8859-1"}.Text()), 0);
+    EXPECT_EQ(m_inf.strCopyright, "Café");
+}
+
+TEST_F(LocalVersionEncoding, DeclaredShiftJisIsConvertedWithWindowsMapping)
+{
+    // "著作権" in Shift_JIS, then 0x5C, which Windows reads as a backslash.
+    EXPECT_NE(ReadLocal(VersionFile{.copyright = "\x92\x98\x8D\xEC\x8C\xA0", .downloadUrl = "a\\b",
+                                    .encoding = "Shift_JIS"}
+                            .Text()),
+              0);
+    EXPECT_EQ(m_inf.strCopyright, "著作権");
+    EXPECT_EQ(m_inf.strUrlDownload, "a\\b");
+}
+
+TEST_F(LocalVersionEncoding, UnknownDeclaredEncodingIsALoadFailure)
+{
+    EXPECT_EQ(ReadLocal(VersionFile{.encoding = "x-no-such-charset"}.Text()), 0);
+    ExpectSingleLocalLoadFailureRecord();
+}
+
+TEST_F(LocalVersionEncoding, BytesInvalidForTheDeclaredEncodingAreALoadFailure)
+{
+    EXPECT_EQ(ReadLocal(VersionFile{.copyright = "\xC3\xA9", .encoding = "US-ASCII"}.Text()), 0);
+    ExpectSingleLocalLoadFailureRecord();
+}
+
 TEST_F(GetXmlInfHttp, NormalAnswer)
 {
-    LocalHttpServer server(AnswerVersionFile);
+    LoopbackHttpServer server(kServerVersionFile);
     EXPECT_NE(GetXmlInf(server.Url("/ver/z_ver.xml")), 0);
     EXPECT_EQ(m_inf.strVersion, "2.10");
     EXPECT_EQ(m_inf.strCopyright, "old copyright");
@@ -396,8 +295,8 @@ TEST_F(GetXmlInfHttp, NormalAnswer)
 
 TEST_F(GetXmlInfHttp, HttpErrorStatusIsALoadFailure)
 {
-    LocalHttpServer server([](const std::string&, const LocalHttpServer::Connection& connection) {
-        connection.Send(HttpAnswer("404 Not Found", kServerVersionFile));
+    LoopbackHttpServer server([](const std::string&, const LoopbackHttpServer::Connection& connection) {
+        connection.Answer("404 Not Found", kServerVersionFile);
     });
     EXPECT_EQ(GetXmlInf(server.Url("/z_ver.xml")), 0);
     EXPECT_EQ(m_inf.strVersion, "1.0");
@@ -406,7 +305,8 @@ TEST_F(GetXmlInfHttp, HttpErrorStatusIsALoadFailure)
 
 TEST_F(GetXmlInfHttp, SilentServerRunsIntoTheTimeOut)
 {
-    LocalHttpServer server(NeverAnswer);
+    LoopbackHttpServer server(kServerVersionFile);
+    server.HoldRequests(true);
     pugi::xml_document doc;
     std::string error;
     EXPECT_FALSE(LoadXmlAddress(server.Url("/z_ver.xml"), doc, error, kTestLimits));
@@ -420,7 +320,7 @@ TEST_F(GetXmlInfHttp, SilentServerRunsIntoTheTimeOut)
 
 TEST_F(GetXmlInfHttp, EndlessBodyIsCutAtTheSizeCap)
 {
-    LocalHttpServer server(StreamEndlessly);
+    LoopbackHttpServer server(StreamEndlessly);
     const FetchLimits generousTime{300ms, 20s, 64 * 1024};
     pugi::xml_document doc;
     std::string error;
@@ -433,9 +333,7 @@ TEST_F(GetXmlInfHttp, EndlessBodyIsCutAtTheSizeCap)
 
 TEST_F(GetXmlInfHttp, AnnouncedLengthOverTheCapIsRefused)
 {
-    LocalHttpServer server([](const std::string&, const LocalHttpServer::Connection& connection) {
-        connection.Send(HttpAnswer("200 OK", kServerVersionFile));
-    });
+    LoopbackHttpServer server(kServerVersionFile);
     pugi::xml_document doc;
     std::string error;
     EXPECT_FALSE(LoadXmlAddress(server.Url("/z_ver.xml"), doc, error, FetchLimits{300ms, 20s, 16}));
@@ -444,7 +342,8 @@ TEST_F(GetXmlInfHttp, AnnouncedLengthOverTheCapIsRefused)
 
 TEST_F(GetXmlInfHttp, StopRequestCutsOffAHangingFetchQuietly)
 {
-    LocalHttpServer server(NeverAnswer);
+    LoopbackHttpServer server(kServerVersionFile);
+    server.HoldRequests(true);
     const FetchLimits longWait{20s, 60s, 64 * 1024};
     int requests = 0;
     for (const bool throughGetXmlInf : {false, true}) {
@@ -458,7 +357,7 @@ TEST_F(GetXmlInfHttp, StopRequestCutsOffAHangingFetchQuietly)
                        ? 1
                        : 0;
         });
-        server.WaitForRequest(++requests);
+        EXPECT_TRUE(server.WaitForRequests(++requests));
         stopper.request_stop();
         EXPECT_EQ(fetch.get(), 0);
         if (!throughGetXmlInf)
@@ -490,7 +389,7 @@ TEST_F(GetXmlInfHttp, StopRequestDoesNotWaitForAHangingNameLookup)
 
 TEST_F(GetXmlInfHttp, StopRequestedBeforeTheCallFetchesNothing)
 {
-    LocalHttpServer server(AnswerVersionFile);
+    LoopbackHttpServer server(kServerVersionFile);
     std::stop_source stopper;
     stopper.request_stop();
     EXPECT_EQ(GetXmlInf(server.Url("/z_ver.xml"), kTestLimits, stopper.get_token()), 0);
@@ -501,19 +400,7 @@ TEST_F(GetXmlInfHttp, StopRequestedBeforeTheCallFetchesNothing)
 
 TEST_F(GetXmlInfHttp, ConnectionRefused)
 {
-    int port = 0;
-    {
-        // A port that was just free and has no listener.
-        const Socket probe(::socket(AF_INET, SOCK_STREAM, 0));
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ASSERT_EQ(::bind(probe.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ASSERT_EQ(::getsockname(probe.fd(), reinterpret_cast<sockaddr*>(&address), &length), 0);
-        port = ntohs(address.sin_port);
-    }
-    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/z_ver.xml";
+    const std::string url = UnusedLoopbackUrl("/z_ver.xml");
     pugi::xml_document doc;
     std::string error;
     EXPECT_FALSE(LoadXmlAddress(url, doc, error, kTestLimits));
@@ -526,15 +413,15 @@ TEST_F(GetXmlInfHttp, ConnectionRefused)
 TEST_F(GetXmlInfHttp, RedirectsAreFollowedOnlyToHttp)
 {
     const std::string localFile = WriteFile("z_ver.xml", kServerVersionFile);
-    LocalHttpServer server([&](const std::string& head, const LocalHttpServer::Connection& connection) {
-        if (head.starts_with("GET /to-file "))
-            connection.Send(HttpAnswer("302 Found", "", "Location: file://" + localFile + "\r\n"));
-        else if (head.starts_with("GET /moved "))
-            connection.Send(HttpAnswer("301 Moved Permanently", "", "Location: /z_ver.xml\r\n"));
-        else if (head.starts_with("GET /loop "))
-            connection.Send(HttpAnswer("302 Found", "", "Location: /loop\r\n"));
+    LoopbackHttpServer server([&](const std::string& path, const LoopbackHttpServer::Connection& connection) {
+        if (path == "/to-file")
+            connection.Answer("302 Found", "", "Location: file://" + localFile + "\r\n");
+        else if (path == "/moved")
+            connection.Answer("301 Moved Permanently", "", "Location: /z_ver.xml\r\n");
+        else if (path == "/loop")
+            connection.Answer("302 Found", "", "Location: /loop\r\n");
         else
-            AnswerVersionFile(head, connection);
+            connection.Answer("200 OK", kServerVersionFile);
     });
 
     EXPECT_NE(GetXmlInf(server.Url("/moved")), 0);

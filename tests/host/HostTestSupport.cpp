@@ -1,64 +1,17 @@
 #include "HostTestSupport.h"
 
 #include "orvane/CryptUtil.h"
-#include "orvane/ErrorLog.h"
 
 #include <QAction>
 #include <QTest>
 #include <QToolBar>
 
-#include <ctime>
 #include <fstream>
-
-namespace {
-
-std::string TodaysLogPath()
-{
-    const std::time_t now = std::time(nullptr);
-    char name[32];
-    std::strftime(name, sizeof name, "_ERROR%d.log", std::localtime(&now));
-    return g_ErrorLog.Folder() + name;
-}
-
-}  // namespace
-
-std::vector<LogRecord> ReadErrorLog()
-{
-    std::vector<LogRecord> records;
-    std::ifstream file(TodaysLogPath(), std::ios::binary);
-    std::string line;
-    while (std::getline(file, line)) {
-        // timestamp, errorCode, systemError, sourceFile, sourceLine, operation, step, message
-        std::vector<std::string> fields;
-        std::size_t start = 0;
-        for (int field = 0; field < 7; ++field) {
-            const std::size_t comma = line.find(',', start);
-            if (comma == std::string::npos)
-                break;
-            fields.push_back(line.substr(start, comma - start));
-            start = comma + 1;
-        }
-        if (fields.size() != 7)
-            continue;
-        records.push_back({std::stol(fields[2]), fields[5], fields[6], line.substr(start)});
-    }
-    return records;
-}
-
-void ClearErrorLog() { std::remove(TodaysLogPath().c_str()); }
-
-std::string VersionFileText(const std::string& version, const std::string& copyright)
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<dataroot><COMMON_INFO><VERSION_INFO>" + version
-           + "</VERSION_INFO><COPYRIGHT>" + copyright
-           + "</COPYRIGHT><URL_DOWNLOAD>https://example.com/setup.exe</URL_DOWNLOAD>"
-             "<URL_VERSION_CHECK>https://example.com/</URL_VERSION_CHECK></COMMON_INFO></dataroot>\n";
-}
 
 HostHarness::HostHarness() : factory(ScriptedFactory(movie))
 {
     ClearErrorLog();
-    WriteVersionFile(VersionFileText("1.00", "Copyright test"));
+    WriteVersionFile(VersionFile{}.Text());
     recoveryFolder = AppFile("state") + "/";
 }
 

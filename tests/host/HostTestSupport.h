@@ -1,10 +1,13 @@
 #pragma once
 // Shared pieces of the host tests: a program folder, a window on the
-// scripted movie, the error log, and finding commands.
+// scripted movie, and finding commands. The error log and the version file
+// of the program folder come from the test support folder.
 
+#include "ErrorLogReader.h"
 #include "OrvaneDlg.h"
 #include "ScriptedFlashPlayer.h"
 #include "ScriptedUserDialogs.h"
+#include "VersionFile.h"
 
 #include <QTemporaryDir>
 
@@ -13,20 +16,6 @@
 #include <vector>
 
 class QAction;
-
-struct LogRecord {
-    long systemError = 0;
-    std::string operation;
-    std::string step;
-    std::string message;
-};
-
-// Records of today's error log in the test's temporary folder.
-std::vector<LogRecord> ReadErrorLog();
-void ClearErrorLog();
-
-// A "z_ver.xml" body with the given VERSION_INFO and COPYRIGHT.
-std::string VersionFileText(const std::string& version, const std::string& copyright);
 
 class HostHarness {
 public:

@@ -271,7 +271,7 @@ void CommandsTest::modeChangeMakesSelectionUntitled()
 void CommandsTest::aboutBoxShowsVersionFile()
 {
     HostHarness host;
-    host.WriteVersionFile(VersionFileText("1.02", "Copyright (C) Torvex, 2026"));
+    host.WriteVersionFile(VersionFile{.version = "1.02", .copyright = "Copyright (C) Torvex, 2026"}.Text());
     auto window = host.StartReady();
     QStringList shown;
     host.dialogs->onModal = [&](QDialog& dialog) {

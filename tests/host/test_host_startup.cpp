@@ -253,7 +253,7 @@ void StartupTest::enterAndEscapeReachTheMovieAndNeverClose()
 void StartupTest::windowMenuStaysUsableWhileCommandsAreGrey()
 {
     HostHarness host;
-    host.WriteVersionFile(VersionFileText("1.02", "(C) Test"));
+    host.WriteVersionFile(VersionFile{.version = "1.02", .copyright = "(C) Test"}.Text());
     auto window = host.Start();
     auto* windowMenu = window->findChild<QMenu*>(QStringLiteral("windowMenu"));
     QVERIFY(windowMenu);

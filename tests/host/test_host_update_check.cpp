@@ -2,6 +2,7 @@
 // addresses, with the window's message boxes, log records, the update's
 // download and quit, quiet mode and the worker's time-out.
 #include "HostTestSupport.h"
+#include "LoopbackHttpServer.h"
 
 #include "orvane/StringTable.h"
 
@@ -15,22 +16,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <future>
-#include <mutex>
-#include <stdexcept>
-#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -42,132 +33,10 @@ const std::string kNoUpdateInfoText = "サーバに接続できないか、ま�
 const std::string kUpdateQuestion = "更新ファイルが存在します。\n更新しますか？";
 const std::string kServerFailure = "XML情報取得（サーバ）に失敗しました。";
 
-// A version server for one test on its own thread: answers every request with
-// its version file, or holds the connection unanswered (Hang). It stops when
-// destroyed and by itself after 20 seconds, whatever happens.
-class VersionServer {
-public:
-    explicit VersionServer(std::string versionFile) : m_versionFile(std::move(versionFile))
-    {
-        if (::pipe2(m_stopPipe, O_CLOEXEC) != 0)
-            throw std::runtime_error("pipe failed");
-        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-            || ::listen(m_listener, 8) != 0
-            || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            throw std::runtime_error("cannot listen on 127.0.0.1");
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this] { Serve(); });
-    }
-
-    ~VersionServer()
-    {
-        const char stop = 's';
-        [[maybe_unused]] const ssize_t written = ::write(m_stopPipe[1], &stop, 1);
-        m_thread.join();
-        ::close(m_listener);
-        ::close(m_stopPipe[0]);
-        ::close(m_stopPipe[1]);
-    }
-
-    // An address on this server: base + "z_ver.xml" is what the check fetches.
-    std::string Url(const std::string& path) const
-    {
-        return "http://127.0.0.1:" + std::to_string(m_port) + path;
-    }
-    void Hang(bool hang) { m_hang = hang; }
-    std::vector<std::string> RequestedPaths() const
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_paths;
-    }
-
-private:
-    // Waits for fd to become readable; false when stopping or out of time.
-    bool WaitReadable(int fd) const
-    {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            m_deadline - std::chrono::steady_clock::now());
-        pollfd fds[] = {{fd, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
-        return left > 0ms && ::poll(fds, 2, int(left.count())) > 0 && !fds[1].revents;
-    }
-
-    void Serve()
-    {
-        while (WaitReadable(m_listener)) {
-            const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client < 0)
-                continue;
-            Answer(client);
-            ::close(client);
-        }
-    }
-
-    void Answer(int client)
-    {
-        std::string head;
-        char buffer[1024];
-        while (head.find("\r\n\r\n") == std::string::npos) {
-            if (!WaitReadable(client))
-                return;
-            const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                return;
-            head.append(buffer, std::size_t(n));
-        }
-        {
-            // "GET /path HTTP/1.1"
-            const std::size_t start = head.find(' ') + 1;
-            const std::lock_guard lock(m_mutex);
-            m_paths.push_back(head.substr(start, head.find(' ', start) - start));
-        }
-        if (m_hang) {
-            // Until the client hangs up, the server stops or its time is out.
-            while (WaitReadable(client) && ::recv(client, buffer, sizeof buffer, 0) > 0) {
-            }
-            return;
-        }
-        const std::string answer = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: "
-                                   + std::to_string(m_versionFile.size()) + "\r\nConnection: close\r\n\r\n"
-                                   + m_versionFile;
-        [[maybe_unused]] const ssize_t sent = ::send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
-    }
-
-    const std::string m_versionFile;
-    const std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::now() + 20s;
-    std::atomic<bool> m_hang = false;
-    int m_stopPipe[2] = {-1, -1};
-    int m_listener = -1;
-    int m_port = 0;
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_paths;
-    std::thread m_thread;
-};
-
-// An address on 127.0.0.1 where nothing listens.
-std::string ClosedPortUrl()
-{
-    const int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(probe);
-    return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
-}
-
+// The program folder's version file, naming the server to check.
 std::string LocalVersionFile(const std::string& version, const std::string& versionCheckBase)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<dataroot><COMMON_INFO><VERSION_INFO>" + version
-           + "</VERSION_INFO><COPYRIGHT>(C) Test</COPYRIGHT><URL_DOWNLOAD>" + kDownloadUrl
-           + "</URL_DOWNLOAD><URL_VERSION_CHECK>" + versionCheckBase
-           + "</URL_VERSION_CHECK></COMMON_INFO></dataroot>\n";
+    return VersionFile{.version = version, .downloadUrl = kDownloadUrl, .versionCheckUrl = versionCheckBase}.Text();
 }
 
 std::vector<std::string> RecordLabels()
@@ -194,12 +63,12 @@ void ForgetAddresses()
 // A window whose server offers an update (local 1.9, server 1.10), ready,
 // with the quits it posts recorded.
 struct UpdateOffered {
-    VersionServer server{VersionFileText("1.10", "server")};
+    LoopbackHttpServer server{VersionFile{.version = "1.10"}.Text()};
     HostHarness host;
     std::unique_ptr<COrvaneDlg> window = StartWithServer(host, server);
     QSignalSpy quit{window.get(), &COrvaneDlg::quitPosted};
 
-    static std::unique_ptr<COrvaneDlg> StartWithServer(HostHarness& host, const VersionServer& server)
+    static std::unique_ptr<COrvaneDlg> StartWithServer(HostHarness& host, const LoopbackHttpServer& server)
     {
         host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
         return host.StartReady();
@@ -229,7 +98,7 @@ private slots:
 
 void UpdateCheckTest::windowMenuIssuesTheCheckWhileCommandsAreGrey()
 {
-    VersionServer server(VersionFileText("1.00", "server"));
+    LoopbackHttpServer server(VersionFile{.version = "1.00"}.Text());
     HostHarness host;
     host.WriteVersionFile(LocalVersionFile("1.00", server.Url("/torvex-z/")));
     auto window = host.Start();  // the movie has not reported ready: document commands are grey
@@ -265,7 +134,7 @@ void UpdateCheckTest::versionsAreComparedLocalAgainstServer()
     QFETCH(QString, local);
     QFETCH(QString, server);
     QFETCH(bool, newer);
-    VersionServer versionServer(VersionFileText(server.toStdString(), "server"));
+    LoopbackHttpServer versionServer(VersionFile{.version = server.toStdString()}.Text());
     HostHarness host;
     host.WriteVersionFile(LocalVersionFile(local.toStdString(), versionServer.Url("/")));
     auto window = host.StartReady();
@@ -357,7 +226,7 @@ void UpdateCheckTest::fileBaseAddressIsReadLikeAServer()
     HostHarness host;
     const std::string serverFolder = host.AppFile("server");
     QVERIFY(QDir().mkpath(QString::fromStdString(serverFolder)));
-    std::ofstream(serverFolder + "/z_ver.xml", std::ios::binary) << VersionFileText("1.10", "server");
+    std::ofstream(serverFolder + "/z_ver.xml", std::ios::binary) << VersionFile{.version = "1.10"}.Text();
     host.WriteVersionFile(LocalVersionFile("1.9", "file://" + serverFolder + "/"));
     auto window = host.StartReady();
     RunCheck(*window);
@@ -395,7 +264,7 @@ void UpdateCheckTest::missingLocalFile()
 void UpdateCheckTest::unreachableServer()
 {
     HostHarness host;
-    const std::string base = ClosedPortUrl();
+    const std::string base = UnusedLoopbackUrl("/");
     host.WriteVersionFile(LocalVersionFile("1.9", base));
     auto window = host.StartReady();
     RunCheck(*window);
@@ -414,8 +283,8 @@ void UpdateCheckTest::unreachableServer()
 
 void UpdateCheckTest::hangingServerTimesOutAndItsWorkerNeverReachesTheLog()
 {
-    VersionServer server(VersionFileText("1.9", "server"));
-    server.Hang(true);
+    LoopbackHttpServer server(VersionFile{.version = "1.9"}.Text());
+    server.HoldRequests(true);
     HostHarness host;
     host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
     auto window = host.StartReady();
@@ -432,7 +301,7 @@ void UpdateCheckTest::hangingServerTimesOutAndItsWorkerNeverReachesTheLog()
     QCOMPARE(g_strUrlDownload, std::string("untouched download"));
 
     // The window goes on checking while the given-up worker winds down.
-    server.Hang(false);
+    server.HoldRequests(false);
     window->SetSvrChkWaitLimit(30s);
     RunCheck(*window);
     QCOMPARE(host.dialogs->boxes.size(), 2u);
@@ -451,25 +320,25 @@ void UpdateCheckTest::hangingServerTimesOutAndItsWorkerNeverReachesTheLog()
 
 void UpdateCheckTest::quietModeShowsOnlyTheUpdateQuestion()
 {
-    VersionServer server(VersionFileText("1.10", "server"));
+    LoopbackHttpServer server(VersionFile{.version = "1.10"}.Text());
     HostHarness host;
     auto window = host.StartReady();
     QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
 
     host.WriteVersionFile(LocalVersionFile("1.10", server.Url("/")));
     window->_SvrFileChk(true);  // latest
-    host.WriteVersionFile(LocalVersionFile("1.9", ClosedPortUrl()));
+    host.WriteVersionFile(LocalVersionFile("1.9", UnusedLoopbackUrl("/")));
     window->_SvrFileChk(true);  // error: recorded, not shown
     QVERIFY(host.dialogs->boxes.empty());
     QCOMPARE(RecordLabels().size(), 3u);
 
-    server.Hang(true);
+    server.HoldRequests(true);
     host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
     window->SetSvrChkWaitLimit(300ms);
     window->_SvrFileChk(true);  // time-out
     QVERIFY(host.dialogs->boxes.empty());
 
-    server.Hang(false);
+    server.HoldRequests(false);
     window->SetSvrChkWaitLimit(30s);
     host.dialogs->boxAnswers = {MsgResult::Yes};
     window->_SvrFileChk(true);  // update: asked, then downloaded as in a normal check
