@@ -40,13 +40,13 @@ std::string MovieText(FuzzedDataProvider& data)
 
 orvane::ExternalValue MovieValue(FuzzedDataProvider& data, int depth)
 {
-    const auto kind = static_cast<Kind>(data.ConsumeIntegralInRange<int>(0, depth < 4 ? 7 : 5));
+    const auto kind = static_cast<Kind>(data.ConsumeIntegralInRange<int>(0, depth < 3 ? 7 : 5));
     orvane::ExternalValue value{kind, {}, {}};
     if (kind == Kind::String)
         value.text = MovieText(data);
     else if (kind == Kind::Number)
         value.text = std::to_string(data.ConsumeIntegral<std::int32_t>());
-    for (int i = 0, count = data.ConsumeIntegralInRange<int>(0, 3); i < count && kind >= Kind::Array; ++i)
+    for (int i = 0, count = data.ConsumeIntegralInRange<int>(0, 2); i < count && kind >= Kind::Array; ++i)
         value.properties.push_back({kind == Kind::Array ? std::to_string(i) : MovieText(data), MovieValue(data, depth + 1)});
     return value;
 }
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 {
     FuzzedDataProvider data(bytes, size);
     orvane::InvokeCall call{MovieText(data), {}};
-    while (data.remaining_bytes() > 0 && call.arguments.size() < 4)
+    while (data.remaining_bytes() > 0 && call.arguments.size() < 3)
         call.arguments.push_back(MovieValue(data, 0));
 
     // The host's name reader is held to the player's reader by fuzz_request_parser.
