@@ -26,7 +26,7 @@ std::pair<std::string, std::string> ThereAndBack(const std::string& name, const 
     const orvane::ExternalValue& argument = call->arguments[0];
     std::string returned;
     if (argument.kind != orvane::ExternalValue::Kind::String || !orvane::IsWtf8(argument.text) ||
-        ParseReturnString(orvane::WriteReply(argument), returned) != ReplyStatus::Ok || returned != argument.text)
+        orvane::ParseReturnString(orvane::WriteReply(argument), returned) != orvane::ReplyStatus::Ok || returned != argument.text)
         std::abort();
     return {call->name, argument.text};
 }

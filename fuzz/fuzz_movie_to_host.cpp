@@ -68,9 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const orvane::ExternalValue nameText{Kind::String, call.name, {}};
     const orvane::ExternalValue& reply = call.arguments.empty() ? nameText : call.arguments.front();
     std::string text = "stale";
-    const ReplyStatus status = ParseReturnString(orvane::WriteReply(reply), text);
-    if (reply.kind == Kind::String ? status != ReplyStatus::Ok || text != reply.text
-                                   : status != ReplyStatus::NotString || !text.empty())
+    const orvane::ReplyStatus status = orvane::ParseReturnString(orvane::WriteReply(reply), text);
+    if (reply.kind == Kind::String ? status != orvane::ReplyStatus::Ok || text != reply.text
+                                   : status != orvane::ReplyStatus::NotString || !text.empty())
         std::abort();
     return 0;
 }

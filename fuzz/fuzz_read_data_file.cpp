@@ -34,14 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ftruncate(g_file, 0) != 0 || pwrite(g_file, data, size, 0) != static_cast<ssize_t>(size))
         std::abort();
 
-    CErrorLogCapture records;
+    orvane::CErrorLogCapture records;
     CCryptUtil crypt;
     std::uint32_t plainSize = 0xFFFFFFFF;
-    ByteBuffer plainData;
+    orvane::ByteBuffer plainData;
     const int result = crypt.ReadDataFromDescriptor(g_file, &plainSize, &plainData);
-    if (result != READ_DATA_OK && result != READ_DATA_FAILED && result != READ_DATA_CONTENT_BAD)
+    if (result != orvane::READ_DATA_OK && result != orvane::READ_DATA_FAILED && result != orvane::READ_DATA_CONTENT_BAD)
         std::abort();
-    if (result == READ_DATA_OK) {
+    if (result == orvane::READ_DATA_OK) {
         // The container is exactly a 4-byte digest length, the digest, a
         // 4-byte text length and the text.
         if (!plainData || std::uint64_t{plainSize} + 24 != size)

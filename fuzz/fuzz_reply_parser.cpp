@@ -14,7 +14,7 @@ namespace {
 std::string ReplyRoundTrip(const std::string& value)
 {
     std::string text;
-    if (ParseReturnString(MakeStringReply(value), text) != ReplyStatus::Ok || !orvane::IsWtf8(text))
+    if (orvane::ParseReturnString(orvane::MakeStringReply(value), text) != orvane::ReplyStatus::Ok || !orvane::IsWtf8(text))
         std::abort();
     return text;
 }
@@ -25,10 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::string text;
-    const ReplyStatus status = ParseReturnString(input, text);
-    if (status != ReplyStatus::Ok && !text.empty())
+    const orvane::ReplyStatus status = orvane::ParseReturnString(input, text);
+    if (status != orvane::ReplyStatus::Ok && !text.empty())
         std::abort();
-    if (status == ReplyStatus::Ok && !orvane::IsWtf8(text))
+    if (status == orvane::ReplyStatus::Ok && !orvane::IsWtf8(text))
         std::abort();
 
     const std::string written = ReplyRoundTrip(input);
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (ReplyRoundTrip(written) != written)
         std::abort();
-    if (status == ReplyStatus::Ok && ReplyRoundTrip(text) != text)
+    if (status == orvane::ReplyStatus::Ok && ReplyRoundTrip(text) != text)
         std::abort();
     return 0;
 }

@@ -15,7 +15,7 @@ namespace {
 std::string NameRoundTrip(const std::string& name, const std::string& argument)
 {
     std::string parsed;
-    if (ParseInvokeRequest(_MakeInvokeXml(name, argument), parsed) != RequestStatus::Ok)
+    if (orvane::ParseInvokeRequest(_MakeInvokeXml(name, argument), parsed) != orvane::RequestStatus::Ok)
         std::abort();
     return parsed;
 }
@@ -26,12 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::string name;
-    const RequestStatus status = ParseInvokeRequest(input, name);
-    if (status != RequestStatus::Ok && !name.empty())
+    const orvane::RequestStatus status = orvane::ParseInvokeRequest(input, name);
+    if (status != orvane::RequestStatus::Ok && !name.empty())
         std::abort();
 
     if (const auto call = orvane::ReadInvoke(input)) {
-        if (status != RequestStatus::Ok || call->name != name)
+        if (status != orvane::RequestStatus::Ok || call->name != name)
             std::abort();
         if (orvane::ReadInvoke(orvane::WriteInvoke(*call)) != call)
             std::abort();

@@ -13,18 +13,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0)
         return 0;
-    const VersionFields fields = (data[0] & 1) ? VersionFields::VersionOnly : VersionFields::All;
+    const orvane::VersionFields fields = (data[0] & 1) ? orvane::VersionFields::VersionOnly : orvane::VersionFields::All;
     const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     VersionInf inf;
-    if (!ParseVersionInf(bytes, inf, fields))
+    if (!orvane::ParseVersionInf(bytes, inf, fields))
         return 0;
-    if (fields == VersionFields::VersionOnly &&
+    if (fields == orvane::VersionFields::VersionOnly &&
         !(inf.strCopyright.empty() && inf.strUrlDownload.empty() && inf.strUrlVersionCheck.empty()))
         std::abort();
-    if (IsServerVersionNewer(inf.strVersion, inf.strVersion))
+    if (orvane::IsServerVersionNewer(inf.strVersion, inf.strVersion))
         std::abort();
     // Any order of the two texts is compared without fault.
-    [[maybe_unused]] const bool newer = IsServerVersionNewer("1.0.0", inf.strVersion);
-    [[maybe_unused]] const bool older = IsServerVersionNewer(inf.strVersion, "1.0");
+    [[maybe_unused]] const bool newer = orvane::IsServerVersionNewer("1.0.0", inf.strVersion);
+    [[maybe_unused]] const bool older = orvane::IsServerVersionNewer(inf.strVersion, "1.0");
     return 0;
 }

@@ -66,11 +66,11 @@ bool CAboutDlg::_SetVerInfo(const VersionInf& versionInf)
     try {
         m_strVersion = "Ver. " + versionInf.strVersion;
         m_strCopyright = versionInf.strCopyright;
-        m_strTerms = LoadResString(IDS_TERMS_INTRO) + LoadResString(IDS_TERMS_RULES) + LoadResString(IDS_TERMS_NOTES);
+        m_strTerms = orvane::LoadResString(orvane::IDS_TERMS_INTRO) + orvane::LoadResString(orvane::IDS_TERMS_RULES) + orvane::LoadResString(orvane::IDS_TERMS_NOTES);
         return true;
     } catch (const std::exception& error) {
         REPORT_ERROR(m_log, "CAboutDlg::_SetVerInfo()", "CAboutDlg::_SetVerInfo()", error.what());
-        m_dialogs.MessageBox(this, MakeErrorText("(#10001)"), LoadResString(IDS_ERR_CAPTION), MsgButtons::Ok,
+        m_dialogs.MessageBox(this, orvane::MakeErrorText("(#10001)"), orvane::LoadResString(orvane::IDS_ERR_CAPTION), MsgButtons::Ok,
                              MsgIcon::Error);
         return false;
     }

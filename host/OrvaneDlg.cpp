@@ -249,7 +249,7 @@ bool COrvaneDlg::RunGuarded(const char* label, const std::function<void()>& body
     if (beforeReport)
         beforeReport();
     REPORT_ERROR(g_ErrorLog, label, label, message);
-    ShowError(MakeErrorText("(#10001)"));
+    ShowError(orvane::MakeErrorText("(#10001)"));
     return false;
 }
 

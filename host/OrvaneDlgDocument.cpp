@@ -60,7 +60,7 @@ bool COrvaneDlg::_AskSaveChanges(const std::optional<std::string>& text)
     if (!text) {
         // The movie could not say what it holds: the user decides whether
         // to go on. Going on keeps the recovery copy for the next start.
-        return m_env.dialogs->MessageBox(this, LoadResString(IDS_MOVIE_UNREADABLE), m_strSaveCaption,
+        return m_env.dialogs->MessageBox(this, orvane::LoadResString(orvane::IDS_MOVIE_UNREADABLE), m_strSaveCaption,
                                          MsgButtons::YesNo, MsgIcon::Exclamation) == MsgResult::Yes;
     }
     if (text->empty() || *text == m_strSaveData) {
@@ -68,8 +68,8 @@ bool COrvaneDlg::_AskSaveChanges(const std::optional<std::string>& text)
             m_recovery->Discard();
         return true;
     }
-    const std::string fileName = m_strFilePath.empty() ? LoadResString(IDS_UNTITLED) : m_strFilePath;
-    const std::string prompt = FormatPrompt(LoadResString(IDS_ASK_SAVE), fileName);
+    const std::string fileName = m_strFilePath.empty() ? orvane::LoadResString(orvane::IDS_UNTITLED) : m_strFilePath;
+    const std::string prompt = FormatPrompt(orvane::LoadResString(orvane::IDS_ASK_SAVE), fileName);
     switch (m_env.dialogs->MessageBox(this, prompt, m_strSaveCaption, MsgButtons::YesNoCancel,
                                       MsgIcon::Exclamation)) {
     case MsgResult::Yes:
@@ -104,7 +104,7 @@ bool COrvaneDlg::_FileOpenCommand()
 
 int COrvaneDlg::_FileOpenChosen()
 {
-    const std::optional<std::string> chosen = m_env.dialogs->GetOpenFileName(this, LoadResString(IDS_OPEN_FILTER));
+    const std::optional<std::string> chosen = m_env.dialogs->GetOpenFileName(this, orvane::LoadResString(orvane::IDS_OPEN_FILTER));
     return chosen ? _FileOpen(*chosen) : 0;
 }
 
@@ -112,7 +112,7 @@ std::string COrvaneDlg::_FetchTextToSave()
 {
     std::string text = _FetchSelectionText().value_or(std::string());
     if (text.empty())
-        m_env.dialogs->MessageBox(this, LoadResString(IDS_NO_DATA_TO_SAVE), m_strSaveCaption, MsgButtons::Ok,
+        m_env.dialogs->MessageBox(this, orvane::LoadResString(orvane::IDS_NO_DATA_TO_SAVE), m_strSaveCaption, MsgButtons::Ok,
                                   MsgIcon::None);
     return text;
 }
@@ -150,13 +150,13 @@ int COrvaneDlg::_FileOpen(const std::string& path)
 
 int COrvaneDlg::_ReadSelectionFile(const std::string& path)
 {
-    const std::string damagedText = path + "\n" + LoadResString(IDS_FILE_DAMAGED);
+    const std::string damagedText = path + "\n" + orvane::LoadResString(orvane::IDS_FILE_DAMAGED);
     std::uint32_t length = 0;
-    ByteBuffer bytes;
+    orvane::ByteBuffer bytes;
     errno = 0;
     const int readResult = CCryptUtil().ReadDataFile(path, &length, &bytes);
-    const int systemError = readResult == READ_DATA_FAILED ? errno : 0;
-    if (readResult != READ_DATA_OK) {
+    const int systemError = readResult == orvane::READ_DATA_FAILED ? errno : 0;
+    if (readResult != orvane::READ_DATA_OK) {
         REPORT_ERROR(g_ErrorLog, "COrvaneDlg::_FileOpen()", "CryptUtil.ReadDataFile()",
                      "復号化取得処理に失敗しました。");
         m_env.dialogs->MessageBox(this, WithReason(damagedText, systemError), m_strErrCaption, MsgButtons::Ok,
@@ -166,7 +166,7 @@ int COrvaneDlg::_ReadSelectionFile(const std::string& path)
     if (!_IsTextData(bytes.get(), length)) {
         REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "_FileOpen()", damagedText);
         m_env.dialogs->MessageBox(this, damagedText, m_strErrCaption, MsgButtons::Ok, MsgIcon::Error);
-        return READ_DATA_CONTENT_BAD;
+        return orvane::READ_DATA_CONTENT_BAD;
     }
 
     // The text ends at the first zero byte or at the end of the content.
@@ -195,7 +195,7 @@ bool COrvaneDlg::_FileSave(const std::string& text)
 bool COrvaneDlg::_FileSaveAs(const std::string& text)
 {
     const std::optional<std::string> chosen = m_env.dialogs->GetSaveFileName(
-        this, LoadResString(IDS_SAVE_FILTER), LoadResString(IDS_UNTITLED), "zsr");
+        this, orvane::LoadResString(orvane::IDS_SAVE_FILTER), orvane::LoadResString(orvane::IDS_UNTITLED), "zsr");
     if (!chosen)
         return false;
     const bool saved = _SaveFile(*chosen, text);
@@ -222,11 +222,11 @@ bool COrvaneDlg::_WriteSelectionFile(const std::string& path, const std::string&
     errno = 0;
     if (!fits || !CCryptUtil().CreateDataFile(path, std::uint32_t(text.size()), bytes)) {
         const int systemError = fits ? errno : EFBIG;
-        const std::string errorText = MakeErrorText("(#2001)");
+        const std::string errorText = orvane::MakeErrorText("(#2001)");
         REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "CryptUtil.CreateDataFile()", errorText);
         std::string shown = WithReason(errorText, systemError);
         if (existed)
-            shown += "\n" + LoadResString(IDS_OLD_FILE_KEPT);
+            shown += "\n" + orvane::LoadResString(orvane::IDS_OLD_FILE_KEPT);
         ShowError(shown);
         return false;
     }

@@ -10,14 +10,14 @@ void COrvaneDlg::OnFlashCallSwf(const QString& request)
 {
     RunGuarded("COrvaneDlg::OnFlashCallSwf()", [&] {
         std::string name;
-        switch (ParseInvokeRequest(request.toStdString(), name)) {
-        case RequestStatus::Ok:
+        switch (orvane::ParseInvokeRequest(request.toStdString(), name)) {
+        case orvane::RequestStatus::Ok:
             break;
-        case RequestStatus::NotInvoke:
-            return ShowError(MakeErrorText("(#1007)"));
-        case RequestStatus::NotWellFormed:
-        case RequestStatus::NoName:
-            return ShowError(MakeErrorText("(#1005)"));
+        case orvane::RequestStatus::NotInvoke:
+            return ShowError(orvane::MakeErrorText("(#1007)"));
+        case orvane::RequestStatus::NotWellFormed:
+        case orvane::RequestStatus::NoName:
+            return ShowError(orvane::MakeErrorText("(#1005)"));
         }
 
         if (name == "zDataLoadEnd") {
@@ -52,13 +52,13 @@ std::string COrvaneDlg::_CallMovie(const std::string& functionName, const std::s
 std::optional<std::string> COrvaneDlg::_GetReturnString(const std::string& reply)
 {
     std::string text;
-    switch (ParseReturnString(reply, text)) {
-    case ReplyStatus::Ok:
+    switch (orvane::ParseReturnString(reply, text)) {
+    case orvane::ReplyStatus::Ok:
         return text;
-    case ReplyStatus::NotWellFormed:
+    case orvane::ReplyStatus::NotWellFormed:
         ShowError("(#1005)");
         break;
-    case ReplyStatus::NotString:
+    case orvane::ReplyStatus::NotString:
         ShowError("(#1007)");
         break;
     }

@@ -19,21 +19,21 @@ int COrvaneDlg::CheckFlashPlayerVersion()
     auto created = std::make_unique<FlashCreateResult>(m_factory());
     const auto showNotice = [this](unsigned messageId) {
         CFlashCheckDlg notice(*m_env.dialogs);
-        notice.m_strMessage = LoadResString(messageId);
-        notice.m_strTradeMark = LoadResString(IDS_FLASH_TRADEMARK);
+        notice.m_strMessage = orvane::LoadResString(messageId);
+        notice.m_strTradeMark = orvane::LoadResString(orvane::IDS_FLASH_TRADEMARK);
         m_env.dialogs->RunModal(notice);
         return -1;
     };
     const auto reportFailure = [this](std::int32_t error, const std::string& message) {
         g_ErrorLog.WriteLog("COrvaneDlg::CheckFlashPlayerVersion()", "OleCreate()", 0, error, __FILE__, __LINE__,
                             message);
-        m_env.dialogs->MessageBox(nullptr, "(#3001)", LoadResString(IDS_ERR_CAPTION), MsgButtons::Ok,
+        m_env.dialogs->MessageBox(nullptr, "(#3001)", orvane::LoadResString(orvane::IDS_ERR_CAPTION), MsgButtons::Ok,
                                   MsgIcon::Error);
         return -1;
     };
 
     if (created->status == FlashCreateStatus::ClassNotRegistered)
-        return showNotice(IDS_FLASH_NOT_INSTALLED);
+        return showNotice(orvane::IDS_FLASH_NOT_INSTALLED);
     if (created->status != FlashCreateStatus::Ok || !created->player)
         return reportFailure(created->error, {});
 
@@ -44,7 +44,7 @@ int COrvaneDlg::CheckFlashPlayerVersion()
         return reportFailure(0, error.what());
     }
     if (MajorVersion(version) < kRequiredMajorVersion)
-        return showNotice(IDS_FLASH_TOO_OLD);
+        return showNotice(orvane::IDS_FLASH_TOO_OLD);
     m_checkedPlayer = std::move(created->player);
     return 0;
 }

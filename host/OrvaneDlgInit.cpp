@@ -62,8 +62,8 @@ bool COrvaneDlg::OnInitDialog()
     BuildWindowMenu();
     setWindowIcon(m_hIcon);
     _OpenRecoveryStore();
-    m_strErrCaption = LoadResString(IDS_ERR_CAPTION);
-    m_strSaveCaption = LoadResString(IDS_SAVE_CAPTION);
+    m_strErrCaption = orvane::LoadResString(orvane::IDS_ERR_CAPTION);
+    m_strSaveCaption = orvane::LoadResString(orvane::IDS_SAVE_CAPTION);
 
     bool initialised = false;
     RunGuarded("COrvaneDlg::OnInitDialog()", [&] {
@@ -109,7 +109,7 @@ bool COrvaneDlg::OnInitDialog()
 
 bool COrvaneDlg::ReportInitFailure(const char* step, const char* code)
 {
-    const std::string text = MakeErrorText(code);
+    const std::string text = orvane::MakeErrorText(code);
     REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnInitDialog()", step, text);
     ShowError(text);
     return false;
@@ -149,11 +149,11 @@ void COrvaneDlg::BuildToolBar(const ToolBarResource& resource)
     const unsigned bitmaps[] = {IDB_TOOL_NEW, IDB_TOOL_OPEN, IDB_TOOL_SAVE, IDB_TOOL_SAVEAS};
     for (std::size_t index = 0; index < resource.commandIds.size(); ++index) {
         const unsigned id = resource.commandIds[index];
-        const QString text = QString::fromStdString(LoadResString(IDS_TOOL_FILE_NEW + unsigned(index)));
+        const QString text = QString::fromStdString(orvane::LoadResString(orvane::IDS_TOOL_FILE_NEW + unsigned(index)));
         QAction* action = CommandAction(m_wndToolBar, id, text);
         if (index < std::size(bitmaps))
             action->setIcon(QIcon(CWindowResources::LoadToolBitmap(bitmaps[index])));
-        action->setToolTip(QString::fromStdString(LoadResString(id)));
+        action->setToolTip(QString::fromStdString(orvane::LoadResString(id)));
         m_wndToolBar->addAction(action);
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     }
@@ -174,7 +174,7 @@ void COrvaneDlg::BuildWindowMenu()
     QAction* close = m_wndSysMenu->addAction(QStringLiteral("关闭(&C)"), this, [this] { this->close(); });
     close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     close->setShortcutVisibleInContextMenu(true);
-    const std::string aboutText = LoadResString(IDS_ABOUTBOX);
+    const std::string aboutText = orvane::LoadResString(orvane::IDS_ABOUTBOX);
     if (!aboutText.empty()) {
         m_wndSysMenu->addSeparator();
         QAction* about = m_wndSysMenu->addAction(QString::fromStdString(aboutText), this,
@@ -182,7 +182,7 @@ void COrvaneDlg::BuildWindowMenu()
         about->setData(kSysCommandAbout);
     }
     QAction* versionCheck = CommandAction(m_wndSysMenu, ID_MENU_SVR_FILE_CHK,
-                                          QString::fromStdString(LoadResString(IDS_SVR_FILE_CHK)));
+                                          QString::fromStdString(orvane::LoadResString(orvane::IDS_SVR_FILE_CHK)));
     m_wndSysMenu->addAction(versionCheck);
     connect(versionCheck, &QAction::triggered, this, [this] { OnCommand(ID_MENU_SVR_FILE_CHK); });
     connect(m_wndSysMenu, &QMenu::aboutToShow, this, [this, restore] { restore->setEnabled(isMinimized()); });

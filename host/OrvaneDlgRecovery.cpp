@@ -55,7 +55,7 @@ void COrvaneDlg::_SaveRecoveryCopy()
     std::string text;
     try {
         // Quietly: a failed read leaves the last copy as it is.
-        if (ParseReturnString(_CallMovie("zSave", {}), text) != ReplyStatus::Ok)
+        if (orvane::ParseReturnString(_CallMovie("zSave", {}), text) != orvane::ReplyStatus::Ok)
             return;
     } catch (const std::exception&) {
         return;
@@ -82,24 +82,24 @@ void COrvaneDlg::OnPlayerStopped(const QString& reason)
         const auto now = std::chrono::steady_clock::now();
         std::erase_if(m_playerRestarts, [&](auto at) { return now - at > kPlayerRestartSpan; });
         if (m_playerRestarts.size() >= kMaxPlayerRestarts)
-            return ShowError(LoadResString(IDS_PLAYER_GAVE_UP));
+            return ShowError(orvane::LoadResString(orvane::IDS_PLAYER_GAVE_UP));
         m_playerRestarts.push_back(now);
         m_bPlayerRestarted = true;
         m_ctrlFlash.Restart();
-        ShowError(LoadResString(IDS_PLAYER_STOPPED));
+        ShowError(orvane::LoadResString(orvane::IDS_PLAYER_STOPPED));
     });
 }
 
 void COrvaneDlg::_OfferRecovery(bool afterStop)
 {
     const auto ask = [this](const std::string& question) {
-        return m_env.dialogs->MessageBox(this, question, LoadResString(IDS_RESTORE_CAPTION), MsgButtons::YesNo,
+        return m_env.dialogs->MessageBox(this, question, orvane::LoadResString(orvane::IDS_RESTORE_CAPTION), MsgButtons::YesNo,
                                          MsgIcon::Exclamation) == MsgResult::Yes;
     };
     if (afterStop) {
         const std::string unsaved = m_strLastKnownText;
         if (!unsaved.empty() && unsaved != m_strSaveData) {
-            if (ask(LoadResString(IDS_RESTORE_AFTER_STOP)))
+            if (ask(orvane::LoadResString(orvane::IDS_RESTORE_AFTER_STOP)))
                 return _LoadIntoMovie(unsaved);
             if (m_recovery)
                 m_recovery->Discard();
@@ -114,7 +114,7 @@ void COrvaneDlg::_OfferRecovery(bool afterStop)
 
     const orvane::RecoveryOrphan orphan = *std::exchange(m_orphan, std::nullopt);
     const std::string when = LocalTimeText(orphan.modified);
-    std::string question = LoadResString(IDS_RESTORE_ORPHAN);
+    std::string question = orvane::LoadResString(orvane::IDS_RESTORE_ORPHAN);
     question.replace(question.find("%s"), 2, when);
     if (const std::optional<std::string> text = orvane::RecoveryStore::Read(orphan.path); text && ask(question)) {
         _LoadIntoMovie(*text);

@@ -51,7 +51,7 @@ int CompareWithServer(UpdateCheckWork& work, std::stop_token stop)
         return SVRCHK_ERROR;
     }
     // A newer release on the server: its installer waits at URL_DOWNLOAD.
-    return IsServerVersionNewer(local.strVersion, server.strVersion) ? SVRCHK_UPDATE : SVRCHK_LATEST;
+    return orvane::IsServerVersionNewer(local.strVersion, server.strVersion) ? SVRCHK_UPDATE : SVRCHK_LATEST;
 }
 
 }  // namespace
@@ -116,7 +116,7 @@ void COrvaneDlg::_SvrFileVersionCheckThread(SvrChkParam& param)
         g_strUrlVersionCheck = std::move(work->strUrlVersionCheck);
     }
     param.nResult = work->nResult;
-    CErrorLogCapture::Replay(work->logRecords);
+    orvane::CErrorLogCapture::Replay(work->logRecords);
 }
 
 std::optional<UpdateCheckWork> COrvaneDlg::WaitForSvrChk(UpdateCheckWorker& worker)
@@ -158,7 +158,7 @@ void COrvaneDlg::_SvrFileVersionCheck(UpdateCheckWork& work, std::stop_token sto
 {
     // This thread's records wait in the capture; the waiting side writes them
     // only when it takes this run's work.
-    CErrorLogCapture capture;
+    orvane::CErrorLogCapture capture;
     try {
         work.nResult = CompareWithServer(work, stop);
     } catch (const std::exception& error) {

@@ -23,7 +23,7 @@ struct UpdateCheckWork {
     bool localFileRead = false;      // the two addresses below were read
     std::string strUrlDownload;      // URL_DOWNLOAD of the local version file
     std::string strUrlVersionCheck;  // URL_VERSION_CHECK of the local version file
-    std::vector<CapturedLogRecord> logRecords;  // in the order written
+    std::vector<orvane::CapturedLogRecord> logRecords;  // in the order written
 };
 
 class UpdateCheckWorker {

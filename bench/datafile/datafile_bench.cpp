@@ -52,9 +52,9 @@ std::uint64_t PeakResidentBytes()
 }
 
 // Selection-like bytes: printable text from a fixed xorshift sequence.
-ByteBuffer MakeSelection(std::uint32_t size, std::uint64_t& checksum)
+orvane::ByteBuffer MakeSelection(std::uint32_t size, std::uint64_t& checksum)
 {
-    ByteBuffer bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+    orvane::ByteBuffer bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
     std::uint64_t state = 0x9E3779B97F4A7C15ull;
     checksum = 1469598103934665603ull;
     for (std::uint32_t i = 0; i < size; ++i) {
@@ -100,7 +100,7 @@ std::string KeyHex()
 {
     const char password[] = "KappaRiverGlyph";
     std::uint32_t size = 0;
-    ByteBuffer digest;
+    orvane::ByteBuffer digest;
     if (!CCryptUtil().GetHash(CALG_SHA1, sizeof password - 1, reinterpret_cast<const std::uint8_t*>(password),
                               &size, &digest))
         return {};
@@ -147,7 +147,7 @@ int MeasureSize(std::uint32_t megabytes, const fs::path& folder)
     for (int round = 0; round < kRounds; ++round) {
         std::uint64_t checksum = 0;
         {
-            ByteBuffer selection = MakeSelection(size, checksum);
+            orvane::ByteBuffer selection = MakeSelection(size, checksum);
             if (round == 0) {
                 std::ofstream plain(plainFile, std::ios::binary);
                 plain.write(reinterpret_cast<const char*>(selection.get()), size);
@@ -161,11 +161,11 @@ int MeasureSize(std::uint32_t megabytes, const fs::path& folder)
         }
         {
             std::uint32_t readSize = 0;
-            ByteBuffer plain;
+            orvane::ByteBuffer plain;
             const Clock::time_point start = Clock::now();
             const int result = CCryptUtil().ReadDataFile(dataFile.string(), &readSize, &plain);
             readBest = std::min(readBest, SecondsSince(start));
-            roundTripOk = roundTripOk && result == READ_DATA_OK && readSize == size &&
+            roundTripOk = roundTripOk && result == orvane::READ_DATA_OK && readSize == size &&
                           Checksum(plain.get(), readSize) == checksum;
         }
         const std::optional<double> encrypt =
@@ -204,7 +204,7 @@ int MeasureHostileFile(const fs::path& folder)
     fs::resize_file(hostile, kContainerOverhead + std::uint64_t{claimed});
 
     std::uint32_t size = 0;
-    ByteBuffer plain;
+    orvane::ByteBuffer plain;
     const std::uint64_t baseline = PeakResidentBytes();
     const Clock::time_point start = Clock::now();
     const int result = CCryptUtil().ReadDataFile(hostile.string(), &size, &plain);
@@ -213,7 +213,7 @@ int MeasureHostileFile(const fs::path& folder)
     fs::remove(hostile);
     std::printf("Sparse file claiming %u bytes of cipher text: result %d in %.3f s, peak growth %.1f MB\n", claimed,
                 result, seconds, growth / double(kMiB));
-    return result == READ_DATA_CONTENT_BAD ? 0 : 1;
+    return result == orvane::READ_DATA_CONTENT_BAD ? 0 : 1;
 }
 
 // Runs measure(folder) in a child process; true when it exits with 0.

@@ -115,7 +115,7 @@ int main(int argc, char** argv)
         const QString reply = control.CallFunction(Request("fetch"));
         saveControl.push_back(clock.nsecsElapsed() / 1e6);
         std::string saved;  // as the host reads it, outside the timing
-        if (ParseReturnString(reply.toStdString(), saved) != ReplyStatus::Ok || saved != text.toStdString()) {
+        if (orvane::ParseReturnString(reply.toStdString(), saved) != orvane::ReplyStatus::Ok || saved != text.toStdString()) {
             std::fprintf(stderr, "the host does not read back the text\n");
             return 1;
         }

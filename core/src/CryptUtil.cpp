@@ -190,9 +190,9 @@ CCryptUtil::~CCryptUtil()
     errno = kept;
 }
 
-ByteBuffer CCryptUtil::NewBuffer(std::size_t size)
+orvane::ByteBuffer CCryptUtil::NewBuffer(std::size_t size)
 {
-    ByteBuffer buffer(new (std::nothrow) std::uint8_t[size]);
+    orvane::ByteBuffer buffer(new (std::nothrow) std::uint8_t[size]);
     if (!buffer)
         errno = ENOMEM;
     return buffer;
@@ -231,7 +231,7 @@ int CCryptUtil::InitCrypt()
 }
 
 int CCryptUtil::Encrypt(std::uint32_t plainSize, const std::uint8_t* plainData, std::uint32_t* cipherSize,
-                        ByteBuffer* cipherData)
+                        orvane::ByteBuffer* cipherData)
 {
     if (!plainData || !cipherSize || !cipherData) {
         REPORT_ERROR(m_log, kEncrypt, "暗号化パラメータチェック処理",
@@ -242,7 +242,7 @@ int CCryptUtil::Encrypt(std::uint32_t plainSize, const std::uint8_t* plainData, 
         REPORT_ERROR(m_log, kEncrypt, "InitCrypt()", "暗号処理初期化処理に失敗しました。");
         return 0;
     }
-    ByteBuffer cipher = NewBuffer(plainSize);
+    orvane::ByteBuffer cipher = NewBuffer(plainSize);
     if (!cipher || !ApplyKeyStream(*m_session->key, plainData, plainSize, cipher.get())) {
         REPORT_ERROR(m_log, kEncrypt, "CryptEncrypt()", "暗号化処理に失敗しました。");
         return 0;
@@ -253,7 +253,7 @@ int CCryptUtil::Encrypt(std::uint32_t plainSize, const std::uint8_t* plainData, 
 }
 
 int CCryptUtil::Decrypt(std::uint32_t cipherSize, const std::uint8_t* cipherData, std::uint32_t* plainSize,
-                        ByteBuffer* plainData)
+                        orvane::ByteBuffer* plainData)
 {
     if (!cipherData || !plainSize || !plainData) {
         REPORT_ERROR(m_log, kDecrypt, "復号化パラメータチェック処理",
@@ -266,7 +266,7 @@ int CCryptUtil::Decrypt(std::uint32_t cipherSize, const std::uint8_t* cipherData
         return 0;
     }
     // RC4 keeps the length, so the plaintext goes straight into the output buffer.
-    ByteBuffer plain = NewBuffer(cipherSize);
+    orvane::ByteBuffer plain = NewBuffer(cipherSize);
     if (!plain || !ApplyKeyStream(*m_session->key, cipherData, cipherSize, plain.get())) {
         REPORT_ERROR(m_log, kDecrypt, "CryptDecrypt()", "復号化取得処理に失敗しました。");
         return 0;
@@ -277,7 +277,7 @@ int CCryptUtil::Decrypt(std::uint32_t cipherSize, const std::uint8_t* cipherData
 }
 
 int CCryptUtil::GetHash(unsigned algorithm, std::uint32_t dataSize, const std::uint8_t* hashInput,
-                        std::uint32_t* hashSize, ByteBuffer* hashData)
+                        std::uint32_t* hashSize, orvane::ByteBuffer* hashData)
 {
     if (!hashInput || !hashSize || !hashData) {
         REPORT_ERROR(m_log, kGetHash, "ハッシュ取得パラメータチェック処理",
@@ -332,7 +332,7 @@ int CCryptUtil::ContinueHash(std::uint32_t dataSize, const std::uint8_t* hashInp
     return 1;
 }
 
-int CCryptUtil::FinishHash(std::uint32_t* hashSize, ByteBuffer* hashData)
+int CCryptUtil::FinishHash(std::uint32_t* hashSize, orvane::ByteBuffer* hashData)
 {
     const std::unique_ptr<HashState> hash = std::move(m_hash);  // released after any record
     const int digestSize = hash ? EVP_MD_get_size(hash->algorithm.get()) : 0;
@@ -340,7 +340,7 @@ int CCryptUtil::FinishHash(std::uint32_t* hashSize, ByteBuffer* hashData)
         REPORT_ERROR(m_log, kGetHash, "CryptGetHashParam()", kGetHashParamFailed);
         return 0;
     }
-    ByteBuffer digest = NewBuffer(static_cast<std::size_t>(digestSize));
+    orvane::ByteBuffer digest = NewBuffer(static_cast<std::size_t>(digestSize));
     unsigned int written = 0;
     if (!digest || EVP_DigestFinal_ex(hash->context.get(), digest.get(), &written) != 1 ||
         written != static_cast<unsigned int>(digestSize)) {

@@ -67,7 +67,7 @@ bool ReadU32At(int fd, std::uint64_t offset, std::uint32_t& value)
     return true;
 }
 
-bool IsStoredDigest(const ByteBuffer& digest, std::uint32_t digestSize, const StoredDigest& stored)
+bool IsStoredDigest(const orvane::ByteBuffer& digest, std::uint32_t digestSize, const StoredDigest& stored)
 {
     return digestSize == stored.size() && std::equal(stored.begin(), stored.end(), digest.get());
 }
@@ -91,14 +91,14 @@ int CCryptUtil::CreateDataFile(std::string path, std::uint32_t plainSize, const 
 
     CCryptUtil crypt;
     std::uint32_t cipherSize = 0;
-    ByteBuffer cipher;
+    orvane::ByteBuffer cipher;
     if (crypt.Encrypt(plainSize, plainData, &cipherSize, &cipher) != 1) {
         errno = 0;
         REPORT_ERROR(m_log, kCreateDataFile, "CCryptUtil.Encrypt()", "暗号化処理に失敗しました。");
         return 0;
     }
     std::uint32_t hashSize = 0;
-    ByteBuffer hash;
+    orvane::ByteBuffer hash;
     if (crypt.GetHash(CALG_MD5, cipherSize, cipher.get(), &hashSize, &hash) != 1) {
         errno = 0;
         REPORT_ERROR(m_log, kCreateDataFile, "CCryptUtil.GetHash()", kHashFailed);
@@ -126,44 +126,44 @@ int CCryptUtil::CreateDataFile(std::string path, std::uint32_t plainSize, const 
     return 1;
 }
 
-int CCryptUtil::ReadDataFile(std::string path, std::uint32_t* plainSize, ByteBuffer* plainData)
+int CCryptUtil::ReadDataFile(std::string path, std::uint32_t* plainSize, orvane::ByteBuffer* plainData)
 {
     if (path.empty() || !plainSize || !plainData) {
         errno = 0;
         REPORT_ERROR(m_log, kReadDataFile, "暗号ファイル読込処理パラメータチェック処理", FileParameterMessage(path));
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     // Non-blocking so that a FIFO at the path cannot stall the open.
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file) {
         REPORT_ERROR(m_log, kReadDataFile, "file.Open()", kOpenFailed);
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     return ReadContainer(file.get(), plainSize, plainData);
 }
 
-int CCryptUtil::ReadDataFromDescriptor(int fd, std::uint32_t* plainSize, ByteBuffer* plainData)
+int CCryptUtil::ReadDataFromDescriptor(int fd, std::uint32_t* plainSize, orvane::ByteBuffer* plainData)
 {
     if (fd < 0 || !plainSize || !plainData) {
         errno = fd < 0 ? EBADF : 0;
         REPORT_ERROR(m_log, kReadDataFile, "暗号ファイル読込処理パラメータチェック処理",
                      FileParameterMessage("fd " + std::to_string(fd)));
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     return ReadContainer(fd, plainSize, plainData);
 }
 
-int CCryptUtil::ReadContainer(int fd, std::uint32_t* plainSize, ByteBuffer* plainData)
+int CCryptUtil::ReadContainer(int fd, std::uint32_t* plainSize, orvane::ByteBuffer* plainData)
 {
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
         REPORT_ERROR(m_log, kReadDataFile, "file.GetStatus()", "ファイル情報取得処理に失敗しました。");
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     if (!S_ISREG(status.st_mode)) {
         errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
         REPORT_ERROR(m_log, kReadDataFile, "file.Open()", kOpenFailed);
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     // Every size below is checked against the real file size, compared as
     // 64-bit values: H + 8 and N + H + 8 cannot wrap.
@@ -172,41 +172,41 @@ int CCryptUtil::ReadContainer(int fd, std::uint32_t* plainSize, ByteBuffer* plai
         errno = 0;
         REPORT_ERROR(m_log, kReadDataFile, "最小ファイルサイズチェック()",
                      "ファイルデータが最小データサイズ2バイト以下です。");
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     if (fileSize > kLargestFileBytes)
-        return READ_DATA_CONTENT_BAD;
+        return orvane::READ_DATA_CONTENT_BAD;
 
     std::uint32_t hashSize = 0;
     if (!ReadU32At(fd, 0, hashSize)) {
         REPORT_ERROR(m_log, kReadDataFile, "file.Read()", "ファイル読込処理に失敗しました。");
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     if (fileSize < hashSize + kMinimumFileBytes) {
         errno = 0;
         REPORT_ERROR(m_log, kReadDataFile, "ハッシュサイズを考慮したファイルサイズチェック()",
                      "ファイルデータからハッシュデータを抜かしたサイズが最小データサイズ2バイト以下です。");
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     // A stored digest of another length can match no MD5 and is not read.
     StoredDigest storedHash{};
     if (hashSize == kDigestBytes && !ReadAt(fd, kSizeFieldBytes, storedHash.data(), storedHash.size())) {
         REPORT_ERROR(m_log, kReadDataFile, "file.Read()", "ハッシュデータ読込処理エラー");
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     std::uint32_t cipherSize = 0;
     if (!ReadU32At(fd, kSizeFieldBytes + hashSize, cipherSize)) {
         REPORT_ERROR(m_log, kReadDataFile, "暗号文サイズ読込()", "暗号文サイズチェック処理エラー");
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     if (fileSize != std::uint64_t{cipherSize} + hashSize + kMinimumFileBytes || hashSize != kDigestBytes)
-        return READ_DATA_CONTENT_BAD;
+        return orvane::READ_DATA_CONTENT_BAD;
 
     CCryptUtil crypt;
     const auto hashFailed = [this] {
         errno = 0;
         REPORT_ERROR(m_log, kReadDataFile, "file.GetHash()", kHashFailed);
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     };
     // First pass: the digest of the cipher text streamed through a small
     // buffer, so that a file that does not verify costs no memory of its size.
@@ -217,45 +217,45 @@ int CCryptUtil::ReadContainer(int fd, std::uint32_t* plainSize, ByteBuffer* plai
         const auto piece = static_cast<std::uint32_t>(std::min<std::size_t>(cipherSize - done, chunk.size()));
         if (!ReadAt(fd, kCipherOffset + done, chunk.data(), piece)) {
             REPORT_ERROR(m_log, kReadDataFile, "file.Read()", kCipherReadFailed);
-            return READ_DATA_FAILED;
+            return orvane::READ_DATA_FAILED;
         }
         if (crypt.ContinueHash(piece, chunk.data()) != 1)
             return hashFailed();
         done += piece;
     }
     std::uint32_t digestSize = 0;
-    ByteBuffer digest;
+    orvane::ByteBuffer digest;
     if (crypt.FinishHash(&digestSize, &digest) != 1)
         return hashFailed();
     if (!IsStoredDigest(digest, digestSize, storedHash))
-        return READ_DATA_CONTENT_BAD;
+        return orvane::READ_DATA_CONTENT_BAD;
 
     // Second pass: the text itself. It is digested again before it is
     // decrypted, so that a program rewriting the file in place between the
     // passes cannot slip a mixed text through.
-    ByteBuffer cipher = NewBuffer(cipherSize);
+    orvane::ByteBuffer cipher = NewBuffer(cipherSize);
     if (!cipher || !ReadAt(fd, kCipherOffset, cipher.get(), cipherSize)) {
         REPORT_ERROR(m_log, kReadDataFile, "file.Read()", kCipherReadFailed);
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     if (crypt.GetHash(CALG_MD5, cipherSize, cipher.get(), &digestSize, &digest) != 1)
         return hashFailed();
     if (!IsStoredDigest(digest, digestSize, storedHash))
-        return READ_DATA_CONTENT_BAD;
+        return orvane::READ_DATA_CONTENT_BAD;
 
     if (cipherSize == 0) {
         *plainSize = 0;
         *plainData = std::make_unique<std::uint8_t[]>(0);
-        return READ_DATA_OK;
+        return orvane::READ_DATA_OK;
     }
     std::uint32_t decryptedSize = 0;
-    ByteBuffer decrypted;
+    orvane::ByteBuffer decrypted;
     if (crypt.Decrypt(cipherSize, cipher.get(), &decryptedSize, &decrypted) != 1) {
         errno = 0;
         REPORT_ERROR(m_log, kReadDataFile, "Decrypt()", "復号化取得処理に失敗しました。");
-        return READ_DATA_FAILED;
+        return orvane::READ_DATA_FAILED;
     }
     *plainSize = decryptedSize;
     *plainData = std::move(decrypted);
-    return READ_DATA_OK;
+    return orvane::READ_DATA_OK;
 }

@@ -21,7 +21,7 @@ using orvane::detail::FileDescriptor;
 namespace {
 
 // The capture that takes this thread's records, if any.
-thread_local CErrorLogCapture* t_activeCapture = nullptr;
+thread_local orvane::CErrorLogCapture* t_activeCapture = nullptr;
 
 std::string WithTrailingSlash(std::string folder)
 {
@@ -175,14 +175,14 @@ int CErrorLog::CreateFolderPath(const std::string& path)
     return ::mkdir(folder.c_str(), 0777) == 0 ? 1 : 0;
 }
 
-CErrorLogCapture::CErrorLogCapture() : m_outer(t_activeCapture) { t_activeCapture = this; }
+orvane::CErrorLogCapture::CErrorLogCapture() : m_outer(t_activeCapture) { t_activeCapture = this; }
 
-CErrorLogCapture::~CErrorLogCapture() { t_activeCapture = m_outer; }
+orvane::CErrorLogCapture::~CErrorLogCapture() { t_activeCapture = m_outer; }
 
-std::vector<CapturedLogRecord> CErrorLogCapture::TakeRecords() { return std::exchange(m_records, {}); }
+std::vector<orvane::CapturedLogRecord> orvane::CErrorLogCapture::TakeRecords() { return std::exchange(m_records, {}); }
 
-void CErrorLogCapture::Replay(const std::vector<CapturedLogRecord>& records)
+void orvane::CErrorLogCapture::Replay(const std::vector<orvane::CapturedLogRecord>& records)
 {
-    for (const CapturedLogRecord& captured : records)
+    for (const orvane::CapturedLogRecord& captured : records)
         CErrorLog(captured.folder).WriteLog(captured.record, captured.time);
 }

@@ -81,7 +81,7 @@ private:
     bool m_attached = false;
 };
 
-void ConfigureTransfer(CURL* easy, const std::string& url, const FetchLimits& limits,
+void ConfigureTransfer(CURL* easy, const std::string& url, const orvane::FetchLimits& limits,
                        Transfer& transfer, char* errorBuffer)
 {
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
@@ -121,7 +121,7 @@ std::string DescribeFailure(CURLcode result, const Transfer& transfer, const cha
 }  // namespace
 
 bool FetchHttp(const std::string& url, std::string& body, std::string& error,
-               const FetchLimits& limits, std::stop_token abort)
+               const orvane::FetchLimits& limits, std::stop_token abort)
 {
     body.clear();
     if (!InitCurlOnce(error))

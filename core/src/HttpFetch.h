@@ -11,4 +11,4 @@
 // time-out of limits, as soon as the body would exceed limits.maxBytes, and
 // promptly once abort is requested. True on success; otherwise error says why.
 [[nodiscard]] bool FetchHttp(const std::string& url, std::string& body, std::string& error,
-                             const FetchLimits& limits, std::stop_token abort);
+                             const orvane::FetchLimits& limits, std::stop_token abort);

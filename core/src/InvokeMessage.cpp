@@ -18,38 +18,38 @@ std::string _MakeInvokeXml(const std::string& name, const std::string& argument)
     return xml + "\" returntype=\"xml\"/>";
 }
 
-ReplyStatus ParseReturnString(const std::string& reply, std::string& text)
+orvane::ReplyStatus orvane::ParseReturnString(const std::string& reply, std::string& text)
 {
     text.clear();
     pugi::xml_document doc;
     const pugi::xml_node root = orvane::detail::ParseMessage(reply, doc);
     if (!root)
-        return ReplyStatus::NotWellFormed;
+        return orvane::ReplyStatus::NotWellFormed;
     if (std::string_view(root.name()) != "string")
-        return ReplyStatus::NotString;
+        return orvane::ReplyStatus::NotString;
     text = XmlNodeText(root);
     orvane::detail::JoinSurrogatePairs(text);
-    return ReplyStatus::Ok;
+    return orvane::ReplyStatus::Ok;
 }
 
-RequestStatus ParseInvokeRequest(const std::string& request, std::string& name)
+orvane::RequestStatus orvane::ParseInvokeRequest(const std::string& request, std::string& name)
 {
     name.clear();
     pugi::xml_document doc;
     const pugi::xml_node root = orvane::detail::ParseMessage(request, doc);
     if (!root)
-        return RequestStatus::NotWellFormed;
+        return orvane::RequestStatus::NotWellFormed;
     if (std::string_view(root.name()) != "invoke")
-        return RequestStatus::NotInvoke;
+        return orvane::RequestStatus::NotInvoke;
     const pugi::xml_attribute nameAttribute = root.attribute("name");
     if (!nameAttribute)
-        return RequestStatus::NoName;
+        return orvane::RequestStatus::NoName;
     name = nameAttribute.value();
     orvane::detail::JoinSurrogatePairs(name);
-    return RequestStatus::Ok;
+    return orvane::RequestStatus::Ok;
 }
 
-std::string MakeStringReply(const std::string& value)
+std::string orvane::MakeStringReply(const std::string& value)
 {
     return orvane::WriteReply({orvane::ExternalValue::Kind::String, value, {}});
 }

@@ -134,8 +134,8 @@ void RecoveryStore::Discard()
 std::optional<std::string> RecoveryStore::Read(const std::string& path)
 {
     std::uint32_t length = 0;
-    ByteBuffer bytes;
-    if (CCryptUtil().ReadDataFile(path, &length, &bytes) != READ_DATA_OK || length == 0)
+    orvane::ByteBuffer bytes;
+    if (CCryptUtil().ReadDataFile(path, &length, &bytes) != orvane::READ_DATA_OK || length == 0)
         return std::nullopt;
     return std::string(reinterpret_cast<const char*>(bytes.get()), length);
 }

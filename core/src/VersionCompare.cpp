@@ -15,7 +15,7 @@ void _SplitString(const std::string& text, char sep, std::vector<std::string>& o
     out.push_back(text.substr(start));
 }
 
-bool IsServerVersionNewer(const std::string& localVersion, const std::string& serverVersion)
+bool orvane::IsServerVersionNewer(const std::string& localVersion, const std::string& serverVersion)
 {
     std::vector<std::string> local;
     std::vector<std::string> server;

@@ -58,7 +58,7 @@ pugi::xml_node NthDescendant(pugi::xml_node element, const char* name, int index
 
 // The values of a loaded version file: zero when its document element is not
 // "dataroot"; otherwise non-zero, with inf untouched when there is no COMMON_INFO.
-int ReadVersionDocument(const pugi::xml_document& doc, VersionInf& inf, VersionFields fields)
+int ReadVersionDocument(const pugi::xml_document& doc, VersionInf& inf, orvane::VersionFields fields)
 {
     const pugi::xml_node root = doc.document_element();
     if (std::strcmp(root.name(), "dataroot") != 0)
@@ -67,7 +67,7 @@ int ReadVersionDocument(const pugi::xml_document& doc, VersionInf& inf, VersionF
     if (!common)
         return 1;
     inf.strVersion = _GetText(common, "VERSION_INFO", 1);
-    if (fields == VersionFields::All) {
+    if (fields == orvane::VersionFields::All) {
         inf.strUrlDownload = _GetText(common, "URL_DOWNLOAD", 1);
         inf.strUrlVersionCheck = _GetText(common, "URL_VERSION_CHECK", 1);
         inf.strCopyright = _GetText(common, "COPYRIGHT", 1);
@@ -87,7 +87,7 @@ std::string _GetText(const pugi::xml_node& element, const char* tagName, int ind
     }
 }
 
-int ParseVersionInf(std::string_view xmlBytes, VersionInf& inf, VersionFields fields)
+int orvane::ParseVersionInf(std::string_view xmlBytes, VersionInf& inf, orvane::VersionFields fields)
 {
     pugi::xml_document doc;
     std::string error;
@@ -100,17 +100,17 @@ int _GetLocalVersionInf(VersionInf& inf)
         pugi::xml_document doc;
         std::string error;
         if (!LoadXmlAddress(g_strAppPath + "z_ver.xml", doc, error)) {
-            REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "pDoc->load()", MakeErrorText("(#1005)"));
+            REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "pDoc->load()", orvane::MakeErrorText("(#1005)"));
             return 0;
         }
-        return ReadVersionDocument(doc, inf, VersionFields::All);
+        return ReadVersionDocument(doc, inf, orvane::VersionFields::All);
     } catch (const std::exception& error) {
         REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "_GetLocalVersionInf()", error.what());
         return 0;
     }
 }
 
-int _GetXmlInf(const std::string& address, VersionInf& inf, const FetchLimits& limits,
+int _GetXmlInf(const std::string& address, VersionInf& inf, const orvane::FetchLimits& limits,
                std::stop_token abort)
 {
     // A fetch cut off by the waiting side ends quietly: that side no longer
@@ -123,7 +123,7 @@ int _GetXmlInf(const std::string& address, VersionInf& inf, const FetchLimits& l
                 REPORT_ERROR(g_ErrorLog, "_GetXmlInf()", "pDoc->load()", "(#1005)");
             return 0;
         }
-        return ReadVersionDocument(doc, inf, VersionFields::VersionOnly);
+        return ReadVersionDocument(doc, inf, orvane::VersionFields::VersionOnly);
     } catch (const std::exception& error) {
         if (!abort.stop_requested())
             REPORT_ERROR(g_ErrorLog, "_GetXmlInf()", "_GetXmlInf()", error.what());

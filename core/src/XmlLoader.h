@@ -22,4 +22,4 @@
 // well-formed, ...) and errno holds the system's error code of a failed local
 // read.
 [[nodiscard]] bool LoadXmlAddress(const std::string& address, pugi::xml_document& doc, std::string& error,
-                                  const FetchLimits& limits = {}, std::stop_token abort = {});
+                                  const orvane::FetchLimits& limits = {}, std::stop_token abort = {});

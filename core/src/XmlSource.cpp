@@ -227,7 +227,7 @@ bool ReadLocalFile(const std::string& path, std::string& bytes, std::string& err
 }
 
 bool FetchBytes(const std::string& address, std::string& bytes, std::string& error,
-                const FetchLimits& limits, const std::stop_token& abort)
+                const orvane::FetchLimits& limits, const std::stop_token& abort)
 {
     const std::optional<std::string> scheme = UrlScheme(address);
     if (!scheme) {
@@ -283,7 +283,7 @@ bool ParseXmlBytes(std::string_view bytes, pugi::xml_document& doc, std::string&
 }
 
 bool LoadXmlAddress(const std::string& address, pugi::xml_document& doc, std::string& error,
-                    const FetchLimits& limits, std::stop_token abort)
+                    const orvane::FetchLimits& limits, std::stop_token abort)
 {
     std::string bytes;
     return FetchBytes(address, bytes, error, limits, abort) && ParseXmlBytes(bytes, doc, error);

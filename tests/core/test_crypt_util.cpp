@@ -80,7 +80,7 @@ Bytes ReferenceRc4(const Bytes& key, const Bytes& data)
 std::optional<std::string> HexDigest(CCryptUtil& crypt, unsigned algorithm, const std::string& text)
 {
     std::uint32_t size = 0;
-    ByteBuffer digest;
+    orvane::ByteBuffer digest;
     if (crypt.GetHash(algorithm, static_cast<std::uint32_t>(text.size()),
                       reinterpret_cast<const std::uint8_t*>(text.data()), &size, &digest) != 1)
         return std::nullopt;
@@ -91,7 +91,7 @@ std::optional<Bytes> EncryptInNewSession(const Bytes& plain)
 {
     CCryptUtil crypt;
     std::uint32_t size = 0;
-    ByteBuffer cipher;
+    orvane::ByteBuffer cipher;
     if (crypt.Encrypt(static_cast<std::uint32_t>(plain.size()), plain.data(), &size, &cipher) != 1)
         return std::nullopt;
     return Bytes(cipher.get(), cipher.get() + size);
@@ -164,7 +164,7 @@ TEST_F(GetHashTest, IdentifiersOutsideTheRangeFailWithoutRecord)
     const std::uint8_t data[] = {'x'};
     for (const unsigned algorithm : {0x8000u, 0x8005u, 0x6801u, 0u}) {
         std::uint32_t size = 99;
-        ByteBuffer digest;
+        orvane::ByteBuffer digest;
         EXPECT_EQ(crypt.GetHash(algorithm, 1, data, &size, &digest), 0) << algorithm;
         EXPECT_EQ(size, 99u);
         EXPECT_EQ(digest, nullptr);
@@ -176,7 +176,7 @@ TEST_F(GetHashTest, AbsentParametersAreRecordedWithIdAndDataSize)
 {
     CCryptUtil crypt;
     std::uint32_t size = 0;
-    ByteBuffer digest;
+    orvane::ByteBuffer digest;
     EXPECT_EQ(crypt.GetHash(CALG_MD5, 5, nullptr, &size, &digest), 0);
     const std::uint8_t data[] = {'h', 'e', 'l', 'l', 'o'};
     EXPECT_EQ(crypt.GetHash(CALG_SHA1, 5, data, &size, nullptr), 0);
@@ -232,13 +232,13 @@ TEST_F(CryptSessionTest, SessionsAgreeAndDecryptionRestoresThePlaintext)
 
     CCryptUtil third;
     std::uint32_t size = 0;
-    ByteBuffer decrypted;
+    orvane::ByteBuffer decrypted;
     ASSERT_EQ(third.Decrypt(static_cast<std::uint32_t>(first->size()), first->data(), &size, &decrypted), 1);
     EXPECT_EQ(Bytes(decrypted.get(), decrypted.get() + size), plain);
 
     // Every call starts at the first key-stream byte, also within one session.
     std::uint32_t againSize = 0;
-    ByteBuffer again;
+    orvane::ByteBuffer again;
     ASSERT_EQ(third.Encrypt(static_cast<std::uint32_t>(plain.size()), plain.data(), &againSize, &again), 1);
     EXPECT_EQ(Bytes(again.get(), again.get() + againSize), *first);
     EXPECT_TRUE(m_log.NewLines().empty());
@@ -249,7 +249,7 @@ TEST_F(CryptSessionTest, EncryptingNothingGivesAnEmptyBuffer)
     CCryptUtil crypt;
     const std::uint8_t plain[1] = {0};
     std::uint32_t size = 123;
-    ByteBuffer cipher;
+    orvane::ByteBuffer cipher;
     ASSERT_EQ(crypt.Encrypt(0, plain, &size, &cipher), 1);
     EXPECT_EQ(size, 0u);
     EXPECT_NE(cipher, nullptr);
@@ -261,7 +261,7 @@ TEST_F(CryptSessionTest, AbsentParametersAreRecordedWithSizeAndFirstByte)
     const std::uint8_t plain[] = {'h', 'e', 'l', 'l', 'o'};
     const std::uint8_t cipher[] = {0x01, 0x02};
     std::uint32_t size = 7;
-    ByteBuffer buffer;
+    orvane::ByteBuffer buffer;
     EXPECT_EQ(crypt.Encrypt(5, plain, &size, nullptr), 0);
     EXPECT_EQ(crypt.Encrypt(3, nullptr, &size, &buffer), 0);
     EXPECT_EQ(crypt.Decrypt(2, cipher, nullptr, &buffer), 0);
@@ -313,7 +313,7 @@ TEST_F(MissingLegacyModuleTest, EncryptAndDecryptWriteTheSessionRecordThenTheirO
     CCryptUtil crypt;
     const std::uint8_t data[] = {'a', 'b'};
     std::uint32_t size = 5;
-    ByteBuffer out;
+    orvane::ByteBuffer out;
     EXPECT_EQ(crypt.Encrypt(2, data, &size, &out), 0);
     EXPECT_EQ(crypt.Decrypt(2, data, &size, &out), 0);
     EXPECT_EQ(size, 5u);
@@ -339,7 +339,7 @@ TEST_F(MissingLegacyModuleTest, AReadySessionIsNotAcquiredAgain)
     EXPECT_EQ(crypt.InitCrypt(), 1);
     const Bytes plain = ToBytes("still keyed");
     std::uint32_t size = 0;
-    ByteBuffer cipher;
+    orvane::ByteBuffer cipher;
     EXPECT_EQ(crypt.Encrypt(static_cast<std::uint32_t>(plain.size()), plain.data(), &size, &cipher), 1);
     EXPECT_TRUE(m_log.NewLines().empty());
 }

@@ -96,7 +96,7 @@ void WriteZeroTextContainer(const fs::path& path, std::uint32_t size)
     const std::unique_ptr<void, decltype(&std::free)> zeros(std::calloc(size, 1), &std::free);
     ASSERT_NE(zeros, nullptr);
     std::uint32_t digestSize = 0;
-    ByteBuffer digest;
+    orvane::ByteBuffer digest;
     ASSERT_EQ(CCryptUtil().GetHash(CALG_MD5, size, static_cast<const std::uint8_t*>(zeros.get()), &digestSize,
                                    &digest),
               1);
@@ -160,7 +160,7 @@ protected:
     ReadOutcome Read(const fs::path& path)
     {
         std::uint32_t size = 0xDEAD;
-        ByteBuffer plain;
+        orvane::ByteBuffer plain;
         errno = EINTR;  // a stale value that no outcome leaves behind
         const int result = CCryptUtil().ReadDataFile(path.string(), &size, &plain);
         const int systemError = errno;
@@ -196,14 +196,14 @@ TEST_F(DataFileLayoutTest, WritesTheExactContainer)
 TEST_F(DataFileLayoutTest, ReadsFilesOfTheKnownLayout)
 {
     const ReadOutcome abc = ReadBytesAsFile(kAbcFile);
-    EXPECT_EQ(abc.result, READ_DATA_OK);
+    EXPECT_EQ(abc.result, orvane::READ_DATA_OK);
     EXPECT_EQ(abc.size, 3u);
     EXPECT_EQ(abc.plain, (Bytes{'a', 'b', 'c'}));
 
     std::uint32_t size = 0xDEAD;
-    ByteBuffer plain;
+    orvane::ByteBuffer plain;
     WriteBytes(PathOf("empty.zsr"), kEmptyFile);
-    EXPECT_EQ(CCryptUtil().ReadDataFile(PathOf("empty.zsr").string(), &size, &plain), READ_DATA_OK);
+    EXPECT_EQ(CCryptUtil().ReadDataFile(PathOf("empty.zsr").string(), &size, &plain), orvane::READ_DATA_OK);
     EXPECT_EQ(size, 0u);
     EXPECT_NE(plain, nullptr);
     EXPECT_TRUE(m_log.NewLines().empty());
@@ -217,7 +217,7 @@ TEST_F(DataFileLayoutTest, RoundTripsEveryByteValue)
     ASSERT_EQ(Create(PathOf("all.zsr"), plain), 1);
     EXPECT_EQ(fs::file_size(PathOf("all.zsr")), plain.size() + 24);
     const ReadOutcome outcome = Read(PathOf("all.zsr"));
-    EXPECT_EQ(outcome.result, READ_DATA_OK);
+    EXPECT_EQ(outcome.result, orvane::READ_DATA_OK);
     EXPECT_EQ(outcome.plain, plain);
 }
 
@@ -228,8 +228,8 @@ TEST_F(DataFileLayoutTest, ReadsFromADescriptorWhateverItsOffset)
     // The write leaves the offset at the end.
     ASSERT_TRUE(orvane::detail::WriteAll(memory.get(), kAbcFile.data(), kAbcFile.size()));
     std::uint32_t size = 0;
-    ByteBuffer plain;
-    ASSERT_EQ(CCryptUtil().ReadDataFromDescriptor(memory.get(), &size, &plain), READ_DATA_OK);
+    orvane::ByteBuffer plain;
+    ASSERT_EQ(CCryptUtil().ReadDataFromDescriptor(memory.get(), &size, &plain), orvane::READ_DATA_OK);
     EXPECT_EQ(Bytes(plain.get(), plain.get() + size), (Bytes{'a', 'b', 'c'}));
 }
 
@@ -274,7 +274,7 @@ TEST_F(DataFileReadTest, ContentMismatchesGiveFourWithoutRecord)
     };
     for (const auto& [name, bytes] : cases) {
         const ReadOutcome outcome = ReadBytesAsFile(bytes);
-        EXPECT_EQ(outcome.result, READ_DATA_CONTENT_BAD) << name;
+        EXPECT_EQ(outcome.result, orvane::READ_DATA_CONTENT_BAD) << name;
         EXPECT_EQ(outcome.size, 0xDEADu) << name;
         EXPECT_TRUE(outcome.plain.empty()) << name;
     }
@@ -302,7 +302,7 @@ TEST_F(DataFileReadTest, StructuralFailuresGiveOneWithTheirRecord)
     for (const auto& refusal : cases) {
         ErrorLogTail log(LogFolder());
         const ReadOutcome outcome = ReadBytesAsFile(refusal.bytes);
-        EXPECT_EQ(outcome.result, READ_DATA_FAILED) << refusal.name;
+        EXPECT_EQ(outcome.result, orvane::READ_DATA_FAILED) << refusal.name;
         EXPECT_EQ(outcome.size, 0xDEADu) << refusal.name;
         const std::vector<LogRecord> lines = log.NewLines();
         ASSERT_EQ(lines.size(), 1u) << refusal.name;
@@ -317,7 +317,7 @@ TEST_F(DataFileReadTest, UnopenableFilesAreRecorded)
 {
     for (const fs::path& path : {PathOf("missing.zsr"), m_folder.path()}) {
         ErrorLogTail log(LogFolder());
-        EXPECT_EQ(Read(path).result, READ_DATA_FAILED) << path;
+        EXPECT_EQ(Read(path).result, orvane::READ_DATA_FAILED) << path;
         const std::vector<LogRecord> lines = log.NewLines();
         ASSERT_EQ(lines.size(), 1u) << path;
         EXPECT_EQ(lines[0].step, "file.Open()");
@@ -337,7 +337,7 @@ TEST_F(DataFileReadTest, FailuresLeaveTheSystemReasonInErrno)
     };
     for (const auto& [path, error] : reads) {
         const ReadOutcome outcome = Read(path);
-        EXPECT_EQ(outcome.result, READ_DATA_FAILED) << path;
+        EXPECT_EQ(outcome.result, orvane::READ_DATA_FAILED) << path;
         EXPECT_EQ(outcome.systemError, error) << path;
     }
     errno = 0;
@@ -358,10 +358,10 @@ TEST(SystemErrorReasonTest, CommonCausesInWordsOthersWithTheirNumber)
 TEST_F(DataFileReadTest, BadParametersAreRecordedWithThePath)
 {
     std::uint32_t size = 0;
-    ByteBuffer plain;
+    orvane::ByteBuffer plain;
     const std::uint8_t data[] = {'x'};
-    EXPECT_EQ(CCryptUtil().ReadDataFile("", &size, &plain), READ_DATA_FAILED);
-    EXPECT_EQ(CCryptUtil().ReadDataFile("/some/file.zsr", &size, nullptr), READ_DATA_FAILED);
+    EXPECT_EQ(CCryptUtil().ReadDataFile("", &size, &plain), orvane::READ_DATA_FAILED);
+    EXPECT_EQ(CCryptUtil().ReadDataFile("/some/file.zsr", &size, nullptr), orvane::READ_DATA_FAILED);
     EXPECT_EQ(CCryptUtil().CreateDataFile("", 1, data), 0);
     EXPECT_EQ(CCryptUtil().CreateDataFile(PathOf("x.zsr").string(), 1, nullptr), 0);
     EXPECT_FALSE(fs::exists(PathOf("x.zsr")));
@@ -393,7 +393,7 @@ TEST_F(DataFileReadTest, MissingCipherModuleIsRecordedAfterTheSessionRecords)
     ScopedTempFolder emptyModules;
     ScopedEnvironment modules("OPENSSL_MODULES", emptyModules.path().string());
 
-    EXPECT_EQ(Read(path).result, READ_DATA_FAILED);
+    EXPECT_EQ(Read(path).result, orvane::READ_DATA_FAILED);
     const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].step, "CryptAcquireContext()");
@@ -419,7 +419,7 @@ TEST_F(DataFileLimitTest, HugeSizeInASparseFileIsRefusedUnread)
     fs::resize_file(path, header.size() + 0xFFFFFFFFull);
 
     const long peakBefore = PeakResidentKilobytes();
-    EXPECT_EQ(Read(path).result, READ_DATA_CONTENT_BAD);
+    EXPECT_EQ(Read(path).result, orvane::READ_DATA_CONTENT_BAD);
     EXPECT_LT(PeakResidentKilobytes() - peakBefore, 256L * 1024) << "kilobytes";
     EXPECT_TRUE(m_log.NewLines().empty());
 }
@@ -430,9 +430,9 @@ TEST_F(DataFileLimitTest, ReadOpensATextAtTheLimitAndRefusesOneByteMore)
     WriteZeroTextContainer(PathOf("over-limit.zsr"), orvane::kMaxDataFileTextBytes + 1);
 
     const ReadOutcome atLimit = Read(PathOf("at-limit.zsr"));
-    EXPECT_EQ(atLimit.result, READ_DATA_OK);
+    EXPECT_EQ(atLimit.result, orvane::READ_DATA_OK);
     EXPECT_EQ(atLimit.size, orvane::kMaxDataFileTextBytes);
-    EXPECT_EQ(Read(PathOf("over-limit.zsr")).result, READ_DATA_CONTENT_BAD);
+    EXPECT_EQ(Read(PathOf("over-limit.zsr")).result, orvane::READ_DATA_CONTENT_BAD);
     EXPECT_TRUE(m_log.NewLines().empty());
 }
 

@@ -1,5 +1,5 @@
 // CErrorLog: line format, daily file names, the exclusive lock, folder creation
-// and records held back by CErrorLogCapture.
+// and records held back by orvane::CErrorLogCapture.
 
 #include "orvane/ErrorLog.h"
 
@@ -335,11 +335,11 @@ TEST_F(ErrorLogCaptureTest, CapturedRecordsReachNoFileUntilReplayedInOrderWithTh
     const fs::path nowFolder = m_temp.path() / "now";
     CErrorLog log(m_temp.path().string());
     CErrorLog nowLog(nowFolder.string());
-    std::vector<CapturedLogRecord> records;
+    std::vector<orvane::CapturedLogRecord> records;
     std::time_t before = 0;
     std::time_t after = 0;
     {
-        CErrorLogCapture capture;
+        orvane::CErrorLogCapture capture;
         EXPECT_EQ(log.WriteLog(SampleRecord("first"), UtcTime(2010, 5, 12, 1, 2, 3)), 0);
         before = std::time(nullptr);
         errno = EACCES;
@@ -361,7 +361,7 @@ TEST_F(ErrorLogCaptureTest, CapturedRecordsReachNoFileUntilReplayedInOrderWithTh
     EXPECT_LE(records[1].time, after);
 
     const ErrorLogTail nowTail(nowFolder);
-    CErrorLogCapture::Replay(records);
+    orvane::CErrorLogCapture::Replay(records);
     EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
               "2010/05/12-01:02:03,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),first\n"
               "2010/05/12-01:02:01,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),third\n");
@@ -377,7 +377,7 @@ TEST_F(ErrorLogCaptureTest, CapturedRecordsReachNoFileUntilReplayedInOrderWithTh
 TEST_F(ErrorLogCaptureTest, OtherThreadsWriteAsUsual)
 {
     CErrorLog log(m_temp.path().string());
-    CErrorLogCapture capture;
+    orvane::CErrorLogCapture capture;
     int otherResult = -2;
     std::thread([&] { otherResult = log.WriteLog(SampleRecord("other thread"), UtcTime(2010, 5, 12, 0, 0, 0)); })
         .join();
@@ -396,13 +396,13 @@ TEST_F(ErrorLogCaptureTest, InnermostCaptureTakesRecordsAndTheOuterOneResumesAft
 {
     CErrorLog log(m_temp.path().string());
     const std::time_t time = UtcTime(2010, 5, 12, 0, 0, 0);
-    std::vector<CapturedLogRecord> inner;
-    std::vector<CapturedLogRecord> outer;
+    std::vector<orvane::CapturedLogRecord> inner;
+    std::vector<orvane::CapturedLogRecord> outer;
     {
-        CErrorLogCapture outerCapture;
+        orvane::CErrorLogCapture outerCapture;
         log.WriteLog(SampleRecord("outer 1"), time);
         {
-            CErrorLogCapture innerCapture;
+            orvane::CErrorLogCapture innerCapture;
             log.WriteLog(SampleRecord("inner"), time);
             inner = innerCapture.TakeRecords();
         }

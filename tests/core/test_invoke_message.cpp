@@ -91,7 +91,7 @@ TEST(MakeInvokeXml, ArgumentsRoundTripThroughAParser)
     for (const std::string& sample : samples) {
         EXPECT_EQ(ArgumentSeenByMovie(_MakeInvokeXml("zLoad", sample)), sample);
         std::string text;
-        ASSERT_EQ(ParseReturnString(MakeStringReply(sample), text), ReplyStatus::Ok) << sample;
+        ASSERT_EQ(orvane::ParseReturnString(orvane::MakeStringReply(sample), text), orvane::ReplyStatus::Ok) << sample;
         EXPECT_EQ(text, sample);
     }
 }
@@ -101,7 +101,7 @@ TEST(MakeInvokeXml, NameAttributeRoundTrips)
     for (const std::string name : {"zLoad", "a\"b", "a&b<c>", "tab\tline\ncr\r", "名前"}) {
         EXPECT_EQ(NameSeenByMovie(_MakeInvokeXml(name, "")), name);
         std::string parsed;
-        ASSERT_EQ(ParseInvokeRequest(_MakeInvokeXml(name, "x"), parsed), RequestStatus::Ok);
+        ASSERT_EQ(orvane::ParseInvokeRequest(_MakeInvokeXml(name, "x"), parsed), orvane::RequestStatus::Ok);
         EXPECT_EQ(parsed, name);
     }
 }
@@ -133,7 +133,7 @@ TEST(ParseReturnString, RefusesWhatIsNotWellFormed)
           "<string>&#1114112;</string>", "<string>&#x;</string>", "<string>&amp</string>",
           "<string a=\"&b\"/>", "<string>a\x01b</string>", "<string><!-- open</string>"}) {
         std::string text = "stale";
-        EXPECT_EQ(ParseReturnString(reply, text), ReplyStatus::NotWellFormed) << reply;
+        EXPECT_EQ(orvane::ParseReturnString(reply, text), orvane::ReplyStatus::NotWellFormed) << reply;
         EXPECT_EQ(text, "");
     }
 }
@@ -143,7 +143,7 @@ TEST(ParseReturnString, RefusesRootsOtherThanString)
     for (const std::string reply : {"<null/>", "<number>5</number>", "<true/>", "<String>x</String>",
                                     "<invoke name=\"zSave\" returntype=\"xml\"/>"}) {
         std::string text = "stale";
-        EXPECT_EQ(ParseReturnString(reply, text), ReplyStatus::NotString) << reply;
+        EXPECT_EQ(orvane::ParseReturnString(reply, text), orvane::ReplyStatus::NotString) << reply;
         EXPECT_EQ(text, "");
     }
 }
@@ -170,7 +170,7 @@ TEST(ParseReturnString, ReturnsTheTextOfTheRoot)
     };
     for (const auto& c : cases) {
         std::string text = "stale";
-        ASSERT_EQ(ParseReturnString(c.reply, text), ReplyStatus::Ok) << c.reply;
+        ASSERT_EQ(orvane::ParseReturnString(c.reply, text), orvane::ReplyStatus::Ok) << c.reply;
         EXPECT_EQ(text, c.text) << c.reply;
     }
 }
@@ -191,7 +191,7 @@ TEST(ParseInvokeRequest, ReturnsTheExactName)
     };
     for (const auto& c : cases) {
         std::string name = "stale";
-        ASSERT_EQ(ParseInvokeRequest(c.request, name), RequestStatus::Ok) << c.request;
+        ASSERT_EQ(orvane::ParseInvokeRequest(c.request, name), orvane::RequestStatus::Ok) << c.request;
         EXPECT_EQ(name, c.name);
     }
 }
@@ -200,21 +200,21 @@ TEST(ParseInvokeRequest, RefusesMalformedForeignAndNamelessRequests)
 {
     const struct {
         std::string request;
-        RequestStatus status;
+        orvane::RequestStatus status;
     } cases[] = {
-        {"", RequestStatus::NotWellFormed},
-        {"zDataLoadEnd", RequestStatus::NotWellFormed},
-        {"<invoke name=\"zError\">", RequestStatus::NotWellFormed},
-        {"<invoke name=\"zError\"/><invoke name=\"zDataLoadEnd\"/>", RequestStatus::NotWellFormed},
-        {"<!DOCTYPE invoke><invoke name=\"zError\"/>", RequestStatus::NotWellFormed},
-        {"<Invoke name=\"zError\"/>", RequestStatus::NotInvoke},
-        {"<string>zError</string>", RequestStatus::NotInvoke},
-        {"<invoke returntype=\"xml\"/>", RequestStatus::NoName},
-        {"<invoke Name=\"zError\"/>", RequestStatus::NoName},
+        {"", orvane::RequestStatus::NotWellFormed},
+        {"zDataLoadEnd", orvane::RequestStatus::NotWellFormed},
+        {"<invoke name=\"zError\">", orvane::RequestStatus::NotWellFormed},
+        {"<invoke name=\"zError\"/><invoke name=\"zDataLoadEnd\"/>", orvane::RequestStatus::NotWellFormed},
+        {"<!DOCTYPE invoke><invoke name=\"zError\"/>", orvane::RequestStatus::NotWellFormed},
+        {"<Invoke name=\"zError\"/>", orvane::RequestStatus::NotInvoke},
+        {"<string>zError</string>", orvane::RequestStatus::NotInvoke},
+        {"<invoke returntype=\"xml\"/>", orvane::RequestStatus::NoName},
+        {"<invoke Name=\"zError\"/>", orvane::RequestStatus::NoName},
     };
     for (const auto& c : cases) {
         std::string name = "stale";
-        EXPECT_EQ(ParseInvokeRequest(c.request, name), c.status) << c.request;
+        EXPECT_EQ(orvane::ParseInvokeRequest(c.request, name), c.status) << c.request;
         EXPECT_EQ(name, "");
     }
 }
@@ -229,7 +229,7 @@ TEST(ParseMessages, DeeplyNestedMessagesDoNotExhaustTheStack)
     for (int i = 0; i < kDepth; ++i)
         reply += "</string>";
     std::string text;
-    ASSERT_EQ(ParseReturnString(reply, text), ReplyStatus::Ok);
+    ASSERT_EQ(orvane::ParseReturnString(reply, text), orvane::ReplyStatus::Ok);
     EXPECT_EQ(text, "x");
 
     std::string request = R"(<invoke name="zError">)";
@@ -239,7 +239,7 @@ TEST(ParseMessages, DeeplyNestedMessagesDoNotExhaustTheStack)
         request += "</a>";
     request += "</invoke>";
     std::string name;
-    ASSERT_EQ(ParseInvokeRequest(request, name), RequestStatus::Ok);
+    ASSERT_EQ(orvane::ParseInvokeRequest(request, name), orvane::RequestStatus::Ok);
     EXPECT_EQ(name, "zError");
 }
 
@@ -256,13 +256,13 @@ TEST(MovieTexts, CrossBothWaysUnchanged)
         ASSERT_TRUE(call) << request;
         EXPECT_EQ(*call, (orvane::InvokeCall{text, {Text(text)}}));
         std::string name;
-        ASSERT_EQ(ParseInvokeRequest(request, name), RequestStatus::Ok);
+        ASSERT_EQ(orvane::ParseInvokeRequest(request, name), orvane::RequestStatus::Ok);
         EXPECT_EQ(name, text);
 
-        const std::string reply = MakeStringReply(text);
+        const std::string reply = orvane::MakeStringReply(text);
         EXPECT_TRUE(HoldsThemInAsciiOnly(reply)) << reply;
         std::string returned;
-        ASSERT_EQ(ParseReturnString(reply, returned), ReplyStatus::Ok) << reply;
+        ASSERT_EQ(orvane::ParseReturnString(reply, returned), orvane::ReplyStatus::Ok) << reply;
         EXPECT_EQ(returned, text);
     }
 }
@@ -281,7 +281,7 @@ TEST(ParseReturnString, SurrogatesWrittenAsTwoReferencesAreOneCharacter)
     };
     for (const auto& c : cases) {
         std::string text;
-        ASSERT_EQ(ParseReturnString(c.reply, text), ReplyStatus::Ok) << c.reply;
+        ASSERT_EQ(orvane::ParseReturnString(c.reply, text), orvane::ReplyStatus::Ok) << c.reply;
         EXPECT_EQ(text, c.text) << c.reply;
         EXPECT_TRUE(orvane::IsWtf8(text));
     }

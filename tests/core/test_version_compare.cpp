@@ -52,22 +52,22 @@ TEST(IsServerVersionNewer, ComparesComponentsAsEqualWidthDigitStrings)
         {"1.9", "1.\xE4", true},   // bytes compared as unsigned
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsServerVersionNewer(c.local, c.server), c.newer) << c.local << " vs " << c.server;
+        EXPECT_EQ(orvane::IsServerVersionNewer(c.local, c.server), c.newer) << c.local << " vs " << c.server;
 }
 
 TEST(IsServerVersionNewer, ServerWithFewerComponentsIsNewerOnlyByAnEarlierComponent)
 {
-    EXPECT_FALSE(IsServerVersionNewer("1.0.1", "1.0"));
-    EXPECT_FALSE(IsServerVersionNewer("1.0", "1"));
-    EXPECT_FALSE(IsServerVersionNewer("1.0", ""));
-    EXPECT_TRUE(IsServerVersionNewer("1.5", "2"));
-    EXPECT_TRUE(IsServerVersionNewer("1.5.9.9", "1.6"));
-    EXPECT_FALSE(IsServerVersionNewer("1.5.0", "1.4"));
+    EXPECT_FALSE(orvane::IsServerVersionNewer("1.0.1", "1.0"));
+    EXPECT_FALSE(orvane::IsServerVersionNewer("1.0", "1"));
+    EXPECT_FALSE(orvane::IsServerVersionNewer("1.0", ""));
+    EXPECT_TRUE(orvane::IsServerVersionNewer("1.5", "2"));
+    EXPECT_TRUE(orvane::IsServerVersionNewer("1.5.9.9", "1.6"));
+    EXPECT_FALSE(orvane::IsServerVersionNewer("1.5.0", "1.4"));
 }
 
 TEST(IsServerVersionNewer, EmptyComponentsCompareAsEmptyDigitStrings)
 {
-    EXPECT_FALSE(IsServerVersionNewer("1.0.1", "1.0."));  // "1" is longer than ""
-    EXPECT_FALSE(IsServerVersionNewer("1.", "1.0"));      // "" padded to "0"
-    EXPECT_TRUE(IsServerVersionNewer("1.", "1.1"));
+    EXPECT_FALSE(orvane::IsServerVersionNewer("1.0.1", "1.0."));  // "1" is longer than ""
+    EXPECT_FALSE(orvane::IsServerVersionNewer("1.", "1.0"));      // "" padded to "0"
+    EXPECT_TRUE(orvane::IsServerVersionNewer("1.", "1.1"));
 }

@@ -1,4 +1,4 @@
-// The version-file reader: _GetLocalVersionInf, _GetText and ParseVersionInf.
+// The version-file reader: _GetLocalVersionInf, _GetText and orvane::ParseVersionInf.
 
 #include "orvane/ErrorLog.h"
 #include "orvane/StringTable.h"
@@ -64,7 +64,7 @@ void ExpectSingleLoadFailureRecord(const std::vector<LogRecord>& lines)
     EXPECT_EQ(lines[0].operation, "_GetLocalVersionInf()");
     EXPECT_EQ(lines[0].step, "pDoc->load()");
     EXPECT_EQ(lines[0].message, "不能继续处理。(#1005)");
-    EXPECT_EQ(lines[0].message, MakeErrorText("(#1005)"));
+    EXPECT_EQ(lines[0].message, orvane::MakeErrorText("(#1005)"));
     EXPECT_EQ(lines[0].errorCode, "00000000");
     EXPECT_TRUE(lines[0].sourceFile.ends_with("VersionInf.cpp")) << lines[0].sourceFile;
 }
@@ -200,8 +200,8 @@ TEST(GetText, IndexCountsFromOneAmongDescendantsInDocumentOrder)
 TEST(ParseVersionInf, ServerFileGivesOnlyTheVersion)
 {
     VersionInf inf = kPrevious;
-    EXPECT_NE(ParseVersionInf(VersionFile{.version = "1.10", .copyright = "server"}.Text(), inf,
-                              VersionFields::VersionOnly),
+    EXPECT_NE(orvane::ParseVersionInf(VersionFile{.version = "1.10", .copyright = "server"}.Text(), inf,
+                              orvane::VersionFields::VersionOnly),
               0);
     EXPECT_EQ(inf.strVersion, "1.10");
     EXPECT_EQ(inf.strCopyright, kPrevious.strCopyright);
@@ -212,8 +212,8 @@ TEST(ParseVersionInf, MalformedBytesGiveZeroWithoutRecord)
 {
     const ErrorLogTail log(g_ErrorLog.Folder());
     VersionInf inf = kPrevious;
-    EXPECT_EQ(ParseVersionInf(std::string("<dataroot>\0</dataroot>", 22), inf), 0);
-    EXPECT_EQ(ParseVersionInf("<dataroot>", inf), 0);
+    EXPECT_EQ(orvane::ParseVersionInf(std::string("<dataroot>\0</dataroot>", 22), inf), 0);
+    EXPECT_EQ(orvane::ParseVersionInf("<dataroot>", inf), 0);
     EXPECT_TRUE(inf == kPrevious);
     EXPECT_TRUE(log.NewLines().empty());
 }

@@ -84,7 +84,7 @@ namespace {
 const std::string kServerVersionFile = VersionFile{.version = "2.10", .copyright = "server"}.Text();
 
 // Short limits so that failing fetches end quickly in the tests.
-const FetchLimits kTestLimits{300ms, 300ms, 64 * 1024};
+const orvane::FetchLimits kTestLimits{300ms, 300ms, 64 * 1024};
 
 void StreamEndlessly(const std::string&, const LoopbackHttpServer::Connection& connection)
 {
@@ -114,7 +114,7 @@ protected:
     }
 
     // _GetXmlInf into a record with known earlier values.
-    int GetXmlInf(const std::string& address, const FetchLimits& limits = kTestLimits,
+    int GetXmlInf(const std::string& address, const orvane::FetchLimits& limits = kTestLimits,
                   std::stop_token abort = {})
     {
         m_inf = VersionInf{"old copyright", "old download", "old check", "1.0"};
@@ -152,7 +152,7 @@ protected:
     }
     void ExpectSingleLocalLoadFailureRecord() const
     {
-        ExpectSingleLoadFailureRecord("_GetLocalVersionInf()", MakeErrorText("(#1005)"));
+        ExpectSingleLoadFailureRecord("_GetLocalVersionInf()", orvane::MakeErrorText("(#1005)"));
     }
 };
 
@@ -205,7 +205,7 @@ TEST_F(LoadLocalAddress, RefusedAddressesSayWhy)
     }
     pugi::xml_document doc;
     std::string error;
-    EXPECT_FALSE(LoadXmlAddress(path, doc, error, FetchLimits{1s, 1s, 64}));
+    EXPECT_FALSE(LoadXmlAddress(path, doc, error, orvane::FetchLimits{1s, 1s, 64}));
     EXPECT_NE(error.find("larger than 64 bytes"), std::string::npos) << error;
 }
 
@@ -321,7 +321,7 @@ TEST_F(GetXmlInfHttp, SilentServerRunsIntoTheTimeOut)
 TEST_F(GetXmlInfHttp, EndlessBodyIsCutAtTheSizeCap)
 {
     LoopbackHttpServer server(StreamEndlessly);
-    const FetchLimits generousTime{300ms, 20s, 64 * 1024};
+    const orvane::FetchLimits generousTime{300ms, 20s, 64 * 1024};
     pugi::xml_document doc;
     std::string error;
     EXPECT_FALSE(LoadXmlAddress(server.Url("/z_ver.xml"), doc, error, generousTime));
@@ -336,7 +336,7 @@ TEST_F(GetXmlInfHttp, AnnouncedLengthOverTheCapIsRefused)
     LoopbackHttpServer server(kServerVersionFile);
     pugi::xml_document doc;
     std::string error;
-    EXPECT_FALSE(LoadXmlAddress(server.Url("/z_ver.xml"), doc, error, FetchLimits{300ms, 20s, 16}));
+    EXPECT_FALSE(LoadXmlAddress(server.Url("/z_ver.xml"), doc, error, orvane::FetchLimits{300ms, 20s, 16}));
     EXPECT_EQ(error, "larger than 16 bytes");
 }
 
@@ -344,7 +344,7 @@ TEST_F(GetXmlInfHttp, StopRequestCutsOffAHangingFetchQuietly)
 {
     LoopbackHttpServer server(kServerVersionFile);
     server.HoldRequests(true);
-    const FetchLimits longWait{20s, 60s, 64 * 1024};
+    const orvane::FetchLimits longWait{20s, 60s, 64 * 1024};
     int requests = 0;
     for (const bool throughGetXmlInf : {false, true}) {
         std::stop_source stopper;
@@ -377,7 +377,7 @@ TEST_F(GetXmlInfHttp, StopRequestDoesNotWaitForAHangingNameLookup)
     auto fetch = std::async(std::launch::async, [&] {
         pugi::xml_document doc;
         return LoadXmlAddress("http://" + std::string(kHangingHost) + "/z_ver.xml", doc, error,
-                              FetchLimits{20s, 60s, 64 * 1024}, stopper.get_token());
+                              orvane::FetchLimits{20s, 60s, 64 * 1024}, stopper.get_token());
     });
     ASSERT_TRUE(HangingLookup::WaitUntilEntered());
     stopper.request_stop();

@@ -96,7 +96,7 @@ private:
         std::string text;
         try {
             const auto reply = Flash().CallFunction(QString::fromStdString(_MakeInvokeXml("zSave", ""))).toStdString();
-            return ParseReturnString(reply, text) == ReplyStatus::Ok ? text : "<unusable reply: " + reply + ">";
+            return orvane::ParseReturnString(reply, text) == orvane::ReplyStatus::Ok ? text : "<unusable reply: " + reply + ">";
         } catch (const CFlashCallError& error) {
             return std::string("<call failed: ") + error.what() + ">";
         }
@@ -181,7 +181,7 @@ private slots:
 
         Command(32771)->trigger();  // Save of the empty selection
         QCOMPARE(m_dialogs->boxes.size(), std::size_t(1));
-        QCOMPARE(m_dialogs->boxes[0].text, LoadResString(IDS_NO_DATA_TO_SAVE));
+        QCOMPARE(m_dialogs->boxes[0].text, orvane::LoadResString(orvane::IDS_NO_DATA_TO_SAVE));
 
         m_dialogs->openAnswers.push_back(saved);
         Command(32782)->trigger();
@@ -207,7 +207,7 @@ private slots:
         m_dialogs->openAnswers.push_back(damaged);
         Command(32782)->trigger();
         QCOMPARE(m_dialogs->boxes.size(), std::size_t(1));
-        QCOMPARE(m_dialogs->boxes[0].text, damaged + "\n" + LoadResString(IDS_FILE_DAMAGED));
+        QCOMPARE(m_dialogs->boxes[0].text, damaged + "\n" + orvane::LoadResString(orvane::IDS_FILE_DAMAGED));
         QCOMPARE(m_window->FilePath(), good);
         QCOMPARE(m_window->SaveData(), kSelection);
         QCOMPARE(MovieSelection(), kSelection);
@@ -258,7 +258,7 @@ private slots:
         connect(m_window.get(), &COrvaneDlg::quitPosted, this, [&quit] { quit = true; });
         Command(32773)->trigger();  // Exit
         QCOMPARE(m_dialogs->boxes.size(), std::size_t(1));
-        QCOMPARE(m_dialogs->boxes[0].caption, LoadResString(IDS_SAVE_CAPTION));
+        QCOMPARE(m_dialogs->boxes[0].caption, orvane::LoadResString(orvane::IDS_SAVE_CAPTION));
         QVERIFY(quit);
         const std::string text = Decode(saved);
         QVERIFY(text.find("cpu=ZC-220") != std::string::npos);
@@ -280,11 +280,11 @@ private slots:
         m_dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
         QCOMPARE(::kill(view->page()->renderProcessPid(), SIGKILL), 0);
         QTRY_VERIFY_WITH_TIMEOUT(!m_dialogs->boxes.empty(), 10000);
-        QCOMPARE(m_dialogs->boxes[0].text, LoadResString(IDS_PLAYER_STOPPED));
+        QCOMPARE(m_dialogs->boxes[0].text, orvane::LoadResString(orvane::IDS_PLAYER_STOPPED));
         WaitUntilReady();
         QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), changed, 20000);
         QCOMPARE(m_dialogs->boxes.size(), std::size_t(2));
-        QCOMPARE(m_dialogs->boxes[1].text, LoadResString(IDS_RESTORE_AFTER_STOP));
+        QCOMPARE(m_dialogs->boxes[1].text, orvane::LoadResString(orvane::IDS_RESTORE_AFTER_STOP));
     }
 };
 

@@ -46,7 +46,7 @@ TEST(ExternalInterfaceXml, StringReplyReadsBackExactly)
     EXPECT_EQ(QString::fromUtf8(doc.document_element().child_value()), kAwkward);
     // The host's reader takes it too: the movie's zSave reply.
     std::string text;
-    ASSERT_EQ(ParseReturnString(reply.toStdString(), text), ReplyStatus::Ok) << reply.toStdString();
+    ASSERT_EQ(orvane::ParseReturnString(reply.toStdString(), text), orvane::ReplyStatus::Ok) << reply.toStdString();
     EXPECT_EQ(QString::fromStdString(text), kAwkward);
     EXPECT_EQ(ReplyFromPage(Tag("string", "")), "<string></string>");
 }

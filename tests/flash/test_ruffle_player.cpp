@@ -129,7 +129,7 @@ protected:
             const std::string request = _MakeInvokeXml(function(name), argument);
             const std::string reply = control().CallFunction(QString::fromStdString(request)).toStdString();
             std::string returned;
-            EXPECT_EQ(ParseReturnString(reply, returned), ReplyStatus::Ok) << name << ": " << reply;
+            EXPECT_EQ(orvane::ParseReturnString(reply, returned), orvane::ReplyStatus::Ok) << name << ": " << reply;
             return returned;
         };
         const std::string text = orvane::Wtf16ToWtf8(units);
@@ -147,7 +147,7 @@ protected:
             ASSERT_TRUE(s_movie->flashCalls->wait(5000));
         const std::string request = s_movie->flashCalls->first().at(0).toString().toStdString();
         std::string name;
-        EXPECT_EQ(ParseInvokeRequest(request, name), RequestStatus::Ok) << request;
+        EXPECT_EQ(orvane::ParseInvokeRequest(request, name), orvane::RequestStatus::Ok) << request;
         EXPECT_EQ(name, "hostEcho");
         const auto movieCall = orvane::ReadInvoke(request);
         ASSERT_TRUE(movieCall) << request;
@@ -193,14 +193,14 @@ TEST_F(RufflePlayerTest, HostMessagesRoundTripExactly)
     for (const char* text : {"a&b<c>\"d\"", "CR LF\r\nCR\r\t", "选型 😀", "  "}) {
         const std::string request = _MakeInvokeXml("echo", text);
         std::string returned;
-        ASSERT_EQ(ParseReturnString(control().CallFunction(QString::fromStdString(request)).toStdString(), returned),
-                  ReplyStatus::Ok);
+        ASSERT_EQ(orvane::ParseReturnString(control().CallFunction(QString::fromStdString(request)).toStdString(), returned),
+                  orvane::ReplyStatus::Ok);
         EXPECT_EQ(returned, text);
     }
     std::string returned;
-    EXPECT_EQ(ParseReturnString(control().CallFunction(QString::fromStdString(_MakeInvokeXml("typed", "null")))
+    EXPECT_EQ(orvane::ParseReturnString(control().CallFunction(QString::fromStdString(_MakeInvokeXml("typed", "null")))
                                     .toStdString(), returned),
-              ReplyStatus::NotString);
+              orvane::ReplyStatus::NotString);
 }
 
 TEST_F(RufflePlayerTest, AwkwardTextsCrossThePageShellUnchanged)

@@ -82,8 +82,8 @@ bool WriteSelectionFile(const std::string& path, const std::string& text)
 std::string ReadSelectionFile(const std::string& path)
 {
     std::uint32_t length = 0;
-    ByteBuffer bytes;
-    if (CCryptUtil().ReadDataFile(path, &length, &bytes) != READ_DATA_OK)
+    orvane::ByteBuffer bytes;
+    if (CCryptUtil().ReadDataFile(path, &length, &bytes) != orvane::READ_DATA_OK)
         return "<unreadable>";
     return std::string(reinterpret_cast<const char*>(bytes.get()), length);
 }

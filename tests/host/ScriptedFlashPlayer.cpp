@@ -66,7 +66,7 @@ QString ScriptedFlashPlayer::callFunction(const QString& request)
         throw CFlashCallError(*m_script->callError);
     if (name == "zSave")
         return QString::fromStdString(m_script->saveReply ? *m_script->saveReply
-                                                          : MakeStringReply(m_script->saveText));
+                                                          : orvane::MakeStringReply(m_script->saveText));
     // Like the selection movie, a load or a new selection replaces its data.
     if (name == "zLoad") {
         m_script->loads.push_back(argument);

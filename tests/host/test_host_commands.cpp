@@ -158,7 +158,7 @@ void CommandsTest::movieUnreachableWhileClosingLetsTheUserClose()
     QCOMPARE(host.dialogs->boxes.size(), 2u);
     QCOMPARE(host.dialogs->boxes[0].text, std::string("不能继续处理。(#10001)"));
     QVERIFY(HasRecord("COrvaneDlg::OnClose()", "COrvaneDlg::OnClose()", "gone"));
-    QCOMPARE(host.dialogs->boxes[1].text, LoadResString(IDS_MOVIE_UNREADABLE));
+    QCOMPARE(host.dialogs->boxes[1].text, orvane::LoadResString(orvane::IDS_MOVIE_UNREADABLE));
     QCOMPARE(quit.size(), 1);
     QCOMPARE(quit[0][0].toInt(), 0);
 }
@@ -219,7 +219,7 @@ void CommandsTest::oneEmptyArgumentAsksForAFile()
     QSignalSpy ticks(CommandLineTimer(*window), &QTimer::timeout);
     QVERIFY(ticks.wait(2000));
     QCOMPARE(host.dialogs->openRequests.size(), 1u);
-    QCOMPARE(host.dialogs->openRequests[0].filter, LoadResString(IDS_OPEN_FILTER));
+    QCOMPARE(host.dialogs->openRequests[0].filter, orvane::LoadResString(orvane::IDS_OPEN_FILTER));
     QVERIFY(host.movie->loads.empty());
 }
 

@@ -133,7 +133,7 @@ void DocumentsTest::promptYesWhoseSaveDialogIsCancelledAbandons()
     window->close();
     QCOMPARE(host.dialogs->saveRequests.size(), 3u);
     const FileDialogRequest& request = host.dialogs->saveRequests[0];
-    QCOMPARE(request.filter, LoadResString(IDS_SAVE_FILTER));
+    QCOMPARE(request.filter, orvane::LoadResString(orvane::IDS_SAVE_FILTER));
     QCOMPARE(request.initialName, std::string("无题.zsr"));
     QCOMPARE(request.defaultSuffix, std::string("zsr"));
     QCOMPARE(host.movie->newOpens, 0);
@@ -201,7 +201,7 @@ void DocumentsTest::unusableReplies()
     QCOMPARE(host.dialogs->boxes.size(), 2u);
     QCOMPARE(host.dialogs->boxes[0].text, std::string("(#1005)"));
     QCOMPARE(host.dialogs->boxes[0].caption, std::string("错误"));
-    QCOMPARE(host.dialogs->boxes[1].text, LoadResString(IDS_MOVIE_UNREADABLE));
+    QCOMPARE(host.dialogs->boxes[1].text, orvane::LoadResString(orvane::IDS_MOVIE_UNREADABLE));
     QVERIFY(host.dialogs->boxes[1].buttons == MsgButtons::YesNo);
     QCOMPARE(host.movie->newOpens, 0);
     host.dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
@@ -233,8 +233,8 @@ void DocumentsTest::unusableReplies()
     host.dialogs->boxAnswers = {MsgResult::Ok, MsgResult::No, MsgResult::Ok, MsgResult::Yes};
     window->close();
     QTRY_COMPARE(host.dialogs->boxes.size(), 5u);
-    QCOMPARE(host.dialogs->boxes[3].text, MakeErrorText("(#10001)"));
-    QCOMPARE(host.dialogs->boxes[4].text, LoadResString(IDS_MOVIE_UNREADABLE));
+    QCOMPARE(host.dialogs->boxes[3].text, orvane::MakeErrorText("(#10001)"));
+    QCOMPARE(host.dialogs->boxes[4].text, orvane::LoadResString(orvane::IDS_MOVIE_UNREADABLE));
     QCOMPARE(quit.size(), 0);
     window->close();
     QTRY_COMPARE(quit.size(), 1);
@@ -313,7 +313,7 @@ void DocumentsTest::damagedFileLeavesEverythingUntouched()
     QCOMPARE(window->FilePath(), good);
     QCOMPARE(window->SaveData(), std::string("good"));
     QCOMPARE(host.movie->loads.size(), 1u);
-    QCOMPARE(host.dialogs->openRequests[0].filter, LoadResString(IDS_OPEN_FILTER));
+    QCOMPARE(host.dialogs->openRequests[0].filter, orvane::LoadResString(orvane::IDS_OPEN_FILTER));
 }
 
 void DocumentsTest::fileNamesAreBytesAndFailuresSayWhy()
@@ -333,13 +333,13 @@ void DocumentsTest::fileNamesAreBytesAndFailuresSayWhy()
         dialog->selectFile(QFile::decodeName(QByteArray::fromStdString(legacyName)));
         static_cast<QDialog*>(dialog)->accept();  // as its Open button does
     });
-    QCOMPARE(CQtUserDialogs().GetOpenFileName(nullptr, LoadResString(IDS_OPEN_FILTER)), legacyName);
+    QCOMPARE(CQtUserDialogs().GetOpenFileName(nullptr, orvane::LoadResString(orvane::IDS_OPEN_FILTER)), legacyName);
 
     const std::string missing = host.AppFile("missing.zsr");
     host.dialogs->openAnswers = {missing};
     FindCommand(*window, ID_MENU_FILE_OPEN)->trigger();
     QCOMPARE(host.dialogs->boxes.back().text,
-             missing + "\n" + LoadResString(IDS_FILE_DAMAGED) + "\n文件或文件夹不存在。");
+             missing + "\n" + orvane::LoadResString(orvane::IDS_FILE_DAMAGED) + "\n文件或文件夹不存在。");
 }
 
 void DocumentsTest::emptyContentIsRefused()
@@ -355,7 +355,7 @@ void DocumentsTest::emptyContentIsRefused()
     FindCommand(*window, ID_MENU_FILE_OPEN)->trigger();
 
     QCOMPARE(host.dialogs->boxes.size(), 2u);
-    QCOMPARE(host.dialogs->boxes[0].text, empty + "\n" + LoadResString(IDS_FILE_DAMAGED));
+    QCOMPARE(host.dialogs->boxes[0].text, empty + "\n" + orvane::LoadResString(orvane::IDS_FILE_DAMAGED));
     int contentRecords = 0;
     for (const LogRecord& record : ReadErrorLog())
         contentRecords += record.operation == "COrvaneDlg::OnFSCommandSwf()" && record.step == "_FileOpen()";
@@ -399,8 +399,8 @@ void DocumentsTest::legacyCodePageFileOpens()
 
 void DocumentsTest::fileDialogFilters()
 {
-    QCOMPARE(FileDialogFilters(LoadResString(IDS_SAVE_FILTER)), QStringList{"Z系列机型选择指南系统数据(*.zsr)"});
-    QCOMPARE(FileDialogFilters(LoadResString(IDS_OPEN_FILTER)),
+    QCOMPARE(FileDialogFilters(orvane::LoadResString(orvane::IDS_SAVE_FILTER)), QStringList{"Z系列机型选择指南系统数据(*.zsr)"});
+    QCOMPARE(FileDialogFilters(orvane::LoadResString(orvane::IDS_OPEN_FILTER)),
              QStringList({"Z系列机型选择指南系统数据(*.zsr)", "全部文件(*.*)"}));
     QCOMPARE(FileDialogFilters("Data|*.zsr;*.bak||"), QStringList{"Data (*.zsr;*.bak)"});
 }

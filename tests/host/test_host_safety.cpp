@@ -127,7 +127,7 @@ void SafetyTest::stoppedPlayerIsRestartedAndGetsItsSelectionBack()
 
     host.movie->player->Stop(QStringLiteral("render process killed"));
     QCOMPARE(host.movie->restarts, 1);
-    QCOMPARE(host.dialogs->boxes.back().text, LoadResString(IDS_PLAYER_STOPPED));
+    QCOMPARE(host.dialogs->boxes.back().text, orvane::LoadResString(orvane::IDS_PLAYER_STOPPED));
     QVERIFY(!FindCommand(*window, ID_TOOL_FILE_SAVE)->isEnabled());
     QCOMPARE(RecoveryCopies(host.recoveryFolder).size(), 1);
 
@@ -136,7 +136,7 @@ void SafetyTest::stoppedPlayerIsRestartedAndGetsItsSelectionBack()
     // opened over it.
     host.dialogs->boxAnswers = {MsgResult::Yes};
     host.movie->player->SendCall("zDataLoadEnd");
-    QCOMPARE(host.dialogs->boxes.back().text, LoadResString(IDS_RESTORE_AFTER_STOP));
+    QCOMPARE(host.dialogs->boxes.back().text, orvane::LoadResString(orvane::IDS_RESTORE_AFTER_STOP));
     QCOMPARE(host.movie->saveText, std::string("unsaved work"));
     QVERIFY(!window->findChild<QTimer*>(QStringLiteral("timer1"))->isActive());
     QCOMPARE(host.movie->loads, (std::vector<std::string>{"saved work", "unsaved work"}));

@@ -319,9 +319,9 @@ void StartupTest::flashCheckRefusals_data()
     QTest::addColumn<bool>("registered");
     QTest::addColumn<int>("version");
     QTest::addColumn<unsigned>("messageId");
-    QTest::newRow("not installed") << false << 0 << unsigned(IDS_FLASH_NOT_INSTALLED);
-    QTest::newRow("8 with all lower bits") << true << 589823 << unsigned(IDS_FLASH_TOO_OLD);
-    QTest::newRow("major byte 0") << true << int(0x09000000) << unsigned(IDS_FLASH_TOO_OLD);
+    QTest::newRow("not installed") << false << 0 << unsigned(orvane::IDS_FLASH_NOT_INSTALLED);
+    QTest::newRow("8 with all lower bits") << true << 589823 << unsigned(orvane::IDS_FLASH_TOO_OLD);
+    QTest::newRow("major byte 0") << true << int(0x09000000) << unsigned(orvane::IDS_FLASH_TOO_OLD);
 }
 
 void StartupTest::flashCheckRefusals()
@@ -342,8 +342,8 @@ void StartupTest::flashCheckRefusals()
     QCOMPARE(window->DoModal(), -1);
     QVERIFY(!window->isVisible());
     QCOMPARE(host.dialogs->modalDialogs, std::vector<std::string>{"CFlashCheckDlg"});
-    QCOMPARE(message, QString::fromStdString(LoadResString(messageId)));
-    QCOMPARE(tradeMark, QString::fromStdString(LoadResString(IDS_FLASH_TRADEMARK)));
+    QCOMPARE(message, QString::fromStdString(orvane::LoadResString(messageId)));
+    QCOMPARE(tradeMark, QString::fromStdString(orvane::LoadResString(orvane::IDS_FLASH_TRADEMARK)));
     QVERIFY(host.dialogs->boxes.empty());
     QVERIFY(ReadErrorLog().empty());
     QVERIFY(host.movie->movieUrl.isEmpty());
@@ -372,7 +372,7 @@ void StartupTest::badgeOpensDownloadPageAndKeepsNoticeOpen()
 {
     ScriptedUserDialogs dialogs;
     CFlashCheckDlg notice(dialogs);
-    notice.m_strMessage = LoadResString(IDS_FLASH_NOT_INSTALLED);
+    notice.m_strMessage = orvane::LoadResString(orvane::IDS_FLASH_NOT_INSTALLED);
     notice.show();
     auto* badge = notice.findChild<QPushButton*>(QStringLiteral("control1018"));
     QVERIFY(badge);

@@ -216,7 +216,7 @@ void UpdateCheckTest::exceptionIsRecordedUnderTheCommandsLabel()
     QCOMPARE(host.dialogs->boxes.size(), 3u);
     QCOMPARE(host.dialogs->boxes[1].text, std::string("不能继续处理。(#10001)"));
     QCOMPARE(host.dialogs->boxes[1].caption, std::string("错误"));
-    QCOMPARE(host.dialogs->boxes[2].text, LoadResString(IDS_MOVIE_UNREADABLE));
+    QCOMPARE(host.dialogs->boxes[2].text, orvane::LoadResString(orvane::IDS_MOVIE_UNREADABLE));
     QVERIFY(host.dialogs->openedUrls.empty());
     QCOMPARE(quit.size(), 0);
 }
@@ -391,7 +391,7 @@ void UpdateCheckTest::fifoAsVersionFileNeitherFreezesNorHangs()
 
     auto window = host.StartReady();
     QCOMPARE(host.dialogs->boxes.size(), 1u);
-    QCOMPARE(host.dialogs->boxes[0].text, MakeErrorText("(#1006)"));
+    QCOMPARE(host.dialogs->boxes[0].text, orvane::MakeErrorText("(#1006)"));
     RunCheck(*window);
     QCOMPARE(host.dialogs->boxes.back().text, kNoUpdateInfoText);
     window.reset();

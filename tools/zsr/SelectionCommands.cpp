@@ -22,7 +22,7 @@ void PrintReason(const std::string& path, const char* reason)
 
 void PrintReadFailure(const std::string& path, int result)
 {
-    if (result == READ_DATA_CONTENT_BAD) {
+    if (result == orvane::READ_DATA_CONTENT_BAD) {
         PrintReason(path, "content check failed (size or digest mismatch): "
                           "the file is damaged or not a selection file");
         return;
@@ -33,9 +33,9 @@ void PrintReadFailure(const std::string& path, int result)
 }
 
 struct Selection {
-    int result = READ_DATA_FAILED;
+    int result = orvane::READ_DATA_FAILED;
     std::uint32_t size = 0;
-    ByteBuffer data;
+    orvane::ByteBuffer data;
 };
 
 Selection ReadSelection(const std::string& operation, const std::string& path)
@@ -43,7 +43,7 @@ Selection ReadSelection(const std::string& operation, const std::string& path)
     Selection selection;
     CCryptUtil crypt;
     selection.result = crypt.ReadDataFile(path, &selection.size, &selection.data);
-    if (selection.result != READ_DATA_OK) {
+    if (selection.result != orvane::READ_DATA_OK) {
         REPORT_ERROR(g_ErrorLog, operation, "CryptUtil.ReadDataFile()", "復号化取得処理に失敗しました。");
         PrintReadFailure(path, selection.result);
     }
@@ -55,7 +55,7 @@ Selection ReadSelection(const std::string& operation, const std::string& path)
 int DecodeCommand(const std::string& path)
 {
     const Selection selection = ReadSelection("DecodeCommand()", path);
-    if (selection.result != READ_DATA_OK)
+    if (selection.result != orvane::READ_DATA_OK)
         return selection.result;
     if (!orvane::detail::WriteAll(STDOUT_FILENO, selection.data.get(), selection.size)) {
         REPORT_ERROR(g_ErrorLog, "DecodeCommand()", "write()", "標準出力への書込処理に失敗しました。");
@@ -68,7 +68,7 @@ int DecodeCommand(const std::string& path)
 int VerifyCommand(const std::string& path)
 {
     const Selection selection = ReadSelection("VerifyCommand()", path);
-    if (selection.result != READ_DATA_OK)
+    if (selection.result != orvane::READ_DATA_OK)
         return selection.result;
     std::printf("%s: ok, %u bytes of selection text\n", path.c_str(), selection.size);
     return EXIT_ZSR_OK;
@@ -96,7 +96,7 @@ int EncodeCommand(const std::string& path)
     CCryptUtil crypt;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     if (crypt.CreateDataFile(path, static_cast<std::uint32_t>(text.size()), bytes) != 1) {
-        REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "CryptUtil.CreateDataFile()", MakeErrorText("(#2001)"));
+        REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "CryptUtil.CreateDataFile()", orvane::MakeErrorText("(#2001)"));
         const std::string reason = "could not be written (any previous content is unchanged); "
                                    "details in the error log in " + g_ErrorLog.Folder();
         PrintReason(path, reason.c_str());

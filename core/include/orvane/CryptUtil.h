@@ -11,7 +11,9 @@
 #include <memory>
 #include <string>
 
+namespace orvane {
 using ByteBuffer = std::unique_ptr<std::uint8_t[]>;
+}  // namespace orvane
 
 // Digest identifiers accepted by CCryptUtil::GetHash.
 enum : unsigned {
@@ -21,14 +23,14 @@ enum : unsigned {
     CALG_SHA1 = 0x8004,
 };
 
+namespace orvane {
+
 // Results of CCryptUtil::ReadDataFile.
 enum : int {
     READ_DATA_OK = 0,
     READ_DATA_FAILED = 1,        // a record was written
     READ_DATA_CONTENT_BAD = 4,   // size or digest mismatch, or over the size limit; no record
 };
-
-namespace orvane {
 
 // The largest selection text a ".zsr" file may hold (its cipher text has the
 // same length): 64 MiB, far above any real selection. ReadDataFile refuses a
@@ -50,11 +52,11 @@ public:
     [[nodiscard]] int InitCrypt();
 
     [[nodiscard]] int Encrypt(std::uint32_t plainSize, const std::uint8_t* plainData,
-                std::uint32_t* cipherSize, ByteBuffer* cipherData);
+                std::uint32_t* cipherSize, orvane::ByteBuffer* cipherData);
     [[nodiscard]] int Decrypt(std::uint32_t cipherSize, const std::uint8_t* cipherData,
-                std::uint32_t* plainSize, ByteBuffer* plainData);
+                std::uint32_t* plainSize, orvane::ByteBuffer* plainData);
     [[nodiscard]] int GetHash(unsigned algorithm, std::uint32_t dataSize, const std::uint8_t* hashInput,
-                std::uint32_t* hashSize, ByteBuffer* hashData);
+                std::uint32_t* hashSize, orvane::ByteBuffer* hashData);
 
     // The system's reason for a failure: after CreateDataFile returns 0 or
     // ReadDataFile returns READ_DATA_FAILED, errno holds the error code of
@@ -70,26 +72,26 @@ public:
     // READ_DATA_OK, READ_DATA_FAILED or READ_DATA_CONTENT_BAD. Memory use is
     // bounded by the real file size: the digest is checked while the cipher
     // text streams through a small buffer, before the text is read in.
-    [[nodiscard]] int ReadDataFile(std::string path, std::uint32_t* plainSize, ByteBuffer* plainData);
+    [[nodiscard]] int ReadDataFile(std::string path, std::uint32_t* plainSize, orvane::ByteBuffer* plainData);
     // ReadDataFile on a descriptor the caller opened (a regular file or a
     // memfd): the same checks, results and records from the file status on.
     // Reads from offset 0 on; the descriptor stays open.
-    [[nodiscard]] int ReadDataFromDescriptor(int fd, std::uint32_t* plainSize, ByteBuffer* plainData);
+    [[nodiscard]] int ReadDataFromDescriptor(int fd, std::uint32_t* plainSize, orvane::ByteBuffer* plainData);
 
 private:
     struct Session;
     struct HashState;
     // An uninitialised buffer of size bytes; empty (errno ENOMEM) when memory is short.
-    static ByteBuffer NewBuffer(std::size_t size);
+    static orvane::ByteBuffer NewBuffer(std::size_t size);
 
     // GetHash in three steps for data that arrives in pieces, with the same
     // records; a failed step ends the digest.
     [[nodiscard]] int BeginHash(unsigned algorithm);
     [[nodiscard]] int ContinueHash(std::uint32_t dataSize, const std::uint8_t* hashInput);
-    [[nodiscard]] int FinishHash(std::uint32_t* hashSize, ByteBuffer* hashData);
+    [[nodiscard]] int FinishHash(std::uint32_t* hashSize, orvane::ByteBuffer* hashData);
 
     // The container checks of ReadDataFile on an open descriptor.
-    [[nodiscard]] int ReadContainer(int fd, std::uint32_t* plainSize, ByteBuffer* plainData);
+    [[nodiscard]] int ReadContainer(int fd, std::uint32_t* plainSize, orvane::ByteBuffer* plainData);
 
     std::unique_ptr<Session> m_session;  // present once InitCrypt succeeded
     std::unique_ptr<HashState> m_hash;   // the digest being computed

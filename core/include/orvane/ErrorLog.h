@@ -67,6 +67,8 @@ private:
     std::string m_strFolder;
 };
 
+namespace orvane {
+
 // A record held back by a CErrorLogCapture: the writer's log folder, the
 // record and the clock reading it was written with.
 struct CapturedLogRecord {
@@ -97,10 +99,12 @@ public:
     static void Replay(const std::vector<CapturedLogRecord>& records);
 
 private:
-    friend class CErrorLog;
+    friend class ::CErrorLog;
     std::vector<CapturedLogRecord> m_records;
     CErrorLogCapture* m_outer;  // the capture this one hides, if any
 };
+
+}  // namespace orvane
 
 // The program-wide log writer.
 extern CErrorLog g_ErrorLog;

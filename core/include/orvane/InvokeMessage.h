@@ -11,6 +11,8 @@
 // Request for function `name` with one string argument (none when empty).
 std::string _MakeInvokeXml(const std::string& name, const std::string& argument);
 
+namespace orvane {
+
 enum class ReplyStatus {
     Ok,
     NotWellFormed,  // shown as "(#1005)"; an empty reply included
@@ -30,3 +32,5 @@ RequestStatus ParseInvokeRequest(const std::string& request, std::string& name);
 
 // Reply text for a string result, as the player returns it.
 std::string MakeStringReply(const std::string& value);
+
+}  // namespace orvane

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace orvane {
+
 enum : unsigned {
     IDS_ABOUTBOX = 101,             // "版本" (window menu item)
     IDS_TOOL_FILE_NEW = 32777,      // toolbar texts and tooltips, 32777..32780
@@ -39,3 +41,5 @@ enum : unsigned {
 
 // String 32796 followed directly by an error code, e.g. "不能继续处理。(#1001)".
 [[nodiscard]] std::string MakeErrorText(const std::string& code);
+
+}  // namespace orvane

@@ -22,6 +22,8 @@ extern std::string g_strAppPath;
 // its document element is "dataroot".
 [[nodiscard]] int _GetLocalVersionInf(VersionInf& inf);
 
+namespace orvane {
+
 // Which values a version file gives: all four (the local file) or only
 // VERSION_INFO (the server's copy).
 enum class VersionFields { All, VersionOnly };
@@ -32,11 +34,13 @@ enum class VersionFields { All, VersionOnly };
 [[nodiscard]] int ParseVersionInf(std::string_view xmlBytes, VersionInf& inf,
                     VersionFields fields = VersionFields::All);
 
+}  // namespace orvane
+
 // Reads the VERSION_INFO of the version file at an address (path, file:// or
 // http(s)://) into inf.strVersion. Non-zero on success. Once abort is
 // requested it returns zero promptly and writes no log record.
 // Both readers refuse a local file that is not a regular file (a FIFO, a
 // device, a folder) at once, and one larger than limits.maxBytes (1 MiB by
 // default), with the load-failure record.
-[[nodiscard]] int _GetXmlInf(const std::string& address, VersionInf& inf, const FetchLimits& limits = {},
+[[nodiscard]] int _GetXmlInf(const std::string& address, VersionInf& inf, const orvane::FetchLimits& limits = {},
                std::stop_token abort = {});

@@ -5,9 +5,13 @@
 #include <chrono>
 #include <cstddef>
 
+namespace orvane {
+
 // The time limits bound http(s) fetches; the size cap bounds every address.
 struct FetchLimits {
     std::chrono::milliseconds connectTimeout{10000};
     std::chrono::milliseconds totalTimeout{25000};
     std::size_t maxBytes = 1024 * 1024;
 };
+
+}  // namespace orvane
