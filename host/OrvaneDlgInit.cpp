@@ -111,6 +111,10 @@ bool COrvaneDlg::ReportInitFailure(const char* step, const char* code)
 {
     const std::string text = orvane::MakeErrorText(code);
     REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnInitDialog()", step, text);
+    // The window is up, laid out as far as it got, before a start-up message
+    // appears over it.
+    LayoutWindow();
+    show();
     ShowError(text);
     return false;
 }

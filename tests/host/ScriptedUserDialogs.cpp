@@ -1,6 +1,7 @@
 #include "ScriptedUserDialogs.h"
 
 #include <QDialog>
+#include <QWidget>
 
 namespace {
 
@@ -16,10 +17,10 @@ T TakeFront(std::deque<T>& queue, Fallback fallback)
 
 }  // namespace
 
-MsgResult ScriptedUserDialogs::MessageBox(QWidget*, const std::string& text, const std::string& caption,
+MsgResult ScriptedUserDialogs::MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                                           MsgButtons buttons, MsgIcon icon)
 {
-    boxes.push_back({text, caption, buttons, icon});
+    boxes.push_back({text, caption, buttons, icon, owner && owner->isVisible()});
     return TakeFront(boxAnswers, buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
 }
 

@@ -17,6 +17,7 @@ struct ShownBox {
     std::string caption;
     MsgButtons buttons;
     MsgIcon icon;
+    bool ownerShown = false;  // the owner window was visible under the box
 };
 
 struct FileDialogRequest {

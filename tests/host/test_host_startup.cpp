@@ -98,6 +98,7 @@ void StartupTest::failedStepIsReportedAndWindowStillCloses()
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QCOMPARE(host.dialogs->boxes[0].text, text);
     QCOMPARE(host.dialogs->boxes[0].caption, std::string("错误"));
+    QVERIFY(host.dialogs->boxes[0].ownerShown);  // over the window, not before it
     QVERIFY(host.dialogs->boxes[0].icon == MsgIcon::Error);
     QVERIFY(host.dialogs->boxes[0].buttons == MsgButtons::Ok);
     const auto records = ReadErrorLog();
@@ -128,6 +129,7 @@ void StartupTest::missingVersionFileIsReportedOnceAndCommandsWork()
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QCOMPARE(host.dialogs->boxes[0].text, std::string("不能继续处理。(#1006)"));
+    QVERIFY(host.dialogs->boxes[0].ownerShown);
     bool found1006 = false;
     for (const LogRecord& record : ReadErrorLog())
         found1006 |= record.operation == "COrvaneDlg::OnInitDialog()" && record.step == "_GetLocalVersionInf()"
