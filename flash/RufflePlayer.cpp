@@ -174,7 +174,9 @@ QString RufflePlayer::callFunction(const QString& request)
     const auto invoke = orvane::ReadInvoke(request.toStdString());
     if (!invoke)
         throw CFlashCallError("CallFunction: the request is not an invoke message.");
-    if (m_movieState == MovieState::None || m_movieState == MovieState::Failed)
+    // A movie that is still loading (at start or after a restart) cannot
+    // answer yet: the call fails at once instead of waiting for the time-out.
+    if (m_movieState != MovieState::Playing)
         throw CFlashCallError("CallFunction: no movie is playing.");
 
     const QVariant result = runScriptAndWait(MovieCallScript(*invoke));
