@@ -3,7 +3,9 @@
 #include "HostTestSupport.h"
 #include "QtUserDialogs.h"
 
+#include "orvane/CryptUtil.h"
 #include "orvane/StringTable.h"
+#include "orvane/SystemErrorReason.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
 #include <fstream>
 
 namespace {
@@ -285,6 +288,13 @@ void DocumentsTest::saveAsCancelledOrFailingKeepsPreviousFile()
     QCOMPARE(host.dialogs->boxes[0].text, std::string("不能继续处理。(#2001)\n这是一个文件夹，不是文件。"));
     QCOMPARE(window->FilePath(), path);
     QCOMPARE(window->SaveData(), std::string("previous"));
+    QCOMPARE(ReadSelectionFile(path), std::string("previous"));
+
+    // A failed save over an existing file says the file is as it was.
+    host.movie->saveText = std::string(orvane::kMaxDataFileTextBytes + 1, 'x');
+    ClickToolButton(*window, ID_TOOL_FILE_SAVE);
+    QCOMPARE(host.dialogs->boxes.back().text,
+             "不能继续处理。(#2001)\n" + orvane::SystemErrorReason(EFBIG) + "\n原文件未被改动。");
     QCOMPARE(ReadSelectionFile(path), std::string("previous"));
 }
 
