@@ -29,6 +29,7 @@ constexpr const char* kNoUpdateInfoText = "サーバに接続できないか、�
 constexpr const char* kUpdateQuestion = "更新ファイルが存在します。\n更新しますか？";
 constexpr const char* kUpdateCaption = "更新";
 constexpr const char* kConfirmCaption = "確認";
+constexpr const char* kNotWebAddressText = "ダウンロード先が http または https のアドレスではありません。";
 // A check that answers within this shows nothing while the window waits.
 constexpr std::chrono::milliseconds kQuietWait{300};
 
@@ -52,6 +53,20 @@ int CompareWithServer(UpdateCheckWork& work, std::stop_token stop)
     }
     // A newer release on the server: its installer waits at URL_DOWNLOAD.
     return orvane::IsServerVersionNewer(local.strVersion, server.strVersion) ? SVRCHK_UPDATE : SVRCHK_LATEST;
+}
+
+// Hands the download address to the desktop's opener, a web address only: a
+// file:// address or a plain path from a tampered version file would make the
+// desktop open or run a local file.
+void OpenDownloadAddress(CUserDialogs& dialogs, const std::string& download)
+{
+    const QUrl address = QUrl::fromUserInput(QString::fromStdString(download));
+    const QString scheme = address.scheme();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+        REPORT_ERROR(g_ErrorLog, "_SvrFileChk()", "OpenUrl()", kNotWebAddressText);
+        return;
+    }
+    dialogs.OpenUrl(address);
 }
 
 }  // namespace
@@ -80,7 +95,7 @@ void COrvaneDlg::_SvrFileChk(bool quiet)
         if (tell(kUpdateQuestion, kUpdateCaption, MsgButtons::YesNo, MsgIcon::Exclamation) == MsgResult::Yes
             && _ConfirmExit("COrvaneDlg::OnMenuSvrFileChk()")) {
             // Whether the desktop could open it or not, the program ends.
-            m_env.dialogs->OpenUrl(QUrl::fromUserInput(QString::fromStdString(g_strUrlDownload)));
+            OpenDownloadAddress(*m_env.dialogs, g_strUrlDownload);
             PostQuitMessage(0);
         }
         break;
