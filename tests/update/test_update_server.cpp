@@ -117,7 +117,9 @@ void UpdateServerTest::versionFileFromTheServer_data()
     QTest::addColumn<Outcome>("outcome");
     for (const bool https : {false, true}) {
         const char* scheme = https ? "https " : "http ";
-        const auto url = [&](std::string_view path) { return https ? m_trusted.HttpsUrl(path) : m_trusted.HttpUrl(path); };
+        const auto url = [&](std::string_view path) {
+            return https ? m_trusted.HttpsUrl(path) : m_trusted.HttpUrl(path);
+        };
         QTest::addRow("%ssame version", scheme) << url("/torvex-z/same/") << Outcome::Latest;
         QTest::addRow("%snewer version", scheme) << url("/torvex-z/newer/") << Outcome::Update;
         QTest::addRow("%solder version", scheme) << url("/torvex-z/older/") << Outcome::Latest;
@@ -204,13 +206,13 @@ void UpdateServerTest::acceptedUpdateOpensTheDownloadThroughTheDesktopOpener()
     QSignalSpy quit(&window, &COrvaneDlg::quitPosted);
 
     // The user answers the update question Yes and the save prompt No.
-    std::vector<QString> answered;
+    std::vector<QString> answered;  // caption and text of each box
     QTimer answer;
     connect(&answer, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
-        answered.push_back(box->text());
+        answered.push_back(box->windowTitle() + ": " + box->text());
         const auto role = answered.size() == 1 ? QMessageBox::YesRole : QMessageBox::NoRole;
         for (QAbstractButton* button : box->buttons()) {
             if (box->buttonRole(button) == role)
@@ -223,7 +225,8 @@ void UpdateServerTest::acceptedUpdateOpensTheDownloadThroughTheDesktopOpener()
     answer.stop();
 
     QCOMPARE(answered.size(), 2u);
-    QCOMPARE(answered[0].toStdString(), kUpdateQuestion);
+    QCOMPARE(answered[0].toStdString(), "更新: " + kUpdateQuestion);
+    QVERIFY(answered[1].startsWith(QStringLiteral("保存: ")));
     QCOMPARE(quit.size(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(opened), 10000);
     QFile record(opened);
