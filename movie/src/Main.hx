@@ -7,7 +7,7 @@ import orvane.ui.SelectionScreen;
 
 /**
 	orvane.swf: the Torvex-Z module selection guide. Loads the catalogue beside the movie,
-	then serves zSave / zLoad / zNewOpen to its container and reports zDataLoadEnd,
+	then serves zSave / zBom / zLoad / zNewOpen to its container and reports zDataLoadEnd,
 	Z_ModeChange and zError.
 **/
 class Main {
@@ -23,6 +23,7 @@ class Main {
 		root.addChild(message);
 
 		HostBridge.expose("zSave", save);
+		HostBridge.expose("zBom", billOfMaterials);
 		HostBridge.expose("zLoad", load);
 		HostBridge.expose("zNewOpen", startNew);
 
@@ -31,6 +32,10 @@ class Main {
 
 	static function save():String {
 		return screen == null ? "" : screen.saveText();
+	}
+
+	static function billOfMaterials():String {
+		return screen == null ? "" : screen.bomText();
 	}
 
 	static function load(text:Dynamic):Void {

@@ -16,6 +16,7 @@ class SelectionModelTest {
 		plannerCoversRequiredPoints(catalog);
 		budgetFlagsEveryOverrun(catalog);
 		modeSwitchKeepsCoverage(catalog);
+		billOfMaterialsListsPartsAndBudget(catalog);
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
 			Sys.exit(1);
@@ -194,6 +195,23 @@ class SelectionModelTest {
 		final after = new Budget(selection, catalog).points;
 		check(after.di >= before.di && after.dout >= before.dout && after.ao >= before.ao, "switching back still covers every point");
 		check(describe(selection.moduleLines(catalog)) == "ZX-DI32*3 ZX-AO02*1 ZX-CN01*1", "planned modules become hand-set quantities");
+	}
+
+	static function billOfMaterialsListsPartsAndBudget(catalog:Catalog) {
+		final selection = new Selection();
+		check(BomFormat.write(selection, catalog) == "", "an empty selection has no bill of materials");
+		selection.choose(catalog.find("ZC-220"));
+		selection.choose(catalog.find("ZP-P30"));
+		selection.setQuantity(catalog.find("ZX-AO02"), 2);
+		selection.setQuantity(catalog.find("ZX-DI16"), 3);
+		final text = BomFormat.write(selection, catalog);
+		check(text == "TZBOM/1\n"
+			+ "item\tZC-220\t高性能，1024 点，以太网 2 口\t1\t0\t520\t0\n"
+			+ "item\tZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t0\t0\t0\n"
+			+ "item\tZX-DI16\t16 点 DC24V 输入，源型/漏型\t3\t3\t180\t0\n"
+			+ "item\tZX-AO02\t2 通道电压/电流输出\t2\t2\t240\t280\n"
+			+ "total\t5\t940\t280\ncapacity\t0\t3000\t600\nio\t52\t1024\nwarning\t尚未选择基板",
+			"bill of materials: parts with line totals, budget and warnings: " + text);
 	}
 
 	static function describe(lines:Array<ModuleLine>):String {

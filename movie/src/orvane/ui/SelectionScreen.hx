@@ -2,6 +2,7 @@ package orvane.ui;
 
 import flash.display.Sprite;
 import flash.text.TextField;
+import orvane.model.BomFormat;
 import orvane.model.Budget;
 import orvane.model.Catalog;
 import orvane.model.CatalogItem;
@@ -76,6 +77,11 @@ class SelectionScreen extends Sprite {
 	/** The selection as text; "" while nothing is selected. */
 	public function saveText():String {
 		return SelectionFormat.write(selection, catalog);
+	}
+
+	/** The bill of materials for the host; "" while nothing is selected. */
+	public function bomText():String {
+		return BomFormat.write(selection, catalog);
 	}
 
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
