@@ -1,0 +1,60 @@
+#include "orvane/BillOfMaterials.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// What the movie gives for a CPU, a power supply and two kinds of modules,
+// without a base.
+const std::string kMovieText =
+    "TZBOM/1\n"
+    "item\tZC-220\t高性能，1024 点，以太网 2 口\t1\t0\t520\t0\n"
+    "item\tZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t0\t0\t0\n"
+    "item\tZX-AO02\t2 通道 \"电压,电流\" 输出\t2\t2\t240\t280\n"
+    "total\t2\t760\t280\n"
+    "capacity\t0\t3000\t600\n"
+    "io\t4\t1024\n"
+    "warning\t尚未选择基板";
+
+}  // namespace
+
+TEST(BillOfMaterials, CsvHasByteOrderMarkHeaderItemsAndBudget)
+{
+    const auto bom = orvane::ParseBillOfMaterials(kMovieText);
+    ASSERT_TRUE(bom);
+    EXPECT_EQ(orvane::BillOfMaterialsCsv(*bom),
+              "\xEF\xBB\xBF"
+              "型号,说明,数量,占用槽位,5V电流(mA),24V电流(mA)\r\n"
+              "ZC-220,高性能，1024 点，以太网 2 口,1,0,520,0\r\n"
+              "ZP-P30,交流输入，5V 3.0A，24V 0.6A,1,0,0,0\r\n"
+              "ZX-AO02,\"2 通道 \"\"电压,电流\"\" 输出\",2,2,240,280\r\n"
+              "合计,,,2,760,280\r\n"
+              "可用,基板槽位与电源容量,,0,3000,600\r\n"
+              "I/O点数,CPU上限 1024,4,,,\r\n"
+              "注意,尚未选择基板,,,,\r\n");
+}
+
+TEST(BillOfMaterials, RefusesTextsThatAreNotACompleteBill)
+{
+    const std::string lines[] = {"TZBOM/1", "item\tC\tCPU\t1\t0\t5\t0", "total\t0\t5\t0", "capacity\t0\t0\t0",
+                                 "io\t0\t0"};
+    const auto join = [&](std::size_t leftOut, const std::string& extra) {
+        std::string text;
+        for (std::size_t i = 0; i < std::size(lines); ++i) {
+            if (i != leftOut)
+                text += (text.empty() ? "" : "\n") + lines[i];
+        }
+        return text + extra;
+    };
+    ASSERT_TRUE(orvane::ParseBillOfMaterials(join(99, "")));
+    for (std::size_t leftOut = 0; leftOut < std::size(lines); ++leftOut)
+        EXPECT_FALSE(orvane::ParseBillOfMaterials(join(leftOut, ""))) << "without line " << leftOut;
+    for (const std::string extra :
+         {"\n", "\ntotal\t0\t5\t0", "\nitem\tD\tx\t1\t1\t1", "\nitem\t\tx\t1\t1\t1\t1", "\nitem\tD\tx\t-1\t1\t1\t1",
+          "\nitem\tD\tx\t4294967296\t1\t1\t1", "\nitem\tD\tx\t1 \t1\t1\t1", "\nitem\tD\tx\r\t1\t1\t1\t1",
+          "\nwarning\t", "\nnote\tx"})
+        EXPECT_FALSE(orvane::ParseBillOfMaterials(join(99, extra))) << extra;
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(""));
+}
