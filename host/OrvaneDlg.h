@@ -8,6 +8,7 @@
 #include "UserDialogs.h"
 #include "WindowResources.h"
 
+#include "orvane/BillOfMaterials.h"
 #include "orvane/RecoveryStore.h"
 #include "orvane/VersionInf.h"
 
@@ -159,6 +160,7 @@ private:
     void OnToolFileSave();
     void OnMenuFileSaveAs();
     void OnToolFileSaveAs();
+    void OnMenuFileExportBom();
     void OnMenuFileExit();
     void OnMenuAbout();
     void OnMenuSvrFileChk();
@@ -210,6 +212,13 @@ private:
     // The selection was saved, loaded or replaced: nothing is unsaved.
     void _SetSavedText(const std::string& text);
     static bool _IsTextData(const std::uint8_t* data, std::size_t length);
+
+    // the bill of materials (the movie's "zBom")
+    // The movie's bill; nullopt after telling the user there is none (an
+    // empty selection) or that the reply is unusable.
+    std::optional<orvane::BillOfMaterials> _FetchBillOfMaterials();
+    // The bill, the save dialog, then the CSV file.
+    bool _ExportBomCommand();
 
     // the player's recovery
     void _OpenRecoveryStore();

@@ -25,6 +25,7 @@ void COrvaneDlg::OnCommand(unsigned id)
         {ID_TOOL_FILE_SAVE, &COrvaneDlg::OnToolFileSave},
         {ID_MENU_FILE_SAVEAS, &COrvaneDlg::OnMenuFileSaveAs},
         {ID_TOOL_FILE_SAVEAS, &COrvaneDlg::OnToolFileSaveAs},
+        {ID_MENU_FILE_EXPORT_BOM, &COrvaneDlg::OnMenuFileExportBom},
         {ID_MENU_FILE_EXIT, &COrvaneDlg::OnMenuFileExit},
         {ID_MENU_ABOUT, &COrvaneDlg::OnMenuAbout},
         {ID_MENU_SVR_FILE_CHK, &COrvaneDlg::OnMenuSvrFileChk},
@@ -51,6 +52,11 @@ void COrvaneDlg::OnMenuFileSaveAs()
 void COrvaneDlg::OnToolFileSaveAs()
 {
     RunGuarded("COrvaneDlg::OnToolFileSaveAs()", [this] { _FileSaveAsCommand(); });
+}
+
+void COrvaneDlg::OnMenuFileExportBom()
+{
+    RunGuarded("COrvaneDlg::OnMenuFileExportBom()", [this] { _ExportBomCommand(); });
 }
 
 void COrvaneDlg::OnMenuFileExit() { OnClose(); }

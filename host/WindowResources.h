@@ -39,6 +39,8 @@ enum : unsigned {
     ID_TOOL_FILE_SAVEAS = 32780,
     ID_MENU_FILE_OPEN = 32782,
     ID_MENU_FILE_NEW = 32783,
+    // The bill of materials leaves the program; after the string table's ids.
+    ID_MENU_FILE_EXPORT_BOM = 32808,
 };
 
 struct MenuItemResource {

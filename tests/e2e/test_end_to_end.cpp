@@ -161,6 +161,31 @@ private slots:
         QVERIFY(m_dialogs->boxes.empty());
     }
 
+    void billOfMaterialsIsExportedAsCsv()
+    {
+        const std::string source = FilePath("line-3.zsr");
+        QVERIFY(WriteSelectionFile(source, kSelection));
+        StartProgram({QStringLiteral("orvane"), QString::fromStdString(source)});
+        WaitUntilReady();
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->FilePath(), source, 10000);
+
+        const std::string csv = FilePath("line-3.csv");
+        m_dialogs->saveAnswers.push_back(csv);
+        Command(ID_MENU_FILE_EXPORT_BOM)->trigger();
+        QVERIFY(m_dialogs->boxes.empty());
+        QCOMPARE(m_dialogs->saveRequests.back().initialName, std::string("line-3.csv"));
+        QCOMPARE(ReadBytes(csv), std::string("\xEF\xBB\xBF"
+                                             "型号,说明,数量,占用槽位,5V电流(mA),24V电流(mA)\r\n"
+                                             "ZC-220,高性能，1024 点，以太网 2 口,1,0,520,0\r\n"
+                                             "ZP-P30,交流输入，5V 3.0A，24V 0.6A,1,0,0,0\r\n"
+                                             "ZB-B06,6 槽基板,1,0,55,0\r\n"
+                                             "ZX-DI16,16 点 DC24V 输入，源型/漏型,3,3,180,0\r\n"
+                                             "ZX-EN01,以太网通信模块，2 口，Modbus TCP,1,1,300,0\r\n"
+                                             "合计,,,4,1055,0\r\n"
+                                             "可用,基板槽位与电源容量,,6,3000,600\r\n"
+                                             "I/O点数,CPU上限 1024,48,,,\r\n"));
+    }
+
     void newClearsAndOpenRestores()
     {
         const std::string saved = FilePath("saved.zsr");

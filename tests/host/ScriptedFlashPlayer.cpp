@@ -67,6 +67,8 @@ QString ScriptedFlashPlayer::callFunction(const QString& request)
     if (name == "zSave")
         return QString::fromStdString(m_script->saveReply ? *m_script->saveReply
                                                           : orvane::MakeStringReply(m_script->saveText));
+    if (name == "zBom")
+        return QString::fromStdString(orvane::MakeStringReply(m_script->bomText));
     // Like the selection movie, a load or a new selection replaces its data.
     if (name == "zLoad") {
         m_script->loads.push_back(argument);

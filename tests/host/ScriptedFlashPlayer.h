@@ -1,6 +1,6 @@
 #pragma once
-// A stand-in movie for the host tests: answers "zSave" with a text the test
-// sets, records the other calls, and sends requests to the host on demand.
+// A stand-in movie for the host tests: answers "zSave" and "zBom" with texts
+// the test sets, records the other calls, and sends requests to the host on demand.
 
 #include "FlashPlayer.h"
 
@@ -17,6 +17,7 @@ class QKeyEvent;
 struct MovieScript {
     std::string saveText;                  // what "zSave" returns; "zLoad" sets it, "zNewOpen" clears it
     std::optional<std::string> saveReply;  // a raw reply text instead
+    std::string bomText;                   // what "zBom" returns
     std::optional<std::string> callError;  // every call throws CFlashCallError with this text
     // Runs inside every call, before it answers: what the movie or the
     // program does while the host waits for the movie.

@@ -68,6 +68,7 @@ void CommandsTest::exceptionIsRecordedUnderTheHandlersOwnLabel_data()
     QTest::newRow("tool save") << 32779u << true << "COrvaneDlg::OnToolFileSave()";
     QTest::newRow("menu save as") << 32776u << false << "COrvaneDlg::OnMenuFileSaveAs()";
     QTest::newRow("tool save as") << 32780u << true << "COrvaneDlg::OnToolFileSaveAs()";
+    QTest::newRow("menu export bill") << 32808u << false << "COrvaneDlg::OnMenuFileExportBom()";
 }
 
 void CommandsTest::exceptionIsRecordedUnderTheHandlersOwnLabel()
@@ -321,7 +322,7 @@ void CommandsTest::standardShortcutsWorkOnlyWhileCommandsAreEnabled()
         if (!item->isSeparator())
             shortcuts << item->shortcut().toString();
     }
-    QCOMPARE(shortcuts, QStringList({"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+Q"}));
+    QCOMPARE(shortcuts, QStringList({"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "", "Ctrl+Q"}));
 
     host.movie->saveText = "work";
     host.dialogs->saveAnswers = {host.AppFile("keys.zsr")};

@@ -1,0 +1,105 @@
+// The bill of materials leaving the program: the movie's "zBom" written as CSV.
+#include "HostTestSupport.h"
+
+#include "orvane/BillOfMaterials.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+const std::string kMovieBom =
+    "TZBOM/1\nitem\tZC-220\t高性能，1024 点\t1\t0\t520\t0\ntotal\t0\t520\t0\ncapacity\t0\t0\t0\nio\t0\t1024\n"
+    "warning\t尚未选择电源";
+
+std::string FileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+class BomTest : public QObject {
+    Q_OBJECT
+private slots:
+    void exportSitsInTheFileMenuGreyUntilTheMovieIsReady();
+    void exportReplacesTheChosenFileWithTheMoviesBill();
+    void emptySelectionGetsTheSaveNoticeAndNoDialog();
+    void unusableBillIsReportedAndNothingWritten();
+    void failedWriteIsReported();
+};
+
+void BomTest::exportSitsInTheFileMenuGreyUntilTheMovieIsReady()
+{
+    HostHarness host;
+    auto window = host.Start();
+    QAction* fileMenu = window->menuBar()->actions().at(0);
+    QVERIFY(fileMenu->menu()->actions().contains(FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)));
+    QVERIFY(!fileMenu->isEnabled());
+    host.movie->player->SendCall("zDataLoadEnd");
+    QVERIFY(fileMenu->isEnabled());
+}
+
+void BomTest::exportReplacesTheChosenFileWithTheMoviesBill()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    host.movie->bomText = kMovieBom;
+    const std::string path = host.AppFile("bill.csv");
+    std::ofstream(path) << "older export";
+    host.dialogs->saveAnswers = {path};
+    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
+
+    QCOMPARE(host.dialogs->boxes.size(), 0u);
+    QCOMPARE(host.dialogs->saveRequests.size(), 1u);
+    QCOMPARE(host.dialogs->saveRequests[0].initialName, std::string("物料清单.csv"));
+    QCOMPARE(host.dialogs->saveRequests[0].defaultSuffix, std::string("csv"));
+    QCOMPARE(FileBytes(path), orvane::BillOfMaterialsCsv(*orvane::ParseBillOfMaterials(kMovieBom)));
+    // Exporting saves no selection.
+    QVERIFY(window->FilePath().empty());
+}
+
+void BomTest::emptySelectionGetsTheSaveNoticeAndNoDialog()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QCOMPARE(host.dialogs->boxes[0].text, std::string("没有数据保存。"));
+    QCOMPARE(host.dialogs->saveRequests.size(), 0u);
+}
+
+void BomTest::unusableBillIsReportedAndNothingWritten()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    host.movie->bomText = "TZSEL/1\nmode=module\ncpu=ZC-220";
+    host.dialogs->saveAnswers = {host.AppFile("bill.csv")};
+    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QCOMPARE(host.dialogs->boxes[0].text, std::string("(#1007)"));
+    QVERIFY(host.dialogs->boxes[0].icon == MsgIcon::Error);
+    QCOMPARE(host.dialogs->saveRequests.size(), 0u);
+    QVERIFY(!std::filesystem::exists(host.AppFile("bill.csv")));
+}
+
+void BomTest::failedWriteIsReported()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    host.movie->bomText = kMovieBom;
+    host.dialogs->saveAnswers = {host.AppFile("missing-folder/bill.csv")};
+    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QVERIFY(host.dialogs->boxes[0].text.starts_with("不能继续处理。(#2001)\n"));
+}
+
+QTEST_MAIN(BomTest)
+#include "test_host_bom.moc"
