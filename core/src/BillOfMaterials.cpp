@@ -51,7 +51,7 @@ bool ReadFigures(const std::vector<std::string_view>& fields, std::size_t first,
 std::vector<std::string> FiguresRow(std::string label, std::string description, std::string quantity,
                                     const BomFigures& figures)
 {
-    return {std::move(label), std::move(description), std::move(quantity), std::to_string(figures.slots),
+    return {std::move(label), std::move(description), std::move(quantity), std::to_string(figures.slotCount),
             std::to_string(figures.current5V), std::to_string(figures.current24V)};
 }
 

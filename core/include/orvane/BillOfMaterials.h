@@ -15,7 +15,7 @@ namespace orvane {
 // Slots and currents in mA: of one item line (all its pieces), used by the
 // selection, or provided by its base and power supply.
 struct BomFigures {
-    std::uint32_t slots = 0;
+    std::uint32_t slotCount = 0;
     std::uint32_t current5V = 0;
     std::uint32_t current24V = 0;
 };
