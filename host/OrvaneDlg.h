@@ -161,6 +161,7 @@ private:
     void OnMenuFileSaveAs();
     void OnToolFileSaveAs();
     void OnMenuFileExportBom();
+    void OnMenuFileCopyBom();
     void OnMenuFileExit();
     void OnMenuAbout();
     void OnMenuSvrFileChk();
@@ -219,6 +220,8 @@ private:
     std::optional<orvane::BillOfMaterials> _FetchBillOfMaterials();
     // The bill, the save dialog, then the CSV file.
     bool _ExportBomCommand();
+    // The bill on the clipboard as tab-separated rows.
+    bool _CopyBomCommand();
 
     // the player's recovery
     void _OpenRecoveryStore();

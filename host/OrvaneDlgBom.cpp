@@ -1,11 +1,14 @@
-// COrvaneDlg: the bill of materials out of the program. The movie supplies
-// it ("zBom"); the window only writes it out.
+// COrvaneDlg: the bill of materials out of the program, as a CSV file or on
+// the clipboard. The movie supplies it ("zBom"); the window only passes it on.
 #include "OrvaneDlg.h"
 
 #include "orvane/ErrorLog.h"
 #include "orvane/StringTable.h"
 #include "orvane/SystemErrorReason.h"
 #include "orvane/TextFile.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 
 #include <cerrno>
 #include <filesystem>
@@ -54,5 +57,14 @@ bool COrvaneDlg::_ExportBomCommand()
         ShowError(systemError != 0 ? errorText + "\n" + orvane::SystemErrorReason(systemError) : errorText);
         return false;
     }
+    return true;
+}
+
+bool COrvaneDlg::_CopyBomCommand()
+{
+    const std::optional<orvane::BillOfMaterials> bom = _FetchBillOfMaterials();
+    if (!bom)
+        return false;
+    QGuiApplication::clipboard()->setText(QString::fromStdString(orvane::BillOfMaterialsTabSeparated(*bom)));
     return true;
 }

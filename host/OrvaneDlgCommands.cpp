@@ -26,6 +26,7 @@ void COrvaneDlg::OnCommand(unsigned id)
         {ID_MENU_FILE_SAVEAS, &COrvaneDlg::OnMenuFileSaveAs},
         {ID_TOOL_FILE_SAVEAS, &COrvaneDlg::OnToolFileSaveAs},
         {ID_MENU_FILE_EXPORT_BOM, &COrvaneDlg::OnMenuFileExportBom},
+        {ID_MENU_FILE_COPY_BOM, &COrvaneDlg::OnMenuFileCopyBom},
         {ID_MENU_FILE_EXIT, &COrvaneDlg::OnMenuFileExit},
         {ID_MENU_ABOUT, &COrvaneDlg::OnMenuAbout},
         {ID_MENU_SVR_FILE_CHK, &COrvaneDlg::OnMenuSvrFileChk},
@@ -57,6 +58,11 @@ void COrvaneDlg::OnToolFileSaveAs()
 void COrvaneDlg::OnMenuFileExportBom()
 {
     RunGuarded("COrvaneDlg::OnMenuFileExportBom()", [this] { _ExportBomCommand(); });
+}
+
+void COrvaneDlg::OnMenuFileCopyBom()
+{
+    RunGuarded("COrvaneDlg::OnMenuFileCopyBom()", [this] { _CopyBomCommand(); });
 }
 
 void COrvaneDlg::OnMenuFileExit() { OnClose(); }

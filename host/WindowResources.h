@@ -41,6 +41,7 @@ enum : unsigned {
     ID_MENU_FILE_NEW = 32783,
     // The bill of materials leaves the program; after the string table's ids.
     ID_MENU_FILE_EXPORT_BOM = 32808,
+    ID_MENU_FILE_COPY_BOM = 32809,
 };
 
 struct MenuItemResource {

@@ -148,4 +148,15 @@ std::string BillOfMaterialsCsv(const BillOfMaterials& bom)
     return csv;
 }
 
+std::string BillOfMaterialsTabSeparated(const BillOfMaterials& bom)
+{
+    std::string table;
+    for (const std::vector<std::string>& row : BillOfMaterialsRows(bom)) {
+        for (std::size_t column = 0; column < row.size(); ++column)
+            table += (column > 0 ? "\t" : "") + row[column];
+        table += '\n';
+    }
+    return table;
+}
+
 }  // namespace orvane

@@ -36,6 +36,21 @@ TEST(BillOfMaterials, CsvHasByteOrderMarkHeaderItemsAndBudget)
               "注意,尚未选择基板,,,,\r\n");
 }
 
+TEST(BillOfMaterials, ClipboardRowsAreTabSeparatedAndUnquoted)
+{
+    const auto bom = orvane::ParseBillOfMaterials(kMovieText);
+    ASSERT_TRUE(bom);
+    EXPECT_EQ(orvane::BillOfMaterialsTabSeparated(*bom),
+              "型号\t说明\t数量\t占用槽位\t5V电流(mA)\t24V电流(mA)\n"
+              "ZC-220\t高性能，1024 点，以太网 2 口\t1\t0\t520\t0\n"
+              "ZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t0\t0\t0\n"
+              "ZX-AO02\t2 通道 \"电压,电流\" 输出\t2\t2\t240\t280\n"
+              "合计\t\t\t2\t760\t280\n"
+              "可用\t基板槽位与电源容量\t\t0\t3000\t600\n"
+              "I/O点数\tCPU上限 1024\t4\t\t\t\n"
+              "注意\t尚未选择基板\t\t\t\t\n");
+}
+
 TEST(BillOfMaterials, RefusesTextsThatAreNotACompleteBill)
 {
     const std::string lines[] = {"TZBOM/1", "item\tC\tCPU\t1\t0\t5\t0", "total\t0\t5\t0", "capacity\t0\t0\t0",

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -119,6 +120,16 @@ private:
             20000);
     }
 
+    // The program started with path (holding kSelection) on its command line,
+    // once the movie shows that file.
+    void StartWithSelectionFile(const std::string& path)
+    {
+        QVERIFY(WriteSelectionFile(path, kSelection));
+        StartProgram({QStringLiteral("orvane"), QString::fromStdString(path)});
+        WaitUntilReady();
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->FilePath(), path, 10000);
+    }
+
     // Save As through the menu, answering the save dialog with path.
     void SaveAs(const std::string& path)
     {
@@ -164,10 +175,7 @@ private slots:
     void billOfMaterialsIsExportedAsCsv()
     {
         const std::string source = FilePath("line-3.zsr");
-        QVERIFY(WriteSelectionFile(source, kSelection));
-        StartProgram({QStringLiteral("orvane"), QString::fromStdString(source)});
-        WaitUntilReady();
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->FilePath(), source, 10000);
+        StartWithSelectionFile(source);
 
         const std::string csv = FilePath("line-3.csv");
         m_dialogs->saveAnswers.push_back(csv);
@@ -184,6 +192,22 @@ private slots:
                                              "合计,,,4,1055,0\r\n"
                                              "可用,基板槽位与电源容量,,6,3000,600\r\n"
                                              "I/O点数,CPU上限 1024,48,,,\r\n"));
+    }
+
+    void billOfMaterialsIsCopiedTabSeparated()
+    {
+        StartWithSelectionFile(FilePath("copied.zsr"));
+        Command(ID_MENU_FILE_COPY_BOM)->trigger();
+        QVERIFY(m_dialogs->boxes.empty());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("型号\t说明\t数量\t占用槽位\t5V电流(mA)\t24V电流(mA)\n"
+                                                                      "ZC-220\t高性能，1024 点，以太网 2 口\t1\t0\t520\t0\n"
+                                                                      "ZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t0\t0\t0\n"
+                                                                      "ZB-B06\t6 槽基板\t1\t0\t55\t0\n"
+                                                                      "ZX-DI16\t16 点 DC24V 输入，源型/漏型\t3\t3\t180\t0\n"
+                                                                      "ZX-EN01\t以太网通信模块，2 口，Modbus TCP\t1\t1\t300\t0\n"
+                                                                      "合计\t\t\t4\t1055\t0\n"
+                                                                      "可用\t基板槽位与电源容量\t\t6\t3000\t600\n"
+                                                                      "I/O点数\tCPU上限 1024\t48\t\t\t\n"));
     }
 
     void newClearsAndOpenRestores()

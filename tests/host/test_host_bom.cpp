@@ -1,9 +1,12 @@
-// The bill of materials leaving the program: the movie's "zBom" written as CSV.
+// The bill of materials leaving the program: the movie's "zBom" written as
+// CSV or put on the clipboard.
 #include "HostTestSupport.h"
 
 #include "orvane/BillOfMaterials.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -28,10 +31,20 @@ std::string FileBytes(const std::string& path)
 
 class BomTest : public QObject {
     Q_OBJECT
+    static void EachCommand()
+    {
+        QTest::addColumn<unsigned>("id");
+        QTest::newRow("export") << unsigned(ID_MENU_FILE_EXPORT_BOM);
+        QTest::newRow("copy") << unsigned(ID_MENU_FILE_COPY_BOM);
+    }
+
 private slots:
     void exportSitsInTheFileMenuGreyUntilTheMovieIsReady();
     void exportReplacesTheChosenFileWithTheMoviesBill();
+    void copyPutsTabSeparatedRowsOnTheClipboard();
+    void emptySelectionGetsTheSaveNoticeAndNoDialog_data() { EachCommand(); }
     void emptySelectionGetsTheSaveNoticeAndNoDialog();
+    void unusableBillIsReportedAndNothingWritten_data() { EachCommand(); }
     void unusableBillIsReportedAndNothingWritten();
     void failedWriteIsReported();
 };
@@ -66,28 +79,45 @@ void BomTest::exportReplacesTheChosenFileWithTheMoviesBill()
     QVERIFY(window->FilePath().empty());
 }
 
-void BomTest::emptySelectionGetsTheSaveNoticeAndNoDialog()
+void BomTest::copyPutsTabSeparatedRowsOnTheClipboard()
 {
     HostHarness host;
     auto window = host.StartReady();
-    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
+    host.movie->bomText = kMovieBom;
+    FindCommand(*window, ID_MENU_FILE_COPY_BOM)->trigger();
+    QCOMPARE(host.dialogs->boxes.size(), 0u);
+    QCOMPARE(QGuiApplication::clipboard()->text().toStdString(),
+             orvane::BillOfMaterialsTabSeparated(*orvane::ParseBillOfMaterials(kMovieBom)));
+}
+
+void BomTest::emptySelectionGetsTheSaveNoticeAndNoDialog()
+{
+    QFETCH(unsigned, id);
+    HostHarness host;
+    auto window = host.StartReady();
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+    FindCommand(*window, id)->trigger();
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QCOMPARE(host.dialogs->boxes[0].text, std::string("没有数据保存。"));
     QCOMPARE(host.dialogs->saveRequests.size(), 0u);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
 void BomTest::unusableBillIsReportedAndNothingWritten()
 {
+    QFETCH(unsigned, id);
     HostHarness host;
     auto window = host.StartReady();
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
     host.movie->bomText = "TZSEL/1\nmode=module\ncpu=ZC-220";
     host.dialogs->saveAnswers = {host.AppFile("bill.csv")};
-    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
+    FindCommand(*window, id)->trigger();
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QCOMPARE(host.dialogs->boxes[0].text, std::string("(#1007)"));
     QVERIFY(host.dialogs->boxes[0].icon == MsgIcon::Error);
     QCOMPARE(host.dialogs->saveRequests.size(), 0u);
     QVERIFY(!std::filesystem::exists(host.AppFile("bill.csv")));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
 void BomTest::failedWriteIsReported()

@@ -53,4 +53,8 @@ struct BillOfMaterials {
 // doubled when it holds a comma, a quote or a line end.
 [[nodiscard]] std::string BillOfMaterialsCsv(const BillOfMaterials& bom);
 
+// The rows for the clipboard, as spreadsheets paste them: fields separated by
+// tabs, LF after every row, nothing quoted (a field holds no control characters).
+[[nodiscard]] std::string BillOfMaterialsTabSeparated(const BillOfMaterials& bom);
+
 }  // namespace orvane
