@@ -22,8 +22,6 @@ namespace {
 
 constexpr std::chrono::milliseconds kRecoveryInterval{30000};
 
-const QString kProgramTitle = QStringLiteral("Torvex-Z series 选型系统");
-
 // The local ".zsr" file a drop opens: the first one among the dropped
 // files (other files are left alone); nullopt when there is none.
 std::optional<std::string> DroppedSelectionFile(const QMimeData* data)

@@ -14,6 +14,7 @@
 
 #include <QIcon>
 #include <QMainWindow>
+#include <QString>
 #include <QStringList>
 #include <QTimer>
 
@@ -36,6 +37,8 @@ class QToolBar;
 enum : unsigned { ID_MENU_SVR_FILE_CHK = 32785 };
 // The window menu's about item.
 inline constexpr unsigned kSysCommandAbout = 16;
+// The program's name in the window's caption and on printouts.
+inline const QString kProgramTitle = QStringLiteral("Torvex-Z series 选型系统");
 // Timer 1: opens the file named on the command line.
 inline constexpr int kTimerCmdLine = 1;
 
@@ -162,6 +165,7 @@ private:
     void OnToolFileSaveAs();
     void OnMenuFileExportBom();
     void OnMenuFileCopyBom();
+    void OnMenuFilePrintBom();
     void OnMenuFileExit();
     void OnMenuAbout();
     void OnMenuSvrFileChk();
@@ -222,6 +226,8 @@ private:
     bool _ExportBomCommand();
     // The bill on the clipboard as tab-separated rows.
     bool _CopyBomCommand();
+    // The bill, the print dialog, then the printed page (or PDF).
+    bool _PrintBomCommand();
 
     // the player's recovery
     void _OpenRecoveryStore();

@@ -1,5 +1,5 @@
-// COrvaneDlg: the bill of materials out of the program, as a CSV file or on
-// the clipboard. The movie supplies it ("zBom"); the window only passes it on.
+// COrvaneDlg: the bill of materials out of the program, as a CSV file, on
+// the clipboard or printed. The movie supplies it ("zBom"); the window only passes it on.
 #include "OrvaneDlg.h"
 
 #include "orvane/ErrorLog.h"
@@ -7,8 +7,14 @@
 #include "orvane/SystemErrorReason.h"
 #include "orvane/TextFile.h"
 
+#include "BomPrintout.h"
+
 #include <QClipboard>
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QPrinter>
 
 #include <cerrno>
 #include <filesystem>
@@ -66,5 +72,26 @@ bool COrvaneDlg::_CopyBomCommand()
     if (!bom)
         return false;
     QGuiApplication::clipboard()->setText(QString::fromStdString(orvane::BillOfMaterialsTabSeparated(*bom)));
+    return true;
+}
+
+bool COrvaneDlg::_PrintBomCommand()
+{
+    const std::optional<orvane::BillOfMaterials> bom = _FetchBillOfMaterials();
+    if (!bom)
+        return false;
+    const QString fileName = m_strFilePath.empty()
+                                 ? QString::fromStdString(orvane::LoadResString(orvane::IDS_UNTITLED))
+                                 : QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_strFilePath))).fileName();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(fileName);
+    if (!m_env.dialogs->ChoosePrinter(this, printer))
+        return false;
+    if (!PrintBillOfMaterials(printer, *bom, kProgramTitle, fileName, QDate::currentDate())) {
+        const std::string errorText = orvane::MakeErrorText("(#2001)");
+        REPORT_ERROR(g_ErrorLog, "COrvaneDlg::_PrintBomCommand()", "PrintBillOfMaterials()", errorText);
+        ShowError(errorText);
+        return false;
+    }
     return true;
 }

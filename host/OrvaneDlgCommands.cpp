@@ -27,6 +27,7 @@ void COrvaneDlg::OnCommand(unsigned id)
         {ID_TOOL_FILE_SAVEAS, &COrvaneDlg::OnToolFileSaveAs},
         {ID_MENU_FILE_EXPORT_BOM, &COrvaneDlg::OnMenuFileExportBom},
         {ID_MENU_FILE_COPY_BOM, &COrvaneDlg::OnMenuFileCopyBom},
+        {ID_MENU_FILE_PRINT_BOM, &COrvaneDlg::OnMenuFilePrintBom},
         {ID_MENU_FILE_EXIT, &COrvaneDlg::OnMenuFileExit},
         {ID_MENU_ABOUT, &COrvaneDlg::OnMenuAbout},
         {ID_MENU_SVR_FILE_CHK, &COrvaneDlg::OnMenuSvrFileChk},
@@ -63,6 +64,11 @@ void COrvaneDlg::OnMenuFileExportBom()
 void COrvaneDlg::OnMenuFileCopyBom()
 {
     RunGuarded("COrvaneDlg::OnMenuFileCopyBom()", [this] { _CopyBomCommand(); });
+}
+
+void COrvaneDlg::OnMenuFilePrintBom()
+{
+    RunGuarded("COrvaneDlg::OnMenuFilePrintBom()", [this] { _PrintBomCommand(); });
 }
 
 void COrvaneDlg::OnMenuFileExit() { OnClose(); }

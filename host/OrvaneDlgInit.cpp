@@ -42,6 +42,7 @@ QList<QKeySequence> MenuShortcuts(unsigned id)
         {ID_MENU_FILE_OPEN, QKeySequence::Open, Qt::CTRL | Qt::Key_O},
         {ID_MENU_FILE_SAVE, QKeySequence::Save, Qt::CTRL | Qt::Key_S},
         {ID_MENU_FILE_SAVEAS, QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+        {ID_MENU_FILE_PRINT_BOM, QKeySequence::Print, Qt::CTRL | Qt::Key_P},
         {ID_MENU_FILE_EXIT, QKeySequence::Quit, Qt::CTRL | Qt::Key_Q},
     };
     for (const StandardShortcut& shortcut : shortcuts) {

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QTranslator>
 
@@ -102,3 +103,9 @@ std::optional<std::string> CQtUserDialogs::GetSaveFileName(QWidget* owner, const
 int CQtUserDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
 
 void CQtUserDialogs::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
+
+bool CQtUserDialogs::ChoosePrinter(QWidget* owner, QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -1,6 +1,6 @@
 #pragma once
-// The user dialogs of the program: QMessageBox, QFileDialog, QDialog::exec
-// and the desktop's web browser.
+// The user dialogs of the program: QMessageBox, QFileDialog, QPrintDialog,
+// QDialog::exec and the desktop's web browser.
 
 #include "UserDialogs.h"
 
@@ -19,6 +19,7 @@ public:
     std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
                                                const std::string& initialName,
                                                const std::string& defaultSuffix) override;
+    bool ChoosePrinter(QWidget* owner, QPrinter& printer) override;
     int RunModal(QDialog& dialog) override;
     void OpenUrl(const QUrl& url) override;
 };

@@ -1,6 +1,6 @@
 #pragma once
-// What the main window asks of the user: message boxes, file dialogs, modal
-// dialogs, opening web pages and ending the program. The program uses
+// What the main window asks of the user: message boxes, file dialogs, the
+// print dialog, modal dialogs, opening web pages and ending the program. The program uses
 // CQtUserDialogs; tests install a scripted implementation.
 
 #include <QUrl>
@@ -9,6 +9,7 @@
 #include <string>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 enum class MsgButtons { Ok, YesNo, YesNoCancel };
@@ -28,6 +29,9 @@ public:
     virtual std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
                                                        const std::string& initialName,
                                                        const std::string& defaultSuffix) = 0;
+    // The print dialog set up printer (a printer or "print to file"); false
+    // when the user cancelled.
+    virtual bool ChoosePrinter(QWidget* owner, QPrinter& printer) = 0;
     // Runs a dialog modally; returns its result code.
     virtual int RunModal(QDialog& dialog) = 0;
     virtual void OpenUrl(const QUrl& url) = 0;

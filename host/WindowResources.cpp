@@ -34,6 +34,7 @@ std::optional<MenuResource> CWindowResources::LoadMenu(unsigned id)
           {},
           {ID_MENU_FILE_EXPORT_BOM, "导出物料清单…"},
           {ID_MENU_FILE_COPY_BOM, "复制物料清单"},
+          {ID_MENU_FILE_PRINT_BOM, "打印…"},
           {},
           {ID_MENU_FILE_EXIT, "退出"}}},
         {"帮助(&H)", {{ID_MENU_ABOUT, "版本"}}},

@@ -42,6 +42,7 @@ enum : unsigned {
     // The bill of materials leaves the program; after the string table's ids.
     ID_MENU_FILE_EXPORT_BOM = 32808,
     ID_MENU_FILE_COPY_BOM = 32809,
+    ID_MENU_FILE_PRINT_BOM = 32810,
 };
 
 struct MenuItemResource {

@@ -16,11 +16,12 @@ package_pkgs=(dpkg-dev file)
 # The install tests also need a window manager, the desktop-file and
 # AppStream validators and the generic desktop's file-type lookup that
 # xdg-open uses (mimetype); the update tests serve the version file with
-# nginx and make their certificates with openssl.
+# nginx and make their certificates with openssl; the printing tests read
+# the printed PDF back with pdftotext.
 test_pkgs=(
   clang libclang-rt-14-dev googletest libgtest-dev
   xvfb xauth xdotool x11-utils imagemagick openssl nginx-light
-  openbox desktop-file-utils appstream libfile-mimeinfo-perl
+  openbox desktop-file-utils appstream libfile-mimeinfo-perl poppler-utils
 )
 
 pkgs=("${run_pkgs[@]}")

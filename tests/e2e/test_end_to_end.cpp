@@ -194,6 +194,22 @@ private slots:
                                              "I/O点数,CPU上限 1024,48,,,\r\n"));
     }
 
+    void billOfMaterialsIsPrintedToPdf()
+    {
+        StartWithSelectionFile(FilePath("printed.zsr"));
+        const std::string pdf = FilePath("printed.pdf");
+        m_dialogs->printAnswers.push_back(pdf);
+        Command(ID_MENU_FILE_PRINT_BOM)->trigger();
+        QVERIFY(m_dialogs->boxes.empty());
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf), QStringLiteral("-")});
+        QVERIFY(pdftotext.waitForFinished(30000));
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        for (const QString& expected : {QStringLiteral("printed.zsr"), QStringLiteral("ZB-B06"),
+                                        QStringLiteral("以太网通信模块"), QStringLiteral("1055")})
+            QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in: ") + text));
+    }
+
     void billOfMaterialsIsCopiedTabSeparated()
     {
         StartWithSelectionFile(FilePath("copied.zsr"));

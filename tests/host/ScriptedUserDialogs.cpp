@@ -1,6 +1,7 @@
 #include "ScriptedUserDialogs.h"
 
 #include <QDialog>
+#include <QPrinter>
 #include <QWidget>
 
 namespace {
@@ -36,6 +37,17 @@ std::optional<std::string> ScriptedUserDialogs::GetSaveFileName(QWidget*, const 
 {
     saveRequests.push_back({filter, initialName, defaultSuffix});
     return TakeFront(saveAnswers, std::optional<std::string>());
+}
+
+bool ScriptedUserDialogs::ChoosePrinter(QWidget*, QPrinter& printer)
+{
+    ++printRequests;
+    const std::optional<std::string> pdfFile = TakeFront(printAnswers, std::optional<std::string>());
+    if (!pdfFile)
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(*pdfFile));
+    return true;
 }
 
 int ScriptedUserDialogs::RunModal(QDialog& dialog)

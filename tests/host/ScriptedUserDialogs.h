@@ -1,6 +1,6 @@
 #pragma once
 // User dialogs for the host tests: records every message box, file dialog,
-// modal dialog and opened address, and answers them from queues.
+// print dialog, modal dialog and opened address, and answers them from queues.
 
 #include "UserDialogs.h"
 
@@ -34,6 +34,9 @@ public:
     std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
                                                const std::string& initialName,
                                                const std::string& defaultSuffix) override;
+    // Prints to the PDF file of the next printAnswers entry; cancels when
+    // none is left or it is nullopt.
+    bool ChoosePrinter(QWidget* owner, QPrinter& printer) override;
     // Shows the dialog, hands it to onModal, then rejects it if still open.
     int RunModal(QDialog& dialog) override;
     void OpenUrl(const QUrl& url) override;
@@ -43,11 +46,13 @@ public:
     std::deque<MsgResult> boxAnswers;
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAnswers;
+    std::deque<std::optional<std::string>> printAnswers;  // PDF files
     std::function<void(QDialog&)> onModal;
 
     std::vector<ShownBox> boxes;
     std::vector<FileDialogRequest> openRequests;
     std::vector<FileDialogRequest> saveRequests;
+    int printRequests = 0;
     std::vector<std::string> modalDialogs;  // class names
     std::vector<QUrl> openedUrls;
 };

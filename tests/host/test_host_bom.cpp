@@ -1,14 +1,16 @@
 // The bill of materials leaving the program: the movie's "zBom" written as
-// CSV or put on the clipboard.
+// CSV, put on the clipboard or printed (to PDF, read back with pdftotext).
 #include "HostTestSupport.h"
 
 #include "orvane/BillOfMaterials.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDate>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QTest>
 
 #include <filesystem>
@@ -27,6 +29,14 @@ std::string FileBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
+QString PdfText(const std::string& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QString::fromStdString(path), QStringLiteral("-")});
+    pdftotext.waitForFinished(30000);
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
 }  // namespace
 
 class BomTest : public QObject {
@@ -36,12 +46,15 @@ class BomTest : public QObject {
         QTest::addColumn<unsigned>("id");
         QTest::newRow("export") << unsigned(ID_MENU_FILE_EXPORT_BOM);
         QTest::newRow("copy") << unsigned(ID_MENU_FILE_COPY_BOM);
+        QTest::newRow("print") << unsigned(ID_MENU_FILE_PRINT_BOM);
     }
 
 private slots:
     void exportSitsInTheFileMenuGreyUntilTheMovieIsReady();
     void exportReplacesTheChosenFileWithTheMoviesBill();
     void copyPutsTabSeparatedRowsOnTheClipboard();
+    void printedPageShowsTitleFileDateTableAndWarnings();
+    void failedPrintIsReported();
     void emptySelectionGetsTheSaveNoticeAndNoDialog_data() { EachCommand(); }
     void emptySelectionGetsTheSaveNoticeAndNoDialog();
     void unusableBillIsReportedAndNothingWritten_data() { EachCommand(); }
@@ -90,6 +103,37 @@ void BomTest::copyPutsTabSeparatedRowsOnTheClipboard()
              orvane::BillOfMaterialsTabSeparated(*orvane::ParseBillOfMaterials(kMovieBom)));
 }
 
+void BomTest::printedPageShowsTitleFileDateTableAndWarnings()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    host.movie->bomText = kMovieBom;
+    const std::string pdf = host.AppFile("bill.pdf");
+    host.dialogs->printAnswers = {pdf};
+    FindCommand(*window, ID_MENU_FILE_PRINT_BOM)->trigger();
+    QCOMPARE(host.dialogs->boxes.size(), 0u);
+
+    const QString text = PdfText(pdf);
+    for (const QString& expected :
+         {QStringLiteral("Torvex-Z series 选型系统"), QStringLiteral("无题.zsr"),
+          QDate::currentDate().toString(Qt::ISODate), QStringLiteral("型号"), QStringLiteral("ZC-220"),
+          QStringLiteral("高性能，1024 点"), QStringLiteral("合计"), QStringLiteral("CPU上限 1024"),
+          QStringLiteral("尚未选择电源")})
+        QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in: ") + text));
+}
+
+void BomTest::failedPrintIsReported()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    host.movie->bomText = kMovieBom;
+    host.dialogs->printAnswers = {host.AppFile("missing-folder/bill.pdf")};
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    FindCommand(*window, ID_MENU_FILE_PRINT_BOM)->trigger();
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QCOMPARE(host.dialogs->boxes[0].text, std::string("不能继续处理。(#2001)"));
+}
+
 void BomTest::emptySelectionGetsTheSaveNoticeAndNoDialog()
 {
     QFETCH(unsigned, id);
@@ -100,6 +144,7 @@ void BomTest::emptySelectionGetsTheSaveNoticeAndNoDialog()
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QCOMPARE(host.dialogs->boxes[0].text, std::string("没有数据保存。"));
     QCOMPARE(host.dialogs->saveRequests.size(), 0u);
+    QCOMPARE(host.dialogs->printRequests, 0);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
@@ -116,6 +161,7 @@ void BomTest::unusableBillIsReportedAndNothingWritten()
     QCOMPARE(host.dialogs->boxes[0].text, std::string("(#1007)"));
     QVERIFY(host.dialogs->boxes[0].icon == MsgIcon::Error);
     QCOMPARE(host.dialogs->saveRequests.size(), 0u);
+    QCOMPARE(host.dialogs->printRequests, 0);
     QVERIFY(!std::filesystem::exists(host.AppFile("bill.csv")));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }

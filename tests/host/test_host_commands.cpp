@@ -70,6 +70,7 @@ void CommandsTest::exceptionIsRecordedUnderTheHandlersOwnLabel_data()
     QTest::newRow("tool save as") << 32780u << true << "COrvaneDlg::OnToolFileSaveAs()";
     QTest::newRow("menu export bill") << 32808u << false << "COrvaneDlg::OnMenuFileExportBom()";
     QTest::newRow("menu copy bill") << 32809u << false << "COrvaneDlg::OnMenuFileCopyBom()";
+    QTest::newRow("menu print bill") << 32810u << false << "COrvaneDlg::OnMenuFilePrintBom()";
 }
 
 void CommandsTest::exceptionIsRecordedUnderTheHandlersOwnLabel()
@@ -323,7 +324,7 @@ void CommandsTest::standardShortcutsWorkOnlyWhileCommandsAreEnabled()
         if (!item->isSeparator())
             shortcuts << item->shortcut().toString();
     }
-    QCOMPARE(shortcuts, QStringList({"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "", "", "Ctrl+Q"}));
+    QCOMPARE(shortcuts, QStringList({"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "", "", "Ctrl+P", "Ctrl+Q"}));
 
     host.movie->saveText = "work";
     host.dialogs->saveAnswers = {host.AppFile("keys.zsr")};
