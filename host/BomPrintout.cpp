@@ -16,8 +16,11 @@ QString TableHtml(const orvane::BillOfMaterials& bom)
     for (std::size_t row = 0; row < rows.size(); ++row) {
         const QString cell = row == 0 ? QStringLiteral("th") : QStringLiteral("td");
         html += QStringLiteral("<tr>");
-        for (const std::string& field : rows[row])
-            html += QStringLiteral("<%1>%2</%1>").arg(cell, Escaped(field));
+        // Part number and description read from the left, the figures from the right.
+        for (std::size_t column = 0; column < rows[row].size(); ++column) {
+            const QString align = column < 2 ? QStringLiteral("left") : QStringLiteral("right");
+            html += QStringLiteral("<%1 align=\"%2\">%3</%1>").arg(cell, align, Escaped(rows[row][column]));
+        }
         html += QStringLiteral("</tr>");
     }
     return html + QStringLiteral("</table>");
