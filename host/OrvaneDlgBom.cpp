@@ -38,7 +38,7 @@ std::optional<orvane::BillOfMaterials> COrvaneDlg::_FetchBillOfMaterials()
     std::optional<orvane::BillOfMaterials> bom = orvane::ParseBillOfMaterials(*text);
     if (!bom) {
         REPORT_ERROR(g_ErrorLog, "COrvaneDlg::_FetchBillOfMaterials()", "orvane::ParseBillOfMaterials()",
-                     text->substr(0, 200));
+                     "部品表のデータ形式が不正です。");
         ShowError("(#1007)");
     }
     return bom;
@@ -49,7 +49,7 @@ bool COrvaneDlg::_ExportBomCommand()
     const std::optional<orvane::BillOfMaterials> bom = _FetchBillOfMaterials();
     if (!bom)
         return false;
-    // Named after the selection file, so each selection's bill lands beside it.
+    // Named after the selection file, so the bill is easily matched with it.
     const std::string initialName =
         m_strFilePath.empty() ? std::string("物料清单.csv") : std::filesystem::path(m_strFilePath).stem().string() + ".csv";
     const std::optional<std::string> chosen = m_env.dialogs->GetSaveFileName(this, kCsvFilter, initialName, "csv");
