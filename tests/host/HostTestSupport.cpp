@@ -72,6 +72,21 @@ void ClickToolButton(const QWidget& window, unsigned id)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+void RunUpdateCheck(const QWidget& window)
+{
+    QAction* command = FindCommand(window, ID_MENU_SVR_FILE_CHK);
+    QVERIFY(command);
+    command->trigger();
+}
+
+std::vector<std::string> RecordLabels()
+{
+    std::vector<std::string> labels;
+    for (const LogRecord& record : ReadErrorLog())
+        labels.push_back(record.operation + " / " + record.step + " / " + record.message);
+    return labels;
+}
+
 bool WriteSelectionFile(const std::string& path, const std::string& text)
 {
     return CCryptUtil().CreateDataFile(path, std::uint32_t(text.size()),

@@ -44,6 +44,10 @@ public:
 QAction* FindCommand(const QWidget& window, unsigned id);
 // Clicks the toolbar button of a command like a user.
 void ClickToolButton(const QWidget& window, unsigned id);
+// Runs the server update check from the window menu's command.
+void RunUpdateCheck(const QWidget& window);
+// Today's error-log records as "operation / step / message".
+std::vector<std::string> RecordLabels();
 // Writes a selection file as the program does.
 bool WriteSelectionFile(const std::string& path, const std::string& text);
 std::string ReadSelectionFile(const std::string& path);

@@ -39,21 +39,6 @@ std::string LocalVersionFile(const std::string& version, const std::string& vers
     return VersionFile{.version = version, .downloadUrl = kDownloadUrl, .versionCheckUrl = versionCheckBase}.Text();
 }
 
-std::vector<std::string> RecordLabels()
-{
-    std::vector<std::string> labels;
-    for (const LogRecord& record : ReadErrorLog())
-        labels.push_back(record.operation + " / " + record.step + " / " + record.message);
-    return labels;
-}
-
-void RunCheck(COrvaneDlg& window)
-{
-    QAction* command = FindCommand(window, ID_MENU_SVR_FILE_CHK);
-    QVERIFY(command);
-    command->trigger();
-}
-
 void ForgetAddresses()
 {
     g_strUrlDownload = "untouched download";
@@ -139,7 +124,7 @@ void UpdateCheckTest::versionsAreComparedLocalAgainstServer()
     host.WriteVersionFile(LocalVersionFile(local.toStdString(), versionServer.Url("/")));
     auto window = host.StartReady();
     ForgetAddresses();
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     const ShownBox& box = host.dialogs->boxes[0];
@@ -164,7 +149,7 @@ void UpdateCheckTest::updateQuestionAnsweredNoDoesNothing()
     auto& [server, host, window, quit] = offered;
     host.movie->saveText = "unsaved";
     host.dialogs->boxAnswers = {MsgResult::No};
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     // The recovery copy's fetch before the check, not the exit check's.
@@ -178,7 +163,7 @@ void UpdateCheckTest::updateAcceptedOpensDownloadAndQuits()
     UpdateOffered offered;
     auto& [server, host, window, quit] = offered;
     host.dialogs->boxAnswers = {MsgResult::Yes};
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);  // nothing unsaved: no save prompt
     QCOMPARE(host.movie->calledNames, (std::vector<std::string>{"zSave", "zSave"}));
@@ -193,7 +178,7 @@ void UpdateCheckTest::updateAcceptedButSavePromptCancelledStays()
     auto& [server, host, window, quit] = offered;
     host.movie->saveText = "unsaved";
     host.dialogs->boxAnswers = {MsgResult::Yes, MsgResult::Cancel};
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 2u);
     QCOMPARE(host.dialogs->boxes[1].caption, std::string("保存"));
@@ -208,7 +193,7 @@ void UpdateCheckTest::exceptionIsRecordedUnderTheCommandsLabel()
     auto& [server, host, window, quit] = offered;
     host.movie->callError = "movie call failed";
     host.dialogs->boxAnswers = {MsgResult::Yes};
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(RecordLabels(), std::vector<std::string>{"COrvaneDlg::OnMenuSvrFileChk() / "
                                                       "COrvaneDlg::OnMenuSvrFileChk() / movie call failed"});
@@ -229,7 +214,7 @@ void UpdateCheckTest::fileBaseAddressIsReadLikeAServer()
     std::ofstream(serverFolder + "/z_ver.xml", std::ios::binary) << VersionFile{.version = "1.10"}.Text();
     host.WriteVersionFile(LocalVersionFile("1.9", "file://" + serverFolder + "/"));
     auto window = host.StartReady();
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QCOMPARE(host.dialogs->boxes[0].text, kUpdateQuestion);
@@ -242,7 +227,7 @@ void UpdateCheckTest::missingLocalFile()
     auto window = host.StartReady();
     ForgetAddresses();
     QVERIFY(std::remove(host.AppFile("z_ver.xml").c_str()) == 0);
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(RecordLabels(),
              (std::vector<std::string>{
@@ -267,7 +252,7 @@ void UpdateCheckTest::unreachableServer()
     const std::string base = UnusedLoopbackUrl("/");
     host.WriteVersionFile(LocalVersionFile("1.9", base));
     auto window = host.StartReady();
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(RecordLabels(), (std::vector<std::string>{
                                  "_GetXmlInf() / pDoc->load() / (#1005)",
@@ -290,7 +275,7 @@ void UpdateCheckTest::hangingServerTimesOutAndItsWorkerNeverReachesTheLog()
     auto window = host.StartReady();
     window->SetSvrChkWaitLimit(300ms);
     ForgetAddresses();
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     const ShownBox& box = host.dialogs->boxes[0];
@@ -303,7 +288,7 @@ void UpdateCheckTest::hangingServerTimesOutAndItsWorkerNeverReachesTheLog()
     // The window goes on checking while the given-up worker winds down.
     server.HoldRequests(false);
     window->SetSvrChkWaitLimit(30s);
-    RunCheck(*window);
+    RunUpdateCheck(*window);
     QCOMPARE(host.dialogs->boxes.size(), 2u);
     QCOMPARE(host.dialogs->boxes[1].text, kLatestText);
     QCOMPARE(g_strUrlDownload, kDownloadUrl);
@@ -369,7 +354,7 @@ void UpdateCheckTest::slowCheckShowsABusyNoticeAndGivenUpCheckNeverHoldsTheWindo
             noticeText = notice->labelText();
         busyCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
     });
-    RunCheck(*window);
+    RunUpdateCheck(*window);
     QCOMPARE(noticeText, QStringLiteral("正在检查更新…"));
     QVERIFY(busyCursor);
     QVERIFY(!QApplication::overrideCursor());
@@ -392,7 +377,7 @@ void UpdateCheckTest::fifoAsVersionFileNeitherFreezesNorHangs()
     auto window = host.StartReady();
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QCOMPARE(host.dialogs->boxes[0].text, orvane::MakeErrorText("(#1006)"));
-    RunCheck(*window);
+    RunUpdateCheck(*window);
     QCOMPARE(host.dialogs->boxes.back().text, kNoUpdateInfoText);
     window.reset();
     QCOMPARE(UpdateCheckWorker::Running(), 0);

@@ -37,21 +37,6 @@ void WriteFile(const QString& path, const std::string& bytes)
     std::ofstream(path.toStdString(), std::ios::binary) << bytes;
 }
 
-std::vector<std::string> RecordLabels()
-{
-    std::vector<std::string> labels;
-    for (const LogRecord& record : ReadErrorLog())
-        labels.push_back(record.operation + " / " + record.step + " / " + record.message);
-    return labels;
-}
-
-void RunCheck(COrvaneDlg& window)
-{
-    QAction* command = FindCommand(window, ID_MENU_SVR_FILE_CHK);
-    QVERIFY(command);
-    command->trigger();
-}
-
 }  // namespace
 
 Q_DECLARE_METATYPE(Outcome)
@@ -138,7 +123,7 @@ void UpdateServerTest::versionFileFromTheServer()
     HostHarness host;
     host.WriteVersionFile(LocalVersionFile(base, DownloadUrl()));
     auto window = host.StartReady();
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     const std::string& shown = host.dialogs->boxes[0].text;
@@ -172,7 +157,7 @@ void UpdateServerTest::certificateRefused()
     HostHarness host;
     host.WriteVersionFile(LocalVersionFile(base, DownloadUrl()));
     auto window = host.StartReady();
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QCOMPARE(host.dialogs->boxes[0].text, kNoUpdateInfoText);
@@ -221,7 +206,7 @@ void UpdateServerTest::acceptedUpdateOpensTheDownloadThroughTheDesktopOpener()
         box->done(0);  // any other box: closed, so that the test goes on to fail
     });
     answer.start(50);
-    RunCheck(window);
+    RunUpdateCheck(window);
     answer.stop();
 
     QCOMPARE(answered.size(), 2u);
@@ -250,7 +235,7 @@ void UpdateServerTest::onlyWebDownloadAddressesReachTheOpener()
     auto window = host.StartReady();
     QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
     host.dialogs->boxAnswers = {MsgResult::Yes};
-    RunCheck(*window);
+    RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QVERIFY(host.dialogs->openedUrls.empty());
