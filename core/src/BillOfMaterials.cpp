@@ -55,8 +55,19 @@ std::vector<std::string> FiguresRow(std::string label, std::string description, 
             std::to_string(figures.current5V), std::to_string(figures.current24V)};
 }
 
-void AppendCsvField(std::string& csv, const std::string& field)
+// A spreadsheet takes a cell that starts with one of these for a formula: a
+// description such as "=HYPERLINK(...)" from a replaced catalogue would run
+// in the engineer's spreadsheet. The apostrophe makes the cell plain text.
+std::string SpreadsheetText(const std::string& field)
 {
+    if (!field.empty() && std::string_view("=+-@").find(field.front()) != std::string_view::npos)
+        return "'" + field;
+    return field;
+}
+
+void AppendCsvField(std::string& csv, const std::string& text)
+{
+    const std::string field = SpreadsheetText(text);
     if (field.find_first_of(",\"\r\n") == std::string::npos) {
         csv += field;
         return;
@@ -153,7 +164,7 @@ std::string BillOfMaterialsTabSeparated(const BillOfMaterials& bom)
     std::string table;
     for (const std::vector<std::string>& row : BillOfMaterialsRows(bom)) {
         for (std::size_t column = 0; column < row.size(); ++column)
-            table += (column > 0 ? "\t" : "") + row[column];
+            table += (column > 0 ? "\t" : "") + SpreadsheetText(row[column]);
         table += '\n';
     }
     return table;

@@ -51,6 +51,22 @@ TEST(BillOfMaterials, ClipboardRowsAreTabSeparatedAndUnquoted)
               "注意\t尚未选择基板\t\t\t\t\n");
 }
 
+TEST(BillOfMaterials, TextsThatASpreadsheetWouldRunStayText)
+{
+    const auto bom = orvane::ParseBillOfMaterials(
+        "TZBOM/1\nitem\tZC-1\t=HYPERLINK(\"http://x\")\t1\t0\t5\t0\ntotal\t0\t5\t0\n"
+        "capacity\t0\t0\t0\nio\t0\t0\nwarning\t+24V 外部电源\nwarning\t@SUM(1)\nwarning\t-5");
+    ASSERT_TRUE(bom);
+    const std::string csv = orvane::BillOfMaterialsCsv(*bom);
+    EXPECT_NE(csv.find("ZC-1,\"'=HYPERLINK(\"\"http://x\"\")\",1,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("注意,'+24V 外部电源,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("注意,'@SUM(1),"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("注意,'-5,"), std::string::npos) << csv;
+    EXPECT_NE(orvane::BillOfMaterialsTabSeparated(*bom).find("ZC-1\t'=HYPERLINK"), std::string::npos);
+    // The printout shows the text as the movie gave it.
+    EXPECT_EQ(orvane::BillOfMaterialsRows(*bom)[1][1], "=HYPERLINK(\"http://x\")");
+}
+
 TEST(BillOfMaterials, RefusesTextsThatAreNotACompleteBill)
 {
     const std::string lines[] = {"TZBOM/1", "item\tC\tCPU\t1\t0\t5\t0", "total\t0\t5\t0", "capacity\t0\t0\t0",

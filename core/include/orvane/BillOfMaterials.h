@@ -50,7 +50,9 @@ struct BillOfMaterials {
 
 // The rows as CSV: a UTF-8 byte-order mark (spreadsheet programs then read
 // the Chinese text), CR LF after every row, a field quoted with its quotes
-// doubled when it holds a comma, a quote or a line end.
+// doubled when it holds a comma, a quote or a line end. A field that starts
+// with =, +, - or @ gets a leading apostrophe, so no spreadsheet reads it as a
+// formula (here and on the clipboard; the printout shows the text as it is).
 [[nodiscard]] std::string BillOfMaterialsCsv(const BillOfMaterials& bom);
 
 // The rows for the clipboard, as spreadsheets paste them: fields separated by
