@@ -219,14 +219,16 @@ bool COrvaneDlg::_WriteSelectionFile(const std::string& path, const std::string&
     const bool existed = IsFile(path);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     const bool fits = text.size() <= std::numeric_limits<std::uint32_t>::max();
+    CCryptUtil crypt;
     errno = 0;
-    if (!fits || !CCryptUtil().CreateDataFile(path, std::uint32_t(text.size()), bytes)) {
+    if (!fits || !crypt.CreateDataFile(path, std::uint32_t(text.size()), bytes)) {
         const int systemError = fits ? errno : EFBIG;
         const std::string errorText = orvane::MakeErrorText("(#2001)");
         REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "CryptUtil.CreateDataFile()", errorText);
         std::string shown = WithReason(errorText, systemError);
         if (existed)
-            shown += "\n" + orvane::LoadResString(orvane::IDS_OLD_FILE_KEPT);
+            shown += "\n" + orvane::LoadResString(crypt.TargetDamaged() ? orvane::IDS_OLD_FILE_DAMAGED
+                                                                          : orvane::IDS_OLD_FILE_KEPT);
         ShowError(shown);
         return false;
     }

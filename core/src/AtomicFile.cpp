@@ -252,8 +252,17 @@ std::string CAtomicFile::TemporaryPrefix() const
     return "." + m_strTargetName.substr(0, kMaxNameStem) + ".";
 }
 
+bool CAtomicFile::Reserve(std::size_t size)
+{
+    // A temporary file needs no reservation: a failure there only discards it.
+    if (m_nInPlaceReason == 0 || size == 0 || ::fallocate(m_file.get(), 0, 0, static_cast<off_t>(size)) == 0)
+        return true;
+    return errno == EOPNOTSUPP || errno == ENOSYS;
+}
+
 bool CAtomicFile::Write(const void* data, std::size_t size)
 {
+    m_bWritten = true;
     return WriteAll(m_file.get(), data, size);
 }
 

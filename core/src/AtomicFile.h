@@ -13,8 +13,10 @@
 //
 // When the folder refuses new files (EACCES, EPERM) but the existing target
 // itself is writable, the target is rewritten in place instead: the only
-// way to save there, at the price that a failure part-way damages it.
-// InPlaceReason() tells the caller, who records it.
+// way to save there. Reserve() claims the space first, so that a full disk
+// or a size limit fails before the old content is touched; a failure after
+// that (an I/O error) damages it. InPlaceReason() tells the caller, who
+// records it, and TargetTouched() whether a failure may have changed it.
 
 #include "Resources.h"
 
@@ -41,6 +43,13 @@ public:
     // The errno with which the folder refused the temporary file when Open()
     // fell back to rewriting the target in place; 0 otherwise.
     [[nodiscard]] int InPlaceReason() const { return m_nInPlaceReason; }
+    // When rewriting in place: claims the space for size bytes of new content
+    // before any is written, where the file system can. false with errno set
+    // when the space is not there. Does nothing for a temporary file.
+    [[nodiscard]] bool Reserve(std::size_t size);
+    // Whether the target's old content may be changed though Commit() did not
+    // succeed: only after bytes were written to it in place.
+    [[nodiscard]] bool TargetTouched() const { return m_nInPlaceReason != 0 && m_bWritten; }
     // Appends bytes to the new content. false with errno set on failure.
     [[nodiscard]] bool Write(const void* data, std::size_t size);
     // Flushes the new content and puts it in place of the target, then
@@ -63,4 +72,5 @@ private:
     orvane::detail::FileDescriptor m_file;    // the new content, or the target rewritten in place
     std::string m_strTemporary;   // the temporary file's name in the folder; empty while it has none
     int m_nInPlaceReason = 0;
+    bool m_bWritten = false;      // Write() has been called
 };

@@ -76,6 +76,7 @@ bool IsStoredDigest(const orvane::ByteBuffer& digest, std::uint32_t digestSize, 
 
 int CCryptUtil::CreateDataFile(std::string path, std::uint32_t plainSize, const std::uint8_t* plainData)
 {
+    m_bTargetDamaged = false;
     if (path.empty() || !plainData) {
         errno = 0;
         REPORT_ERROR(m_log, kCreateDataFile, "暗号ファイル作成処理パラメータチェック処理", FileParameterMessage(path));
@@ -117,9 +118,14 @@ int CCryptUtil::CreateDataFile(std::string path, std::uint32_t plainSize, const 
     }
     const auto hashSizeField = LittleEndian(hashSize);
     const auto cipherSizeField = LittleEndian(cipherSize);
+    if (!file.Reserve(hashSizeField.size() + hashSize + cipherSizeField.size() + cipherSize)) {
+        REPORT_ERROR(m_log, kCreateDataFile, "file.Reserve()", std::system_category().message(errno));
+        return 0;
+    }
     if (!file.Write(hashSizeField.data(), hashSizeField.size()) || !file.Write(hash.get(), hashSize) ||
         !file.Write(cipherSizeField.data(), cipherSizeField.size()) || !file.Write(cipher.get(), cipherSize) ||
         !file.Commit()) {
+        m_bTargetDamaged = file.TargetTouched();
         REPORT_ERROR(m_log, kCreateDataFile, kCreateDataFile, std::system_category().message(errno));
         return 0;
     }

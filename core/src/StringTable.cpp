@@ -43,6 +43,7 @@ const std::map<unsigned, const char*>& Table()
         {orvane::IDS_NO_DATA_TO_SAVE, "没有数据保存。"},
         {orvane::IDS_MOVIE_UNREADABLE, "无法读取当前的选型数据，未保存的修改可能会丢失。\r\n是否仍要继续？"},
         {orvane::IDS_OLD_FILE_KEPT, "原文件未被改动。"},
+        {orvane::IDS_OLD_FILE_DAMAGED, "原文件可能已损坏，请用“另存为”将选型数据保存到其他文件。"},
         {orvane::IDS_PLAYER_STOPPED, "选型画面意外停止，正在重新启动。\r\n重新启动后可以恢复停止前的选型数据。"},
         {orvane::IDS_PLAYER_GAVE_UP,
          "选型画面多次意外停止，无法继续。\r\n最近自动保存的选型数据将在下次启动时提供恢复。"},

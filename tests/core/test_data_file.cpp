@@ -502,6 +502,35 @@ TEST_F(DataFileSaveTest, ReadOnlyFolderRewritesAWritableFileInPlace)
     EXPECT_EQ(lines[0].systemError, EACCES);
 }
 
+TEST_F(DataFileSaveTest, SaveInPlaceThatCannotGetItsSpaceKeepsTheOldFile)
+{
+    // Rewritten in place (read-only folder), with a file-size limit below the
+    // new content: the space must be refused before the old bytes are touched.
+    ::chmod(m_folder.path().c_str(), 0555);
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    std::uintmax_t logSize = 0;
+    for (const auto& entry : fs::directory_iterator(LogFolder()))
+        if (entry.is_regular_file())
+            logSize = std::max(logSize, entry.file_size());
+    const rlimit limited{logSize + 65536, previous.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    CCryptUtil crypt;
+    int result = -1;
+    RunWithoutPermissionOverrides([&] {
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const Bytes text(limited.rlim_cur + 4096, 'n');
+        result = crypt.CreateDataFile(m_target.string(), std::uint32_t(text.size()), text.data());
+        ::setrlimit(RLIMIT_FSIZE, &previous);
+    });
+    std::signal(SIGXFSZ, previousHandler);
+    ::chmod(m_folder.path().c_str(), 0755);
+
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(crypt.TargetDamaged());
+    ExpectOldFileAloneInFolder();
+}
+
 TEST_F(DataFileSaveTest, FileThatCouldNotBeOverwrittenIsKept)
 {
     ::chmod(m_target.c_str(), 0444);

@@ -67,8 +67,12 @@ public:
     // orvane::SystemErrorReason turns the code into a sentence for the user.
 
     // 1 when written, 0 on failure. The previous file content stays intact,
-    // except when only the file itself is writable (see CAtomicFile).
+    // except when only the file itself is writable and it failed part-way
+    // through the rewrite in place (see CAtomicFile): TargetDamaged() says so.
     [[nodiscard]] int CreateDataFile(std::string path, std::uint32_t plainSize, const std::uint8_t* plainData);
+    // After CreateDataFile returned 0: whether the file at its path may have
+    // lost its previous content.
+    [[nodiscard]] bool TargetDamaged() const { return m_bTargetDamaged; }
     // READ_DATA_OK, READ_DATA_FAILED or READ_DATA_CONTENT_BAD. Memory use is
     // bounded by the real file size: the digest is checked while the cipher
     // text streams through a small buffer, before the text is read in.
@@ -96,4 +100,5 @@ private:
     std::unique_ptr<Session> m_session;  // present once InitCrypt succeeded
     std::unique_ptr<HashState> m_hash;   // the digest being computed
     CErrorLog m_log;
+    bool m_bTargetDamaged = false;  // the last CreateDataFile failed part-way in place
 };

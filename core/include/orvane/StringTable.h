@@ -34,6 +34,7 @@ enum : unsigned {
     IDS_RESTORE_CAPTION = 32805,    // "恢复"
     IDS_RESTORE_AFTER_STOP = 32806,
     IDS_RESTORE_ORPHAN = 32807,     // contains one %s: when the copy was kept
+    IDS_OLD_FILE_DAMAGED = 32811,   // after a save in place failed part-way
 };
 
 // The text of a string resource; "" for an unknown id.
