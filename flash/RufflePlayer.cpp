@@ -5,6 +5,7 @@
 #include "PageValues.h"
 #include "PlayerPage.h"
 #include "RuffleBridge.h"
+#include "StartTrace.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -90,6 +91,10 @@ RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
     m_page->scripts().insert(MainWorldScript(QStringLiteral("qwebchannel"),
                                              ReadResource(QStringLiteral(":/qtwebchannel/qwebchannel.js")),
                                              QWebEngineScript::DocumentCreation));
+    if (StartTrace::Enabled())
+        m_page->scripts().insert(MainWorldScript(QStringLiteral("trace"),
+                                                 ReadResource(QStringLiteral(":/orvane/flash/trace.js")),
+                                                 QWebEngineScript::DocumentCreation));
     m_page->scripts().insert(MainWorldScript(QStringLiteral("player"),
                                              ReadResource(QStringLiteral(":/orvane/flash/player.js")),
                                              QWebEngineScript::DocumentReady));
@@ -99,6 +104,8 @@ RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
     // the channel's delivery: a host that calls back into the movie while
     // handling one would otherwise wait for an answer the channel holds up.
     connect(m_bridge.get(), &RuffleBridge::externalCall, this, &FlashPlayer::flashCall, Qt::QueuedConnection);
+    if (StartTrace::Enabled())
+        connect(m_bridge.get(), &RuffleBridge::externalCall, this, &RufflePlayer::takeTraceMarks);
     connect(m_bridge.get(), &RuffleBridge::movieCommand, this, &FlashPlayer::fsCommand, Qt::QueuedConnection);
     connect(m_bridge.get(), &RuffleBridge::loaded, this, [this] {
         if (m_movieState != MovieState::Loading)
@@ -225,11 +232,24 @@ QVariant RufflePlayer::runScriptAndWait(const QString& script)
 
 void RufflePlayer::onPageReady()
 {
+    StartTrace::Mark(QStringLiteral("player script ready"));
     m_pageReady = true;
     if (m_movieState == MovieState::Loading)
         startMovie();
     else if (m_movieState == MovieState::Failed)
         showFailure();
+}
+
+void RufflePlayer::takeTraceMarks()
+{
+    m_page->runJavaScript(QStringLiteral("orvaneTakeTraceMarks()"), QWebEngineScript::MainWorld,
+                          [](const QVariant& marks) {
+                              for (const QVariant& mark : marks.toList()) {
+                                  const QVariantList phaseAndTime = mark.toList();
+                                  if (phaseAndTime.size() == 2)
+                                      StartTrace::MarkAtEpoch(phaseAndTime[0].toString(), phaseAndTime[1].toDouble());
+                              }
+                          });
 }
 
 void RufflePlayer::showFailure()
@@ -277,7 +297,7 @@ void RufflePlayer::failMovie(const QString& reason)
 
 QString RufflePlayer::movieOptionsJson() const
 {
-    const QJsonObject options{
+    QJsonObject options{
         {"allowScriptAccess", true},
         {"quality", m_properties.quality.toLower()},
         {"scale", RuffleScaleMode(m_properties.scaleMode)},
@@ -293,5 +313,8 @@ QString RufflePlayer::movieOptionsJson() const
         {"upgradeToHttps", false},
         {"warnOnUnsupportedContent", false},
     };
+    // The movie marks its start-up phases only when asked to.
+    if (StartTrace::Enabled())
+        options.insert(QStringLiteral("parameters"), QJsonObject{{"orvaneTrace", "1"}});
     return QString::fromUtf8(QJsonDocument(options).toJson(QJsonDocument::Compact));
 }

@@ -59,6 +59,8 @@ private:
     void stopMovie(const QString& reason);
     // Tells the user in the movie's place why there is no movie.
     void showFailure();
+    // Moves the page's start-up marks into the start-up trace.
+    void takeTraceMarks();
     QVariant runScriptAndWait(const QString& script);
     QString movieOptionsJson() const;
 

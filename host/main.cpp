@@ -1,5 +1,6 @@
 #include "OrvaneApp.h"
 #include "QtUserDialogs.h"
+#include "StartTrace.h"
 #include "UpdateCheckWorker.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 
 int main(int argc, char* argv[])
 {
+    StartTrace::Mark(QStringLiteral("main entered"));
     // Chromium's sandbox cannot start for root; Qt WebEngine then refuses to run.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -17,6 +19,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     {
         QApplication application(argc, argv);
+        StartTrace::Mark(QStringLiteral("Qt up"));
         CQtUserDialogs::InstallQtTranslations(application);
         // Qt has taken its own options out of argv; the rest are ours, as bytes.
         COrvaneApp app(std::vector<std::string>(argv, argv + argc));

@@ -1,181 +1,114 @@
-// Start-up of the Flash control: time from process start to the movie's
-// first ExternalInterface call through the full control (CShockwaveFlash with
-// RufflePlayer), against the same movie in a bare page of the same engine
-// and player; and the PSS of the process tree when the movie is ready.
+// Start-up of the program: the real `orvane` executable opening a selection
+// file named on its command line (the movie orvane.swf with its catalogue),
+// against a bare page of the same engine and Ruffle playing the same movie and
+// an empty page of the same engine, in interleaved rounds. Prints the median
+// time of each start-up phase (flash/StartTrace.h), the PSS at ready by process
+// kind, and the ratios against the targets.
 //
-// Usage: bench_player_startup [movie.swf] [rounds]
-// (as root: QTWEBENGINE_DISABLE_SANDBOX=1; under Xvfb or QT_QPA_PLATFORM=offscreen)
-#include "InitialProperties.h"
-#include "RufflePlayerFactory.h"
-#include "ShockwaveFlash.h"
+// Usage: bench_player_startup [rounds] [--variant LABEL:VAR=VALUE[;VAR=VALUE...]]...
+//   Each variant is the program started with those environment variables
+//   added, measured in the same rounds.
+// As root: QTWEBENGINE_DISABLE_SANDBOX=1. Offscreen (QT_QPA_PLATFORM=offscreen)
+// or on an X display (tests/install/run_under_openbox.sh).
+#include "BarePages.h"
+#include "StartReport.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QUrl>
-#include <QWebEngineView>
+#include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <map>
-#include <vector>
 
 namespace {
 
-void ReportReady()
+// A selection file for the program to open, written with the zsr tool.
+bool WriteSelectionFile(const QString& path)
 {
-    std::printf("READY\n");
-    std::fflush(stdout);
+    QProcess zsr;
+    zsr.start(QStringLiteral(ZSR_TOOL), {QStringLiteral("encode"), path});
+    zsr.write("TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-DI16:3\nqty=ZX-EN01:1");
+    zsr.closeWriteChannel();
+    return zsr.waitForFinished(30000) && zsr.exitCode() == 0;
 }
 
-int RunControl(QApplication& app, const QString& movie)
+// "LABEL:VAR=VALUE;VAR=VALUE" as a program subject with those variables added.
+StartSubject ProgramVariant(const QString& spec, const StartRun& program)
 {
-    FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
-    if (created.status != FlashCreateStatus::Ok)
-        return 2;
-    CShockwaveFlash control;
-    control.Attach(std::move(created.player), ControlInitialPropertiesBlock());
-    QObject::connect(&control, &CShockwaveFlash::FlashCall, &app, [] { ReportReady(); }, Qt::SingleShotConnection);
-    control.resize(1000, 600);
-    control.show();
-    control.LoadMovie(0, movie);
-    control.Zoom(100);
-    control.StopPlay();
-    return app.exec();
-}
-
-// The same player in the smallest page that plays the movie: the movie's
-// first ExternalInterface call (any name) sets the title.
-int RunBarePage(QApplication& app, const QString& movie)
-{
-    const QString runtime = QDir(ORVANE_BIN_DIR).filePath("ruffle");
-    const QString html = QStringLiteral(R"(<!DOCTYPE html><html><head><meta charset="utf-8">
-<style>html,body{margin:0;width:100%;height:100%}ruffle-player{width:100%;height:100%;display:block}</style>
-<script>window.RufflePlayer = {config: {polyfills: false}};</script><script src="ruffle.js"></script></head>
-<body><script>
-const reached = () => { document.title = "READY"; };
-window.movieReady = reached; window.zDataLoadEnd = reached;
-const player = window.RufflePlayer.newest().createPlayer();
-document.body.appendChild(player);
-player.load({url: %1, allowScriptAccess: true, autoplay: "on", unmuteOverlay: "hidden", splashScreen: false});
-</script></body></html>)")
-                             .arg("\"" + QUrl::fromLocalFile(QFileInfo(movie).absoluteFilePath()).toString() + "\"");
-    QWebEngineView view;
-    QObject::connect(&view, &QWebEngineView::titleChanged, &app, [](const QString& title) {
-        if (title == QLatin1String("READY"))
-            ReportReady();
-    });
-    view.resize(1000, 600);
-    view.show();
-    view.setHtml(html, QUrl::fromLocalFile(QDir(runtime).filePath("bare.html")));
-    return app.exec();
-}
-
-// PSS in KiB of a process and all its descendants.
-qint64 TreePssKiB(qint64 root)
-{
-    std::multimap<qint64, qint64> children;
-    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
-        bool isPid = false;
-        const qint64 pid = entry.toLongLong(&isPid);
-        if (!isPid)
-            continue;
-        QFile stat("/proc/" + entry + "/stat");
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1)
-            children.emplace(fields[1].toLongLong(), pid);
+    const qsizetype colon = spec.indexOf(':');
+    StartSubject variant{spec.left(colon), program, {}};
+    for (const QString& assignment : spec.mid(colon + 1).split(';', Qt::SkipEmptyParts)) {
+        const qsizetype equals = assignment.indexOf('=');
+        variant.run.environment.insert(assignment.left(equals), assignment.mid(equals + 1));
     }
-    qint64 total = 0;
-    std::vector<qint64> pending{root};
-    while (!pending.empty()) {
-        const qint64 pid = pending.back();
-        pending.pop_back();
-        QFile rollup(QString("/proc/%1/smaps_rollup").arg(pid));
-        if (rollup.open(QIODevice::ReadOnly))
-            for (const QByteArray& line : rollup.readAll().split('\n'))
-                if (line.startsWith("Pss:"))
-                    total += line.mid(4).trimmed().split(' ').first().toLongLong();
-        for (auto [it, end] = children.equal_range(pid); it != end; ++it)
-            pending.push_back(it->second);
-    }
-    return total;
-}
-
-struct Sample {
-    double readyMs = -1;
-    double pssMiB = 0;
-};
-
-Sample Measure(const QString& mode, const QString& movie)
-{
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer clock;
-    clock.start();
-    child.start(QCoreApplication::applicationFilePath(), {mode, movie});
-    Sample sample;
-    QByteArray out;
-    while (clock.elapsed() < 60000 && child.state() != QProcess::NotRunning) {
-        child.waitForReadyRead(50);
-        out += child.readAllStandardOutput();
-        if (out.contains("READY")) {
-            sample.readyMs = clock.nsecsElapsed() / 1e6;
-            sample.pssMiB = TreePssKiB(child.processId()) / 1024.0;
-            break;
-        }
-    }
-    child.kill();
-    child.waitForFinished(5000);
-    return sample;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
+    return variant;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc >= 3 && (QByteArray(argv[1]) == "--control" || QByteArray(argv[1]) == "--bare")) {
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (mode == "--bare" || mode == "--empty") {
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         QApplication app(argc, argv);
-        return QByteArray(argv[1]) == "--control" ? RunControl(app, argv[2]) : RunBarePage(app, argv[2]);
+        return mode == "--bare" ? RunBarePage(app, QDir(ORVANE_BIN_DIR).filePath("ruffle"), ORVANE_BIN_DIR "/orvane.swf")
+                                : RunEmptyPage(app);
     }
 
     QCoreApplication app(argc, argv);
-    const QString movie = argc > 1 ? argv[1] : ECHO_MOVIE;
-    const int rounds = argc > 2 ? QByteArray(argv[2]).toInt() : 5;
-    std::vector<double> control, bare, controlPss, barePss;
-    Measure("--control", movie);  // warm the file cache
+    int rounds = 7;
+    QStringList variants;
+    for (int index = 1; index < argc; ++index) {
+        if (QByteArray(argv[index]) == "--variant" && index + 1 < argc)
+            variants << QString::fromLocal8Bit(argv[++index]);
+        else
+            rounds = QByteArray(argv[index]).toInt();
+    }
+    QTemporaryDir work;
+    const QString selection = work.filePath(QStringLiteral("bench.zsr"));
+    if (rounds < 1 || !WriteSelectionFile(selection)) {
+        std::fprintf(stderr, "usage: bench_player_startup [rounds] [--variant LABEL:VAR=VALUE;...]...\n");
+        return 2;
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // Recovery copies of the runs stay out of the user's folder.
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), work.filePath(QStringLiteral("state")));
+
+    const StartRun program{ORVANE_BIN_DIR "/orvane", {selection}, environment, QStringLiteral("document opened")};
+    std::vector<StartSubject> subjects{{QStringLiteral("program"), program, {}}};
+    for (const QString& spec : variants)
+        subjects.push_back(ProgramVariant(spec, program));
+    const QString self = QCoreApplication::applicationFilePath();
+    subjects.push_back({QStringLiteral("bare page"), {self, {"--bare"}, environment, QStringLiteral("zDataLoadEnd")}, {}});
+    subjects.push_back({QStringLiteral("empty page"), {self, {"--empty"}, environment, QStringLiteral("page loaded")}, {}});
+
+    // The first start of each fills the file cache.
+    for (const StartSubject& subject : subjects)
+        (void)RunStart(subject.run);
     for (int round = 0; round < rounds; ++round) {
-        for (const bool isControl : {true, false}) {
-            const Sample sample = Measure(isControl ? "--control" : "--bare", movie);
-            if (sample.readyMs < 0) {
-                std::fprintf(stderr, "%s: the movie never called out\n", isControl ? "control" : "bare page");
+        // Each round starts with another subject, so none always runs first.
+        for (std::size_t step = 0; step < subjects.size(); ++step) {
+            StartSubject& subject = subjects[(round + step) % subjects.size()];
+            StartSample sample = RunStart(subject.run);
+            if (!sample.ready) {
+                std::fprintf(stderr, "%s never reached \"%s\"\n", qPrintable(subject.name),
+                             qPrintable(subject.run.readyPhase));
                 return 1;
             }
-            (isControl ? control : bare).push_back(sample.readyMs);
-            (isControl ? controlPss : barePss).push_back(sample.pssMiB);
-            std::printf("round %d %-9s ready %7.1f ms   PSS %6.1f MiB\n", round + 1, isControl ? "control" : "bare",
-                        sample.readyMs, sample.pssMiB);
+            std::printf("round %d %-12s ready %7.1f ms\n", round + 1, qPrintable(subject.name),
+                        sample.phaseMs.at(subject.run.readyPhase));
+            std::fflush(stdout);
+            subject.samples.push_back(std::move(sample));
         }
     }
-    const double ratio = Median(control) / Median(bare);
-    std::printf("\nmovie: %s\n", qPrintable(movie));
-    std::printf("start to first ExternalInterface call, median of %d: control %.1f ms, bare page %.1f ms\n", rounds,
-                Median(control), Median(bare));
-    std::printf("ratio control / bare: %.2f (target <= 1.2)\n", ratio);
-    std::printf("PSS of the process tree at ready: control peak %.1f MiB (median %.1f), bare median %.1f MiB "
-                "(target <= 400 MiB)\n",
-                *std::max_element(controlPss.begin(), controlPss.end()), Median(controlPss), Median(barePss));
+
+    const QString platform = environment.value(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    std::printf("\nplatform: %s%s\n", qPrintable(platform),
+                environment.contains(QStringLiteral("DISPLAY")) ? qPrintable(" on " + environment.value("DISPLAY")) : "");
+    PrintPhaseTable(subjects);
+    PrintMemoryTable(subjects);
+    const std::vector<StartSubject> programs(subjects.begin(), subjects.end() - 2);
+    PrintTargets(programs, subjects[subjects.size() - 2], subjects.back(), platform == "offscreen" ? 350 : 400);
     return 0;
 }

@@ -1,6 +1,7 @@
 import flash.Lib;
 import orvane.host.CatalogLoader;
 import orvane.host.HostBridge;
+import orvane.host.StartTrace;
 import orvane.model.CatalogParser;
 import orvane.ui.MessageView;
 import orvane.ui.SelectionScreen;
@@ -17,6 +18,7 @@ class Main {
 	static var pendingText:Null<String>;
 
 	static function main() {
+		StartTrace.mark("movie first frame");
 		final root = Lib.current;
 		message = new MessageView();
 		message.show("正在载入产品目录…", "", false);
@@ -63,7 +65,9 @@ class Main {
 	}
 
 	static function catalogArrived(text:String):Void {
+		StartTrace.mark("catalogue read");
 		final catalog = CatalogParser.parse(text);
+		StartTrace.mark("catalogue parsed");
 		if (catalog.value == null) {
 			catalogFailed(catalog.error);
 			return;

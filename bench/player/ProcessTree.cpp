@@ -1,0 +1,73 @@
+#include "ProcessTree.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+QByteArray ReadProcFile(qint64 pid, const char* name)
+{
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString CommandLineKind(qint64 pid)
+{
+    for (const QByteArray& argument : ReadProcFile(pid, "cmdline").split('\0'))
+        if (argument.startsWith("--type="))
+            return QString::fromUtf8(argument.mid(7));
+    return QStringLiteral("browser");
+}
+
+qint64 ParentOf(qint64 pid)
+{
+    const QByteArray stat = ReadProcFile(pid, "stat");
+    // Field 4, the parent, follows the command name in parentheses and the state.
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() : 0;
+}
+
+// A zygote's children keep its command line: they are the renderers.
+QString ProcessKind(qint64 pid)
+{
+    const QString kind = CommandLineKind(pid);
+    if (kind == QLatin1String("zygote") && CommandLineKind(ParentOf(pid)) == QLatin1String("zygote"))
+        return QStringLiteral("renderer");
+    return kind;
+}
+
+double PssMiB(qint64 pid)
+{
+    for (const QByteArray& line : ReadProcFile(pid, "smaps_rollup").split('\n'))
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+}  // namespace
+
+std::vector<qint64> ProcessTree(qint64 root)
+{
+    std::multimap<qint64, qint64> children;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        children.emplace(ParentOf(pid), pid);
+    }
+    std::vector<qint64> tree{root};
+    for (std::size_t next = 0; next < tree.size(); ++next)
+        for (auto [it, end] = children.equal_range(tree[next]); it != end; ++it)
+            tree.push_back(it->second);
+    return tree;
+}
+
+std::map<QString, double> TreePssMiBByKind(qint64 root)
+{
+    std::map<QString, double> pss;
+    for (const qint64 pid : ProcessTree(root))
+        pss[ProcessKind(pid)] += PssMiB(pid);
+    return pss;
+}

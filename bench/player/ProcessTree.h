@@ -1,0 +1,16 @@
+#pragma once
+// A process and its descendants from /proc: their ids, and their PSS by
+// Chromium process kind: "browser" for the program itself, "renderer" for a
+// zygote's child, else the value of its --type= option (zygote, gpu-process,
+// utility).
+
+#include <QString>
+
+#include <map>
+#include <vector>
+
+// The process and all its descendants, the process first.
+[[nodiscard]] std::vector<qint64> ProcessTree(qint64 root);
+
+// PSS in MiB of each kind of process in the tree.
+[[nodiscard]] std::map<QString, double> TreePssMiBByKind(qint64 root);

@@ -1,0 +1,77 @@
+#include "StartRun.h"
+
+#include "ProcessTree.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+
+namespace {
+
+std::map<QString, double> ReadTrace(const QString& path)
+{
+    std::map<QString, double> phases;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return phases;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const int tab = line.indexOf('\t');
+        if (tab > 0)
+            phases.emplace(QString::fromUtf8(line.mid(tab + 1)), line.left(tab).toDouble());
+    }
+    return phases;
+}
+
+bool Alive(qint64 pid) { return QFile::exists(QStringLiteral("/proc/%1").arg(pid)); }
+
+// Ends the program and every process it started, and waits until they are gone
+// so that the next start has the machine to itself.
+void EndTree(QProcess& process)
+{
+    const std::vector<qint64> tree = ProcessTree(process.processId());
+    for (const qint64 pid : tree)
+        ::kill(pid_t(pid), SIGKILL);
+    process.waitForFinished(5000);
+    QElapsedTimer clock;
+    clock.start();
+    for (const qint64 pid : tree)
+        while (Alive(pid) && clock.elapsed() < 5000)
+            QThread::msleep(5);
+}
+
+}  // namespace
+
+StartSample RunStart(const StartRun& run, int timeoutMs)
+{
+    QTemporaryDir folder;
+    const QString tracePath = folder.filePath(QStringLiteral("trace"));
+    QProcessEnvironment environment = run.environment;
+    environment.insert(QStringLiteral("ORVANE_START_TRACE"), tracePath);
+
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(run.program, run.arguments);
+    StartSample sample;
+    if (!process.waitForStarted())
+        return sample;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs && process.state() == QProcess::Running) {
+        QThread::msleep(5);
+        if (ReadTrace(tracePath).count(run.readyPhase)) {
+            sample.pssMiB = TreePssMiBByKind(process.processId());
+            sample.ready = true;
+            break;
+        }
+    }
+    EndTree(process);
+    sample.phaseMs = ReadTrace(tracePath);
+    return sample;
+}

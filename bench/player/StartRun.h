@@ -1,0 +1,25 @@
+#pragma once
+// One start of a program that writes the start-up trace (flash/StartTrace.h):
+// started with ORVANE_START_TRACE set, watched until the trace holds the ready
+// phase, measured there and ended with all its processes.
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+
+struct StartRun {
+    QString program;
+    QStringList arguments;
+    QProcessEnvironment environment;
+    QString readyPhase;  // the phase at which the start is over
+};
+
+struct StartSample {
+    bool ready = false;
+    std::map<QString, double> phaseMs;  // milliseconds since process start
+    std::map<QString, double> pssMiB;   // at ready, by process kind
+};
+
+[[nodiscard]] StartSample RunStart(const StartRun& run, int timeoutMs = 60000);
