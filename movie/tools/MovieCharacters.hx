@@ -12,18 +12,32 @@ class MovieCharacters {
 	/** Code points in ascending order, each once. */
 	public static function of(textFiles:Array<String>):Array<Int> {
 		final seen:Map<Int, Bool> = [];
-		for (code in 0x20...0x7F)
-			seen[code] = true;
 		for (code in Gb2312.characters())
 			seen[code] = true;
 		for (code in 0xFF01...0xFF5F)
 			seen[code] = true;
 		for (code in 0x3000...0x3040)
 			seen[code] = true;
-		for (text in [UNIT_SYMBOLS].concat([for (file in textFiles) File.getContent(file)]))
-			for (code in new StringIteratorUnicode(text))
+		for (code in new StringIteratorUnicode(UNIT_SYMBOLS))
+			seen[code] = true;
+		for (code in ofFiles(textFiles))
+			seen[code] = true;
+		return sorted(seen);
+	}
+
+	/** Printable ASCII and the other characters of the text files, in ascending order. */
+	public static function ofFiles(textFiles:Array<String>):Array<Int> {
+		final seen:Map<Int, Bool> = [];
+		for (code in 0x20...0x7F)
+			seen[code] = true;
+		for (file in textFiles)
+			for (code in new StringIteratorUnicode(File.getContent(file)))
 				if (code > 0x7E)
 					seen[code] = true;
+		return sorted(seen);
+	}
+
+	static function sorted(seen:Map<Int, Bool>):Array<Int> {
 		final codes = [for (code in seen.keys()) code];
 		codes.sort((a, b) -> a - b);
 		return codes;

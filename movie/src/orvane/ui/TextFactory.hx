@@ -1,15 +1,15 @@
 package orvane.ui;
 
-import flash.text.Font;
 import flash.text.TextField;
 import flash.text.TextFieldType;
 import flash.text.TextFormat;
 import flash.text.TextFormatAlign;
 
-/** Text fields that draw with the embedded font, since the player's device font has no Chinese glyphs. */
+/**
+	Text fields that draw with the movie's font, since the player's device font has no Chinese
+	glyphs: the embedded one, and the complete one once a text has needed it (FontSupply).
+**/
 class TextFactory {
-	static var fontName:Null<String>;
-
 	public static function label(text:String, x:Float, y:Float, width:Float, size = 12, color = Palette.TEXT,
 			align = TextFormatAlign.LEFT):TextField {
 		final field = plain(x, y, width, size + 8, size, color, align);
@@ -44,21 +44,13 @@ class TextFactory {
 	}
 
 	static function plain(x:Float, y:Float, width:Float, height:Float, size:Int, color:Int, align:TextFormatAlign):TextField {
-		final field = new TextField();
+		final field = new UiTextField();
 		field.embedFonts = true;
-		field.defaultTextFormat = new TextFormat(embeddedFontName(), size, color, null, null, null, null, null, align);
+		field.defaultTextFormat = new TextFormat(FontSupply.fontName(), size, color, null, null, null, null, null, align);
 		field.x = x;
 		field.y = y;
 		field.width = width;
 		field.height = height;
 		return field;
-	}
-
-	static function embeddedFontName():String {
-		if (fontName == null) {
-			Font.registerFont(UiFont);
-			fontName = new UiFont().fontName;
-		}
-		return fontName;
 	}
 }
