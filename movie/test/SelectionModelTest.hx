@@ -12,10 +12,15 @@ class SelectionModelTest {
 		moduleSelectionRoundTrips(catalog);
 		ioSelectionRoundTrips(catalog);
 		readRefusesForeignText(catalog);
+		readTellsForeignTextFromDamagedAndLater(catalog);
 		readDropsCodesMissingFromCatalog(catalog);
 		plannerCoversRequiredPoints(catalog);
 		budgetFlagsEveryOverrun(catalog);
 		modeSwitchKeepsCoverage(catalog);
+		budgetShowsWhatIsLeft(catalog);
+		powerWithout24VAsksForAnExternalSupply(catalog);
+		slotLayoutPlacesModulesInOrder(catalog);
+		statusFailureGoesWithTheNextChange();
 		billOfMaterialsListsPartsAndBudget(catalog);
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
@@ -135,6 +140,18 @@ class SelectionModelTest {
 			check(isRefusedSelection(text, catalog), 'selection text refused: ${StringTools.replace(text.substr(0, 60), "\n", "|")}');
 	}
 
+	static function readTellsForeignTextFromDamagedAndLater(catalog:Catalog) {
+		final long = [for (_ in 0...70000) "x"].join("");
+		final foreign = readError("hello", catalog);
+		check(readError("hello " + long, catalog) == foreign, "a long foreign text is foreign, not too long");
+		check(readError("TZSEL/1\nmode=module\n" + long, catalog) != foreign, "a long selection is refused for its length");
+		final damagedHeader = readError("TZSEL/0", catalog);
+		for (text in ["TZSEL/1 \nmode=module", "TZSEL/" + long, "TZSEL/2.0"])
+			check(readError(text, catalog) == damagedHeader, 'a damaged header is damaged, not a version: ${StringTools.replace(text.substr(0, 12), "\n", "|")}');
+		final later = readError("TZSEL/2\nmode=module", catalog);
+		check(later != foreign && later != damagedHeader && later.indexOf("TZSEL/2") >= 0, "a later version is named as such");
+	}
+
 	static function readDropsCodesMissingFromCatalog(catalog:Catalog) {
 		final text = "TZSEL/1\nmode=io\ncpu=ZX-DI16\npower=ZP-P99\nneed=DI:8,DO:0,AI:0,AO:0\npick=DI:ZX-DO16T\nqty=ZX-GONE:1\nqty=ZX-DI16:2\nqty=ZX-EN01:1";
 		final read = SelectionFormat.read(text, catalog).value;
@@ -197,6 +214,71 @@ class SelectionModelTest {
 		check(describe(selection.moduleLines(catalog)) == "ZX-DI32*3 ZX-AO02*1 ZX-CN01*1", "planned modules become hand-set quantities");
 	}
 
+	static function budgetShowsWhatIsLeft(catalog:Catalog) {
+		final selection = new Selection();
+		var budget = new Budget(selection, catalog);
+		check(budget.slotsLeft() == null && budget.current5VLeft() == null && budget.current24VLeft() == null
+			&& budget.ioPointsLeft() == null, "nothing is left of limits that nothing sets");
+		selection.choose(catalog.find("ZC-110"));
+		selection.choose(catalog.find("ZP-P15"));
+		selection.choose(catalog.find("ZB-B06"));
+		selection.setQuantity(catalog.find("ZX-DI64"), 3);
+		selection.setQuantity(catalog.find("ZX-DO16R"), 1);
+		budget = new Budget(selection, catalog);
+		check(budget.slotsLeft() == 2 && budget.current5VLeft() == 1500 - 885 && budget.current24VLeft() == 300 - 220
+			&& budget.ioPointsLeft() == 256 - 232, "free slots, mA left of 5 V and 24 V and points left of the CPU's limit");
+		selection.setQuantity(catalog.find("ZX-DO16R"), 4);
+		check(new Budget(selection, catalog).slotsLeft() == -1, "missing slots are negative");
+	}
+
+	static function powerWithout24VAsksForAnExternalSupply(catalog:Catalog) {
+		final selection = new Selection();
+		selection.choose(catalog.find("ZC-120"));
+		selection.choose(catalog.find("ZP-D30"));
+		selection.choose(catalog.find("ZB-B04"));
+		check(new Budget(selection, catalog).problems().length == 0, "a supply without 24 V is fine while nothing draws 24 V");
+		selection.setQuantity(catalog.find("ZX-DO16R"), 1);
+		final budget = new Budget(selection, catalog);
+		check(budget.needsExternal24V() && !budget.over24V() && budget.current24VLeft() == null,
+			"24 V drawn from a supply without 24 V needs an external supply, not a bigger one");
+		final problems = budget.problems();
+		check(problems.length == 1 && problems[0].indexOf("160 mA") >= 0 && problems[0].indexOf("> 0") < 0,
+			"the warning names the current to supply externally: " + problems.join("|"));
+		check(StringTools.endsWith(BomFormat.write(selection, catalog), "\nwarning\t" + problems[0]), "the bill of materials carries the same warning");
+	}
+
+	static function slotLayoutPlacesModulesInOrder(catalog:Catalog) {
+		final selection = new Selection();
+		check(new SlotLayout(selection, catalog, 31).slots.length == 0, "no base, no modules: no slots");
+		selection.choose(catalog.find("ZB-B06"));
+		selection.setQuantity(catalog.find("ZX-EN01"), 1);
+		selection.setQuantity(catalog.find("ZX-DI16"), 2);
+		var layout = new SlotLayout(selection, catalog, 31);
+		check(describeSlots(layout) == "ZX-DI16 ZX-DI16 ZX-EN01 - - -", "modules in catalogue order, free slots empty: " + describeSlots(layout));
+		selection.setQuantity(catalog.find("ZX-DI16"), 999);
+		layout = new SlotLayout(selection, catalog, 31);
+		check(layout.slots.length == 31 && layout.slotsLeftOut == 1000 - 31 && !layout.isBeyondBase(5) && layout.isBeyondBase(6),
+			"a layout longer than the view counts the rest; slots past the base are marked");
+
+		final wide = CatalogParser.parse('<catalog format="1"><item kind="cpu" code="C"/><item kind="power" code="P" out5v="100"/>'
+			+ '<item kind="base" code="B" slots="4"/><item kind="ai" code="W" ai="4" slots="2"/></catalog>').value;
+		final twoWide = new Selection();
+		twoWide.choose(wide.find("B"));
+		twoWide.setQuantity(wide.find("W"), 3);
+		layout = new SlotLayout(twoWide, wide, 31);
+		check(describeSlots(layout) == "W W+ W W+ W W+" && layout.isBeyondBase(4), "a wide module fills its slots side by side: " + describeSlots(layout));
+	}
+
+	static function statusFailureGoesWithTheNextChange() {
+		final status = new StatusLine();
+		status.show("refused", Failure);
+		status.selectionChanged();
+		check(status.text == "", "a failure is cleared by the next change of the selection");
+		status.show("codes left out", Notice);
+		status.selectionChanged();
+		check(status.text == "codes left out", "a notice stays");
+	}
+
 	static function billOfMaterialsListsPartsAndBudget(catalog:Catalog) {
 		final selection = new Selection();
 		check(BomFormat.write(selection, catalog) == "", "an empty selection has no bill of materials");
@@ -216,6 +298,14 @@ class SelectionModelTest {
 
 	static function describe(lines:Array<ModuleLine>):String {
 		return lines.map(l -> l.item.code + "*" + l.quantity).join(" ");
+	}
+
+	static function describeSlots(layout:SlotLayout):String {
+		return layout.slots.map(use -> use == null ? "-" : use.item.code + (use.continued ? "+" : "")).join(" ");
+	}
+
+	static function readError(text:String, catalog:Catalog):String {
+		return SelectionFormat.read(text, catalog).error;
 	}
 
 	static function isRefusedCatalog(text:String):Bool {

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <QWheelEvent>
 
 #include <fstream>
 #include <iterator>
@@ -118,6 +119,32 @@ private:
                 return MovieSelection().find("cpu=ZC-220") != std::string::npos;
             }(),
             20000);
+    }
+
+    // Keys as the user types them into the movie.
+    void Press(Qt::Key key, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(MovieInput(), key);
+    }
+
+    // The mouse wheel turned towards the screen over point of the movie, by
+    // two notches: Ruffle 0.6.0 gives the movie the wheel in whole steps of
+    // 100 pixels, and one notch reaches the page as 60.
+    void TurnWheel(QPoint point)
+    {
+        QWidget* input = MovieInput();
+        QMouseEvent move(QEvent::MouseMove, point, input->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(input, &move);
+        QWheelEvent turn(point, input->mapToGlobal(point), {}, {0, 2 * QWheelEvent::DefaultDeltasPerStep}, Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(input, &turn);
+    }
+
+    QWidget* MovieInput() const
+    {
+        auto* view = Flash().findChild<QWebEngineView*>();
+        return view->focusProxy() ? view->focusProxy() : view;
     }
 
     // The program started with path (holding kSelection) on its command line,
@@ -328,6 +355,41 @@ private slots:
         const std::string text = Decode(saved);
         QVERIFY(text.find("cpu=ZC-220") != std::string::npos);
         QCOMPARE(text, m_window->SaveData());
+    }
+
+    // Tab reaches the controls in screen order: the two mode tabs, then each
+    // choice panel's clear button and rows, the module tabs, and each module's
+    // − / quantity / + (the movie's tab order). Space and Enter press, the
+    // arrows and the mouse wheel step a focused quantity, and a typed quantity
+    // is what gets saved.
+    void keyboardDrivesTheMovie()
+    {
+        StartProgram({QStringLiteral("orvane")});
+        WaitUntilReady();
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(400, 20));  // the page takes the keys
+
+        Press(Qt::Key_Tab, 6);  // 按模块选型, 按I/O需求选型, 清除, ZC-110, ZC-120, ZC-220
+        Press(Qt::Key_Space);
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), std::string("TZSEL/1\nmode=module\ncpu=ZC-220"), 10000);
+        Press(Qt::Key_Enter);  // pressing the chosen CPU again keeps it
+        Press(Qt::Key_Tab, 22);  // on to the quantity of ZX-DI16, the second input module
+        QTest::keyClicks(MovieInput(), QStringLiteral("12"));
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), std::string("TZSEL/1\nmode=module\ncpu=ZC-220\nqty=ZX-DI16:12"), 10000);
+        Press(Qt::Key_Up, 2);
+        Press(Qt::Key_Down);
+        Press(Qt::Key_Tab);  // its + button
+        Press(Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), std::string("TZSEL/1\nmode=module\ncpu=ZC-220\nqty=ZX-DI16:14"), 10000);
+        const QPoint stepper(621, 172);
+        TurnWheel(stepper);  // the + button has the focus, not the quantity: nothing changes
+        QTest::keyClick(MovieInput(), Qt::Key_Tab, Qt::ShiftModifier);
+        TurnWheel(stepper);
+        const std::string expected = "TZSEL/1\nmode=module\ncpu=ZC-220\nqty=ZX-DI16:15";
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), expected, 10000);
+
+        const std::string saved = FilePath("typed.zsr");
+        SaveAs(saved);
+        QCOMPARE(Decode(saved), expected);
     }
 
     // The page's process is killed while the selection has unsaved changes:

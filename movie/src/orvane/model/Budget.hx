@@ -52,14 +52,44 @@ class Budget {
 	}
 
 	public function over24V():Bool {
-		return hasPower && draw24V > supply24V;
+		return hasPower && supply24V > 0 && draw24V > supply24V;
+	}
+
+	/** The chosen power supply has no 24 V output. */
+	public function powerLacks24V():Bool {
+		return hasPower && supply24V == 0;
+	}
+
+	/** The modules draw 24 V from a power supply that has no 24 V output: a separate 24 V supply must feed them. */
+	public function needsExternal24V():Bool {
+		return powerLacks24V() && draw24V > 0;
 	}
 
 	public function ioPointsExceeded():Bool {
 		return hasCpu && maxIoPoints > 0 && points.total() > maxIoPoints;
 	}
 
-	/** Problems that make the selection unbuildable, worded for the user. */
+	/** Slots of the base still free (negative: missing); null without a base. */
+	public function slotsLeft():Null<Int> {
+		return hasBase ? slotsAvailable - slotsUsed : null;
+	}
+
+	/** 5 V current the power supply has left in mA (negative: overdrawn); null without a power supply. */
+	public function current5VLeft():Null<Int> {
+		return hasPower ? supply5V - draw5V : null;
+	}
+
+	/** 24 V current the power supply has left in mA; null without a power supply or when it has no 24 V output. */
+	public function current24VLeft():Null<Int> {
+		return hasPower && supply24V > 0 ? supply24V - draw24V : null;
+	}
+
+	/** I/O points the CPU can still take; null without a CPU or when the CPU states no limit. */
+	public function ioPointsLeft():Null<Int> {
+		return hasCpu && maxIoPoints > 0 ? maxIoPoints - points.total() : null;
+	}
+
+	/** What keeps the selection from working as it stands (missing, exceeded, needed besides it), worded for the user. */
 	public function problems():Array<String> {
 		final found:Array<String> = [];
 		if (!hasCpu)
@@ -74,6 +104,8 @@ class Budget {
 			found.push('5V 电流超出电源容量：${draw5V} mA > ${supply5V} mA');
 		if (over24V())
 			found.push('24V 电流超出电源容量：${draw24V} mA > ${supply24V} mA');
+		if (needsExternal24V())
+			found.push('所选电源没有 24V 输出：需另配外部 24V 电源（至少 ${draw24V} mA）');
 		if (ioPointsExceeded())
 			found.push('I/O 点数 ${points.total()} 超出 CPU 上限 $maxIoPoints');
 		return found;

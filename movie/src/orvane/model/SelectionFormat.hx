@@ -29,6 +29,7 @@ class SelectionFormat {
 		{tag: "AO", kind: AnalogOut}
 	];
 	static final countPattern = ~/^[0-9]{1,4}$/;
+	static final versionPattern = ~/^TZSEL\/[1-9][0-9]{0,3}$/;
 
 	public static function write(selection:Selection, catalog:Catalog):String {
 		if (selection.isEmpty())
@@ -62,14 +63,15 @@ class SelectionFormat {
 		final dropped:Array<String> = [];
 		if (text == null || text.length == 0)
 			return ParseResult.success(new SelectionReadResult(selection, dropped));
+		final header = firstLine(text);
+		if (header != HEADER)
+			return ParseResult.failure(headerProblem(header));
 		if (text.length > MAX_TEXT_LENGTH)
 			return ParseResult.failure("选型数据过长");
 
 		final lines = text.split("\n").map(line -> line.endsWith("\r") ? line.substr(0, line.length - 1) : line);
 		if (lines[lines.length - 1] == "")
 			lines.pop();
-		if (lines[0] != HEADER)
-			return ParseResult.failure(lines[0].startsWith(HEADER_FAMILY) ? "不支持的选型数据版本 " + lines[0] : "不是 Torvex-Z 选型数据");
 
 		final single:Map<String, String> = [];
 		final quantities:Array<String> = [];
@@ -114,6 +116,23 @@ class SelectionFormat {
 			() -> readQuantities(quantities, selection, catalog, dropped)
 		]);
 		return error != null ? ParseResult.failure(error) : ParseResult.success(new SelectionReadResult(selection, dropped));
+	}
+
+	static function firstLine(text:String):String {
+		final end = text.indexOf("\n");
+		final line = end < 0 ? text : text.substr(0, end);
+		return line.endsWith("\r") ? line.substr(0, line.length - 1) : line;
+	}
+
+	/**
+		Why a text does not start with this program's header: another program's text, a selection
+		of a later version, or a header that was damaged.
+	**/
+	static function headerProblem(header:String):String {
+		if (!header.startsWith(HEADER_FAMILY))
+			return "不是 Torvex-Z 选型数据";
+		final isLaterVersion = versionPattern.match(header) && header != HEADER;
+		return isLaterVersion ? "不支持的选型数据版本 " + header : "第 1 行格式错误";
 	}
 
 	static function firstError(steps:Array<() -> Null<String>>):Null<String> {

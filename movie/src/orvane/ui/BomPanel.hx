@@ -1,11 +1,11 @@
 package orvane.ui;
 
-import flash.display.Sprite;
+import flash.events.MouseEvent;
 import flash.text.TextField;
 import flash.text.TextFormatAlign;
 import orvane.model.ModuleLine;
 
-/** Bill of materials: model, description and quantity of every chosen item, a page at a time. */
+/** Bill of materials: model, description and quantity of every chosen item, a page at a time; the mouse wheel turns the pages. */
 class BomPanel extends Panel {
 	static inline final ROW_HEIGHT = 36;
 	static inline final QUANTITY_WIDTH = 40;
@@ -51,6 +51,7 @@ class BomPanel extends Panel {
 		addChild(previous);
 		addChild(pageLabel);
 		addChild(next);
+		addEventListener(MouseEvent.MOUSE_WHEEL, event -> if (event.delta != 0) turn(event.delta > 0 ? -1 : 1));
 	}
 
 	public function show(newLines:Array<ModuleLine>):Void {

@@ -1,11 +1,12 @@
 package orvane.ui;
 
 import flash.display.Sprite;
+import flash.events.KeyboardEvent;
 import flash.events.MouseEvent;
 import flash.text.TextField;
 import orvane.model.CatalogItem;
 
-/** One catalogue item offered as a choice: a radio mark, the code and the description. */
+/** One catalogue item offered as a choice: a radio mark, the code and the description; a tab stop that Space or Enter picks. */
 class ChoiceRow extends Sprite {
 	public static inline final HEIGHT = 22;
 
@@ -27,7 +28,9 @@ class ChoiceRow extends Sprite {
 		addChild(description);
 		buttonMode = true;
 		mouseChildren = false;
+		tabEnabled = true;
 		addEventListener(MouseEvent.CLICK, _ -> onPick(item));
+		addEventListener(KeyboardEvent.KEY_DOWN, event -> if (Keys.isPress(event)) onPick(item));
 		addEventListener(MouseEvent.MOUSE_OVER, _ -> {
 			hovered = true;
 			draw();

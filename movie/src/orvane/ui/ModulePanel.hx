@@ -21,6 +21,8 @@ class ModulePanel extends Panel {
 			final kind = kinds[i];
 			tabs.push(new PushButton(shortLabel(kind), 6 + i * (tabWidth + 4), Panel.TITLE_HEIGHT + 5, tabWidth, 24, () -> showKind(kind), 12));
 			addChild(tabs[i]);
+		}
+		for (kind in kinds) {
 			final items = catalog.ofKind(kind);
 			final visible = Std.int((height - ROWS_TOP) / ROW_HEIGHT);
 			final rows = [

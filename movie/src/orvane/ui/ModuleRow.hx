@@ -18,18 +18,19 @@ class ModuleRow extends Sprite {
 		graphics.lineTo(width - 6, height);
 		final top = withDescription ? 2 : (height - 20) / 2;
 		addChild(TextFactory.label(item.code, 8, top, 80, 13, Palette.TEXT));
-		addChild(TextFactory.label(specification(item), 90, top + 1, width - 100 - QuantityStepper.WIDTH, 11, Palette.TEXT_DIM));
+		addChild(TextFactory.label(figures(item), 90, top + 1, width - 100 - QuantityStepper.WIDTH, 11, Palette.TEXT_DIM));
 		if (withDescription)
 			addChild(TextFactory.label(item.description, 8, top + 19, width - 20 - QuantityStepper.WIDTH, 12, Palette.TEXT_DIM));
-		stepper = new QuantityStepper(width - 8 - QuantityStepper.WIDTH, (height - 22) / 2, Selection.MAX_QUANTITY, quantity -> onQuantity(item, quantity));
+		stepper = new QuantityStepper(width - 8 - QuantityStepper.WIDTH, (height - 22) / 2, QuantityStepper.WIDTH, Selection.MAX_QUANTITY, 1,
+			quantity -> onQuantity(item, quantity));
 		addChild(stepper);
 	}
 
 	public function showQuantity(quantity:Int):Void {
-		stepper.showValue(quantity, Selection.MAX_QUANTITY);
+		stepper.showValue(quantity);
 	}
 
-	public static function specification(item:CatalogItem):String {
+	public static function figures(item:CatalogItem):String {
 		return '${item.slots} 槽  5V ${item.draw5V} mA  24V ${item.draw24V} mA';
 	}
 }

@@ -1,7 +1,6 @@
 package orvane.ui;
 
 import flash.display.Sprite;
-import flash.events.Event;
 import flash.text.TextField;
 import orvane.model.Catalog;
 import orvane.model.CatalogItem;
@@ -14,7 +13,7 @@ class NeedRow extends Sprite {
 
 	final kind:ModuleKind;
 	final modules:Array<CatalogItem>;
-	final input:TextField;
+	final points:QuantityStepper;
 	final pickLabel:TextField;
 	final result:TextField;
 	final previous:PushButton;
@@ -27,11 +26,8 @@ class NeedRow extends Sprite {
 		this.y = y;
 		modules = catalog.ofKind(kind);
 		addChild(TextFactory.label(kind.label, 8, 6, 76, 12, Palette.TEXT));
-		addChild(new PushButton("−", 82, 5, 22, 22, () -> onRequired(kind, current() - step), 15));
-		input = TextFactory.numberInput(106, 5, 44, 4);
-		input.addEventListener(Event.CHANGE, _ -> onRequired(kind, current()));
-		addChild(input);
-		addChild(new PushButton("+", 152, 5, 22, 22, () -> onRequired(kind, current() + step), 15));
+		points = new QuantityStepper(82, 5, 92, Selection.MAX_REQUIRED_POINTS, step, required -> onRequired(kind, required));
+		addChild(points);
 		previous = new PushButton("◀", 180, 5, 20, 22, () -> cycle(-1, onPick), 12);
 		next = new PushButton("▶", 270, 5, 20, 22, () -> cycle(1, onPick), 12);
 		pickLabel = TextFactory.label("", 200, 7, 70, 12, Palette.ACCENT, flash.text.TextFormatAlign.CENTER);
@@ -45,19 +41,11 @@ class NeedRow extends Sprite {
 	}
 
 	public function showSelection(selection:Selection, catalog:Catalog, plannedCount:Int):Void {
-		final required = selection.requiredPoints.of(kind);
-		final typing = input.stage != null && input.stage.focus == input;
-		if (typing ? current() != required : input.text != Std.string(required))
-			input.text = Std.string(required);
+		points.showValue(selection.requiredPoints.of(kind));
 		final pick = selection.plannerPick(kind, catalog);
 		pickIndex = modules.indexOf(pick);
 		pickLabel.text = pick == null ? "—" : pick.code;
 		result.text = '× $plannedCount';
-	}
-
-	function current():Int {
-		final value = Std.parseInt(input.text);
-		return value == null ? 0 : value;
 	}
 
 	function cycle(direction:Int, onPick:CatalogItem -> Void):Void {

@@ -1,11 +1,16 @@
 package orvane.ui;
 
 import flash.display.Sprite;
+import flash.events.KeyboardEvent;
 import flash.events.MouseEvent;
 import flash.text.TextField;
 import flash.text.TextFormatAlign;
 
-/** A clickable button with a text label; it can show a selected state (tabs, choices). */
+/**
+	A clickable button with a text label; it can show a selected state (tabs, choices). It is a
+	tab stop, disabled or not, so the focus never falls out of the tab order, and Space or Enter
+	presses it while it has the focus.
+**/
 class PushButton extends Sprite {
 	final buttonWidth:Float;
 	final buttonHeight:Float;
@@ -27,7 +32,9 @@ class PushButton extends Sprite {
 		buttonMode = true;
 		useHandCursor = true;
 		mouseChildren = false;
-		addEventListener(MouseEvent.CLICK, _ -> if (enabled) onClick());
+		tabEnabled = true;
+		addEventListener(MouseEvent.CLICK, _ -> press());
+		addEventListener(KeyboardEvent.KEY_DOWN, event -> if (Keys.isPress(event)) press());
 		addEventListener(MouseEvent.MOUSE_OVER, _ -> setHovered(true));
 		addEventListener(MouseEvent.MOUSE_OUT, _ -> setHovered(false));
 		draw();
@@ -51,6 +58,11 @@ class PushButton extends Sprite {
 			return;
 		selected = value;
 		draw();
+	}
+
+	function press():Void {
+		if (enabled)
+			onClick();
 	}
 
 	function setHovered(value:Bool):Void {

@@ -1,36 +1,68 @@
 package orvane.ui;
 
 import flash.display.Sprite;
+import flash.events.Event;
+import flash.events.FocusEvent;
+import flash.events.KeyboardEvent;
+import flash.events.MouseEvent;
 import flash.text.TextField;
-import flash.text.TextFormatAlign;
 
-/** − quantity + ; the buttons report the wanted new value. */
+/**
+	− quantity + . The quantity can be typed; while it has the focus the up and down arrows and the
+	mouse wheel step it like the buttons. Every change reports the wanted new value.
+**/
 class QuantityStepper extends Sprite {
+	/** Width of a module quantity stepper. */
 	public static inline final WIDTH = 84;
+	static inline final BUTTON_WIDTH = 24;
 
 	final minus:PushButton;
 	final plus:PushButton;
-	final value:TextField;
+	final field:TextField;
+	final maximum:Int;
 	var current = 0;
 
-	public function new(x:Float, y:Float, maximum:Int, onChange:Int -> Void) {
+	public function new(x:Float, y:Float, width:Float, maximum:Int, step:Int, onChange:Int -> Void) {
 		super();
 		this.x = x;
 		this.y = y;
-		minus = new PushButton("−", 0, 0, 24, 22, () -> onChange(current - 1), 15);
-		plus = new PushButton("+", WIDTH - 24, 0, 24, 22, () -> onChange(current + 1), 15);
-		value = TextFactory.label("0", 24, 1, WIDTH - 48, 13, Palette.TEXT, TextFormatAlign.CENTER);
+		this.maximum = maximum;
+		minus = new PushButton("−", 0, 0, BUTTON_WIDTH - 2, 22, () -> onChange(current - step), 15);
+		field = TextFactory.numberInput(BUTTON_WIDTH, 0, width - 2 * BUTTON_WIDTH, Std.string(maximum).length);
+		plus = new PushButton("+", width - BUTTON_WIDTH + 2, 0, BUTTON_WIDTH - 2, 22, () -> onChange(current + step), 15);
+		field.tabEnabled = true;
+		field.addEventListener(Event.CHANGE, _ -> onChange(typed()));
+		field.addEventListener(FocusEvent.FOCUS_IN, _ -> field.setSelection(0, field.text.length));
+		field.addEventListener(FocusEvent.FOCUS_OUT, _ -> field.text = Std.string(current));
+		field.addEventListener(KeyboardEvent.KEY_DOWN, event -> stepBy(Keys.stepOf(event) * step, onChange));
+		addEventListener(MouseEvent.MOUSE_WHEEL, event -> if (hasFocus()) stepBy(event.delta > 0 ? step : event.delta < 0 ? -step : 0, onChange));
 		addChild(minus);
-		addChild(value);
+		addChild(field);
 		addChild(plus);
-		showValue(0, maximum);
+		showValue(0);
 	}
 
-	public function showValue(quantity:Int, maximum:Int):Void {
+	/** Shows the value; text being typed that already means it is left as it is. */
+	public function showValue(quantity:Int):Void {
 		current = quantity;
-		value.text = Std.string(quantity);
-		value.textColor = quantity > 0 ? Palette.ACCENT : Palette.TEXT_DIM;
+		if (hasFocus() ? typed() != quantity : field.text != Std.string(quantity))
+			field.text = Std.string(quantity);
+		field.textColor = quantity > 0 ? Palette.ACCENT : Palette.TEXT_DIM;
 		minus.setEnabled(quantity > 0);
 		plus.setEnabled(quantity < maximum);
+	}
+
+	function stepBy(change:Int, onChange:Int -> Void):Void {
+		if (change != 0)
+			onChange(current + change);
+	}
+
+	function typed():Int {
+		final value = Std.parseInt(field.text);
+		return value == null ? 0 : value;
+	}
+
+	function hasFocus():Bool {
+		return field.stage != null && field.stage.focus == field;
 	}
 }

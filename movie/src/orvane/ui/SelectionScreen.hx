@@ -10,11 +10,14 @@ import orvane.model.ModuleKind;
 import orvane.model.Selection;
 import orvane.model.SelectionFormat;
 import orvane.model.SelectionMode;
+import orvane.model.SlotLayout;
+import orvane.model.StatusLine;
 
 /** The whole selection guide once the catalogue is loaded; 1000 x 600. */
 class SelectionScreen extends Sprite {
 	static inline final TOP = 52;
 	static inline final BOTTOM = 574;
+	static inline final SLOTS_TOP = 456;
 
 	final catalog:Catalog;
 	final onUserModeChange:() -> Void;
@@ -27,7 +30,9 @@ class SelectionScreen extends Sprite {
 	final needPanel:NeedPanel;
 	final totals:TotalsPanel;
 	final bom:BomPanel;
-	final notice:TextField;
+	final slotView:SlotPanel;
+	final status = new StatusLine();
+	final statusText:TextField;
 
 	public function new(catalog:Catalog, onUserModeChange:() -> Void) {
 		super();
@@ -45,32 +50,35 @@ class SelectionScreen extends Sprite {
 
 		var top:Float = TOP;
 		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base]) {
-			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, pick);
+			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, pick, () -> clearChoice(kind));
 			choices.push({kind: kind, panel: panel});
 			addChild(panel);
 			top += panel.height + 8;
 		}
 		if (top < BOTTOM - 60) {
 			final help = new Panel("操作提示", 10, top, 290, BOTTOM - top);
-			help.addChild(TextFactory.paragraph("1. 选择 CPU 单元、电源和基板（再次点击可取消）。\n"
-				+ "2. 按模块选型：在各类别中用 − / + 设定数量。\n"
+			help.addChild(TextFactory.paragraph("1. 选择 CPU 单元、电源和基板。\n"
+				+ "2. 按模块选型：用 − / + 或直接输入数量。\n"
 				+ "3. 按I/O需求选型：输入所需点数，自动计算模块数量。\n"
-				+ "槽位或电流超出时，合计栏以红色提示。", 6, Panel.TITLE_HEIGHT + 4, 278, BOTTOM - top - Panel.TITLE_HEIGHT - 6, 12, Palette.TEXT_DIM));
+				+ "键盘：Tab 切换，空格/回车确认，↑/↓ 调整数量。", 6, Panel.TITLE_HEIGHT + 4, 278, BOTTOM - top - Panel.TITLE_HEIGHT - 6, 12, Palette.TEXT_DIM));
 			addChild(help);
 		}
 
 		modulePanel = new ModulePanel(catalog, 310, TOP, 330, 304, setQuantity);
 		needPanel = new NeedPanel(catalog, 310, TOP, 330, 304, setRequired, setPlannerPick, setQuantity);
 		totals = new TotalsPanel(310, TOP + 312, 330, BOTTOM - TOP - 312);
-		bom = new BomPanel(650, TOP, 340, BOTTOM - TOP);
+		bom = new BomPanel(650, TOP, 340, SLOTS_TOP - 8 - TOP);
+		slotView = new SlotPanel(650, SLOTS_TOP, 340, BOTTOM - SLOTS_TOP);
 		addChild(modulePanel);
 		addChild(needPanel);
 		addChild(totals);
 		addChild(bom);
-		notice = TextFactory.label("", 10, BOTTOM + 3, 980, 12, Palette.TEXT_DIM);
-		addChild(notice);
+		addChild(slotView);
+		statusText = TextFactory.label("", 10, BOTTOM + 3, 980, 12, Palette.TEXT_DIM);
+		addChild(statusText);
+		TabOrder.number(this);
 		if (catalog.skippedEntries > 0)
-			showNotice('产品目录中有 ${catalog.skippedEntries} 项数据损坏或重复，已跳过。', Palette.NOTICE);
+			status.show('产品目录中有 ${catalog.skippedEntries} 项数据损坏或重复，已跳过。', Notice);
 		refresh();
 	}
 
@@ -87,69 +95,76 @@ class SelectionScreen extends Sprite {
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
 	public function loadText(text:Null<String>):Bool {
 		if (text == null) {
-			showNotice("无法读取选型数据：数据为空。当前选型保持不变。", Palette.WARNING);
+			status.show("无法读取选型数据：数据为空。当前选型保持不变。", Failure);
+			showStatus();
 			return false;
 		}
 		final result = SelectionFormat.read(text, catalog);
 		if (result.value == null) {
-			showNotice("无法读取选型数据：" + result.error + "。当前选型保持不变。", Palette.WARNING);
+			status.show("无法读取选型数据：" + result.error + "。当前选型保持不变。", Failure);
+			showStatus();
 			return false;
 		}
 		selection = result.value.selection;
 		final dropped = result.value.droppedCodes;
 		if (dropped.length > 0)
-			showNotice("以下型号不在当前产品目录中，已忽略：" + dropped.join("、"), Palette.NOTICE);
+			status.show("以下型号不在当前产品目录中，已忽略：" + dropped.join("、"), Notice);
 		else
-			showNotice("", Palette.TEXT_DIM);
+			status.clear();
 		refresh();
 		return true;
 	}
 
 	public function startNew():Void {
 		selection = new Selection();
-		showNotice("", Palette.TEXT_DIM);
+		status.clear();
 		refresh();
 	}
 
 	function userSwitchesMode(mode:SelectionMode):Void {
 		if (selection.mode == mode)
 			return;
-		selection.switchMode(mode, catalog);
-		refresh();
+		userChanges(() -> selection.switchMode(mode, catalog));
 		onUserModeChange();
 	}
 
+	/** Picking the item already chosen keeps it: only the panel's clear button unchooses. */
 	function pick(item:CatalogItem):Void {
-		final chosen = switch (item.kind) {
-			case Cpu: selection.cpu;
-			case Power: selection.power;
-			default: selection.base;
-		}
-		if (chosen == item)
-			selection.clearChoice(item.kind);
-		else
-			selection.choose(item);
-		refresh();
+		userChanges(() -> selection.choose(item));
+	}
+
+	function clearChoice(kind:ModuleKind):Void {
+		userChanges(() -> selection.clearChoice(kind));
 	}
 
 	function setQuantity(item:CatalogItem, quantity:Int):Void {
-		selection.setQuantity(item, quantity);
-		refresh();
+		userChanges(() -> selection.setQuantity(item, quantity));
 	}
 
 	function setRequired(kind:ModuleKind, points:Int):Void {
-		selection.setRequired(kind, points);
-		refresh();
+		userChanges(() -> selection.setRequired(kind, points));
 	}
 
 	function setPlannerPick(item:CatalogItem):Void {
-		selection.setPlannerPick(item);
+		userChanges(() -> selection.setPlannerPick(item));
+	}
+
+	/** Applies a change the user made; a failure shown in the status line goes once the selection is really different. */
+	function userChanges(change:() -> Void):Void {
+		final before = saveText();
+		change();
+		if (saveText() != before)
+			status.selectionChanged();
 		refresh();
 	}
 
-	function showNotice(text:String, color:Int):Void {
-		notice.text = text;
-		notice.textColor = color;
+	function showStatus():Void {
+		statusText.text = status.text;
+		statusText.textColor = switch (status.kind) {
+			case Failure: Palette.WARNING;
+			case Notice: Palette.NOTICE;
+			case Note: Palette.TEXT_DIM;
+		}
 	}
 
 	function refresh():Void {
@@ -171,5 +186,7 @@ class SelectionScreen extends Sprite {
 		totals.show(new Budget(selection, catalog));
 		final fixed = [selection.cpu, selection.power, selection.base].filter(item -> item != null);
 		bom.show([for (item in fixed) new orvane.model.ModuleLine(item, 1)].concat(selection.moduleLines(catalog)));
+		slotView.show(new SlotLayout(selection, catalog, SlotPanel.MAX_SLOTS));
+		showStatus();
 	}
 }

@@ -3,9 +3,10 @@ package orvane.ui;
 import flash.text.TextField;
 import orvane.model.Budget;
 
-/** Running totals: I/O points by kind, slots and currents against capacity, and what is wrong. */
+/** Running totals: I/O points by kind, points, slots and currents against capacity with what is left, and what is wrong. */
 class TotalsPanel extends Panel {
-	final points:TextField;
+	final pointsByKind:TextField;
+	final points:BudgetBar;
 	final slots:BudgetBar;
 	final current5V:BudgetBar;
 	final current24V:BudgetBar;
@@ -15,27 +16,28 @@ class TotalsPanel extends Panel {
 	public function new(x:Float, y:Float, width:Float, height:Float) {
 		super("合计", x, y, width, height);
 		panelHeight = height;
-		points = TextFactory.label("", 8, Panel.TITLE_HEIGHT + 4, width - 16, 12, Palette.TEXT);
-		addChild(points);
-		slots = new BudgetBar("I/O 槽位", 8, Panel.TITLE_HEIGHT + 28);
-		current5V = new BudgetBar("5V 电流", 8, Panel.TITLE_HEIGHT + 50);
-		current24V = new BudgetBar("24V 电流", 8, Panel.TITLE_HEIGHT + 72);
-		addChild(slots);
-		addChild(current5V);
-		addChild(current24V);
-		verdict = TextFactory.paragraph("", 6, Panel.TITLE_HEIGHT + 96, width - 12, height - Panel.TITLE_HEIGHT - 100, 12, Palette.WARNING);
+		pointsByKind = TextFactory.label("", 8, Panel.TITLE_HEIGHT + 2, width - 16, 12, Palette.TEXT_DIM);
+		addChild(pointsByKind);
+		points = new BudgetBar("I/O 点数", 8, Panel.TITLE_HEIGHT + 22);
+		slots = new BudgetBar("I/O 槽位", 8, Panel.TITLE_HEIGHT + 42);
+		current5V = new BudgetBar("5V 电流", 8, Panel.TITLE_HEIGHT + 62);
+		current24V = new BudgetBar("24V 电流", 8, Panel.TITLE_HEIGHT + 82);
+		for (bar in [points, slots, current5V, current24V])
+			addChild(bar);
+		verdict = TextFactory.paragraph("", 6, Panel.TITLE_HEIGHT + 104, width - 12, height - Panel.TITLE_HEIGHT - 106, 12, Palette.WARNING);
 		addChild(verdict);
 	}
 
 	public function show(budget:Budget):Void {
 		final p = budget.points;
-		final limit = budget.maxIoPoints > 0 ? ' / ${budget.maxIoPoints}' : "";
-		points.text = 'I/O 点数  DI ${p.di}  DO ${p.dout}  AI ${p.ai}  AO ${p.ao}   合计 ${p.total()}$limit';
-		points.textColor = budget.ioPointsExceeded() ? Palette.WARNING : Palette.TEXT;
-		slots.show(budget.slotsUsed, budget.slotsAvailable > 0 ? budget.slotsAvailable : null, "槽");
-		final hasPower = budget.supply5V > 0;
-		current5V.show(budget.draw5V, hasPower ? budget.supply5V : null, "mA");
-		current24V.show(budget.draw24V, hasPower ? budget.supply24V : null, "mA");
+		pointsByKind.text = 'DI ${p.di}   DO ${p.dout}   AI ${p.ai}   AO ${p.ao}';
+		points.show(p.total(), budget.ioPointsLeft() == null ? null : budget.maxIoPoints, budget.ioPointsLeft(), "点");
+		slots.show(budget.slotsUsed, budget.slotsLeft() == null ? null : budget.slotsAvailable, budget.slotsLeft(), "槽");
+		current5V.show(budget.draw5V, budget.current5VLeft() == null ? null : budget.supply5V, budget.current5VLeft(), "mA");
+		if (budget.powerLacks24V())
+			current24V.showWithoutCapacity(budget.draw24V, "mA", budget.needsExternal24V() ? "需外部供电" : "电源无 24V");
+		else
+			current24V.show(budget.draw24V, budget.current24VLeft() == null ? null : budget.supply24V, budget.current24VLeft(), "mA");
 		final problems = budget.problems();
 		final overruns = budget.slotsExceeded() || budget.over5V() || budget.over24V() || budget.ioPointsExceeded();
 		verdict.text = problems.length == 0 ? "√ 配置有效：槽位、电流和 I/O 点数均在允许范围内" : problems.join("\n");
