@@ -1,3 +1,4 @@
+#include "EngineEnvironment.h"
 #include "OrvaneApp.h"
 #include "QtUserDialogs.h"
 #include "StartTrace.h"
@@ -15,6 +16,7 @@ int main(int argc, char* argv[])
     // Chromium's sandbox cannot start for root; Qt WebEngine then refuses to run.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    ChooseEngineEnvironment();
     // Qt WebEngine shares OpenGL contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     {

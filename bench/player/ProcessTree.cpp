@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <unistd.h>
+
 namespace {
 
 QByteArray ReadProcFile(qint64 pid, const char* name)
@@ -20,12 +22,17 @@ QString CommandLineKind(qint64 pid)
     return QStringLiteral("browser");
 }
 
-qint64 ParentOf(qint64 pid)
+// Fields 3 and on of /proc/PID/stat (those after the command name).
+QList<QByteArray> StatFields(qint64 pid)
 {
     const QByteArray stat = ReadProcFile(pid, "stat");
-    // Field 4, the parent, follows the command name in parentheses and the state.
-    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 1 ? fields[1].toLongLong() : 0;
+    return stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+}
+
+qint64 ParentOf(qint64 pid)
+{
+    const QList<QByteArray> fields = StatFields(pid);
+    return fields.size() > 1 ? fields[4 - 3].toLongLong() : 0;
 }
 
 // A zygote's children keep its command line: they are the renderers.
@@ -70,4 +77,15 @@ std::map<QString, double> TreePssMiBByKind(qint64 root)
     for (const qint64 pid : ProcessTree(root))
         pss[ProcessKind(pid)] += PssMiB(pid);
     return pss;
+}
+
+double TreeCpuMs(qint64 root)
+{
+    double ticks = 0;
+    for (const qint64 pid : ProcessTree(root)) {
+        const QList<QByteArray> fields = StatFields(pid);
+        if (fields.size() > 15 - 3)
+            ticks += fields[14 - 3].toDouble() + fields[15 - 3].toDouble();
+    }
+    return ticks * 1e3 / double(::sysconf(_SC_CLK_TCK));
 }

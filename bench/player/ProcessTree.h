@@ -14,3 +14,6 @@
 
 // PSS in MiB of each kind of process in the tree.
 [[nodiscard]] std::map<QString, double> TreePssMiBByKind(qint64 root);
+
+// CPU time (user and system) in ms the tree's processes have used so far.
+[[nodiscard]] double TreeCpuMs(qint64 root);

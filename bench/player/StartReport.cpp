@@ -115,6 +115,17 @@ void PrintMemoryTable(const std::vector<StartSubject>& subjects)
     for (const StartSubject& subject : subjects)
         totals << Cell(PssSpread(subject, {}), "%.1f (%.1f-%.1f)");
     PrintRow(QStringLiteral("all processes"), totals);
+
+    std::printf("\nCPU time of all processes at ready, ms: median (min-max)\n\n");
+    PrintHeader(QStringLiteral("CPU"), subjects);
+    QStringList cpu;
+    for (const StartSubject& subject : subjects) {
+        std::vector<double> values;
+        for (const StartSample& sample : subject.samples)
+            values.push_back(sample.cpuMs);
+        cpu << Cell(SpreadOf(values), "%.0f (%.0f-%.0f)");
+    }
+    PrintRow(QStringLiteral("user + system"), cpu);
 }
 
 void PrintTargets(const std::vector<StartSubject>& programs, const StartSubject& barePage,

@@ -18,7 +18,7 @@ struct StartSubject {
 // Phase table: one row per phase (in the order the first subject reaches
 // them), one column per subject, "median (min-max)" in ms since process start.
 void PrintPhaseTable(const std::vector<StartSubject>& subjects);
-// PSS at ready by process kind and in total, median and peak.
+// PSS at ready by process kind and in total; CPU time used until ready.
 void PrintMemoryTable(const std::vector<StartSubject>& subjects);
 // Start to ready of each program subject against the bare page, and the PSS
 // against its limit; the empty page as the engine's floor.

@@ -67,6 +67,7 @@ StartSample RunStart(const StartRun& run, int timeoutMs)
         QThread::msleep(5);
         if (ReadTrace(tracePath).count(run.readyPhase)) {
             sample.pssMiB = TreePssMiBByKind(process.processId());
+            sample.cpuMs = TreeCpuMs(process.processId());
             sample.ready = true;
             break;
         }

@@ -20,6 +20,7 @@ struct StartSample {
     bool ready = false;
     std::map<QString, double> phaseMs;  // milliseconds since process start
     std::map<QString, double> pssMiB;   // at ready, by process kind
+    double cpuMs = 0;                   // CPU time of all processes at ready
 };
 
 [[nodiscard]] StartSample RunStart(const StartRun& run, int timeoutMs = 60000);

@@ -5,8 +5,9 @@
 // time of each start-up phase (flash/StartTrace.h), the PSS at ready by process
 // kind, and the ratios against the targets.
 //
-// Usage: bench_player_startup [rounds] [--variant LABEL:VAR=VALUE[;VAR=VALUE...]]...
-//   Each variant is the program started with those environment variables
+// Usage: bench_player_startup [rounds] [--variant LABEL[@FOLDER]:[VAR=VALUE[;VAR=VALUE...]]]...
+//   Each variant is the program (or the orvane in FOLDER, such as the program
+//   folder of an earlier build) started with those environment variables
 //   added, measured in the same rounds.
 // As root: QTWEBENGINE_DISABLE_SANDBOX=1. Offscreen (QT_QPA_PLATFORM=offscreen)
 // or on an X display (tests/install/run_under_openbox.sh).
@@ -32,11 +33,14 @@ bool WriteSelectionFile(const QString& path)
     return zsr.waitForFinished(30000) && zsr.exitCode() == 0;
 }
 
-// "LABEL:VAR=VALUE;VAR=VALUE" as a program subject with those variables added.
+// "LABEL[@FOLDER]:VAR=VALUE;VAR=VALUE" as a program subject with those variables added.
 StartSubject ProgramVariant(const QString& spec, const StartRun& program)
 {
     const qsizetype colon = spec.indexOf(':');
-    StartSubject variant{spec.left(colon), program, {}};
+    const QString label = spec.left(colon);
+    StartSubject variant{label.section('@', 0, 0), program, {}};
+    if (label.contains('@'))
+        variant.run.program = QDir(label.section('@', 1)).filePath(QStringLiteral("orvane"));
     for (const QString& assignment : spec.mid(colon + 1).split(';', Qt::SkipEmptyParts)) {
         const qsizetype equals = assignment.indexOf('=');
         variant.run.environment.insert(assignment.left(equals), assignment.mid(equals + 1));
@@ -68,7 +72,7 @@ int main(int argc, char** argv)
     QTemporaryDir work;
     const QString selection = work.filePath(QStringLiteral("bench.zsr"));
     if (rounds < 1 || !WriteSelectionFile(selection)) {
-        std::fprintf(stderr, "usage: bench_player_startup [rounds] [--variant LABEL:VAR=VALUE;...]...\n");
+        std::fprintf(stderr, "usage: bench_player_startup [rounds] [--variant LABEL[@FOLDER]:VAR=VALUE;...]...\n");
         return 2;
     }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

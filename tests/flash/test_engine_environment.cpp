@@ -1,0 +1,74 @@
+// The engine settings the program chooses before Qt starts: software drawing
+// only on an X display without GPU rendering, lazy WebAssembly compilation,
+// and nothing the user set overridden.
+#include "EngineEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+QProcessEnvironment Environment(std::initializer_list<std::pair<const char*, const char*>> variables)
+{
+    QProcessEnvironment environment;
+    for (const auto& [name, value] : variables)
+        environment.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+    return environment;
+}
+
+std::map<QString, QString> Changes(const DisplayFacts& display, const QProcessEnvironment& environment)
+{
+    const EnvironmentChanges changes = EngineEnvironment(display, environment);
+    return {changes.begin(), changes.end()};
+}
+
+const QString kLazy = QStringLiteral("--js-flags=--wasm-lazy-compilation");
+
+}  // namespace
+
+TEST(EngineEnvironment, SoftwareOpenGlOnXDrawsWithoutItUnlessTheUserChose)
+{
+    auto changes = Changes({true, false}, {});
+    EXPECT_EQ(changes[QStringLiteral("QT_XCB_GL_INTEGRATION")], QStringLiteral("none"));
+    EXPECT_EQ(changes[QStringLiteral("QT_QUICK_BACKEND")], QStringLiteral("software"));
+
+    changes = Changes({true, false}, Environment({{"QT_QUICK_BACKEND", "rhi"}}));
+    EXPECT_EQ(changes.count(QStringLiteral("QT_QUICK_BACKEND")), 0u);
+    EXPECT_EQ(changes.count(QStringLiteral("QT_XCB_GL_INTEGRATION")), 1u);
+
+    for (const DisplayFacts display : {DisplayFacts{true, true}, DisplayFacts{false, false}}) {
+        changes = Changes(display, {});
+        EXPECT_EQ(changes.count(QStringLiteral("QT_XCB_GL_INTEGRATION")), 0u);
+        EXPECT_EQ(changes.count(QStringLiteral("QT_QUICK_BACKEND")), 0u);
+    }
+}
+
+TEST(EngineEnvironment, LazyWebAssemblyJoinsTheUsersChromiumFlagsButNotTheirV8Flags)
+{
+    EXPECT_EQ(Changes({}, {})[QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS")], kLazy);
+    EXPECT_EQ(Changes({}, Environment({{"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu"}}))
+                  [QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS")],
+              "--disable-gpu " + kLazy);
+    EXPECT_EQ(Changes({}, Environment({{"QTWEBENGINE_CHROMIUM_FLAGS", "--js-flags=--jitless"}}))
+                  .count(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS")),
+              0u);
+}
+
+TEST(EngineEnvironment, DisplayFactsFollowThePlatformQtWillTake)
+{
+    EXPECT_FALSE(LookAtDisplay(Environment({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen"}})).x11);
+    EXPECT_FALSE(LookAtDisplay(Environment({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "wayland"}})).x11);
+    EXPECT_FALSE(LookAtDisplay(Environment({{"QT_QPA_PLATFORM", "xcb"}})).x11);
+    // A remote display is never asked: its OpenGL cannot use this machine's GPU.
+    const DisplayFacts remote = LookAtDisplay(Environment({{"DISPLAY", "far.example:10.0"}, {"QT_QPA_PLATFORM", "xcb"}}));
+    EXPECT_TRUE(remote.x11);
+    EXPECT_FALSE(remote.hardwareGl);
+    EXPECT_FALSE(LookAtDisplay(Environment({{"DISPLAY", ":0"}, {"LIBGL_ALWAYS_SOFTWARE", "1"}})).hardwareGl);
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
