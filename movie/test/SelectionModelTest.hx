@@ -106,6 +106,8 @@ class SelectionModelTest {
 		check(SelectionFormat.write(SelectionFormat.read(text, catalog).value.selection, catalog) == text, "module text round-trips");
 		final crlf = SelectionFormat.read(StringTools.replace(text, "\n", "\r\n") + "\r\n", catalog).value.selection;
 		check(SelectionFormat.write(crlf, catalog) == text, "CR LF line ends and a final line end are tolerated");
+		final marked = SelectionFormat.read("\u{FEFF}" + text, catalog).value;
+		check(marked != null && SelectionFormat.write(marked.selection, catalog) == text, "a byte-order mark before the header is ignored");
 		selection.setQuantity(catalog.find("ZX-DI16"), 0);
 		check(SelectionFormat.write(selection, catalog).indexOf("ZX-DI16") < 0, "a quantity of zero leaves the list");
 	}

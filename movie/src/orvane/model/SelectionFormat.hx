@@ -22,6 +22,7 @@ class SelectionFormat {
 	public static inline final HEADER = "TZSEL/1";
 	static inline final HEADER_FAMILY = "TZSEL/";
 	static inline final MAX_TEXT_LENGTH = 65536;
+	static inline final BYTE_ORDER_MARK = "\u{FEFF}";
 	static final kindTags:Array<{tag:String, kind:ModuleKind}> = [
 		{tag: "DI", kind: DigitalIn},
 		{tag: "DO", kind: DigitalOut},
@@ -57,12 +58,13 @@ class SelectionFormat {
 		return lines.join("\n");
 	}
 
-	/** Reads a text that `write` produced; anything else is refused with the reason. */
-	public static function read(text:Null<String>, catalog:Catalog):ParseResult<SelectionReadResult> {
+	/** Reads a text that `write` produced (a text editor's byte-order mark before it is ignored); anything else is refused with the reason. */
+	public static function read(given:Null<String>, catalog:Catalog):ParseResult<SelectionReadResult> {
 		final selection = new Selection();
 		final dropped:Array<String> = [];
-		if (text == null || text.length == 0)
+		if (given == null || given.length == 0)
 			return ParseResult.success(new SelectionReadResult(selection, dropped));
+		final text = given.startsWith(BYTE_ORDER_MARK) ? given.substr(BYTE_ORDER_MARK.length) : given;
 		final header = firstLine(text);
 		if (header != HEADER)
 			return ParseResult.failure(headerProblem(header));
