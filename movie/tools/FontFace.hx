@@ -36,10 +36,6 @@ class FontFace {
 		return tables[tag];
 	}
 
-	public function setTable(tag:String, data:Bytes):Void {
-		tables[tag] = data;
-	}
-
 	public var unitsPerEm(get, never):Int;
 
 	function get_unitsPerEm():Int {
@@ -53,7 +49,7 @@ class FontFace {
 	}
 
 	/** Where glyph's outline data lies in glyf, and its length (0: no outline). */
-	public function glyphData(glyph:Int):{offset:Int, length:Int} {
+	function glyphData(glyph:Int):{offset:Int, length:Int} {
 		final loca = tables["loca"];
 		final long = u16(tables["head"], 50) == 1;
 		final start = long ? u32(loca, 4 * glyph) : 2 * u16(loca, 2 * glyph);
