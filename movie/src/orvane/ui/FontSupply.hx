@@ -77,7 +77,8 @@ class FontSupply {
 		}
 		final format = new TextFormat(fontName());
 		for (field in waiting)
-			field.setTextFormat(format);
+			if (field.length > 0)
+				field.setTextFormat(format);
 		settle();
 	}
 
