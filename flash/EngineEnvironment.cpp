@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdlib>
+#include <initializer_list>
 #include <memory>
+#include <vector>
 
 #include <xcb/xcb.h>
 
@@ -41,9 +44,14 @@ bool HasGpuDevice()
     return nvidia.exists() && nvidia.isReadable() && nvidia.isWritable();
 }
 
-// Whether the X server lets clients render on its GPU: Mesa needs DRI3 or DRI2,
-// NVIDIA's driver has its own. Xvfb and Xvnc offer none. A server that cannot
-// be reached counts as able: Qt will report it.
+bool SoftwareGlForced(const QProcessEnvironment& environment)
+{
+    const QString value = environment.value(QStringLiteral("LIBGL_ALWAYS_SOFTWARE"));
+    return !value.isEmpty() && value != QLatin1String("0") && value.compare(QLatin1String("false"), Qt::CaseInsensitive) != 0;
+}
+
+}  // namespace
+
 bool XServerRendersDirectly(const QString& display)
 {
     const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
@@ -55,20 +63,12 @@ bool XServerRendersDirectly(const QString& display)
         queries.push_back(xcb_query_extension(connection.get(), uint16_t(qstrlen(name)), name));
     bool present = false;
     for (const xcb_query_extension_cookie_t query : queries) {
-        const std::unique_ptr<xcb_query_extension_reply_t, decltype(&free)> reply(
-            xcb_query_extension_reply(connection.get(), query, nullptr), &free);
+        const std::unique_ptr<xcb_query_extension_reply_t, decltype(&std::free)> reply(
+            xcb_query_extension_reply(connection.get(), query, nullptr), &std::free);
         present = present || (reply && reply->present);
     }
     return present;
 }
-
-bool SoftwareGlForced(const QProcessEnvironment& environment)
-{
-    const QString value = environment.value(QStringLiteral("LIBGL_ALWAYS_SOFTWARE"));
-    return !value.isEmpty() && value != QLatin1String("0") && value.compare(QLatin1String("false"), Qt::CaseInsensitive) != 0;
-}
-
-}  // namespace
 
 EnvironmentChanges EngineEnvironment(const DisplayFacts& display, const QProcessEnvironment& environment)
 {

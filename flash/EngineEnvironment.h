@@ -37,5 +37,10 @@ using EnvironmentChanges = std::vector<std::pair<QString, QString>>;
 // X server's direct-rendering extensions (DRI3, DRI2 or NVIDIA's).
 [[nodiscard]] DisplayFacts LookAtDisplay(const QProcessEnvironment& environment);
 
+// Whether the X server lets clients render on its GPU: Mesa needs DRI3 or DRI2,
+// NVIDIA's driver has its own. Xvfb and Xvnc offer none. A server that cannot
+// be reached counts as able: Qt will report it.
+[[nodiscard]] bool XServerRendersDirectly(const QString& display);
+
 // Looks at the display and sets the variables in this process's environment.
 void ChooseEngineEnvironment();

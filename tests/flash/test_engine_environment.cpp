@@ -3,6 +3,8 @@
 // and nothing the user set overridden.
 #include "EngineEnvironment.h"
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -65,6 +67,24 @@ TEST(EngineEnvironment, DisplayFactsFollowThePlatformQtWillTake)
     EXPECT_TRUE(remote.x11);
     EXPECT_FALSE(remote.hardwareGl);
     EXPECT_FALSE(LookAtDisplay(Environment({{"DISPLAY", ":0"}, {"LIBGL_ALWAYS_SOFTWARE", "1"}})).hardwareGl);
+}
+
+// An X server of the test's own, Xvfb: drawn by the CPU, no direct rendering.
+TEST(EngineEnvironment, XvfbOffersNoDirectRenderingAndAnUnreachableServerIsLeftToQt)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    QProcess server;
+    server.setProcessChannelMode(QProcess::SeparateChannels);
+    // Xvfb picks a free display and writes its number to standard output.
+    server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    ASSERT_TRUE(server.waitForReadyRead(10000));
+    const QString display = ':' + QString::fromLatin1(server.readAllStandardOutput()).trimmed();
+    EXPECT_FALSE(XServerRendersDirectly(display));
+    server.terminate();
+    server.waitForFinished(5000);
+    EXPECT_TRUE(XServerRendersDirectly(display));
 }
 
 int main(int argc, char** argv)
