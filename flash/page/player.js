@@ -139,6 +139,33 @@
         });
     };
 
+    // Ruffle hands the movie a wheel turn given in pixels as whole steps of
+    // 100 pixels and drops the rest, and the engine reports one notch as about
+    // 60: one notch would never reach the movie. Turns are therefore given to
+    // Ruffle again as line steps, one per 50 pixels (so one per notch); the
+    // small turns of a touchpad add up until they make a step.
+    const kPixelsPerStep = 50;
+    let wheelPixels = 0;
+    window.addEventListener("wheel", (event) => {
+        if (!event.isTrusted || event.deltaMode !== WheelEvent.DOM_DELTA_PIXEL || event.deltaY === 0)
+            return;
+        event.stopImmediatePropagation();
+        event.preventDefault();
+        if (Math.sign(event.deltaY) !== Math.sign(wheelPixels))
+            wheelPixels = 0;
+        wheelPixels += event.deltaY;
+        const steps = Math.trunc(wheelPixels / kPixelsPerStep);
+        if (steps === 0)
+            return;
+        wheelPixels = 0;
+        event.composedPath()[0].dispatchEvent(new WheelEvent("wheel", {
+            deltaY: steps, deltaMode: WheelEvent.DOM_DELTA_LINE,
+            clientX: event.clientX, clientY: event.clientY, screenX: event.screenX, screenY: event.screenY,
+            ctrlKey: event.ctrlKey, shiftKey: event.shiftKey, altKey: event.altKey, metaKey: event.metaKey,
+            bubbles: true, cancelable: true, composed: true,
+        }));
+    }, { capture: true, passive: false });
+
     new QWebChannel(qt.webChannelTransport, (channel) => {
         host = channel.objects.host;
         for (const [method, args] of outbox.splice(0))

@@ -128,15 +128,13 @@ private:
             QTest::keyClick(MovieInput(), key);
     }
 
-    // The mouse wheel turned towards the screen over point of the movie, by
-    // two notches: Ruffle 0.6.0 gives the movie the wheel in whole steps of
-    // 100 pixels, and one notch reaches the page as 60.
+    // The mouse wheel turned one notch towards the screen over point of the movie.
     void TurnWheel(QPoint point)
     {
         QWidget* input = MovieInput();
         QMouseEvent move(QEvent::MouseMove, point, input->mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(input, &move);
-        QWheelEvent turn(point, input->mapToGlobal(point), {}, {0, 2 * QWheelEvent::DefaultDeltasPerStep}, Qt::NoButton,
+        QWheelEvent turn(point, input->mapToGlobal(point), {}, {0, QWheelEvent::DefaultDeltasPerStep}, Qt::NoButton,
                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(input, &turn);
     }
