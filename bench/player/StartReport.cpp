@@ -134,20 +134,24 @@ void PrintTargets(const std::vector<StartSubject>& programs, const StartSubject&
     const Spread bare = PhaseSpread(barePage, barePage.run.readyPhase);
     const Spread empty = PhaseSpread(emptyPage, emptyPage.run.readyPhase);
     std::printf("\nTargets (medians of %zu rounds)\n", barePage.samples.size());
-    for (const StartSubject& program : programs) {
-        const Spread ready = PhaseSpread(program, program.run.readyPhase);
-        const Spread pss = PssSpread(program, {});
-        // Each round's own ratio as well: both ran then, under the same load.
+    // Each round's own ratio as well: both ran then, under the same load.
+    const auto printRatio = [&](const StartSubject& program, const QString& phase, const char* target) {
+        const Spread ready = PhaseSpread(program, phase);
         std::vector<double> roundRatios;
         for (std::size_t round = 0; round < program.samples.size() && round < barePage.samples.size(); ++round)
-            roundRatios.push_back(program.samples[round].phaseMs.at(program.run.readyPhase)
+            roundRatios.push_back(program.samples[round].phaseMs.at(phase)
                                   / barePage.samples[round].phaseMs.at(barePage.run.readyPhase));
         const Spread perRound = SpreadOf(roundRatios);
-        std::printf("%s: start to \"%s\" %.0f ms / bare page to \"%s\" %.0f ms = %.2f (target <= 0.90); "
-                    "per round %.2f (%.2f-%.2f)\n",
-                    qPrintable(program.name), qPrintable(program.run.readyPhase), ready.median,
-                    qPrintable(barePage.run.readyPhase), bare.median, ready.median / bare.median, perRound.median,
-                    perRound.min, perRound.max);
+        std::printf("%s: start to \"%s\" %.0f ms / bare page to \"%s\" %.0f ms = %.2f%s; per round %.2f (%.2f-%.2f)\n",
+                    qPrintable(program.name), qPrintable(phase), ready.median, qPrintable(barePage.run.readyPhase),
+                    bare.median, ready.median / bare.median, target, perRound.median, perRound.min, perRound.max);
+    };
+    for (const StartSubject& program : programs) {
+        // The same event in both: the movie's ready report.
+        printRatio(program, barePage.run.readyPhase, " (target <= 0.90)");
+        // What the user waits for: the ready report, the window's 100 ms timer and the document's load.
+        printRatio(program, program.run.readyPhase, "");
+        const Spread pss = PssSpread(program, {});
         std::printf("%s: PSS at ready peak %.1f MiB, median %.1f MiB (target <= %.0f MiB peak)\n",
                     qPrintable(program.name), pss.max, pss.median, pssLimitMiB);
     }

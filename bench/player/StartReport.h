@@ -20,7 +20,8 @@ struct StartSubject {
 void PrintPhaseTable(const std::vector<StartSubject>& subjects);
 // PSS at ready by process kind and in total; CPU time used until ready.
 void PrintMemoryTable(const std::vector<StartSubject>& subjects);
-// Start to ready of each program subject against the bare page, and the PSS
-// against its limit; the empty page as the engine's floor.
+// Start to the movie's ready report of each program subject against the bare
+// page's (the target), start to its own ready phase against the same, and the
+// PSS against its limit; the empty page as the engine's floor.
 void PrintTargets(const std::vector<StartSubject>& programs, const StartSubject& barePage,
                   const StartSubject& emptyPage, double pssLimitMiB);
