@@ -31,21 +31,10 @@ class CatalogLoader {
 			fail("读取超时");
 		}, TIME_LIMIT_MS);
 		try {
-			loader.load(new URLRequest(besideMovie(movieUrl)));
+			loader.load(new URLRequest(BesideMovie.address(movieUrl, FILE_NAME)));
 		} catch (error:flash.errors.Error) {
 			fail('无法读取（${error.message}）');
 		}
-	}
-
-	/** The catalogue's address: the movie's folder, or the player's base folder when the movie's address is unknown. */
-	public static function besideMovie(movieUrl:Null<String>):String {
-		if (movieUrl == null || movieUrl == "")
-			return FILE_NAME;
-		var folder = movieUrl;
-		for (cut in ["?", "#"])
-			if (folder.indexOf(cut) >= 0)
-				folder = folder.substr(0, folder.indexOf(cut));
-		return folder.substr(0, folder.lastIndexOf("/") + 1) + FILE_NAME;
 	}
 
 	function fail(reason:String):Void {

@@ -10,6 +10,7 @@ import flash.system.LoaderContext;
 import flash.text.Font;
 import flash.text.TextField;
 import flash.text.TextFormat;
+import orvane.host.BesideMovie;
 
 /**
 	Glyphs beyond the embedded font. The movie embeds only the characters of its own texts and
@@ -62,7 +63,7 @@ class FontSupply {
 		// A domain of its own, so the file's Haxe runtime classes do not meet the movie's.
 		final context = new LoaderContext(false, new ApplicationDomain());
 		try {
-			fontLoader.load(new URLRequest(besideMovie(flash.Lib.current.loaderInfo.url)), context);
+			fontLoader.load(new URLRequest(BesideMovie.address(flash.Lib.current.loaderInfo.url, FILE_NAME)), context);
 		} catch (error:flash.errors.Error) {
 			settle();
 		}
@@ -85,16 +86,5 @@ class FontSupply {
 	static function settle():Void {
 		settled = true;
 		waiting.resize(0);
-	}
-
-	/** The font file's address: the movie's folder, or the player's base folder when the movie's address is unknown. */
-	static function besideMovie(movieUrl:Null<String>):String {
-		if (movieUrl == null)
-			return FILE_NAME;
-		var folder = movieUrl;
-		for (cut in ["?", "#"])
-			if (folder.indexOf(cut) >= 0)
-				folder = folder.substr(0, folder.indexOf(cut));
-		return folder.substr(0, folder.lastIndexOf("/") + 1) + FILE_NAME;
 	}
 }
