@@ -9,7 +9,7 @@ run_pkgs=(
   build-essential cmake ninja-build pkg-config
   libssl-dev libpugixml-dev libcurl4-openssl-dev
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
-  libgl-dev haxe nodejs npm fonts-wqy-microhei xdg-utils qt6-translations-l10n
+  libgl-dev libxcb1-dev haxe nodejs npm fonts-wqy-microhei xdg-utils qt6-translations-l10n
 )
 # CPack's Debian package needs dpkg-shlibdeps and file.
 package_pkgs=(dpkg-dev file)
