@@ -138,6 +138,29 @@ void RunWithoutPermissionOverrides(Work work)
     }).join();
 }
 
+// Runs work(limit) with the process's file-size limit at limit bytes, above
+// the largest log file so that records can still be appended; a write past it
+// fails with EFBIG instead of raising SIGXFSZ.
+template <typename Work>
+void WithFileSizeLimit(Work work)
+{
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    std::uintmax_t logSize = 0;
+    for (const auto& entry : fs::directory_iterator(LogFolder()))
+        if (entry.is_regular_file())
+            logSize = std::max(logSize, entry.file_size());
+    const rlimit limited{logSize + 65536, previous.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (::setrlimit(RLIMIT_FSIZE, &limited) == 0) {
+        work(limited.rlim_cur);
+        ::setrlimit(RLIMIT_FSIZE, &previous);
+    } else {
+        ADD_FAILURE() << "setrlimit: " << std::strerror(errno);
+    }
+    std::signal(SIGXFSZ, previousHandler);
+}
+
 struct ReadOutcome {
     int result;
     std::uint32_t size;
@@ -507,23 +530,13 @@ TEST_F(DataFileSaveTest, SaveInPlaceThatCannotGetItsSpaceKeepsTheOldFile)
     // Rewritten in place (read-only folder), with a file-size limit below the
     // new content: the space must be refused before the old bytes are touched.
     ::chmod(m_folder.path().c_str(), 0555);
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    std::uintmax_t logSize = 0;
-    for (const auto& entry : fs::directory_iterator(LogFolder()))
-        if (entry.is_regular_file())
-            logSize = std::max(logSize, entry.file_size());
-    const rlimit limited{logSize + 65536, previous.rlim_max};
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     CCryptUtil crypt;
     int result = -1;
-    RunWithoutPermissionOverrides([&] {
-        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const Bytes text(limited.rlim_cur + 4096, 'n');
-        result = crypt.CreateDataFile(m_target.string(), std::uint32_t(text.size()), text.data());
-        ::setrlimit(RLIMIT_FSIZE, &previous);
+    WithFileSizeLimit([&](std::uintmax_t limit) {
+        const Bytes text(limit + 4096, 'n');
+        RunWithoutPermissionOverrides(
+            [&] { result = crypt.CreateDataFile(m_target.string(), std::uint32_t(text.size()), text.data()); });
     });
-    std::signal(SIGXFSZ, previousHandler);
     ::chmod(m_folder.path().c_str(), 0755);
 
     EXPECT_EQ(result, 0);
@@ -544,20 +557,9 @@ TEST_F(DataFileSaveTest, FileThatCouldNotBeOverwrittenIsKept)
 
 TEST_F(DataFileSaveTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile)
 {
-    // A file-size limit makes the write fail part-way; it must stay above the
-    // log file so that the record can still be appended.
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    std::uintmax_t logSize = 0;
-    for (const auto& entry : fs::directory_iterator(LogFolder()))
-        if (entry.is_regular_file())
-            logSize = std::max(logSize, entry.file_size());
-    const rlimit limited{logSize + 65536, previous.rlim_max};
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const int result = Create(m_target, Bytes(limited.rlim_cur + 4096, 'n'));
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    // A file-size limit makes the write fail part-way.
+    int result = -1;
+    WithFileSizeLimit([&](std::uintmax_t limit) { result = Create(m_target, Bytes(limit + 4096, 'n')); });
 
     EXPECT_EQ(result, 0);
     ExpectOldFileAloneInFolder();
