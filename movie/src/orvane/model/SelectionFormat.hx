@@ -132,7 +132,7 @@ class SelectionFormat {
 	**/
 	static function headerProblem(header:String):String {
 		if (!header.startsWith(HEADER_FAMILY))
-			return "不是 Torvex-Z 选型数据";
+			return "不是 Torvex-Z 选型文件";
 		final isLaterVersion = versionPattern.match(header) && header != HEADER;
 		return isLaterVersion ? "不支持的选型数据版本 " + header : "第 1 行格式错误";
 	}
