@@ -10,6 +10,8 @@
 
 #include <xcb/xcb.h>
 
+namespace orvane {
+
 namespace {
 
 const QString kLazyWasm = QStringLiteral("--js-flags=--wasm-lazy-compilation");
@@ -106,3 +108,5 @@ void ChooseEngineEnvironment()
     for (const auto& [name, value] : EngineEnvironment(LookAtDisplay(environment), environment))
         qputenv(name.toLocal8Bit().constData(), value.toLocal8Bit());
 }
+
+}  // namespace orvane

@@ -22,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+namespace orvane {
+
 struct DisplayFacts {
     bool x11 = false;        // Qt will draw on an X display (its xcb platform)
     bool hardwareGl = true;  // that display's OpenGL is drawn by a GPU
@@ -44,3 +46,5 @@ using EnvironmentChanges = std::vector<std::pair<QString, QString>>;
 
 // Looks at the display and sets the variables in this process's environment.
 void ChooseEngineEnvironment();
+
+}  // namespace orvane

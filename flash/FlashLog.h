@@ -5,5 +5,9 @@
 
 #include <QLoggingCategory>
 
+namespace orvane {
+
 Q_DECLARE_LOGGING_CATEGORY(lcFlash)
 Q_DECLARE_LOGGING_CATEGORY(lcFlashPage)
+
+}  // namespace orvane

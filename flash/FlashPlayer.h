@@ -11,9 +11,11 @@
 #include <memory>
 #include <stdexcept>
 
+namespace orvane {
+
 // Raised when a call cannot be delivered to the movie or the movie's function
 // fails. Handler guards report it as "(#10001)".
-class CFlashCallError : public std::runtime_error {
+class FlashCallError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -35,27 +37,27 @@ public:
     ~FlashPlayer() override = default;
 
     // The widget that shows the movie; CShockwaveFlash takes it as its child.
-    virtual QWidget* view() = 0;
-    virtual void applyProperties(const FlashProperties& properties) = 0;
-    virtual void loadMovie(int layer, const QString& url) = 0;
-    virtual void zoom(int factor) = 0;
-    virtual void stopPlay() = 0;
+    virtual QWidget* View() = 0;
+    virtual void ApplyProperties(const FlashProperties& properties) = 0;
+    virtual void LoadMovie(int layer, const QString& url) = 0;
+    virtual void Zoom(int factor) = 0;
+    virtual void StopPlay() = 0;
     // Runs an "invoke" request in the movie and returns the reply text.
-    // Throws CFlashCallError when the call cannot be delivered.
-    virtual QString callFunction(const QString& request) = 0;
+    // Throws FlashCallError when the call cannot be delivered.
+    virtual QString CallFunction(const QString& request) = 0;
     // Emulated Flash Player version; the major version is in bits 16..23.
-    virtual std::int32_t flashVersion() = 0;
+    virtual std::int32_t FlashVersion() = 0;
     // Starts the player afresh after it stopped and plays the movie it
     // played before; the movie then starts as it does at first.
-    virtual void restart() = 0;
+    virtual void Restart() = 0;
 
 signals:
     // The movie called ExternalInterface.call: an "invoke" request text.
-    void flashCall(const QString& request);
-    void fsCommand(const QString& command, const QString& args);
+    void FlashCall(const QString& request);
+    void FSCommand(const QString& command, const QString& args);
     // A movie that was playing stopped (its process ended or the player gave
     // up on it); calls fail until restart() has brought it back.
-    void stopped(const QString& reason);
+    void Stopped(const QString& reason);
 };
 
 enum class FlashCreateStatus {
@@ -72,3 +74,5 @@ struct FlashCreateResult {
 
 // Makes a new player instance.
 using FlashPlayerFactory = std::function<FlashCreateResult()>;
+
+}  // namespace orvane

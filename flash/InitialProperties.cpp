@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace orvane {
+
 // Layout of the block:
 //   u16 control id 1000, u16 message 0x0376 (load state from a stream),
 //   u32 data length 234, the data, u16 0.
@@ -250,3 +252,5 @@ std::optional<FlashProperties> ParseInitialProperties(const QByteArray& block)
     properties.allowFullScreen = values[kFullScreenIndex].text;
     return properties;
 }
+
+}  // namespace orvane

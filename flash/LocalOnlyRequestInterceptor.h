@@ -1,8 +1,11 @@
 #pragma once
-// Keeps the player page off the network: only local files (and in-page
-// data and blob addresses) may be requested.
+// Keeps the player page off the network: only local regular files (and
+// in-page data and blob addresses) may be requested. A missing file is left
+// to the engine to report.
 
 #include <QWebEngineUrlRequestInterceptor>
+
+namespace orvane {
 
 class LocalOnlyRequestInterceptor : public QWebEngineUrlRequestInterceptor {
     Q_OBJECT
@@ -10,3 +13,5 @@ public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override;
 };
+
+}  // namespace orvane

@@ -1,11 +1,14 @@
 #include "PageValues.h"
 
+#include <orvane/HexDigits.h>
 #include <orvane/Wtf8.h>
 
 #include <QVariantList>
 #include <QVariantMap>
 
 #include <string_view>
+
+namespace orvane {
 
 namespace {
 
@@ -35,8 +38,8 @@ void AppendScriptString(QString& out, std::u16string_view text)
             continue;
         out.append(QStringView(text.data() + run, static_cast<qsizetype>(i - run)));
         const char16_t unit = text[i];
-        const char16_t escape[] = {u'\\', u'u', u"0123456789ABCDEF"[unit >> 12], u"0123456789ABCDEF"[(unit >> 8) & 0xF],
-                                   u"0123456789ABCDEF"[(unit >> 4) & 0xF], u"0123456789ABCDEF"[unit & 0xF]};
+        const auto digit = [&](int shift) { return char16_t(orvane::kHexDigits[(unit >> shift) & 0xF]); };
+        const char16_t escape[] = {u'\\', u'u', digit(12), digit(8), digit(4), digit(0)};
         out.append(QStringView(escape, 6));
         run = i + 1;
     }
@@ -156,3 +159,5 @@ QString ScriptStringLiteral(QStringView text)
     AppendScriptString(literal, Units(text));
     return literal;
 }
+
+}  // namespace orvane

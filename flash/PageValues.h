@@ -23,6 +23,8 @@
 
 #include <string>
 
+namespace orvane {
+
 // The value a tagged page value stands for; an untagged one is undefined.
 [[nodiscard]] orvane::ExternalValue ValueFromPage(const QVariant& tagged);
 // The WTF-8 text of a tagged page string.
@@ -32,3 +34,5 @@
 [[nodiscard]] QString MovieCallScript(const orvane::InvokeCall& call);
 // "text" as a JavaScript string literal, which is also a JSON one.
 [[nodiscard]] QString ScriptStringLiteral(QStringView text);
+
+}  // namespace orvane

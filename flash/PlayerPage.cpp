@@ -2,6 +2,8 @@
 
 #include "FlashLog.h"
 
+namespace orvane {
+
 Q_LOGGING_CATEGORY(lcFlash, "orvane.flash")
 Q_LOGGING_CATEGORY(lcFlashPage, "orvane.flash.page", QtInfoMsg)
 
@@ -29,3 +31,5 @@ void PlayerPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const Q
     // the console, renderer fallbacks and audio notices included, is for debugging.
     qCDebug(lcFlashPage).noquote() << message << sourceId << lineNumber;
 }
+
+}  // namespace orvane

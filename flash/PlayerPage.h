@@ -4,6 +4,8 @@
 
 #include <QWebEnginePage>
 
+namespace orvane {
+
 class PlayerPage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -21,3 +23,5 @@ protected:
 private:
     bool m_shellRequested = false;
 };
+
+}  // namespace orvane

@@ -5,6 +5,8 @@
 
 #include <orvane/ExternalValue.h>
 
+namespace orvane {
+
 void RuffleBridge::flashCall(const QVariant& name, const QVariantList& arguments)
 {
     orvane::InvokeCall call{TextFromPage(name), {}};
@@ -12,5 +14,7 @@ void RuffleBridge::flashCall(const QVariant& name, const QVariantList& arguments
         StartTrace::Mark(QString::fromStdString(call.name));
     for (const QVariant& argument : arguments)
         call.arguments.push_back(ValueFromPage(argument));
-    emit externalCall(QString::fromStdString(orvane::WriteInvoke(call)));
+    emit ExternalCall(QString::fromStdString(orvane::WriteInvoke(call)));
 }
+
+}  // namespace orvane

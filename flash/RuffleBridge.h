@@ -1,10 +1,13 @@
 #pragma once
 // The host object the page shell reaches over QWebChannel as "host". Its
-// slots are called by the page; it turns them into signals for RufflePlayer.
+// slots are called by the page (and keep the page's JavaScript names); it
+// turns them into signals for RufflePlayer.
 
 #include <QObject>
 #include <QString>
 #include <QVariant>
+
+namespace orvane {
 
 class RuffleBridge : public QObject {
     Q_OBJECT
@@ -13,19 +16,21 @@ public:
 
 public slots:
     // The channel is up: the page can take the movie.
-    void pageReady() { emit ready(); }
+    void pageReady() { emit Ready(); }
     // The movie called ExternalInterface.call(name, ...arguments): a tagged
     // string and tagged values (PageValues.h).
     void flashCall(const QVariant& name, const QVariantList& arguments);
-    void fsCommand(const QString& command, const QString& args) { emit movieCommand(command, args); }
-    void movieLoaded() { emit loaded(); }
-    void movieFailed(const QString& reason) { emit failed(reason); }
+    void fsCommand(const QString& command, const QString& args) { emit MovieCommand(command, args); }
+    void movieLoaded() { emit Loaded(); }
+    void movieFailed(const QString& reason) { emit Failed(reason); }
 
 signals:
-    void ready();
+    void Ready();
     // The "invoke" request text of the movie's call.
-    void externalCall(const QString& request);
-    void movieCommand(const QString& command, const QString& args);
-    void loaded();
-    void failed(const QString& reason);
+    void ExternalCall(const QString& request);
+    void MovieCommand(const QString& command, const QString& args);
+    void Loaded();
+    void Failed(const QString& reason);
 };
+
+}  // namespace orvane

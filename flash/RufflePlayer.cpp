@@ -21,6 +21,12 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <csignal>
+
+#include <signal.h>
+
+namespace orvane {
+
 namespace {
 
 QString ReadResource(const QString& path)
@@ -99,36 +105,41 @@ RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
                                              ReadResource(QStringLiteral(":/orvane/flash/player.js")),
                                              QWebEngineScript::DocumentReady));
 
-    connect(m_bridge.get(), &RuffleBridge::ready, this, &RufflePlayer::onPageReady);
+    connect(m_bridge.get(), &RuffleBridge::Ready, this, &RufflePlayer::OnPageReady);
     // The movie's calls reach the host from the event loop, not from inside
     // the channel's delivery: a host that calls back into the movie while
     // handling one would otherwise wait for an answer the channel holds up.
-    connect(m_bridge.get(), &RuffleBridge::externalCall, this, &FlashPlayer::flashCall, Qt::QueuedConnection);
+    connect(m_bridge.get(), &RuffleBridge::ExternalCall, this, &FlashPlayer::FlashCall, Qt::QueuedConnection);
     if (StartTrace::Enabled())
-        connect(m_bridge.get(), &RuffleBridge::externalCall, this, &RufflePlayer::takeTraceMarks);
-    connect(m_bridge.get(), &RuffleBridge::movieCommand, this, &FlashPlayer::fsCommand, Qt::QueuedConnection);
-    connect(m_bridge.get(), &RuffleBridge::loaded, this, [this] {
+        connect(m_bridge.get(), &RuffleBridge::ExternalCall, this, &RufflePlayer::TakeTraceMarks);
+    connect(m_bridge.get(), &RuffleBridge::MovieCommand, this, &FlashPlayer::FSCommand, Qt::QueuedConnection);
+    connect(m_bridge.get(), &RuffleBridge::Loaded, this, [this] {
         if (m_movieState != MovieState::Loading)
             return;
         m_movieState = MovieState::Playing;
         m_playedUrl = m_movieUrl;
-        emit movieLoaded();
+        m_pingSent.reset();
+        m_watchdog.start();
+        emit MovieLoaded();
     });
-    connect(m_bridge.get(), &RuffleBridge::failed, this, &RufflePlayer::stopMovie, Qt::QueuedConnection);
+    connect(m_bridge.get(), &RuffleBridge::Failed, this, &RufflePlayer::StopMovie, Qt::QueuedConnection);
     connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
                 m_pageReady = false;
-                stopMovie(QStringLiteral("the page's process ended (status %1, exit code %2)")
-                              .arg(int(status))
-                              .arg(exitCode));
+                StopMovie(!m_hang.isEmpty() ? std::exchange(m_hang, {})
+                                            : QStringLiteral("the page's process ended (status %1, exit code %2)")
+                                                  .arg(int(status))
+                                                  .arg(exitCode));
             });
+    m_watchdog.setInterval(m_hangLimit / 2);
+    connect(&m_watchdog, &QTimer::timeout, this, &RufflePlayer::CheckAlive);
 
     m_view->setPage(m_page.get());
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
-    loadPage();
+    LoadPage();
 }
 
-void RufflePlayer::loadPage()
+void RufflePlayer::LoadPage()
 {
     m_pageReady = false;
     m_page->LoadShell(ReadResource(QStringLiteral(":/orvane/flash/player.html")), m_pageUrl);
@@ -139,11 +150,11 @@ RufflePlayer::~RufflePlayer()
     delete m_view.data();  // before its page
 }
 
-QWidget* RufflePlayer::view() { return m_view.data(); }
+QWidget* RufflePlayer::View() { return m_view.data(); }
 
-void RufflePlayer::applyProperties(const FlashProperties& properties) { m_properties = properties; }
+void RufflePlayer::ApplyProperties(const FlashProperties& properties) { m_properties = properties; }
 
-void RufflePlayer::loadMovie(int layer, const QString& url)
+void RufflePlayer::LoadMovie(int layer, const QString& url)
 {
     if (layer != 0) {
         qCWarning(lcFlash) << "Movies can only be loaded into layer 0, not" << layer;
@@ -151,16 +162,16 @@ void RufflePlayer::loadMovie(int layer, const QString& url)
     }
     const QString path = url.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) ? QUrl(url).toLocalFile() : url;
     if (const QString problem = MovieFileProblem(path); !problem.isEmpty()) {
-        failMovie(QStringLiteral("%1: %2").arg(path, problem));
+        FailMovie(QStringLiteral("%1: %2").arg(path, problem));
         return;
     }
     m_movieUrl = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     m_movieState = MovieState::Loading;
     if (m_pageReady)
-        startMovie();
+        StartMovie();
 }
 
-void RufflePlayer::zoom(int factor)
+void RufflePlayer::Zoom(int factor)
 {
     // The player always shows the whole movie: Zoom(0) and Zoom(100) ask
     // for exactly that, and Ruffle has no zoomed-in view.
@@ -168,7 +179,7 @@ void RufflePlayer::zoom(int factor)
         qCWarning(lcFlash) << "Zoom" << factor << "is not supported; the whole movie stays in view.";
 }
 
-void RufflePlayer::stopPlay()
+void RufflePlayer::StopPlay()
 {
     // Flash's StopPlay stops the main timeline while the movie's scripts,
     // timers and events go on. Ruffle offers no such stop: its pause freezes
@@ -176,26 +187,26 @@ void RufflePlayer::stopPlay()
     // partner. The movie keeps running.
 }
 
-QString RufflePlayer::callFunction(const QString& request)
+QString RufflePlayer::CallFunction(const QString& request)
 {
     const auto invoke = orvane::ReadInvoke(request.toStdString());
     if (!invoke)
-        throw CFlashCallError("CallFunction: the request is not an invoke message.");
+        throw FlashCallError("CallFunction: the request is not an invoke message.");
     // A movie that is still loading (at start or after a restart) cannot
     // answer yet: the call fails at once instead of waiting for the time-out.
     if (m_movieState != MovieState::Playing)
-        throw CFlashCallError("CallFunction: no movie is playing.");
+        throw FlashCallError("CallFunction: no movie is playing.");
 
-    const QVariant result = runScriptAndWait(MovieCallScript(*invoke));
+    const QVariant result = RunScriptAndWait(MovieCallScript(*invoke));
     const QVariantMap answer = result.toMap();
     if (!answer.contains(QStringLiteral("ok")))
-        throw CFlashCallError("CallFunction: the player page did not answer.");
+        throw FlashCallError("CallFunction: the player page did not answer.");
     if (!answer.value(QStringLiteral("ok")).toBool())
-        throw CFlashCallError("CallFunction: " + answer.value(QStringLiteral("error")).toString().toStdString());
+        throw FlashCallError("CallFunction: " + answer.value(QStringLiteral("error")).toString().toStdString());
     return QString::fromStdString(orvane::WriteReply(ValueFromPage(answer.value(QStringLiteral("value")))));
 }
 
-QVariant RufflePlayer::runScriptAndWait(const QString& script)
+QVariant RufflePlayer::RunScriptAndWait(const QString& script)
 {
     // The answer is shared with the callback, which may run after this call
     // has given up waiting; it then touches only the shared answer.
@@ -221,26 +232,26 @@ QVariant RufflePlayer::runScriptAndWait(const QString& script)
         const QPointer<RufflePlayer> alive(this);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         if (!alive)
-            throw CFlashCallError("CallFunction: the player was closed during the call.");
+            throw FlashCallError("CallFunction: the player was closed during the call.");
     }
     if (!answer->arrived)
-        throw CFlashCallError(m_movieState == MovieState::Failed
+        throw FlashCallError(m_movieState == MovieState::Failed
                                   ? "CallFunction: the player page has ended."
                                   : "CallFunction: the movie did not answer in time.");
     return answer->value;
 }
 
-void RufflePlayer::onPageReady()
+void RufflePlayer::OnPageReady()
 {
     StartTrace::Mark(QStringLiteral("player script ready"));
     m_pageReady = true;
     if (m_movieState == MovieState::Loading)
-        startMovie();
+        StartMovie();
     else if (m_movieState == MovieState::Failed)
-        showFailure();
+        ShowFailure();
 }
 
-void RufflePlayer::takeTraceMarks()
+void RufflePlayer::TakeTraceMarks()
 {
     m_page->runJavaScript(QStringLiteral("orvaneTakeTraceMarks()"), QWebEngineScript::MainWorld,
                           [](const QVariant& marks) {
@@ -252,50 +263,51 @@ void RufflePlayer::takeTraceMarks()
                           });
 }
 
-void RufflePlayer::showFailure()
+void RufflePlayer::ShowFailure()
 {
     m_page->runJavaScript(QStringLiteral("orvaneShowFailure(%1)").arg(JsonLiteral(m_failure)),
                           QWebEngineScript::MainWorld);
 }
 
-void RufflePlayer::startMovie()
+void RufflePlayer::StartMovie()
 {
     m_page->runJavaScript(QStringLiteral("orvaneLoadMovie(%1, %2)")
-                              .arg(JsonLiteral(m_movieUrl.toString(QUrl::FullyEncoded)), movieOptionsJson()),
+                              .arg(JsonLiteral(m_movieUrl.toString(QUrl::FullyEncoded)), MovieOptionsJson()),
                           QWebEngineScript::MainWorld);
 }
 
-void RufflePlayer::stopMovie(const QString& reason)
+void RufflePlayer::StopMovie(const QString& reason)
 {
     if (m_playedUrl.isEmpty())
-        return failMovie(reason);
+        return FailMovie(reason);
     qCWarning(lcFlash).noquote() << "The Flash movie stopped:" << reason;
+    m_watchdog.stop();
     m_movieState = MovieState::Failed;
     m_movieUrl.clear();
-    emit stopped(reason);
+    emit Stopped(reason);
 }
 
-void RufflePlayer::restart()
+void RufflePlayer::Restart()
 {
     if (m_playedUrl.isEmpty())
         return;
     m_movieUrl = m_playedUrl;
     m_movieState = MovieState::Loading;
-    loadPage();
+    LoadPage();
 }
 
-void RufflePlayer::failMovie(const QString& reason)
+void RufflePlayer::FailMovie(const QString& reason)
 {
     qCWarning(lcFlash).noquote() << "The Flash movie cannot be played:" << reason;
     m_movieState = MovieState::Failed;
     m_movieUrl.clear();
     m_failure = reason;
     if (m_pageReady)
-        showFailure();
-    emit movieFailed(reason);
+        ShowFailure();
+    emit MovieFailed(reason);
 }
 
-QString RufflePlayer::movieOptionsJson() const
+QString RufflePlayer::MovieOptionsJson() const
 {
     QJsonObject options{
         {"allowScriptAccess", true},
@@ -318,3 +330,39 @@ QString RufflePlayer::movieOptionsJson() const
         options.insert(QStringLiteral("parameters"), QJsonObject{{"orvaneTrace", "1"}});
     return QString::fromUtf8(QJsonDocument(options).toJson(QJsonDocument::Compact));
 }
+
+void RufflePlayer::SetHangLimit(std::chrono::milliseconds limit)
+{
+    m_hangLimit = limit;
+    m_watchdog.setInterval(limit / 2);
+}
+
+void RufflePlayer::CheckAlive()
+{
+    using Clock = std::chrono::steady_clock;
+    if (m_movieState != MovieState::Playing)
+        return m_watchdog.stop();
+    if (!m_pingSent) {
+        m_pingSent = Clock::now();
+        const QPointer<RufflePlayer> alive(this);
+        m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::MainWorld, [this, alive](const QVariant&) {
+            if (alive)
+                m_pingSent.reset();
+        });
+        return;
+    }
+    if (Clock::now() - *m_pingSent < m_hangLimit)
+        return;
+    // The page has stopped answering (its process halted or caught in a
+    // loop): it is ended like one that crashed, and the player starts afresh.
+    const qint64 pid = m_page->renderProcessPid();
+    m_hang = QStringLiteral("the page did not answer for %1 s (process %2 ended)")
+                 .arg(std::chrono::duration_cast<std::chrono::seconds>(m_hangLimit).count())
+                 .arg(pid);
+    m_watchdog.stop();
+    m_pingSent.reset();
+    if (pid <= 0 || ::kill(static_cast<pid_t>(pid), SIGKILL) != 0)
+        StopMovie(std::exchange(m_hang, {}));
+}
+
+}  // namespace orvane

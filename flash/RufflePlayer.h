@@ -7,16 +7,21 @@
 
 #include <QJsonArray>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
-class LocalOnlyRequestInterceptor;
-class PlayerPage;
 class QWebChannel;
 class QWebEngineProfile;
 class QWebEngineView;
+
+namespace orvane {
+
+class LocalOnlyRequestInterceptor;
+class PlayerPage;
 class RuffleBridge;
 
 class RufflePlayer final : public FlashPlayer {
@@ -27,52 +32,63 @@ public:
     RufflePlayer(const QString& runtimeDir, std::int32_t version);
     ~RufflePlayer() override;
 
-    QWidget* view() override;
-    void applyProperties(const FlashProperties& properties) override;
+    QWidget* View() override;
+    void ApplyProperties(const FlashProperties& properties) override;
     // Plays the SWF file at a plain path (or file: URL); only layer 0.
-    void loadMovie(int layer, const QString& url) override;
-    void zoom(int factor) override;
-    void stopPlay() override;
-    QString callFunction(const QString& request) override;
-    std::int32_t flashVersion() override { return m_version; }
+    void LoadMovie(int layer, const QString& url) override;
+    void Zoom(int factor) override;
+    void StopPlay() override;
+    QString CallFunction(const QString& request) override;
+    std::int32_t FlashVersion() override { return m_version; }
     // Loads the page afresh (a new page process) and plays the movie that
     // played before.
-    void restart() override;
+    void Restart() override;
 
-    // How long callFunction waits for the movie; Ruffle itself ends a movie
+    // How long CallFunction waits for the movie; Ruffle itself ends a movie
     // script after 15 s.
-    void setCallTimeout(std::chrono::milliseconds timeout) { m_callTimeout = timeout; }
+    void SetCallTimeout(std::chrono::milliseconds timeout) { m_callTimeout = timeout; }
+    // A playing page that has not answered a sign of life for this long is
+    // taken for hung: its process is ended and the player reports it stopped.
+    void SetHangLimit(std::chrono::milliseconds limit);
 
 signals:
-    void movieLoaded();
+    void MovieLoaded();
     // The movie cannot be played (it never played); the control shows why.
-    void movieFailed(const QString& reason);
+    void MovieFailed(const QString& reason);
 
 private:
     enum class MovieState { None, Loading, Playing, Failed };
 
-    void loadPage();
-    void onPageReady();
-    void startMovie();
-    void failMovie(const QString& reason);
-    // The movie ended: stopped() once it has played, else failMovie().
-    void stopMovie(const QString& reason);
+    void LoadPage();
+    void OnPageReady();
+    void StartMovie();
+    void FailMovie(const QString& reason);
+    // The movie ended: Stopped() once it has played, else FailMovie().
+    void StopMovie(const QString& reason);
     // Tells the user in the movie's place why there is no movie.
-    void showFailure();
+    void ShowFailure();
     // Moves the page's start-up marks into the start-up trace.
-    void takeTraceMarks();
-    QVariant runScriptAndWait(const QString& script);
-    QString movieOptionsJson() const;
+    void TakeTraceMarks();
+    QVariant RunScriptAndWait(const QString& script);
+    QString MovieOptionsJson() const;
+    // The watchdog's tick: asks the page for a sign of life, and ends a page
+    // that left the last one unanswered for the hang limit.
+    void CheckAlive();
 
     std::int32_t m_version;
     QUrl m_pageUrl;
     FlashProperties m_properties;
     std::chrono::milliseconds m_callTimeout{20000};
+    std::chrono::milliseconds m_hangLimit{10000};
     MovieState m_movieState = MovieState::None;
     bool m_pageReady = false;
     QUrl m_movieUrl;
-    QUrl m_playedUrl;  // the movie that played; restart() plays it again
+    QUrl m_playedUrl;  // the movie that played; Restart() plays it again
     QString m_failure;  // why the movie cannot be played
+    QTimer m_watchdog;
+    // When the unanswered sign of life was asked for; nullopt when none is.
+    std::optional<std::chrono::steady_clock::time_point> m_pingSent;
+    QString m_hang;     // why the page's process was ended, when it was for hanging
 
     // Declared in the order they must be built; torn down in reverse.
     std::unique_ptr<LocalOnlyRequestInterceptor> m_interceptor;
@@ -82,3 +98,5 @@ private:
     std::unique_ptr<PlayerPage> m_page;
     QPointer<QWebEngineView> m_view;  // parented by the control once shown
 };
+
+}  // namespace orvane

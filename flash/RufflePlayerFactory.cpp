@@ -9,6 +9,8 @@
 
 #include <optional>
 
+namespace orvane {
+
 // Environment variables for trying each outcome of the player check:
 //   ORVANE_FLASH_RUNTIME=<dir>   take the Ruffle runtime from <dir> instead of
 //                                <appDir>/ruffle (a folder without it: "not registered")
@@ -65,3 +67,5 @@ FlashPlayerFactory RufflePlayerFactory(const QString& appDir)
         return {FlashCreateStatus::Ok, 0, std::make_unique<RufflePlayer>(runtime.absolutePath(), version)};
     };
 }
+
+}  // namespace orvane

@@ -6,5 +6,9 @@
 
 #include <QString>
 
+namespace orvane {
+
 // A factory for players whose runtime lies in appDir (the executable's folder).
 FlashPlayerFactory RufflePlayerFactory(const QString& appDir);
+
+}  // namespace orvane

@@ -14,39 +14,39 @@ CShockwaveFlash::CShockwaveFlash(QWidget* parent) : QWidget(parent)
 
 CShockwaveFlash::~CShockwaveFlash() = default;
 
-void CShockwaveFlash::Attach(std::unique_ptr<FlashPlayer> player, const QByteArray& initialProperties)
+void CShockwaveFlash::Attach(std::unique_ptr<orvane::FlashPlayer> player, const QByteArray& initialProperties)
 {
     m_player = std::move(player);
     if (!m_player)
         return;
-    if (const auto properties = ParseInitialProperties(initialProperties))
-        m_player->applyProperties(*properties);
+    if (const auto properties = orvane::ParseInitialProperties(initialProperties))
+        m_player->ApplyProperties(*properties);
     else
         qWarning("The Flash control's initial properties are damaged; the player keeps its defaults.");
-    connect(m_player.get(), &FlashPlayer::flashCall, this, &CShockwaveFlash::FlashCall);
-    connect(m_player.get(), &FlashPlayer::fsCommand, this, &CShockwaveFlash::FSCommand);
-    connect(m_player.get(), &FlashPlayer::stopped, this, &CShockwaveFlash::PlayerStopped);
-    if (QWidget* view = m_player->view()) {
+    connect(m_player.get(), &orvane::FlashPlayer::FlashCall, this, &CShockwaveFlash::FlashCall);
+    connect(m_player.get(), &orvane::FlashPlayer::FSCommand, this, &CShockwaveFlash::FSCommand);
+    connect(m_player.get(), &orvane::FlashPlayer::Stopped, this, &CShockwaveFlash::PlayerStopped);
+    if (QWidget* view = m_player->View()) {
         layout()->addWidget(view);
         setFocusProxy(view);
     }
 }
 
-FlashPlayer& CShockwaveFlash::Player()
+orvane::FlashPlayer& CShockwaveFlash::Player()
 {
     if (!m_player)
-        throw CFlashCallError("The Flash control has not been created.");
+        throw orvane::FlashCallError("The Flash control has not been created.");
     return *m_player;
 }
 
-void CShockwaveFlash::LoadMovie(int layer, const QString& url) { Player().loadMovie(layer, url); }
+void CShockwaveFlash::LoadMovie(int layer, const QString& url) { Player().LoadMovie(layer, url); }
 
-void CShockwaveFlash::Zoom(int factor) { Player().zoom(factor); }
+void CShockwaveFlash::Zoom(int factor) { Player().Zoom(factor); }
 
-void CShockwaveFlash::StopPlay() { Player().stopPlay(); }
+void CShockwaveFlash::StopPlay() { Player().StopPlay(); }
 
-QString CShockwaveFlash::CallFunction(const QString& request) { return Player().callFunction(request); }
+QString CShockwaveFlash::CallFunction(const QString& request) { return Player().CallFunction(request); }
 
-std::int32_t CShockwaveFlash::FlashVersion() { return Player().flashVersion(); }
+std::int32_t CShockwaveFlash::FlashVersion() { return Player().FlashVersion(); }
 
-void CShockwaveFlash::Restart() { Player().restart(); }
+void CShockwaveFlash::Restart() { Player().Restart(); }

@@ -1,6 +1,6 @@
 #pragma once
 // The hosted Flash control: plays the movie and carries the ExternalInterface
-// calls between movie and host. The work is done by a FlashPlayer.
+// calls between movie and host. The work is done by a orvane::FlashPlayer.
 
 #include "FlashPlayer.h"
 
@@ -15,13 +15,13 @@ public:
 
     // Takes the player the control plays on (made and checked by its
     // creator) and hands it the control's initial-properties block.
-    void Attach(std::unique_ptr<FlashPlayer> player, const QByteArray& initialProperties);
+    void Attach(std::unique_ptr<orvane::FlashPlayer> player, const QByteArray& initialProperties);
 
     void LoadMovie(int layer, const QString& url);
     void Zoom(int factor);
     void StopPlay();
     // Synchronous: the movie's function has returned when this returns.
-    // Throws CFlashCallError when the call cannot be delivered.
+    // Throws orvane::FlashCallError when the call cannot be delivered.
     QString CallFunction(const QString& request);
     std::int32_t FlashVersion();
     // Plays the movie again in a fresh player after PlayerStopped.
@@ -33,7 +33,7 @@ signals:
     void PlayerStopped(const QString& reason);
 
 private:
-    FlashPlayer& Player();
+    orvane::FlashPlayer& Player();
 
-    std::unique_ptr<FlashPlayer> m_player;
+    std::unique_ptr<orvane::FlashPlayer> m_player;
 };

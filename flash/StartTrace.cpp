@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+namespace orvane {
+
 namespace {
 
 double ClockMs(clockid_t clock)
@@ -94,3 +96,5 @@ void StartTrace::MarkAtEpoch(const QString& phase, double epochMs)
     if (Enabled())
         TheTrace().write(phase, ClockMs(CLOCK_BOOTTIME) - (ClockMs(CLOCK_REALTIME) - epochMs));
 }
+
+}  // namespace orvane

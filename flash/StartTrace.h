@@ -8,6 +8,8 @@
 
 #include <QString>
 
+namespace orvane {
+
 namespace StartTrace {
 
 // Whether ORVANE_START_TRACE names a file (read once).
@@ -21,3 +23,5 @@ void Mark(const QString& phase);
 void MarkAtEpoch(const QString& phase, double epochMs);
 
 }  // namespace StartTrace
+
+}  // namespace orvane

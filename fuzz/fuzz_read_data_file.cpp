@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ftruncate(g_file, 0) != 0 || pwrite(g_file, data, size, 0) != static_cast<ssize_t>(size))
         std::abort();
 
-    orvane::CErrorLogCapture records;
+    orvane::ErrorLogCapture records;
     CCryptUtil crypt;
     std::uint32_t plainSize = 0xFFFFFFFF;
     orvane::ByteBuffer plainData;

@@ -14,10 +14,10 @@ namespace {
 
 std::string NameRoundTrip(const std::string& name, const std::string& argument)
 {
-    std::string parsed;
-    if (orvane::ParseInvokeRequest(_MakeInvokeXml(name, argument), parsed) != orvane::RequestStatus::Ok)
+    orvane::InvokeCall parsed;
+    if (orvane::ReadInvokeRequest(_MakeInvokeXml(name, argument), parsed) != orvane::RequestStatus::Ok)
         std::abort();
-    return parsed;
+    return parsed.name;
 }
 
 }  // namespace
@@ -25,17 +25,13 @@ std::string NameRoundTrip(const std::string& name, const std::string& argument)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    std::string name;
-    const orvane::RequestStatus status = orvane::ParseInvokeRequest(input, name);
-    if (status != orvane::RequestStatus::Ok && !name.empty())
+    orvane::InvokeCall call;
+    const orvane::RequestStatus status = orvane::ReadInvokeRequest(input, call);
+    const bool named = status == orvane::RequestStatus::Ok || status == orvane::RequestStatus::BadArguments;
+    if ((!named && !call.name.empty()) || (status != orvane::RequestStatus::Ok && !call.arguments.empty()))
         std::abort();
-
-    if (const auto call = orvane::ReadInvoke(input)) {
-        if (status != orvane::RequestStatus::Ok || call->name != name)
-            std::abort();
-        if (orvane::ReadInvoke(orvane::WriteInvoke(*call)) != call)
-            std::abort();
-    }
+    if (status == orvane::RequestStatus::Ok && orvane::ReadInvoke(orvane::WriteInvoke(call)) != call)
+        std::abort();
 
     // The input split at its first NUL into a function name and an argument.
     const std::size_t cut = input.find('\0');

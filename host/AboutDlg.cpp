@@ -29,7 +29,7 @@ QString FromCrLf(const std::string& text)
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(CUserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
+CAboutDlg::CAboutDlg(orvane::UserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
 {
     setWindowTitle(QStringLiteral("版本"));
     setFixedSize(DialogUnitRect(0, 0, 345, 204).size());
@@ -37,7 +37,7 @@ CAboutDlg::CAboutDlg(CUserDialogs& dialogs, QWidget* parent) : QDialog(parent), 
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(CWindowResources::LoadIcon(IDR_MAINFRAME).pixmap(32, 32));
+    icon->setPixmap(orvane::WindowResources::LoadIcon(IDR_MAINFRAME).pixmap(32, 32));
     icon->setGeometry(DialogUnitRect(10, 11, 20, 21));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
@@ -70,8 +70,8 @@ bool CAboutDlg::_SetVerInfo(const VersionInf& versionInf)
         return true;
     } catch (const std::exception& error) {
         REPORT_ERROR(m_log, "CAboutDlg::_SetVerInfo()", "CAboutDlg::_SetVerInfo()", error.what());
-        m_dialogs.MessageBox(this, orvane::MakeErrorText("(#10001)"), orvane::LoadResString(orvane::IDS_ERR_CAPTION), MsgButtons::Ok,
-                             MsgIcon::Error);
+        m_dialogs.MessageBox(this, orvane::MakeErrorText("(#10001)"), orvane::LoadResString(orvane::IDS_ERR_CAPTION), orvane::MsgButtons::Ok,
+                             orvane::MsgIcon::Error);
         return false;
     }
 }

@@ -8,14 +8,16 @@
 
 #include <string>
 
-class CUserDialogs;
+namespace orvane {
+class UserDialogs;
+}
 class QLabel;
 class QPlainTextEdit;
 
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CAboutDlg(CUserDialogs& dialogs, QWidget* parent = nullptr);
+    explicit CAboutDlg(orvane::UserDialogs& dialogs, QWidget* parent = nullptr);
     ~CAboutDlg() override;
 
     // Fills the texts from the version record and the terms strings. False
@@ -33,7 +35,7 @@ private:
     std::string m_strVersion;
     std::string m_strTerms;
     CErrorLog m_log;
-    CUserDialogs& m_dialogs;
+    orvane::UserDialogs& m_dialogs;
     bool m_initialised = false;
 
     QLabel* m_wndTitle;        // 1009

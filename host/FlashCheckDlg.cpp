@@ -25,7 +25,7 @@ QLabel* StaticText(QWidget* parent, int id, const QString& text, const QRect& re
 
 }  // namespace
 
-CFlashCheckDlg::CFlashCheckDlg(CUserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
+CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
 {
     setWindowTitle(QStringLiteral("Torvex-Z series 选型系统"));
     setFixedSize(DialogUnitRect(0, 0, 271, 128).size());
@@ -44,7 +44,7 @@ CFlashCheckDlg::CFlashCheckDlg(CUserDialogs& dialogs, QWidget* parent) : QDialog
     auto* badge = new QPushButton(this);
     badge->setObjectName(QStringLiteral("control1018"));
     badge->setFlat(true);
-    const QPixmap badgeImage = CWindowResources::LoadBitmap(IDB_GET_PLAYER);
+    const QPixmap badgeImage = orvane::WindowResources::LoadBitmap(IDB_GET_PLAYER);
     badge->setIcon(badgeImage);
     badge->setIconSize(badgeImage.size());
     badge->setGeometry(QRect(DialogUnitRect(10, 61, 50, 21).topLeft(), QSize(88, 31)));

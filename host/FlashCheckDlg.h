@@ -6,13 +6,15 @@
 
 #include <string>
 
-class CUserDialogs;
+namespace orvane {
+class UserDialogs;
+}
 class QLabel;
 
 class CFlashCheckDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CFlashCheckDlg(CUserDialogs& dialogs, QWidget* parent = nullptr);
+    explicit CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent = nullptr);
     ~CFlashCheckDlg() override;
 
     std::string m_strMessage;
@@ -26,7 +28,7 @@ private:
     void DoDataExchange();
     void OnGetFlashPlayer();
 
-    CUserDialogs& m_dialogs;
+    orvane::UserDialogs& m_dialogs;
     bool m_initialised = false;
     QLabel* m_wndMessage;    // 1016
     QLabel* m_wndTradeMark;  // 1019

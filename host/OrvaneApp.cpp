@@ -10,20 +10,22 @@
 namespace {
 
 // The window's phases in the start-up trace: shown, and the document named on
-// the command line opened (the title first changes when it names the file).
+// the command line opened (the window's current file first names it).
 class WindowPhaseMarks : public QObject {
 public:
-    explicit WindowPhaseMarks(QWidget& window) : QObject(&window)
+    explicit WindowPhaseMarks(COrvaneDlg& window) : QObject(&window)
     {
         window.installEventFilter(this);
-        connect(&window, &QWidget::windowTitleChanged, this,
-                [] { StartTrace::Mark(QStringLiteral("document opened")); });
+        connect(&window, &COrvaneDlg::currentFileChanged, this, [](const QByteArray& path) {
+            if (!path.isEmpty())
+                orvane::StartTrace::Mark(QStringLiteral("document opened"));
+        });
     }
 
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Show)
-            StartTrace::Mark(QStringLiteral("window shown"));
+            orvane::StartTrace::Mark(QStringLiteral("window shown"));
         return false;
     }
 };
@@ -32,9 +34,9 @@ public:
 
 bool COrvaneApp::InitInstance()
 {
-    COrvaneDlg dialog(RufflePlayerFactory(QCoreApplication::applicationDirPath()),
+    COrvaneDlg dialog(orvane::RufflePlayerFactory(QCoreApplication::applicationDirPath()),
                       COrvaneDlg::ProcessEnvironment(m_arguments));
-    if (StartTrace::Enabled())
+    if (orvane::StartTrace::Enabled())
         new WindowPhaseMarks(dialog);
     dialog.DoModal();
     return false;

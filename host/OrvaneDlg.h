@@ -1,26 +1,32 @@
 #pragma once
 // The program's main window: menu, toolbar and the hosted Flash control
 // playing the selection movie; New, Open, Save, Save As and exit of the
-// selection data files.
+// selection data files, the about box and the server update check.
+//
+// What the window does beyond that lives in rooms of its own, each a member
+// here: the one-at-a-time user actions (actions/), the recovery of unsaved
+// work and of a stopped player (recovery/), the bill of materials
+// (bom/), drops and logout (desktop/), the file on disk (document/) and the
+// update check's wait (update/).
 
 #include "ShockwaveFlash.h"
-#include "UpdateCheckWorker.h"
 #include "UserDialogs.h"
 #include "WindowResources.h"
+#include "actions/UserActions.h"
+#include "bom/BomCommands.h"
+#include "desktop/DesktopRequests.h"
+#include "document/FileIdentity.h"
+#include "recovery/WorkRecovery.h"
+#include "update/UpdateCheckWorker.h"
 
-#include "orvane/BillOfMaterials.h"
-#include "orvane/RecoveryStore.h"
 #include "orvane/VersionInf.h"
 
 #include <QIcon>
 #include <QMainWindow>
-#include <QString>
-#include <QStringList>
 #include <QTimer>
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,7 +34,6 @@
 #include <string>
 #include <vector>
 
-class QAction;
 class QMenu;
 class QMenuBar;
 class QToolBar;
@@ -37,8 +42,6 @@ class QToolBar;
 enum : unsigned { ID_MENU_SVR_FILE_CHK = 32785 };
 // The window menu's about item.
 inline constexpr unsigned kSysCommandAbout = 16;
-// The program's name in the window's caption and on printouts.
-inline const QString kProgramTitle = QStringLiteral("Torvex-Z series 选型系统");
 // Timer 1: opens the file named on the command line.
 inline constexpr int kTimerCmdLine = 1;
 
@@ -60,21 +63,23 @@ class COrvaneDlg : public QMainWindow {
 public:
     // What the window takes from the process; tests give their own.
     struct Environment {
-        std::shared_ptr<CUserDialogs> dialogs;
-        std::shared_ptr<CWindowResources> resources;
+        std::shared_ptr<orvane::UserDialogs> dialogs;
+        std::shared_ptr<orvane::WindowResources> resources;
         // The command line as the process got it (bytes: a file name need
         // not be valid UTF-8), program name first.
         std::vector<std::string> arguments;
         QString executablePath;      // the program directory is taken from it
-        std::string recoveryFolder;  // where recovery copies are kept
+        std::string recoveryFolder;  // where recovery copies are kept; "" keeps none
         // The update check's work; the real one unless a test gives its own.
-        UpdateCheckWorker::Procedure svrChkProcedure;
+        orvane::UpdateCheckWorker::Procedure svrChkProcedure;
+        // How long the update check waits for its worker.
+        std::chrono::milliseconds svrChkWaitLimit{30000};
     };
     // The real dialogs and resources, the given command line, the process's
     // path and the user's state folder.
     static Environment ProcessEnvironment(std::vector<std::string> arguments);
 
-    COrvaneDlg(FlashPlayerFactory factory, Environment environment);
+    COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environment);
     ~COrvaneDlg() override;
 
     // Window creation: the Flash Player check, then the control. False when
@@ -96,62 +101,27 @@ public:
     // latest version, an error or a time-out (the update question is asked
     // all the same).
     void _SvrFileChk(bool quiet = false);
-    // How long the update check waits for its worker; 30 s.
-    void SetSvrChkWaitLimit(std::chrono::milliseconds limit) { m_svrChkWaitLimit = limit; }
-
-    // Keeps the movie's text in the recovery copy when it has unsaved
-    // changes, removes the copy when it has none. Runs every 30 s and
-    // before risky steps.
-    void _SaveRecoveryCopy();
-    std::chrono::milliseconds RecoveryInterval() const;
-    void SetRecoveryInterval(std::chrono::milliseconds interval);
-
-    // The session manager asks before logging out: the same save prompt as
-    // closing the window when interaction is allowed (false: the user
-    // cancelled, the logout must be cancelled), else a recovery copy of
-    // unsaved work. Connected to QGuiApplication::commitDataRequest.
-    bool OnQueryEndSession(bool interactionAllowed);
 
 signals:
     // The quit message: the modal run ends with this exit code.
     void quitPosted(int exitCode);
+    // The current file changed: opened, saved under a name, or "" when the
+    // selection became untitled. The file system's bytes of its path.
+    void currentFileChanged(const QByteArray& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    // Files dragged over the movie are the window's, never the player page's.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // start-up and layout
     int OnCreate();
     int CheckFlashPlayerVersion();
-    QMenuBar* BuildMenu(const MenuResource& resource);
-    void BuildToolBar(const ToolBarResource& resource);
+    QMenuBar* BuildMenu(const orvane::MenuResource& resource);
+    void BuildToolBar(const orvane::ToolBarResource& resource);
     void BuildWindowMenu();
     void LayoutWindow();
-    // "name.zsr - <program title>" for the current file, the program title alone while untitled.
-    void _UpdateWindowTitle();
     bool ReportInitFailure(const char* step, const char* code);
     bool _EnableFileCommands(bool enable);
-
-    // Events that arrive while a command runs (the movie's calls, timer 1,
-    // close requests, a stopped player) wait until it has ended and then run
-    // in the order they came, so every command sees the state it started with.
-    class CommandScope {
-    public:
-        explicit CommandScope(COrvaneDlg& window);
-        ~CommandScope();  // the last one to end runs the events that waited
-        CommandScope(const CommandScope&) = delete;
-        CommandScope& operator=(const CommandScope&) = delete;
-
-    private:
-        COrvaneDlg& m_window;
-    };
-    void RunWhenIdle(std::function<void()> event);
-    void RunDeferredEvents();
 
     // command frame
     void OnCommand(unsigned id);
@@ -176,22 +146,25 @@ private:
     void OnSysCommand(unsigned id);
     void ShowAboutDialog();
     void PostQuitMessage(int exitCode);
-    // Runs body; an exception is recorded under label and shown as
-    // "(#10001)", after beforeReport has run. True when body ran to its end.
+    // The handler guard: runs body; an exception is recorded under label and
+    // shown as "(#10001)", after beforeReport has run. True when body ran to its end.
     bool RunGuarded(const char* label, const std::function<void()>& body,
                     const std::function<void()>& beforeReport = {});
     void ShowError(const std::string& text);
 
     // movie calls
     void OnFlashCallSwf(const QString& request);
+    void OnPlayerStopped(const QString& reason);
     std::string _CallMovie(const std::string& functionName, const std::string& argument);
     // The reply's string; nullopt after telling the user it is unusable.
     std::optional<std::string> _GetReturnString(const std::string& reply);
     // The movie's selection text; nullopt when it could not be read (the
     // user has been told). Throws when the call cannot be delivered.
-    std::optional<std::string> _FetchSelectionText();
+    std::optional<std::string> FetchSelectionText();
     // The text for Save and Save As; "" after telling the user there is nothing to save.
-    std::string _FetchTextToSave();
+    std::string FetchTextToSave();
+    // "zLoad" with text; the movie's selection is then text.
+    void LoadIntoMovie(const std::string& text);
 
     // document commands
     bool _FileNew();
@@ -204,45 +177,24 @@ private:
     // the movie holds, nullopt when it could not be read.
     bool _AskSaveChanges(const std::optional<std::string>& text);
     // The open dialog, then _FileOpen with the chosen file; 0 when cancelled.
-    int _FileOpenChosen();
+    int FileOpenChosen();
     int _FileOpen(const std::string& path);
-    int _ReadSelectionFile(const std::string& path);
-    // Saves text to the current file, or as _FileSaveAs when untitled.
+    int ReadSelectionFile(const std::string& path);
+    // Saves text to the current file, after the save dialog when untitled.
     bool _FileSave(const std::string& text);
-    // The save dialog, then _SaveFile with the chosen name.
-    bool _FileSaveAs(const std::string& text);
     // Writes text to path; it becomes the current file and the saved text.
-    bool _SaveFile(const std::string& path, const std::string& text);
-    bool _WriteSelectionFile(const std::string& path, const std::string& text);
-    // The selection was saved, loaded or replaced: nothing is unsaved.
-    void _SetSavedText(const std::string& text);
+    bool SaveFile(const std::string& path, const std::string& text);
+    bool WriteSelectionFile(const std::string& path, const std::string& text);
+    // The selection was saved, loaded or replaced by text: nothing is unsaved.
+    void SetSavedText(const std::string& text);
+    // m_strFilePath becomes path ("" for untitled); onDisk is what its file
+    // was when last read or written here, nullopt when not known.
+    void SetCurrentFile(std::string path, std::optional<orvane::FileIdentity> onDisk = std::nullopt);
     static bool _IsTextData(const std::uint8_t* data, std::size_t length);
-
-    // the bill of materials (the movie's "zBom")
-    // The movie's bill; nullopt after telling the user there is none (an
-    // empty selection) or that the reply is unusable.
-    std::optional<orvane::BillOfMaterials> _FetchBillOfMaterials();
-    // The bill, the save dialog, then the CSV file.
-    bool _ExportBomCommand();
-    // The bill on the clipboard as tab-separated rows.
-    bool _CopyBomCommand();
-    // The bill, the print dialog, then the printed page (or PDF).
-    bool _PrintBomCommand();
-
-    // the player's recovery
-    void _OpenRecoveryStore();
-    void OnPlayerStopped(const QString& reason);
-    // Offered once the movie is ready: the copy of a program that did not
-    // end cleanly, or the selection the stopped player had.
-    void _OfferRecovery(bool afterStop);
-    void _LoadIntoMovie(const std::string& text);
 
     // server update check
     void _SvrFileVersionCheckThread(SvrChkParam& param);
-    // Waits for the worker with the window painting, a busy cursor and a
-    // modal notice; user input stays blocked. The work when it ended in time.
-    std::optional<UpdateCheckWork> WaitForSvrChk(UpdateCheckWorker& worker);
-    static void _SvrFileVersionCheck(UpdateCheckWork& work, std::stop_token stop);
+    static void _SvrFileVersionCheck(orvane::UpdateCheckWork& work, std::stop_token stop);
 
     CShockwaveFlash m_ctrlFlash;
     QIcon m_hIcon;
@@ -254,23 +206,17 @@ private:
     std::string m_strErrCaption;
     std::string m_strSaveCaption;
 
-    FlashPlayerFactory m_factory;
+    orvane::FlashPlayerFactory m_factory;
     Environment m_env;
-    QWidget* m_wndClient = nullptr;   // the client area below the menu bar
-    QMenu* m_wndSysMenu = nullptr;    // the window menu
-    QTimer m_timerCmdLine;            // timer 1: opens the command-line file
-    std::unique_ptr<FlashPlayer> m_checkedPlayer;  // the player the check created
-    std::chrono::milliseconds m_svrChkWaitLimit{30000};
+    QWidget* m_wndClient = nullptr;  // the client area below the menu bar
+    QMenu* m_wndSysMenu = nullptr;   // the window menu
+    QTimer m_timerCmdLine;           // timer 1: opens the command-line file
+    std::unique_ptr<orvane::FlashPlayer> m_checkedPlayer;  // the player the check created
 
-    bool m_bFileCommandsEnabled = true;  // the document commands are not grey
-    int m_nCommandDepth = 0;
-    std::deque<std::function<void()>> m_deferredEvents;
-
-    bool m_bMovieReady = false;      // between "zDataLoadEnd" and a stop or "zError"
-    bool m_bPlayerRestarted = false; // the player stopped and was started afresh
-    std::vector<std::chrono::steady_clock::time_point> m_playerRestarts;
-    std::string m_strLastKnownText;  // the movie's selection when last read
-    std::unique_ptr<orvane::RecoveryStore> m_recovery;
-    std::optional<orvane::RecoveryOrphan> m_orphan;  // offered at the first ready
-    QTimer m_timerRecovery;
+    // The rooms.
+    orvane::UserActions m_actions;
+    orvane::WorkRecovery m_recovery;
+    orvane::BomCommands m_bom;
+    orvane::DesktopRequests m_desktop;
+    std::optional<orvane::FileIdentity> m_fileOnDisk;  // the current file as last read or written
 };

@@ -1,9 +1,9 @@
-// COrvaneDlg: command routing, the handlers, closing and timer 1.
+// COrvaneDlg: command routing, the handlers, closing, timer 1 and drops.
+// Every handler runs as a user action (orvane::UserActions) inside the
+// handler guard.
 #include "OrvaneDlg.h"
 
 #include "AboutDlg.h"
-
-#include "orvane/ErrorLog.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ void COrvaneDlg::OnCommand(unsigned id)
     };
     for (const CommandRoute& route : routes) {
         if (route.id == id)
-            return RunWhenIdle([this, handler = route.handler] { (this->*handler)(); });
+            return m_actions.Run([this, handler = route.handler] { (this->*handler)(); });
     }
 }
 
@@ -56,20 +56,9 @@ void COrvaneDlg::OnToolFileSaveAs()
     RunGuarded("COrvaneDlg::OnToolFileSaveAs()", [this] { _FileSaveAsCommand(); });
 }
 
-void COrvaneDlg::OnMenuFileExportBom()
-{
-    RunGuarded("COrvaneDlg::OnMenuFileExportBom()", [this] { _ExportBomCommand(); });
-}
-
-void COrvaneDlg::OnMenuFileCopyBom()
-{
-    RunGuarded("COrvaneDlg::OnMenuFileCopyBom()", [this] { _CopyBomCommand(); });
-}
-
-void COrvaneDlg::OnMenuFilePrintBom()
-{
-    RunGuarded("COrvaneDlg::OnMenuFilePrintBom()", [this] { _PrintBomCommand(); });
-}
+void COrvaneDlg::OnMenuFileExportBom() { RunGuarded("COrvaneDlg::OnMenuFileExportBom()", [this] { m_bom.ExportCsv(); }); }
+void COrvaneDlg::OnMenuFileCopyBom() { RunGuarded("COrvaneDlg::OnMenuFileCopyBom()", [this] { m_bom.Copy(); }); }
+void COrvaneDlg::OnMenuFilePrintBom() { RunGuarded("COrvaneDlg::OnMenuFilePrintBom()", [this] { m_bom.Print(); }); }
 
 void COrvaneDlg::OnMenuFileExit() { OnClose(); }
 
@@ -80,7 +69,7 @@ void COrvaneDlg::OnMenuSvrFileChk() { RunGuarded("COrvaneDlg::OnMenuSvrFileChk()
 void COrvaneDlg::OnSysCommand(unsigned id)
 {
     if ((id & ~0xFu) == kSysCommandAbout)
-        RunWhenIdle([this] { ShowAboutDialog(); });
+        m_actions.Run([this] { ShowAboutDialog(); });
 }
 
 void COrvaneDlg::ShowAboutDialog()
@@ -107,11 +96,24 @@ void COrvaneDlg::OnTimer(int timerId)
     RunGuarded(
         "COrvaneDlg::OnTimer()",
         [this] {
+            // At start the movie holds nothing and nobody is asked; work it
+            // holds by now (a selection restored at start, or changes made
+            // before a later ready) is offered to be saved first.
+            if (!_AskSaveChanges(FetchSelectionText()))
+                return;
             const std::string path = m_env.arguments.size() > 1 ? m_env.arguments[1] : std::string();
             if (path.empty())
-                _FileOpenChosen();
+                FileOpenChosen();
             else
                 _FileOpen(path);
         },
         [this] { m_timerCmdLine.stop(); });
+}
+
+void COrvaneDlg::OnDropFiles(const std::string& path)
+{
+    RunGuarded("COrvaneDlg::OnDropFiles()", [&] {
+        if (_AskSaveChanges(FetchSelectionText()))
+            _FileOpen(path);
+    });
 }

@@ -1,6 +1,8 @@
 // COrvaneDlg: New, Open, Save, Save As, the exit check and the save prompt.
-// The commands ask for file names; _FileOpen and _SaveFile take them.
+// The commands ask for file names; _FileOpen and SaveFile take them.
 #include "OrvaneDlg.h"
+
+#include "document/SaveFailure.h"
 
 #include "orvane/CryptUtil.h"
 #include "orvane/ErrorLog.h"
@@ -15,6 +17,11 @@
 #include <limits>
 
 #include <sys/stat.h>
+
+using orvane::LoadResString;
+using orvane::MsgButtons;
+using orvane::MsgIcon;
+using orvane::MsgResult;
 
 namespace {
 
@@ -31,22 +38,6 @@ std::string SelectionTextFromFile(std::string bytes)
     return legacy.hasError() ? bytes : text.toStdString();
 }
 
-std::string FormatPrompt(const std::string& format, const std::string& fileName)
-{
-    std::string text = format;
-    if (const auto at = text.find("%s"); at != std::string::npos)
-        text.replace(at, 2, fileName);
-    return text;
-}
-
-// A message followed by the system's reason for the failure, when it gave one.
-std::string WithReason(std::string text, int systemError)
-{
-    if (systemError != 0)
-        text += "\n" + orvane::SystemErrorReason(systemError);
-    return text;
-}
-
 bool IsFile(const std::string& path)
 {
     struct stat status {};
@@ -60,23 +51,18 @@ bool COrvaneDlg::_AskSaveChanges(const std::optional<std::string>& text)
     if (!text) {
         // The movie could not say what it holds: the user decides whether
         // to go on. Going on keeps the recovery copy for the next start.
-        return m_env.dialogs->MessageBox(this, orvane::LoadResString(orvane::IDS_MOVIE_UNREADABLE), m_strSaveCaption,
+        return m_env.dialogs->MessageBox(this, LoadResString(orvane::IDS_MOVIE_UNREADABLE), m_strSaveCaption,
                                          MsgButtons::YesNo, MsgIcon::Exclamation) == MsgResult::Yes;
     }
-    if (text->empty() || *text == m_strSaveData) {
-        if (m_recovery)
-            m_recovery->Discard();
+    if (text->empty() || *text == m_strSaveData)
         return true;
-    }
-    const std::string fileName = m_strFilePath.empty() ? orvane::LoadResString(orvane::IDS_UNTITLED) : m_strFilePath;
-    const std::string prompt = FormatPrompt(orvane::LoadResString(orvane::IDS_ASK_SAVE), fileName);
-    switch (m_env.dialogs->MessageBox(this, prompt, m_strSaveCaption, MsgButtons::YesNoCancel,
-                                      MsgIcon::Exclamation)) {
+    const std::string prompt =
+        LoadResString(orvane::IDS_ASK_SAVE, m_strFilePath.empty() ? LoadResString(orvane::IDS_UNTITLED) : m_strFilePath);
+    switch (m_env.dialogs->MessageBox(this, prompt, m_strSaveCaption, MsgButtons::YesNoCancel, MsgIcon::Exclamation)) {
     case MsgResult::Yes:
         return _FileSave(*text);
     case MsgResult::No:
-        if (m_recovery)
-            m_recovery->Discard();
+        m_recovery.DiscardCopy();
         return true;
     default:
         return false;
@@ -85,49 +71,57 @@ bool COrvaneDlg::_AskSaveChanges(const std::optional<std::string>& text)
 
 bool COrvaneDlg::_FileNew()
 {
-    if (!_AskSaveChanges(_FetchSelectionText()))
+    if (!_AskSaveChanges(FetchSelectionText()))
         return false;
     _CallMovie("zNewOpen", {});
-    m_strFilePath.clear();
-    _UpdateWindowTitle();
-    _SetSavedText({});
+    SetCurrentFile({});
+    SetSavedText({});
     return true;
 }
 
 bool COrvaneDlg::_FileOpenCommand()
 {
-    if (!_AskSaveChanges(_FetchSelectionText()))
+    if (!_AskSaveChanges(FetchSelectionText()))
         return false;
-    _FileOpenChosen();
+    FileOpenChosen();
     return true;
 }
 
-int COrvaneDlg::_FileOpenChosen()
+int COrvaneDlg::FileOpenChosen()
 {
-    const std::optional<std::string> chosen = m_env.dialogs->GetOpenFileName(this, orvane::LoadResString(orvane::IDS_OPEN_FILTER));
+    const std::optional<std::string> chosen =
+        m_env.dialogs->GetOpenFileName(this, LoadResString(orvane::IDS_OPEN_FILTER));
     return chosen ? _FileOpen(*chosen) : 0;
 }
 
-std::string COrvaneDlg::_FetchTextToSave()
+std::string COrvaneDlg::FetchTextToSave()
 {
-    std::string text = _FetchSelectionText().value_or(std::string());
+    std::string text = FetchSelectionText().value_or(std::string());
     if (text.empty())
-        m_env.dialogs->MessageBox(this, orvane::LoadResString(orvane::IDS_NO_DATA_TO_SAVE), m_strSaveCaption, MsgButtons::Ok,
+        m_env.dialogs->MessageBox(this, LoadResString(orvane::IDS_NO_DATA_TO_SAVE), m_strSaveCaption, MsgButtons::Ok,
                                   MsgIcon::None);
     return text;
 }
 
 bool COrvaneDlg::_FileSaveCommand()
 {
-    if (const std::string text = _FetchTextToSave(); !text.empty())
+    if (const std::string text = FetchTextToSave(); !text.empty())
         _FileSave(text);
     return true;
 }
 
 bool COrvaneDlg::_FileSaveAsCommand()
 {
-    if (const std::string text = _FetchTextToSave(); !text.empty())
-        _FileSaveAs(text);
+    const std::string text = FetchTextToSave();
+    if (text.empty())
+        return true;
+    // Always through the save dialog; cancelled or failed, the previous
+    // current file stays the current file.
+    const std::string kept = m_strFilePath;
+    const std::optional<orvane::FileIdentity> keptOnDisk = m_fileOnDisk;
+    SetCurrentFile({});
+    if (!_FileSave(text))
+        SetCurrentFile(kept, keptOnDisk);
     return true;
 }
 
@@ -136,7 +130,7 @@ bool COrvaneDlg::_ConfirmExit(const char* guardLabel)
     std::optional<std::string> text;
     // A player that stopped or fails must never keep the user from closing:
     // its failure is reported and the user decides.
-    if (!RunGuarded(guardLabel, [&] { text = _FetchSelectionText(); }))
+    if (!RunGuarded(guardLabel, [&] { text = FetchSelectionText(); }))
         text.reset();
     return _AskSaveChanges(text);
 }
@@ -144,13 +138,15 @@ bool COrvaneDlg::_ConfirmExit(const char* guardLabel)
 int COrvaneDlg::_FileOpen(const std::string& path)
 {
     int result = 1;
-    RunGuarded("COrvaneDlg::_FileOpen()", [&] { result = _ReadSelectionFile(path); });
+    RunGuarded("COrvaneDlg::_FileOpen()", [&] { result = ReadSelectionFile(path); });
     return result;
 }
 
-int COrvaneDlg::_ReadSelectionFile(const std::string& path)
+int COrvaneDlg::ReadSelectionFile(const std::string& path)
 {
-    const std::string damagedText = path + "\n" + orvane::LoadResString(orvane::IDS_FILE_DAMAGED);
+    const std::string damagedText = path + "\n" + LoadResString(orvane::IDS_FILE_DAMAGED);
+    // Taken before the read: a change made while reading counts as a change.
+    const std::optional<orvane::FileIdentity> onDisk = orvane::FileIdentity::Of(path);
     std::uint32_t length = 0;
     orvane::ByteBuffer bytes;
     errno = 0;
@@ -159,8 +155,10 @@ int COrvaneDlg::_ReadSelectionFile(const std::string& path)
     if (readResult != orvane::READ_DATA_OK) {
         REPORT_ERROR(g_ErrorLog, "COrvaneDlg::_FileOpen()", "CryptUtil.ReadDataFile()",
                      "復号化取得処理に失敗しました。");
-        m_env.dialogs->MessageBox(this, WithReason(damagedText, systemError), m_strErrCaption, MsgButtons::Ok,
-                                  MsgIcon::Error);
+        std::string shown = damagedText;
+        if (systemError != 0)
+            shown += "\n" + orvane::SystemErrorReason(systemError);
+        m_env.dialogs->MessageBox(this, shown, m_strErrCaption, MsgButtons::Ok, MsgIcon::Error);
         return readResult;
     }
     if (!_IsTextData(bytes.get(), length)) {
@@ -171,11 +169,15 @@ int COrvaneDlg::_ReadSelectionFile(const std::string& path)
 
     // The text ends at the first zero byte or at the end of the content.
     const auto* chars = reinterpret_cast<const char*>(bytes.get());
-    m_strSaveData = SelectionTextFromFile(std::string(chars, strnlen(chars, length)));
-    _LoadIntoMovie(m_strSaveData);
-    m_strFilePath = path;
-    _UpdateWindowTitle();
-    _SetSavedText(m_strSaveData);
+    const std::string text = SelectionTextFromFile(std::string(chars, strnlen(chars, length)));
+    // Until the movie has taken the text, what it shows is unknown: it is
+    // tied to no file and counts as unsaved, so that a "zLoad" that fails
+    // part-way never leaves the old file's name on the new file's content.
+    SetCurrentFile({});
+    m_strSaveData.clear();
+    LoadIntoMovie(text);
+    SetCurrentFile(path, onDisk);
+    SetSavedText(text);
     return 0;
 }
 
@@ -189,32 +191,31 @@ bool COrvaneDlg::_IsTextData(const std::uint8_t* data, std::size_t length)
 
 bool COrvaneDlg::_FileSave(const std::string& text)
 {
-    return m_strFilePath.empty() ? _FileSaveAs(text) : _SaveFile(m_strFilePath, text);
-}
-
-bool COrvaneDlg::_FileSaveAs(const std::string& text)
-{
-    const std::optional<std::string> chosen = m_env.dialogs->GetSaveFileName(
-        this, orvane::LoadResString(orvane::IDS_SAVE_FILTER), orvane::LoadResString(orvane::IDS_UNTITLED), "zsr");
-    if (!chosen)
-        return false;
-    const bool saved = _SaveFile(*chosen, text);
-    // An untitled selection keeps the name it was given, even when writing failed.
-    if (!saved && m_strFilePath.empty()) {
-        m_strFilePath = *chosen;
-        _UpdateWindowTitle();
+    if (m_strFilePath.empty()) {
+        const std::optional<std::string> chosen =
+            m_env.dialogs->GetSaveFileName(this, LoadResString(orvane::IDS_SAVE_FILTER),
+                                           LoadResString(orvane::IDS_UNTITLED), "zsr");
+        if (!chosen)
+            return false;
+        // The chosen name is the current file at once, even when writing fails.
+        SetCurrentFile(*chosen);
+    } else if (orvane::ChangedOnDisk(m_strFilePath, m_fileOnDisk)) {
+        // Another program wrote the file since it was opened or saved here.
+        if (m_env.dialogs->MessageBox(this, LoadResString(orvane::IDS_FILE_CHANGED_ON_DISK, m_strFilePath),
+                                      m_strSaveCaption, MsgButtons::YesNo, MsgIcon::Exclamation) != MsgResult::Yes)
+            return false;
     }
-    return saved;
+    return SaveFile(m_strFilePath, text);
 }
 
-bool COrvaneDlg::_SaveFile(const std::string& path, const std::string& text)
+bool COrvaneDlg::SaveFile(const std::string& path, const std::string& text)
 {
     bool saved = false;
-    RunGuarded("COrvaneDlg::_FileSave()", [&] { saved = _WriteSelectionFile(path, text); });
+    RunGuarded("COrvaneDlg::_FileSave()", [&] { saved = WriteSelectionFile(path, text); });
     return saved;
 }
 
-bool COrvaneDlg::_WriteSelectionFile(const std::string& path, const std::string& text)
+bool COrvaneDlg::WriteSelectionFile(const std::string& path, const std::string& text)
 {
     const bool existed = IsFile(path);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
@@ -223,25 +224,27 @@ bool COrvaneDlg::_WriteSelectionFile(const std::string& path, const std::string&
     errno = 0;
     if (!fits || !crypt.CreateDataFile(path, std::uint32_t(text.size()), bytes)) {
         const int systemError = fits ? errno : EFBIG;
-        const std::string errorText = orvane::MakeErrorText("(#2001)");
-        REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "CryptUtil.CreateDataFile()", errorText);
-        std::string shown = WithReason(errorText, systemError);
-        if (existed)
-            shown += "\n" + orvane::LoadResString(crypt.TargetDamaged() ? orvane::IDS_OLD_FILE_DAMAGED
-                                                                          : orvane::IDS_OLD_FILE_KEPT);
-        ShowError(shown);
+        REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "CryptUtil.CreateDataFile()",
+                     orvane::MakeErrorText("(#2001)"));
+        ShowError(orvane::SaveFailureText(systemError, existed, crypt.TargetDamaged()));
         return false;
     }
-    m_strFilePath = path;
-    _UpdateWindowTitle();
-    _SetSavedText(text);
+    SetCurrentFile(path, orvane::FileIdentity::Of(path));
+    SetSavedText(text);
     return true;
 }
 
-void COrvaneDlg::_SetSavedText(const std::string& text)
+void COrvaneDlg::SetSavedText(const std::string& text)
 {
     m_strSaveData = text;
-    m_strLastKnownText = text;
-    if (m_recovery)
-        m_recovery->Discard();
+    m_recovery.SelectionSettled(text);
+}
+
+void COrvaneDlg::SetCurrentFile(std::string path, std::optional<orvane::FileIdentity> onDisk)
+{
+    m_fileOnDisk = onDisk;
+    if (path == m_strFilePath)
+        return;
+    m_strFilePath = std::move(path);
+    emit currentFileChanged(QByteArray::fromStdString(m_strFilePath));
 }

@@ -1,45 +1,68 @@
-// COrvaneDlg: calls from the movie and calls into it.
+// COrvaneDlg: calls from the movie, calls into it, and a player that stopped.
 #include "OrvaneDlg.h"
 
+#include "orvane/ErrorLog.h"
 #include "orvane/InvokeMessage.h"
 #include "orvane/StringTable.h"
 
-#include <utility>
+namespace {
+
+constexpr char kFlashCallLabel[] = "COrvaneDlg::OnFlashCallSwf()";
+constexpr char kReplyLabel[] = "COrvaneDlg::_GetReturnString()";
+
+// The text of the first argument when it is a string; nullopt otherwise.
+std::optional<std::string> FirstString(const orvane::InvokeCall& call)
+{
+    if (call.arguments.empty() || call.arguments.front().kind != orvane::ExternalValue::Kind::String)
+        return std::nullopt;
+    return call.arguments.front().text;
+}
+
+}  // namespace
 
 void COrvaneDlg::OnFlashCallSwf(const QString& request)
 {
-    RunGuarded("COrvaneDlg::OnFlashCallSwf()", [&] {
-        std::string name;
-        switch (orvane::ParseInvokeRequest(request.toStdString(), name)) {
-        case orvane::RequestStatus::Ok:
-            break;
-        case orvane::RequestStatus::NotInvoke:
-            return ShowError(orvane::MakeErrorText("(#1007)"));
-        case orvane::RequestStatus::NotWellFormed:
-        case orvane::RequestStatus::NoName:
-            return ShowError(orvane::MakeErrorText("(#1005)"));
+    RunGuarded(kFlashCallLabel, [&] {
+        orvane::InvokeCall call;
+        const orvane::RequestStatus status = orvane::ReadInvokeRequest(request.toStdString(), call);
+        if (status == orvane::RequestStatus::NotInvoke || status == orvane::RequestStatus::NotWellFormed ||
+            status == orvane::RequestStatus::NoName) {
+            const std::string text =
+                orvane::MakeErrorText(status == orvane::RequestStatus::NotInvoke ? "(#1007)" : "(#1005)");
+            REPORT_ERROR(g_ErrorLog, kFlashCallLabel, "orvane::ReadInvokeRequest()", text);
+            return ShowError(text);
         }
 
+        const std::string& name = call.name;
         if (name == "zDataLoadEnd") {
             _EnableFileCommands(true);
-            m_bMovieReady = true;
-            m_timerRecovery.start();
+            m_actions.SetMovieState(orvane::MovieState::Ready);
             // A player started afresh gets its selection back instead of
             // the command-line file being opened over it.
-            const bool restarted = std::exchange(m_bPlayerRestarted, false);
-            if (restarted || m_orphan)
-                _OfferRecovery(restarted);
+            const bool restarted = m_recovery.MovieReady();
             if (!restarted && m_env.arguments.size() == 2)
                 m_timerCmdLine.start();
         } else if (name == "Z_ModeChange" || name == "zError") {
             m_strSaveData.clear();
-            m_strFilePath.clear();
-            _UpdateWindowTitle();
+            SetCurrentFile({});
             if (name == "zError") {
-                m_bMovieReady = false;
+                m_actions.SetMovieState(orvane::MovieState::Failed);
                 _EnableFileCommands(false);
             }
+        } else if (name == "zSelectionChanged") {
+            if (const std::optional<std::string> text = FirstString(call))
+                m_recovery.SelectionSeen(*text);
         }
+    });
+}
+
+void COrvaneDlg::OnPlayerStopped(const QString& reason)
+{
+    RunGuarded("COrvaneDlg::OnPlayerStopped()", [&] {
+        m_actions.SetMovieState(orvane::MovieState::Stopped);
+        _EnableFileCommands(false);
+        REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnPlayerStopped()", "CShockwaveFlash", reason.toStdString());
+        m_recovery.PlayerStopped();
     });
 }
 
@@ -52,29 +75,25 @@ std::string COrvaneDlg::_CallMovie(const std::string& functionName, const std::s
 std::optional<std::string> COrvaneDlg::_GetReturnString(const std::string& reply)
 {
     std::string text;
-    switch (orvane::ParseReturnString(reply, text)) {
-    case orvane::ReplyStatus::Ok:
+    const orvane::ReplyStatus status = orvane::ParseReturnString(reply, text);
+    if (status == orvane::ReplyStatus::Ok)
         return text;
-    case orvane::ReplyStatus::NotWellFormed:
-        ShowError("(#1005)");
-        break;
-    case orvane::ReplyStatus::NotString:
-        ShowError("(#1007)");
-        break;
-    }
+    const char* code = status == orvane::ReplyStatus::NotString ? "(#1007)" : "(#1005)";
+    REPORT_ERROR(g_ErrorLog, kReplyLabel, "orvane::ParseReturnString()", code);
+    ShowError(code);
     return std::nullopt;
 }
 
-std::optional<std::string> COrvaneDlg::_FetchSelectionText()
+std::optional<std::string> COrvaneDlg::FetchSelectionText()
 {
     std::optional<std::string> text = _GetReturnString(_CallMovie("zSave", {}));
     if (text)
-        m_strLastKnownText = *text;
+        m_recovery.SelectionSeen(*text);
     return text;
 }
 
-void COrvaneDlg::_LoadIntoMovie(const std::string& text)
+void COrvaneDlg::LoadIntoMovie(const std::string& text)
 {
     _CallMovie("zLoad", text);
-    m_strLastKnownText = text;
+    m_recovery.SelectionSeen(text);
 }

@@ -16,7 +16,7 @@ unsigned MajorVersion(std::int32_t flashVersion) { return (std::uint32_t(flashVe
 
 int COrvaneDlg::CheckFlashPlayerVersion()
 {
-    auto created = std::make_unique<FlashCreateResult>(m_factory());
+    auto created = std::make_unique<orvane::FlashCreateResult>(m_factory());
     const auto showNotice = [this](unsigned messageId) {
         CFlashCheckDlg notice(*m_env.dialogs);
         notice.m_strMessage = orvane::LoadResString(messageId);
@@ -27,19 +27,19 @@ int COrvaneDlg::CheckFlashPlayerVersion()
     const auto reportFailure = [this](std::int32_t error, const std::string& message) {
         g_ErrorLog.WriteLog("COrvaneDlg::CheckFlashPlayerVersion()", "OleCreate()", 0, error, __FILE__, __LINE__,
                             message);
-        m_env.dialogs->MessageBox(nullptr, "(#3001)", orvane::LoadResString(orvane::IDS_ERR_CAPTION), MsgButtons::Ok,
-                                  MsgIcon::Error);
+        m_env.dialogs->MessageBox(nullptr, "(#3001)", orvane::LoadResString(orvane::IDS_ERR_CAPTION), orvane::MsgButtons::Ok,
+                                  orvane::MsgIcon::Error);
         return -1;
     };
 
-    if (created->status == FlashCreateStatus::ClassNotRegistered)
+    if (created->status == orvane::FlashCreateStatus::ClassNotRegistered)
         return showNotice(orvane::IDS_FLASH_NOT_INSTALLED);
-    if (created->status != FlashCreateStatus::Ok || !created->player)
+    if (created->status != orvane::FlashCreateStatus::Ok || !created->player)
         return reportFailure(created->error, {});
 
     std::int32_t version = 0;
     try {
-        version = created->player->flashVersion();
+        version = created->player->FlashVersion();
     } catch (const std::exception& error) {
         return reportFailure(0, error.what());
     }

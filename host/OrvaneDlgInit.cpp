@@ -2,6 +2,7 @@
 #include "OrvaneDlg.h"
 
 #include "orvane/ErrorLog.h"
+#include "orvane/PathText.h"
 #include "orvane/StringTable.h"
 
 #include <QAction>
@@ -62,18 +63,16 @@ bool COrvaneDlg::OnInitDialog()
 {
     BuildWindowMenu();
     setWindowIcon(m_hIcon);
-    _OpenRecoveryStore();
+    m_recovery.Open();
     m_strErrCaption = orvane::LoadResString(orvane::IDS_ERR_CAPTION);
     m_strSaveCaption = orvane::LoadResString(orvane::IDS_SAVE_CAPTION);
 
     bool initialised = false;
     RunGuarded("COrvaneDlg::OnInitDialog()", [&] {
         const QString programDir = QFileInfo(m_env.executablePath).absolutePath();
-        g_strAppPath = QDir::cleanPath(programDir).toStdString();
-        if (g_strAppPath.empty() || g_strAppPath.back() != '/')
-            g_strAppPath += '/';
+        g_strAppPath = orvane::WithTrailingSlash(QDir::cleanPath(programDir).toStdString());
 
-        const std::optional<MenuResource> menu = m_env.resources->LoadMenu(IDR_MAIN_MENU);
+        const std::optional<orvane::MenuResource> menu = m_env.resources->LoadMenu(IDR_MAIN_MENU);
         if (!menu)
             return void(ReportInitFailure("m_wndMenu.LoadMenu()", "(#1001)"));
         std::unique_ptr<QMenuBar> menuBar(BuildMenu(*menu));
@@ -87,7 +86,7 @@ bool COrvaneDlg::OnInitDialog()
         m_wndToolBar = m_env.resources->CreateToolBar(*m_wndClient);
         if (!m_wndToolBar)
             return void(ReportInitFailure("m_wndToolBar.CreateEx", "(#1003)"));
-        const std::optional<ToolBarResource> toolBar = m_env.resources->LoadToolBar(IDR_MAIN_TOOLBAR);
+        const std::optional<orvane::ToolBarResource> toolBar = m_env.resources->LoadToolBar(IDR_MAIN_TOOLBAR);
         if (!toolBar)
             return void(ReportInitFailure("m_wndToolBar.LoadToolBar()", "(#1004)"));
         BuildToolBar(*toolBar);
@@ -120,12 +119,12 @@ bool COrvaneDlg::ReportInitFailure(const char* step, const char* code)
     return false;
 }
 
-QMenuBar* COrvaneDlg::BuildMenu(const MenuResource& resource)
+QMenuBar* COrvaneDlg::BuildMenu(const orvane::MenuResource& resource)
 {
     auto menuBar = std::make_unique<QMenuBar>();
-    for (const MenuPopupResource& popupResource : resource) {
+    for (const orvane::MenuPopupResource& popupResource : resource) {
         QMenu* popup = menuBar->addMenu(QString::fromUtf8(popupResource.text));
-        for (const MenuItemResource& item : popupResource.items) {
+        for (const orvane::MenuItemResource& item : popupResource.items) {
             if (item.commandId == 0) {
                 popup->addSeparator();
                 continue;
@@ -139,7 +138,7 @@ QMenuBar* COrvaneDlg::BuildMenu(const MenuResource& resource)
     return menuBar.release();
 }
 
-void COrvaneDlg::BuildToolBar(const ToolBarResource& resource)
+void COrvaneDlg::BuildToolBar(const orvane::ToolBarResource& resource)
 {
     m_wndToolBar->setObjectName(QStringLiteral("toolbar135"));
     m_wndToolBar->setMovable(false);
@@ -157,7 +156,7 @@ void COrvaneDlg::BuildToolBar(const ToolBarResource& resource)
         const QString text = QString::fromStdString(orvane::LoadResString(orvane::IDS_TOOL_FILE_NEW + unsigned(index)));
         QAction* action = CommandAction(m_wndToolBar, id, text);
         if (index < std::size(bitmaps))
-            action->setIcon(QIcon(CWindowResources::LoadToolBitmap(bitmaps[index])));
+            action->setIcon(QIcon(orvane::WindowResources::LoadToolBitmap(bitmaps[index])));
         action->setToolTip(QString::fromStdString(orvane::LoadResString(id)));
         m_wndToolBar->addAction(action);
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
@@ -219,7 +218,6 @@ void COrvaneDlg::LayoutWindow()
 
 bool COrvaneDlg::_EnableFileCommands(bool enable)
 {
-    m_bFileCommandsEnabled = enable;
     if (m_wndMenu) {
         for (QAction* popup : m_wndMenu->actions())
             popup->setEnabled(enable);

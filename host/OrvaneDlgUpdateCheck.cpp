@@ -1,16 +1,15 @@
 // COrvaneDlg: the server update check. A worker thread reads the local
 // version file and the server's copy and compares their versions; the window
-// waits for it, blocked, for at most m_svrChkWaitLimit, then tells the user.
+// waits for it (orvane::WaitForUpdateCheck) for at most the environment's wait
+// limit, then tells the user.
 #include "OrvaneDlg.h"
+
+#include "update/UpdateCheckWait.h"
 
 #include "orvane/ErrorLog.h"
 #include "orvane/VersionCompare.h"
 #include "orvane/VersionInf.h"
 
-#include <QApplication>
-#include <QEventLoop>
-#include <QProgressDialog>
-#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -30,11 +29,9 @@ constexpr const char* kUpdateQuestion = "更新ファイルが存在します。
 constexpr const char* kUpdateCaption = "更新";
 constexpr const char* kConfirmCaption = "確認";
 constexpr const char* kNotWebAddressText = "ダウンロード先が http または https のアドレスではありません。";
-// A check that answers within this shows nothing while the window waits.
-constexpr std::chrono::milliseconds kQuietWait{300};
 
 // Steps 2 to 7 of the worker: the outcome, with work's addresses filled.
-int CompareWithServer(UpdateCheckWork& work, std::stop_token stop)
+int CompareWithServer(orvane::UpdateCheckWork& work, std::stop_token stop)
 {
     VersionInf local;
     if (!_GetLocalVersionInf(local)) {
@@ -58,7 +55,7 @@ int CompareWithServer(UpdateCheckWork& work, std::stop_token stop)
 // Hands the download address to the desktop's opener, a web address only: a
 // file:// address or a plain path from a tampered version file would make the
 // desktop open or run a local file.
-void OpenDownloadAddress(CUserDialogs& dialogs, const std::string& download)
+void OpenDownloadAddress(orvane::UserDialogs& dialogs, const std::string& download)
 {
     const QUrl address = QUrl::fromUserInput(QString::fromStdString(download));
     const QString scheme = address.scheme();
@@ -74,25 +71,25 @@ void OpenDownloadAddress(CUserDialogs& dialogs, const std::string& download)
 void COrvaneDlg::_SvrFileChk(bool quiet)
 {
     // The check may end in quitting the program: keep the user's work first.
-    _SaveRecoveryCopy();
+    m_recovery.KeepNow();
     SvrChkParam param;
     _SvrFileVersionCheckThread(param);
 
-    const auto tell = [&](const char* text, const char* caption, MsgButtons buttons, MsgIcon icon) {
+    const auto tell = [&](const char* text, const char* caption, orvane::MsgButtons buttons, orvane::MsgIcon icon) {
         return m_env.dialogs->MessageBox(this, text, caption, buttons, icon);
     };
     switch (param.nResult) {
     case SVRCHK_LATEST:
         if (!quiet)
-            tell(kLatestText, kUpdateCaption, MsgButtons::Ok, MsgIcon::None);
+            tell(kLatestText, kUpdateCaption, orvane::MsgButtons::Ok, orvane::MsgIcon::None);
         break;
     case SVRCHK_ERROR:
         REPORT_ERROR(g_ErrorLog, "_SvrFileChk()", "_SvrFileVersionCheckThread()", kNoUpdateInfoText);
         if (!quiet)
-            tell(kNoUpdateInfoText, kConfirmCaption, MsgButtons::Ok, MsgIcon::Information);
+            tell(kNoUpdateInfoText, kConfirmCaption, orvane::MsgButtons::Ok, orvane::MsgIcon::Information);
         break;
     case SVRCHK_UPDATE:
-        if (tell(kUpdateQuestion, kUpdateCaption, MsgButtons::YesNo, MsgIcon::Exclamation) == MsgResult::Yes
+        if (tell(kUpdateQuestion, kUpdateCaption, orvane::MsgButtons::YesNo, orvane::MsgIcon::Exclamation) == orvane::MsgResult::Yes
             && _ConfirmExit("COrvaneDlg::OnMenuSvrFileChk()")) {
             // Whether the desktop could open it or not, the program ends.
             OpenDownloadAddress(*m_env.dialogs, g_strUrlDownload);
@@ -101,24 +98,24 @@ void COrvaneDlg::_SvrFileChk(bool quiet)
         break;
     case SVRCHK_TIMEOUT:
         if (!quiet)
-            tell(kNoUpdateInfoText, kUpdateCaption, MsgButtons::Ok, MsgIcon::None);
+            tell(kNoUpdateInfoText, kUpdateCaption, orvane::MsgButtons::Ok, orvane::MsgIcon::None);
         break;
     }
 }
 
 void COrvaneDlg::_SvrFileVersionCheckThread(SvrChkParam& param)
 {
-    std::optional<UpdateCheckWorker> worker;
+    std::optional<orvane::UpdateCheckWorker> worker;
     try {
         worker.emplace(m_env.svrChkProcedure ? m_env.svrChkProcedure
-                                             : UpdateCheckWorker::Procedure(&COrvaneDlg::_SvrFileVersionCheck));
+                                             : orvane::UpdateCheckWorker::Procedure(&COrvaneDlg::_SvrFileVersionCheck));
     } catch (const std::system_error&) {
         // No thread to check on: the check could not be made, as when a file was not read.
         param.nResult = SVRCHK_ERROR;
         return;
     }
 
-    std::optional<UpdateCheckWork> work = WaitForSvrChk(*worker);
+    std::optional<orvane::UpdateCheckWork> work = orvane::WaitForUpdateCheck(*worker, m_env.svrChkWaitLimit, this);
     if (!work) {
         // Given up: nothing of this worker reaches the record, the addresses
         // or the log any more, and nothing waits for it.
@@ -131,49 +128,14 @@ void COrvaneDlg::_SvrFileVersionCheckThread(SvrChkParam& param)
         g_strUrlVersionCheck = std::move(work->strUrlVersionCheck);
     }
     param.nResult = work->nResult;
-    orvane::CErrorLogCapture::Replay(work->logRecords);
+    orvane::ErrorLogCapture::Replay(work->logRecords);
 }
 
-std::optional<UpdateCheckWork> COrvaneDlg::WaitForSvrChk(UpdateCheckWorker& worker)
-{
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + m_svrChkWaitLimit;
-    if (std::optional<UpdateCheckWork> work = worker.WaitFor(std::min(m_svrChkWaitLimit, kQuietWait)))
-        return work;
-    if (Clock::now() >= deadline)
-        return std::nullopt;
-
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QProgressDialog notice(QStringLiteral("正在检查更新…"), QString(), 0, 0, this);
-    notice.setObjectName(QStringLiteral("svrChkNotice"));
-    notice.setWindowTitle(QString::fromUtf8(kUpdateCaption));
-    notice.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    notice.setWindowModality(Qt::ApplicationModal);
-    notice.setCancelButton(nullptr);
-    notice.setMinimumDuration(0);
-    notice.show();
-
-    // Paint and timers go on; keys and clicks wait until the check is over.
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(20);
-    connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (worker.Finished() || Clock::now() >= deadline)
-            loop.quit();
-    });
-    poll.start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-
-    notice.hide();
-    QApplication::restoreOverrideCursor();
-    return worker.WaitFor(std::chrono::milliseconds(0));
-}
-
-void COrvaneDlg::_SvrFileVersionCheck(UpdateCheckWork& work, std::stop_token stop)
+void COrvaneDlg::_SvrFileVersionCheck(orvane::UpdateCheckWork& work, std::stop_token stop)
 {
     // This thread's records wait in the capture; the waiting side writes them
     // only when it takes this run's work.
-    orvane::CErrorLogCapture capture;
+    orvane::ErrorLogCapture capture;
     try {
         work.nResult = CompareWithServer(work, stop);
     } catch (const std::exception& error) {

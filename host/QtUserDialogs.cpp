@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTranslator>
 
+namespace orvane {
+
 namespace {
 
 QMessageBox::Icon ToQtIcon(MsgIcon icon)
@@ -42,7 +44,7 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog)
 
 }  // namespace
 
-bool CQtUserDialogs::InstallQtTranslations(QCoreApplication& application)
+bool QtUserDialogs::InstallQtTranslations(QCoreApplication& application)
 {
     auto* translator = new QTranslator(&application);
     if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
@@ -52,7 +54,7 @@ bool CQtUserDialogs::InstallQtTranslations(QCoreApplication& application)
     return QCoreApplication::installTranslator(translator);
 }
 
-MsgResult CQtUserDialogs::MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+MsgResult QtUserDialogs::MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                                      MsgButtons buttons, MsgIcon icon)
 {
     QMessageBox box(ToQtIcon(icon), QString::fromStdString(caption), DisplayText(text),
@@ -77,7 +79,7 @@ MsgResult CQtUserDialogs::MessageBox(QWidget* owner, const std::string& text, co
     return MsgResult::Cancel;
 }
 
-std::optional<std::string> CQtUserDialogs::GetOpenFileName(QWidget* owner, const std::string& filter)
+std::optional<std::string> QtUserDialogs::GetOpenFileName(QWidget* owner, const std::string& filter)
 {
     QFileDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -86,7 +88,7 @@ std::optional<std::string> CQtUserDialogs::GetOpenFileName(QWidget* owner, const
     return RunFileDialog(dialog);
 }
 
-std::optional<std::string> CQtUserDialogs::GetSaveFileName(QWidget* owner, const std::string& filter,
+std::optional<std::string> QtUserDialogs::GetSaveFileName(QWidget* owner, const std::string& filter,
                                                            const std::string& initialName,
                                                            const std::string& defaultSuffix)
 {
@@ -100,12 +102,14 @@ std::optional<std::string> CQtUserDialogs::GetSaveFileName(QWidget* owner, const
     return RunFileDialog(dialog);
 }
 
-int CQtUserDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
+int QtUserDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
 
-void CQtUserDialogs::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
+void QtUserDialogs::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
 
-bool CQtUserDialogs::ChoosePrinter(QWidget* owner, QPrinter& printer)
+bool QtUserDialogs::ChoosePrinter(QWidget* owner, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, owner);
     return dialog.exec() == QDialog::Accepted;
 }
+
+}  // namespace orvane

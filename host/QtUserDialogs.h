@@ -6,7 +6,9 @@
 
 class QCoreApplication;
 
-class CQtUserDialogs : public CUserDialogs {
+namespace orvane {
+
+class QtUserDialogs : public UserDialogs {
 public:
     // Qt's own texts (standard buttons, the file dialogs and their overwrite
     // question) in Simplified Chinese, from Qt's installed translations.
@@ -23,3 +25,5 @@ public:
     int RunModal(QDialog& dialog) override;
     void OpenUrl(const QUrl& url) override;
 };
+
+}  // namespace orvane

@@ -1,7 +1,7 @@
 #pragma once
 // What the main window asks of the user: message boxes, file dialogs, the
-// print dialog, modal dialogs, opening web pages and ending the program. The program uses
-// CQtUserDialogs; tests install a scripted implementation.
+// print dialog, modal dialogs and opening web pages. The program uses
+// orvane::QtUserDialogs; tests install a scripted implementation.
 
 #include <QUrl>
 
@@ -12,13 +12,15 @@ class QDialog;
 class QPrinter;
 class QWidget;
 
+namespace orvane {
+
 enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgIcon { None, Error, Exclamation, Information };
 enum class MsgResult { Ok, Yes, No, Cancel };
 
-class CUserDialogs {
+class UserDialogs {
 public:
-    virtual ~CUserDialogs() = default;
+    virtual ~UserDialogs() = default;
 
     // Texts are UTF-8, exactly as the program builds them.
     virtual MsgResult MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
@@ -36,3 +38,5 @@ public:
     virtual int RunModal(QDialog& dialog) = 0;
     virtual void OpenUrl(const QUrl& url) = 0;
 };
+
+}  // namespace orvane

@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+namespace orvane {
+
 namespace {
 
 QString BitmapPath(unsigned id)
@@ -21,7 +23,7 @@ QString BitmapPath(unsigned id)
 
 }  // namespace
 
-std::optional<MenuResource> CWindowResources::LoadMenu(unsigned id)
+std::optional<MenuResource> WindowResources::LoadMenu(unsigned id)
 {
     if (id != IDR_MAIN_MENU)
         return std::nullopt;
@@ -41,16 +43,16 @@ std::optional<MenuResource> CWindowResources::LoadMenu(unsigned id)
     };
 }
 
-QMenuBar* CWindowResources::SetMenu(QMainWindow& window, std::unique_ptr<QMenuBar> menuBar)
+QMenuBar* WindowResources::SetMenu(QMainWindow& window, std::unique_ptr<QMenuBar> menuBar)
 {
     QMenuBar* attached = menuBar.release();
     window.setMenuBar(attached);  // the window owns it from here on
     return attached;
 }
 
-QToolBar* CWindowResources::CreateToolBar(QWidget& parent) { return new QToolBar(&parent); }
+QToolBar* WindowResources::CreateToolBar(QWidget& parent) { return new QToolBar(&parent); }
 
-std::optional<ToolBarResource> CWindowResources::LoadToolBar(unsigned id)
+std::optional<ToolBarResource> WindowResources::LoadToolBar(unsigned id)
 {
     if (id != IDR_MAIN_TOOLBAR)
         return std::nullopt;
@@ -58,7 +60,7 @@ std::optional<ToolBarResource> CWindowResources::LoadToolBar(unsigned id)
                            {ID_TOOL_FILE_NEW, ID_TOOL_FILE_OPEN, ID_TOOL_FILE_SAVE, ID_TOOL_FILE_SAVEAS}};
 }
 
-QPixmap CWindowResources::LoadToolBitmap(unsigned id)
+QPixmap WindowResources::LoadToolBitmap(unsigned id)
 {
     QPixmap bitmap = LoadBitmap(id);
     if (!bitmap.isNull())
@@ -66,9 +68,9 @@ QPixmap CWindowResources::LoadToolBitmap(unsigned id)
     return bitmap;
 }
 
-QPixmap CWindowResources::LoadBitmap(unsigned id) { return QPixmap(BitmapPath(id)); }
+QPixmap WindowResources::LoadBitmap(unsigned id) { return QPixmap(BitmapPath(id)); }
 
-QIcon CWindowResources::LoadIcon(unsigned id)
+QIcon WindowResources::LoadIcon(unsigned id)
 {
     QIcon icon;
     if (id == IDR_MAINFRAME) {
@@ -77,3 +79,5 @@ QIcon CWindowResources::LoadIcon(unsigned id)
     }
     return icon;
 }
+
+}  // namespace orvane

@@ -16,6 +16,9 @@ class QMenuBar;
 class QToolBar;
 class QWidget;
 
+// Dialog 102's caption: the program's title, in the window and on printouts.
+inline constexpr const char* kProgramTitle = "Torvex-Z series 选型系统";
+
 enum : unsigned {
     IDR_MAINFRAME = 128,    // program icon
     IDR_MAIN_MENU = 130,
@@ -45,6 +48,8 @@ enum : unsigned {
     ID_MENU_FILE_PRINT_BOM = 32810,
 };
 
+namespace orvane {
+
 struct MenuItemResource {
     unsigned commandId = 0;  // 0: separator
     const char* text = "";
@@ -62,9 +67,9 @@ struct ToolBarResource {
     std::vector<unsigned> commandIds;  // one per button, no separators
 };
 
-class CWindowResources {
+class WindowResources {
 public:
-    virtual ~CWindowResources() = default;
+    virtual ~WindowResources() = default;
 
     // nullopt when there is no menu resource of that id.
     virtual std::optional<MenuResource> LoadMenu(unsigned id);
@@ -80,3 +85,5 @@ public:
     static QPixmap LoadBitmap(unsigned id);
     static QIcon LoadIcon(unsigned id);
 };
+
+}  // namespace orvane

@@ -14,8 +14,8 @@ void ShowView(QWebEngineView& view)
 {
     view.resize(1000, 600);
     view.show();
-    StartTrace::Mark(QStringLiteral("window shown"));
-    QObject::connect(&view, &QWebEngineView::loadFinished, [] { StartTrace::Mark(QStringLiteral("page loaded")); });
+    orvane::StartTrace::Mark(QStringLiteral("window shown"));
+    QObject::connect(&view, &QWebEngineView::loadFinished, [] { orvane::StartTrace::Mark(QStringLiteral("page loaded")); });
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ player.load({url: %1, allowScriptAccess: true, autoplay: "on", unmuteOverlay: "h
     QWebEngineView view;
     QObject::connect(&view, &QWebEngineView::titleChanged, &app, [](const QString& title) {
         if (title == QLatin1String("zDataLoadEnd"))
-            StartTrace::Mark(title);
+            orvane::StartTrace::Mark(title);
     });
     ShowView(view);
     view.setHtml(html, QUrl::fromLocalFile(QDir(ruffleDir).filePath(QStringLiteral("bare.html"))));

@@ -78,13 +78,13 @@ int main(int argc, char** argv)
     const qsizetype size = (argc > 1 ? QByteArray(argv[1]).toLongLong() : 10) * 1000 * 1000;
     const int rounds = argc > 2 ? QByteArray(argv[2]).toInt() : 5;
 
-    FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
-    if (created.status != FlashCreateStatus::Ok) {
+    orvane::FlashCreateResult created = orvane::RufflePlayerFactory(ORVANE_BIN_DIR)();
+    if (created.status != orvane::FlashCreateStatus::Ok) {
         std::fprintf(stderr, "cannot create the player\n");
         return 1;
     }
     CShockwaveFlash control;
-    control.Attach(std::move(created.player), ControlInitialPropertiesBlock());
+    control.Attach(std::move(created.player), orvane::ControlInitialPropertiesBlock());
     QSignalSpy ready(&control, &CShockwaveFlash::FlashCall);
     control.resize(1000, 600);
     control.show();

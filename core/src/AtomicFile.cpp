@@ -1,4 +1,5 @@
 #include "AtomicFile.h"
+#include "CHandle.h"
 
 #include <cerrno>
 #include <climits>
@@ -13,9 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using orvane::detail::FileDescriptor;
-using orvane::detail::Handle;
-using orvane::detail::WriteAll;
+namespace orvane::detail {
 
 namespace {
 
@@ -44,6 +43,20 @@ std::string NameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Whether the kernel would follow the link with the given status in its
+// folder: a link in a sticky folder every user may write to is followed only
+// when it belongs to the follower or to the folder's owner, so that nobody can
+// plant one in /tmp that leads another user's save to a file of their choice.
+bool MayFollowLink(const std::string& path, const struct stat& link)
+{
+    const std::string folderPrefix = FolderPrefixOf(path);
+    struct stat folder {};
+    if (::stat(folderPrefix.empty() ? "." : folderPrefix.c_str(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
+}
+
 // Follows symbolic links until the path names a file that is not a link or
 // does not exist yet (a dangling link leads to the file to create).
 bool FollowLinks(std::string& path)
@@ -54,6 +67,10 @@ bool FollowLinks(std::string& path)
             return errno == ENOENT;
         if (!S_ISLNK(status.st_mode))
             return true;
+        if (!MayFollowLink(path, status)) {
+            errno = EACCES;
+            return false;
+        }
         std::vector<char> link(PATH_MAX);
         const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
         if (length < 0)
@@ -105,30 +122,30 @@ bool IsSameFile(const struct stat& left, const struct stat& right)
 
 }  // namespace
 
-CAtomicFile::CAtomicFile(std::string path, TemporaryName naming) : m_strPath(std::move(path)), m_naming(naming) {}
+AtomicFile::AtomicFile(std::string path, TemporaryName naming) : m_path(std::move(path)), m_naming(naming) {}
 
-CAtomicFile::~CAtomicFile()
+AtomicFile::~AtomicFile()
 {
     Discard();
 }
 
-bool CAtomicFile::Open()
+bool AtomicFile::Open()
 {
-    m_strTarget = m_strPath;
-    if (!FollowLinks(m_strTarget))
+    m_target = m_path;
+    if (!FollowLinks(m_target))
         return false;
-    m_strTargetName = NameOf(m_strTarget);
-    if (m_strTargetName.empty()) {
+    m_targetName = NameOf(m_target);
+    if (m_targetName.empty()) {
         errno = EISDIR;
         return false;
     }
-    const std::string folderPrefix = FolderPrefixOf(m_strTarget);
+    const std::string folderPrefix = FolderPrefixOf(m_target);
     m_folder.reset(::open(folderPrefix.empty() ? "." : folderPrefix.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!m_folder)
         return false;
 
     struct stat status {};
-    const bool exists = ::fstatat(m_folder.get(), m_strTargetName.c_str(), &status, 0) == 0;
+    const bool exists = ::fstatat(m_folder.get(), m_targetName.c_str(), &status, 0) == 0;
     if (!exists && errno != ENOENT)
         return false;
     FileDescriptor writableTarget;
@@ -139,7 +156,7 @@ bool CAtomicFile::Open()
         }
         // Only content that could be overwritten in place may be replaced.
         writableTarget.reset(
-            ::openat(m_folder.get(), m_strTargetName.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+            ::openat(m_folder.get(), m_targetName.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         if (!writableTarget)
             return false;
     }
@@ -159,7 +176,7 @@ bool CAtomicFile::Open()
     if (!created) {
         if (!writableTarget || (errno != EACCES && errno != EPERM))
             return false;
-        m_nInPlaceReason = errno;
+        m_inPlaceReason = errno;
         m_file = std::move(writableTarget);
         return true;
     }
@@ -176,7 +193,7 @@ bool CAtomicFile::Open()
     return true;
 }
 
-bool CAtomicFile::CreateNamedTemporary()
+bool AtomicFile::CreateNamedTemporary()
 {
     std::random_device random;
     for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
@@ -195,7 +212,7 @@ bool CAtomicFile::CreateNamedTemporary()
         if (::fstat(file.get(), &opened) == 0 &&
             ::fstatat(m_folder.get(), name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && IsSameFile(opened, named)) {
             m_file = std::move(file);
-            m_strTemporary = name;
+            m_temporary = name;
             return true;
         }
     }
@@ -203,7 +220,7 @@ bool CAtomicFile::CreateNamedTemporary()
     return false;
 }
 
-bool CAtomicFile::LinkUnnamedTemporary()
+bool AtomicFile::LinkUnnamedTemporary()
 {
     const std::string descriptorPath = "/proc/self/fd/" + std::to_string(m_file.get());
     std::random_device random;
@@ -216,7 +233,7 @@ bool CAtomicFile::LinkUnnamedTemporary()
         if (!linked && errno == ENOENT)
             linked = ::linkat(m_file.get(), "", m_folder.get(), name.c_str(), AT_EMPTY_PATH) == 0;
         if (linked) {
-            m_strTemporary = name;
+            m_temporary = name;
             return true;
         }
         if (errno != EEXIST)
@@ -226,9 +243,9 @@ bool CAtomicFile::LinkUnnamedTemporary()
     return false;
 }
 
-void CAtomicFile::RemoveStaleTemporaries() const
+void AtomicFile::RemoveStaleTemporaries() const
 {
-    const std::string folderPrefix = FolderPrefixOf(m_strTarget);
+    const std::string folderPrefix = FolderPrefixOf(m_target);
     const FolderListing listing(::opendir(folderPrefix.empty() ? "." : folderPrefix.c_str()));
     if (!listing)
         return;
@@ -247,40 +264,40 @@ void CAtomicFile::RemoveStaleTemporaries() const
     }
 }
 
-std::string CAtomicFile::TemporaryPrefix() const
+std::string AtomicFile::TemporaryPrefix() const
 {
-    return "." + m_strTargetName.substr(0, kMaxNameStem) + ".";
+    return "." + m_targetName.substr(0, kMaxNameStem) + ".";
 }
 
-bool CAtomicFile::Reserve(std::size_t size)
+bool AtomicFile::Reserve(std::size_t size)
 {
     // A temporary file needs no reservation: a failure there only discards it.
-    if (m_nInPlaceReason == 0 || size == 0 || ::fallocate(m_file.get(), 0, 0, static_cast<off_t>(size)) == 0)
+    if (m_inPlaceReason == 0 || size == 0 || ::fallocate(m_file.get(), 0, 0, static_cast<off_t>(size)) == 0)
         return true;
     return errno == EOPNOTSUPP || errno == ENOSYS;
 }
 
-bool CAtomicFile::Write(const void* data, std::size_t size)
+bool AtomicFile::Write(const void* data, std::size_t size)
 {
-    m_bWritten = true;
+    m_written = true;
     return WriteAll(m_file.get(), data, size);
 }
 
-bool CAtomicFile::Commit()
+bool AtomicFile::Commit()
 {
-    if (m_nInPlaceReason != 0) {
+    if (m_inPlaceReason != 0) {
         const off_t length = ::lseek(m_file.get(), 0, SEEK_CUR);
         return length >= 0 && ::ftruncate(m_file.get(), length) == 0 && ::fsync(m_file.get()) == 0 &&
                m_file.close();
     }
     if (::fsync(m_file.get()) != 0)
         return false;
-    if (m_strTemporary.empty() && !LinkUnnamedTemporary())
+    if (m_temporary.empty() && !LinkUnnamedTemporary())
         return false;
     // The descriptor holds the mark of a live save until the rename is done.
-    if (::renameat(m_folder.get(), m_strTemporary.c_str(), m_folder.get(), m_strTargetName.c_str()) != 0)
+    if (::renameat(m_folder.get(), m_temporary.c_str(), m_folder.get(), m_targetName.c_str()) != 0)
         return false;
-    m_strTemporary.clear();
+    m_temporary.clear();
     if (!m_file.close())
         return false;
     // The rename is only durable once the folder is on disk; file systems
@@ -288,13 +305,34 @@ bool CAtomicFile::Commit()
     return ::fsync(m_folder.get()) == 0 || errno == EINVAL;
 }
 
-void CAtomicFile::Discard()
+void AtomicFile::Discard()
 {
     const int error = errno;
     // Removed while still marked, so that no other save's clean-up races for it.
-    if (!m_strTemporary.empty())
-        ::unlinkat(m_folder.get(), m_strTemporary.c_str(), 0);
-    m_strTemporary.clear();
+    if (!m_temporary.empty())
+        ::unlinkat(m_folder.get(), m_temporary.c_str(), 0);
+    m_temporary.clear();
     m_file.reset();
     errno = error;
 }
+
+SaveResult SaveWhole(const std::string& path, std::span<const std::string_view> pieces)
+{
+    AtomicFile file(path);
+    if (!file.Open())
+        return {SaveFailure::Open, false};
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    if (!file.Reserve(size))
+        return {SaveFailure::Reserve, false};
+    for (const std::string_view piece : pieces) {
+        if (!file.Write(piece.data(), piece.size()))
+            return {SaveFailure::Write, file.TargetTouched()};
+    }
+    if (!file.Commit())
+        return {SaveFailure::Write, file.TargetTouched()};
+    return {};
+}
+
+}  // namespace orvane::detail

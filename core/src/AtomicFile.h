@@ -16,23 +16,33 @@
 // way to save there. Reserve() claims the space first, so that a full disk
 // or a size limit fails before the old content is touched; a failure after
 // that (an I/O error) damages it. InPlaceReason() tells the caller, who
-// records it, and TargetTouched() whether a failure may have changed it.
+// records it, and TargetTouched() whether a failure may have changed it. The
+// folder's refusal is no failure and writes no record.
+//
+// Symbolic links are followed to the file they name, except where the kernel
+// itself would refuse to follow one (fs.protected_symlinks): a link in a
+// sticky folder every user may write to (/tmp) that belongs neither to this
+// user nor to the folder's owner.
 
-#include "Resources.h"
+#include "PosixFile.h"
 
 #include <cstddef>
+#include <span>
 #include <string>
+#include <string_view>
 
-class CAtomicFile {
+namespace orvane::detail {
+
+class AtomicFile {
 public:
     // When the temporary file gets its name. FromStart is what file systems
     // without unnamed files get anyway; tests ask for it to exercise them.
     enum class TemporaryName { AtCommit, FromStart };
 
-    explicit CAtomicFile(std::string path, TemporaryName naming = TemporaryName::AtCommit);
-    ~CAtomicFile();  // discards the temporary file unless committed
-    CAtomicFile(const CAtomicFile&) = delete;
-    CAtomicFile& operator=(const CAtomicFile&) = delete;
+    explicit AtomicFile(std::string path, TemporaryName naming = TemporaryName::AtCommit);
+    ~AtomicFile();  // discards the temporary file unless committed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
 
     // Follows symbolic links to the file they name, checks that an existing
     // target could be opened for writing, and creates the temporary file with
@@ -42,14 +52,14 @@ public:
     [[nodiscard]] bool Open();
     // The errno with which the folder refused the temporary file when Open()
     // fell back to rewriting the target in place; 0 otherwise.
-    [[nodiscard]] int InPlaceReason() const { return m_nInPlaceReason; }
+    [[nodiscard]] int InPlaceReason() const { return m_inPlaceReason; }
     // When rewriting in place: claims the space for size bytes of new content
     // before any is written, where the file system can. false with errno set
     // when the space is not there. Does nothing for a temporary file.
     [[nodiscard]] bool Reserve(std::size_t size);
     // Whether the target's old content may be changed though Commit() did not
     // succeed: only after bytes were written to it in place.
-    [[nodiscard]] bool TargetTouched() const { return m_nInPlaceReason != 0 && m_bWritten; }
+    [[nodiscard]] bool TargetTouched() const { return m_inPlaceReason != 0 && m_written; }
     // Appends bytes to the new content. false with errno set on failure.
     [[nodiscard]] bool Write(const void* data, std::size_t size);
     // Flushes the new content and puts it in place of the target, then
@@ -64,13 +74,31 @@ private:
     [[nodiscard]] std::string TemporaryPrefix() const;
     void Discard();
 
-    std::string m_strPath;        // as given
+    std::string m_path;        // as given
     TemporaryName m_naming;
-    std::string m_strTarget;      // the regular file the path leads to
-    std::string m_strTargetName;  // its last component
-    orvane::detail::FileDescriptor m_folder;  // the target's folder
-    orvane::detail::FileDescriptor m_file;    // the new content, or the target rewritten in place
-    std::string m_strTemporary;   // the temporary file's name in the folder; empty while it has none
-    int m_nInPlaceReason = 0;
-    bool m_bWritten = false;      // Write() has been called
+    std::string m_target;      // the regular file the path leads to
+    std::string m_targetName;  // its last component
+    FileDescriptor m_folder;   // the target's folder
+    FileDescriptor m_file;     // the new content, or the target rewritten in place
+    std::string m_temporary;   // the temporary file's name in the folder; empty while it has none
+    int m_inPlaceReason = 0;
+    bool m_written = false;    // Write() has been called
 };
+
+// The step at which SaveWhole failed.
+enum class SaveFailure { None, Open, Reserve, Write };
+
+struct SaveResult {
+    SaveFailure failure = SaveFailure::None;
+    // The target's old content may be lost: the failure came part-way
+    // through a rewrite in place.
+    bool targetDamaged = false;
+    explicit operator bool() const { return failure == SaveFailure::None; }
+};
+
+// The one road every file the program writes takes: the pieces, one after
+// the other, become the file's whole content, or the file stays as it was.
+// The space is claimed before old bytes are touched. errno is set on failure.
+[[nodiscard]] SaveResult SaveWhole(const std::string& path, std::span<const std::string_view> pieces);
+
+}  // namespace orvane::detail

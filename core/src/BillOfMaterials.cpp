@@ -1,5 +1,7 @@
 #include "orvane/BillOfMaterials.h"
 
+#include "Wtf8Sequence.h"
+
 #include <charconv>
 
 namespace orvane {
@@ -55,19 +57,9 @@ std::vector<std::string> FiguresRow(std::string label, std::string description, 
             std::to_string(figures.current5V), std::to_string(figures.current24V)};
 }
 
-// A spreadsheet takes a cell that starts with one of these for a formula: a
-// description such as "=HYPERLINK(...)" from a replaced catalogue would run
-// in the engineer's spreadsheet. The apostrophe makes the cell plain text.
-std::string SpreadsheetText(const std::string& field)
-{
-    if (!field.empty() && std::string_view("=+-@").find(field.front()) != std::string_view::npos)
-        return "'" + field;
-    return field;
-}
-
 void AppendCsvField(std::string& csv, const std::string& text)
 {
-    const std::string field = SpreadsheetText(text);
+    const std::string field = SpreadsheetSafeText(text);
     if (field.find_first_of(",\"\r\n") == std::string::npos) {
         csv += field;
         return;
@@ -81,7 +73,37 @@ void AppendCsvField(std::string& csv, const std::string& text)
     csv += '"';
 }
 
+// Characters a spreadsheet passes over before it looks for a formula: white
+// space of every width, and the quote that opens a quoted cell.
+bool IsSkippedBeforeFormula(char32_t c)
+{
+    return c == ' ' || c == '\t' || c == '"' || c == 0xA0 || (c >= 0x2000 && c <= 0x200B) || c == 0x202F ||
+           c == 0x205F || c == 0x3000 || c == 0xFEFF;
+}
+
+// What starts a formula, in its ASCII and full-width forms (a Chinese input
+// method types the latter, and spreadsheets take them as the former).
+bool StartsFormula(char32_t c)
+{
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == 0xFF1D || c == 0xFF0B || c == 0xFF0D || c == 0xFF20;
+}
+
 }  // namespace
+
+std::string SpreadsheetSafeText(const std::string& field)
+{
+    for (std::size_t pos = 0; pos < field.size();) {
+        const detail::Wtf8Sequence sequence = detail::ReadWtf8Sequence(field, pos);
+        if (sequence.length == 0)
+            break;
+        if (StartsFormula(sequence.codePoint) || sequence.codePoint == '\r' || sequence.codePoint == '\n')
+            return "'" + field;
+        if (!IsSkippedBeforeFormula(sequence.codePoint))
+            break;
+        pos += sequence.length;
+    }
+    return field;
+}
 
 std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
 {
@@ -164,7 +186,7 @@ std::string BillOfMaterialsTabSeparated(const BillOfMaterials& bom)
     std::string table;
     for (const std::vector<std::string>& row : BillOfMaterialsRows(bom)) {
         for (std::size_t column = 0; column < row.size(); ++column)
-            table += (column > 0 ? "\t" : "") + SpreadsheetText(row[column]);
+            table += (column > 0 ? "\t" : "") + SpreadsheetSafeText(row[column]);
         table += '\n';
     }
     return table;

@@ -1,6 +1,6 @@
 #include "orvane/CryptUtil.h"
 
-#include "Resources.h"
+#include "CHandle.h"
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
@@ -103,18 +103,12 @@ const ProviderContext* BuiltInDigestProviders()
     return providers ? &*providers : nullptr;
 }
 
-// The first data byte as one character. Bytes outside printable ASCII are
-// written as \xHH so that the record stays one line; no byte, no text.
+// The first data byte as it is; the log writer makes it printable. No byte, no text.
 std::string FirstByteText(std::uint32_t size, const std::uint8_t* data)
 {
     if (!data || size == 0)
         return {};
-    const std::uint8_t first = data[0];
-    if (first >= 0x20 && first < 0x7F)
-        return std::string(1, static_cast<char>(first));
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%02X", first);
-    return escaped;
+    return std::string(1, static_cast<char>(data[0]));
 }
 
 std::string ParameterMessage(const char* sizeLabel, unsigned long long size, const char* valueLabel,

@@ -4,7 +4,7 @@
 #include "orvane/CryptUtil.h"
 
 #include "AtomicFile.h"
-#include "Resources.h"
+#include "PosixFile.h"
 
 #include <algorithm>
 #include <array>
@@ -43,6 +43,11 @@ using StoredDigest = std::array<std::uint8_t, kDigestBytes>;
 std::string FileParameterMessage(const std::string& path)
 {
     return "暗号化情報が不正です。 暗号化ファイル名【" + path + "】";
+}
+
+std::string_view AsText(const std::uint8_t* bytes, std::size_t size)
+{
+    return {reinterpret_cast<const char*>(bytes), size};
 }
 
 std::array<std::uint8_t, 4> LittleEndian(std::uint32_t value)
@@ -106,30 +111,22 @@ int CCryptUtil::CreateDataFile(std::string path, std::uint32_t plainSize, const 
         return 0;
     }
 
-    CAtomicFile file(std::move(path));
-    if (!file.Open()) {
-        REPORT_ERROR(m_log, kCreateDataFile, "file.Open()", kOpenFailed);
-        return 0;
-    }
-    if (const int refusal = file.InPlaceReason()) {
-        errno = refusal;
-        REPORT_ERROR(m_log, kCreateDataFile, "file.Open()",
-                     "フォルダに一時ファイルを作成できないため、ファイルを直接上書きしました。");
-    }
     const auto hashSizeField = LittleEndian(hashSize);
     const auto cipherSizeField = LittleEndian(cipherSize);
-    if (!file.Reserve(hashSizeField.size() + hashSize + cipherSizeField.size() + cipherSize)) {
+    const std::string_view pieces[] = {AsText(hashSizeField.data(), hashSizeField.size()), AsText(hash.get(), hashSize),
+                                       AsText(cipherSizeField.data(), cipherSizeField.size()),
+                                       AsText(cipher.get(), cipherSize)};
+    const orvane::detail::SaveResult saved = orvane::detail::SaveWhole(path, pieces);
+    if (saved)
+        return 1;
+    if (saved.failure == orvane::detail::SaveFailure::Open)
+        REPORT_ERROR(m_log, kCreateDataFile, "file.Open()", kOpenFailed);
+    else if (saved.failure == orvane::detail::SaveFailure::Reserve)
         REPORT_ERROR(m_log, kCreateDataFile, "file.Reserve()", std::system_category().message(errno));
-        return 0;
-    }
-    if (!file.Write(hashSizeField.data(), hashSizeField.size()) || !file.Write(hash.get(), hashSize) ||
-        !file.Write(cipherSizeField.data(), cipherSizeField.size()) || !file.Write(cipher.get(), cipherSize) ||
-        !file.Commit()) {
-        m_bTargetDamaged = file.TargetTouched();
+    else
         REPORT_ERROR(m_log, kCreateDataFile, kCreateDataFile, std::system_category().message(errno));
-        return 0;
-    }
-    return 1;
+    m_bTargetDamaged = saved.targetDamaged;
+    return 0;
 }
 
 int CCryptUtil::ReadDataFile(std::string path, std::uint32_t* plainSize, orvane::ByteBuffer* plainData)

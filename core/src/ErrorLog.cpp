@@ -1,12 +1,18 @@
 #include "orvane/ErrorLog.h"
 
-#include "Resources.h"
+#include "orvane/HexDigits.h"
+#include "orvane/PathText.h"
+
+#include "PosixFile.h"
+#include "Wtf8Sequence.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #include <fcntl.h>
@@ -21,19 +27,33 @@ using orvane::detail::FileDescriptor;
 namespace {
 
 // The capture that takes this thread's records, if any.
-thread_local orvane::CErrorLogCapture* t_activeCapture = nullptr;
+thread_local orvane::ErrorLogCapture* t_activeCapture = nullptr;
 
-std::string WithTrailingSlash(std::string folder)
+// How long a record waits for another writer to let go of the log, and how
+// often it asks again. Records are one short line each: a writer holds the
+// lock for microseconds, so a wait this long means a writer that hangs.
+constexpr std::chrono::milliseconds kLockWait{2000};
+constexpr std::chrono::milliseconds kLockRetry{2};
+
+// A folder of this user's own: created for the user alone when missing, and
+// taken when it is a real folder (no link) that the user owns and nobody else
+// may write to.
+bool IsOwnPrivateFolder(const std::string& folder)
 {
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    return folder;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat status {};
+    return ::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::geteuid() &&
+           (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-std::string TempFolder()
+std::string CacheFolder()
 {
-    const char* tmp = std::getenv("TMPDIR");
-    return WithTrailingSlash(tmp && *tmp ? tmp : "/tmp");
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    if (cache && *cache == '/')
+        return orvane::WithTrailingSlash(cache) + "orvane/";
+    const char* home = std::getenv("HOME");
+    return orvane::WithTrailingSlash(home && *home ? home : "/") + ".cache/orvane/";
 }
 
 // The part of a message the log keeps: at most CErrorLog::kMaxMessageBytes
@@ -49,14 +69,29 @@ std::string_view LoggedPart(std::string_view message)
     return message.substr(0, cut);
 }
 
-// Appends a field so that it stays on its line: control characters (C0 and
-// DEL) become "\n", "\r", "\t" or "\xHH" and a backslash becomes "\\", so
-// the original text can always be recovered. Other bytes, UTF-8 included, pass.
+// Appends a field so that it stays on its line and readable: control
+// characters (C0 and DEL) become "\n", "\r", "\t" or "\xHH", a byte that
+// starts no UTF-8 character "\xHH", and a backslash "\\", so the original
+// bytes can always be recovered. UTF-8 text passes as it is.
 void AppendEscaped(std::string& line, std::string_view field)
 {
-    constexpr char kHexDigits[] = "0123456789abcdef";
-    for (const char c : field) {
+    const auto appendHex = [&](unsigned char byte) {
+        line += "\\x";
+        line += orvane::kHexDigits[byte >> 4];
+        line += orvane::kHexDigits[byte & 0xF];
+    };
+    for (std::size_t pos = 0; pos < field.size();) {
+        const char c = field[pos];
         const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            const std::size_t length = orvane::detail::ReadWtf8Sequence(field, pos).length;
+            if (length == 0)
+                appendHex(byte);
+            else
+                line.append(field.substr(pos, length));
+            pos += length == 0 ? 1 : length;
+            continue;
+        }
         if (c == '\\')
             line += "\\\\";
         else if (c == '\n')
@@ -65,12 +100,11 @@ void AppendEscaped(std::string& line, std::string_view field)
             line += "\\r";
         else if (c == '\t')
             line += "\\t";
-        else if (byte < 0x20 || byte == 0x7F) {
-            line += "\\x";
-            line += kHexDigits[byte >> 4];
-            line += kHexDigits[byte & 0xF];
-        } else
+        else if (byte < 0x20 || byte == 0x7F)
+            appendHex(byte);
+        else
             line += c;
+        ++pos;
     }
 }
 
@@ -91,11 +125,40 @@ FileDescriptor OpenLogFile(const std::string& path)
     return file;
 }
 
+bool LockBriefly(int fd)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + kLockWait;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= giveUp)
+            return false;
+        std::this_thread::sleep_for(kLockRetry);
+    }
+    return true;
+}
+
 }  // namespace
 
-CErrorLog::CErrorLog() : m_strFolder(TempFolder()) {}
+std::string orvane::UserTemporaryFolder()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    if (tmp && *tmp)
+        return WithTrailingSlash(tmp);
+    const std::string shared = "/tmp/orvane-" + std::to_string(::geteuid());
+    if (IsOwnPrivateFolder(shared))
+        return shared + "/";
+    // The name is taken (by another user, a link, a file): the user's cache
+    // folder, made for the user alone.
+    const std::string cache = CacheFolder();
+    CErrorLog::CreateFolderPath(cache);
+    struct stat status {};
+    if (::lstat(cache.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == ::geteuid())
+        ::chmod(cache.c_str(), 0700);
+    return cache;
+}
 
-CErrorLog::CErrorLog(std::string folder) : m_strFolder(WithTrailingSlash(std::move(folder))) {}
+CErrorLog::CErrorLog() : m_strFolder(orvane::UserTemporaryFolder()) {}
+
+CErrorLog::CErrorLog(std::string folder) : m_strFolder(orvane::WithTrailingSlash(std::move(folder))) {}
 
 CErrorLog::~CErrorLog() = default;
 
@@ -129,9 +192,11 @@ int CErrorLog::WriteLog(const ErrorRecord& record, std::time_t now)
     const std::string path = m_strFolder + "_ERROR" + day + ".log";
     CreateFolderPath(m_strFolder);
 
-    // Exclusive access: a writer that cannot take the lock at once drops its record.
+    // Exclusive access. Another writer (a second copy of the program, the
+    // zsr tool) is waited for briefly; only one that does not let go drops
+    // the record.
     const FileDescriptor file = OpenLogFile(path);
-    if (!file || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
+    if (!file || !LockBriefly(file.get()))
         return -1;
 
     char numbers[64];
@@ -175,13 +240,13 @@ int CErrorLog::CreateFolderPath(const std::string& path)
     return ::mkdir(folder.c_str(), 0777) == 0 ? 1 : 0;
 }
 
-orvane::CErrorLogCapture::CErrorLogCapture() : m_outer(t_activeCapture) { t_activeCapture = this; }
+orvane::ErrorLogCapture::ErrorLogCapture() : m_outer(t_activeCapture) { t_activeCapture = this; }
 
-orvane::CErrorLogCapture::~CErrorLogCapture() { t_activeCapture = m_outer; }
+orvane::ErrorLogCapture::~ErrorLogCapture() { t_activeCapture = m_outer; }
 
-std::vector<orvane::CapturedLogRecord> orvane::CErrorLogCapture::TakeRecords() { return std::exchange(m_records, {}); }
+std::vector<orvane::CapturedLogRecord> orvane::ErrorLogCapture::TakeRecords() { return std::exchange(m_records, {}); }
 
-void orvane::CErrorLogCapture::Replay(const std::vector<orvane::CapturedLogRecord>& records)
+void orvane::ErrorLogCapture::Replay(const std::vector<orvane::CapturedLogRecord>& records)
 {
     for (const orvane::CapturedLogRecord& captured : records)
         CErrorLog(captured.folder).WriteLog(captured.record, captured.time);

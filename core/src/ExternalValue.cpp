@@ -86,20 +86,6 @@ bool ForEachElementChild(const pugi::xml_node& container, Read&& read)
     return true;
 }
 
-// The character data of an element that holds no elements.
-std::optional<std::string> ElementText(const pugi::xml_node& element)
-{
-    std::string text;
-    for (const pugi::xml_node child : element.children()) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
-            text += child.value();
-        else if (child.type() != pugi::node_comment && child.type() != pugi::node_pi)
-            return std::nullopt;
-    }
-    detail::JoinSurrogatePairs(text);
-    return text;
-}
-
 std::optional<ExternalValue> ReadValue(const pugi::xml_node& element, int depth);
 
 // The one value a property holds.
@@ -121,14 +107,12 @@ std::optional<ExternalValue> ReadValue(const pugi::xml_node& element, int depth)
 {
     const std::string_view name = element.name();
     if (name == "string" || name == "number") {
-        std::optional<std::string> text = ElementText(element);
-        if (!text)
-            return std::nullopt;
+        std::string text = detail::MessageText(element);
         if (name == "string")
-            return ExternalValue{Kind::String, std::move(*text), {}};
-        const std::size_t first = text->find_first_not_of(" \t\n\r");
-        const std::size_t last = text->find_last_not_of(" \t\n\r");
-        return ExternalValue{Kind::Number, first == std::string::npos ? "" : text->substr(first, last - first + 1), {}};
+            return ExternalValue{Kind::String, std::move(text), {}};
+        const std::size_t first = text.find_first_not_of(" \t\n\r");
+        const std::size_t last = text.find_last_not_of(" \t\n\r");
+        return ExternalValue{Kind::Number, first == std::string::npos ? "" : text.substr(first, last - first + 1), {}};
     }
     if (name == "true")
         return ExternalValue{Kind::True, {}, {}};
@@ -180,6 +164,8 @@ std::string WriteInvoke(const InvokeCall& call)
     out.reserve(textSize + textSize / 8 + 64);
     out += "<invoke name=\"";
     detail::AppendXmlEscaped(out, call.name, XmlContext::Attribute);
+    if (call.arguments.empty())
+        return out += "\" returntype=\"xml\"/>";
     out += "\" returntype=\"xml\"><arguments>";
     for (const ExternalValue& argument : call.arguments)
         AppendValue(out, argument, 0);
@@ -187,21 +173,36 @@ std::string WriteInvoke(const InvokeCall& call)
     return out;
 }
 
-std::optional<InvokeCall> ReadInvoke(std::string_view request)
+RequestStatus ReadInvokeRequest(std::string_view request, InvokeCall& call)
 {
+    call = {};
     pugi::xml_document doc;
     const pugi::xml_node invoke = detail::ParseMessage(request, doc);
-    if (!invoke || std::string_view(invoke.name()) != "invoke" || !invoke.attribute("name"))
-        return std::nullopt;
-    InvokeCall call{invoke.attribute("name").value(), {}};
+    if (!invoke)
+        return RequestStatus::NotWellFormed;
+    if (std::string_view(invoke.name()) != "invoke")
+        return RequestStatus::NotInvoke;
+    if (!invoke.attribute("name"))
+        return RequestStatus::NoName;
+    call.name = invoke.attribute("name").value();
     detail::JoinSurrogatePairs(call.name);
+    std::vector<ExternalValue> arguments;
     const bool read = ForEachElementChild(invoke.child("arguments"), [&](const pugi::xml_node& argument) {
         std::optional<ExternalValue> value = ReadValue(argument, 0);
         if (value)
-            call.arguments.push_back(std::move(*value));
+            arguments.push_back(std::move(*value));
         return value.has_value();
     });
     if (!read)
+        return RequestStatus::BadArguments;
+    call.arguments = std::move(arguments);
+    return RequestStatus::Ok;
+}
+
+std::optional<InvokeCall> ReadInvoke(std::string_view request)
+{
+    InvokeCall call;
+    if (ReadInvokeRequest(request, call) != RequestStatus::Ok)
         return std::nullopt;
     return call;
 }

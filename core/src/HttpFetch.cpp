@@ -1,6 +1,6 @@
 #include "HttpFetch.h"
 
-#include "Resources.h"
+#include "CHandle.h"
 
 #include <curl/curl.h>
 

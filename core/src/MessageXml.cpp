@@ -1,6 +1,9 @@
 #include "MessageXml.h"
 
 #include "Wtf8Sequence.h"
+#include "XmlText.h"
+
+#include "orvane/HexDigits.h"
 
 #include <algorithm>
 #include <array>
@@ -34,7 +37,7 @@ void AppendHexReference(std::string& out, char32_t codePoint)
     char digits[8];
     int count = 0;
     do {
-        digits[count++] = "0123456789ABCDEF"[codePoint & 0xF];
+        digits[count++] = kHexDigits[codePoint & 0xF];
         codePoint >>= 4;
     } while (codePoint != 0);
     out += "&#x";
@@ -286,6 +289,13 @@ pugi::xml_node ParseMessage(std::string_view message, pugi::xml_document& doc)
         }
     }
     return root;
+}
+
+std::string MessageText(const pugi::xml_node& element)
+{
+    std::string text = XmlNodeText(element);
+    JoinSurrogatePairs(text);
+    return text;
 }
 
 void JoinSurrogatePairs(std::string& text)

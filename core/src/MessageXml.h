@@ -21,6 +21,10 @@ void AppendXmlEscaped(std::string& out, std::string_view text, XmlContext contex
 // references the rules allow.
 pugi::xml_node ParseMessage(std::string_view message, pugi::xml_document& doc);
 
+// The text of a value element: the character data of the element and of
+// everything in it, in order (what a DOM calls its text), made WTF-8.
+std::string MessageText(const pugi::xml_node& element);
+
 // Makes text read from a message WTF-8: a high and a low surrogate written as
 // two references side by side are one character, stored as its 4-byte form.
 void JoinSurrogatePairs(std::string& text);

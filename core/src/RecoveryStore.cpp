@@ -1,8 +1,9 @@
 #include "orvane/RecoveryStore.h"
 
 #include "orvane/CryptUtil.h"
+#include "orvane/PathText.h"
 
-#include "Resources.h"
+#include "PosixFile.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,26 +21,59 @@
 namespace orvane {
 namespace {
 
+using detail::FileDescriptor;
+
 constexpr char kCopySuffix[] = ".zsr";
 constexpr char kLockSuffix[] = ".lock";
-
-std::string WithSlash(std::string folder)
-{
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    return folder;
-}
+constexpr char kDamagedSuffix[] = ".damaged";
+// A lock file without a copy is left alone this long after it was made: the
+// program that made it may not hold it yet.
+constexpr std::chrono::seconds kStaleLockAge{60};
 
 // Opens (creating) a lock file without following a planted link.
-detail::FileDescriptor OpenLockFile(const std::string& path)
+FileDescriptor OpenLockFile(const std::string& path, int create = O_CREAT)
 {
-    return detail::FileDescriptor(
-        ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600));
+    return FileDescriptor(
+        ::open(path.c_str(), O_RDWR | create | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600));
 }
 
-std::string SlotOf(const std::string& copyPath)
+std::string SlotOf(const std::string& path, std::size_t suffixLength)
 {
-    return copyPath.substr(0, copyPath.size() - (sizeof(kCopySuffix) - 1));
+    return path.substr(0, path.size() - suffixLength);
+}
+
+// The folder as the store may use it: reached without a link, a folder, the
+// user's own, private. A missing one is made (its parents as the user's
+// files are made). false with errno set otherwise; the folder is then left
+// exactly as it was.
+bool MakeFolderPrivate(const std::string& folder)
+{
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();  // a trailing '/' would make the open follow a link
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    const FileDescriptor opened(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat status {};
+    if (!opened || ::fstat(opened.get(), &status) != 0) {
+        if (errno == ELOOP || errno == ENOTDIR)
+            errno = EACCES;
+        return false;
+    }
+    if (status.st_uid != ::geteuid()) {
+        errno = EACCES;
+        return false;
+    }
+    return (status.st_mode & 07777) == 0700 || ::fchmod(opened.get(), 0700) == 0;
+}
+
+// Whether nobody holds the lock file at path (its program has ended).
+bool IsUnheld(const std::string& path)
+{
+    const FileDescriptor lock = OpenLockFile(path);
+    return lock && ::flock(lock.get(), LOCK_EX | LOCK_NB) == 0;
 }
 
 }  // namespace
@@ -48,59 +82,72 @@ std::string DefaultRecoveryFolder()
 {
     const char* state = std::getenv("XDG_STATE_HOME");
     if (state && *state == '/')
-        return WithSlash(state) + "orvane/";
+        return WithTrailingSlash(state) + "orvane/";
     const char* home = std::getenv("HOME");
-    return WithSlash(home && *home ? home : "/tmp") + ".local/state/orvane/";
+    return WithTrailingSlash(home && *home ? home : "/tmp") + ".local/state/orvane/";
 }
 
-RecoveryStore::RecoveryStore(std::string folder) : m_strFolder(WithSlash(std::move(folder))) {}
+RecoveryStore::RecoveryStore(std::string folder) : m_folder(WithTrailingSlash(std::move(folder))) {}
 
 RecoveryStore::~RecoveryStore()
 {
-    if (m_nLock < 0)
+    if (!m_lock)
         return;
     // Without a copy to keep, the slot goes entirely.
-    if (!m_bHasCopy)
-        ::unlink((m_strSlot + kLockSuffix).c_str());
-    ::close(m_nLock);
+    if (!m_hasCopy)
+        ::unlink((m_slot + kLockSuffix).c_str());
 }
 
 bool RecoveryStore::Open()
 {
-    std::error_code error;
-    std::filesystem::create_directories(m_strFolder, error);
-    ::chmod(m_strFolder.c_str(), 0700);
-    struct stat folder {};
-    if (::lstat(m_strFolder.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode) || folder.st_uid != ::geteuid())
+    if (!MakeFolderPrivate(m_folder))
         return false;
+    RemoveStaleLocks();
 
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     char name[64];
     std::snprintf(name, sizeof name, "%ld-%llx", static_cast<long>(::getpid()),
                   static_cast<unsigned long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-    const std::string slot = m_strFolder + name;
-    detail::FileDescriptor lock = OpenLockFile(slot + kLockSuffix);
-    if (!lock || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0)
+    const std::string slot = m_folder + name;
+    auto lock = std::make_unique<FileDescriptor>(OpenLockFile(slot + kLockSuffix));
+    if (!*lock || ::flock(lock->get(), LOCK_EX | LOCK_NB) != 0)
         return false;
-    m_strSlot = slot;
-    m_nLock = lock.release();
+    m_slot = slot;
+    m_lock = std::move(lock);
     return true;
+}
+
+void RecoveryStore::RemoveStaleLocks() const
+{
+    std::error_code error;
+    const auto oldest = std::chrono::system_clock::now() - kStaleLockAge;
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder, error)) {
+        const std::string path = entry.path().string();
+        if (!path.ends_with(kLockSuffix))
+            continue;
+        const std::string slot = SlotOf(path, sizeof(kLockSuffix) - 1);
+        struct stat lock {}, copy {};
+        if (::lstat(path.c_str(), &lock) != 0 || !S_ISREG(lock.st_mode) ||
+            ::lstat((slot + kCopySuffix).c_str(), &copy) == 0 ||
+            std::chrono::system_clock::from_time_t(lock.st_mtime) > oldest)
+            continue;
+        const FileDescriptor held = OpenLockFile(path, 0);
+        if (held && ::flock(held.get(), LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+    }
 }
 
 std::vector<RecoveryOrphan> RecoveryStore::FindOrphans() const
 {
     std::vector<RecoveryOrphan> orphans;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(m_strFolder, error)) {
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder, error)) {
         const std::string path = entry.path().string();
-        if (!path.ends_with(kCopySuffix) || SlotOf(path) == m_strSlot)
+        const std::string slot = SlotOf(path, sizeof(kCopySuffix) - 1);
+        if (!path.ends_with(kCopySuffix) || slot == m_slot)
             continue;
         struct stat copy {};
-        if (::lstat(path.c_str(), &copy) != 0 || !S_ISREG(copy.st_mode))
-            continue;
-        // A lock nobody holds: its program has ended.
-        const detail::FileDescriptor lock = OpenLockFile(SlotOf(path) + kLockSuffix);
-        if (!lock || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0)
+        if (::lstat(path.c_str(), &copy) != 0 || !S_ISREG(copy.st_mode) || !IsUnheld(slot + kLockSuffix))
             continue;
         orphans.push_back({path, copy.st_mtime});
     }
@@ -111,31 +158,33 @@ std::vector<RecoveryOrphan> RecoveryStore::FindOrphans() const
 
 bool RecoveryStore::Save(const std::string& text)
 {
-    if (m_strSlot.empty() || text.size() > std::numeric_limits<std::uint32_t>::max())
+    if (m_slot.empty() || text.size() > std::numeric_limits<std::uint32_t>::max()) {
+        errno = m_slot.empty() ? EBADF : EFBIG;
         return false;
-    if (m_bHasCopy && text == m_strText)
+    }
+    if (m_hasCopy && text == m_text)
         return true;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (!CCryptUtil().CreateDataFile(m_strSlot + kCopySuffix, static_cast<std::uint32_t>(text.size()), bytes))
+    if (!CCryptUtil().CreateDataFile(m_slot + kCopySuffix, static_cast<std::uint32_t>(text.size()), bytes))
         return false;
-    m_bHasCopy = true;
-    m_strText = text;
+    m_hasCopy = true;
+    m_text = text;
     return true;
 }
 
 void RecoveryStore::Discard()
 {
-    if (m_bHasCopy)
-        ::unlink((m_strSlot + kCopySuffix).c_str());
-    m_bHasCopy = false;
-    m_strText.clear();
+    if (m_hasCopy)
+        ::unlink((m_slot + kCopySuffix).c_str());
+    m_hasCopy = false;
+    m_text.clear();
 }
 
 std::optional<std::string> RecoveryStore::Read(const std::string& path)
 {
     std::uint32_t length = 0;
-    orvane::ByteBuffer bytes;
-    if (CCryptUtil().ReadDataFile(path, &length, &bytes) != orvane::READ_DATA_OK || length == 0)
+    ByteBuffer bytes;
+    if (CCryptUtil().ReadDataFile(path, &length, &bytes) != READ_DATA_OK || length == 0)
         return std::nullopt;
     return std::string(reinterpret_cast<const char*>(bytes.get()), length);
 }
@@ -143,7 +192,15 @@ std::optional<std::string> RecoveryStore::Read(const std::string& path)
 void RecoveryStore::Remove(const RecoveryOrphan& orphan)
 {
     ::unlink(orphan.path.c_str());
-    ::unlink((SlotOf(orphan.path) + kLockSuffix).c_str());
+    ::unlink((SlotOf(orphan.path, sizeof(kCopySuffix) - 1) + kLockSuffix).c_str());
+}
+
+std::string RecoveryStore::SetAside(const RecoveryOrphan& orphan)
+{
+    const std::string aside = orphan.path + kDamagedSuffix;
+    ::rename(orphan.path.c_str(), aside.c_str());
+    ::unlink((SlotOf(orphan.path, sizeof(kCopySuffix) - 1) + kLockSuffix).c_str());
+    return aside;
 }
 
 }  // namespace orvane

@@ -50,6 +50,13 @@ const std::map<unsigned, const char*>& Table()
         {orvane::IDS_RESTORE_CAPTION, "恢复"},
         {orvane::IDS_RESTORE_AFTER_STOP, "选型画面已重新启动。是否恢复停止前尚未保存的选型数据？"},
         {orvane::IDS_RESTORE_ORPHAN, "找到了上次未正常结束时自动保存的选型数据（%s）。是否恢复？"},
+        {orvane::IDS_FILE_CHANGED_ON_DISK,
+         "文件“%s”在打开或上次保存之后已被其他程序修改。\r\n是否仍要用当前的选型数据覆盖它？"},
+        {orvane::IDS_RECOVERY_FOLDER_REFUSED,
+         "自动恢复文件夹“%s”不属于当前用户或是一个链接，无法使用。\r\n未保存的修改将不会被自动保留，请及时保存。"},
+        {orvane::IDS_RECOVERY_NOT_KEPT, "无法保存自动恢复数据，未保存的修改将不会被自动保留，请及时保存。"},
+        {orvane::IDS_RECOVERY_DAMAGED, "上次自动保存的一份选型数据已损坏，无法恢复。\r\n该文件已移至“%s”。"},
+        {orvane::IDS_PLAYER_HUNG, "选型画面长时间没有响应，正在重新启动。\r\n重新启动后可以恢复停止前的选型数据。"},
     };
     return table;
 }
@@ -61,6 +68,14 @@ std::string orvane::LoadResString(unsigned id)
     const auto& table = Table();
     const auto it = table.find(id);
     return it == table.end() ? std::string() : std::string(it->second);
+}
+
+std::string orvane::LoadResString(unsigned id, const std::string& argument)
+{
+    std::string text = LoadResString(id);
+    if (const std::size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, argument);
+    return text;
 }
 
 std::string orvane::MakeErrorText(const std::string& code)

@@ -1,7 +1,8 @@
 #include "XmlLoader.h"
 
 #include "HttpFetch.h"
-#include "Resources.h"
+#include "PosixFile.h"
+#include "CHandle.h"
 #include "XmlText.h"
 
 #include <fcntl.h>

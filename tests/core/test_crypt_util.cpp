@@ -25,11 +25,7 @@ const std::string kPassword = "KappaRiverGlyph";
 // `printf KappaRiverGlyph | sha1sum`
 const std::string kPasswordSha1 = "7992f1aef5513607d600a78085c5d10c167daba9";
 
-std::string LogFolder()
-{
-    const char* tmp = std::getenv("TMPDIR");
-    return tmp && *tmp ? tmp : "/tmp";
-}
+std::string LogFolder() { return g_ErrorLog.Folder(); }
 
 Bytes ToBytes(const std::string& text)
 {
@@ -276,9 +272,8 @@ TEST_F(CryptSessionTest, AbsentParametersAreRecordedWithSizeAndFirstByte)
     EXPECT_EQ(lines[1].message, "暗号化情報が不正です。 平文サイズ【3】 平文【】");
     EXPECT_EQ(lines[2].operation, "CCryptUtil::Decrypt()");
     EXPECT_EQ(lines[2].step, "復号化パラメータチェック処理");
-    // A byte that is not printable text is written escaped as \x01 (the log
-    // escapes that backslash in turn; the reader undoes the log's escape).
-    EXPECT_EQ(lines[2].message, "暗号化情報が不正です。 暗号文サイズ【2】 暗号文【\\x01】");
+    // A byte that is not printable text is escaped once, by the log writer.
+    EXPECT_EQ(lines[2].message, "暗号化情報が不正です。 暗号文サイズ【2】 暗号文【\x01】");
 }
 
 // ---------------------------------------------------------------- provider

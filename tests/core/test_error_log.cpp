@@ -1,5 +1,5 @@
 // CErrorLog: line format, daily file names, the exclusive lock, folder creation
-// and records held back by orvane::CErrorLogCapture.
+// and records held back by orvane::ErrorLogCapture.
 
 #include "orvane/ErrorLog.h"
 
@@ -14,10 +14,12 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -146,8 +148,8 @@ TEST_F(ErrorLogLineFormat, ControlCharactersInFieldsAreEscapedSoARecordIsOneLine
                              "a.zsr\n2010/05/12-00:00:00,00000000,0,forged\x01\x1B"};
     ASSERT_EQ(log.WriteLog(record, UtcTime(2010, 5, 12, 0, 0, 0)), 0);
     EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
-              "2010/05/12-00:00:00,00000000,0,dir\\\\evil\\r\\n.cpp,7,op\\tname,step\\x7f,"
-              "a.zsr\\n2010/05/12-00:00:00,00000000,0,forged\\x01\\x1b\n");
+              "2010/05/12-00:00:00,00000000,0,dir\\\\evil\\r\\n.cpp,7,op\\tname,step\\x7F,"
+              "a.zsr\\n2010/05/12-00:00:00,00000000,0,forged\\x01\\x1B\n");
     // The reader gets the original texts back.
     const LogRecord read = ReadLogFile(m_temp.path() / "_ERROR12.log").at(0);
     EXPECT_EQ(read.sourceFile, record.sourceFile);
@@ -188,11 +190,25 @@ TEST_F(ErrorLogFileName, SameDayOfMonthSharesOneFileAcrossMonths)
     EXPECT_EQ(std::distance(fs::directory_iterator(m_temp.path()), fs::directory_iterator()), 2);
 }
 
-TEST_F(ErrorLogLock, HeldLockDropsRecordAndLaterRecordIsWritten)
+TEST_F(ErrorLogLock, ALockLetGoSoonIsWaitedForAHeldOneDropsTheRecord)
 {
     CErrorLog log(m_temp.path().string());
     const fs::path file = m_temp.path() / "_ERROR07.log";
     const std::time_t seventh = UtcTime(2010, 5, 7, 8, 0, 0);
+    {
+        // Another writer that lets go after a moment: the record waits for it.
+        const int holder = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        ASSERT_GE(holder, 0);
+        ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        std::thread release([holder] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            ::close(holder);
+        });
+        EXPECT_EQ(log.WriteLog(SampleRecord("waited"), seventh), 0);
+        release.join();
+    }
+    EXPECT_EQ(LoggedMessages(file), std::vector<std::string>{"waited"});
+    fs::remove(file);
     {
         // Another open file description of the same file, as another writer would hold.
         const int holder = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
@@ -268,13 +284,79 @@ TEST_F(ErrorLogFolder, DefaultFolderFollowsTmpdir)
     const std::string savedValue = saved ? saved : "";
     ::setenv("TMPDIR", m_temp.path().c_str(), 1);
     const CErrorLog fromTmpdir;
-    ::unsetenv("TMPDIR");
-    const CErrorLog withoutTmpdir;
     if (saved)
         ::setenv("TMPDIR", savedValue.c_str(), 1);
-
     EXPECT_EQ(fromTmpdir.Folder(), m_temp.slashed());
-    EXPECT_EQ(withoutTmpdir.Folder(), "/tmp/");
+}
+
+// Runs body in a child process as user uid (group uid); its result, or -1.
+int RunAsUser(uid_t uid, const std::function<int()>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(uid) != 0 || ::setuid(uid) != 0)
+            ::_exit(100);
+        ::_exit(body());
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Without TMPDIR every user keeps records in a folder of their own: a name
+// another user took first is refused for the user's cache folder, and no
+// user can read the other's log.
+TEST_F(ErrorLogFolder, UsersWithoutTmpdirKeepTheirOwnRecords)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as two users";
+    const uid_t first = 61001, second = 61002;
+    const std::string firstShared = "/tmp/orvane-61001", secondShared = "/tmp/orvane-61002";
+    const fs::path secondHome = m_temp.path() / "home-b";
+    std::error_code ignored;
+    fs::remove_all(firstShared, ignored);
+    fs::remove_all(secondShared, ignored);
+    // The first user squats on the second user's name, open to everybody.
+    ASSERT_EQ(::mkdir(secondShared.c_str(), 0777), 0);
+    ASSERT_EQ(::chown(secondShared.c_str(), first, first), 0);
+    ASSERT_EQ(::chmod(secondShared.c_str(), 0777), 0);
+    fs::create_directories(secondHome);
+    ASSERT_EQ(::chown(secondHome.c_str(), second, second), 0);
+    ::chmod(m_temp.path().c_str(), 0755);
+    const std::string today = [] {
+        char day[8];
+        const std::time_t now = std::time(nullptr);
+        std::strftime(day, sizeof day, "%d", std::localtime(&now));
+        return std::string("_ERROR") + day + ".log";
+    }();
+
+    const auto writeRecord = [](const std::string& expectedFolder) {
+        ::unsetenv("TMPDIR");
+        ::unsetenv("XDG_CACHE_HOME");
+        CErrorLog log;
+        if (log.Folder() != expectedFolder)
+            return 1;
+        return log.WriteLog(SampleRecord("own record")) == 0 ? 0 : 2;
+    };
+    EXPECT_EQ(RunAsUser(first, [&] { return writeRecord(firstShared + "/"); }), 0);
+    EXPECT_EQ(RunAsUser(second, [&] {
+                  ::setenv("HOME", secondHome.c_str(), 1);
+                  return writeRecord(secondHome.string() + "/.cache/orvane/");
+              }),
+              0);
+    // The squatted folder was neither used nor changed.
+    struct stat squatted {};
+    ASSERT_EQ(::stat(secondShared.c_str(), &squatted), 0);
+    EXPECT_EQ(squatted.st_mode & 07777, 0777u);
+    EXPECT_TRUE(fs::is_empty(secondShared));
+    // Each record is where its user wrote it, out of the other user's reach.
+    EXPECT_EQ(LoggedMessages(firstShared + "/" + today), std::vector<std::string>{"own record"});
+    EXPECT_EQ(LoggedMessages(secondHome / ".cache/orvane" / today), std::vector<std::string>{"own record"});
+    EXPECT_EQ(RunAsUser(second, [&] {
+                  return ::open((firstShared + "/" + today).c_str(), O_RDONLY) < 0 && errno == EACCES ? 0 : 1;
+              }),
+              0);
+    fs::remove_all(firstShared, ignored);
+    fs::remove_all(secondShared, ignored);
 }
 
 TEST_F(ErrorLogFolder, MissingFolderIsCreatedWithItsParents)
@@ -339,7 +421,7 @@ TEST_F(ErrorLogCaptureTest, CapturedRecordsReachNoFileUntilReplayedInOrderWithTh
     std::time_t before = 0;
     std::time_t after = 0;
     {
-        orvane::CErrorLogCapture capture;
+        orvane::ErrorLogCapture capture;
         EXPECT_EQ(log.WriteLog(SampleRecord("first"), UtcTime(2010, 5, 12, 1, 2, 3)), 0);
         before = std::time(nullptr);
         errno = EACCES;
@@ -361,7 +443,7 @@ TEST_F(ErrorLogCaptureTest, CapturedRecordsReachNoFileUntilReplayedInOrderWithTh
     EXPECT_LE(records[1].time, after);
 
     const ErrorLogTail nowTail(nowFolder);
-    orvane::CErrorLogCapture::Replay(records);
+    orvane::ErrorLogCapture::Replay(records);
     EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
               "2010/05/12-01:02:03,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),first\n"
               "2010/05/12-01:02:01,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),third\n");
@@ -377,7 +459,7 @@ TEST_F(ErrorLogCaptureTest, CapturedRecordsReachNoFileUntilReplayedInOrderWithTh
 TEST_F(ErrorLogCaptureTest, OtherThreadsWriteAsUsual)
 {
     CErrorLog log(m_temp.path().string());
-    orvane::CErrorLogCapture capture;
+    orvane::ErrorLogCapture capture;
     int otherResult = -2;
     std::thread([&] { otherResult = log.WriteLog(SampleRecord("other thread"), UtcTime(2010, 5, 12, 0, 0, 0)); })
         .join();
@@ -399,10 +481,10 @@ TEST_F(ErrorLogCaptureTest, InnermostCaptureTakesRecordsAndTheOuterOneResumesAft
     std::vector<orvane::CapturedLogRecord> inner;
     std::vector<orvane::CapturedLogRecord> outer;
     {
-        orvane::CErrorLogCapture outerCapture;
+        orvane::ErrorLogCapture outerCapture;
         log.WriteLog(SampleRecord("outer 1"), time);
         {
-            orvane::CErrorLogCapture innerCapture;
+            orvane::ErrorLogCapture innerCapture;
             log.WriteLog(SampleRecord("inner"), time);
             inner = innerCapture.TakeRecords();
         }

@@ -100,9 +100,9 @@ TEST(MakeInvokeXml, NameAttributeRoundTrips)
 {
     for (const std::string name : {"zLoad", "a\"b", "a&b<c>", "tab\tline\ncr\r", "名前"}) {
         EXPECT_EQ(NameSeenByMovie(_MakeInvokeXml(name, "")), name);
-        std::string parsed;
-        ASSERT_EQ(orvane::ParseInvokeRequest(_MakeInvokeXml(name, "x"), parsed), orvane::RequestStatus::Ok);
-        EXPECT_EQ(parsed, name);
+        orvane::InvokeCall parsed;
+        ASSERT_EQ(orvane::ReadInvokeRequest(_MakeInvokeXml(name, "x"), parsed), orvane::RequestStatus::Ok);
+        EXPECT_EQ(parsed.name, name);
     }
 }
 
@@ -175,7 +175,7 @@ TEST(ParseReturnString, ReturnsTheTextOfTheRoot)
     }
 }
 
-TEST(ParseInvokeRequest, ReturnsTheExactName)
+TEST(ReadInvokeRequest, ReturnsTheExactName)
 {
     const struct {
         std::string request;
@@ -190,13 +190,13 @@ TEST(ParseInvokeRequest, ReturnsTheExactName)
         {R"(<invoke name="a&amp;b"/>)", "a&b"},
     };
     for (const auto& c : cases) {
-        std::string name = "stale";
-        ASSERT_EQ(orvane::ParseInvokeRequest(c.request, name), orvane::RequestStatus::Ok) << c.request;
-        EXPECT_EQ(name, c.name);
+        orvane::InvokeCall call{"stale", {}};
+        ASSERT_EQ(orvane::ReadInvokeRequest(c.request, call), orvane::RequestStatus::Ok) << c.request;
+        EXPECT_EQ(call.name, c.name);
     }
 }
 
-TEST(ParseInvokeRequest, RefusesMalformedForeignAndNamelessRequests)
+TEST(ReadInvokeRequest, RefusesMalformedForeignAndNamelessRequests)
 {
     const struct {
         std::string request;
@@ -213,10 +213,15 @@ TEST(ParseInvokeRequest, RefusesMalformedForeignAndNamelessRequests)
         {"<invoke Name=\"zError\"/>", orvane::RequestStatus::NoName},
     };
     for (const auto& c : cases) {
-        std::string name = "stale";
-        EXPECT_EQ(orvane::ParseInvokeRequest(c.request, name), c.status) << c.request;
-        EXPECT_EQ(name, "");
+        orvane::InvokeCall call{"stale", {}};
+        EXPECT_EQ(orvane::ReadInvokeRequest(c.request, call), c.status) << c.request;
+        EXPECT_EQ(call.name, "");
     }
+    // Unreadable arguments leave the name readable and the arguments out.
+    orvane::InvokeCall call;
+    EXPECT_EQ(orvane::ReadInvokeRequest(R"(<invoke name="zError"><arguments><nothing/></arguments></invoke>)", call),
+              orvane::RequestStatus::BadArguments);
+    EXPECT_EQ(call, (orvane::InvokeCall{"zError", {}}));
 }
 
 TEST(ParseMessages, DeeplyNestedMessagesDoNotExhaustTheStack)
@@ -238,9 +243,9 @@ TEST(ParseMessages, DeeplyNestedMessagesDoNotExhaustTheStack)
     for (int i = 0; i < kDepth; ++i)
         request += "</a>";
     request += "</invoke>";
-    std::string name;
-    ASSERT_EQ(orvane::ParseInvokeRequest(request, name), orvane::RequestStatus::Ok);
-    EXPECT_EQ(name, "zError");
+    orvane::InvokeCall call;
+    ASSERT_EQ(orvane::ReadInvokeRequest(request, call), orvane::RequestStatus::Ok);
+    EXPECT_EQ(call.name, "zError");
 }
 
 TEST(MovieTexts, CrossBothWaysUnchanged)
@@ -255,9 +260,6 @@ TEST(MovieTexts, CrossBothWaysUnchanged)
         const auto call = orvane::ReadInvoke(request);
         ASSERT_TRUE(call) << request;
         EXPECT_EQ(*call, (orvane::InvokeCall{text, {Text(text)}}));
-        std::string name;
-        ASSERT_EQ(orvane::ParseInvokeRequest(request, name), orvane::RequestStatus::Ok);
-        EXPECT_EQ(name, text);
 
         const std::string reply = orvane::MakeStringReply(text);
         EXPECT_TRUE(HoldsThemInAsciiOnly(reply)) << reply;

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <fstream>
@@ -73,10 +74,10 @@ private:
         std::vector<std::string> commandLine;
         for (const QString& argument : arguments)
             commandLine.push_back(QFile::encodeName(argument).toStdString());
-        COrvaneDlg::Environment environment{m_dialogs, std::make_shared<CWindowResources>(), std::move(commandLine),
+        COrvaneDlg::Environment environment{m_dialogs, std::make_shared<orvane::WindowResources>(), std::move(commandLine),
                                             QStringLiteral(ORVANE_BIN_DIR "/orvane"),
                                             m_files.filePath(QStringLiteral("state")).toStdString(), {}};
-        m_window = std::make_unique<COrvaneDlg>(RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR)),
+        m_window = std::make_unique<COrvaneDlg>(orvane::RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR)),
                                                 std::move(environment));
         QVERIFY(m_window->Create());
         QVERIFY(m_window->OnInitDialog());
@@ -99,7 +100,7 @@ private:
         try {
             const auto reply = Flash().CallFunction(QString::fromStdString(_MakeInvokeXml("zSave", ""))).toStdString();
             return orvane::ParseReturnString(reply, text) == orvane::ReplyStatus::Ok ? text : "<unusable reply: " + reply + ">";
-        } catch (const CFlashCallError& error) {
+        } catch (const orvane::FlashCallError& error) {
             return std::string("<call failed: ") + error.what() + ">";
         }
     }
@@ -390,26 +391,77 @@ private slots:
         QCOMPARE(Decode(saved), expected);
     }
 
-    // The page's process is killed while the selection has unsaved changes:
-    // the program says so, starts the player afresh and, asked, gives the
-    // movie its selection back.
+    qint64 PagePid() const { return Flash().findChild<QWebEngineView*>()->page()->renderProcessPid(); }
+
+    // The player stops or hangs soon after a change: the program says so,
+    // starts the player afresh and, asked, gives the movie its selection back.
+    void ExpectSelectionBackAfterStop(const std::string& changed)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!m_dialogs->boxes.empty(), 30000);
+        QCOMPARE(m_dialogs->boxes[0].text, orvane::LoadResString(orvane::IDS_PLAYER_STOPPED));
+        WaitUntilReady();
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), changed, 20000);
+        QCOMPARE(m_dialogs->boxes.size(), std::size_t(2));
+        QCOMPARE(m_dialogs->boxes[1].text, orvane::LoadResString(orvane::IDS_RESTORE_AFTER_STOP));
+    }
+
+    // Killed a moment after the user's change, nobody having asked the movie
+    // for its selection since: the change is not lost.
     void killedPlayerComesBackWithTheSelection()
     {
         StartProgram({QStringLiteral("orvane")});
         WaitUntilReady();
         ClickCpuUnit();
         const std::string changed = MovieSelection();
-        m_window->_SaveRecoveryCopy();
-
-        auto* view = Flash().findChild<QWebEngineView*>();
+        QTest::qWait(1000);
         m_dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
-        QCOMPARE(::kill(view->page()->renderProcessPid(), SIGKILL), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_dialogs->boxes.empty(), 10000);
-        QCOMPARE(m_dialogs->boxes[0].text, orvane::LoadResString(orvane::IDS_PLAYER_STOPPED));
+        QCOMPARE(::kill(PagePid(), SIGKILL), 0);
+        ExpectSelectionBackAfterStop(changed);
+    }
+
+    // A page that no longer answers is found, ended and treated like one that stopped.
+    void hungPlayerIsRestartedWithTheSelection()
+    {
+        StartProgram({QStringLiteral("orvane")});
         WaitUntilReady();
-        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), changed, 20000);
-        QCOMPARE(m_dialogs->boxes.size(), std::size_t(2));
-        QCOMPARE(m_dialogs->boxes[1].text, orvane::LoadResString(orvane::IDS_RESTORE_AFTER_STOP));
+        ClickCpuUnit();
+        const std::string changed = MovieSelection();
+        m_dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
+        const qint64 hung = PagePid();
+        QCOMPARE(::kill(hung, SIGSTOP), 0);
+        ExpectSelectionBackAfterStop(changed);
+        QVERIFY(::kill(hung, 0) != 0);  // the halted process was ended
+        QVERIFY(ReadErrorLog().back().message.starts_with("the page did not answer"));
+    }
+
+    // The player stops while it takes another file: the selection belongs to
+    // neither file, so Save asks for a name instead of writing into the first.
+    void openThatFailsPartWayWritesIntoNoFile()
+    {
+        const std::string first = FilePath("first.zsr");
+        StartWithSelectionFile(first);
+        const std::string second = FilePath("second.zsr");
+        QVERIFY(WriteSelectionFile(second, "TZSEL/1\nmode=module\ncpu=ZC-220"));
+
+        // The player halts while the file is chosen, so that "zLoad" waits,
+        // and ends half a second later.
+        const qint64 page = PagePid();
+        m_dialogs->whileOpenDialogShows = [page] {
+            ::kill(page, SIGSTOP);
+            QTimer::singleShot(500, [page] { ::kill(page, SIGKILL); });
+        };
+        m_dialogs->openAnswers = {second};
+        m_dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Ok, MsgResult::Yes};
+        Command(32782)->trigger();
+        QVERIFY(m_window->FilePath().empty());
+        // The call failed, then the player was found stopped and, started
+        // afresh, offered the selection back.
+        QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->boxes.size(), std::size_t(3), 30000);
+        QCOMPARE(m_dialogs->boxes[2].text, orvane::LoadResString(orvane::IDS_RESTORE_AFTER_STOP));
+        m_dialogs->saveAnswers = {std::nullopt};
+        Command(32771)->trigger();
+        QCOMPARE(m_dialogs->saveRequests.size(), std::size_t(1));
+        QCOMPARE(Decode(first), kSelection);
     }
 };
 

@@ -85,11 +85,11 @@ private slots:
         catalogue.write(Catalogue());
         catalogue.close();
 
-        FlashCreateResult created = RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR))();
-        QCOMPARE(created.status, FlashCreateStatus::Ok);
-        QWidget* view = created.player->view();
+        orvane::FlashCreateResult created = orvane::RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR))();
+        QCOMPARE(created.status, orvane::FlashCreateStatus::Ok);
+        QWidget* view = created.player->View();
         CShockwaveFlash control;
-        control.Attach(std::move(created.player), ControlInitialPropertiesBlock());
+        control.Attach(std::move(created.player), orvane::ControlInitialPropertiesBlock());
         QSignalSpy calls(&control, &CShockwaveFlash::FlashCall);
         control.resize(1000, 600);
         control.show();

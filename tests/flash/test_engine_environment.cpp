@@ -19,9 +19,9 @@ QProcessEnvironment Environment(std::initializer_list<std::pair<const char*, con
     return environment;
 }
 
-std::map<QString, QString> Changes(const DisplayFacts& display, const QProcessEnvironment& environment)
+std::map<QString, QString> Changes(const orvane::DisplayFacts& display, const QProcessEnvironment& environment)
 {
-    const EnvironmentChanges changes = EngineEnvironment(display, environment);
+    const orvane::EnvironmentChanges changes = orvane::EngineEnvironment(display, environment);
     return {changes.begin(), changes.end()};
 }
 
@@ -39,7 +39,7 @@ TEST(EngineEnvironment, SoftwareOpenGlOnXDrawsWithoutItUnlessTheUserChose)
     EXPECT_EQ(changes.count(QStringLiteral("QT_QUICK_BACKEND")), 0u);
     EXPECT_EQ(changes.count(QStringLiteral("QT_XCB_GL_INTEGRATION")), 1u);
 
-    for (const DisplayFacts display : {DisplayFacts{true, true}, DisplayFacts{false, false}}) {
+    for (const orvane::DisplayFacts display : {orvane::DisplayFacts{true, true}, orvane::DisplayFacts{false, false}}) {
         changes = Changes(display, {});
         EXPECT_EQ(changes.count(QStringLiteral("QT_XCB_GL_INTEGRATION")), 0u);
         EXPECT_EQ(changes.count(QStringLiteral("QT_QUICK_BACKEND")), 0u);
@@ -59,14 +59,14 @@ TEST(EngineEnvironment, LazyWebAssemblyJoinsTheUsersChromiumFlagsButNotTheirV8Fl
 
 TEST(EngineEnvironment, DisplayFactsFollowThePlatformQtWillTake)
 {
-    EXPECT_FALSE(LookAtDisplay(Environment({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen"}})).x11);
-    EXPECT_FALSE(LookAtDisplay(Environment({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "wayland"}})).x11);
-    EXPECT_FALSE(LookAtDisplay(Environment({{"QT_QPA_PLATFORM", "xcb"}})).x11);
+    EXPECT_FALSE(orvane::LookAtDisplay(Environment({{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen"}})).x11);
+    EXPECT_FALSE(orvane::LookAtDisplay(Environment({{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "wayland"}})).x11);
+    EXPECT_FALSE(orvane::LookAtDisplay(Environment({{"QT_QPA_PLATFORM", "xcb"}})).x11);
     // A remote display is never asked: its OpenGL cannot use this machine's GPU.
-    const DisplayFacts remote = LookAtDisplay(Environment({{"DISPLAY", "far.example:10.0"}, {"QT_QPA_PLATFORM", "xcb"}}));
+    const orvane::DisplayFacts remote = orvane::LookAtDisplay(Environment({{"DISPLAY", "far.example:10.0"}, {"QT_QPA_PLATFORM", "xcb"}}));
     EXPECT_TRUE(remote.x11);
     EXPECT_FALSE(remote.hardwareGl);
-    EXPECT_FALSE(LookAtDisplay(Environment({{"DISPLAY", ":0"}, {"LIBGL_ALWAYS_SOFTWARE", "1"}})).hardwareGl);
+    EXPECT_FALSE(orvane::LookAtDisplay(Environment({{"DISPLAY", ":0"}, {"LIBGL_ALWAYS_SOFTWARE", "1"}})).hardwareGl);
 }
 
 // An X server of the test's own, Xvfb: drawn by the CPU, no direct rendering.
@@ -81,10 +81,10 @@ TEST(EngineEnvironment, XvfbOffersNoDirectRenderingAndAnUnreachableServerIsLeftT
     server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     ASSERT_TRUE(server.waitForReadyRead(10000));
     const QString display = ':' + QString::fromLatin1(server.readAllStandardOutput()).trimmed();
-    EXPECT_FALSE(XServerRendersDirectly(display));
+    EXPECT_FALSE(orvane::XServerRendersDirectly(display));
     server.terminate();
     server.waitForFinished(5000);
-    EXPECT_TRUE(XServerRendersDirectly(display));
+    EXPECT_TRUE(orvane::XServerRendersDirectly(display));
 }
 
 int main(int argc, char** argv)

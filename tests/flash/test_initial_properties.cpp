@@ -49,12 +49,12 @@ QByteArray Data(const QByteArray& block) { return block.mid(8, block.size() - 10
 TEST(InitialProperties, BlockIsByteForByte)
 {
     ASSERT_EQ(kExpectedBlock.size(), 244);
-    EXPECT_EQ(ControlInitialPropertiesBlock().toHex(' '), kExpectedBlock.toHex(' '));
+    EXPECT_EQ(orvane::ControlInitialPropertiesBlock().toHex(' '), kExpectedBlock.toHex(' '));
 }
 
 TEST(InitialProperties, ParsesWhatThePlayerUses)
 {
-    const auto properties = ParseInitialProperties(ControlInitialPropertiesBlock());
+    const auto properties = orvane::ParseInitialProperties(orvane::ControlInitialPropertiesBlock());
     ASSERT_TRUE(properties);
     EXPECT_EQ(properties->movie, "");
     EXPECT_EQ(properties->quality, "High");
@@ -66,13 +66,13 @@ TEST(InitialProperties, ParsesWhatThePlayerUses)
 
 TEST(InitialProperties, ReadsTheValuesFromTheBlock)
 {
-    QByteArray block = ControlInitialPropertiesBlock();
+    QByteArray block = orvane::ControlInitialPropertiesBlock();
     const qsizetype high = block.indexOf(QByteArray("H\0i\0g\0h\0", 8));
     ASSERT_GT(high, 0);
     block.replace(high, 8, QByteArray("B\0e\0s\0t\0", 8));
     const qsizetype all = block.indexOf(QByteArray("a\0l\0l\0", 6));
     block.replace(all, 6, QByteArray("n\0o\0n\0", 6));
-    const auto properties = ParseInitialProperties(block);
+    const auto properties = orvane::ParseInitialProperties(block);
     ASSERT_TRUE(properties);
     EXPECT_EQ(properties->quality, "Best");
     EXPECT_EQ(properties->allowNetworking, "non");
@@ -80,36 +80,36 @@ TEST(InitialProperties, ReadsTheValuesFromTheBlock)
 
 TEST(InitialProperties, RefusesEveryTruncation)
 {
-    const QByteArray block = ControlInitialPropertiesBlock();
+    const QByteArray block = orvane::ControlInitialPropertiesBlock();
     for (qsizetype size = 0; size < block.size(); ++size)
-        EXPECT_FALSE(ParseInitialProperties(block.left(size))) << "size " << size;
+        EXPECT_FALSE(orvane::ParseInitialProperties(block.left(size))) << "size " << size;
     // Truncated data with a matching length field.
     for (qsizetype size = 0; size < 234; ++size)
-        EXPECT_FALSE(ParseInitialProperties(WithData(block, Data(block).left(size)))) << "data size " << size;
+        EXPECT_FALSE(orvane::ParseInitialProperties(WithData(block, Data(block).left(size)))) << "data size " << size;
 }
 
 TEST(InitialProperties, RefusesDamagedFields)
 {
-    const QByteArray good = ControlInitialPropertiesBlock();
+    const QByteArray good = orvane::ControlInitialPropertiesBlock();
     auto damaged = [&](qsizetype offset, char value) {
         QByteArray block = good;
         block[offset] = value;
         return block;
     };
-    EXPECT_FALSE(ParseInitialProperties(damaged(0, 0x01))) << "control id";
-    EXPECT_FALSE(ParseInitialProperties(damaged(2, 0x77))) << "message";
-    EXPECT_FALSE(ParseInitialProperties(damaged(4, 0xEB))) << "length";
-    EXPECT_FALSE(ParseInitialProperties(damaged(243, 0x01))) << "closing zero";
-    EXPECT_FALSE(ParseInitialProperties(damaged(8, 0x01))) << "framework data";
-    EXPECT_FALSE(ParseInitialProperties(damaged(12, 'h'))) << "magic";
-    EXPECT_FALSE(ParseInitialProperties(damaged(28, 0x09))) << "unknown variant type";
-    EXPECT_FALSE(ParseInitialProperties(damaged(30, 0x03))) << "odd text count";
-    EXPECT_FALSE(ParseInitialProperties(damaged(33, 0x01))) << "text count past the end";
-    EXPECT_FALSE(ParseInitialProperties(damaged(34, 'x'))) << "text without its terminating zero";
+    EXPECT_FALSE(orvane::ParseInitialProperties(damaged(0, 0x01))) << "control id";
+    EXPECT_FALSE(orvane::ParseInitialProperties(damaged(2, 0x77))) << "message";
+    EXPECT_FALSE(orvane::ParseInitialProperties(damaged(4, 0xEB))) << "length";
+    EXPECT_FALSE(orvane::ParseInitialProperties(damaged(243, 0x01))) << "closing zero";
+    EXPECT_FALSE(orvane::ParseInitialProperties(damaged(8, 0x01))) << "framework data";
+    EXPECT_FALSE(orvane::ParseInitialProperties(damaged(12, 'h'))) << "magic";
+    EXPECT_FALSE(orvane::ParseInitialProperties(damaged(28, 0x09))) << "unknown variant type";
+    EXPECT_FALSE(orvane::ParseInitialProperties(damaged(30, 0x03))) << "odd text count";
+    EXPECT_FALSE(orvane::ParseInitialProperties(damaged(33, 0x01))) << "text count past the end";
+    EXPECT_FALSE(orvane::ParseInitialProperties(damaged(34, 'x'))) << "text without its terminating zero";
 
-    EXPECT_FALSE(ParseInitialProperties(WithData(good, Data(good) + QByteArray("\x0B\0\0\0", 4)))) << "25 values";
+    EXPECT_FALSE(orvane::ParseInitialProperties(WithData(good, Data(good) + QByteArray("\x0B\0\0\0", 4)))) << "25 values";
     QByteArray flagForText = Data(good);
     // (1) the movie as a flag: 0B00 0000 instead of 0800 02000000 0000, length fixed up
     flagForText.replace(20, 8, QByteArray("\x0B\0\0\0", 4));
-    EXPECT_FALSE(ParseInitialProperties(WithData(good, flagForText))) << "flag where the movie text belongs";
+    EXPECT_FALSE(orvane::ParseInitialProperties(WithData(good, flagForText))) << "flag where the movie text belongs";
 }

@@ -73,17 +73,17 @@ orvane::ExternalValue Text(const std::string& text) { return {orvane::ExternalVa
 // A control created as the program creates it, playing the echo movie.
 struct PlayingControl {
     CShockwaveFlash control;
-    RufflePlayer* player = nullptr;
+    orvane::RufflePlayer* player = nullptr;
     std::unique_ptr<QSignalSpy> flashCalls;
     std::unique_ptr<QSignalSpy> commands;
 
     bool start()
     {
-        FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
-        player = dynamic_cast<RufflePlayer*>(created.player.get());
-        if (created.status != FlashCreateStatus::Ok || !player)
+        orvane::FlashCreateResult created = orvane::RufflePlayerFactory(ORVANE_BIN_DIR)();
+        player = dynamic_cast<orvane::RufflePlayer*>(created.player.get());
+        if (created.status != orvane::FlashCreateStatus::Ok || !player)
             return false;
-        control.Attach(std::move(created.player), ControlInitialPropertiesBlock());
+        control.Attach(std::move(created.player), orvane::ControlInitialPropertiesBlock());
         flashCalls = std::make_unique<QSignalSpy>(&control, &CShockwaveFlash::FlashCall);
         commands = std::make_unique<QSignalSpy>(&control, &CShockwaveFlash::FSCommand);
         control.resize(400, 200);
@@ -111,7 +111,7 @@ protected:
 
     void runInPage(const QString& script)
     {
-        auto* view = qobject_cast<QWebEngineView*>(s_movie->player->view());
+        auto* view = qobject_cast<QWebEngineView*>(s_movie->player->View());
         bool done = false;
         view->page()->runJavaScript(script, [&](const QVariant&) { done = true; });
         ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
@@ -146,11 +146,9 @@ protected:
         if (s_movie->flashCalls->isEmpty())
             ASSERT_TRUE(s_movie->flashCalls->wait(5000));
         const std::string request = s_movie->flashCalls->first().at(0).toString().toStdString();
-        std::string name;
-        EXPECT_EQ(orvane::ParseInvokeRequest(request, name), orvane::RequestStatus::Ok) << request;
-        EXPECT_EQ(name, "hostEcho");
         const auto movieCall = orvane::ReadInvoke(request);
         ASSERT_TRUE(movieCall) << request;
+        EXPECT_EQ(movieCall->name, "hostEcho");
         using Kind = orvane::ExternalValue::Kind;
         EXPECT_TRUE(movieCall->arguments ==
                     (std::vector<orvane::ExternalValue>{Text(text), {Kind::Array, {}, {{"0", Text(text)}}},
@@ -262,12 +260,12 @@ TEST_F(RufflePlayerTest, NonStringResultsHaveTheirOwnRoot)
 
 TEST_F(RufflePlayerTest, UndeliverableCallsThrow)
 {
-    EXPECT_THROW(control().CallFunction(Request("noSuchFunction", {"x"})), CFlashCallError);
+    EXPECT_THROW(control().CallFunction(Request("noSuchFunction", {"x"})), orvane::FlashCallError);
     // Methods of the player element are not the movie's functions.
-    EXPECT_THROW(control().CallFunction(Request("remove")), CFlashCallError);
-    EXPECT_THROW(control().CallFunction(Request("toString")), CFlashCallError);
-    EXPECT_THROW(control().CallFunction("<invoke name=\"echo\""), CFlashCallError);
-    EXPECT_THROW(control().CallFunction(""), CFlashCallError);
+    EXPECT_THROW(control().CallFunction(Request("remove")), orvane::FlashCallError);
+    EXPECT_THROW(control().CallFunction(Request("toString")), orvane::FlashCallError);
+    EXPECT_THROW(control().CallFunction("<invoke name=\"echo\""), orvane::FlashCallError);
+    EXPECT_THROW(control().CallFunction(""), orvane::FlashCallError);
     // The movie still plays.
     EXPECT_EQ(ReplyText(control().CallFunction(Request("echo", {"still here"}))), "still here");
 }
@@ -312,7 +310,7 @@ TEST_F(RufflePlayerTest, FSCommandReachesTheHost)
 TEST_F(RufflePlayerTest, CallNamesAreNeverRunAsScript)
 {
     s_movie->flashCalls->clear();
-    auto* view = qobject_cast<QWebEngineView*>(s_movie->player->view());
+    auto* view = qobject_cast<QWebEngineView*>(s_movie->player->View());
     ASSERT_TRUE(view);
     const QString name = "document.title='taken';String";
     control().CallFunction(Request("callHost", {name, "x"}));
@@ -328,7 +326,7 @@ TEST_F(RufflePlayerTest, PageReachesNothingOnTheNetwork)
 {
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    auto* view = qobject_cast<QWebEngineView*>(s_movie->player->view());
+    auto* view = qobject_cast<QWebEngineView*>(s_movie->player->View());
     view->page()->runJavaScript(
         QString("fetch('http://127.0.0.1:%1/catalogue.xml').then(() => 'loaded', () => 'refused')").arg(server.serverPort()),
         [](const QVariant&) {});
@@ -346,13 +344,13 @@ TEST(RufflePlayerMovie, MissingOrInvalidMovieIsReported)
     notSwf.close();
 
     for (const QString& path : {dir.filePath("missing.swf"), notSwf.fileName(), dir.path()}) {
-        FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
-        ASSERT_EQ(created.status, FlashCreateStatus::Ok);
-        auto& player = dynamic_cast<RufflePlayer&>(*created.player);
-        QSignalSpy failed(&player, &RufflePlayer::movieFailed);
-        player.loadMovie(0, path);
+        orvane::FlashCreateResult created = orvane::RufflePlayerFactory(ORVANE_BIN_DIR)();
+        ASSERT_EQ(created.status, orvane::FlashCreateStatus::Ok);
+        auto& player = dynamic_cast<orvane::RufflePlayer&>(*created.player);
+        QSignalSpy failed(&player, &orvane::RufflePlayer::MovieFailed);
+        player.LoadMovie(0, path);
         EXPECT_EQ(failed.size(), 1) << path.toStdString();
-        EXPECT_THROW(player.callFunction(Request("echo", {"x"})), CFlashCallError);
+        EXPECT_THROW(player.CallFunction(Request("echo", {"x"})), orvane::FlashCallError);
     }
 }
 
@@ -360,10 +358,10 @@ TEST(RufflePlayerMovie, MissingMovieIsExplainedInItsPlace)
 {
     QTemporaryDir dir;
     const QString missing = dir.filePath("missing.swf");
-    FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
-    ASSERT_EQ(created.status, FlashCreateStatus::Ok);
-    created.player->loadMovie(0, missing);  // before the page is up
-    auto* view = qobject_cast<QWebEngineView*>(created.player->view());
+    orvane::FlashCreateResult created = orvane::RufflePlayerFactory(ORVANE_BIN_DIR)();
+    ASSERT_EQ(created.status, orvane::FlashCreateStatus::Ok);
+    created.player->LoadMovie(0, missing);  // before the page is up
+    auto* view = qobject_cast<QWebEngineView*>(created.player->View());
     ASSERT_NE(view, nullptr);
 
     // Answers may come after the wait is over: they go to shared state.
@@ -387,33 +385,33 @@ TEST(RufflePlayerMovie, DamagedMovieIsReportedWithoutHanging)
     damaged.write(QByteArray("CWS\x0a\x00\x10\x00\x00", 8) + QByteArray(64, '\x5a'));
     damaged.close();
 
-    FlashCreateResult created = RufflePlayerFactory(ORVANE_BIN_DIR)();
-    ASSERT_EQ(created.status, FlashCreateStatus::Ok);
-    auto& player = dynamic_cast<RufflePlayer&>(*created.player);
-    player.setCallTimeout(std::chrono::milliseconds(2000));
-    QSignalSpy failed(&player, &RufflePlayer::movieFailed);
-    QSignalSpy loaded(&player, &RufflePlayer::movieLoaded);
-    player.loadMovie(0, damaged.fileName());
+    orvane::FlashCreateResult created = orvane::RufflePlayerFactory(ORVANE_BIN_DIR)();
+    ASSERT_EQ(created.status, orvane::FlashCreateStatus::Ok);
+    auto& player = dynamic_cast<orvane::RufflePlayer&>(*created.player);
+    player.SetCallTimeout(std::chrono::milliseconds(2000));
+    QSignalSpy failed(&player, &orvane::RufflePlayer::MovieFailed);
+    QSignalSpy loaded(&player, &orvane::RufflePlayer::MovieLoaded);
+    player.LoadMovie(0, damaged.fileName());
     EXPECT_TRUE(failed.wait(kStartWaitMs));
     EXPECT_TRUE(loaded.isEmpty());
-    EXPECT_THROW(player.callFunction(Request("echo", {"x"})), CFlashCallError);
+    EXPECT_THROW(player.CallFunction(Request("echo", {"x"})), orvane::FlashCallError);
 }
 
 TEST(RufflePlayerMovie, LateAnswerAfterTimeOutIsHarmless)
 {
     PlayingControl movie;
     ASSERT_TRUE(movie.start());
-    movie.player->setCallTimeout(std::chrono::milliseconds(300));
-    EXPECT_THROW(movie.control.CallFunction(Request("busy", {"1500"})), CFlashCallError);
+    movie.player->SetCallTimeout(std::chrono::milliseconds(300));
+    EXPECT_THROW(movie.control.CallFunction(Request("busy", {"1500"})), orvane::FlashCallError);
     // The late answer arrives while the player goes on working.
-    movie.player->setCallTimeout(std::chrono::milliseconds(10000));
+    movie.player->SetCallTimeout(std::chrono::milliseconds(10000));
     EXPECT_EQ(ReplyText(movie.control.CallFunction(Request("echo", {"after"}))), "after");
 
     // A late answer for a player that is gone.
     auto second = std::make_unique<PlayingControl>();
     ASSERT_TRUE(second->start());
-    second->player->setCallTimeout(std::chrono::milliseconds(300));
-    EXPECT_THROW(second->control.CallFunction(Request("busy", {"1000"})), CFlashCallError);
+    second->player->SetCallTimeout(std::chrono::milliseconds(300));
+    EXPECT_THROW(second->control.CallFunction(Request("busy", {"1000"})), orvane::FlashCallError);
     second.reset();
     QTest::qWait(1500);
 }

@@ -128,10 +128,9 @@ void BomTest::failedPrintIsReported()
     auto window = host.StartReady();
     host.movie->bomText = kMovieBom;
     host.dialogs->printAnswers = {host.AppFile("missing-folder/bill.pdf")};
-    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
     FindCommand(*window, ID_MENU_FILE_PRINT_BOM)->trigger();
     QCOMPARE(host.dialogs->boxes.size(), 1u);
-    QCOMPARE(host.dialogs->boxes[0].text, std::string("不能继续处理。(#2001)"));
+    QCOMPARE(host.dialogs->boxes[0].text, std::string("不能继续处理。(#2001)\n文件或文件夹不存在。"));
 }
 
 void BomTest::emptySelectionGetsTheSaveNoticeAndNoDialog()

@@ -1,9 +1,11 @@
 // The user's work is never lost to the player: events that arrive during a
 // movie call wait for the command, a stopped player is restarted and given
-// its selection back, and a program killed with unsaved changes offers them
-// at the next start.
+// its selection back, a program killed with unsaved changes offers them at
+// the next start, a load that fails part-way ties the selection to no file,
+// and a file changed on disk is not overwritten without asking.
 #include "HostTestSupport.h"
 
+#include "orvane/RecoveryStore.h"
 #include "orvane/StringTable.h"
 
 #include <QDir>
@@ -25,6 +27,22 @@ QStringList RecoveryCopies(const std::string& folder)
     return QDir(QString::fromStdString(folder)).entryList({QStringLiteral("*.zsr")}, QDir::Files);
 }
 
+// The movie announces a change of its selection, and the copy is written.
+bool ChangeSelection(HostHarness& host, const std::string& text)
+{
+    host.movie->saveText = text;
+    host.movie->player->SendCall("zSelectionChanged", text);
+    return QTest::qWaitFor([&] { return RecoveryCopies(host.recoveryFolder).size() == 1; }, 5000);
+}
+
+// Leaves a copy in folder as a run that was killed would: its lock is let go.
+void LeaveOrphan(const std::string& folder, const std::string& text)
+{
+    orvane::RecoveryStore store(folder);
+    QVERIFY(store.Open());
+    QVERIFY(store.Save(text));
+}
+
 // Run as a child process: a window with an unsaved selection and its
 // recovery copy in folder, then waits to be killed.
 int LeaveUnsavedWork(int argc, char** argv, const char* folder)
@@ -33,9 +51,7 @@ int LeaveUnsavedWork(int argc, char** argv, const char* folder)
     HostHarness host;
     host.recoveryFolder = folder;
     auto window = host.StartReady();
-    host.movie->saveText = "unsaved work";
-    window->_SaveRecoveryCopy();
-    std::printf("%s\n", RecoveryCopies(folder).size() == 1 ? "ready" : "no copy");
+    std::printf("%s\n", ChangeSelection(host, "unsaved work") ? "ready" : "no copy");
     std::fflush(stdout);
     return application.exec();
 }
@@ -51,6 +67,10 @@ private slots:
     void stoppedPlayerIsRestartedAndGetsItsSelectionBack();
     void programKilledWithUnsavedWorkOffersItAtNextStart_data();
     void programKilledWithUnsavedWorkOffersItAtNextStart();
+    void acceptedRestoreIsNotReplacedByTheCommandLineFile();
+    void damagedCopyIsToldAndTheValidOneOffered();
+    void loadThatFailsPartWayTiesTheSelectionToNoFile();
+    void fileChangedBehindTheProgramsBackIsNotOverwrittenSilently();
 };
 
 void SafetyTest::modeChangeInsideLoadIsNotUndone()
@@ -122,8 +142,7 @@ void SafetyTest::stoppedPlayerIsRestartedAndGetsItsSelectionBack()
     QVERIFY(WriteSelectionFile(saved, "saved work"));
     auto window = host.StartReady({"orvane", saved});
     QTRY_COMPARE(window->FilePath(), saved);
-    host.movie->saveText = "unsaved work";
-    window->_SaveRecoveryCopy();
+    QVERIFY(ChangeSelection(host, "unsaved work"));
 
     host.movie->player->Stop(QStringLiteral("render process killed"));
     QCOMPARE(host.movie->restarts, 1);
@@ -184,6 +203,106 @@ void SafetyTest::programKilledWithUnsavedWorkOffersItAtNextStart()
     // The restored work is this run's own unsaved work now; a refused copy is gone.
     QCOMPARE(RecoveryCopies(folder).size(), restore ? 1 : 0);
     QVERIFY(window->FilePath().empty());
+}
+
+void SafetyTest::acceptedRestoreIsNotReplacedByTheCommandLineFile()
+{
+    HostHarness host;
+    const std::string named = host.AppFile("old.zsr");
+    QVERIFY(WriteSelectionFile(named, "the named file"));
+    LeaveOrphan(host.recoveryFolder, "restored work");
+
+    // Restore: yes. Then the file named on the command line asks before it
+    // would replace the restored work: cancel.
+    host.dialogs->boxAnswers = {MsgResult::Yes, MsgResult::Cancel};
+    auto window = host.StartReady({"orvane", named});
+    QTRY_COMPARE(host.dialogs->boxes.size(), 2u);
+    QCOMPARE(host.dialogs->boxes[1].text, std::string("文件“无题.zsr”的内容已经改变。是否需要保存修改？"));
+    QCOMPARE(host.movie->loads, std::vector<std::string>{"restored work"});
+    QVERIFY(window->FilePath().empty());
+    QCOMPARE(RecoveryCopies(host.recoveryFolder).size(), 1);
+    // Closing asks, as for any unsaved work.
+    host.dialogs->boxAnswers = {MsgResult::Cancel};
+    window->close();
+    QTRY_COMPARE(host.dialogs->boxes.size(), 3u);
+    QCOMPARE(host.dialogs->boxes[2].text, host.dialogs->boxes[1].text);
+}
+
+void SafetyTest::damagedCopyIsToldAndTheValidOneOffered()
+{
+    HostHarness host;
+    LeaveOrphan(host.recoveryFolder, "older work");
+    QTest::qWait(1100);  // file times tell the copies' order
+    LeaveOrphan(host.recoveryFolder, "newer work");
+    QDir folder(QString::fromStdString(host.recoveryFolder));
+    const QStringList copies = folder.entryList({QStringLiteral("*.zsr")}, QDir::Files, QDir::Time);
+    QCOMPARE(copies.size(), 2);
+    {
+        QFile newest(folder.filePath(copies.first()));
+        QVERIFY(newest.open(QIODevice::ReadWrite));
+        newest.seek(newest.size() - 1);
+        newest.write("?");  // its digest no longer matches
+    }
+
+    host.dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
+    auto window = host.StartReady();
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
+    QVERIFY(host.dialogs->boxes[0].text.starts_with("上次自动保存的一份选型数据已损坏"));
+    QVERIFY(host.dialogs->boxes[0].text.find(copies.first().toStdString() + ".damaged") != std::string::npos);
+    QCOMPARE(host.movie->loads, std::vector<std::string>{"older work"});
+    QVERIFY(folder.exists(copies.first() + QStringLiteral(".damaged")));
+}
+
+void SafetyTest::loadThatFailsPartWayTiesTheSelectionToNoFile()
+{
+    HostHarness host;
+    const std::string first = host.AppFile("a.zsr");
+    const std::string second = host.AppFile("b.zsr");
+    QVERIFY(WriteSelectionFile(first, "A"));
+    QVERIFY(WriteSelectionFile(second, "B"));
+    auto window = host.StartReady({"orvane", first});
+    QTRY_COMPARE(window->FilePath(), first);
+
+    // The movie may have taken B when its "zLoad" fails.
+    host.movie->duringCall = [&](const std::string& name) {
+        if (name == "zLoad")
+            throw orvane::FlashCallError("CallFunction: the movie did not answer in time.");
+    };
+    host.dialogs->openAnswers = {second};
+    FindCommand(*window, ID_MENU_FILE_OPEN)->trigger();
+    QCOMPARE(host.dialogs->boxes.back().text, orvane::MakeErrorText("(#10001)"));
+    QVERIFY(window->FilePath().empty());
+
+    // Save no longer goes to A: it asks for a name.
+    host.movie->duringCall = {};
+    host.movie->saveText = "B";
+    FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
+    QCOMPARE(host.dialogs->saveRequests.size(), 1u);
+    QCOMPARE(ReadSelectionFile(first), std::string("A"));
+}
+
+void SafetyTest::fileChangedBehindTheProgramsBackIsNotOverwrittenSilently()
+{
+    HostHarness host;
+    const std::string path = host.AppFile("shared.zsr");
+    QVERIFY(WriteSelectionFile(path, "ours"));
+    auto window = host.StartReady({"orvane", path});
+    QTRY_COMPARE(window->FilePath(), path);
+    QVERIFY(WriteSelectionFile(path, "another program's"));
+
+    host.movie->saveText = "our change";
+    host.dialogs->boxAnswers = {MsgResult::No};
+    FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    QVERIFY(host.dialogs->boxes[0].text.starts_with("文件“" + path + "”在打开或上次保存之后已被其他程序修改。"));
+    QCOMPARE(ReadSelectionFile(path), std::string("another program's"));
+
+    // Answered yes, it is overwritten; from then on the file is ours again.
+    host.dialogs->boxAnswers = {MsgResult::Yes};
+    FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
+    QCOMPARE(ReadSelectionFile(path), std::string("our change"));
+    FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
+    QCOMPARE(host.dialogs->boxes.size(), 2u);
 }
 
 int main(int argc, char** argv)

@@ -22,25 +22,25 @@ namespace {
 
 enum class StartFault { MenuLoad, MenuAttach, ToolBarCreate, ToolBarLoad };
 
-class FaultyResources : public CWindowResources {
+class FaultyResources : public orvane::WindowResources {
 public:
     explicit FaultyResources(StartFault fault) : m_fault(fault) {}
 
-    std::optional<MenuResource> LoadMenu(unsigned id) override
+    std::optional<orvane::MenuResource> LoadMenu(unsigned id) override
     {
-        return m_fault == StartFault::MenuLoad ? std::nullopt : CWindowResources::LoadMenu(id);
+        return m_fault == StartFault::MenuLoad ? std::nullopt : orvane::WindowResources::LoadMenu(id);
     }
     QMenuBar* SetMenu(QMainWindow& window, std::unique_ptr<QMenuBar> menuBar) override
     {
-        return m_fault == StartFault::MenuAttach ? nullptr : CWindowResources::SetMenu(window, std::move(menuBar));
+        return m_fault == StartFault::MenuAttach ? nullptr : orvane::WindowResources::SetMenu(window, std::move(menuBar));
     }
     QToolBar* CreateToolBar(QWidget& parent) override
     {
-        return m_fault == StartFault::ToolBarCreate ? nullptr : CWindowResources::CreateToolBar(parent);
+        return m_fault == StartFault::ToolBarCreate ? nullptr : orvane::WindowResources::CreateToolBar(parent);
     }
-    std::optional<ToolBarResource> LoadToolBar(unsigned id) override
+    std::optional<orvane::ToolBarResource> LoadToolBar(unsigned id) override
     {
-        return m_fault == StartFault::ToolBarLoad ? std::nullopt : CWindowResources::LoadToolBar(id);
+        return m_fault == StartFault::ToolBarLoad ? std::nullopt : orvane::WindowResources::LoadToolBar(id);
     }
 
 private:
@@ -240,7 +240,7 @@ void StartupTest::enterAndEscapeReachTheMovieAndNeverClose()
     HostHarness host;
     auto window = host.StartReady();
     QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
-    QWidget* movieView = host.movie->player->view();
+    QWidget* movieView = host.movie->player->View();
     movieView->setFocus();
     QTest::keyClick(movieView, Qt::Key_Escape);
     QTest::keyClick(movieView, Qt::Key_Return);
@@ -334,7 +334,7 @@ void StartupTest::flashCheckRefusals()
     HostHarness host;
     host.movie->flashVersion = version;
     if (!registered)
-        host.factory = [] { return FlashCreateResult{FlashCreateStatus::ClassNotRegistered, -2147221164, nullptr}; };
+        host.factory = [] { return orvane::FlashCreateResult{orvane::FlashCreateStatus::ClassNotRegistered, -2147221164, nullptr}; };
     QString message, tradeMark;
     host.dialogs->onModal = [&](QDialog& dialog) {
         message = dialog.findChild<QLabel*>(QStringLiteral("control1016"))->text();
@@ -354,7 +354,7 @@ void StartupTest::flashCheckRefusals()
 void StartupTest::flashCreationFailureIsRecordedWithCode3001()
 {
     HostHarness host;
-    host.factory = [] { return FlashCreateResult{FlashCreateStatus::Failed, -2147467259, nullptr}; };
+    host.factory = [] { return orvane::FlashCreateResult{orvane::FlashCreateStatus::Failed, -2147467259, nullptr}; };
     auto window = host.MakeWindow();
     QCOMPARE(window->DoModal(), -1);
     QVERIFY(host.dialogs->modalDialogs.empty());
@@ -396,7 +396,7 @@ void StartupTest::badgeOpensDownloadPageAndKeepsNoticeOpen()
 
 void StartupTest::qtOwnDialogTextsAreChinese()
 {
-    QVERIFY(CQtUserDialogs::InstallQtTranslations(*QCoreApplication::instance()));
+    QVERIFY(orvane::QtUserDialogs::InstallQtTranslations(*QCoreApplication::instance()));
     QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
     QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
     QCOMPARE(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("保存"));

@@ -152,8 +152,7 @@ void UpdateCheckTest::updateQuestionAnsweredNoDoesNothing()
     RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);
-    // The recovery copy's fetch before the check, not the exit check's.
-    QCOMPARE(host.movie->calledNames, std::vector<std::string>{"zSave"});
+    QVERIFY(host.movie->calledNames.empty());  // no exit check
     QVERIFY(host.dialogs->openedUrls.empty());
     QCOMPARE(quit.size(), 0);
 }
@@ -166,7 +165,7 @@ void UpdateCheckTest::updateAcceptedOpensDownloadAndQuits()
     RunUpdateCheck(*window);
 
     QCOMPARE(host.dialogs->boxes.size(), 1u);  // nothing unsaved: no save prompt
-    QCOMPARE(host.movie->calledNames, (std::vector<std::string>{"zSave", "zSave"}));
+    QCOMPARE(host.movie->calledNames, std::vector<std::string>{"zSave"});  // the exit check
     QCOMPARE(host.dialogs->openedUrls, std::vector<QUrl>{QUrl(QString::fromStdString(kDownloadUrl))});
     QCOMPARE(quit.size(), 1);
     QCOMPARE(quit[0][0].toInt(), 0);
@@ -272,8 +271,8 @@ void UpdateCheckTest::hangingServerTimesOutAndItsWorkerNeverReachesTheLog()
     server.HoldRequests(true);
     HostHarness host;
     host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
+    host.svrChkWaitLimit = 300ms;
     auto window = host.StartReady();
-    window->SetSvrChkWaitLimit(300ms);
     ForgetAddresses();
     RunUpdateCheck(*window);
 
@@ -285,9 +284,10 @@ void UpdateCheckTest::hangingServerTimesOutAndItsWorkerNeverReachesTheLog()
     QVERIFY(box.icon == MsgIcon::None);
     QCOMPARE(g_strUrlDownload, std::string("untouched download"));
 
-    // The window goes on checking while the given-up worker winds down.
+    // Checks go on while the given-up worker winds down.
     server.HoldRequests(false);
-    window->SetSvrChkWaitLimit(30s);
+    host.svrChkWaitLimit = 30s;
+    window = host.StartReady();
     RunUpdateCheck(*window);
     QCOMPARE(host.dialogs->boxes.size(), 2u);
     QCOMPARE(host.dialogs->boxes[1].text, kLatestText);
@@ -297,7 +297,7 @@ void UpdateCheckTest::hangingServerTimesOutAndItsWorkerNeverReachesTheLog()
     // or the addresses.
     ForgetAddresses();
     window.reset();
-    QTRY_COMPARE(UpdateCheckWorker::Running(), 0);
+    QTRY_COMPARE(orvane::UpdateCheckWorker::Running(), 0);
     QVERIFY(ReadErrorLog().empty());
     QCOMPARE(g_strUrlDownload, std::string("untouched download"));
     QCOMPARE(g_strUrlVersionCheck, std::string("untouched check"));
@@ -319,12 +319,12 @@ void UpdateCheckTest::quietModeShowsOnlyTheUpdateQuestion()
 
     server.HoldRequests(true);
     host.WriteVersionFile(LocalVersionFile("1.9", server.Url("/")));
-    window->SetSvrChkWaitLimit(300ms);
-    window->_SvrFileChk(true);  // time-out
+    host.svrChkWaitLimit = 300ms;
+    auto hurried = host.StartReady();
+    hurried->_SvrFileChk(true);  // time-out
     QVERIFY(host.dialogs->boxes.empty());
 
     server.HoldRequests(false);
-    window->SetSvrChkWaitLimit(30s);
     host.dialogs->boxAnswers = {MsgResult::Yes};
     window->_SvrFileChk(true);  // update: asked, then downloaded as in a normal check
     QCOMPARE(host.dialogs->boxes.size(), 1u);
@@ -340,12 +340,12 @@ void UpdateCheckTest::slowCheckShowsABusyNoticeAndGivenUpCheckNeverHoldsTheWindo
     auto release = std::make_shared<std::promise<void>>();
     std::shared_future<void> released = release->get_future().share();
     HostHarness host;
-    host.svrChkProcedure = [released](UpdateCheckWork& work, std::stop_token) {
+    host.svrChkProcedure = [released](orvane::UpdateCheckWork& work, std::stop_token) {
         released.wait_for(60s);
         work.nResult = SVRCHK_LATEST;
     };
+    host.svrChkWaitLimit = 1500ms;
     auto window = host.StartReady();
-    window->SetSvrChkWaitLimit(1500ms);
 
     QString noticeText;
     bool busyCursor = false;
@@ -362,9 +362,9 @@ void UpdateCheckTest::slowCheckShowsABusyNoticeAndGivenUpCheckNeverHoldsTheWindo
 
     // The window goes without waiting for the check it gave up.
     window.reset();
-    QCOMPARE(UpdateCheckWorker::Running(), 1);
+    QCOMPARE(orvane::UpdateCheckWorker::Running(), 1);
     release->set_value();
-    QTRY_COMPARE(UpdateCheckWorker::Running(), 0);
+    QTRY_COMPARE(orvane::UpdateCheckWorker::Running(), 0);
 }
 
 void UpdateCheckTest::fifoAsVersionFileNeitherFreezesNorHangs()
@@ -380,7 +380,7 @@ void UpdateCheckTest::fifoAsVersionFileNeitherFreezesNorHangs()
     RunUpdateCheck(*window);
     QCOMPARE(host.dialogs->boxes.back().text, kNoUpdateInfoText);
     window.reset();
-    QCOMPARE(UpdateCheckWorker::Running(), 0);
+    QCOMPARE(orvane::UpdateCheckWorker::Running(), 0);
 }
 
 QTEST_MAIN(UpdateCheckTest)

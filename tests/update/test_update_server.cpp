@@ -180,7 +180,7 @@ void UpdateServerTest::acceptedUpdateOpensTheDownloadThroughTheDesktopOpener()
 
     HostHarness host;
     host.WriteVersionFile(LocalVersionFile(m_trusted.HttpsUrl("/torvex-z/newer/"), DownloadUrl()));
-    COrvaneDlg::Environment environment{std::make_shared<CQtUserDialogs>(), host.resources, {"orvane"},
+    COrvaneDlg::Environment environment{std::make_shared<orvane::QtUserDialogs>(), host.resources, {"orvane"},
                                         QString::fromStdString(host.AppFile("orvane")), host.recoveryFolder, {}};
     COrvaneDlg window(host.factory, std::move(environment));
     QVERIFY(window.Create());

@@ -6,7 +6,7 @@
 #include "orvane/ErrorLog.h"
 #include "orvane/StringTable.h"
 
-#include "Resources.h"
+#include "PosixFile.h"
 
 #include <unistd.h>
 
@@ -20,15 +20,22 @@ void PrintReason(const std::string& path, const char* reason)
     std::fprintf(stderr, "zsr: %s: %s\n", path.c_str(), reason);
 }
 
-void PrintReadFailure(const std::string& path, int result)
+// Where to look for details: only a record that was written is pointed to.
+std::string Details(bool recorded)
+{
+    return recorded ? "; details in the error log in " + g_ErrorLog.Folder()
+                    : "; the error log in " + g_ErrorLog.Folder() + " could not be written";
+}
+
+void PrintReadFailure(const std::string& path, int result, bool recorded)
 {
     if (result == orvane::READ_DATA_CONTENT_BAD) {
         PrintReason(path, "content check failed (size or digest mismatch): "
                           "the file is damaged or not a selection file");
         return;
     }
-    const std::string reason = "cannot be read as a selection file (missing, unreadable or "
-                               "truncated); details in the error log in " + g_ErrorLog.Folder();
+    const std::string reason =
+        "cannot be read as a selection file (missing, unreadable or truncated)" + Details(recorded);
     PrintReason(path, reason.c_str());
 }
 
@@ -44,8 +51,9 @@ Selection ReadSelection(const std::string& operation, const std::string& path)
     CCryptUtil crypt;
     selection.result = crypt.ReadDataFile(path, &selection.size, &selection.data);
     if (selection.result != orvane::READ_DATA_OK) {
-        REPORT_ERROR(g_ErrorLog, operation, "CryptUtil.ReadDataFile()", "復号化取得処理に失敗しました。");
-        PrintReadFailure(path, selection.result);
+        const bool recorded =
+            REPORT_ERROR(g_ErrorLog, operation, "CryptUtil.ReadDataFile()", "復号化取得処理に失敗しました。") == 0;
+        PrintReadFailure(path, selection.result, recorded);
     }
     return selection;
 }
@@ -96,9 +104,12 @@ int EncodeCommand(const std::string& path)
     CCryptUtil crypt;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     if (crypt.CreateDataFile(path, static_cast<std::uint32_t>(text.size()), bytes) != 1) {
-        REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "CryptUtil.CreateDataFile()", orvane::MakeErrorText("(#2001)"));
-        const std::string reason = "could not be written (any previous content is unchanged); "
-                                   "details in the error log in " + g_ErrorLog.Folder();
+        const bool damaged = crypt.TargetDamaged();
+        const bool recorded = REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "CryptUtil.CreateDataFile()",
+                                           orvane::MakeErrorText("(#2001)")) == 0;
+        const std::string reason = std::string(damaged ? "could not be written, and its previous content may be damaged"
+                                                       : "could not be written (any previous content is unchanged)") +
+                                   Details(recorded);
         PrintReason(path, reason.c_str());
         return EXIT_ZSR_FAILED;
     }

@@ -1,6 +1,6 @@
 #include "StandardStreams.h"
 
-#include "Resources.h"
+#include "PosixFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -48,11 +48,17 @@ struct BillOfMaterials {
 // per warning.
 [[nodiscard]] std::vector<std::vector<std::string>> BillOfMaterialsRows(const BillOfMaterials& bom);
 
+// A text as a spreadsheet cell that cannot run as a formula: a text whose
+// first character after white space (of any width) and quotes is =, +, - or @
+// (ASCII or full-width), or a line end, gets a leading apostrophe, which makes
+// the cell plain text. Every output a spreadsheet may read (CSV, clipboard)
+// passes its texts through this; the printout shows them as they are.
+[[nodiscard]] std::string SpreadsheetSafeText(const std::string& field);
+
 // The rows as CSV: a UTF-8 byte-order mark (spreadsheet programs then read
 // the Chinese text), CR LF after every row, a field quoted with its quotes
-// doubled when it holds a comma, a quote or a line end. A field that starts
-// with =, +, - or @ gets a leading apostrophe, so no spreadsheet reads it as a
-// formula (here and on the clipboard; the printout shows the text as it is).
+// doubled when it holds a comma, a quote or a line end. Fields pass through
+// SpreadsheetSafeText.
 [[nodiscard]] std::string BillOfMaterialsCsv(const BillOfMaterials& bom);
 
 // The rows for the clipboard, as spreadsheets paste them: fields separated by

@@ -68,7 +68,7 @@ public:
 
     // 1 when written, 0 on failure. The previous file content stays intact,
     // except when only the file itself is writable and it failed part-way
-    // through the rewrite in place (see CAtomicFile): TargetDamaged() says so.
+    // through the rewrite in place (see AtomicFile.h): TargetDamaged() says so.
     [[nodiscard]] int CreateDataFile(std::string path, std::uint32_t plainSize, const std::uint8_t* plainData);
     // After CreateDataFile returned 0: whether the file at its path may have
     // lost its previous content.

@@ -1,6 +1,6 @@
 #pragma once
 // Error log: one line per detected failure, appended to "_ERRORdd.log" in the
-// temporary folder (dd = day of the month).
+// user's temporary folder (dd = day of the month).
 //
 // Line: "YYYY/MM/DD-hh:mm:ss,<errorCode as 8 hex digits>,<systemError>,
 // <sourceFile>,<sourceLine>,<operation>,<step>,<message>". Inside the text
@@ -8,10 +8,12 @@
 // "\n", "\r", "\t" or "\xHH", so a record is always exactly one line and
 // its text can be recovered. The message is cut to kMaxMessageBytes.
 //
-// The temporary folder is shared with other users, so the log is opened
-// without following a symbolic link there, and a name that leads to anything
-// but a regular file with a single link (a hard link, FIFO, device, ...)
-// drops the record. A new log file is readable and writable by its owner only.
+// The user's temporary folder is $TMPDIR when set; otherwise /tmp/orvane-UID/,
+// a folder this user alone owns and may write, or, when that name is taken by
+// anything else, $XDG_CACHE_HOME/orvane/ (~/.cache/orvane/). The log is opened
+// without following a symbolic link, and a name that leads to anything but a
+// regular file with a single link (a hard link, FIFO, device, ...) drops the
+// record. A new log file is readable and writable by its owner only.
 
 #include <cerrno>
 #include <cstddef>
@@ -37,7 +39,7 @@ public:
     // character boundary at or before this length.
     static constexpr std::size_t kMaxMessageBytes = 1023;
 
-    // Log folder: $TMPDIR, or /tmp when unset or empty; always ends in '/'.
+    // Log folder: the user's temporary folder (above); always ends in '/'.
     CErrorLog();
     // Log folder given explicitly (a trailing '/' is added when missing).
     explicit CErrorLog(std::string folder);
@@ -47,8 +49,8 @@ public:
     CErrorLog& operator=(const CErrorLog&) = default;
 
     // Appends one line. Returns 0 when written, -1 when the file could not be
-    // opened, is not a plain regular file, or another writer holds its lock
-    // (the record is then dropped).
+    // opened, is not a plain regular file, or another writer held its lock
+    // for longer than a brief wait (the record is then dropped).
     int WriteLog(std::string operation, std::string step, std::uint32_t errorCode,
                  std::int32_t systemError, std::string sourceFile, int sourceLine,
                  std::string message);
@@ -69,7 +71,7 @@ private:
 
 namespace orvane {
 
-// A record held back by a CErrorLogCapture: the writer's log folder, the
+// A record held back by an ErrorLogCapture: the writer's log folder, the
 // record and the clock reading it was written with.
 struct CapturedLogRecord {
     std::string folder;
@@ -84,12 +86,12 @@ struct CapturedLogRecord {
 // stack of the thread it serves: it must end on that thread.
 // For work whose records reach the log only if its result is taken later,
 // e.g. a worker thread that may be abandoned.
-class CErrorLogCapture {
+class ErrorLogCapture {
 public:
-    CErrorLogCapture();
-    ~CErrorLogCapture();
-    CErrorLogCapture(const CErrorLogCapture&) = delete;
-    CErrorLogCapture& operator=(const CErrorLogCapture&) = delete;
+    ErrorLogCapture();
+    ~ErrorLogCapture();
+    ErrorLogCapture(const ErrorLogCapture&) = delete;
+    ErrorLogCapture& operator=(const ErrorLogCapture&) = delete;
 
     // The records captured so far, in the order written; the capture goes on empty.
     [[nodiscard]] std::vector<CapturedLogRecord> TakeRecords();
@@ -101,8 +103,22 @@ public:
 private:
     friend class ::CErrorLog;
     std::vector<CapturedLogRecord> m_records;
-    CErrorLogCapture* m_outer;  // the capture this one hides, if any
+    ErrorLogCapture* m_outer;  // the capture this one hides, if any
 };
+
+// The user's temporary folder as described above, with a trailing '/'.
+[[nodiscard]] std::string UserTemporaryFolder();
+
+// Writes a record with errorCode 0 and the given errno; errno is kept.
+// WriteLog's result: 0 when the record was written.
+inline int ReportError(CErrorLog& log, const std::string& operation, const std::string& step,
+                       const std::string& message, const char* sourceFile, int sourceLine)
+{
+    const int systemError = errno;
+    const int written = log.WriteLog(operation, step, 0, systemError, sourceFile, sourceLine, message);
+    errno = systemError;
+    return written;
+}
 
 }  // namespace orvane
 
@@ -110,10 +126,6 @@ private:
 extern CErrorLog g_ErrorLog;
 
 // Writes a record with errorCode 0, the current errno as systemError and the
-// reporting statement's file and line.
-#define REPORT_ERROR(log, operation, step, message)                                   \
-    do {                                                                              \
-        const int reportErrno_ = errno;                                               \
-        (log).WriteLog((operation), (step), 0, reportErrno_, __FILE__, __LINE__, (message)); \
-        errno = reportErrno_;                                                         \
-    } while (0)
+// reporting statement's file and line; 0 when it was written.
+#define REPORT_ERROR(log, operation, step, message) \
+    orvane::ReportError((log), (operation), (step), (message), __FILE__, __LINE__)

@@ -69,9 +69,21 @@ struct InvokeCall {
 // place of a deeper one; the reader refuses a message that holds one.
 inline constexpr int kMaxValueDepth = 64;
 
+// A call without arguments is the empty element <invoke name="N" returntype="xml"/>.
 [[nodiscard]] std::string WriteInvoke(const InvokeCall& call);
-// The call a request asks for; nullopt when the text is not a well-formed
-// request with a name and values of the kinds above.
+
+enum class RequestStatus {
+    Ok,
+    NotWellFormed,  // shown as "(#1005)"
+    NotInvoke,      // shown as "(#1007)": the root element is not "invoke"
+    NoName,         // the root has no "name" attribute
+    BadArguments,   // the name is read, the arguments are not values of the kinds above
+};
+// The one reader of requests: the call a request asks for. call is filled
+// as far as the status says: the name from BadArguments on, the arguments
+// with Ok only.
+[[nodiscard]] RequestStatus ReadInvokeRequest(std::string_view request, InvokeCall& call);
+// The call of a request that reads Ok; nullopt otherwise.
 [[nodiscard]] std::optional<InvokeCall> ReadInvoke(std::string_view request);
 
 // The reply that returns value.

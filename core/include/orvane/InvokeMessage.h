@@ -6,6 +6,8 @@
 // every character a movie string can hold arrives unchanged, except U+0000,
 // which arrives as U+FFFD, as do bytes that are not WTF-8.
 
+#include "orvane/ExternalValue.h"
+
 #include <string>
 
 // Request for function `name` with one string argument (none when empty).
@@ -20,15 +22,6 @@ enum class ReplyStatus {
 };
 // Takes the returned text out of a reply; text is "" unless Ok.
 ReplyStatus ParseReturnString(const std::string& reply, std::string& text);
-
-enum class RequestStatus {
-    Ok,
-    NotWellFormed,  // "(#1005)"
-    NotInvoke,      // "(#1007)": root element is not "invoke"
-    NoName,         // root has no "name" attribute
-};
-// Function name of a request the movie sent; name is "" unless Ok.
-RequestStatus ParseInvokeRequest(const std::string& request, std::string& name);
 
 // Reply text for a string result, as the player returns it.
 std::string MakeStringReply(const std::string& value);

@@ -6,14 +6,24 @@
 // (killed, crashed, power lost) is an orphan, found at the next start.
 //
 // Each running program holds an flock on "<slot>.lock" beside its copy
-// "<slot>.zsr"; a copy whose lock nobody holds is an orphan.
+// "<slot>.zsr"; a copy whose lock nobody holds is an orphan. Lock files that
+// killed runs left without a copy are removed by the next start.
+//
+// The folder must be the user's own: it is never reached through a symbolic
+// link, and one that belongs to another user is refused, never changed. One
+// of the user's own is made private (mode 0700) if it is not.
 
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace orvane {
+
+namespace detail {
+class FileDescriptor;
+}
 
 // $XDG_STATE_HOME/orvane/, or ~/.local/state/orvane/ (with a trailing '/').
 [[nodiscard]] std::string DefaultRecoveryFolder();
@@ -32,28 +42,35 @@ public:
     RecoveryStore& operator=(const RecoveryStore&) = delete;
 
     // Creates the folder (owner only) and claims a slot for this program.
-    // false when that cannot be done: no copies are kept then.
+    // false with errno set when that cannot be done (EACCES: the folder is a
+    // link or another user's): no copies are kept then.
     [[nodiscard]] bool Open();
     // Copies left by programs that are no longer running, newest first.
     [[nodiscard]] std::vector<RecoveryOrphan> FindOrphans() const;
     // Replaces this program's copy with text, atomically (nothing is
-    // written when the copy holds that text already). false on failure.
+    // written when the copy holds that text already). false with errno set
+    // on failure.
     [[nodiscard]] bool Save(const std::string& text);
     // Removes this program's copy.
     void Discard();
-    [[nodiscard]] bool HasCopy() const { return m_bHasCopy; }
+    [[nodiscard]] bool HasCopy() const { return m_hasCopy; }
 
     // The text of a copy; nullopt when it cannot be read.
     [[nodiscard]] static std::optional<std::string> Read(const std::string& path);
     // Removes an orphan and its lock file.
     static void Remove(const RecoveryOrphan& orphan);
+    // Moves an orphan that cannot be read out of the way of later starts
+    // ("<slot>.zsr.damaged"), and removes its lock file. The new path.
+    static std::string SetAside(const RecoveryOrphan& orphan);
 
 private:
-    std::string m_strFolder;
-    std::string m_strSlot;  // path without extension; empty until Open()
-    int m_nLock = -1;
-    bool m_bHasCopy = false;
-    std::string m_strText;  // what the copy holds
+    void RemoveStaleLocks() const;
+
+    std::string m_folder;
+    std::string m_slot;  // path without extension; empty until Open()
+    std::unique_ptr<detail::FileDescriptor> m_lock;
+    bool m_hasCopy = false;
+    std::string m_text;  // what the copy holds
 };
 
 }  // namespace orvane

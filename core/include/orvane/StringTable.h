@@ -35,10 +35,18 @@ enum : unsigned {
     IDS_RESTORE_AFTER_STOP = 32806,
     IDS_RESTORE_ORPHAN = 32807,     // contains one %s: when the copy was kept
     IDS_OLD_FILE_DAMAGED = 32811,   // after a save in place failed part-way
+    IDS_FILE_CHANGED_ON_DISK = 32820,     // contains one %s: the file another program changed
+    IDS_RECOVERY_FOLDER_REFUSED = 32821,  // contains one %s: the folder
+    IDS_RECOVERY_NOT_KEPT = 32822,
+    IDS_RECOVERY_DAMAGED = 32823,         // contains one %s: where the damaged copy was put
+    IDS_PLAYER_HUNG = 32824,
 };
 
 // The text of a string resource; "" for an unknown id.
 [[nodiscard]] std::string LoadResString(unsigned id);
+// The text of a string resource with its "%s" replaced by argument (the text
+// as it is when it has none).
+[[nodiscard]] std::string LoadResString(unsigned id, const std::string& argument);
 
 // String 32796 followed directly by an error code, e.g. "不能继续处理。(#1001)".
 [[nodiscard]] std::string MakeErrorText(const std::string& code);

@@ -17,13 +17,15 @@
 #include <thread>
 #include <vector>
 
+namespace orvane {
+
 // What one run produces, on the worker's side.
 struct UpdateCheckWork {
     int nResult = 0;
     bool localFileRead = false;      // the two addresses below were read
     std::string strUrlDownload;      // URL_DOWNLOAD of the local version file
     std::string strUrlVersionCheck;  // URL_VERSION_CHECK of the local version file
-    std::vector<orvane::CapturedLogRecord> logRecords;  // in the order written
+    std::vector<CapturedLogRecord> logRecords;  // in the order written
 };
 
 class UpdateCheckWorker {
@@ -57,3 +59,5 @@ private:
     std::shared_ptr<State> m_state;
     std::jthread m_thread;
 };
+
+}  // namespace orvane

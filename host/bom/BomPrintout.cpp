@@ -5,13 +5,15 @@
 #include <QString>
 #include <QTextDocument>
 
+namespace orvane {
+
 namespace {
 
 QString Escaped(const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); }
 
-QString TableHtml(const orvane::BillOfMaterials& bom)
+QString TableHtml(const BillOfMaterials& bom)
 {
-    const std::vector<std::vector<std::string>> rows = orvane::BillOfMaterialsRows(bom);
+    const std::vector<std::vector<std::string>> rows = BillOfMaterialsRows(bom);
     QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" width=\"100%\">");
     for (std::size_t row = 0; row < rows.size(); ++row) {
         const QString cell = row == 0 ? QStringLiteral("th") : QStringLiteral("td");
@@ -28,7 +30,7 @@ QString TableHtml(const orvane::BillOfMaterials& bom)
 
 }  // namespace
 
-bool PrintBillOfMaterials(QPrinter& printer, const orvane::BillOfMaterials& bom, const QString& title,
+bool PrintBillOfMaterials(QPrinter& printer, const BillOfMaterials& bom, const QString& title,
                           const QString& fileName, const QDate& date)
 {
     QTextDocument document;
@@ -38,3 +40,5 @@ bool PrintBillOfMaterials(QPrinter& printer, const orvane::BillOfMaterials& bom,
     document.print(&printer);
     return printer.printerState() != QPrinter::Error;
 }
+
+}  // namespace orvane

@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv)
 {
-    ChooseEngineEnvironment();
+    orvane::ChooseEngineEnvironment();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

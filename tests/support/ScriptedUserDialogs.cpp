@@ -28,6 +28,8 @@ MsgResult ScriptedUserDialogs::MessageBox(QWidget* owner, const std::string& tex
 std::optional<std::string> ScriptedUserDialogs::GetOpenFileName(QWidget*, const std::string& filter)
 {
     openRequests.push_back({filter, {}, {}});
+    if (whileOpenDialogShows)
+        whileOpenDialogShows();
     return TakeFront(openAnswers, std::optional<std::string>());
 }
 

@@ -35,10 +35,11 @@ public:
     QTemporaryDir appDir;
     std::shared_ptr<MovieScript> movie = std::make_shared<MovieScript>();
     std::shared_ptr<ScriptedUserDialogs> dialogs = std::make_shared<ScriptedUserDialogs>();
-    std::shared_ptr<CWindowResources> resources = std::make_shared<CWindowResources>();
-    FlashPlayerFactory factory;
-    UpdateCheckWorker::Procedure svrChkProcedure;  // the real check when empty
-    std::string recoveryFolder;                    // a folder of the program folder
+    std::shared_ptr<orvane::WindowResources> resources = std::make_shared<orvane::WindowResources>();
+    orvane::FlashPlayerFactory factory;
+    orvane::UpdateCheckWorker::Procedure svrChkProcedure;  // the real check when empty
+    std::chrono::milliseconds svrChkWaitLimit{30000};
+    std::string recoveryFolder;                            // a folder of the program folder
 };
 
 QAction* FindCommand(const QWidget& window, unsigned id);

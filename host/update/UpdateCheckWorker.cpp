@@ -4,9 +4,11 @@
 #include <condition_variable>
 #include <mutex>
 
+namespace orvane {
+
 namespace {
 
-std::atomic<int> g_nRunning{0};
+std::atomic<int> g_running{0};
 
 }  // namespace
 
@@ -19,7 +21,7 @@ struct UpdateCheckWorker::State {
 
 UpdateCheckWorker::UpdateCheckWorker(Procedure procedure) : m_state(std::make_shared<State>())
 {
-    ++g_nRunning;
+    ++g_running;
     try {
         m_thread = std::jthread([state = m_state, procedure = std::move(procedure)](std::stop_token stop) {
             procedure(state->work, stop);
@@ -28,10 +30,10 @@ UpdateCheckWorker::UpdateCheckWorker(Procedure procedure) : m_state(std::make_sh
                 state->finished = true;
             }
             state->finishedSignal.notify_all();
-            --g_nRunning;
+            --g_running;
         });
     } catch (...) {
-        --g_nRunning;
+        --g_running;
         throw;
     }
 }
@@ -58,4 +60,6 @@ bool UpdateCheckWorker::Finished() const
     return m_state->finished;
 }
 
-int UpdateCheckWorker::Running() { return g_nRunning.load(); }
+int UpdateCheckWorker::Running() { return g_running.load(); }
+
+}  // namespace orvane

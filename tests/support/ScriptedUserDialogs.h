@@ -12,6 +12,11 @@
 #include <string>
 #include <vector>
 
+// The host tests name the dialogs' answers briefly.
+using orvane::MsgButtons;
+using orvane::MsgIcon;
+using orvane::MsgResult;
+
 struct ShownBox {
     std::string text;
     std::string caption;
@@ -26,7 +31,7 @@ struct FileDialogRequest {
     std::string defaultSuffix;
 };
 
-class ScriptedUserDialogs : public CUserDialogs {
+class ScriptedUserDialogs : public orvane::UserDialogs {
 public:
     MsgResult MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                          MsgButtons buttons, MsgIcon icon) override;
@@ -48,6 +53,8 @@ public:
     std::deque<std::optional<std::string>> saveAnswers;
     std::deque<std::optional<std::string>> printAnswers;  // PDF files
     std::function<void(QDialog&)> onModal;
+    // Runs while the open dialog is up: what happens meanwhile elsewhere.
+    std::function<void()> whileOpenDialogShows;
 
     std::vector<ShownBox> boxes;
     std::vector<FileDialogRequest> openRequests;

@@ -1,29 +1,16 @@
 #pragma once
-// The core's owners of operating-system and C-library resources, and the
-// loops that move a whole buffer through a file descriptor. Every file
-// descriptor and every C handle of the library is held by one of these.
+// POSIX file helpers: the owner of a file descriptor, and the loops that move a
+// whole buffer through one. Every file descriptor of the library is held by a
+// FileDescriptor.
 
 #include <cerrno>
 #include <cstddef>
-#include <memory>
 #include <utility>
 
 #include <sys/types.h>
 #include <unistd.h>
 
 namespace orvane::detail {
-
-// std::unique_ptr deleter that calls a C library's release function.
-template <auto Free>
-struct FreeWith {
-    template <class T>
-    void operator()(T* handle) const
-    {
-        Free(handle);
-    }
-};
-template <class T, auto Free>
-using Handle = std::unique_ptr<T, FreeWith<Free>>;
 
 // Owns one file descriptor; closes it when it goes.
 class FileDescriptor {

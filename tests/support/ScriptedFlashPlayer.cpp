@@ -38,17 +38,17 @@ ScriptedFlashPlayer::~ScriptedFlashPlayer()
         m_script->player = nullptr;
 }
 
-QWidget* ScriptedFlashPlayer::view() { return m_view.get(); }
+QWidget* ScriptedFlashPlayer::View() { return m_view.get(); }
 
-void ScriptedFlashPlayer::applyProperties(const FlashProperties&) {}
+void ScriptedFlashPlayer::ApplyProperties(const orvane::FlashProperties&) {}
 
-void ScriptedFlashPlayer::loadMovie(int, const QString& url) { m_script->movieUrl = url; }
+void ScriptedFlashPlayer::LoadMovie(int, const QString& url) { m_script->movieUrl = url; }
 
-void ScriptedFlashPlayer::zoom(int) { ++m_script->zoomCalls; }
+void ScriptedFlashPlayer::Zoom(int) { ++m_script->zoomCalls; }
 
-void ScriptedFlashPlayer::stopPlay() { ++m_script->stopPlayCalls; }
+void ScriptedFlashPlayer::StopPlay() { ++m_script->stopPlayCalls; }
 
-QString ScriptedFlashPlayer::callFunction(const QString& request)
+QString ScriptedFlashPlayer::CallFunction(const QString& request)
 {
     pugi::xml_document document;
     const std::string requestText = request.toStdString();
@@ -61,9 +61,9 @@ QString ScriptedFlashPlayer::callFunction(const QString& request)
     if (m_script->duringCall)
         m_script->duringCall(name);
     if (m_stopped)
-        throw CFlashCallError("CallFunction: no movie is playing.");
+        throw orvane::FlashCallError("CallFunction: no movie is playing.");
     if (m_script->callError)
-        throw CFlashCallError(*m_script->callError);
+        throw orvane::FlashCallError(*m_script->callError);
     if (name == "zSave")
         return QString::fromStdString(m_script->saveReply ? *m_script->saveReply
                                                           : orvane::MakeStringReply(m_script->saveText));
@@ -80,9 +80,9 @@ QString ScriptedFlashPlayer::callFunction(const QString& request)
     return QStringLiteral("<undefined/>");
 }
 
-std::int32_t ScriptedFlashPlayer::flashVersion() { return m_script->flashVersion; }
+std::int32_t ScriptedFlashPlayer::FlashVersion() { return m_script->flashVersion; }
 
-void ScriptedFlashPlayer::restart()
+void ScriptedFlashPlayer::Restart()
 {
     ++m_script->restarts;
     m_stopped = false;
@@ -92,19 +92,19 @@ void ScriptedFlashPlayer::restart()
 void ScriptedFlashPlayer::Stop(const QString& reason)
 {
     m_stopped = true;
-    emit stopped(reason);
+    emit Stopped(reason);
 }
 
-void ScriptedFlashPlayer::SendRequest(const QString& request) { emit flashCall(request); }
+void ScriptedFlashPlayer::SendRequest(const QString& request) { emit FlashCall(request); }
 
 void ScriptedFlashPlayer::SendCall(const std::string& name, const std::string& argument)
 {
     SendRequest(QString::fromStdString(_MakeInvokeXml(name, argument)));
 }
 
-FlashPlayerFactory ScriptedFactory(std::shared_ptr<MovieScript> script)
+orvane::FlashPlayerFactory ScriptedFactory(std::shared_ptr<MovieScript> script)
 {
     return [script] {
-        return FlashCreateResult{FlashCreateStatus::Ok, 0, std::make_unique<ScriptedFlashPlayer>(script)};
+        return orvane::FlashCreateResult{orvane::FlashCreateStatus::Ok, 0, std::make_unique<ScriptedFlashPlayer>(script)};
     };
 }

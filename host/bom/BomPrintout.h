@@ -9,6 +9,10 @@ class QDate;
 class QPrinter;
 class QString;
 
+namespace orvane {
+
 // false when the printer (or the PDF file) could not be written.
-[[nodiscard]] bool PrintBillOfMaterials(QPrinter& printer, const orvane::BillOfMaterials& bom, const QString& title,
+[[nodiscard]] bool PrintBillOfMaterials(QPrinter& printer, const BillOfMaterials& bom, const QString& title,
                                         const QString& fileName, const QDate& date);
+
+}  // namespace orvane

@@ -18,7 +18,7 @@ struct MovieScript {
     std::string saveText;                  // what "zSave" returns; "zLoad" sets it, "zNewOpen" clears it
     std::optional<std::string> saveReply;  // a raw reply text instead
     std::string bomText;                   // what "zBom" returns
-    std::optional<std::string> callError;  // every call throws CFlashCallError with this text
+    std::optional<std::string> callError;  // every call throws orvane::FlashCallError with this text
     // Runs inside every call, before it answers: what the movie or the
     // program does while the host waits for the movie.
     std::function<void(const std::string& name)> duringCall;
@@ -36,20 +36,20 @@ struct MovieScript {
     class ScriptedFlashPlayer* player = nullptr;  // the last one created
 };
 
-class ScriptedFlashPlayer : public FlashPlayer {
+class ScriptedFlashPlayer : public orvane::FlashPlayer {
     Q_OBJECT
 public:
     explicit ScriptedFlashPlayer(std::shared_ptr<MovieScript> script);
     ~ScriptedFlashPlayer() override;
 
-    QWidget* view() override;
-    void applyProperties(const FlashProperties& properties) override;
-    void loadMovie(int layer, const QString& url) override;
-    void zoom(int factor) override;
-    void stopPlay() override;
-    QString callFunction(const QString& request) override;
-    std::int32_t flashVersion() override;
-    void restart() override;
+    QWidget* View() override;
+    void ApplyProperties(const orvane::FlashProperties& properties) override;
+    void LoadMovie(int layer, const QString& url) override;
+    void Zoom(int factor) override;
+    void StopPlay() override;
+    QString CallFunction(const QString& request) override;
+    std::int32_t FlashVersion() override;
+    void Restart() override;
 
     // Movie to host: a raw request text, or an "invoke" of name.
     void SendRequest(const QString& request);
@@ -64,4 +64,4 @@ private:
 };
 
 // A factory making ScriptedFlashPlayers that follow script.
-FlashPlayerFactory ScriptedFactory(std::shared_ptr<MovieScript> script);
+orvane::FlashPlayerFactory ScriptedFactory(std::shared_ptr<MovieScript> script);

@@ -29,9 +29,9 @@ std::string HostHarness::AppFile(const std::string& name) const
 
 std::unique_ptr<COrvaneDlg> HostHarness::MakeWindow(std::vector<std::string> arguments)
 {
-    COrvaneDlg::Environment environment{dialogs, resources, std::move(arguments),
+    COrvaneDlg::Environment environment{dialogs,          resources,       std::move(arguments),
                                         QString::fromStdString(AppFile("orvane")), recoveryFolder,
-                                        svrChkProcedure};
+                                        svrChkProcedure, svrChkWaitLimit};
     return std::make_unique<COrvaneDlg>(factory, std::move(environment));
 }
 

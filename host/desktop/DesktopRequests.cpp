@@ -1,0 +1,86 @@
+#include "DesktopRequests.h"
+
+#include "actions/UserActions.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QSessionManager>
+#include <QUrl>
+
+namespace orvane {
+
+namespace {
+
+// The path of a local file URL as the bytes of its name: the percent-encoded
+// form keeps names that are not UTF-8, which QUrl's decoded path would not.
+// nullopt for a file on another host.
+std::optional<std::string> LocalPathBytes(const QUrl& url)
+{
+    if (!url.isLocalFile() || (!url.host().isEmpty() && url.host() != QLatin1String("localhost")))
+        return std::nullopt;
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+}
+
+}  // namespace
+
+DesktopRequests::DesktopRequests(Window window, QObject* parent) : QObject(parent), m_window(std::move(window))
+{
+    setObjectName(QStringLiteral("desktopRequests"));
+    m_window.window->setAcceptDrops(true);
+    // Drops on the movie reach the window, never the player's page.
+    QApplication::instance()->installEventFilter(this);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!QueryEndSession(manager.allowsInteraction()))
+            manager.cancel();
+    });
+}
+
+std::optional<std::string> DesktopRequests::DroppedSelectionFile(const QMimeData* data)
+{
+    if (!data)
+        return std::nullopt;
+    for (const QUrl& url : data->urls()) {
+        const std::optional<std::string> path = LocalPathBytes(url);
+        if (path && path->size() > 4 && QByteArray::fromStdString(*path).toLower().endsWith(".zsr"))
+            return path;
+    }
+    return std::nullopt;
+}
+
+bool DesktopRequests::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || (widget != m_window.window && !m_window.window->isAncestorOf(widget)))
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const std::optional<std::string> path = DroppedSelectionFile(drop->mimeData());
+    if (!path || !m_window.actions->MovieReady()) {
+        drop->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        m_window.actions->RunWhenReady([open = m_window.openDropped, path = *path] { open(path); });
+    return true;
+}
+
+bool DesktopRequests::QueryEndSession(bool interactionAllowed)
+{
+    if (!interactionAllowed) {
+        // Nobody may be asked: unsaved work waits in the recovery copy.
+        m_window.keepWork();
+        return true;
+    }
+    bool mayEnd = false;
+    // A command in progress (a dialog open, a save running) cannot be asked
+    // to end: the logout is cancelled and the user finishes the command.
+    const bool asked = m_window.actions->RunIfIdle([&] { mayEnd = m_window.confirmExit(); });
+    return asked && mayEnd;
+}
+
+}  // namespace orvane
