@@ -102,6 +102,18 @@ head -c 12 "$work/text.zsr" > "$work/short-digest.zsr"
 expect_read_failed "file cut inside the digest" "$work/short-digest.zsr"
 expect_read_failed "a folder" "$work"
 
+# Many failing runs at once: each record waits its turn for the log.
+records_before=$(log_lines)
+for i in $(seq 1 50); do "$zsr" decode "$work/missing.zsr" > /dev/null 2>&1 & done
+wait
+check "50 parallel failures leave 100 records" test "$(log_lines)" -eq $((records_before + 100))
+# A log that cannot be written (something else at its name) is not pointed to.
+log=$TMPDIR/_ERROR$(date +%d).log
+mv "$log" "$log.kept" && mkfifo "$log"
+"$zsr" decode "$work/missing.zsr" > /dev/null 2> "$work/unlogged.err"
+check "no claim of a record that was not written" grep -q 'could not be written' "$work/unlogged.err"
+rm -f "$log" && mv "$log.kept" "$log"
+
 # --- write failures -------------------------------------------------------
 check "encode into a missing folder exits 1" status_is 1 "$zsr" encode "$work/no/such/x.zsr" < "$work/text.txt" 2> /dev/null
 check "no file left behind" test ! -e "$work/no/such/x.zsr"

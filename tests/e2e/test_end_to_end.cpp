@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -21,10 +22,14 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include <csignal>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -68,17 +73,22 @@ private:
 
     std::string FilePath(const char* name) const { return m_files.filePath(QString::fromLatin1(name)).toStdString(); }
 
-    void StartProgram(QStringList arguments)
+    // programFolder: where the program is, and the movie and its files with
+    // it; beforeStart runs once the window exists, before its movie is loaded.
+    void StartProgram(QStringList arguments, const QString& programFolder = QStringLiteral(ORVANE_BIN_DIR),
+                      const std::function<void()>& beforeStart = {})
     {
         m_dialogs = std::make_shared<ScriptedUserDialogs>();
         std::vector<std::string> commandLine;
         for (const QString& argument : arguments)
             commandLine.push_back(QFile::encodeName(argument).toStdString());
         COrvaneDlg::Environment environment{m_dialogs, std::make_shared<orvane::WindowResources>(), std::move(commandLine),
-                                            QStringLiteral(ORVANE_BIN_DIR "/orvane"),
+                                            programFolder + QStringLiteral("/orvane"),
                                             m_files.filePath(QStringLiteral("state")).toStdString(), {}};
         m_window = std::make_unique<COrvaneDlg>(orvane::RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR)),
                                                 std::move(environment));
+        if (beforeStart)
+            beforeStart();
         QVERIFY(m_window->Create());
         QVERIFY(m_window->OnInitDialog());
         m_window->show();
@@ -417,6 +427,29 @@ private slots:
         m_dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
         QCOMPARE(::kill(PagePid(), SIGKILL), 0);
         ExpectSelectionBackAfterStop(changed);
+    }
+
+    // A FIFO where the movie reads its catalogue is refused at once: the
+    // movie reports the failure well before its loader's time limit (15 s),
+    // and no thread of the engine is left waiting on it.
+    void fifoBesideTheMovieIsRefusedAtOnce()
+    {
+        const QDir folder(m_files.filePath(QStringLiteral("program")));
+        QVERIFY(QDir().mkpath(folder.path()));
+        for (const char* name : {"orvane.swf", "orvane_font.swf", "z_ver.xml", "ruffle"})
+            QVERIFY(QFile::link(QStringLiteral(ORVANE_BIN_DIR "/") + QLatin1String(name),
+                                folder.filePath(QLatin1String(name))));
+        QCOMPARE(::mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("orvane_catalog.xml"))).constData(), 0600), 0);
+
+        std::unique_ptr<QSignalSpy> spy;
+        StartProgram({QStringLiteral("orvane")}, folder.path(),
+                     [&] { spy = std::make_unique<QSignalSpy>(&Flash(), &CShockwaveFlash::FlashCall); });
+        const QSignalSpy& calls = *spy;
+        QTRY_VERIFY_WITH_TIMEOUT(std::any_of(calls.cbegin(), calls.cend(),
+                                             [](const QList<QVariant>& call) {
+                                                 return call.at(0).toString().contains(QLatin1String("\"zError\""));
+                                             }),
+                                 10000);
     }
 
     // A page that no longer answers is found, ended and treated like one that stopped.

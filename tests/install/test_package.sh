@@ -44,16 +44,18 @@ file="$work/线路 A.zsr"
 printf 'TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-DI16:3' | zsr encode "$file"
 [ "$(xdg-mime query filetype "$file")" = "$type" ] || fail "the file type is not known"
 [ "$(xdg-mime query default "$type")" = orvane.desktop ] || fail "the file type has no program"
-setsid xdg-open "$file" >"$work/program.log" 2>&1 &
+# The program's start-up trace marks the moment the file is open in the movie.
+ORVANE_START_TRACE="$work/trace" setsid xdg-open "$file" >"$work/program.log" 2>&1 &
 program_group=$!
-# The title names the file once the movie was ready and the file was opened.
-window=
+opened=
 for _ in $(seq 240); do
-  window=$(xdotool search --name "^线路 A\.zsr - $title\$" 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
+  if grep -qs $'\tdocument opened$' "$work/trace" && xdotool search --name "^$title\$" >/dev/null 2>&1; then
+    opened=yes
+    break
+  fi
   sleep 0.5
 done
-[ -n "$window" ] || { cat "$work/program.log"; fail "the file was not shown"; }
+[ -n "$opened" ] || { cat "$work/program.log"; fail "the file was not shown"; }
 kill -- -"$program_group"
 wait "$program_group" 2>/dev/null || true
 program_group=
