@@ -27,7 +27,7 @@ COrvaneDlg::COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environme
                   [this] { m_ctrlFlash.Restart(); }, [this](std::function<void()> step) { m_actions.Run(std::move(step)); }},
                  m_env.recoveryFolder, this),
       m_bom({this, m_env.dialogs.get(), &m_strFilePath,
-             [this] { return _GetReturnString(_CallMovie("zBom", {})); },
+             [this] { return _GetReturnString(CallMovie("zBom", {})); },
              [this](const std::string& text) { ShowError(text); }}),
       m_desktop({this, &m_actions, [this](const std::string& path) { OnDropFiles(path); },
                  [this] {

@@ -155,7 +155,7 @@ private:
     // movie calls
     void OnFlashCallSwf(const QString& request);
     void OnPlayerStopped(const QString& reason);
-    std::string _CallMovie(const std::string& functionName, const std::string& argument);
+    std::string CallMovie(const std::string& functionName, const std::string& argument);
     // The reply's string; nullopt after telling the user it is unusable.
     std::optional<std::string> _GetReturnString(const std::string& reply);
     // The movie's selection text; nullopt when it could not be read (the

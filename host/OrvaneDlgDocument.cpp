@@ -73,7 +73,7 @@ bool COrvaneDlg::_FileNew()
 {
     if (!_AskSaveChanges(FetchSelectionText()))
         return false;
-    _CallMovie("zNewOpen", {});
+    CallMovie("zNewOpen", {});
     SetCurrentFile({});
     SetSavedText({});
     return true;

@@ -66,7 +66,7 @@ void COrvaneDlg::OnPlayerStopped(const QString& reason)
     });
 }
 
-std::string COrvaneDlg::_CallMovie(const std::string& functionName, const std::string& argument)
+std::string COrvaneDlg::CallMovie(const std::string& functionName, const std::string& argument)
 {
     const QString request = QString::fromStdString(_MakeInvokeXml(functionName, argument));
     return m_ctrlFlash.CallFunction(request).toStdString();
@@ -86,7 +86,7 @@ std::optional<std::string> COrvaneDlg::_GetReturnString(const std::string& reply
 
 std::optional<std::string> COrvaneDlg::FetchSelectionText()
 {
-    std::optional<std::string> text = _GetReturnString(_CallMovie("zSave", {}));
+    std::optional<std::string> text = _GetReturnString(CallMovie("zSave", {}));
     if (text)
         m_recovery.SelectionSeen(*text);
     return text;
@@ -94,6 +94,6 @@ std::optional<std::string> COrvaneDlg::FetchSelectionText()
 
 void COrvaneDlg::LoadIntoMovie(const std::string& text)
 {
-    _CallMovie("zLoad", text);
+    CallMovie("zLoad", text);
     m_recovery.SelectionSeen(text);
 }

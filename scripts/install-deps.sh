@@ -17,11 +17,13 @@ package_pkgs=(dpkg-dev file)
 # AppStream validators and the generic desktop's file-type lookup that
 # xdg-open uses (mimetype); the update tests serve the version file with
 # nginx and make their certificates with openssl; the printing tests read
-# the printed PDF back with pdftotext.
+# the printed PDF back with pdftotext; the idle benchmark clicks and types
+# into the program and reads the screen with XTest (libxcb-xtest0-dev).
 test_pkgs=(
   clang libclang-rt-14-dev googletest libgtest-dev
   xvfb xauth xdotool x11-utils imagemagick openssl nginx-light
   openbox desktop-file-utils appstream libfile-mimeinfo-perl poppler-utils
+  libxcb-xtest0-dev
 )
 
 pkgs=("${run_pkgs[@]}")

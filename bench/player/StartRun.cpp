@@ -11,9 +11,7 @@
 
 #include <csignal>
 
-namespace {
-
-std::map<QString, double> ReadTrace(const QString& path)
+std::map<QString, double> ReadStartTrace(const QString& path)
 {
     std::map<QString, double> phases;
     QFile file(path);
@@ -27,11 +25,13 @@ std::map<QString, double> ReadTrace(const QString& path)
     return phases;
 }
 
+namespace {
+
 bool Alive(qint64 pid) { return QFile::exists(QStringLiteral("/proc/%1").arg(pid)); }
 
-// Ends the program and every process it started, and waits until they are gone
-// so that the next start has the machine to itself.
-void EndTree(QProcess& process)
+}  // namespace
+
+void EndProcessTree(QProcess& process)
 {
     const std::vector<qint64> tree = ProcessTree(process.processId());
     for (const qint64 pid : tree)
@@ -43,8 +43,6 @@ void EndTree(QProcess& process)
         while (Alive(pid) && clock.elapsed() < 5000)
             QThread::msleep(5);
 }
-
-}  // namespace
 
 StartSample RunStart(const StartRun& run, int timeoutMs)
 {
@@ -65,14 +63,14 @@ StartSample RunStart(const StartRun& run, int timeoutMs)
     clock.start();
     while (clock.elapsed() < timeoutMs && process.state() == QProcess::Running) {
         QThread::msleep(5);
-        if (ReadTrace(tracePath).count(run.readyPhase)) {
+        if (ReadStartTrace(tracePath).count(run.readyPhase)) {
             sample.pssMiB = TreePssMiBByKind(process.processId());
             sample.cpuMs = TreeCpuMs(process.processId());
             sample.ready = true;
             break;
         }
     }
-    EndTree(process);
-    sample.phaseMs = ReadTrace(tracePath);
+    EndProcessTree(process);
+    sample.phaseMs = ReadStartTrace(tracePath);
     return sample;
 }

@@ -3,6 +3,7 @@
 // started with ORVANE_START_TRACE set, watched until the trace holds the ready
 // phase, measured there and ended with all its processes.
 
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -24,3 +25,10 @@ struct StartSample {
 };
 
 [[nodiscard]] StartSample RunStart(const StartRun& run, int timeoutMs = 60000);
+
+// The phases of a start-up trace file, in ms since process start.
+[[nodiscard]] std::map<QString, double> ReadStartTrace(const QString& path);
+
+// Ends the program and every process it started, and waits until they are
+// gone, so that the next start has the machine to itself.
+void EndProcessTree(QProcess& process);

@@ -6,6 +6,53 @@
     const outbox = [];  // host calls made before that
     let player = null;
 
+    // The movie's frames run only while somebody works with it. Ruffle asks
+    // for an animation frame for every tick and draws the whole stage for each
+    // frame it runs, whether anything changed or not: half a processor core
+    // for a movie that sits still. So Ruffle's ticks pass through while the
+    // movie is loading, and for kAwakeMs after the user's input or a call from
+    // the host; otherwise its request is held and granted at the next input
+    // or call, whose result then shows at the next animation frame as before.
+    // The movie therefore does nothing on its own while quiet (no timers).
+    const kAwakeMs = 2000;
+    const realRequestFrame = window.requestAnimationFrame.bind(window);
+    const realCancelFrame = window.cancelAnimationFrame.bind(window);
+    const kHeldFrame = -1;
+    let heldTick = null;   // Ruffle's tick, waiting for somebody to work
+    let loading = true;    // until the movie reports it is ready, or failed
+    let awakeUntil = 0;
+    let ticks = 0;         // ticks granted, for the host's checks
+    function grant(tick) {
+        return realRequestFrame((time) => {
+            ticks += 1;
+            tick(time);
+        });
+    }
+    window.requestAnimationFrame = (tick) => {
+        if (loading || performance.now() < awakeUntil)
+            return grant(tick);
+        heldTick = tick;
+        return kHeldFrame;
+    };
+    window.cancelAnimationFrame = (id) => {
+        if (id === kHeldFrame)
+            heldTick = null;
+        else
+            realCancelFrame(id);
+    };
+    function wake() {
+        awakeUntil = Math.max(awakeUntil, performance.now() + kAwakeMs);
+        if (heldTick) {
+            const tick = heldTick;
+            heldTick = null;
+            grant(tick);
+        }
+    }
+    for (const type of ["pointerdown", "pointerup", "pointermove", "keydown", "keyup", "wheel", "focusin"])
+        window.addEventListener(type, wake, { capture: true, passive: true });
+    // The frames granted so far: a host's check that the movie sits still.
+    window.orvaneTicks = () => ticks;
+
     function toHost(method, ...args) {
         if (host)
             host[method](...args);
@@ -77,6 +124,11 @@
             if (name === "orvaneTraceMark" && window.orvaneTraceMark)
                 return window.orvaneTraceMark;
             return (...callArgs) => {
+                // Ready or failed, the movie may go quiet after a while.
+                if (name === "zDataLoadEnd" || name === "zError") {
+                    loading = false;
+                    wake();
+                }
                 toHost("flashCall", taggedString(name), callArgs.map((arg) => tag(arg)));
                 return undefined;
             };
@@ -88,6 +140,7 @@
     window.orvaneCallMovie = (name, taggedArgs) => {
         if (!player || player.readyState !== 2)
             return { ok: false, error: "no movie is playing" };
+        wake();  // what the call changes shows at the next frame
         if (!Object.prototype.hasOwnProperty.call(player, name) || typeof player[name] !== "function")
             return { ok: false, error: `the movie has no function "${name}"` };
         try {
@@ -113,6 +166,7 @@
 
     window.orvaneLoadMovie = (url, options) => {
         window.orvaneUnloadMovie();
+        loading = true;
         document.getElementById("failure").hidden = true;
         const created = window.RufflePlayer.newest().createPlayer();
         player = created;
