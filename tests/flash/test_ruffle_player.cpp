@@ -9,6 +9,7 @@
 #include <orvane/InvokeMessage.h>
 #include <orvane/Wtf8.h>
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QWebEngineView>
@@ -170,6 +171,16 @@ TEST_F(RufflePlayerTest, MovieCallsTheHostWhenItStarts)
     EXPECT_EQ(s_movie->flashCalls->first().at(0).toString(),
               "<invoke name=\"movieReady\" returntype=\"xml\"><arguments><string>echo</string></arguments></invoke>");
     EXPECT_EQ(control().FlashVersion() >> 16 & 0xFF, 32);
+}
+
+// The build keeps one of Ruffle's two builds; ruffle.js loads one of them
+// without falling back, so the movie above playing proves it is the right one.
+TEST_F(RufflePlayerTest, RuntimeHoldsOnlyTheBuildTheEngineLoads)
+{
+    const QDir runtime(QDir(ORVANE_BIN_DIR).filePath("ruffle"));
+    EXPECT_EQ(runtime.entryList({"*.wasm"}, QDir::Files).size(), 1);
+    EXPECT_EQ(runtime.entryList({"core.ruffle.*.js"}, QDir::Files).size(), 1);
+    ASSERT_GE(s_movie->flashCalls->size(), 1);
 }
 
 TEST_F(RufflePlayerTest, TextsRoundTripExactly)
