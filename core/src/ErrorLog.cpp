@@ -2,6 +2,7 @@
 
 #include "Resources.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,8 @@ namespace {
 
 // The capture that takes this thread's records, if any.
 thread_local orvane::CErrorLogCapture* t_activeCapture = nullptr;
+
+std::atomic<std::uint64_t> g_recordsWritten{0};
 
 std::string WithTrailingSlash(std::string folder)
 {
@@ -149,8 +152,13 @@ int CErrorLog::WriteLog(const ErrorRecord& record, std::time_t now)
     line += ',';
     AppendEscaped(line, LoggedPart(record.message));
     line += '\n';
-    return orvane::detail::WriteAll(file.get(), line.data(), line.size()) ? 0 : -1;
+    if (!orvane::detail::WriteAll(file.get(), line.data(), line.size()))
+        return -1;
+    ++g_recordsWritten;
+    return 0;
 }
+
+std::uint64_t CErrorLog::RecordsWritten() { return g_recordsWritten; }
 
 int CErrorLog::CreateFolderPath(const std::string& path)
 {

@@ -49,6 +49,7 @@ private slots:
     void modeChangeMakesSelectionUntitled();
     void aboutBoxShowsVersionFile();
     void aboutBoxWithoutCommonInfo();
+    void thirdPartyNoticesNameEachShippedComponent();
     void standardShortcutsWorkOnlyWhileCommandsAreEnabled();
     void droppedSelectionFileOpensAfterTheSavePrompt();
     void titleShowsTheOpenFilesName();
@@ -295,6 +296,22 @@ void CommandsTest::aboutBoxShowsVersionFile()
     QVERIFY(shown[4].contains(QStringLiteral("Adobe Flash Player 9")));
     QCOMPARE(shown[5], QStringLiteral("版本"));
     QCOMPARE(host.dialogs->modalDialogs, std::vector<std::string>{"CAboutDlg"});
+}
+
+void CommandsTest::thirdPartyNoticesNameEachShippedComponent()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    QString shown;
+    host.dialogs->onModal = [&](QDialog& dialog) {
+        shown = dialog.windowTitle() + '\n' + dialog.findChild<QPlainTextEdit*>(QStringLiteral("notices"))->toPlainText();
+    };
+    FindCommand(*window, ID_MENU_NOTICES)->trigger();
+    QCOMPARE(host.dialogs->modalDialogs, std::vector<std::string>{"orvane::ThirdPartyNoticesDialog"});
+    QVERIFY(shown.startsWith(QStringLiteral("第三方组件许可\nFormat: https://www.debian.org/")));
+    for (const char* component : {"Files: usr/lib/orvane/ruffle/*", "Ruffle LLC", "Haxe Foundation", "WenQuanYi",
+                                  "License: GPL-3+ with Font exception", "License: MIT", "License: Apache-2.0"})
+        QVERIFY2(shown.contains(QLatin1String(component)), component);
 }
 
 void CommandsTest::aboutBoxWithoutCommonInfo()
