@@ -38,7 +38,7 @@ dpkg-deb --field "$deb" Depends Recommends
 du -b "$deb"
 
 echo "== lintian"
-lintian --fail-on error,warning --info "$deb" || fail "lintian found errors or warnings"
+lintian --fail-on error,warning --display-info "$deb" || fail "lintian found errors or warnings"
 
 # The copyright stanza that covers a path (the last one matching it, as in
 # Debian's copyright format): its Copyright field.
