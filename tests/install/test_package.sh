@@ -35,7 +35,6 @@ cpack -G DEB -B "$work/package" --config "$build/CPackConfig.cmake" >"$work/cpac
   || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(echo "$work"/package/orvane_*.deb)
 dpkg-deb --field "$deb" Depends Recommends
-du -b "$deb"
 
 echo "== lintian"
 lintian --fail-on error,warning --display-info "$deb" || fail "lintian found errors or warnings"
@@ -44,15 +43,12 @@ lintian --fail-on error,warning --display-info "$deb" || fail "lintian found err
 # Debian's copyright format): its Copyright field.
 copyright_of() {
   awk -v path="$1" '
-    function flush() { if (files != "") { n = split(files, globs, " ")
-        for (i = 1; i <= n; i++) { re = globs[i]; gsub(/[.+]/, "\\\\&", re); gsub(/\*/, ".*", re)
-          if (path ~ ("^" re "$")) found = holders } } files = ""; holders = ""; field = "" }
-    /^$/ { flush(); next }
-    /^Files:/ { field = "files"; files = substr($0, 7); next }
-    /^Copyright:/ { field = "copyright"; holders = substr($0, 11); next }
-    /^[^ ]/ { field = ""; next }
-    field == "files" { files = files " " $0 }
-    field == "copyright" { holders = holders " " $0 }
+    function flush() { n = split(files, globs, " "); for (i = 1; i <= n; i++) { re = globs[i]
+        gsub(/[.+]/, "\\\\&", re); gsub(/\*/, ".*", re); if (path ~ ("^" re "$")) found = holders }
+      files = ""; field = "" }
+    /^$/ { flush() } /^[^ ]/ { field = "" }
+    /^Files:/ { field = "files"; $1 = "" } /^Copyright:/ { field = "holders"; holders = ""; $1 = "" }
+    field == "files" { files = files " " $0 } field == "holders" { holders = holders " " $0 }
     END { flush(); print found }' /usr/share/doc/orvane/copyright
 }
 
