@@ -138,6 +138,7 @@ private:
     void OnMenuFilePrintBom();
     void OnMenuFileExit();
     void OnMenuAbout();
+    void OnMenuNotices();
     void OnMenuSvrFileChk();
     void OnClose();
     // A dropped selection file: the save prompt, then it opens as with Open.

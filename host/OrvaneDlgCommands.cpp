@@ -4,6 +4,7 @@
 #include "OrvaneDlg.h"
 
 #include "AboutDlg.h"
+#include "ThirdPartyNoticesDialog.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ void COrvaneDlg::OnCommand(unsigned id)
         {ID_MENU_FILE_PRINT_BOM, &COrvaneDlg::OnMenuFilePrintBom},
         {ID_MENU_FILE_EXIT, &COrvaneDlg::OnMenuFileExit},
         {ID_MENU_ABOUT, &COrvaneDlg::OnMenuAbout},
+        {ID_MENU_NOTICES, &COrvaneDlg::OnMenuNotices},
         {ID_MENU_SVR_FILE_CHK, &COrvaneDlg::OnMenuSvrFileChk},
     };
     for (const CommandRoute& route : routes) {
@@ -63,6 +65,8 @@ void COrvaneDlg::OnMenuFilePrintBom() { RunGuarded("COrvaneDlg::OnMenuFilePrintB
 void COrvaneDlg::OnMenuFileExit() { OnClose(); }
 
 void COrvaneDlg::OnMenuAbout() { RunGuarded("COrvaneDlg::OnMenuAbout()", [this] { ShowAboutDialog(); }); }
+
+void COrvaneDlg::OnMenuNotices() { orvane::ThirdPartyNoticesDialog dialog(this); m_env.dialogs->RunModal(dialog); }
 
 void COrvaneDlg::OnMenuSvrFileChk() { RunGuarded("COrvaneDlg::OnMenuSvrFileChk()", [this] { _SvrFileChk(); }); }
 

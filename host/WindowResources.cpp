@@ -39,7 +39,7 @@ std::optional<MenuResource> WindowResources::LoadMenu(unsigned id)
           {ID_MENU_FILE_PRINT_BOM, "打印…"},
           {},
           {ID_MENU_FILE_EXIT, "退出"}}},
-        {"帮助(&H)", {{ID_MENU_ABOUT, "版本"}}},
+        {"帮助(&H)", {{ID_MENU_ABOUT, "版本"}, {ID_MENU_NOTICES, "第三方组件许可"}}},
     };
 }
 

@@ -46,6 +46,7 @@ enum : unsigned {
     ID_MENU_FILE_EXPORT_BOM = 32808,
     ID_MENU_FILE_COPY_BOM = 32809,
     ID_MENU_FILE_PRINT_BOM = 32810,
+    ID_MENU_NOTICES = 32811,  // 第三方组件许可
 };
 
 namespace orvane {

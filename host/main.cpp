@@ -1,17 +1,48 @@
+#include "CommandLineInfo.h"
+#include "ConsoleCapture.h"
 #include "EngineEnvironment.h"
 #include "OrvaneApp.h"
 #include "QtUserDialogs.h"
 #include "StartTrace.h"
 #include "update/UpdateCheckWorker.h"
 
-#include <QApplication>
+#include "orvane/ErrorLog.h"
 
+#include <QApplication>
+#include <QLoggingCategory>
+
+#include <cstdio>
 #include <cstdlib>
 
 #include <unistd.h>
 
+namespace {
+
+// A run that recorded a failure ends with the console's last lines in the
+// error log: what the engine and the player said before it went wrong.
+void RecordConsoleAfterFailure()
+{
+    if (CErrorLog::RecordsWritten() == 0)
+        return;
+    const std::string tail = orvane::CapturedConsoleTail(CErrorLog::kMaxMessageBytes);
+    if (!tail.empty())
+        g_ErrorLog.WriteLog("main()", "standard error", 0, 0, __FILE__, __LINE__, tail);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
+    // --help and --version answer a shell before anything of Qt starts.
+    if (const auto text = orvane::CommandLineInfoText(std::vector<std::string>(argv, argv + argc),
+                                                        orvane::EnvironmentMessagesLocale())) {
+        std::fputs(text->c_str(), stdout);
+        return std::fflush(stdout) == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+    }
+    // The engine's and the player's notices reach the terminal only when
+    // ORVANE_CONSOLE=1 asks for them; the player's console is kept with them.
+    if (orvane::StartConsoleCapture(qEnvironmentVariableIntValue("ORVANE_CONSOLE") == 1))
+        QLoggingCategory::setFilterRules(QStringLiteral("orvane.flash.page.debug=true"));
     orvane::StartTrace::Mark(QStringLiteral("main entered"));
     // Chromium's sandbox cannot start for root; Qt WebEngine then refuses to run.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
@@ -21,12 +52,15 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     {
         QApplication application(argc, argv);
+        // Desktops match the window with its desktop entry by this name.
+        QGuiApplication::setDesktopFileName(QStringLiteral(ORVANE_APP_ID));
         orvane::StartTrace::Mark(QStringLiteral("Qt up"));
         orvane::QtUserDialogs::InstallQtTranslations(application);
         // Qt has taken its own options out of argv; the rest are ours, as bytes.
         COrvaneApp app(std::vector<std::string>(argv, argv + argc));
         app.InitInstance();
     }
+    RecordConsoleAfterFailure();
     // An update check given up may still be running: it must not meet the
     // program's static objects being destroyed.
     if (orvane::UpdateCheckWorker::Running() > 0)

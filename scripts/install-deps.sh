@@ -11,19 +11,21 @@ run_pkgs=(
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
   libgl-dev libxcb1-dev haxe nodejs npm fonts-wqy-microhei xdg-utils qt6-translations-l10n
 )
-# CPack's Debian package needs dpkg-shlibdeps and file.
+# CPack's Debian package needs dpkg-shlibdeps and file; the build takes
+# Debian's hardening flags from dpkg-buildflags (dpkg-dev too).
 package_pkgs=(dpkg-dev file)
 # The install tests also need a window manager, the desktop-file and
 # AppStream validators and the generic desktop's file-type lookup that
 # xdg-open uses (mimetype); the update tests serve the version file with
 # nginx and make their certificates with openssl; the printing tests read
-# the printed PDF back with pdftotext; the idle benchmark clicks and types
-# into the program and reads the screen with XTest (libxcb-xtest0-dev).
+# the printed PDF back with pdftotext; the package test checks the package
+# with lintian and reads the manual pages with man; the idle benchmark clicks
+# and types into the program and reads the screen with XTest (libxcb-xtest0-dev).
 test_pkgs=(
   clang libclang-rt-14-dev googletest libgtest-dev
   xvfb xauth xdotool x11-utils imagemagick openssl nginx-light
   openbox desktop-file-utils appstream libfile-mimeinfo-perl poppler-utils
-  libxcb-xtest0-dev
+  lintian man-db libxcb-xtest0-dev
 )
 
 pkgs=("${run_pkgs[@]}")

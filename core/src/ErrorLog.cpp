@@ -6,6 +6,7 @@
 #include "PosixFile.h"
 #include "Wtf8Sequence.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -28,6 +29,8 @@ namespace {
 
 // The capture that takes this thread's records, if any.
 thread_local orvane::ErrorLogCapture* t_activeCapture = nullptr;
+
+std::atomic<std::uint64_t> g_recordsWritten{0};
 
 // How long a record waits for another writer to let go of the log, and how
 // often it asks again. Records are one short line each: a writer holds the
@@ -214,8 +217,13 @@ int CErrorLog::WriteLog(const ErrorRecord& record, std::time_t now)
     line += ',';
     AppendEscaped(line, LoggedPart(record.message));
     line += '\n';
-    return orvane::detail::WriteAll(file.get(), line.data(), line.size()) ? 0 : -1;
+    if (!orvane::detail::WriteAll(file.get(), line.data(), line.size()))
+        return -1;
+    ++g_recordsWritten;
+    return 0;
 }
+
+std::uint64_t CErrorLog::RecordsWritten() { return g_recordsWritten; }
 
 int CErrorLog::CreateFolderPath(const std::string& path)
 {

@@ -9,6 +9,7 @@
 #include <orvane/InvokeMessage.h>
 #include <orvane/Wtf8.h>
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QWebEngineView>
@@ -168,6 +169,14 @@ TEST_F(RufflePlayerTest, MovieCallsTheHostWhenItStarts)
     EXPECT_EQ(s_movie->flashCalls->first().at(0).toString(),
               "<invoke name=\"movieReady\" returntype=\"xml\"><arguments><string>echo</string></arguments></invoke>");
     EXPECT_EQ(control().FlashVersion() >> 16 & 0xFF, 32);
+}
+
+// The build keeps one of Ruffle's two builds (a core script and its module);
+// ruffle.js loads one without falling back, so the movie playing at all
+// (MovieCallsTheHostWhenItStarts) proves the kept one is the one loaded.
+TEST_F(RufflePlayerTest, RuntimeHoldsOnlyTheBuildTheEngineLoads)
+{
+    EXPECT_EQ(QDir(ORVANE_BIN_DIR "/ruffle").entryList({"*.wasm", "core.ruffle.*.js"}, QDir::Files).size(), 2);
 }
 
 TEST_F(RufflePlayerTest, TextsRoundTripExactly)

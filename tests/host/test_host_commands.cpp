@@ -49,6 +49,7 @@ private slots:
     void modeChangeMakesSelectionUntitled();
     void aboutBoxShowsVersionFile();
     void aboutBoxWithoutCommonInfo();
+    void thirdPartyNoticesNameEachShippedComponent();
     void standardShortcutsWorkOnlyWhileCommandsAreEnabled();
     void droppedSelectionFileOpensAfterTheSavePrompt();
     void titleStaysTheProgramsWhateverFileIsOpen();
@@ -303,6 +304,20 @@ void CommandsTest::aboutBoxShowsVersionFile()
     QVERIFY(shown[4].contains(QStringLiteral("Adobe Flash Player 9")));
     QCOMPARE(shown[5], QStringLiteral("版本"));
     QCOMPARE(host.dialogs->modalDialogs, std::vector<std::string>{"CAboutDlg"});
+}
+
+void CommandsTest::thirdPartyNoticesNameEachShippedComponent()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    QString shown;
+    host.dialogs->onModal = [&](QDialog& dialog) {
+        shown = dialog.windowTitle() + '\n' + dialog.findChild<QPlainTextEdit*>("notices")->toPlainText();
+    };
+    FindCommand(*window, ID_MENU_NOTICES)->trigger();
+    QCOMPARE(host.dialogs->modalDialogs, std::vector<std::string>{"orvane::ThirdPartyNoticesDialog"});
+    QVERIFY(shown.startsWith("第三方组件许可\nFormat: https://www.debian.org/"));
+    QVERIFY(shown.contains("Ruffle LLC") && shown.contains("WenQuanYi") && shown.contains("Haxe Foundation"));
 }
 
 void CommandsTest::aboutBoxWithoutCommonInfo()

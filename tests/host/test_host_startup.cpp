@@ -216,9 +216,11 @@ void StartupTest::menuAndToolbarResources()
                                           : QStringLiteral("%1 %2").arg(item->data().toUInt()).arg(item->text()));
     QCOMPARE(fileItems, QStringList({"32783 新建", "32782 打开...", "32771 保存", "32776 另存为...", "-",
                                      "32808 导出物料清单…", "32809 复制物料清单", "32810 打印…", "-", "32773 退出"}));
-    QCOMPARE(menus[1]->menu()->actions().size(), 1);
+    QCOMPARE(menus[1]->menu()->actions().size(), 2);
     QCOMPARE(menus[1]->menu()->actions()[0]->data().toUInt(), 32775u);
     QCOMPARE(menus[1]->menu()->actions()[0]->text(), QStringLiteral("版本"));
+    QCOMPARE(menus[1]->menu()->actions()[1]->data().toUInt(), 32811u);
+    QCOMPARE(menus[1]->menu()->actions()[1]->text(), QStringLiteral("第三方组件许可"));
 
     QToolBar* toolBar = window->findChild<QToolBar*>();
     QCOMPARE(toolBar->actions().size(), 4);

@@ -13,6 +13,7 @@ constexpr char kUsage[] =
     "       zsr encode FILE   store standard input, byte for byte, as the selection text of FILE\n"
     "       zsr verify FILE   check FILE without printing its text\n"
     "       zsr --help        show this help\n"
+    "       zsr --version     show the version\n"
     "\n"
     "Exit status: 0 done; 1 FILE could not be opened, read, written or decrypted (a record\n"
     "goes to the error log _ERRORdd.log in $TMPDIR or /tmp); 4 FILE failed its content check\n"
@@ -30,6 +31,10 @@ int main(int argc, char** argv)
         const std::string option = argv[1];
         if (option == "--help" || option == "-h") {
             std::fputs(kUsage, stdout);
+            return EXIT_ZSR_OK;
+        }
+        if (option == "--version") {
+            std::fputs("zsr (orvane) " ORVANE_VERSION "\n", stdout);
             return EXIT_ZSR_OK;
         }
     }

@@ -60,6 +60,9 @@ public:
 
     const std::string& Folder() const { return m_strFolder; }
 
+    // Records this process has written to log files so far.
+    static std::uint64_t RecordsWritten();
+
     // Creates the folder holding the path's last component (for a path ending
     // in '/', the folder itself), parents first. Non-zero only when the final
     // creation succeeded; 0 when refused, failed or already present.
