@@ -324,6 +324,9 @@ QString RufflePlayer::MovieOptionsJson() const
         {"openUrlMode", "deny"},
         {"upgradeToHttps", false},
         {"warnOnUnsupportedContent", false},
+        // A hidden page (the window minimised) pauses the movie instead of
+        // ticking it from a worker; its functions still answer the host.
+        {"backgroundExecutionMode", "none"},
     };
     // The movie marks its start-up phases only when asked to.
     if (StartTrace::Enabled())

@@ -26,6 +26,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 
 #include <csignal>
 
@@ -427,6 +428,38 @@ private slots:
         m_dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
         QCOMPARE(::kill(PagePid(), SIGKILL), 0);
         ExpectSelectionBackAfterStop(changed);
+    }
+
+    // The value of a script in the player's page.
+    QVariant PageValue(const QString& script)
+    {
+        std::optional<QVariant> value;
+        Flash().findChild<QWebEngineView*>()->page()->runJavaScript(script, [&](const QVariant& v) { value = v; });
+        QTest::qWaitFor([&] { return value.has_value(); }, 10000);
+        return value.value_or(QVariant(QStringLiteral("<no answer>")));
+    }
+
+    // A selection that nobody works on costs nothing: the player runs no
+    // frames (and so draws nothing) over a quiet second, and runs them again
+    // at the next click, whose result shows. Minimised, the movie still
+    // answers the host.
+    void quietMovieRunsNoFramesUntilSomebodyWorks()
+    {
+        StartWithSelectionFile(FilePath("quiet.zsr"));
+        QTest::qWait(3000);  // the player stays awake 2 s after the last input or call
+        const int quiet = PageValue(QStringLiteral("orvaneTicks()")).toInt();
+        QTest::qWait(1000);
+        QCOMPARE(PageValue(QStringLiteral("orvaneTicks()")).toInt(), quiet);
+
+        auto* view = Flash().findChild<QWebEngineView*>();
+        QTest::mouseClick(view->focusProxy() ? view->focusProxy() : view, Qt::LeftButton, {}, QPoint(60, 110));
+        QTRY_VERIFY_WITH_TIMEOUT(MovieSelection().find("cpu=ZC-120") != std::string::npos, 10000);
+        QVERIFY(PageValue(QStringLiteral("orvaneTicks()")).toInt() > quiet);
+
+        view->page()->setVisible(false);  // as when the window is minimised
+        QTRY_VERIFY_WITH_TIMEOUT(PageValue(QStringLiteral("document.hidden")).toBool(), 10000);
+        QVERIFY(MovieSelection().find("cpu=ZC-120") != std::string::npos);
+        view->page()->setVisible(true);
     }
 
     // A FIFO where the movie reads its catalogue is refused at once: the
