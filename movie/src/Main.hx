@@ -9,7 +9,7 @@ import orvane.ui.SelectionScreen;
 /**
 	orvane.swf: the Torvex-Z module selection guide. Loads the catalogue beside the movie,
 	then serves zSave / zBom / zLoad / zNewOpen to its container and reports zDataLoadEnd,
-	Z_ModeChange and zError.
+	Z_ModeChange, zSelectionChanged and zError.
 **/
 class Main {
 	static var screen:Null<SelectionScreen>;
@@ -72,7 +72,8 @@ class Main {
 			catalogFailed(catalog.error);
 			return;
 		}
-		screen = new SelectionScreen(catalog.value, () -> HostBridge.notify(HostBridge.MODE_CHANGED));
+		screen = new SelectionScreen(catalog.value, () -> HostBridge.notify(HostBridge.MODE_CHANGED),
+			text -> HostBridge.notify(HostBridge.SELECTION_CHANGED, text));
 		Lib.current.removeChild(message);
 		Lib.current.addChild(screen);
 		final refused = pendingText != null && !screen.loadText(pendingText);

@@ -22,6 +22,7 @@ class SelectionModelTest {
 		slotLayoutPlacesModulesInOrder(catalog);
 		statusFailureGoesWithTheNextChange();
 		billOfMaterialsListsPartsAndBudget(catalog);
+		hostHearsEachNewSelectionOnce();
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
 			Sys.exit(1);
@@ -296,6 +297,22 @@ class SelectionModelTest {
 			+ "item\tZX-AO02\t2 通道电压/电流输出\t2\t2\t240\t280\n"
 			+ "total\t5\t940\t280\ncapacity\t0\t3000\t600\nio\t52\t1024\nwarning\t尚未选择基板",
 			"bill of materials: parts with line totals, budget and warnings: " + text);
+	}
+
+	static function hostHearsEachNewSelectionOnce() {
+		final sent:Array<String> = [];
+		final announcer = new SelectionAnnouncer(text -> sent.push(text));
+		announcer.offer("");
+		for (text in ["A", "A", "B", "B"])
+			announcer.offer(text);
+		announcer.hostKnows("loaded");
+		announcer.offer("loaded");
+		announcer.offer("B");
+		announcer.hostKnows("");
+		announcer.offer("");
+		announcer.offer("C");
+		announcer.offer("");
+		check(sent.join("|") == "A|B|B|C|", "each text the host does not have is sent once: " + sent.join("|"));
 	}
 
 	static function describe(lines:Array<ModuleLine>):String {

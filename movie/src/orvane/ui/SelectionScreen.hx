@@ -8,6 +8,7 @@ import orvane.model.Catalog;
 import orvane.model.CatalogItem;
 import orvane.model.ModuleKind;
 import orvane.model.Selection;
+import orvane.model.SelectionAnnouncer;
 import orvane.model.SelectionFormat;
 import orvane.model.SelectionMode;
 import orvane.model.SlotLayout;
@@ -21,6 +22,7 @@ class SelectionScreen extends Sprite {
 
 	final catalog:Catalog;
 	final onUserModeChange:() -> Void;
+	final announcer:SelectionAnnouncer;
 	var selection = new Selection();
 
 	final moduleTab:PushButton;
@@ -34,10 +36,12 @@ class SelectionScreen extends Sprite {
 	final status = new StatusLine();
 	final statusText:TextField;
 
-	public function new(catalog:Catalog, onUserModeChange:() -> Void) {
+	/** `onUserModeChange`: the user switched the mode; `onUserChange`: the selection text after a change by the user. */
+	public function new(catalog:Catalog, onUserModeChange:() -> Void, onUserChange:String -> Void) {
 		super();
 		this.catalog = catalog;
 		this.onUserModeChange = onUserModeChange;
+		announcer = new SelectionAnnouncer(onUserChange);
 
 		graphics.beginFill(Palette.HEADER);
 		graphics.drawRect(0, 0, 1000, 44);
@@ -106,6 +110,7 @@ class SelectionScreen extends Sprite {
 			return false;
 		}
 		selection = result.value.selection;
+		announcer.hostKnows(saveText());
 		final dropped = result.value.droppedCodes;
 		if (dropped.length > 0)
 			status.show("以下型号不在当前产品目录中，已忽略：" + dropped.join("、"), Notice);
@@ -117,6 +122,7 @@ class SelectionScreen extends Sprite {
 
 	public function startNew():Void {
 		selection = new Selection();
+		announcer.hostKnows("");
 		status.clear();
 		refresh();
 	}
@@ -149,12 +155,17 @@ class SelectionScreen extends Sprite {
 		userChanges(() -> selection.setPlannerPick(item));
 	}
 
-	/** Applies a change the user made; a failure shown in the status line goes once the selection is really different. */
+	/**
+		Applies a change the user made. Once the selection is really different, a failure shown in the
+		status line goes and the host is told the new text.
+	**/
 	function userChanges(change:() -> Void):Void {
 		final before = saveText();
 		change();
-		if (saveText() != before)
+		final after = saveText();
+		if (after != before)
 			status.selectionChanged();
+		announcer.offer(after);
 		refresh();
 	}
 
