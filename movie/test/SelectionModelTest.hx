@@ -8,6 +8,7 @@ class SelectionModelTest {
 		final catalog = shippedCatalog(Sys.args()[0]);
 		catalogRefusesUnusableFiles();
 		catalogSkipsDamagedItems();
+		catalogRefusesDeepNestingBeforeReadingIt();
 		emptySelectionIsEmptyText(catalog);
 		moduleSelectionRoundTrips(catalog);
 		ioSelectionRoundTrips(catalog);
@@ -78,6 +79,20 @@ class SelectionModelTest {
 		check(d4.slots == 1, "a module without slots uses one slot");
 		check(d4.description.indexOf("\n") < 0 && d4.description.length == 40, "description loses control characters and is capped");
 		check(catalog.find("P").supply5V == 100, "numbers may carry surrounding blanks");
+	}
+
+	static function catalogRefusesDeepNestingBeforeReadingIt() {
+		final items = '<item kind="cpu" code="C"/><item kind="power" code="P" out5v="100"/><item kind="base" code="B" slots="2"/>';
+		final deep = '<catalog format="1">$items${[for (_ in 0...100000) "<a>"].join("")}${[for (_ in 0...100000) "</a>"].join("")}</catalog>';
+		final result = CatalogParser.parse(deep);
+		check(result.value == null && result.error.indexOf("嵌套") >= 0, "100,000 nested elements are refused for their nesting: " + result.error);
+		final unclosed = '<catalog format="1">$items${[for (_ in 0...100000) "<a>"].join("")}';
+		check(CatalogParser.parse(unclosed).error == result.error, "so are 100,000 unclosed ones");
+		// What only looks like tags (in attribute values, comments, CDATA) does not count as nesting.
+		final lookalikes = [for (i in 0...2000) '<item kind="di" code="D$i" di="8" desc="a>b, c/>d"/><item kind="do" code="O$i" do="8" desc=\'"x>y"\'/>'].join("\n")
+			+ "<!-- <a><a><a> --><![CDATA[<a><a>]]>";
+		final flat = CatalogParser.parse('<?xml version="1.0"?><catalog format="1">$items<x><y><z/></y></x>$lookalikes</catalog>');
+		check(flat.value != null && flat.value.items.length == 500 && flat.value.skippedEntries == 3503, "tag-like text and a few levels of nesting are read: " + flat.error);
 	}
 
 	static function emptySelectionIsEmptyText(catalog:Catalog) {
