@@ -274,8 +274,12 @@ class SelectionModelTest {
 		editor.change(s -> s.setQuantity(field, 12), "typing");
 		editor.undo();
 		check(editor.text() == "" && editor.canRedo(), "what was typed into one field is undone as one");
+		editor.change(s -> s.setQuantity(field, 5), "typing again");
+		editor.change(s -> s.setQuantity(field, 0), "typing again");
+		editor.undo();
+		check(editor.text() == texts[texts.length - 2], "typing that ends where it began leaves no step");
 		for (i in 0...150)
-			editor.change(s -> s.setQuantity(field, i + 1));
+			editor.change(s -> s.setQuantity(catalog.find("ZX-EN01"), i + 1));
 		var undone = 0;
 		while (editor.undo())
 			undone++;

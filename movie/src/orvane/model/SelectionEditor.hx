@@ -44,6 +44,8 @@ class SelectionEditor {
 		if (state(selection) == beforeState)
 			return false;
 		history.record(before, mergeKey);
+		final now = state(selection);
+		history.dropOpenStepIf(start -> state(start) == now);
 		userChanged(before.mode);
 		return true;
 	}

@@ -34,6 +34,17 @@ class SelectionHistory {
 			undoSteps.shift();
 	}
 
+	/**
+		Drops the step that is still open for merging if `isNoChange` says the selection is back
+		where that step started (typing that ended where it began leaves nothing to undo).
+	**/
+	public function dropOpenStepIf(isNoChange:Selection -> Bool):Void {
+		if (openMergeKey != null && undoSteps.length > 0 && isNoChange(undoSteps[undoSteps.length - 1])) {
+			undoSteps.pop();
+			openMergeKey = null;
+		}
+	}
+
 	/** The selection to go back to from `current`, or null when there is none. */
 	public function undo(current:Selection):Null<Selection> {
 		return step(undoSteps, redoSteps, current);
