@@ -38,6 +38,7 @@ class ModulePanel extends Panel {
 		addChild(TextFactory.label("查找", FILTER_LEFT - 30, 4, 30, 12, Palette.TEXT_DIM));
 		filterField = TextFactory.textInput(FILTER_LEFT, 3, width - FILTER_LEFT - 6, 18, 12);
 		filterField.tabEnabled = true;
+		TypingGuard.protect(filterField);
 		filterField.addEventListener(Event.CHANGE, _ -> {
 			FontSupply.textShown(filterField, filterField.text);
 			applyFilter(filterField.text);

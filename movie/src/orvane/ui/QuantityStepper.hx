@@ -4,7 +4,6 @@ import flash.display.InteractiveObject;
 import flash.display.Sprite;
 import flash.events.Event;
 import flash.events.FocusEvent;
-import flash.events.KeyboardEvent;
 import flash.events.MouseEvent;
 import flash.events.TextEvent;
 import flash.text.TextField;
@@ -31,8 +30,6 @@ class QuantityStepper extends Sprite {
 	final maximum:Int;
 	final note:FieldNote;
 	var current = 0;
-	var commandKeyDown = false;
-	var keyPressedHere = false;
 	var typingKey = "";
 	var valueOnEntry = 0;
 
@@ -47,20 +44,9 @@ class QuantityStepper extends Sprite {
 		plus = new PushButton("+", width - BUTTON_WIDTH + 2, 0, BUTTON_WIDTH - 2, 22, () -> onChange(current + step, null), 15);
 		note = new FieldNote(width);
 		field.tabEnabled = true;
-		field.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
-			keyPressedHere = true;
-			commandKeyDown = event.ctrlKey || event.altKey;
-		});
-		// Only digits go in. The player also types the letter of Ctrl+Z, and the character of a
-		// key pressed elsewhere that moved the focus here (Space on a slot); neither is typing.
+		TypingGuard.protect(field);
 		field.addEventListener(TextEvent.TEXT_INPUT, (event:TextEvent) -> {
-			final typing = keyPressedHere && !commandKeyDown;
-			keyPressedHere = false;
-			if (!typing) {
-				event.preventDefault();
-				return;
-			}
-			final refusal = TypedCount.refusedCharacter(event.text);
+			final refusal = event.isDefaultPrevented() ? null : TypedCount.refusedCharacter(event.text);
 			if (refusal != null) {
 				event.preventDefault();
 				note.say(refusal);

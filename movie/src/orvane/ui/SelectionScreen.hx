@@ -139,13 +139,10 @@ class SelectionScreen extends Sprite {
 		keys.add(modulePanel.focusAreas());
 		keys.add([needPanel.focusArea(), bom.focusArea(), slotView.focusArea(), statusBar.focusArea()]);
 		navigator = keys;
-		final question = new ConfirmDialog(1000, 600, keys);
-		addChild(question);
-		dialog = question;
 		stage.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
-			if (question.isOpen()) {
+			if (dialog != null && dialog.isOpen()) {
 				if (event.keyCode == Keyboard.ESCAPE)
-					question.dismiss();
+					dialog.dismiss();
 			} else if (Keys.isUndo(event))
 				undo();
 			else if (Keys.isRedo(event))
@@ -161,9 +158,14 @@ class SelectionScreen extends Sprite {
 	function userSwitchesMode(mode:SelectionMode):Void {
 		if (editor.selection.mode == mode)
 			return;
-		if (editor.selection.isEmpty() || dialog == null) {
+		if (editor.selection.isEmpty() || navigator == null) {
 			change(s -> s.switchMode(mode, catalog));
 			return;
+		}
+		// Made when first needed: most sessions never switch with something chosen.
+		if (dialog == null) {
+			dialog = new ConfirmDialog(1000, 600, navigator);
+			addChild(dialog);
 		}
 		final toModules = mode == ByModule;
 		dialog.ask(toModules ? "切换到“按模块选型”？" : "切换到“按I/O需求选型”？", (toModules
