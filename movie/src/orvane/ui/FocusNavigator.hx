@@ -123,35 +123,60 @@ class FocusNavigator {
 		}
 	}
 
+	/**
+		Columns are counted in the area's full rows, grey and hidden controls included, so the
+		arrows keep to a column even where a row's − is grey.
+	**/
 	function moveWithin(dx:Int, dy:Int):Void {
 		final focused = stage.focus;
 		final area = focused == null ? null : areaOf(focused, false);
 		if (area == null)
 			return;
-		final rows = usableRows(area);
-		var row = -1;
-		var column = -1;
-		for (r in 0...rows.length)
-			if (rows[r].indexOf(focused) >= 0) {
-				row = r;
-				column = rows[r].indexOf(focused);
-			}
-		if (row < 0)
-			return;
-		if (rows.length == 1 || rows.filter(r -> r.length > 1).length == 0) {
-			// One row or one column: both pairs of arrows walk it.
-			final line = rows.length == 1 ? rows[0] : [for (r in rows) r[0]];
-			final at = line.indexOf(focused) + (dx != 0 ? dx : dy);
-			if (at >= 0 && at < line.length)
-				focus(line[at]);
-		} else if (dx != 0) {
-			final at = column + dx;
-			if (at >= 0 && at < rows[row].length)
-				focus(rows[row][at]);
-		} else if (row + dy >= 0 && row + dy < rows.length) {
-			final next = rows[row + dy];
-			focus(next[Std.int(Math.min(column, next.length - 1))]);
+		var rows = area.rows();
+		if (rows.length > 1 && rows.filter(r -> r.length > 1).length == 0) {
+			// One column walks like one row, with either pair of arrows.
+			rows = [[for (r in rows) r[0]]];
 		}
+		final place = placeOf(rows, focused);
+		if (place == null)
+			return;
+		final step = rows.length == 1 && dx == 0 ? dy : dx;
+		if (step != 0) {
+			final row = rows[place.row];
+			var at = place.column + step;
+			while (at >= 0 && at < row.length && !isUsable(row[at]))
+				at += step;
+			if (at >= 0 && at < row.length)
+				focus(row[at]);
+			return;
+		}
+		var r = place.row + dy;
+		while (r >= 0 && r < rows.length) {
+			final target = closestInRow(rows[r], place.column);
+			if (target != null) {
+				focus(target);
+				return;
+			}
+			r += dy;
+		}
+	}
+
+	static function placeOf(rows:Array<Array<InteractiveObject>>, control:InteractiveObject):Null<{row:Int, column:Int}> {
+		for (r in 0...rows.length) {
+			final column = rows[r].indexOf(control);
+			if (column >= 0)
+				return {row: r, column: column};
+		}
+		return null;
+	}
+
+	/** The usable control of `row` nearest to `column`, the same column first. */
+	static function closestInRow(row:Array<InteractiveObject>, column:Int):Null<InteractiveObject> {
+		for (offset in 0...row.length + column + 1)
+			for (c in [column - offset, column + offset])
+				if (c >= 0 && c < row.length && isUsable(row[c]))
+					return row[c];
+		return null;
 	}
 
 	function entryOf(area:FocusArea):Null<InteractiveObject> {
@@ -165,23 +190,19 @@ class FocusNavigator {
 		return rows[0][0];
 	}
 
-	/** The usable control of `area` closest to `lost` (which can no longer take the focus): same row first, then the rows around. */
+	/** The usable control of `area` closest to `lost` (which can no longer take the focus): its own row first, then the rows around. */
 	function nearest(area:FocusArea, lost:InteractiveObject):Null<InteractiveObject> {
-		final all = area.rows();
-		for (r in 0...all.length) {
-			final column = all[r].indexOf(lost);
-			if (column < 0)
-				continue;
-			for (distance in 0...all.length)
-				for (rowIndex in [r - distance, r + distance])
-					if (rowIndex >= 0 && rowIndex < all.length) {
-						final row = all[rowIndex];
-						for (offset in 0...row.length + column + 1)
-							for (c in [column - offset, column + offset])
-								if (c >= 0 && c < row.length && isUsable(row[c]))
-									return row[c];
-					}
-		}
+		final rows = area.rows();
+		final place = placeOf(rows, lost);
+		if (place == null)
+			return null;
+		for (distance in 0...rows.length)
+			for (r in [place.row - distance, place.row + distance])
+				if (r >= 0 && r < rows.length) {
+					final target = closestInRow(rows[r], place.column);
+					if (target != null)
+						return target;
+				}
 		return null;
 	}
 
