@@ -9,7 +9,7 @@ import orvane.ui.SelectionScreen;
 /**
 	orvane.swf: the Torvex-Z module selection guide. Loads the catalogue beside the movie,
 	then serves zSave / zBom / zLoad / zNewOpen to its container and reports zDataLoadEnd,
-	Z_ModeChange and zError.
+	Z_ModeChange, zSelectionChanged and zError.
 **/
 class Main {
 	static var screen:Null<SelectionScreen>;
@@ -64,15 +64,15 @@ class Main {
 			screen.startNew();
 	}
 
-	static function catalogArrived(text:String):Void {
+	/** Builds the screen from the catalogue text; returns why it cannot, or null. */
+	static function catalogArrived(text:String):Null<String> {
 		StartTrace.mark("catalogue read");
 		final catalog = CatalogParser.parse(text);
 		StartTrace.mark("catalogue parsed");
-		if (catalog.value == null) {
-			catalogFailed(catalog.error);
-			return;
-		}
-		screen = new SelectionScreen(catalog.value, () -> HostBridge.notify(HostBridge.MODE_CHANGED));
+		if (catalog.value == null)
+			return catalog.error;
+		screen = new SelectionScreen(catalog.value, () -> HostBridge.notify(HostBridge.MODE_CHANGED),
+			text -> HostBridge.notify(HostBridge.SELECTION_CHANGED, text));
 		Lib.current.removeChild(message);
 		Lib.current.addChild(screen);
 		final refused = pendingText != null && !screen.loadText(pendingText);
@@ -80,9 +80,15 @@ class Main {
 		HostBridge.notify(HostBridge.DATA_LOADED);
 		if (refused)
 			disownRefusedText();
+		return null;
 	}
 
 	static function catalogFailed(reason:String):Void {
+		// An error met while the screen was being built or given its first selection takes it away again.
+		if (screen != null && screen.parent != null)
+			screen.parent.removeChild(screen);
+		screen = null;
+		Lib.current.addChild(message);
 		message.show("无法载入产品目录", '文件“${CatalogLoader.FILE_NAME}”：$reason。\n请确认该文件与 orvane.swf 位于同一文件夹且内容完整，然后重新启动程序。', true);
 		HostBridge.notify(HostBridge.ERROR);
 	}

@@ -8,6 +8,7 @@ class SelectionModelTest {
 		final catalog = shippedCatalog(Sys.args()[0]);
 		catalogRefusesUnusableFiles();
 		catalogSkipsDamagedItems();
+		catalogRefusesDeepNestingBeforeReadingIt();
 		emptySelectionIsEmptyText(catalog);
 		moduleSelectionRoundTrips(catalog);
 		ioSelectionRoundTrips(catalog);
@@ -16,12 +17,18 @@ class SelectionModelTest {
 		readDropsCodesMissingFromCatalog(catalog);
 		plannerCoversRequiredPoints(catalog);
 		budgetFlagsEveryOverrun(catalog);
-		modeSwitchKeepsCoverage(catalog);
+		modeSwitchKeepsModulesBothWays(catalog);
+		undoAndRedoCoverEveryKindOfChange(catalog);
+		typedCountsAreRefusedNotBent();
+		slotOrderIsSavedAndReloaded(catalog);
+		remediesFixEachLimit(catalog);
+		filterFindsModulesByCodeOrDescription(catalog);
 		budgetShowsWhatIsLeft(catalog);
 		powerWithout24VAsksForAnExternalSupply(catalog);
 		slotLayoutPlacesModulesInOrder(catalog);
 		statusFailureGoesWithTheNextChange();
 		billOfMaterialsListsPartsAndBudget(catalog);
+		hostHearsEachNewSelectionOnce();
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
 			Sys.exit(1);
@@ -79,6 +86,20 @@ class SelectionModelTest {
 		check(catalog.find("P").supply5V == 100, "numbers may carry surrounding blanks");
 	}
 
+	static function catalogRefusesDeepNestingBeforeReadingIt() {
+		final items = '<item kind="cpu" code="C"/><item kind="power" code="P" out5v="100"/><item kind="base" code="B" slots="2"/>';
+		final deep = '<catalog format="1">$items${[for (_ in 0...100000) "<a>"].join("")}${[for (_ in 0...100000) "</a>"].join("")}</catalog>';
+		final result = CatalogParser.parse(deep);
+		check(result.value == null && result.error.indexOf("嵌套") >= 0, "100,000 nested elements are refused for their nesting: " + result.error);
+		final unclosed = '<catalog format="1">$items${[for (_ in 0...100000) "<a>"].join("")}';
+		check(CatalogParser.parse(unclosed).error == result.error, "so are 100,000 unclosed ones");
+		// What only looks like tags (in attribute values, comments, CDATA) does not count as nesting.
+		final lookalikes = [for (i in 0...2000) '<item kind="di" code="D$i" di="8" desc="a>b, c/>d"/><item kind="do" code="O$i" do="8" desc=\'"x>y"\'/>'].join("\n")
+			+ "<!-- <a><a><a> --><![CDATA[<a><a>]]>";
+		final flat = CatalogParser.parse('<?xml version="1.0"?><catalog format="1">$items<x><y><z/></y></x>$lookalikes</catalog>');
+		check(flat.value != null && flat.value.items.length == 500 && flat.value.skippedEntries == 3503, "tag-like text and a few levels of nesting are read: " + flat.error);
+	}
+
 	static function emptySelectionIsEmptyText(catalog:Catalog) {
 		final selection = new Selection();
 		check(SelectionFormat.write(selection, catalog) == "", "start state writes the empty text");
@@ -130,13 +151,15 @@ class SelectionModelTest {
 
 	static function readRefusesForeignText(catalog:Catalog) {
 		final refused = [
-			"TZSEL/2\nmode=module", "hello", "tzsel/1\nmode=module", "TZSEL/1", "TZSEL/1\nmode=auto", "TZSEL/1\nmode=module\nmode=module",
+			"TZSEL/3\nmode=module", "hello", "tzsel/1\nmode=module", "TZSEL/1", "TZSEL/1\nmode=auto", "TZSEL/1\nmode=module\nmode=module",
 			"TZSEL/1\nmode=module\ncolour=red", "TZSEL/1\nmode=module\n=x", "TZSEL/1\nmode=module\nno separator",
 			"TZSEL/1\nmode=module\nqty=ZX-DI16:0", "TZSEL/1\nmode=module\nqty=ZX-DI16:-1", "TZSEL/1\nmode=module\nqty=ZX-DI16:1000",
 			"TZSEL/1\nmode=module\nqty=ZX-DI16:1\nqty=ZX-DI16:2", "TZSEL/1\nmode=module\nqty=ZX-DI16", "TZSEL/1\nmode=module\nneed=DI:1,DO:0,AI:0,AO:0",
 			"TZSEL/1\nmode=io", "TZSEL/1\nmode=io\nneed=DO:1,DI:0,AI:0,AO:0", "TZSEL/1\nmode=io\nneed=DI:1,DO:0,AI:0",
 			"TZSEL/1\nmode=io\nneed=DI:0,DO:0,AI:0,AO:0\npick=DI:ZX-DI16,DI:ZX-DI32", "TZSEL/1\nmode=io\nneed=DI:0,DO:0,AI:0,AO:0\npick=XX:ZX-DI16",
-			"TZSEL/1\nmode=module\n" + [for (_ in 0...7000) "cpu=ZC-110"].join("\n")
+			"TZSEL/1\nmode=module\n" + [for (_ in 0...7000) "cpu=ZC-110"].join("\n"), "TZSEL/1\nmode=module\norder=ZX-DI16:1",
+			"TZSEL/2\nmode=module\norder=ZX-DI16:0", "TZSEL/2\nmode=module\norder=ZX-DI16", "TZSEL/2\nmode=module\norder=ZX-DI16:1\norder=ZX-DI16:1",
+			"TZSEL/2\nmode=module\norder=" + [for (_ in 0...11) "ZX-DI16:9999"].join(",")
 		];
 		for (text in refused)
 			check(isRefusedSelection(text, catalog), 'selection text refused: ${StringTools.replace(text.substr(0, 60), "\n", "|")}');
@@ -150,8 +173,8 @@ class SelectionModelTest {
 		final damagedHeader = readError("TZSEL/0", catalog);
 		for (text in ["TZSEL/1 \nmode=module", "TZSEL/" + long, "TZSEL/2.0"])
 			check(readError(text, catalog) == damagedHeader, 'a damaged header is damaged, not a version: ${StringTools.replace(text.substr(0, 12), "\n", "|")}');
-		final later = readError("TZSEL/2\nmode=module", catalog);
-		check(later != foreign && later != damagedHeader && later.indexOf("TZSEL/2") >= 0, "a later version is named as such");
+		final later = readError("TZSEL/3\nmode=module", catalog);
+		check(later != foreign && later != damagedHeader && later.indexOf("TZSEL/3") >= 0, "a later version is named as such");
 	}
 
 	static function readDropsCodesMissingFromCatalog(catalog:Catalog) {
@@ -198,22 +221,144 @@ class SelectionModelTest {
 		check(budget.problems().length == 4, "each overrun is reported once");
 	}
 
-	static function modeSwitchKeepsCoverage(catalog:Catalog) {
+	static function modeSwitchKeepsModulesBothWays(catalog:Catalog) {
 		final selection = new Selection();
 		selection.choose(catalog.find("ZC-110"));
-		selection.setQuantity(catalog.find("ZX-DI16"), 1);
-		selection.setQuantity(catalog.find("ZX-DI32"), 2);
+		selection.setQuantity(catalog.find("ZX-DI16"), 2);
+		selection.setQuantity(catalog.find("ZX-DI32"), 1);
 		selection.setQuantity(catalog.find("ZX-AO02"), 1);
 		selection.setQuantity(catalog.find("ZX-CN01"), 1);
-		final before = new Budget(selection, catalog).points;
+		final chosen = describe(selection.moduleLines(catalog));
 		selection.switchMode(ByIoNeed, catalog);
-		check(selection.requiredPoints.di == 94 && selection.requiredPoints.dout == 10 && selection.requiredPoints.ao == 2,
-			"needs start from what the modules provided");
-		check(selection.plannerPick(DigitalIn, catalog).code == "ZX-DI32", "the module that carried most points becomes the pick");
+		check(describe(selection.moduleLines(catalog)) == chosen, "by I/O need the modules chosen stay, none re-planned: "
+			+ describe(selection.moduleLines(catalog)));
+		check(selection.requiredPoints.di == 14 + 64 && selection.requiredPoints.dout == 10 && selection.requiredPoints.ao == 2,
+			"required points are what the CPU and the modules give");
+		final text = SelectionFormat.write(selection, catalog);
+		check(StringTools.startsWith(text, "TZSEL/2\nmode=io") && text.indexOf("qty=ZX-DI16:2\nqty=ZX-DI32:1") > 0
+			&& SelectionFormat.write(SelectionFormat.read(text, catalog).value.selection, catalog) == text, "kept modules read back: " + text);
+		selection.setRequired(DigitalIn, 78 + 10);
+		check(describe(selection.moduleLines(catalog)) == "ZX-DI16*3 ZX-DI32*1 ZX-AO02*1 ZX-CN01*1", "more points add the pick beside the kept modules");
 		selection.switchMode(ByModule, catalog);
-		final after = new Budget(selection, catalog).points;
-		check(after.di >= before.di && after.dout >= before.dout && after.ao >= before.ao, "switching back still covers every point");
-		check(describe(selection.moduleLines(catalog)) == "ZX-DI32*3 ZX-AO02*1 ZX-CN01*1", "planned modules become hand-set quantities");
+		check(describe(selection.moduleLines(catalog)) == "ZX-DI16*3 ZX-DI32*1 ZX-AO02*1 ZX-CN01*1", "back by module every derived module stays");
+		selection.switchMode(ByIoNeed, catalog);
+		selection.releaseKeptModules(catalog);
+		check(describe(selection.moduleLines(catalog)) == "ZX-DI16*5 ZX-AO02*1 ZX-CN01*1", "released, the planner derives them all");
+	}
+
+	static function undoAndRedoCoverEveryKindOfChange(catalog:Catalog) {
+		final sent:Array<String> = [];
+		var modeChanges = 0;
+		final editor = new SelectionEditor(catalog, text -> sent.push(text), () -> modeChanges++);
+		final steps:Array<Selection -> Void> = [
+			s -> s.choose(catalog.find("ZC-220")), s -> s.choose(catalog.find("ZB-B06")), s -> s.setQuantity(catalog.find("ZX-DI16"), 2),
+			s -> s.setQuantity(catalog.find("ZX-DO16T"), 1), s -> s.moveSlotPiece(2, -1, catalog), s -> s.clearChoice(Cpu),
+			s -> s.switchMode(ByIoNeed, catalog), s -> s.setRequired(DigitalOut, 40), s -> s.setPlannerPick(catalog.find("ZX-DO32T")),
+			s -> s.clear()
+		];
+		final texts = [editor.text()];
+		for (step in steps) {
+			check(editor.change(step), "each change is one: " + texts[texts.length - 1]);
+			texts.push(editor.text());
+		}
+		check(!editor.change(s -> s.clear()) && sent.join("|") == texts.slice(1).join("|"), "the host hears each change, a non-change is none");
+		var at = texts.length - 1;
+		while (editor.undo())
+			check(editor.text() == texts[--at], 'undo goes back step by step: ${texts[at]}');
+		while (editor.redo())
+			check(editor.text() == texts[++at], 'redo goes forward step by step: ${texts[at]}');
+		check(at == texts.length - 1 && modeChanges == 6 && sent[sent.length - 1] == "", "every step is undone and redone, mode changes reported");
+
+		final field = catalog.find("ZX-DI16");
+		editor.change(s -> s.setQuantity(field, 1), "typing");
+		editor.change(s -> s.setQuantity(field, 12), "typing");
+		editor.undo();
+		check(editor.text() == "" && editor.canRedo(), "what was typed into one field is undone as one");
+		editor.change(s -> s.setQuantity(field, 5), "typing again");
+		editor.change(s -> s.setQuantity(field, 0), "typing again");
+		editor.undo();
+		check(editor.text() == texts[texts.length - 2], "typing that ends where it began leaves no step");
+		for (i in 0...150)
+			editor.change(s -> s.setQuantity(catalog.find("ZX-EN01"), i + 1));
+		var undone = 0;
+		while (editor.undo())
+			undone++;
+		check(undone == SelectionHistory.DEPTH && undone >= 100, 'the last 100 steps are kept: $undone');
+		final heard = sent.length;
+		editor.load("TZSEL/1\nmode=module\ncpu=ZC-110");
+		check(!editor.canUndo() && !editor.canRedo() && sent.length == heard, "a loaded selection starts a new history, unannounced");
+		editor.startNew();
+		check(!editor.canUndo() && !editor.change(s -> s.clearChoice(Cpu)), "so does a new one");
+	}
+
+	static function typedCountsAreRefusedNotBent() {
+		for (text in ["-3", "abc", "1.5", " 7", "99999", "1000", "99999999999999999999"])
+			check(TypedCount.read(text, 999).value == null && TypedCount.read(text, 999).refusal != null, 'typed "$text" is refused');
+		check(TypedCount.read("abc", 999).refusal != TypedCount.read("99999", 999).refusal, "the reason says what is wrong");
+		check(TypedCount.read("", 999).value == null && TypedCount.read("", 999).refusal == null, "an empty field changes nothing");
+		check(TypedCount.read("0999", 999).value == 999 && TypedCount.read("0", 999).value == 0
+			&& TypedCount.read("0000000000009999", 9999).value == 9999, "numbers in range are taken, leading zeros too");
+	}
+
+	static function slotOrderIsSavedAndReloaded(catalog:Catalog) {
+		final selection = new Selection();
+		selection.choose(catalog.find("ZB-B12"));
+		for (code in ["ZX-DI16", "ZX-DO16R", "ZX-DO16T", "ZX-DO16S"])
+			selection.setQuantity(catalog.find(code), 1);
+		selection.setQuantity(catalog.find("ZX-DI16"), 2);
+		check(!selection.moveSlotPiece(0, 1, catalog) && !selection.moveSlotPiece(0, -1, catalog), "a piece moves only past another module");
+		selection.moveSlotPiece(4, -1, catalog);
+		selection.moveSlotPiece(2, -1, catalog);
+		final layout = describeSlots(new SlotLayout(selection, catalog, 31));
+		check(layout == "ZX-DI16 ZX-DO16R ZX-DI16 ZX-DO16S ZX-DO16T - - - - - - -", "pieces stand where the user moved them: " + layout);
+		final text = SelectionFormat.write(selection, catalog);
+		check(text == "TZSEL/2\nmode=module\nbase=ZB-B12\nqty=ZX-DI16:2\nqty=ZX-DO16R:1\nqty=ZX-DO16T:1\nqty=ZX-DO16S:1"
+			+ "\norder=ZX-DI16:1,ZX-DO16R:1,ZX-DI16:1,ZX-DO16S:1,ZX-DO16T:1", "the order is written as runs: " + text);
+		final back = SelectionFormat.read(text, catalog).value.selection;
+		check(SelectionFormat.write(back, catalog) == text && describeSlots(new SlotLayout(back, catalog, 31)) == layout, "and reads back");
+		selection.setQuantity(catalog.find("ZX-DI16"), 3);
+		selection.setQuantity(catalog.find("ZX-AI04"), 1);
+		selection.settleSlotOrder(catalog);
+		check(describeSlots(new SlotLayout(selection, catalog, 5)) == "ZX-DI16 ZX-DO16R ZX-DI16 ZX-DI16 ZX-DO16S"
+			&& selection.slotPieces(catalog)[6].code == "ZX-AI04", "a new piece joins its module, a new module goes last");
+		final unordered = SelectionFormat.read("TZSEL/2\nmode=module\nqty=ZX-DI16:1\nqty=ZX-DO16R:1\norder=ZX-DO16R:3,ZX-GONE:1,ZX-DI16:1", catalog).value;
+		check(SelectionFormat.write(unordered.selection, catalog) == "TZSEL/2\nmode=module\nqty=ZX-DI16:1\nqty=ZX-DO16R:1\norder=ZX-DO16R:1,ZX-DI16:1"
+			&& unordered.droppedCodes.join(" ") == "ZX-GONE", "an order is cut to the quantities");
+		for (piece in [1, 2, 4])
+			selection.moveSlotPiece(piece, 1, catalog);
+		check(StringTools.startsWith(SelectionFormat.write(selection, catalog), "TZSEL/1\n"), "moved back to catalogue order it is version 1 again: "
+			+ SelectionFormat.write(selection, catalog));
+	}
+
+	static function remediesFixEachLimit(catalog:Catalog) {
+		final selection = new Selection();
+		for (code in ["ZC-110", "ZP-P15", "ZB-B08"])
+			selection.choose(catalog.find(code));
+		selection.setQuantity(catalog.find("ZX-DI64"), 4);
+		selection.setQuantity(catalog.find("ZX-DO16T"), 2);
+		selection.setQuantity(catalog.find("ZX-AI04"), 3);
+		final remedies = Remedies.find(selection, catalog);
+		check(remedies.map(r -> r.item.code).join(" ") == "ZB-B12 ZP-P30 ZC-120", "slots, 24 V and points each name the smallest fix: "
+			+ remedies.map(r -> r.advice).join(" | "));
+		for (remedy in remedies) {
+			final trial = selection.copy();
+			trial.choose(remedy.item);
+			final budget = new Budget(trial, catalog);
+			check(!(remedy.item.kind == Base ? budget.slotsExceeded() : remedy.item.kind == Power ? budget.over24V() : budget.ioPointsExceeded()),
+				'${remedy.item.code} fixes its limit');
+		}
+		selection.choose(catalog.find("ZP-P30"));
+		selection.setQuantity(catalog.find("ZX-EN01"), 6);
+		check(Remedies.find(selection, catalog).map(r -> r.item == null ? r.advice : r.item.code)[1] == "ZP-P50", "so does 5 V");
+		selection.setQuantity(catalog.find("ZX-DI64"), 30);
+		check(Remedies.find(selection, catalog)[0].item == null, "a limit no catalogue item fixes is said to be one");
+	}
+
+	static function filterFindsModulesByCodeOrDescription(catalog:Catalog) {
+		final found = (query:String) -> [for (item in catalog.items) if (new ModuleFilter(query).matches(item)) item.code].join(" ");
+		check(found("继电器") == "ZX-DO08R ZX-DO16R" && found("do16") == "ZX-DO16R ZX-DO16T ZX-DO16S" && found(" 16  晶体管 ") == "ZX-DO16T",
+			"words are found in codes and descriptions, in either case");
+		check(new ModuleFilter("  ").isEmpty() && found("").split(" ").length == catalog.items.length, "no words find everything");
 	}
 
 	static function budgetShowsWhatIsLeft(catalog:Catalog) {
@@ -296,6 +441,22 @@ class SelectionModelTest {
 			+ "item\tZX-AO02\t2 通道电压/电流输出\t2\t2\t240\t280\n"
 			+ "total\t5\t940\t280\ncapacity\t0\t3000\t600\nio\t52\t1024\nwarning\t尚未选择基板",
 			"bill of materials: parts with line totals, budget and warnings: " + text);
+	}
+
+	static function hostHearsEachNewSelectionOnce() {
+		final sent:Array<String> = [];
+		final announcer = new SelectionAnnouncer(text -> sent.push(text));
+		announcer.offer("");
+		for (text in ["A", "A", "B", "B"])
+			announcer.offer(text);
+		announcer.hostKnows("loaded");
+		announcer.offer("loaded");
+		announcer.offer("B");
+		announcer.hostKnows("");
+		announcer.offer("");
+		announcer.offer("C");
+		announcer.offer("");
+		check(sent.join("|") == "A|B|B|C|", "each text the host does not have is sent once: " + sent.join("|"));
 	}
 
 	static function describe(lines:Array<ModuleLine>):String {

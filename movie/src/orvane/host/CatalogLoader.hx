@@ -8,33 +8,51 @@ import flash.net.URLLoaderDataFormat;
 import flash.net.URLRequest;
 import haxe.Timer;
 
-/** Fetches the catalogue text from beside the movie, with a time limit so a stalled read cannot hang the guide. */
+/**
+	Fetches the catalogue text from beside the movie and hands it on. Every way this can go wrong
+	ends in one failure report: a failed or stalled read (time limit), a text the receiver refuses,
+	or an error the receiver meets while using it. The time limit runs until the receiver is done,
+	so even an error that escapes it ends in a report.
+**/
 class CatalogLoader {
 	public static inline final FILE_NAME = "orvane_catalog.xml";
 	static inline final TIME_LIMIT_MS = 15000;
 
 	final loader = new URLLoader();
-	final onText:String -> Void;
+	/** Uses the text; returns why it cannot be used, or null. */
+	final onText:String -> Null<String>;
 	final onFailure:String -> Void;
 	var timer:Null<Timer>;
+	var textArrived = false;
 	var finished = false;
 
-	public function new(movieUrl:Null<String>, onText:String -> Void, onFailure:String -> Void) {
+	public function new(movieUrl:Null<String>, onText:String -> Null<String>, onFailure:String -> Void) {
 		this.onText = onText;
 		this.onFailure = onFailure;
 		loader.dataFormat = URLLoaderDataFormat.TEXT;
-		loader.addEventListener(Event.COMPLETE, _ -> finish(() -> onText(withoutByteOrderMark(Std.string(loader.data)))));
+		loader.addEventListener(Event.COMPLETE, _ -> use(withoutByteOrderMark(Std.string(loader.data))));
 		loader.addEventListener(IOErrorEvent.IO_ERROR, e -> fail('读取失败（${e.text}）'));
 		loader.addEventListener(SecurityErrorEvent.SECURITY_ERROR, e -> fail('不允许读取（${e.text}）'));
 		timer = Timer.delay(() -> {
 			loader.close();
-			fail("读取超时");
+			fail(textArrived ? "处理目录时出错" : "读取超时");
 		}, TIME_LIMIT_MS);
 		try {
 			loader.load(new URLRequest(BesideMovie.address(movieUrl, FILE_NAME)));
 		} catch (error:flash.errors.Error) {
 			fail('无法读取（${error.message}）');
 		}
+	}
+
+	function use(text:String):Void {
+		if (finished)
+			return;
+		textArrived = true;
+		final problem:Null<String> = try onText(text) catch (error:flash.errors.Error) '无法使用（${error.message}）' catch (_:Dynamic) "无法使用";
+		if (problem == null)
+			finish(() -> {})
+		else
+			fail(problem);
 	}
 
 	function fail(reason:String):Void {

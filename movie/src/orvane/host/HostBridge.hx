@@ -7,6 +7,7 @@ class HostBridge {
 	public static inline final DATA_LOADED = "zDataLoadEnd";
 	public static inline final MODE_CHANGED = "Z_ModeChange";
 	public static inline final ERROR = "zError";
+	public static inline final SELECTION_CHANGED = "zSelectionChanged";
 
 	public static function expose(name:String, handler:Dynamic):Void {
 		if (!ExternalInterface.available)
@@ -19,11 +20,14 @@ class HostBridge {
 	}
 
 	/** Tells the host something happened; a container without a handler is not an error of the movie. */
-	public static function notify(name:String):Void {
+	public static function notify(name:String, ?text:String):Void {
 		if (!ExternalInterface.available)
 			return;
 		try {
-			ExternalInterface.call(name);
+			if (text == null)
+				ExternalInterface.call(name);
+			else
+				ExternalInterface.call(name, text);
 		} catch (error:flash.errors.Error) {
 			trace('cannot call $name: ${error.message}');
 		}

@@ -9,12 +9,15 @@ package orvane.model;
 	</catalog>
 
 	Numbers are non-negative decimal integers; missing ones are 0. A damaged or repeated
-	item is left out and counted; a file that is not such a document, or that lacks a CPU,
-	a power supply or a base, is refused as a whole.
+	item is left out and counted; a file that is not such a document, is over 1 MiB, nests
+	elements deeper than a few levels, or lacks a CPU, a power supply or a base, is refused
+	as a whole.
 **/
 class CatalogParser {
 	public static inline final FORMAT = "1";
 	static inline final MAX_TEXT_LENGTH = 1 << 20;
+	/** The file needs two levels (catalog, item); a few more leave room for what a later format may add. */
+	static inline final MAX_NESTING = 8;
 	static inline final MAX_ITEMS = 500;
 	static inline final MAX_NUMBER = 999999;
 	static inline final MAX_DESCRIPTION = 40;
@@ -26,6 +29,8 @@ class CatalogParser {
 			return ParseResult.failure("目录文件为空");
 		if (text.length > MAX_TEXT_LENGTH)
 			return ParseResult.failure("目录文件过大");
+		if (XmlNesting.exceeds(text, MAX_NESTING))
+			return ParseResult.failure("目录文件的元素嵌套层次过深");
 		final document = try Xml.parse(text) catch (_:Dynamic) null;
 		if (document == null)
 			return ParseResult.failure("目录文件不是有效的 XML");

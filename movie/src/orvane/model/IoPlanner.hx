@@ -1,13 +1,16 @@
 package orvane.model;
 
-/** Proposes I/O module quantities that cover the required points beyond the CPU's built-in points. */
+/**
+	Proposes I/O module quantities that cover the required points beyond what the CPU has built in
+	and what the kept modules give.
+**/
 class IoPlanner {
 	public static function plan(selection:Selection, catalog:Catalog):Array<ModuleLine> {
 		final lines:Array<ModuleLine> = [];
 		for (kind in ModuleKind.plannedIo) {
 			final module = selection.plannerPick(kind, catalog);
 			final builtIn = selection.cpu == null ? 0 : selection.cpu.points.of(kind);
-			final missing = selection.requiredPoints.of(kind) - builtIn;
+			final missing = selection.requiredPoints.of(kind) - builtIn - selection.keptPoints(kind, catalog);
 			if (module == null || missing <= 0)
 				continue;
 			final perModule = module.pointsOfOwnKind();

@@ -1,6 +1,12 @@
 package orvane.model;
 
-/** The user's current choice: one CPU, power supply and base, and the slot modules. */
+/**
+	The user's current choice: one CPU, power supply and base, and the slot modules. Module
+	quantities set by hand are kept in every mode: by module they are every slot module, by I/O
+	need the communication modules and the I/O modules the user chose before switching (kept
+	modules, which the planner counts before it adds modules of its own). The modules stand in
+	the base in catalogue order unless the user moved them (`slotOrder`).
+**/
 class Selection {
 	public static inline final MAX_QUANTITY = 999;
 	public static inline final MAX_REQUIRED_POINTS = 9999;
@@ -10,7 +16,7 @@ class Selection {
 	public var power:Null<CatalogItem>;
 	public var base:Null<CatalogItem>;
 
-	/** Quantities set by hand, by item code: every slot module by module, only communication modules by I/O need. */
+	/** Quantities set by hand, by item code. */
 	final quantities:Map<String, Int> = [];
 
 	/** By I/O need: the points the installation needs, and the module the planner uses per kind. */
@@ -18,7 +24,25 @@ class Selection {
 
 	final plannerPicks:Map<String, CatalogItem> = [];
 
+	/** The modules in the base from slot 1, one entry per piece, as the user arranged them; null: catalogue order. */
+	var slotOrder:Null<Array<CatalogItem>>;
+
 	public function new() {}
+
+	public function copy():Selection {
+		final twin = new Selection();
+		twin.mode = mode;
+		twin.cpu = cpu;
+		twin.power = power;
+		twin.base = base;
+		for (code => quantity in quantities)
+			twin.quantities[code] = quantity;
+		twin.requiredPoints.addScaled(requiredPoints, 1);
+		for (kind => item in plannerPicks)
+			twin.plannerPicks[kind] = item;
+		twin.slotOrder = slotOrder == null ? null : slotOrder.copy();
+		return twin;
+	}
 
 	public function isEmpty():Bool {
 		if (cpu != null || power != null || base != null)
@@ -34,14 +58,24 @@ class Selection {
 		return quantity == null ? 0 : quantity;
 	}
 
-	/** Whether the user sets this item's quantity by hand in the current mode. */
+	/** Whether the user sets this item's quantity by hand in the current mode (I/O modules kept by I/O need aside). */
 	public function isHandPicked(item:CatalogItem):Bool {
 		return item.kind == Comm || (mode == ByModule && ModuleKind.slotModules.contains(item.kind));
 	}
 
+	/** Sets the quantity of a module the user sets by hand in this mode (0 removes it), within 0..MAX_QUANTITY. */
 	public function setQuantity(item:CatalogItem, quantity:Int):Void {
-		if (!isHandPicked(item))
-			return;
+		if (isHandPicked(item))
+			store(item, quantity);
+	}
+
+	/** By I/O need: keeps `quantity` pieces of an I/O module the user chose (as read from text). */
+	public function keepModule(item:CatalogItem, quantity:Int):Void {
+		if (mode == ByIoNeed && ModuleKind.plannedIo.contains(item.kind))
+			store(item, quantity);
+	}
+
+	function store(item:CatalogItem, quantity:Int):Void {
 		final clamped = clamp(quantity, 0, MAX_QUANTITY);
 		if (clamped == 0)
 			quantities.remove(item.code);
@@ -61,6 +95,30 @@ class Selection {
 	public function setPlannerPick(item:CatalogItem):Void {
 		if (ModuleKind.plannedIo.contains(item.kind))
 			plannerPicks[item.kind] = item;
+	}
+
+	/** By I/O need: the I/O modules kept from the user's own choice, in catalogue order. */
+	public function keptModules(catalog:Catalog):Array<ModuleLine> {
+		if (mode != ByIoNeed)
+			return [];
+		return [
+			for (item in catalog.items)
+				if (ModuleKind.plannedIo.contains(item.kind) && quantityOf(item) > 0) new ModuleLine(item, quantityOf(item))
+		];
+	}
+
+	/** Points of `kind` that the kept modules provide. */
+	public function keptPoints(kind:ModuleKind, catalog:Catalog):Int {
+		var points = 0;
+		for (line in keptModules(catalog))
+			points += line.item.points.of(kind) * line.quantity;
+		return points;
+	}
+
+	/** By I/O need: gives up the kept modules, so the planner derives every I/O module from the required points. */
+	public function releaseKeptModules(catalog:Catalog):Void {
+		for (line in keptModules(catalog))
+			quantities.remove(line.item.code);
 	}
 
 	public function choose(item:CatalogItem):Void {
@@ -93,9 +151,55 @@ class Selection {
 		return lines;
 	}
 
+	/** The pieces in the base from slot 1: the user's order (SlotOrder), or catalogue order. */
+	public function slotPieces(catalog:Catalog):Array<CatalogItem> {
+		return SlotOrder.arrange(slotOrder == null ? [] : slotOrder, moduleLines(catalog));
+	}
+
+	/** Whether the pieces stand in an order of the user's rather than the catalogue's. */
+	public function hasOwnSlotOrder(catalog:Catalog):Bool {
+		return slotOrder != null && !SlotOrder.isCatalogueOrder(slotPieces(catalog), catalog);
+	}
+
+	/** Takes an order of pieces (as read from text); what does not match the modules is settled by `settleSlotOrder`. */
+	public function setSlotOrder(pieces:Array<CatalogItem>):Void {
+		slotOrder = pieces.copy();
+	}
+
 	/**
-		Changes the mode and carries the selection over: planned modules become hand-set
-		quantities, and hand-set I/O modules become required points and planner picks.
+		Moves the piece at `index` one place left (-1) or right (+1) in the base; false when it
+		cannot go that way or would swap with a piece of the same module.
+	**/
+	public function moveSlotPiece(index:Int, direction:Int, catalog:Catalog):Bool {
+		final pieces = slotPieces(catalog);
+		final target = index + direction;
+		if (index < 0 || index >= pieces.length || target < 0 || target >= pieces.length || pieces[index] == pieces[target])
+			return false;
+		final moved = pieces[index];
+		pieces[index] = pieces[target];
+		pieces[target] = moved;
+		slotOrder = pieces;
+		settleSlotOrder(catalog);
+		return true;
+	}
+
+	/**
+		Brings the stored order in line with the modules after a change: the pieces as they now
+		stand, or none when that is catalogue order. A selection therefore holds no order its
+		text does not show.
+	**/
+	public function settleSlotOrder(catalog:Catalog):Void {
+		if (slotOrder == null)
+			return;
+		final pieces = slotPieces(catalog);
+		slotOrder = SlotOrder.isCatalogueOrder(pieces, catalog) ? null : pieces;
+	}
+
+	/**
+		Changes the mode and carries the selection over without changing a module. By I/O need,
+		the modules the user set stay chosen as kept modules, the required points are the points
+		they and the CPU give, and the module giving most points of a kind becomes its planner
+		pick. Back by module, planned modules become hand-set quantities beside the kept ones.
 	**/
 	public function switchMode(newMode:SelectionMode, catalog:Catalog):Void {
 		if (newMode == mode)
@@ -104,7 +208,7 @@ class Selection {
 			final plan = IoPlanner.plan(this, catalog);
 			mode = ByModule;
 			for (line in plan)
-				setQuantity(line.item, line.quantity);
+				setQuantity(line.item, quantityOf(line.item) + line.quantity);
 		} else {
 			final points = cpu == null ? new IoPoints() : cpu.points.copy();
 			for (kind in ModuleKind.plannedIo) {
@@ -116,13 +220,13 @@ class Selection {
 						largestShare = quantity * item.pointsOfOwnKind();
 						plannerPicks[kind] = item;
 					}
-					quantities.remove(item.code);
 				}
 			}
 			mode = ByIoNeed;
 			for (kind in ModuleKind.plannedIo)
 				setRequired(kind, points.of(kind));
 		}
+		settleSlotOrder(catalog);
 	}
 
 	public function clear():Void {
@@ -130,6 +234,7 @@ class Selection {
 		cpu = power = base = null;
 		quantities.clear();
 		plannerPicks.clear();
+		slotOrder = null;
 		for (kind in ModuleKind.plannedIo)
 			requiredPoints.set(kind, 0);
 	}

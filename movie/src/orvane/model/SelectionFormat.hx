@@ -5,7 +5,7 @@ using StringTools;
 /**
 	The selection as one text, ASCII only, lines separated by LF, in a fixed order:
 
-	TZSEL/1
+	TZSEL/1                     (TZSEL/2 when the selection holds what version 1 cannot say)
 	mode=module|io
 	cpu=CODE                    (each of cpu, power, base only when chosen)
 	power=CODE
@@ -13,15 +13,21 @@ using StringTools;
 	need=DI:n,DO:n,AI:n,AO:n    (mode io only: required points)
 	pick=DI:CODE,DO:CODE,...    (mode io only: module the planner uses per kind)
 	qty=CODE:n                  (hand-set quantities, catalogue order, n 1..999)
+	order=CODE:n,CODE:n,...     (version 2: the modules in the base from slot 1, as runs of pieces)
 
-	An empty selection is the empty text, so an untouched movie has nothing to save.
-	Writing the same selection always gives the same text, and reading a written text
-	back gives a selection that writes the identical text.
+	Version 2 is written only for a selection with a slot order of the user's, or with I/O
+	modules kept by I/O need (their `qty` lines); everything else is written as version 1, so a
+	version 1 text still saves back byte for byte. An empty selection is the empty text, so an
+	untouched movie has nothing to save. Writing the same selection always gives the same text,
+	and reading a written text back gives a selection that writes the identical text.
 **/
 class SelectionFormat {
 	public static inline final HEADER = "TZSEL/1";
+	public static inline final HEADER_2 = "TZSEL/2";
 	static inline final HEADER_FAMILY = "TZSEL/";
 	static inline final MAX_TEXT_LENGTH = 65536;
+	/** More pieces than any selection can hold (quantities and planned modules have limits); a longer order is damaged. */
+	static inline final MAX_ORDER_PIECES = 100000;
 	static inline final BYTE_ORDER_MARK = "\u{FEFF}";
 	static final kindTags:Array<{tag:String, kind:ModuleKind}> = [
 		{tag: "DI", kind: DigitalIn},
@@ -35,7 +41,9 @@ class SelectionFormat {
 	public static function write(selection:Selection, catalog:Catalog):String {
 		if (selection.isEmpty())
 			return "";
-		final lines = [HEADER, "mode=" + selection.mode];
+		final ownOrder = selection.hasOwnSlotOrder(catalog);
+		final keeps = selection.keptModules(catalog).length > 0;
+		final lines = [ownOrder || keeps ? HEADER_2 : HEADER, "mode=" + selection.mode];
 		for (entry in [{key: "cpu", item: selection.cpu}, {key: "power", item: selection.power}, {key: "base", item: selection.base}])
 			if (entry.item != null)
 				lines.push(entry.key + "=" + entry.item.code);
@@ -55,6 +63,8 @@ class SelectionFormat {
 			if (quantity > 0)
 				lines.push("qty=" + item.code + ":" + quantity);
 		}
+		if (ownOrder)
+			lines.push("order=" + SlotOrder.write(selection.slotPieces(catalog)));
 		return lines.join("\n");
 	}
 
@@ -66,8 +76,9 @@ class SelectionFormat {
 			return ParseResult.success(new SelectionReadResult(selection, dropped));
 		final text = given.startsWith(BYTE_ORDER_MARK) ? given.substr(BYTE_ORDER_MARK.length) : given;
 		final header = firstLine(text);
-		if (header != HEADER)
+		if (header != HEADER && header != HEADER_2)
 			return ParseResult.failure(headerProblem(header));
+		final version2 = header == HEADER_2;
 		if (text.length > MAX_TEXT_LENGTH)
 			return ParseResult.failure("选型数据过长");
 
@@ -87,6 +98,10 @@ class SelectionFormat {
 				case "qty":
 					quantities.push(value);
 				case "mode" | "cpu" | "power" | "base" | "need" | "pick":
+					if (single.exists(key))
+						return ParseResult.failure('“$key”重复出现');
+					single[key] = value;
+				case "order" if (version2):
 					if (single.exists(key))
 						return ParseResult.failure('“$key”重复出现');
 					single[key] = value;
@@ -115,7 +130,8 @@ class SelectionFormat {
 		final error = firstError([
 			() -> mode == ByIoNeed ? readNeed(single["need"], selection) : null,
 			() -> mode == ByIoNeed ? readPicks(single["pick"], selection, catalog, dropped) : null,
-			() -> readQuantities(quantities, selection, catalog, dropped)
+			() -> readQuantities(quantities, selection, catalog, dropped, version2),
+			() -> single.exists("order") ? readOrder(single["order"], selection, catalog, dropped) : null
 		]);
 		return error != null ? ParseResult.failure(error) : ParseResult.success(new SelectionReadResult(selection, dropped));
 	}
@@ -133,7 +149,7 @@ class SelectionFormat {
 	static function headerProblem(header:String):String {
 		if (!header.startsWith(HEADER_FAMILY))
 			return "不是 Torvex-Z 选型文件";
-		final isLaterVersion = versionPattern.match(header) && header != HEADER;
+		final isLaterVersion = versionPattern.match(header) && Std.parseInt(header.substr(HEADER_FAMILY.length)) > 2;
 		return isLaterVersion ? "不支持的选型数据版本 " + header : "第 1 行格式错误";
 	}
 
@@ -180,7 +196,8 @@ class SelectionFormat {
 		return null;
 	}
 
-	static function readQuantities(entries:Array<String>, selection:Selection, catalog:Catalog, dropped:Array<String>):Null<String> {
+	/** Version 1 knows no kept modules: by I/O need, its I/O module quantities are left out as foreign to the mode. */
+	static function readQuantities(entries:Array<String>, selection:Selection, catalog:Catalog, dropped:Array<String>, version2:Bool):Null<String> {
 		final seen:Map<String, Bool> = [];
 		for (entry in entries) {
 			final pair = entry.split(":");
@@ -191,11 +208,36 @@ class SelectionFormat {
 			if (quantity < 1 || quantity > Selection.MAX_QUANTITY)
 				return "模块数量超出范围";
 			final item = catalog.find(pair[0]);
-			if (item == null || !selection.isHandPicked(item))
-				dropped.push(pair[0]);
-			else
+			if (item != null && selection.isHandPicked(item))
 				selection.setQuantity(item, quantity);
+			else if (item != null && version2 && selection.mode == ByIoNeed && ModuleKind.plannedIo.contains(item.kind))
+				selection.keepModule(item, quantity);
+			else
+				dropped.push(pair[0]);
 		}
+		return null;
+	}
+
+	/** The runs of `order=`; a module the catalogue no longer has is left out like any other. */
+	static function readOrder(text:String, selection:Selection, catalog:Catalog, dropped:Array<String>):Null<String> {
+		final pieces:Array<CatalogItem> = [];
+		for (run in text.split(",")) {
+			final pair = run.split(":");
+			if (pair.length != 2 || pair[0] == "" || !countPattern.match(pair[1]) || Std.parseInt(pair[1]) < 1)
+				return "槽位顺序格式错误";
+			final item = catalog.find(pair[0]);
+			if (item == null || !ModuleKind.slotModules.contains(item.kind)) {
+				if (!dropped.contains(pair[0]))
+					dropped.push(pair[0]);
+				continue;
+			}
+			for (_ in 0...Std.parseInt(pair[1]))
+				pieces.push(item);
+			if (pieces.length > MAX_ORDER_PIECES)
+				return "槽位顺序过长";
+		}
+		selection.setSlotOrder(pieces);
+		selection.settleSlotOrder(catalog);
 		return null;
 	}
 }

@@ -1,9 +1,9 @@
 package orvane.model;
 
 /**
-	Which module sits in which slot of the base: the slot modules in catalogue order, planned ones
-	included, each piece taking its slots side by side from slot 1. Slots past the base's last
-	are where the modules that do not fit would go.
+	Which module sits in which slot of the base: the pieces in the selection's order (the user's,
+	or catalogue order), planned ones included, each taking its slots side by side from slot 1.
+	Slots past the base's last are where the modules that do not fit would go.
 **/
 class SlotLayout {
 	/** Slots the base provides; 0 without a base. */
@@ -18,16 +18,14 @@ class SlotLayout {
 	/** `limit`: the most slots to lay out (a view's cells; quantities can run to thousands of slots). */
 	public function new(selection:Selection, catalog:Catalog, limit:Int) {
 		baseSlots = selection.base == null ? 0 : selection.base.slots;
+		final pieces = selection.slotPieces(catalog);
 		var needed = 0;
-		for (line in selection.moduleLines(catalog)) {
-			needed += line.quantity * line.item.slots;
-			var piece = 0;
-			while (piece < line.quantity && slots.length < limit) {
-				for (part in 0...line.item.slots)
-					if (slots.length < limit)
-						slots.push(new SlotUse(line.item, part > 0));
-				piece++;
-			}
+		for (piece in 0...pieces.length) {
+			final item = pieces[piece];
+			needed += item.slots;
+			for (part in 0...item.slots)
+				if (slots.length < limit)
+					slots.push(new SlotUse(item, part > 0, piece));
 		}
 		slotsNeeded = needed;
 		while (slots.length < baseSlots && slots.length < limit)

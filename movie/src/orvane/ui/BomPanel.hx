@@ -1,87 +1,112 @@
 package orvane.ui;
 
+import flash.display.Shape;
+import flash.display.Sprite;
+import flash.events.KeyboardEvent;
 import flash.events.MouseEvent;
 import flash.text.TextField;
 import flash.text.TextFormatAlign;
+import flash.ui.Keyboard;
 import orvane.model.ModuleLine;
 
-/** Bill of materials: model, description and quantity of every chosen item, a page at a time; the mouse wheel turns the pages. */
+/**
+	Bill of materials: model, description and quantity of every chosen item in a list that
+	scrolls a line per wheel notch, and, while it has the focus, with the arrow keys, Page Up /
+	Page Down, Home and End.
+**/
 class BomPanel extends Panel {
-	static inline final ROW_HEIGHT = 36;
-	static inline final QUANTITY_WIDTH = 40;
+	static inline final LIST_TOP = 48;
+	static inline final FOOT_HEIGHT = 26;
+	static inline final BAR_WIDTH = 5;
 
-	final rows:Array<{code:TextField, description:TextField, quantity:TextField}> = [];
-	final pageLabel:TextField;
-	final previous:PushButton;
-	final next:PushButton;
+	final list = new Sprite();
+	final rows:Array<BomRow> = [];
+	final scrollBar = new Shape();
 	final summary:TextField;
+	final listWidth:Float;
+	final listHeight:Float;
 	var lines:Array<ModuleLine> = [];
-	var page = 0;
+	var first = 0;
 
 	public function new(x:Float, y:Float, width:Float, height:Float) {
 		super("物料清单", x, y, width, height);
 		final header = Panel.TITLE_HEIGHT + 4;
 		addChild(TextFactory.label("型号 / 说明", 8, header, 120, 11, Palette.TEXT_DIM));
-		addChild(TextFactory.label("数量", width - 8 - QUANTITY_WIDTH, header, QUANTITY_WIDTH, 11, Palette.TEXT_DIM, TextFormatAlign.RIGHT));
-		final first = header + 20;
-		final count = Std.int((height - first - 36) / ROW_HEIGHT);
-		for (i in 0...count) {
-			final top = first + i * ROW_HEIGHT;
-			if (i % 2 == 1) {
-				graphics.beginFill(0xEBEFF4);
-				graphics.drawRect(2, top, width - 4, ROW_HEIGHT);
-				graphics.endFill();
-			}
-			final row = {
-				code: TextFactory.label("", 8, top + 2, width - 20 - QUANTITY_WIDTH, 13, Palette.TEXT),
-				description: TextFactory.label("", 8, top + 18, width - 16, 11, Palette.TEXT_DIM),
-				quantity: TextFactory.label("", width - 8 - QUANTITY_WIDTH, top + 2, QUANTITY_WIDTH, 12, Palette.TEXT, TextFormatAlign.RIGHT)
-			};
+		addChild(TextFactory.label("数量", width - 56, header, 40, 11, Palette.TEXT_DIM, TextFormatAlign.RIGHT));
+		final rowCount = Std.int((height - LIST_TOP - FOOT_HEIGHT) / BomRow.HEIGHT);
+		listWidth = width - 4;
+		listHeight = rowCount * BomRow.HEIGHT;
+		list.x = 2;
+		list.y = LIST_TOP;
+		list.graphics.beginFill(Palette.PANEL);
+		list.graphics.drawRect(0, 0, listWidth, listHeight);
+		list.graphics.endFill();
+		for (i in 0...rowCount) {
+			final row = new BomRow(width - 8 - BAR_WIDTH, i % 2 == 1);
+			row.y = i * BomRow.HEIGHT;
 			rows.push(row);
-			addChild(row.code);
-			addChild(row.description);
-			addChild(row.quantity);
+			list.addChild(row);
 		}
-		final bottom = height - 30;
-		summary = TextFactory.label("", 8, bottom + 4, 150, 12, Palette.TEXT);
-		previous = new PushButton("▲ 上页", width - 168, bottom + 2, 64, 24, () -> turn(-1), 12);
-		pageLabel = TextFactory.label("", width - 102, bottom + 6, 30, 11, Palette.TEXT_DIM, TextFormatAlign.CENTER);
-		next = new PushButton("▼ 下页", width - 70, bottom + 2, 64, 24, () -> turn(1), 12);
+		list.addChild(scrollBar);
+		list.tabEnabled = true;
+		addChild(list);
+		summary = TextFactory.label("", 8, height - FOOT_HEIGHT + 4, width - 16, 12, Palette.TEXT);
 		addChild(summary);
-		addChild(previous);
-		addChild(pageLabel);
-		addChild(next);
-		addEventListener(MouseEvent.MOUSE_WHEEL, event -> if (event.delta != 0) turn(event.delta > 0 ? -1 : 1));
+		list.addEventListener(MouseEvent.MOUSE_WHEEL, (event:MouseEvent) -> if (event.delta != 0) scrollTo(first + (event.delta > 0 ? -1 : 1)));
+		list.addEventListener(KeyboardEvent.KEY_DOWN, scrollWithKeys);
 	}
 
 	public function show(newLines:Array<ModuleLine>):Void {
 		lines = newLines;
-		page = Std.int(Math.min(page, pageCount() - 1));
+		scrollTo(first);
+	}
+
+	/** The list as one keyboard stop. */
+	public function focusArea():FocusArea {
+		return FocusArea.row(() -> [list]);
+	}
+
+	function scrollWithKeys(event:KeyboardEvent):Void {
+		final page = rows.length - 1;
+		final target = switch (event.keyCode) {
+			case Keyboard.UP: first - 1;
+			case Keyboard.DOWN: first + 1;
+			case Keyboard.PAGE_UP: first - page;
+			case Keyboard.PAGE_DOWN: first + page;
+			case Keyboard.HOME: 0;
+			case Keyboard.END: lines.length;
+			default: return;
+		}
+		event.stopPropagation();
+		scrollTo(target);
+	}
+
+	function scrollTo(row:Int):Void {
+		final last = Std.int(Math.max(0, lines.length - rows.length));
+		final target = Std.int(Math.max(0, Math.min(last, row)));
+		first = target;
+		for (i in 0...rows.length)
+			rows[i].show(lines[first + i]);
+		drawScrollBar();
 		var pieces = 0;
 		for (line in lines)
 			pieces += line.quantity;
-		summary.text = lines.length == 0 ? "尚未选择任何产品" : '共 ${lines.length} 种，${pieces} 件';
-		draw();
+		final position = lines.length > rows.length ? '　第 ${first + 1}–${first + rows.length} 行，滚轮或方向键滚动' : "";
+		summary.text = lines.length == 0 ? "尚未选择任何产品" : '共 ${lines.length} 种，${pieces} 件' + position;
 	}
 
-	function pageCount():Int {
-		return Std.int(Math.max(1, Math.ceil(lines.length / rows.length)));
-	}
-
-	function turn(direction:Int):Void {
-		page = Std.int(Math.max(0, Math.min(pageCount() - 1, page + direction)));
-		draw();
-	}
-
-	function draw():Void {
-		for (i in 0...rows.length) {
-			final line = lines[page * rows.length + i];
-			rows[i].code.text = line == null ? "" : line.item.code;
-			rows[i].description.text = line == null ? "" : line.item.description;
-			rows[i].quantity.text = line == null ? "" : Std.string(line.quantity);
-		}
-		pageLabel.text = '${page + 1}/${pageCount()}';
-		previous.setEnabled(page > 0);
-		next.setEnabled(page < pageCount() - 1);
+	function drawScrollBar():Void {
+		scrollBar.graphics.clear();
+		if (lines.length <= rows.length)
+			return;
+		final left = listWidth - BAR_WIDTH - 2;
+		final thumb = Math.max(16, listHeight * rows.length / lines.length);
+		final top = (listHeight - thumb) * first / (lines.length - rows.length);
+		scrollBar.graphics.beginFill(Palette.PANEL_LINE);
+		scrollBar.graphics.drawRect(left, 0, BAR_WIDTH, listHeight);
+		scrollBar.graphics.endFill();
+		scrollBar.graphics.beginFill(Palette.ACCENT);
+		scrollBar.graphics.drawRoundRect(left, top, BAR_WIDTH, thumb, 4, 4);
+		scrollBar.graphics.endFill();
 	}
 }

@@ -22,6 +22,14 @@ class ChoicePanel extends Panel {
 		}
 	}
 
+	/** One keyboard area: the clear button, then the rows; Tab enters at the chosen row. */
+	public function focusArea():FocusArea {
+		return FocusArea.column(() -> [(clear : flash.display.InteractiveObject)].concat(cast rows), () -> {
+			final chosen = rows.filter(row -> row.isSelected());
+			return chosen.length > 0 ? chosen[0] : null;
+		});
+	}
+
 	public function showChosen(chosen:Null<CatalogItem>):Void {
 		for (row in rows)
 			row.setSelected(row.item == chosen);

@@ -6,8 +6,8 @@ import flash.events.MouseEvent;
 import flash.text.TextField;
 import orvane.model.CatalogItem;
 
-/** One catalogue item offered as a choice: a radio mark, the code and the description; a tab stop that Space or Enter picks. */
-class ChoiceRow extends Sprite {
+/** One catalogue item offered as a choice: a radio mark, the code and the description; focused, Space or Enter picks it. */
+class ChoiceRow extends Sprite implements ShowsItem {
 	public static inline final HEIGHT = 22;
 
 	public final item:CatalogItem;
@@ -30,7 +30,7 @@ class ChoiceRow extends Sprite {
 		mouseChildren = false;
 		tabEnabled = true;
 		addEventListener(MouseEvent.CLICK, _ -> onPick(item));
-		addEventListener(KeyboardEvent.KEY_DOWN, event -> if (Keys.isPress(event)) onPick(item));
+		addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> if (Keys.isPress(event)) onPick(item));
 		addEventListener(MouseEvent.MOUSE_OVER, _ -> {
 			hovered = true;
 			draw();
@@ -40,6 +40,14 @@ class ChoiceRow extends Sprite {
 			draw();
 		});
 		draw();
+	}
+
+	public function shownItem():Null<CatalogItem> {
+		return item;
+	}
+
+	public function isSelected():Bool {
+		return selected;
 	}
 
 	public function setSelected(value:Bool):Void {

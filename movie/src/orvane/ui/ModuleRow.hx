@@ -1,15 +1,18 @@
 package orvane.ui;
 
+import flash.display.InteractiveObject;
 import flash.display.Sprite;
 import orvane.model.CatalogItem;
 import orvane.model.Selection;
 
 /** A slot module with its data and a quantity stepper. */
-class ModuleRow extends Sprite {
+class ModuleRow extends Sprite implements ShowsItem {
 	public final item:CatalogItem;
 	final stepper:QuantityStepper;
 
-	public function new(item:CatalogItem, y:Float, width:Float, height:Float, withDescription:Bool, onQuantity:(CatalogItem, Int) -> Void) {
+	/** `onQuantity(item, quantity, typingKey)`, see QuantityStepper. */
+	public function new(item:CatalogItem, y:Float, width:Float, height:Float, withDescription:Bool,
+			onQuantity:(CatalogItem, Int, Null<String>) -> Void) {
 		super();
 		this.item = item;
 		this.y = y;
@@ -22,12 +25,26 @@ class ModuleRow extends Sprite {
 		if (withDescription)
 			addChild(TextFactory.label(item.description, 8, top + 19, width - 20 - QuantityStepper.WIDTH, 12, Palette.TEXT_DIM));
 		stepper = new QuantityStepper(width - 8 - QuantityStepper.WIDTH, (height - 22) / 2, QuantityStepper.WIDTH, Selection.MAX_QUANTITY, 1,
-			quantity -> onQuantity(item, quantity));
+			(quantity, typingKey) -> onQuantity(item, quantity, typingKey));
 		addChild(stepper);
+	}
+
+	public function shownItem():Null<CatalogItem> {
+		return item;
 	}
 
 	public function showQuantity(quantity:Int):Void {
 		stepper.showValue(quantity);
+	}
+
+	/** −, the quantity and +. */
+	public function controls():Array<InteractiveObject> {
+		return stepper.controls();
+	}
+
+	/** Where the keyboard lands when the row is called up (a slot clicked): the quantity. */
+	public function quantityField():InteractiveObject {
+		return stepper.field;
 	}
 
 	public static function figures(item:CatalogItem):String {

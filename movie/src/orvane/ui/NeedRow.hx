@@ -1,5 +1,6 @@
 package orvane.ui;
 
+import flash.display.InteractiveObject;
 import flash.display.Sprite;
 import flash.text.TextField;
 import orvane.model.Catalog;
@@ -8,8 +9,8 @@ import orvane.model.ModuleKind;
 import orvane.model.Selection;
 
 /** Required points of one I/O kind, the module the planner uses for it, and the planned count. */
-class NeedRow extends Sprite {
-	public static inline final HEIGHT = 32;
+class NeedRow extends Sprite implements ShowsItem {
+	public static inline final HEIGHT = 28;
 
 	final kind:ModuleKind;
 	final modules:Array<CatalogItem>;
@@ -20,18 +21,20 @@ class NeedRow extends Sprite {
 	final next:PushButton;
 	var pickIndex = 0;
 
-	public function new(kind:ModuleKind, catalog:Catalog, y:Float, step:Int, onRequired:(ModuleKind, Int) -> Void, onPick:CatalogItem -> Void) {
+	/** `onRequired(kind, points, typingKey)`, see QuantityStepper. */
+	public function new(kind:ModuleKind, catalog:Catalog, y:Float, step:Int, onRequired:(ModuleKind, Int, Null<String>) -> Void,
+			onPick:CatalogItem -> Void) {
 		super();
 		this.kind = kind;
 		this.y = y;
 		modules = catalog.ofKind(kind);
-		addChild(TextFactory.label(kind.label, 8, 6, 76, 12, Palette.TEXT));
-		points = new QuantityStepper(82, 5, 92, Selection.MAX_REQUIRED_POINTS, step, required -> onRequired(kind, required));
+		addChild(TextFactory.label(kind.label, 8, 4, 76, 12, Palette.TEXT));
+		points = new QuantityStepper(82, 3, 92, Selection.MAX_REQUIRED_POINTS, step, (required, typingKey) -> onRequired(kind, required, typingKey));
 		addChild(points);
-		previous = new PushButton("◀", 180, 5, 20, 22, () -> cycle(-1, onPick), 12);
-		next = new PushButton("▶", 270, 5, 20, 22, () -> cycle(1, onPick), 12);
-		pickLabel = TextFactory.label("", 200, 7, 70, 12, Palette.ACCENT, flash.text.TextFormatAlign.CENTER);
-		result = TextFactory.label("", 292, 7, 32, 12, Palette.TEXT, flash.text.TextFormatAlign.RIGHT);
+		previous = new PushButton("◀", 180, 3, 20, 22, () -> cycle(-1, onPick), 12);
+		next = new PushButton("▶", 270, 3, 20, 22, () -> cycle(1, onPick), 12);
+		pickLabel = TextFactory.label("", 200, 5, 70, 12, Palette.ACCENT, flash.text.TextFormatAlign.CENTER);
+		result = TextFactory.label("", 292, 5, 32, 12, Palette.TEXT, flash.text.TextFormatAlign.RIGHT);
 		addChild(previous);
 		addChild(pickLabel);
 		addChild(next);
@@ -40,12 +43,25 @@ class NeedRow extends Sprite {
 		next.setEnabled(modules.length > 1);
 	}
 
+	public function shownItem():Null<CatalogItem> {
+		return modules[pickIndex];
+	}
+
 	public function showSelection(selection:Selection, catalog:Catalog, plannedCount:Int):Void {
 		points.showValue(selection.requiredPoints.of(kind));
 		final pick = selection.plannerPick(kind, catalog);
 		pickIndex = modules.indexOf(pick);
 		pickLabel.text = pick == null ? "—" : pick.code;
 		result.text = '× $plannedCount';
+	}
+
+	/** −, the points, + and the two buttons that change the module. */
+	public function controls():Array<InteractiveObject> {
+		return points.controls().concat([previous, next]);
+	}
+
+	public function pointsField():InteractiveObject {
+		return points.field;
 	}
 
 	function cycle(direction:Int, onPick:CatalogItem -> Void):Void {

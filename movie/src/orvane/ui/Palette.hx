@@ -19,4 +19,6 @@ class Palette {
 	public static inline final WARNING = 0xD12B2B;
 	public static inline final WARNING_SOFT = 0xFBE3E3;
 	public static inline final NOTICE = 0xB56A00;
+	/** The ring around the focused control, whatever kind it is. */
+	public static inline final FOCUS = 0xF08C00;
 }

@@ -7,9 +7,9 @@ import flash.text.TextField;
 import flash.text.TextFormatAlign;
 
 /**
-	A clickable button with a text label; it can show a selected state (tabs, choices). It is a
-	tab stop, disabled or not, so the focus never falls out of the tab order, and Space or Enter
-	presses it while it has the focus.
+	A clickable button with a text label; it can show a selected state (tabs, choices). It takes
+	the focus while it is enabled (`tabEnabled` follows, which the keyboard navigation reads), and
+	Space or Enter presses it while it has the focus.
 **/
 class PushButton extends Sprite {
 	final buttonWidth:Float;
@@ -34,7 +34,7 @@ class PushButton extends Sprite {
 		mouseChildren = false;
 		tabEnabled = true;
 		addEventListener(MouseEvent.CLICK, _ -> press());
-		addEventListener(KeyboardEvent.KEY_DOWN, event -> if (Keys.isPress(event)) press());
+		addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> if (Keys.isPress(event)) press());
 		addEventListener(MouseEvent.MOUSE_OVER, _ -> setHovered(true));
 		addEventListener(MouseEvent.MOUSE_OUT, _ -> setHovered(false));
 		draw();
@@ -49,8 +49,12 @@ class PushButton extends Sprite {
 		if (enabled == value)
 			return;
 		enabled = value;
-		buttonMode = useHandCursor = value;
+		buttonMode = useHandCursor = tabEnabled = value;
 		draw();
+	}
+
+	public function isEnabled():Bool {
+		return enabled;
 	}
 
 	public function setSelected(value:Bool):Void {

@@ -1,65 +1,97 @@
 package orvane.ui;
 
+import flash.display.InteractiveObject;
 import flash.display.Sprite;
 import flash.events.Event;
 import flash.events.FocusEvent;
-import flash.events.KeyboardEvent;
 import flash.events.MouseEvent;
+import flash.events.TextEvent;
 import flash.text.TextField;
+import orvane.model.TypedCount;
 
 /**
-	− quantity + . The quantity can be typed; while it has the focus the up and down arrows and the
-	mouse wheel step it like the buttons. Every change reports the wanted new value.
+	− count + . The count can be typed, and takes effect as it is typed: the field takes digits
+	only, and a number out of range is refused, not bent into range. Either refusal is said in a
+	note beside the field, and the count is what it was before the field was entered (digits
+	typed on the way to the refused number do not stay). An emptied field changes nothing. The
+	mouse wheel over a focused field steps it like the buttons. Every change reports the wanted
+	new value; what is typed during one visit of the field carries one typing key, so undo
+	takes it back as one step.
 **/
 class QuantityStepper extends Sprite {
 	/** Width of a module quantity stepper. */
 	public static inline final WIDTH = 84;
 	static inline final BUTTON_WIDTH = 24;
+	static var visits = 0;
 
-	final minus:PushButton;
-	final plus:PushButton;
-	final field:TextField;
+	public final minus:PushButton;
+	public final plus:PushButton;
+	public final field:TextField;
 	final maximum:Int;
+	final note:FieldNote;
 	var current = 0;
+	var typingKey = "";
+	var valueOnEntry = 0;
 
-	public function new(x:Float, y:Float, width:Float, maximum:Int, step:Int, onChange:Int -> Void) {
+	/** `onChange(value, typingKey)`: typingKey is null for the buttons and the wheel. */
+	public function new(x:Float, y:Float, width:Float, maximum:Int, step:Int, onChange:(Int, Null<String>) -> Void) {
 		super();
 		this.x = x;
 		this.y = y;
 		this.maximum = maximum;
-		minus = new PushButton("−", 0, 0, BUTTON_WIDTH - 2, 22, () -> onChange(current - step), 15);
-		field = TextFactory.numberInput(BUTTON_WIDTH, 0, width - 2 * BUTTON_WIDTH, Std.string(maximum).length);
-		plus = new PushButton("+", width - BUTTON_WIDTH + 2, 0, BUTTON_WIDTH - 2, 22, () -> onChange(current + step), 15);
+		minus = new PushButton("−", 0, 0, BUTTON_WIDTH - 2, 22, () -> onChange(current - step, null), 15);
+		field = TextFactory.numberInput(BUTTON_WIDTH, 0, width - 2 * BUTTON_WIDTH, Std.string(maximum).length + 2);
+		plus = new PushButton("+", width - BUTTON_WIDTH + 2, 0, BUTTON_WIDTH - 2, 22, () -> onChange(current + step, null), 15);
+		note = new FieldNote(width);
 		field.tabEnabled = true;
-		field.addEventListener(Event.CHANGE, _ -> onChange(typed()));
-		field.addEventListener(FocusEvent.FOCUS_IN, _ -> field.setSelection(0, field.text.length));
-		field.addEventListener(FocusEvent.FOCUS_OUT, _ -> field.text = Std.string(current));
-		field.addEventListener(KeyboardEvent.KEY_DOWN, event -> stepBy(Keys.stepOf(event) * step, onChange));
-		addEventListener(MouseEvent.MOUSE_WHEEL, event -> if (hasFocus()) stepBy(event.delta > 0 ? step : event.delta < 0 ? -step : 0, onChange));
+		TypingGuard.protect(field);
+		field.addEventListener(TextEvent.TEXT_INPUT, (event:TextEvent) -> {
+			final refusal = event.isDefaultPrevented() ? null : TypedCount.refusedCharacter(event.text);
+			if (refusal != null) {
+				event.preventDefault();
+				note.say(refusal);
+			}
+		});
+		field.addEventListener(Event.CHANGE, _ -> {
+			final typed = TypedCount.read(field.text, maximum);
+			note.say(typed.refusal == null ? null : typed.refusal + '，仍为 $valueOnEntry');
+			if (typed.value != null)
+				onChange(typed.value, typingKey);
+			else if (typed.refusal != null && current != valueOnEntry)
+				onChange(valueOnEntry, typingKey);
+		});
+		field.addEventListener(FocusEvent.FOCUS_IN, _ -> {
+			typingKey = "typed#" + (++visits);
+			valueOnEntry = current;
+			field.setSelection(0, field.text.length);
+		});
+		field.addEventListener(FocusEvent.FOCUS_OUT, _ -> {
+			field.text = Std.string(current);
+			note.say(null);
+		});
+		addEventListener(MouseEvent.MOUSE_WHEEL, (event:MouseEvent) -> if (hasFocus() && event.delta != 0) onChange(current + (event.delta > 0 ? step : -step), null));
 		addChild(minus);
 		addChild(field);
 		addChild(plus);
+		addChild(note);
 		showValue(0);
 	}
 
-	/** Shows the value; text being typed that already means it is left as it is. */
+	/** Shows the value; text being typed that already means it (or that was refused) is left as it is. */
 	public function showValue(quantity:Int):Void {
 		current = quantity;
-		if (hasFocus() ? typed() != quantity : field.text != Std.string(quantity))
+		final typed = TypedCount.read(field.text, maximum);
+		final typing = hasFocus() && (typed.value == quantity || typed.refusal != null || field.text == "");
+		if (!typing && field.text != Std.string(quantity))
 			field.text = Std.string(quantity);
 		field.textColor = quantity > 0 ? Palette.ACCENT : Palette.TEXT_DIM;
 		minus.setEnabled(quantity > 0);
 		plus.setEnabled(quantity < maximum);
 	}
 
-	function stepBy(change:Int, onChange:Int -> Void):Void {
-		if (change != 0)
-			onChange(current + change);
-	}
-
-	function typed():Int {
-		final value = Std.parseInt(field.text);
-		return value == null ? 0 : value;
+	/** The stepper's controls left to right, for the keyboard's way through its area. */
+	public function controls():Array<InteractiveObject> {
+		return [minus, field, plus];
 	}
 
 	function hasFocus():Bool {

@@ -1,28 +1,33 @@
 package orvane.ui;
 
 import flash.display.Sprite;
-import flash.text.TextField;
+import flash.events.Event;
+import flash.events.KeyboardEvent;
+import flash.ui.Keyboard;
 import orvane.model.BomFormat;
 import orvane.model.Budget;
 import orvane.model.Catalog;
 import orvane.model.CatalogItem;
 import orvane.model.ModuleKind;
+import orvane.model.ModuleLine;
+import orvane.model.Remedies;
 import orvane.model.Selection;
-import orvane.model.SelectionFormat;
+import orvane.model.SelectionEditor;
 import orvane.model.SelectionMode;
 import orvane.model.SlotLayout;
+import orvane.model.SlotUse;
 import orvane.model.StatusLine;
 
 /** The whole selection guide once the catalogue is loaded; 1000 x 600. */
 class SelectionScreen extends Sprite {
 	static inline final TOP = 52;
-	static inline final BOTTOM = 574;
-	static inline final SLOTS_TOP = 456;
+	static inline final BOTTOM = 556;
+	static inline final SLOTS_TOP = 438;
 
 	final catalog:Catalog;
-	final onUserModeChange:() -> Void;
-	var selection = new Selection();
-
+	final editor:SelectionEditor;
+	final undoButton:PushButton;
+	final redoButton:PushButton;
 	final moduleTab:PushButton;
 	final needTab:PushButton;
 	final choices:Array<{kind:ModuleKind, panel:ChoicePanel}> = [];
@@ -31,81 +36,84 @@ class SelectionScreen extends Sprite {
 	final totals:TotalsPanel;
 	final bom:BomPanel;
 	final slotView:SlotPanel;
+	final details:DetailsLine;
+	final statusBar:StatusBar;
 	final status = new StatusLine();
-	final statusText:TextField;
+	var navigator:Null<FocusNavigator>;
+	var dialog:Null<ConfirmDialog>;
 
-	public function new(catalog:Catalog, onUserModeChange:() -> Void) {
+	/** `onUserModeChange`: a change of the user's switched the mode; `onUserChange`: the selection text after a change by the user. */
+	public function new(catalog:Catalog, onUserModeChange:() -> Void, onUserChange:String -> Void) {
 		super();
 		this.catalog = catalog;
-		this.onUserModeChange = onUserModeChange;
+		editor = new SelectionEditor(catalog, onUserChange, onUserModeChange);
 
 		graphics.beginFill(Palette.HEADER);
 		graphics.drawRect(0, 0, 1000, 44);
 		graphics.endFill();
-		addChild(TextFactory.label("Torvex-Z 系列可编程控制器  模块选型", 16, 9, 520, 18, Palette.TEXT_LIGHT));
+		addChild(TextFactory.label("Torvex-Z 系列可编程控制器  模块选型", 16, 9, 440, 18, Palette.TEXT_LIGHT));
+		undoButton = new PushButton("撤销", 560, 10, 60, 24, undo, 12);
+		redoButton = new PushButton("重做", 626, 10, 60, 24, redo, 12);
 		moduleTab = new PushButton("按模块选型", 704, 8, 136, 28, () -> userSwitchesMode(ByModule), 14);
 		needTab = new PushButton("按I/O需求选型", 848, 8, 136, 28, () -> userSwitchesMode(ByIoNeed), 14);
-		addChild(moduleTab);
-		addChild(needTab);
+		for (button in [undoButton, redoButton, moduleTab, needTab])
+			addChild(button);
 
 		var top:Float = TOP;
 		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base]) {
-			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, pick, () -> clearChoice(kind));
+			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, item -> change(s -> s.choose(item)),
+				() -> change(s -> s.clearChoice(kind)));
 			choices.push({kind: kind, panel: panel});
 			addChild(panel);
 			top += panel.height + 8;
 		}
 		if (top < BOTTOM - 60) {
 			final help = new Panel("操作提示", 10, top, 290, BOTTOM - top);
-			help.addChild(TextFactory.paragraph("1. 选择 CPU 单元、电源和基板。\n"
-				+ "2. 按模块选型：用 − / + 或直接输入数量。\n"
-				+ "3. 按I/O需求选型：输入所需点数，自动计算模块数量。\n"
-				+ "键盘：Tab 切换，空格/回车确认，↑/↓ 调整数量。", 6, Panel.TITLE_HEIGHT + 4, 278, BOTTOM - top - Panel.TITLE_HEIGHT - 6, 12, Palette.TEXT_DIM));
+			help.addChild(TextFactory.paragraph("选择 CPU 单元、电源和基板，再按模块或按 I/O 需求添加模块。\n"
+				+ "键盘：Tab 切换区域，方向键在区域内移动，空格/回车确认；Ctrl+Z 撤销，Ctrl+Y 重做；"
+				+ "槽位中 Shift+←/→ 移动模块。", 6, Panel.TITLE_HEIGHT + 4, 278, BOTTOM - top - Panel.TITLE_HEIGHT - 6, 12, Palette.TEXT_DIM));
 			addChild(help);
 		}
 
+		final setQuantity = (item:CatalogItem, quantity:Int, typingKey:Null<String>) -> change(s -> s.setQuantity(item, quantity), typingKey);
 		modulePanel = new ModulePanel(catalog, 310, TOP, 330, 304, setQuantity);
-		needPanel = new NeedPanel(catalog, 310, TOP, 330, 304, setRequired, setPlannerPick, setQuantity);
+		needPanel = new NeedPanel(catalog, 310, TOP, 330, 304, (kind, points, typingKey) -> change(s -> s.setRequired(kind, points), typingKey),
+			item -> change(s -> s.setPlannerPick(item)), setQuantity, () -> change(s -> s.releaseKeptModules(catalog)));
 		totals = new TotalsPanel(310, TOP + 312, 330, BOTTOM - TOP - 312);
 		bom = new BomPanel(650, TOP, 340, SLOTS_TOP - 8 - TOP);
-		slotView = new SlotPanel(650, SLOTS_TOP, 340, BOTTOM - SLOTS_TOP);
-		addChild(modulePanel);
-		addChild(needPanel);
-		addChild(totals);
-		addChild(bom);
-		addChild(slotView);
-		statusText = TextFactory.label("", 10, BOTTOM + 3, 980, 12, Palette.TEXT_DIM);
-		addChild(statusText);
-		TabOrder.number(this);
+		slotView = new SlotPanel(650, SLOTS_TOP, 340, BOTTOM - SLOTS_TOP, callUpRow, (piece, direction) -> change(s -> s.moveSlotPiece(piece, direction, catalog)));
+		for (panel in [modulePanel, needPanel, totals, bom, slotView])
+			addChild(panel);
+		details = new DetailsLine(this, 10, BOTTOM + 3, 980);
+		addChild(details);
+		statusBar = new StatusBar(10, BOTTOM + 22, 980, item -> change(s -> s.choose(item)));
+		addChild(statusBar);
 		if (catalog.skippedEntries > 0)
 			status.show('产品目录中有 ${catalog.skippedEntries} 项数据损坏或重复，已跳过。', Notice);
+		addEventListener(Event.ADDED_TO_STAGE, _ -> startKeyboard());
 		refresh();
 	}
 
 	/** The selection as text; "" while nothing is selected. */
 	public function saveText():String {
-		return SelectionFormat.write(selection, catalog);
+		return editor.text();
 	}
 
 	/** The bill of materials for the host; "" while nothing is selected. */
 	public function bomText():String {
-		return BomFormat.write(selection, catalog);
+		return BomFormat.write(editor.selection, catalog);
 	}
 
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
 	public function loadText(text:Null<String>):Bool {
-		if (text == null) {
-			status.show("无法读取选型数据：数据为空。当前选型保持不变。", Failure);
-			showStatus();
+		if (dialog != null)
+			dialog.dismiss();
+		final result = text == null ? null : editor.load(text);
+		if (result == null || result.value == null) {
+			status.show("无法读取选型数据：" + (result == null ? "数据为空" : result.error) + "。当前选型保持不变。", Failure);
+			refresh();
 			return false;
 		}
-		final result = SelectionFormat.read(text, catalog);
-		if (result.value == null) {
-			status.show("无法读取选型数据：" + result.error + "。当前选型保持不变。", Failure);
-			showStatus();
-			return false;
-		}
-		selection = result.value.selection;
 		final dropped = result.value.droppedCodes;
 		if (dropped.length > 0)
 			status.show("以下型号不在当前产品目录中，已忽略：" + dropped.join("、"), Notice);
@@ -116,59 +124,88 @@ class SelectionScreen extends Sprite {
 	}
 
 	public function startNew():Void {
-		selection = new Selection();
+		if (dialog != null)
+			dialog.dismiss();
+		editor.startNew();
 		status.clear();
 		refresh();
 	}
 
+	/** The keyboard needs the stage: Tab, the arrows and the focus ring, Ctrl+Z / Ctrl+Y, Esc for the dialog. */
+	function startKeyboard():Void {
+		final keys = new FocusNavigator(stage, this);
+		keys.add([FocusArea.row(() -> [undoButton, redoButton, moduleTab, needTab])]);
+		keys.add([for (choice in choices) choice.panel.focusArea()]);
+		keys.add(modulePanel.focusAreas());
+		keys.add([needPanel.focusArea(), bom.focusArea(), slotView.focusArea(), statusBar.focusArea()]);
+		navigator = keys;
+		stage.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
+			if (dialog != null && dialog.isOpen()) {
+				if (event.keyCode == Keyboard.ESCAPE)
+					dialog.dismiss();
+			} else if (Keys.isUndo(event))
+				undo();
+			else if (Keys.isRedo(event))
+				redo();
+		});
+		keys.update();
+	}
+
+	/**
+		Switching with something chosen asks first: the selection carries over unchanged, but it
+		becomes a new untitled one (the host forgets its file), which the user should know before.
+	**/
 	function userSwitchesMode(mode:SelectionMode):Void {
-		if (selection.mode == mode)
+		if (editor.selection.mode == mode)
 			return;
-		userChanges(() -> selection.switchMode(mode, catalog));
-		onUserModeChange();
+		if (editor.selection.isEmpty() || navigator == null) {
+			change(s -> s.switchMode(mode, catalog));
+			return;
+		}
+		// Made when first needed: most sessions never switch with something chosen.
+		if (dialog == null) {
+			dialog = new ConfirmDialog(1000, 600, navigator);
+			addChild(dialog);
+		}
+		final toModules = mode == ByModule;
+		dialog.ask(toModules ? "切换到“按模块选型”？" : "切换到“按I/O需求选型”？", (toModules
+			? "按 I/O 需求得出的模块全部保留，改为手动设定的数量。"
+			: "已选的模块全部保留，所需点数按这些模块和 CPU 提供的点数填入；提高点数时再补充模块。")
+			+ "\n切换后当前选型成为新的未命名选型：保存时需要重新输入文件名。可用“撤销”（Ctrl+Z）切换回来。",
+			"切换", () -> change(s -> s.switchMode(mode, catalog)));
 	}
 
-	/** Picking the item already chosen keeps it: only the panel's clear button unchooses. */
-	function pick(item:CatalogItem):Void {
-		userChanges(() -> selection.choose(item));
+	/** A module's slot was pressed: its row (or, by I/O need, where its kind is worked on) takes the focus. */
+	function callUpRow(use:SlotUse):Void {
+		final field = editor.selection.mode == ByModule ? modulePanel.reveal(use.item) : needPanel.reveal(use.item);
+		if (field != null && navigator != null)
+			navigator.focus(field);
 	}
 
-	function clearChoice(kind:ModuleKind):Void {
-		userChanges(() -> selection.clearChoice(kind));
-	}
-
-	function setQuantity(item:CatalogItem, quantity:Int):Void {
-		userChanges(() -> selection.setQuantity(item, quantity));
-	}
-
-	function setRequired(kind:ModuleKind, points:Int):Void {
-		userChanges(() -> selection.setRequired(kind, points));
-	}
-
-	function setPlannerPick(item:CatalogItem):Void {
-		userChanges(() -> selection.setPlannerPick(item));
-	}
-
-	/** Applies a change the user made; a failure shown in the status line goes once the selection is really different. */
-	function userChanges(change:() -> Void):Void {
-		final before = saveText();
-		change();
-		if (saveText() != before)
+	/** Applies a change the user made; once the selection is really different, a failure shown in the status line goes. */
+	function change(edit:Selection -> Void, ?typingKey:String):Void {
+		if (editor.change(edit, typingKey))
 			status.selectionChanged();
 		refresh();
 	}
 
-	function showStatus():Void {
-		statusText.text = status.text;
-		statusText.textColor = switch (status.kind) {
-			case Failure: Palette.WARNING;
-			case Notice: Palette.NOTICE;
-			case Note: Palette.TEXT_DIM;
-		}
+	function undo():Void {
+		if (editor.undo())
+			status.selectionChanged();
+		refresh();
+	}
+
+	function redo():Void {
+		if (editor.redo())
+			status.selectionChanged();
+		refresh();
 	}
 
 	function refresh():Void {
+		final selection = editor.selection;
 		final byModule = selection.mode == ByModule;
+		undoButton.setEnabled(editor.canUndo());
+		redoButton.setEnabled(editor.canRedo());
 		moduleTab.setSelected(byModule);
 		needTab.setSelected(!byModule);
 		for (choice in choices)
@@ -185,8 +222,12 @@ class SelectionScreen extends Sprite {
 			needPanel.showSelection(selection, catalog);
 		totals.show(new Budget(selection, catalog));
 		final fixed = [selection.cpu, selection.power, selection.base].filter(item -> item != null);
-		bom.show([for (item in fixed) new orvane.model.ModuleLine(item, 1)].concat(selection.moduleLines(catalog)));
+		bom.show([for (item in fixed) new ModuleLine(item, 1)].concat(selection.moduleLines(catalog)));
 		slotView.show(new SlotLayout(selection, catalog, SlotPanel.MAX_SLOTS));
-		showStatus();
+		statusBar.show(status, Remedies.find(selection, catalog));
+		if (navigator != null) {
+			navigator.update();
+			details.refocus(stage.focus);
+		}
 	}
 }

@@ -19,6 +19,12 @@ class TextFactory {
 		return field;
 	}
 
+	/** How wide `text` is drawn at `size`. */
+	public static function widthOf(text:String, size:Int):Float {
+		final field = label(text, 0, 0, 2000, size);
+		return field.textWidth;
+	}
+
 	/** A label that wraps over several lines. */
 	public static function paragraph(text:String, x:Float, y:Float, width:Float, height:Float, size = 12, color = Palette.TEXT):TextField {
 		final field = plain(x, y, width, height, size, color, TextFormatAlign.LEFT);
@@ -30,12 +36,17 @@ class TextFactory {
 		return field;
 	}
 
-	/** An editable field for a whole number. */
-	public static function numberInput(x:Float, y:Float, width:Float, maxDigits:Int):TextField {
-		final field = plain(x, y, width, 22, 13, Palette.TEXT, TextFormatAlign.CENTER);
+	/** An editable field for a whole number; what it may hold is checked by its owner, who says why it refuses. */
+	public static function numberInput(x:Float, y:Float, width:Float, maxChars:Int):TextField {
+		final field = textInput(x, y, width, 22, 13, TextFormatAlign.CENTER);
+		field.maxChars = maxChars;
+		return field;
+	}
+
+	/** An editable field for any text. */
+	public static function textInput(x:Float, y:Float, width:Float, height:Float, size:Int, align = TextFormatAlign.LEFT):TextField {
+		final field = plain(x, y, width, height, size, Palette.TEXT, align);
 		field.type = TextFieldType.INPUT;
-		field.restrict = "0-9";
-		field.maxChars = maxDigits;
 		field.border = true;
 		field.borderColor = Palette.PANEL_LINE;
 		field.background = true;

@@ -1,0 +1,79 @@
+package orvane.ui;
+
+import flash.display.Sprite;
+import flash.events.FocusEvent;
+import flash.events.KeyboardEvent;
+import flash.events.MouseEvent;
+import flash.text.TextField;
+import flash.text.TextFormatAlign;
+import flash.ui.Keyboard;
+import orvane.model.CatalogItem;
+import orvane.model.SlotUse;
+
+/**
+	One slot of the base: its number and the code of the module in it, on two lines when one is
+	too narrow (the details line has it whole). A slot where a module starts can be clicked, or
+	focused and pressed with Space or Enter, and moved with Shift+← / Shift+→.
+**/
+class SlotCell extends Sprite implements ShowsItem {
+	final number:TextField;
+	final code:TextField;
+	public var use(default, null):Null<SlotUse>;
+
+	public function new(onPress:SlotCell -> Void, onSelect:SlotCell -> Void, onMove:(SlotCell, Int) -> Void) {
+		super();
+		number = TextFactory.label("", 0, 1, 10, 9, Palette.TEXT_DIM, TextFormatAlign.CENTER);
+		code = TextFactory.label("", 0, 12, 10, 10, Palette.TEXT, TextFormatAlign.CENTER);
+		code.multiline = true;
+		code.height = 28;
+		addChild(number);
+		addChild(code);
+		mouseChildren = false;
+		addEventListener(MouseEvent.CLICK, _ -> if (isModuleStart()) onPress(this));
+		addEventListener(FocusEvent.FOCUS_IN, _ -> onSelect(this));
+		addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
+			if (Keys.isPress(event))
+				onPress(this);
+			else if (event.shiftKey && !event.ctrlKey && (event.keyCode == Keyboard.LEFT || event.keyCode == Keyboard.RIGHT)) {
+				event.stopPropagation();
+				onMove(this, event.keyCode == Keyboard.LEFT ? -1 : 1);
+			}
+		});
+	}
+
+	public function shownItem():Null<CatalogItem> {
+		return use == null ? null : use.item;
+	}
+
+	/** A slot where a module starts: the one that stands for the piece. */
+	public function isModuleStart():Bool {
+		return use != null && !use.continued;
+	}
+
+	/** `slot`: its number from 1, or null for the cell counting the slots not shown (`label` says how many). */
+	public function show(left:Float, top:Float, width:Float, height:Float, slot:Null<Int>, newUse:Null<SlotUse>, label:String, beyondBase:Bool,
+			selected:Bool):Void {
+		use = newUse;
+		x = left;
+		y = top;
+		tabEnabled = buttonMode = isModuleStart();
+		graphics.clear();
+		graphics.lineStyle(selected ? 2 : 1, beyondBase ? Palette.WARNING : use == null ? Palette.PANEL_LINE : Palette.ACCENT);
+		graphics.beginFill(beyondBase ? Palette.WARNING_SOFT : use == null ? 0xFFFFFF : selected ? Palette.BUTTON_HOVER : Palette.ACCENT_SOFT);
+		graphics.drawRect(0, 0, width, height);
+		graphics.endFill();
+		number.width = code.width = width;
+		number.text = slot == null ? "" : Std.string(slot);
+		final text = wrapped(label, width);
+		code.text = text;
+		code.y = text.indexOf("\n") >= 0 ? 11 : height / 2 - 4;
+		code.textColor = beyondBase ? Palette.WARNING : use == null ? Palette.DISABLED : Palette.TEXT;
+	}
+
+	/** The code on one line if it fits, else broken after its first hyphen. */
+	function wrapped(label:String, width:Float):String {
+		code.text = label;
+		final hyphen = label.indexOf("-");
+		return code.textWidth <= width - 4 || hyphen < 0 ? label : label.substr(0, hyphen + 1) + "\n" + label.substr(hyphen + 1);
+	}
+}
