@@ -133,6 +133,9 @@ void MeasureRound(const Subject& subject, const QString& selectionFile, X11Deskt
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ORVANE_START_TRACE"), trace);
+    // The clicks leave unsaved work, which the ended program keeps for its
+    // next start: each start gets a state folder of its own.
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), folder.filePath(QStringLiteral("state")));
     program.setProcessEnvironment(environment);
     program.setStandardOutputFile(QProcess::nullDevice());
     program.setStandardErrorFile(QProcess::nullDevice());
