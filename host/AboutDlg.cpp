@@ -32,30 +32,30 @@ QString FromCrLf(const std::string& text)
 CAboutDlg::CAboutDlg(orvane::UserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
 {
     setWindowTitle(QStringLiteral("版本"));
-    setFixedSize(DialogUnitRect(0, 0, 345, 204).size());
+    setFixedSize(orvane::DialogUnitRect(0, 0, 345, 204).size());
     // A modal frame with caption and close box: no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(orvane::WindowResources::LoadIcon(IDR_MAINFRAME).pixmap(32, 32));
-    icon->setGeometry(DialogUnitRect(10, 11, 20, 21));
+    icon->setGeometry(orvane::DialogUnitRect(10, 11, 20, 21));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("control1"));
-    ok->setGeometry(DialogUnitRect(287, 183, 51, 14));
+    ok->setGeometry(orvane::DialogUnitRect(287, 183, 51, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    m_wndVersion = StaticText(this, 1003, QStringLiteral("Version"), DialogUnitRect(93, 27, 50, 9));
+    m_wndVersion = StaticText(this, 1003, QStringLiteral("Version"), orvane::DialogUnitRect(93, 27, 50, 9));
     m_wndVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_wndCopyright = StaticText(this, 1008, QString(), DialogUnitRect(7, 166, 330, 8));
-    m_wndTitle = StaticText(this, 1009, QStringLiteral("Torvex-Z series 选型系统"), DialogUnitRect(36, 13, 294, 12));
-    StaticText(this, 1010, QStringLiteral("使用承诺"), DialogUnitRect(7, 49, 58, 8));
+    m_wndCopyright = StaticText(this, 1008, QString(), orvane::DialogUnitRect(7, 166, 330, 8));
+    m_wndTitle = StaticText(this, 1009, QStringLiteral("Torvex-Z series 选型系统"), orvane::DialogUnitRect(36, 13, 294, 12));
+    StaticText(this, 1010, QStringLiteral("使用承诺"), orvane::DialogUnitRect(7, 49, 58, 8));
 
     m_wndTerms = new QPlainTextEdit(this);
     m_wndTerms->setObjectName(QStringLiteral("control1013"));
     m_wndTerms->setReadOnly(true);
-    m_wndTerms->setGeometry(DialogUnitRect(7, 61, 331, 98));
+    m_wndTerms->setGeometry(orvane::DialogUnitRect(7, 61, 331, 98));
     m_wndTerms->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 

@@ -4,8 +4,12 @@
 
 #include <QRect>
 
+namespace orvane {
+
 inline QRect DialogUnitRect(int x, int y, int width, int height)
 {
     const auto pixels = [](int units) { return units * 3 / 2; };
     return QRect(pixels(x), pixels(y), pixels(width), pixels(height));
 }
+
+}  // namespace orvane

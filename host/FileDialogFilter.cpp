@@ -1,5 +1,7 @@
 #include "FileDialogFilter.h"
 
+namespace orvane {
+
 QStringList FileDialogFilters(const std::string& pipeFilter)
 {
     const QStringList parts = QString::fromStdString(pipeFilter).split(QLatin1Char('|'));
@@ -16,3 +18,5 @@ QStringList FileDialogFilters(const std::string& pipeFilter)
     }
     return filters;
 }
+
+}  // namespace orvane

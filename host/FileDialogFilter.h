@@ -6,4 +6,8 @@
 
 #include <string>
 
+namespace orvane {
+
 QStringList FileDialogFilters(const std::string& pipeFilter);
+
+}  // namespace orvane

@@ -28,18 +28,18 @@ QLabel* StaticText(QWidget* parent, int id, const QString& text, const QRect& re
 CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
 {
     setWindowTitle(QStringLiteral("Torvex-Z series 选型系统"));
-    setFixedSize(DialogUnitRect(0, 0, 271, 128).size());
+    setFixedSize(orvane::DialogUnitRect(0, 0, 271, 128).size());
     // A modal frame with caption and close box: no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("control1"));
-    ok->setGeometry(DialogUnitRect(111, 107, 50, 14));
+    ok->setGeometry(orvane::DialogUnitRect(111, 107, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     m_wndMessage = StaticText(this, 1016, QStringLiteral("1:ERR_MSG1\n2:ERR_MSG1\n3:ERR_MSG1\n"),
-                              DialogUnitRect(34, 7, 224, 42));
+                              orvane::DialogUnitRect(34, 7, 224, 42));
 
     auto* badge = new QPushButton(this);
     badge->setObjectName(QStringLiteral("control1018"));
@@ -47,18 +47,18 @@ CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : 
     const QPixmap badgeImage = orvane::WindowResources::LoadBitmap(IDB_GET_PLAYER);
     badge->setIcon(badgeImage);
     badge->setIconSize(badgeImage.size());
-    badge->setGeometry(QRect(DialogUnitRect(10, 61, 50, 21).topLeft(), QSize(88, 31)));
+    badge->setGeometry(QRect(orvane::DialogUnitRect(10, 61, 50, 21).topLeft(), QSize(88, 31)));
     badge->setCursor(Qt::PointingHandCursor);
     badge->setFocusPolicy(Qt::NoFocus);
     connect(badge, &QPushButton::clicked, this, &CFlashCheckDlg::OnGetFlashPlayer);
 
-    m_wndTradeMark = StaticText(this, 1019, QStringLiteral("IDC_TRADE_MARK"), DialogUnitRect(10, 83, 248, 15));
+    m_wndTradeMark = StaticText(this, 1019, QStringLiteral("IDC_TRADE_MARK"), orvane::DialogUnitRect(10, 83, 248, 15));
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("control1020"));
     icon->setAlignment(Qt::AlignCenter);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
-    icon->setGeometry(DialogUnitRect(10, 7, 20, 20));
+    icon->setGeometry(orvane::DialogUnitRect(10, 7, 20, 20));
 }
 
 CFlashCheckDlg::~CFlashCheckDlg() = default;

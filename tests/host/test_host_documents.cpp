@@ -416,10 +416,10 @@ void DocumentsTest::legacyCodePageFileOpens()
 
 void DocumentsTest::fileDialogFilters()
 {
-    QCOMPARE(FileDialogFilters(orvane::LoadResString(orvane::IDS_SAVE_FILTER)), QStringList{"Z系列机型选择指南系统数据(*.zsr)"});
-    QCOMPARE(FileDialogFilters(orvane::LoadResString(orvane::IDS_OPEN_FILTER)),
+    QCOMPARE(orvane::FileDialogFilters(orvane::LoadResString(orvane::IDS_SAVE_FILTER)), QStringList{"Z系列机型选择指南系统数据(*.zsr)"});
+    QCOMPARE(orvane::FileDialogFilters(orvane::LoadResString(orvane::IDS_OPEN_FILTER)),
              QStringList({"Z系列机型选择指南系统数据(*.zsr)", "全部文件(*.*)"}));
-    QCOMPARE(FileDialogFilters("Data|*.zsr;*.bak||"), QStringList{"Data (*.zsr;*.bak)"});
+    QCOMPARE(orvane::FileDialogFilters("Data|*.zsr;*.bak||"), QStringList{"Data (*.zsr;*.bak)"});
 }
 
 QTEST_MAIN(DocumentsTest)

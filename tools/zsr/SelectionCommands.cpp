@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace orvane {
+
 namespace {
 
 void PrintReason(const std::string& path, const char* reason)
@@ -115,3 +117,5 @@ int EncodeCommand(const std::string& path)
     }
     return EXIT_ZSR_OK;
 }
+
+}  // namespace orvane

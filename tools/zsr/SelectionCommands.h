@@ -7,6 +7,8 @@
 
 // A failed read of a file exits with ReadDataFile's result: 1 (as
 // EXIT_ZSR_FAILED) or 4, the file failed its content check.
+namespace orvane {
+
 enum : int {
     EXIT_ZSR_OK = 0,
     EXIT_ZSR_FAILED = 1,        // open, read, write or decryption failed
@@ -19,3 +21,5 @@ int DecodeCommand(const std::string& path);
 int EncodeCommand(const std::string& path);
 // Checks path as decode does, printing only its size.
 int VerifyCommand(const std::string& path);
+
+}  // namespace orvane

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace orvane {
+
 StreamReadResult ReadWholeStream(int fd, std::size_t maxBytes, std::string& data)
 {
     data.clear();
@@ -35,3 +37,5 @@ StreamReadResult ReadWholeStream(int fd, std::size_t maxBytes, std::string& data
             return StreamReadResult::Ok;
     }
 }
+
+}  // namespace orvane

@@ -4,8 +4,12 @@
 #include <cstddef>
 #include <string>
 
+namespace orvane {
+
 enum class StreamReadResult { Ok, Failed, TooLarge };
 
 // Reads fd to its end into data. TooLarge as soon as more than maxBytes arrive
 // (or a regular file is known to be larger); data is then incomplete.
 StreamReadResult ReadWholeStream(int fd, std::size_t maxBytes, std::string& data);
+
+}  // namespace orvane

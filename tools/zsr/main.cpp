@@ -31,23 +31,23 @@ int main(int argc, char** argv)
         const std::string option = argv[1];
         if (option == "--help" || option == "-h") {
             std::fputs(kUsage, stdout);
-            return EXIT_ZSR_OK;
+            return orvane::EXIT_ZSR_OK;
         }
         if (option == "--version") {
             std::fputs("zsr (orvane) " ORVANE_VERSION "\n", stdout);
-            return EXIT_ZSR_OK;
+            return orvane::EXIT_ZSR_OK;
         }
     }
     if (argc == 3) {
         const std::string command = argv[1];
         const std::string path = argv[2];
         if (command == "decode")
-            return DecodeCommand(path);
+            return orvane::DecodeCommand(path);
         if (command == "encode")
-            return EncodeCommand(path);
+            return orvane::EncodeCommand(path);
         if (command == "verify")
-            return VerifyCommand(path);
+            return orvane::VerifyCommand(path);
     }
     std::fputs(kUsage, stderr);
-    return EXIT_ZSR_USAGE;
+    return orvane::EXIT_ZSR_USAGE;
 }
