@@ -65,6 +65,14 @@ TEST(BillOfMaterials, TextsThatASpreadsheetWouldRunStayText)
     EXPECT_NE(orvane::BillOfMaterialsTabSeparated(*bom).find("ZC-1\t'=HYPERLINK"), std::string::npos);
     // The printout shows the text as the movie gave it.
     EXPECT_EQ(orvane::BillOfMaterialsRows(*bom)[1][1], "=HYPERLINK(\"http://x\")");
+
+    // Behind a quote, white space of any width, or in full-width form, a
+    // formula is a formula all the same.
+    for (const std::string formula : {"\"=1+1\"", " =1+1", "\xC2\xA0=1+1", "\xE3\x80\x80+1", "\xEF\xBC\x9D" "1+1",
+                                      "\xEF\xBC\xA0" "A1", "\t-1"})
+        EXPECT_EQ(orvane::SpreadsheetSafeText(formula), "'" + formula) << formula;
+    for (const std::string text : {"1+1", "ZX-DI16", "说明 =", "\"quoted\""})
+        EXPECT_EQ(orvane::SpreadsheetSafeText(text), text) << text;
 }
 
 TEST(BillOfMaterials, RefusesTextsThatAreNotACompleteBill)
