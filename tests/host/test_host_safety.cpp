@@ -69,6 +69,7 @@ private slots:
     void programKilledWithUnsavedWorkOffersItAtNextStart();
     void acceptedRestoreIsNotReplacedByTheCommandLineFile();
     void damagedCopyIsToldAndTheValidOneOffered();
+    void recoveryFolderThatIsNotTheUsersIsToldOnce();
     void loadThatFailsPartWayTiesTheSelectionToNoFile();
     void fileChangedBehindTheProgramsBackIsNotOverwrittenSilently();
 };
@@ -251,6 +252,23 @@ void SafetyTest::damagedCopyIsToldAndTheValidOneOffered()
     QVERIFY(host.dialogs->boxes[0].text.find(copies.first().toStdString() + ".damaged") != std::string::npos);
     QCOMPARE(host.movie->loads, std::vector<std::string>{"older work"});
     QVERIFY(folder.exists(copies.first() + QStringLiteral(".damaged")));
+}
+
+void SafetyTest::recoveryFolderThatIsNotTheUsersIsToldOnce()
+{
+    HostHarness host;
+    const QString shared = QString::fromStdString(host.AppFile("shared"));
+    QVERIFY(QDir().mkpath(shared));
+    QVERIFY(QFile::link(shared, QString::fromStdString(host.AppFile("linked"))));
+    host.recoveryFolder = host.AppFile("linked") + "/";
+    auto window = host.StartReady();
+    QTRY_COMPARE(host.dialogs->boxes.size(), 1u);
+    QVERIFY(host.dialogs->boxes[0].text.starts_with("自动恢复文件夹“" + host.recoveryFolder + "”不属于当前用户或是一个链接"));
+    // Unsaved work is not kept there, and the user is not told again.
+    host.movie->player->SendCall("zSelectionChanged", "unsaved work");
+    QTest::qWait(500);
+    QVERIFY(QDir(shared).isEmpty());
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
 }
 
 void SafetyTest::loadThatFailsPartWayTiesTheSelectionToNoFile()
