@@ -74,3 +74,12 @@ StartSample RunStart(const StartRun& run, int timeoutMs)
     sample.phaseMs = ReadStartTrace(tracePath);
     return sample;
 }
+
+bool WriteBenchSelection(const QString& path, const QString& zsrTool)
+{
+    QProcess zsr;
+    zsr.start(zsrTool, {QStringLiteral("encode"), path});
+    zsr.write("TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-DI16:3\nqty=ZX-EN01:1");
+    zsr.closeWriteChannel();
+    return zsr.waitForFinished(30000) && zsr.exitCode() == 0;
+}

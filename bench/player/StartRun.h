@@ -26,6 +26,10 @@ struct StartSample {
 
 [[nodiscard]] StartSample RunStart(const StartRun& run, int timeoutMs = 60000);
 
+// Writes the selection the benchmarks open (module mode, CPU, power supply,
+// base and two kinds of module) to path with the zsr tool at zsrTool.
+[[nodiscard]] bool WriteBenchSelection(const QString& path, const QString& zsrTool);
+
 // The phases of a start-up trace file, in ms since process start.
 [[nodiscard]] std::map<QString, double> ReadStartTrace(const QString& path);
 

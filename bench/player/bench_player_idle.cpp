@@ -64,14 +64,6 @@ double TreeCpuPercent(qint64 pid, int windowMs)
     return (TreeCpuMs(pid) - before) * 100.0 / windowMs;
 }
 
-bool WriteSelectionFile(const QString& path)
-{
-    QProcess zsr;
-    zsr.start(QStringLiteral(ZSR_TOOL), {QStringLiteral("encode"), path});
-    zsr.write("TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-DI16:3\nqty=ZX-EN01:1");
-    zsr.closeWriteChannel();
-    return zsr.waitForFinished(30000) && zsr.exitCode() == 0;
-}
 
 // Milliseconds from an input to a change of the pixels in watched; nullopt when none came.
 std::optional<double> Latency(const X11Desktop& desktop, QRect watched, const std::function<void()>& input)
@@ -223,7 +215,7 @@ int main(int argc, char** argv)
     }
     QTemporaryDir folder;
     const QString selectionFile = folder.filePath(QStringLiteral("idle.zsr"));
-    if (!WriteSelectionFile(selectionFile))
+    if (!WriteBenchSelection(selectionFile, QStringLiteral(ZSR_TOOL)))
         return 1;
     const bool offscreen = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
     const std::unique_ptr<X11Desktop> desktop = offscreen ? nullptr : X11Desktop::Open();

@@ -23,15 +23,6 @@
 
 namespace {
 
-// A selection file for the program to open, written with the zsr tool.
-bool WriteSelectionFile(const QString& path)
-{
-    QProcess zsr;
-    zsr.start(QStringLiteral(ZSR_TOOL), {QStringLiteral("encode"), path});
-    zsr.write("TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-DI16:3\nqty=ZX-EN01:1");
-    zsr.closeWriteChannel();
-    return zsr.waitForFinished(30000) && zsr.exitCode() == 0;
-}
 
 // "LABEL[@FOLDER]:VAR=VALUE;VAR=VALUE" as a program subject with those variables added.
 StartSubject ProgramVariant(const QString& spec, const StartRun& program)
@@ -71,7 +62,7 @@ int main(int argc, char** argv)
     }
     QTemporaryDir work;
     const QString selection = work.filePath(QStringLiteral("bench.zsr"));
-    if (rounds < 1 || !WriteSelectionFile(selection)) {
+    if (rounds < 1 || !WriteBenchSelection(selection, QStringLiteral(ZSR_TOOL))) {
         std::fprintf(stderr, "usage: bench_player_startup [rounds] [--variant LABEL[@FOLDER]:VAR=VALUE;...]...\n");
         return 2;
     }
