@@ -36,21 +36,17 @@ class BomFormat {
 		if (priced)
 			lines.push("currency\t" + catalog.currency);
 		var pieces = 0;
-		var total = 0.0;
-		var everyPrice = true;
 		final purchase = PurchaseList.lines(selection, catalog);
 		for (i in 0...purchase.length) {
 			final item = purchase[i].item;
 			final quantity = purchase[i].quantity;
 			final hasPrice = priced && item.price != null;
 			pieces += quantity;
-			everyPrice = everyPrice && hasPrice;
-			if (hasPrice)
-				total += item.price * 1.0 * quantity;
 			lines.push(['line', Std.string(i + 1), item.orderNumber, item.code, item.description, Std.string(quantity),
 				hasPrice ? Money.format(item.price) : "", hasPrice ? Money.format(item.price * 1.0 * quantity) : ""].join("\t"));
 		}
-		lines.push('sum\t$pieces\t' + (priced && everyPrice ? Money.format(total) : ""));
+		final total = PurchaseList.priceTotal(purchase, catalog);
+		lines.push('sum\t$pieces\t' + (total == null ? "" : Money.format(total)));
 
 		final budget = new Budget(selection, catalog);
 		final fill = new RackFill(selection, catalog);

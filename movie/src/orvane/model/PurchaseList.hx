@@ -28,4 +28,17 @@ class PurchaseList {
 		];
 		return lines.concat(selection.moduleLines(catalog));
 	}
+
+	/** What the lines cost in fen; null when the catalogue gives no prices or a line has none. */
+	public static function priceTotal(lines:Array<ModuleLine>, catalog:Catalog):Null<Float> {
+		if (catalog.currency == null)
+			return null;
+		var total = 0.0;
+		for (line in lines) {
+			if (line.item.price == null)
+				return null;
+			total += line.item.price * 1.0 * line.quantity;
+		}
+		return total;
+	}
 }
