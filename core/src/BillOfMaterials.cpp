@@ -105,7 +105,7 @@ bool ReadRack(const std::vector<std::string_view>& fields, BillOfMaterials& bom)
     rack.label = fields[1];
     rack.base = fields[2];
     rack.power = fields[3];
-    if (rack.label.empty() || !ReadFigures(fields, 4, {&rack.slotsUsed, &rack.slots, &rack.current5V, &rack.supply5V,
+    if (rack.label.empty() || !ReadFigures(fields, 4, {&rack.slotsUsed, &rack.slotCount, &rack.current5V, &rack.supply5V,
                                                         &rack.current24V, &rack.supply24V, &rack.ioPoints}))
         return false;
     bom.racks.push_back(std::move(rack));
@@ -186,7 +186,7 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
             read = slotsDue = ReadRack(fields, bom);
         } else if (kind == "overall" && count == 11 && !haveOverall) {
             BomOverall& o = bom.overall;
-            read = haveOverall = ReadFigures(fields, 1, {&o.slotsUsed, &o.slots, &o.current5V, &o.supply5V, &o.current24V,
+            read = haveOverall = ReadFigures(fields, 1, {&o.slotsUsed, &o.slotCount, &o.current5V, &o.supply5V, &o.current24V,
                                                           &o.supply24V, &o.ioPoints, &o.ioPointLimit, &o.bases, &o.baseLimit});
         } else if (kind == "warning" && count == 2 && !fields[1].empty()) {
             read = true;

@@ -65,11 +65,11 @@ BomTable Engineering(const BillOfMaterials& bom)
                     "24V容量(mA)", "I/O点数"},
                    {}};
     for (const BomRack& rack : bom.racks)
-        table.rows.push_back({Text(rack.label), Text(rack.base), Text(rack.power), Count(rack.slotsUsed), Count(rack.slots),
+        table.rows.push_back({Text(rack.label), Text(rack.base), Text(rack.power), Count(rack.slotsUsed), Count(rack.slotCount),
                               Count(rack.current5V), Count(rack.supply5V), Count(rack.current24V), Count(rack.supply24V),
                               Count(rack.ioPoints)});
     const BomOverall& o = bom.overall;
-    table.rows.push_back({Text("合计"), {}, {}, Count(o.slotsUsed), Count(o.slots), Count(o.current5V), Count(o.supply5V),
+    table.rows.push_back({Text("合计"), {}, {}, Count(o.slotsUsed), Count(o.slotCount), Count(o.current5V), Count(o.supply5V),
                           Count(o.current24V), Count(o.supply24V), Count(o.ioPoints)});
     return table;
 }

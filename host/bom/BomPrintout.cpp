@@ -61,8 +61,8 @@ bool PrintBillOfMaterials(QPrinter& printer, const BomReport& report, const QStr
         const QImage picture = DrawRackPicture(rack);
         const QUrl name(QStringLiteral("rack:%1").arg(i));
         document.addResource(QTextDocument::ImageResource, name, picture);
-        html += QStringLiteral("<p>%1　%2　%3<br><img src=\"%4\" width=\"%5\" height=\"%6\"></p>")
-                    .arg(Escaped(rack.label), Escaped(rack.base), Escaped(rack.power), name.toString())
+        html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
+                    .arg(name.toString())
                     .arg(picture.width() / kRackPictureScale)
                     .arg(picture.height() / kRackPictureScale);
     }

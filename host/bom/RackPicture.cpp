@@ -9,10 +9,11 @@ namespace orvane {
 
 namespace {
 
-constexpr int kSlotsPerRow = 12;
-constexpr int kSlotWidth = 52;  // in the document's pixels, as the printout shows it
-constexpr int kSlotHeight = 40;
+constexpr int kSlotsPerRow = 8;
+constexpr int kSlotWidth = 76;  // in the document's pixels, as the printout shows it: eight fill the page's width
+constexpr int kSlotHeight = 44;
 constexpr int kGap = 3;
+constexpr int kCaption = 20;  // the rack's name, base and power supply above its slots
 
 }  // namespace
 
@@ -22,16 +23,22 @@ QImage DrawRackPicture(const BomRack& rack)
     const int columns = slotCount == 0 ? 4 : std::min(slotCount, kSlotsPerRow);
     const int rows = std::max(1, (slotCount + kSlotsPerRow - 1) / kSlotsPerRow);
     QImage image((columns * (kSlotWidth + kGap) + kGap) * kRackPictureScale,
-                 (rows * (kSlotHeight + kGap) + kGap) * kRackPictureScale, QImage::Format_RGB32);
+                 (kCaption + rows * (kSlotHeight + kGap) + kGap) * kRackPictureScale, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(kRackPictureScale, kRackPictureScale);
     QFont font = painter.font();
-    font.setPixelSize(9);
+    font.setPixelSize(12);
+    painter.setFont(font);
+    painter.setPen(QColor(0x1E2630));
+    // The caption is part of the picture, so a page break never parts it from its slots.
+    const QString caption = QStringLiteral("%1　%2　%3").arg(QString::fromStdString(rack.label), QString::fromStdString(rack.base),
+                                                            QString::fromStdString(rack.power));
+    painter.drawText(QRect(kGap, 0, image.width(), kCaption), Qt::AlignVCenter | Qt::AlignLeft, caption);
+    painter.translate(0, kCaption);
     if (slotCount == 0) {
-        painter.setFont(font);
-        painter.drawText(QRect(0, 0, kSlotWidth * 4, kSlotHeight), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("（未选择基板）"));
+        painter.drawText(QRect(kGap, 0, kSlotWidth * 4, kSlotHeight), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("（未选择基板）"));
         return image;
     }
     for (int slot = 0; slot < slotCount; ++slot) {
@@ -43,15 +50,15 @@ QImage DrawRackPicture(const BomRack& rack)
         painter.setBrush(free ? QColor(Qt::white) : QColor(0xD6E5F7));
         painter.drawRect(box);
         painter.setPen(QColor(0x5C6773));
-        font.setPixelSize(8);
+        font.setPixelSize(10);
         painter.setFont(font);
         painter.drawText(box.adjusted(0, 2, 0, 0), Qt::AlignHCenter | Qt::AlignTop, QString::number(slot + 1));
         // A module wider than one slot goes on in the slots after its first ("<").
         const QString label = free ? QStringLiteral("空") : code == "<" ? QStringLiteral("〃") : QString::fromStdString(code);
-        font.setPixelSize(9);
+        font.setPixelSize(12);
         painter.setFont(font);
         painter.setPen(free ? QColor(0xB7BEC7) : QColor(0x1E2630));
-        painter.drawText(box.adjusted(1, 12, -1, 0), Qt::AlignCenter | Qt::TextWrapAnywhere, label);
+        painter.drawText(box.adjusted(1, 14, -1, 0), Qt::AlignCenter | Qt::TextWrapAnywhere, label);
     }
     return image;
 }

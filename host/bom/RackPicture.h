@@ -1,7 +1,7 @@
 #pragma once
-// One rack's base slot by slot as a picture for the printout: each slot a box
-// with its number and the code of the module in it, free slots marked 空,
-// rows of twelve slots.
+// One rack's base slot by slot as a picture for the printout: its name, base
+// and power supply above, then each slot a box with its number and the code
+// of the module in it, free slots marked 空, rows of eight slots.
 
 #include "orvane/BillOfMaterials.h"
 

@@ -35,7 +35,7 @@ struct BomRack {
     std::string label;
     std::string base;
     std::string power;
-    std::uint32_t slotsUsed = 0, slots = 0;
+    std::uint32_t slotsUsed = 0, slotCount = 0;
     std::uint32_t current5V = 0, supply5V = 0, current24V = 0, supply24V = 0;
     std::uint32_t ioPoints = 0;
     std::vector<std::string> slotCodes;
@@ -43,7 +43,7 @@ struct BomRack {
 
 // All racks together; a limit of 0 means none (no CPU chosen, or none stated).
 struct BomOverall {
-    std::uint32_t slotsUsed = 0, slots = 0;
+    std::uint32_t slotsUsed = 0, slotCount = 0;
     std::uint32_t current5V = 0, supply5V = 0, current24V = 0, supply24V = 0;
     std::uint32_t ioPoints = 0, ioPointLimit = 0;
     std::uint32_t bases = 0, baseLimit = 0;

@@ -40,9 +40,8 @@ class RackPanel extends Panel {
 		}
 		add.setEnabled(canAdd);
 		remove.setEnabled(shown > 0);
-		info.text = (shown == 0 ? "主基板：CPU、电源、基板。" : '扩展基板 $shown：电源、扩展基板，另配扩展接口模块和扩展电缆。')
-			+ (maxBases == 0 ? "选择 CPU 后可知能带几个基板。" : maxBases == 1 ? "所选 CPU 不能带扩展基板。" : '所选 CPU 最多带 $maxBases 个基板。')
-			+ "模块按槽位顺序依次装满各基板。";
+		info.text = (shown == 0 ? "主基板：CPU 所在的基板，模块先装满它。" : '扩展基板 $shown：自动配扩展接口模块和电缆。') + "\n"
+			+ (maxBases == 0 ? "选择 CPU 后可知能带几个基板。" : maxBases == 1 ? "所选 CPU 不能带扩展基板。" : '所选 CPU 最多带 $maxBases 个基板。');
 	}
 
 	/** The rack tabs, then the two buttons. */
