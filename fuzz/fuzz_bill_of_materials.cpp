@@ -1,5 +1,6 @@
 // The movie's bill of materials text: any text is read without fault, and a
-// bill that is read gives a CSV and clipboard rows that say what it holds.
+// bill that is read gives a report whose CSV, clipboard rows and HTML say
+// what it holds, with no markup of its texts let through.
 
 #include "orvane/BillOfMaterials.h"
 
@@ -13,15 +14,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const auto bom = orvane::ParseBillOfMaterials(text);
     if (!bom)
         return 0;
-    if (bom->items.empty())
+    if (bom->lines.empty() || bom->racks.empty())
         std::abort();
-    const std::string csv = orvane::BillOfMaterialsCsv(*bom);
-    const std::string rows = orvane::BillOfMaterialsTabSeparated(*bom);
-    // A header row and one row per item at least, each row ended.
+    const orvane::BomReport report = orvane::PurchaseReport(*bom, "2026-01-01");
+    const std::string csv = orvane::BillOfMaterialsCsv(report);
+    const std::string rows = orvane::BillOfMaterialsTabSeparated(report);
+    const std::string html = orvane::BillOfMaterialsHtml(report);
     if (!csv.starts_with("\xEF\xBB\xBF") || !csv.ends_with("\r\n") || !rows.ends_with('\n'))
         std::abort();
-    for (const auto& item : bom->items)
-        if (rows.find(item.partNumber) == std::string::npos)
+    for (const auto& line : bom->lines) {
+        if (rows.find(orvane::SpreadsheetSafeText(line.partNumber)) == std::string::npos)
             std::abort();
+    }
+    // Every tag of the HTML is the report's own: a text's "<" is always escaped.
+    for (std::size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
+        const std::string_view tag = std::string_view(html).substr(at + 1, 3);
+        if (!tag.starts_with("t") && !tag.starts_with("/t") && !tag.starts_with("h3") && !tag.starts_with("/h3") &&
+            !tag.starts_with("br"))
+            std::abort();
+    }
     return 0;
 }

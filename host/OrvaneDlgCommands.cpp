@@ -58,7 +58,7 @@ void COrvaneDlg::OnToolFileSaveAs()
     RunGuarded("COrvaneDlg::OnToolFileSaveAs()", [this] { _FileSaveAsCommand(); });
 }
 
-void COrvaneDlg::OnMenuFileExportBom() { RunGuarded("COrvaneDlg::OnMenuFileExportBom()", [this] { m_bom.ExportCsv(); }); }
+void COrvaneDlg::OnMenuFileExportBom() { RunGuarded("COrvaneDlg::OnMenuFileExportBom()", [this] { m_bom.Export(); }); }
 void COrvaneDlg::OnMenuFileCopyBom() { RunGuarded("COrvaneDlg::OnMenuFileCopyBom()", [this] { m_bom.Copy(); }); }
 void COrvaneDlg::OnMenuFilePrintBom() { RunGuarded("COrvaneDlg::OnMenuFilePrintBom()", [this] { m_bom.Print(); }); }
 

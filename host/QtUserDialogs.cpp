@@ -7,9 +7,11 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
-#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTranslator>
 
@@ -97,6 +99,12 @@ std::optional<std::string> QtUserDialogs::GetSaveFileName(QWidget* owner, const 
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(FileDialogFilters(filter));
     dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
+    // Of several file types, a name typed without one gets the type of the filter chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const QString suffix = QFileInfo(filter.section(QLatin1Char('('), -1).section(QLatin1Char(')'), 0, 0)).suffix();
+        if (!suffix.isEmpty())
+            dialog.setDefaultSuffix(suffix);
+    });
     dialog.selectFile(QString::fromStdString(initialName));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     return RunFileDialog(dialog);
@@ -106,9 +114,10 @@ int QtUserDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
 
 void QtUserDialogs::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
 
-bool QtUserDialogs::ChoosePrinter(QWidget* owner, QPrinter& printer)
+bool QtUserDialogs::PreviewAndPrint(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint)
 {
-    QPrintDialog dialog(&printer, owner);
+    QPrintPreviewDialog dialog(&printer, owner);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&paint](QPrinter* target) { paint(*target); });
     return dialog.exec() == QDialog::Accepted;
 }
 

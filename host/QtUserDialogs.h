@@ -1,6 +1,6 @@
 #pragma once
-// The user dialogs of the program: QMessageBox, QFileDialog, QPrintDialog,
-// QDialog::exec and the desktop's web browser.
+// The user dialogs of the program: QMessageBox, QFileDialog,
+// QPrintPreviewDialog, QDialog::exec and the desktop's web browser.
 
 #include "UserDialogs.h"
 
@@ -21,7 +21,7 @@ public:
     std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
                                                const std::string& initialName,
                                                const std::string& defaultSuffix) override;
-    bool ChoosePrinter(QWidget* owner, QPrinter& printer) override;
+    bool PreviewAndPrint(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
     int RunModal(QDialog& dialog) override;
     void OpenUrl(const QUrl& url) override;
 };

@@ -1,10 +1,11 @@
 #pragma once
 // What the main window asks of the user: message boxes, file dialogs, the
-// print dialog, modal dialogs and opening web pages. The program uses
+// print preview with its print dialog, modal dialogs and opening web pages. The program uses
 // orvane::QtUserDialogs; tests install a scripted implementation.
 
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -31,9 +32,11 @@ public:
     virtual std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
                                                        const std::string& initialName,
                                                        const std::string& defaultSuffix) = 0;
-    // The print dialog set up printer (a printer or "print to file"); false
-    // when the user cancelled.
-    virtual bool ChoosePrinter(QWidget* owner, QPrinter& printer) = 0;
+    // The print preview of what paint draws on printer; from it the user
+    // prints (the print dialog sets up printer: a printer or "print to file"),
+    // and paint draws the pages on it once more. false when the user closed
+    // the preview without printing.
+    virtual bool PreviewAndPrint(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) = 0;
     // Runs a dialog modally; returns its result code.
     virtual int RunModal(QDialog& dialog) = 0;
     virtual void OpenUrl(const QUrl& url) = 0;

@@ -10,6 +10,7 @@ run_pkgs=(
   libssl-dev libpugixml-dev libcurl4-openssl-dev
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
   libgl-dev libxcb1-dev haxe nodejs npm fonts-wqy-microhei xdg-utils qt6-translations-l10n
+  libxlsxwriter-dev
 )
 # CPack's Debian package needs dpkg-shlibdeps and file; the build takes
 # Debian's hardening flags from dpkg-buildflags (dpkg-dev too).
@@ -18,14 +19,14 @@ package_pkgs=(dpkg-dev file)
 # AppStream validators and the generic desktop's file-type lookup that
 # xdg-open uses (mimetype); the update tests serve the version file with
 # nginx and make their certificates with openssl; the printing tests read
-# the printed PDF back with pdftotext; the package test checks the package
+# the printed PDF back with pdftotext and the exported .xlsx with openpyxl; the package test checks the package
 # with lintian and reads the manual pages with man; the idle benchmark clicks
 # and types into the program and reads the screen with XTest (libxcb-xtest0-dev).
 test_pkgs=(
   clang libclang-rt-14-dev googletest libgtest-dev
   xvfb xauth xdotool x11-utils imagemagick openssl nginx-light
   openbox desktop-file-utils appstream libfile-mimeinfo-perl poppler-utils
-  lintian man-db libxcb-xtest0-dev
+  lintian man-db libxcb-xtest0-dev python3-openpyxl
 )
 
 pkgs=("${run_pkgs[@]}")

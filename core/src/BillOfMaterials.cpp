@@ -1,8 +1,11 @@
+// Reading the movie's bill (TZBOM/2) and the one neutralisation of spreadsheet formulas.
 #include "orvane/BillOfMaterials.h"
 
 #include "Wtf8Sequence.h"
 
+#include <algorithm>
 #include <charconv>
+#include <initializer_list>
 
 namespace orvane {
 
@@ -38,39 +41,75 @@ std::optional<std::uint32_t> ReadNumber(std::string_view field)
     return value;
 }
 
-// Figures from three fields; false when one is not a number.
-bool ReadFigures(const std::vector<std::string_view>& fields, std::size_t first, BomFigures& figures)
+// A price with two decimals ("680.00") in fen.
+std::optional<std::int64_t> ReadMoney(std::string_view field)
 {
-    const auto slots = ReadNumber(fields[first]);
-    const auto current5V = ReadNumber(fields[first + 1]);
-    const auto current24V = ReadNumber(fields[first + 2]);
-    if (!slots || !current5V || !current24V)
-        return false;
-    figures = {*slots, *current5V, *current24V};
+    const std::size_t point = field.find('.');
+    if (point == std::string_view::npos || point == 0 || point > 15 || field.size() != point + 3)
+        return std::nullopt;
+    std::int64_t fen = 0;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (i == point)
+            continue;
+        if (field[i] < '0' || field[i] > '9')
+            return std::nullopt;
+        fen = fen * 10 + (field[i] - '0');
+    }
+    return fen;
+}
+
+// Figures from fields[first] on into the given members; false when one is not a number.
+bool ReadFigures(const std::vector<std::string_view>& fields, std::size_t first,
+                 std::initializer_list<std::uint32_t*> figures)
+{
+    for (std::uint32_t* figure : figures) {
+        const auto value = ReadNumber(fields[first++]);
+        if (!value)
+            return false;
+        *figure = *value;
+    }
     return true;
 }
 
-std::vector<std::string> FiguresRow(std::string label, std::string description, std::string quantity,
-                                    const BomFigures& figures)
+// An empty field is no price; anything else must be one, and only with a currency.
+bool ReadPrice(std::string_view field, const BillOfMaterials& bom, std::optional<std::int64_t>& price)
 {
-    return {std::move(label), std::move(description), std::move(quantity), std::to_string(figures.slotCount),
-            std::to_string(figures.current5V), std::to_string(figures.current24V)};
+    if (field.empty())
+        return true;
+    price = ReadMoney(field);
+    return price && !bom.currency.empty();
 }
 
-void AppendCsvField(std::string& csv, const std::string& text)
+bool IsProjectKey(std::string_view key)
 {
-    const std::string field = SpreadsheetSafeText(text);
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
-        csv += field;
-        return;
-    }
-    csv += '"';
-    for (const char c : field) {
-        if (c == '"')
-            csv += '"';
-        csv += c;
-    }
-    csv += '"';
+    return key == "name" || key == "customer" || key == "author" || key == "note";
+}
+
+bool ReadLine(const std::vector<std::string_view>& fields, BillOfMaterials& bom)
+{
+    BomLine line{0, std::string(fields[2]), std::string(fields[3]), std::string(fields[4]), 0, {}, {}};
+    const auto number = ReadNumber(fields[1]);
+    const auto quantity = ReadNumber(fields[5]);
+    if (!number || *number != bom.lines.size() + 1 || line.partNumber.empty() || !quantity ||
+        !ReadPrice(fields[6], bom, line.unitPrice) || !ReadPrice(fields[7], bom, line.lineTotal))
+        return false;
+    line.number = *number;
+    line.quantity = *quantity;
+    bom.lines.push_back(std::move(line));
+    return true;
+}
+
+bool ReadRack(const std::vector<std::string_view>& fields, BillOfMaterials& bom)
+{
+    BomRack rack;
+    rack.label = fields[1];
+    rack.base = fields[2];
+    rack.power = fields[3];
+    if (rack.label.empty() || !ReadFigures(fields, 4, {&rack.slotsUsed, &rack.slotCount, &rack.current5V, &rack.supply5V,
+                                                        &rack.current24V, &rack.supply24V, &rack.ioPoints}))
+        return false;
+    bom.racks.push_back(std::move(rack));
+    return true;
 }
 
 // Characters a spreadsheet passes over before it looks for a formula: white
@@ -108,10 +147,10 @@ std::string SpreadsheetSafeText(const std::string& field)
 std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
 {
     const std::vector<std::string_view> lines = Split(text, '\n');
-    if (lines.front() != "TZBOM/1")
+    if (lines.front() != "TZBOM/2")
         return std::nullopt;
     BillOfMaterials bom;
-    bool haveTotal = false, haveCapacity = false, haveIo = false;
+    bool haveSum = false, haveOverall = false, slotsDue = false;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string_view> fields = Split(lines[i], '\t');
         for (const std::string_view field : fields) {
@@ -119,77 +158,48 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
                 return std::nullopt;
         }
         const std::string_view kind = fields.front();
-        if (kind == "item" && fields.size() == 7) {
-            BomItem item{std::string(fields[1]), std::string(fields[2]), 0, {}};
-            const auto quantity = ReadNumber(fields[3]);
-            if (item.partNumber.empty() || !quantity || !ReadFigures(fields, 4, item.figures))
-                return std::nullopt;
-            item.quantity = *quantity;
-            bom.items.push_back(std::move(item));
-        } else if (kind == "total" && fields.size() == 4 && !haveTotal) {
-            haveTotal = ReadFigures(fields, 1, bom.total);
-            if (!haveTotal)
-                return std::nullopt;
-        } else if (kind == "capacity" && fields.size() == 4 && !haveCapacity) {
-            haveCapacity = ReadFigures(fields, 1, bom.capacity);
-            if (!haveCapacity)
-                return std::nullopt;
-        } else if (kind == "io" && fields.size() == 3 && !haveIo) {
-            const auto points = ReadNumber(fields[1]);
-            const auto limit = ReadNumber(fields[2]);
-            if (!points || !limit)
-                return std::nullopt;
-            bom.ioPoints = *points;
-            bom.ioPointLimit = *limit;
-            haveIo = true;
-        } else if (kind == "warning" && fields.size() == 2 && !fields[1].empty()) {
+        const std::size_t count = fields.size();
+        bool read = false;
+        if (kind == "slots") {
+            read = slotsDue;
+            if (read)
+                bom.racks.back().slotCodes.assign(fields.begin() + 1, fields.end());
+        } else if (slotsDue) {
+            return std::nullopt;  // a rack's slots come right after it
+        } else if (kind == "project" && count == 3) {
+            read = IsProjectKey(fields[1]) && !fields[2].empty();
+            for (const auto& [key, value] : bom.project)
+                read = read && key != fields[1];
+            if (read)
+                bom.project.emplace_back(fields[1], fields[2]);
+        } else if (kind == "currency" && count == 2) {
+            read = bom.currency.empty() && bom.lines.empty() && fields[1].size() == 3 &&
+                   std::all_of(fields[1].begin(), fields[1].end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+            bom.currency = fields[1];
+        } else if (kind == "line" && count == 8) {
+            read = ReadLine(fields, bom);
+        } else if (kind == "sum" && count == 3 && !haveSum) {
+            const auto quantity = ReadNumber(fields[1]);
+            read = haveSum = quantity && ReadPrice(fields[2], bom, bom.totalPrice);
+            bom.totalQuantity = quantity.value_or(0);
+        } else if (kind == "rack" && count == 11) {
+            read = slotsDue = ReadRack(fields, bom);
+        } else if (kind == "overall" && count == 11 && !haveOverall) {
+            BomOverall& o = bom.overall;
+            read = haveOverall = ReadFigures(fields, 1, {&o.slotsUsed, &o.slotCount, &o.current5V, &o.supply5V, &o.current24V,
+                                                          &o.supply24V, &o.ioPoints, &o.ioPointLimit, &o.bases, &o.baseLimit});
+        } else if (kind == "warning" && count == 2 && !fields[1].empty()) {
+            read = true;
             bom.warnings.emplace_back(fields[1]);
-        } else {
-            return std::nullopt;
         }
+        if (!read)
+            return std::nullopt;
+        if (kind == "slots")
+            slotsDue = false;
     }
-    if (bom.items.empty() || !haveTotal || !haveCapacity || !haveIo)
+    if (bom.lines.empty() || bom.racks.empty() || !haveSum || !haveOverall || slotsDue)
         return std::nullopt;
     return bom;
-}
-
-std::vector<std::vector<std::string>> BillOfMaterialsRows(const BillOfMaterials& bom)
-{
-    std::vector<std::vector<std::string>> rows{{"型号", "说明", "数量", "占用槽位", "5V电流(mA)", "24V电流(mA)"}};
-    for (const BomItem& item : bom.items)
-        rows.push_back(FiguresRow(item.partNumber, item.description, std::to_string(item.quantity), item.figures));
-    rows.push_back(FiguresRow("合计", "", "", bom.total));
-    rows.push_back(FiguresRow("可用", "基板槽位与电源容量", "", bom.capacity));
-    rows.push_back({"I/O点数", bom.ioPointLimit == 0 ? "" : "CPU上限 " + std::to_string(bom.ioPointLimit),
-                    std::to_string(bom.ioPoints), "", "", ""});
-    for (const std::string& warning : bom.warnings)
-        rows.push_back({"注意", warning, "", "", "", ""});
-    return rows;
-}
-
-std::string BillOfMaterialsCsv(const BillOfMaterials& bom)
-{
-    std::string csv = "\xEF\xBB\xBF";
-    for (const std::vector<std::string>& row : BillOfMaterialsRows(bom)) {
-        for (std::size_t column = 0; column < row.size(); ++column) {
-            if (column > 0)
-                csv += ',';
-            AppendCsvField(csv, row[column]);
-        }
-        csv += "\r\n";
-    }
-    return csv;
-}
-
-std::string BillOfMaterialsTabSeparated(const BillOfMaterials& bom)
-{
-    std::string table;
-    for (const std::vector<std::string>& row : BillOfMaterialsRows(bom)) {
-        for (std::size_t column = 0; column < row.size(); ++column)
-            table += (column > 0 ? "\t" : "") + SpreadsheetSafeText(row[column]);
-        table += '\n';
-    }
-    return table;
 }
 
 }  // namespace orvane

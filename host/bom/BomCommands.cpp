@@ -1,6 +1,7 @@
 #include "BomCommands.h"
 
 #include "BomPrintout.h"
+#include "BomSpreadsheet.h"
 #include "document/FileNames.h"
 #include "document/SaveFailure.h"
 #include "WindowResources.h"
@@ -11,9 +12,15 @@
 
 #include <QClipboard>
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
+#include <QPaintEngine>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -24,7 +31,9 @@ namespace orvane {
 
 namespace {
 
-constexpr const char* kCsvFilter = "物料清单(*.csv)|*.csv||";
+// The spreadsheet file first: buyers work in spreadsheets. A name ending in
+// ".csv" is written as CSV, any other as a workbook.
+constexpr const char* kExportFilter = "物料清单(*.xlsx)|*.xlsx|物料清单 CSV(*.csv)|*.csv||";
 
 bool Exists(const std::string& path)
 {
@@ -32,11 +41,16 @@ bool Exists(const std::string& path)
     return ::stat(path.c_str(), &status) == 0;
 }
 
+bool IsCsvName(const std::string& path)
+{
+    return QFileInfo(QFile::decodeName(path.c_str())).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
+}
+
 }  // namespace
 
-BomCommands::BomCommands(Window window) : m_window(std::move(window)) {}
+BomCommands::BomCommands(Window window) : m_window(std::move(window)), m_notice(m_window.owner) {}
 
-std::optional<BillOfMaterials> BomCommands::FetchBill()
+std::optional<BomReport> BomCommands::FetchReport()
 {
     const std::optional<std::string> text = m_window.fetchBill();
     if (!text)
@@ -46,13 +60,14 @@ std::optional<BillOfMaterials> BomCommands::FetchBill()
                                      LoadResString(IDS_SAVE_CAPTION), MsgButtons::Ok, MsgIcon::None);
         return std::nullopt;
     }
-    std::optional<BillOfMaterials> bom = ParseBillOfMaterials(*text);
+    const std::optional<BillOfMaterials> bom = ParseBillOfMaterials(*text);
     if (!bom) {
-        REPORT_ERROR(g_ErrorLog, "BomCommands::FetchBill()", "orvane::ParseBillOfMaterials()",
+        REPORT_ERROR(g_ErrorLog, "BomCommands::FetchReport()", "orvane::ParseBillOfMaterials()",
                      "部品表のデータ形式が不正です。(#1007)");
         m_window.showError("(#1007)");
+        return std::nullopt;
     }
-    return bom;
+    return PurchaseReport(*bom, QDate::currentDate().toString(Qt::ISODate).toStdString());
 }
 
 void BomCommands::ReportWriteFailure(const char* operation, const char* step, int systemError, bool existed,
@@ -63,72 +78,120 @@ void BomCommands::ReportWriteFailure(const char* operation, const char* step, in
     m_window.showError(SaveFailureText(systemError, existed, damaged));
 }
 
-bool BomCommands::ExportCsv()
+bool BomCommands::WriteFile(const char* operation, const std::string& path, const std::string& bytes)
 {
-    const std::optional<BillOfMaterials> bom = FetchBill();
-    if (!bom)
+    const bool existed = Exists(path);
+    errno = 0;
+    const WholeFileWrite written = WriteWholeFile(path, bytes);
+    if (!written.written)
+        ReportWriteFailure(operation, "orvane::WriteWholeFile()", errno, existed, written.targetDamaged);
+    return written.written;
+}
+
+std::optional<std::string> BomCommands::WorkbookBytes(const BomReport& report)
+{
+    // libxlsxwriter writes by name: the workbook is made in a folder of our
+    // own and then takes the road every file the program writes takes.
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("bill.xlsx"));
+    QFile made(path);
+    errno = 0;
+    if (!folder.isValid() || !WriteBillOfMaterialsWorkbook(report, QFile::encodeName(path).toStdString()) ||
+        !made.open(QIODevice::ReadOnly)) {
+        ReportWriteFailure("BomCommands::Export()", "orvane::WriteBillOfMaterialsWorkbook()", errno, false, false);
+        return std::nullopt;
+    }
+    return made.readAll().toStdString();
+}
+
+bool BomCommands::Export()
+{
+    const std::optional<BomReport> report = FetchReport();
+    if (!report)
         return false;
     // Named after the selection file, so the bill is easily matched with it.
     const std::string& filePath = *m_window.filePath;
-    const std::string initialName = filePath.empty() ? std::string("物料清单.csv") : FileStem(filePath) + ".csv";
+    const std::string initialName = filePath.empty() ? std::string("物料清单.xlsx") : FileStem(filePath) + ".xlsx";
     const std::optional<std::string> chosen =
-        m_window.dialogs->GetSaveFileName(m_window.owner, kCsvFilter, initialName, "csv");
+        m_window.dialogs->GetSaveFileName(m_window.owner, kExportFilter, initialName, "xlsx");
     if (!chosen)
         return false;
-    const bool existed = Exists(*chosen);
-    errno = 0;
-    const WholeFileWrite written = WriteWholeFile(*chosen, BillOfMaterialsCsv(*bom));
-    if (!written.written)
-        ReportWriteFailure("BomCommands::ExportCsv()", "orvane::WriteWholeFile()", errno, existed,
-                           written.targetDamaged);
-    return written.written;
+    if (IsCsvName(*chosen))
+        return WriteFile("BomCommands::Export()", *chosen, BillOfMaterialsCsv(*report));
+    const std::optional<std::string> workbook = WorkbookBytes(*report);
+    return workbook && WriteFile("BomCommands::Export()", *chosen, *workbook);
 }
 
 bool BomCommands::Copy()
 {
-    const std::optional<BillOfMaterials> bom = FetchBill();
-    if (!bom)
+    const std::optional<BomReport> report = FetchReport();
+    if (!report)
         return false;
-    QGuiApplication::clipboard()->setText(QString::fromStdString(BillOfMaterialsTabSeparated(*bom)));
+    // Spreadsheets and mail take the table; plain editors the tab-separated rows.
+    auto* data = new QMimeData;
+    data->setText(QString::fromStdString(BillOfMaterialsTabSeparated(*report)));
+    data->setHtml(QString::fromStdString(BillOfMaterialsHtml(*report)));
+    QGuiApplication::clipboard()->setMimeData(data);
+    m_notice.Show(QStringLiteral("已复制物料清单：可粘贴到电子表格或邮件中"));
     return true;
+}
+
+std::string BomCommands::DefaultPdfPath() const
+{
+    const std::string& filePath = *m_window.filePath;
+    if (filePath.empty())
+        return {};
+    const QFileInfo file(QFile::decodeName(filePath.c_str()));
+    return QFile::encodeName(file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"))).toStdString();
 }
 
 bool BomCommands::Print()
 {
-    const std::optional<BillOfMaterials> bom = FetchBill();
-    if (!bom)
+    const std::optional<BomReport> report = FetchReport();
+    if (!report)
         return false;
     const std::string& filePath = *m_window.filePath;
     const QString fileName =
         filePath.empty() ? QString::fromStdString(LoadResString(IDS_UNTITLED)) : DisplayFileName(filePath);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(fileName);
-    if (!m_window.dialogs->ChoosePrinter(m_window.owner, printer))
-        return false;
+    // Print to file proposes the selection's folder. A printer, where there
+    // is one, stays the first choice.
+    if (const std::string pdf = DefaultPdfPath(); !pdf.empty()) {
+        printer.setOutputFileName(QFile::decodeName(pdf.c_str()));
+        if (!QPrinterInfo::availablePrinterNames().isEmpty())
+            printer.setOutputFormat(QPrinter::NativeFormat);
+    }
 
-    // A PDF is made aside and then takes the road every file the program
-    // writes takes: a failure part-way leaves a file already there whole.
-    const std::string pdfPath = QFile::encodeName(printer.outputFileName()).toStdString();
+    // The preview paints on a picture; the pages printed at last go to the
+    // printer, or, for a PDF, to a file made aside that then takes the road
+    // every file the program writes takes: a failure part-way leaves a file
+    // already there whole.
+    std::string pdfPath;
     QTemporaryFile pdf;
-    if (!pdfPath.empty()) {
-        if (!pdf.open()) {
-            ReportWriteFailure("BomCommands::Print()", "QTemporaryFile::open()", errno, false, false);
-            return false;
+    bool printed = true;
+    const auto paint = [&](QPrinter& target) {
+        const bool toFile = target.paintEngine()->type() != QPaintEngine::Picture &&
+                            target.outputFormat() == QPrinter::PdfFormat && !target.outputFileName().isEmpty();
+        if (toFile) {
+            pdfPath = QFile::encodeName(target.outputFileName()).toStdString();
+            if (!pdf.isOpen() && !pdf.open()) {
+                printed = false;
+                return;
+            }
+            target.setOutputFileName(pdf.fileName());
         }
-        printer.setOutputFileName(pdf.fileName());
-    }
-    if (!PrintBillOfMaterials(printer, *bom, QString::fromUtf8(kProgramTitle), fileName, QDate::currentDate())) {
-        ReportWriteFailure("BomCommands::Print()", "orvane::PrintBillOfMaterials()", 0, false, false);
+        printed = PrintBillOfMaterials(target, *report, QString::fromUtf8(kProgramTitle), fileName) && printed;
+        if (toFile)
+            target.setOutputFileName(QFile::decodeName(pdfPath.c_str()));
+    };
+    if (!m_window.dialogs->PreviewAndPrint(m_window.owner, printer, paint))
+        return false;
+    if (!printed) {
+        ReportWriteFailure("BomCommands::Print()", "orvane::PrintBillOfMaterials()", errno, false, false);
         return false;
     }
-    if (pdfPath.empty())
-        return true;
-    const bool existed = Exists(pdfPath);
-    errno = 0;
-    const WholeFileWrite written = WriteWholeFile(pdfPath, pdf.readAll().toStdString());
-    if (!written.written)
-        ReportWriteFailure("BomCommands::Print()", "orvane::WriteWholeFile()", errno, existed, written.targetDamaged);
-    return written.written;
+    return pdfPath.empty() || WriteFile("BomCommands::Print()", pdfPath, pdf.readAll().toStdString());
 }
 
 }  // namespace orvane

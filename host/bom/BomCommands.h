@@ -1,8 +1,10 @@
 #pragma once
-// The bill of materials out of the program: as a CSV file, on the clipboard,
-// printed or as PDF. The movie supplies the bill ("zBom"); these commands
-// only pass it on, never working a figure out themselves.
+// The bill of materials out of the program: as a spreadsheet or CSV file, on
+// the clipboard, printed or as PDF after a preview. The movie supplies the
+// bill ("zBom"); these commands only lay it out, never working a figure out
+// themselves.
 
+#include "BomNotice.h"
 #include "UserDialogs.h"
 
 #include "orvane/BillOfMaterials.h"
@@ -29,20 +31,27 @@ public:
 
     explicit BomCommands(Window window);
 
-    // The bill, the save dialog, then the CSV file.
-    bool ExportCsv();
-    // The bill on the clipboard as tab-separated rows.
+    // The bill, the save dialog (.xlsx or .csv), then the file.
+    bool Export();
+    // The bill on the clipboard as tab-separated rows and as an HTML table, and a notice that it is there.
     bool Copy();
-    // The bill, the print dialog, then the printed pages (or a PDF file).
+    // The bill, the print preview, then the printed pages (or a PDF file).
     bool Print();
 
 private:
-    // The movie's bill; nullopt after telling the user there is none (an
-    // empty selection) or that the reply is not a bill.
-    std::optional<BillOfMaterials> FetchBill();
+    // The movie's bill as the purchaser's report of today; nullopt after
+    // telling the user there is none (an empty selection) or that the reply
+    // is not a bill.
+    std::optional<BomReport> FetchReport();
+    // Bytes of a file of the chosen kind, made aside; nullopt after telling the user it failed.
+    std::optional<std::string> WorkbookBytes(const BomReport& report);
+    // Where the PDF goes unless the user says otherwise: beside the selection file.
+    std::string DefaultPdfPath() const;
     void ReportWriteFailure(const char* operation, const char* step, int systemError, bool existed, bool damaged);
+    bool WriteFile(const char* operation, const std::string& path, const std::string& bytes);
 
     Window m_window;
+    BomNotice m_notice;
 };
 
 }  // namespace orvane

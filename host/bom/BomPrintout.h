@@ -1,18 +1,18 @@
 #pragma once
-// The printed bill of materials: the program's title, the selection file's
-// name and the date above the table of the bill (items, totals, capacity,
-// I/O points and warnings, as in the CSV), over as many pages as it needs.
+// The printed bill of materials: the program's title and the selection file's
+// name, the project data and date, the order lines with their totals, the
+// engineering summary and each rack's slots drawn as a picture, over as many
+// pages as it needs, each page numbered.
 
 #include "orvane/BillOfMaterials.h"
 
-class QDate;
 class QPrinter;
 class QString;
 
 namespace orvane {
 
 // false when the printer (or the PDF file) could not be written.
-[[nodiscard]] bool PrintBillOfMaterials(QPrinter& printer, const BillOfMaterials& bom, const QString& title,
-                                        const QString& fileName, const QDate& date);
+[[nodiscard]] bool PrintBillOfMaterials(QPrinter& printer, const BomReport& report, const QString& title,
+                                        const QString& fileName);
 
 }  // namespace orvane

@@ -27,7 +27,9 @@ class SelectionModelTest {
 		powerWithout24VAsksForAnExternalSupply(catalog);
 		slotLayoutPlacesModulesInOrder(catalog);
 		statusFailureGoesWithTheNextChange();
-		billOfMaterialsListsPartsAndBudget(catalog);
+		catalogueFormat1StillReads();
+		twoExpansionRacksCheckedByHand(catalog);
+		projectDataRoundTrips(catalog);
 		hostHearsEachNewSelectionOnce();
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
@@ -44,13 +46,17 @@ class SelectionModelTest {
 			check(catalog.ofKind(kind).length > 0, 'shipped catalogue offers $kind');
 		for (kind in ModuleKind.plannedIo)
 			check(catalog.plannerDefault(kind).preferredForPlanning, 'shipped catalogue marks a planner default for $kind');
+		final orderPattern = ~/^TZ-[CPBEDAN][0-9]{4}-[0-9]{2}$/;
+		final orders = [for (item in catalog.items) if (orderPattern.match(item.orderNumber) && item.price != null && item.price > 0) item.orderNumber];
+		check(catalog.currency == "CNY" && orders.length == catalog.items.length && distinctCount(orders) == orders.length,
+			"every shipped item has a priced order number of the documented pattern, each its own");
 		return catalog;
 	}
 
 	static function catalogRefusesUnusableFiles() {
 		final minimal = '<item kind="cpu" code="C"/><item kind="power" code="P" out5v="100"/><item kind="base" code="B" slots="2"/>';
 		final refused = [
-			"", "not xml at all", "<catalog format=\"1\">", '<list format="1">$minimal</list>', '<catalog format="2">$minimal</catalog>',
+			"", "not xml at all", "<catalog format=\"1\">", '<list format="1">$minimal</list>', '<catalog format="3">$minimal</catalog>',
 			'<catalog format="1"><item kind="cpu" code="C"/><item kind="base" code="B" slots="2"/></catalog>',
 			'<catalog format="1"><item kind="cpu" code="C"/><item kind="power" code="P" out5v="0"/><item kind="base" code="B" slots="2"/></catalog>',
 			"\x00\x01\x02<catalog", [for (_ in 0...70000) "<catalog format=\"1\">"].join("")
@@ -151,7 +157,7 @@ class SelectionModelTest {
 
 	static function readRefusesForeignText(catalog:Catalog) {
 		final refused = [
-			"TZSEL/3\nmode=module", "hello", "tzsel/1\nmode=module", "TZSEL/1", "TZSEL/1\nmode=auto", "TZSEL/1\nmode=module\nmode=module",
+			"TZSEL/4\nmode=module", "hello", "tzsel/1\nmode=module", "TZSEL/1", "TZSEL/1\nmode=auto", "TZSEL/1\nmode=module\nmode=module",
 			"TZSEL/1\nmode=module\ncolour=red", "TZSEL/1\nmode=module\n=x", "TZSEL/1\nmode=module\nno separator",
 			"TZSEL/1\nmode=module\nqty=ZX-DI16:0", "TZSEL/1\nmode=module\nqty=ZX-DI16:-1", "TZSEL/1\nmode=module\nqty=ZX-DI16:1000",
 			"TZSEL/1\nmode=module\nqty=ZX-DI16:1\nqty=ZX-DI16:2", "TZSEL/1\nmode=module\nqty=ZX-DI16", "TZSEL/1\nmode=module\nneed=DI:1,DO:0,AI:0,AO:0",
@@ -173,8 +179,8 @@ class SelectionModelTest {
 		final damagedHeader = readError("TZSEL/0", catalog);
 		for (text in ["TZSEL/1 \nmode=module", "TZSEL/" + long, "TZSEL/2.0"])
 			check(readError(text, catalog) == damagedHeader, 'a damaged header is damaged, not a version: ${StringTools.replace(text.substr(0, 12), "\n", "|")}');
-		final later = readError("TZSEL/3\nmode=module", catalog);
-		check(later != foreign && later != damagedHeader && later.indexOf("TZSEL/3") >= 0, "a later version is named as such");
+		final later = readError("TZSEL/4\nmode=module", catalog);
+		check(later != foreign && later != damagedHeader && later.indexOf("TZSEL/4") >= 0, "a later version is named as such");
 	}
 
 	static function readDropsCodesMissingFromCatalog(catalog:Catalog) {
@@ -364,7 +370,7 @@ class SelectionModelTest {
 	static function budgetShowsWhatIsLeft(catalog:Catalog) {
 		final selection = new Selection();
 		var budget = new Budget(selection, catalog);
-		check(budget.slotsLeft() == null && budget.current5VLeft() == null && budget.current24VLeft() == null
+		check(budget.slotsLeft() == null && budget.main().current5VLeft() == null && budget.main().current24VLeft() == null
 			&& budget.ioPointsLeft() == null, "nothing is left of limits that nothing sets");
 		selection.choose(catalog.find("ZC-110"));
 		selection.choose(catalog.find("ZP-P15"));
@@ -372,7 +378,7 @@ class SelectionModelTest {
 		selection.setQuantity(catalog.find("ZX-DI64"), 3);
 		selection.setQuantity(catalog.find("ZX-DO16R"), 1);
 		budget = new Budget(selection, catalog);
-		check(budget.slotsLeft() == 2 && budget.current5VLeft() == 1500 - 885 && budget.current24VLeft() == 300 - 220
+		check(budget.slotsLeft() == 2 && budget.main().current5VLeft() == 1500 - 885 && budget.main().current24VLeft() == 300 - 220
 			&& budget.ioPointsLeft() == 256 - 232, "free slots, mA left of 5 V and 24 V and points left of the CPU's limit");
 		selection.setQuantity(catalog.find("ZX-DO16R"), 4);
 		check(new Budget(selection, catalog).slotsLeft() == -1, "missing slots are negative");
@@ -386,7 +392,7 @@ class SelectionModelTest {
 		check(new Budget(selection, catalog).problems().length == 0, "a supply without 24 V is fine while nothing draws 24 V");
 		selection.setQuantity(catalog.find("ZX-DO16R"), 1);
 		final budget = new Budget(selection, catalog);
-		check(budget.needsExternal24V() && !budget.over24V() && budget.current24VLeft() == null,
+		check(budget.needsExternal24V() && !budget.over24V() && budget.main().current24VLeft() == null,
 			"24 V drawn from a supply without 24 V needs an external supply, not a bigger one");
 		final problems = budget.problems();
 		check(problems.length == 1 && problems[0].indexOf("160 mA") >= 0 && problems[0].indexOf("> 0") < 0,
@@ -426,21 +432,84 @@ class SelectionModelTest {
 		check(status.text == "codes left out", "a notice stays");
 	}
 
-	static function billOfMaterialsListsPartsAndBudget(catalog:Catalog) {
+	static function catalogueFormat1StillReads() {
+		final items = '<item kind="cpu" code="C" order="X-1" price="5.00" maxbases="4"/><item kind="power" code="P" out5v="100"/>'
+			+ '<item kind="base" code="B" slots="2"/><item kind="expbase" code="E" slots="4"/>';
+		final one = CatalogParser.parse('<catalog format="1" currency="CNY">$items</catalog>').value;
+		check(one.items.length == 3 && one.skippedEntries == 1 && one.currency == null && one.find("C").orderNumber == ""
+			&& one.find("C").price == null && one.find("C").maxBases == 1, "format 1 reads as before: no order numbers, prices, racks");
+		final two = CatalogParser.parse('<catalog format="2" currency="CNY">$items<item kind="di" code="D" di="8" price="1.5"/>'
+			+ '<item kind="di" code="D2" di="8" price="1,5"/><item kind="di" code="D3" di="8" order="bad order"/></catalog>').value;
+		check(two.items.length == 5 && two.skippedEntries == 2 && two.find("C").price == 500 && two.find("D").price == 150
+			&& two.find("C").maxBases == 4 && two.find("E").slots == 4, "format 2 reads order numbers, prices in fen, bases and expansion kinds");
+		check(CatalogParser.parse('<catalog format="2" currency="yuan">$items</catalog>').value == null, "a malformed currency is refused");
+	}
+
+	/** A CPU, a main rack and two expansion racks, each figure worked out by hand from the shipped catalogue. */
+	static function twoExpansionRacksCheckedByHand(catalog:Catalog) {
 		final selection = new Selection();
-		check(BomFormat.write(selection, catalog) == "", "an empty selection has no bill of materials");
-		selection.choose(catalog.find("ZC-220"));
-		selection.choose(catalog.find("ZP-P30"));
-		selection.setQuantity(catalog.find("ZX-AO02"), 2);
-		selection.setQuantity(catalog.find("ZX-DI16"), 3);
+		for (code in ["ZC-220", "ZP-P30", "ZB-B04"])
+			selection.choose(catalog.find(code));
+		selection.addRack();
+		selection.addRack();
+		for (code in ["ZB-E06", "ZP-P15"])
+			selection.chooseFor(1, catalog.find(code));
+		for (code in ["ZB-E08", "ZP-D30"])
+			selection.chooseFor(2, catalog.find(code));
+		for (entry in [{code: "ZX-DI16", n: 6}, {code: "ZX-DO16R", n: 3}, {code: "ZX-AI04", n: 2}, {code: "ZX-EN01", n: 1}])
+			selection.setQuantity(catalog.find(entry.code), entry.n);
+		selection.setProject("name", "二号线 灌装");
 		final text = BomFormat.write(selection, catalog);
-		check(text == "TZBOM/1\n"
-			+ "item\tZC-220\t高性能，1024 点，以太网 2 口\t1\t0\t520\t0\n"
-			+ "item\tZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t0\t0\t0\n"
-			+ "item\tZX-DI16\t16 点 DC24V 输入，源型/漏型\t3\t3\t180\t0\n"
-			+ "item\tZX-AO02\t2 通道电压/电流输出\t2\t2\t240\t280\n"
-			+ "total\t5\t940\t280\ncapacity\t0\t3000\t600\nio\t52\t1024\nwarning\t尚未选择基板",
-			"bill of materials: parts with line totals, budget and warnings: " + text);
+		check(text == "TZBOM/2\nproject\tname\t二号线 灌装\ncurrency\tCNY\n"
+			+ "line\t1\tTZ-C0220-00\tZC-220\t高性能，1024 点，以太网 2 口\t1\t6980.00\t6980.00\n"
+			+ "line\t2\tTZ-P0015-00\tZP-P15\t交流输入，5V 1.5A，24V 0.3A\t1\t560.00\t560.00\n"
+			+ "line\t3\tTZ-P0030-00\tZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t880.00\t880.00\n"
+			+ "line\t4\tTZ-P0030-20\tZP-D30\t直流 24V 输入，5V 3.0A\t1\t760.00\t760.00\n"
+			+ "line\t5\tTZ-B0004-00\tZB-B04\t4 槽基板\t1\t320.00\t320.00\n"
+			+ "line\t6\tTZ-E0106-00\tZB-E06\t6 槽扩展基板\t1\t450.00\t450.00\n"
+			+ "line\t7\tTZ-E0108-00\tZB-E08\t8 槽扩展基板\t1\t560.00\t560.00\n"
+			+ "line\t8\tTZ-E0201-00\tZX-IF01\t扩展接口模块，装在扩展基板的接口位\t2\t380.00\t760.00\n"
+			+ "line\t9\tTZ-E0306-00\tZX-CB06\t扩展电缆 0.6 m\t2\t95.00\t190.00\n"
+			+ "line\t10\tTZ-D1016-00\tZX-DI16\t16 点 DC24V 输入，源型/漏型\t6\t680.00\t4080.00\n"
+			+ "line\t11\tTZ-D2016-10\tZX-DO16R\t16 点继电器输出，2A/点\t3\t760.00\t2280.00\n"
+			+ "line\t12\tTZ-A1004-00\tZX-AI04\t4 通道电压/电流输入，16 位\t2\t1580.00\t3160.00\n"
+			+ "line\t13\tTZ-N0001-00\tZX-EN01\t以太网通信模块，2 口，Modbus TCP\t1\t2480.00\t2480.00\n"
+			+ "sum\t23\t23460.00\n"
+			+ "rack\t主基板\tZB-B04\tZP-P30\t4\t4\t800\t3000\t0\t600\t64\nslots\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\n"
+			+ "rack\t扩展基板 1\tZB-E06\tZP-P15\t6\t6\t670\t1500\t560\t300\t84\n"
+			+ "slots\tZX-DI16\tZX-DI16\tZX-DO16R\tZX-DO16R\tZX-DO16R\tZX-AI04\n"
+			+ "rack\t扩展基板 2\tZB-E08\tZP-D30\t2\t8\t595\t3000\t80\t0\t4\nslots\tZX-AI04\tZX-EN01\t\t\t\t\t\t\n"
+			+ "overall\t12\t18\t2065\t7500\t640\t900\t152\t1024\t3\t4\n"
+			+ "warning\t扩展基板 1：24V 电流超出电源容量：560 mA > 300 mA\n"
+			+ "warning\t扩展基板 2：所选电源没有 24V 输出：需另配外部 24V 电源（至少 80 mA）", "two-rack bill of materials: " + text);
+		final saved = SelectionFormat.write(selection, catalog);
+		check(StringTools.startsWith(saved, "TZSEL/3\nmode=module\nname=%E4%BA%8C%E5%8F%B7%E7%BA%BF%20%E7%81%8C%E8%A3%85\ncpu=ZC-220")
+			&& saved.indexOf("\nrack=ZB-E06/ZP-P15\nrack=ZB-E08/ZP-D30\n") > 0
+			&& SelectionFormat.write(SelectionFormat.read(saved, catalog).value.selection, catalog) == saved, "version 3 round-trips: " + saved);
+		selection.choose(catalog.find("ZC-120"));
+		selection.removeRack(1);
+		selection.setQuantity(catalog.find("ZX-DI16"), 7);
+		final fewer = new Budget(selection, catalog);
+		check(fewer.racks[1].label == "扩展基板 1" && fewer.racks[1].slotsUsed == 9 && fewer.slotsExceeded()
+			&& fewer.problems().indexOf('槽位不足：需要 13 槽，2 个基板共 12 槽') >= 0,
+			"a removed rack hands its modules on; the overflow is counted over all bases: " + fewer.problems().join("|"));
+		selection.addRack();
+		check(new Budget(selection, catalog).problems().indexOf("基板数 3 超出 CPU 上限 2") >= 0, "more bases than the CPU drives are reported");
+	}
+
+	static function projectDataRoundTrips(catalog:Catalog) {
+		final selection = new Selection();
+		selection.setProject("customer", " 华东 100%/=客户 ");
+		selection.setProject("note", "line\tbreak\nhere");
+		check(!selection.isEmpty() && selection.project.get("customer") == "华东 100%/=客户"
+			&& selection.project.get("note") == "line break here", "project fields are trimmed, control characters become blanks");
+		final text = SelectionFormat.write(selection, catalog);
+		check(text == "TZSEL/3\nmode=module\ncustomer=%E5%8D%8E%E4%B8%9C%20100%25%2F%3D%E5%AE%A2%E6%88%B7\nnote=line%20break%20here",
+			"project data alone is a version 3 selection, ASCII only: " + text);
+		check(SelectionFormat.write(SelectionFormat.read(text, catalog).value.selection, catalog) == text, "and reads back");
+		for (damaged in ["TZSEL/3\nmode=module\nnote=%E5", "TZSEL/3\nmode=module\nnote=a b", "TZSEL/3\nmode=module\nnote=%ZZ",
+			"TZSEL/2\nmode=module\nnote=x", "TZSEL/3\nmode=module\nrack=ZB-E06", "TZSEL/3\nmode=module\n" + [for (_ in 0...8) "rack=/"].join("\n")])
+			check(isRefusedSelection(damaged, catalog), 'damaged version 3 text refused: ${StringTools.replace(damaged, "\n", "|")}');
 	}
 
 	static function hostHearsEachNewSelectionOnce() {
@@ -457,6 +526,11 @@ class SelectionModelTest {
 		announcer.offer("C");
 		announcer.offer("");
 		check(sent.join("|") == "A|B|B|C|", "each text the host does not have is sent once: " + sent.join("|"));
+	}
+
+	static function distinctCount(texts:Array<String>):Int {
+		final seen:Map<String, Bool> = [for (text in texts) text => true];
+		return [for (text in seen.keys()) text].length;
 	}
 
 	static function describe(lines:Array<ModuleLine>):String {

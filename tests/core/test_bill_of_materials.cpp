@@ -6,65 +6,86 @@
 
 namespace {
 
-// What the movie gives for a CPU, a power supply and two kinds of modules,
-// without a base.
+// What the movie gives for a CPU and three input modules on the main rack,
+// and an expansion rack still without a power supply.
 const std::string kMovieText =
-    "TZBOM/1\n"
-    "item\tZC-220\t高性能，1024 点，以太网 2 口\t1\t0\t520\t0\n"
-    "item\tZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t0\t0\t0\n"
-    "item\tZX-AO02\t2 通道 \"电压,电流\" 输出\t2\t2\t240\t280\n"
-    "total\t2\t760\t280\n"
-    "capacity\t0\t3000\t600\n"
-    "io\t4\t1024\n"
-    "warning\t尚未选择基板";
+    "TZBOM/2\n"
+    "project\tname\t二号线\n"
+    "project\tcustomer\t华东\n"
+    "currency\tCNY\n"
+    "line\t1\tTZ-C0220-00\tZC-220\t高性能，1024 点\t1\t6980.00\t6980.00\n"
+    "line\t2\tTZ-D1016-00\tZX-DI16\t16 点 \"输入,源型\"\t3\t680.00\t2040.00\n"
+    "sum\t4\t9020.00\n"
+    "rack\t主基板\tZB-B04\tZP-P30\t3\t4\t760\t3000\t0\t600\t48\n"
+    "slots\tZX-DI16\tZX-DI16\tZX-DI16\t\n"
+    "rack\t扩展基板 1\tZB-E06\t\t0\t6\t170\t0\t0\t0\t0\n"
+    "slots\t\t\t\t\t\t\n"
+    "overall\t3\t10\t930\t3000\t0\t600\t48\t1024\t2\t4\n"
+    "warning\t扩展基板 1：尚未选择电源";
+
+orvane::BomReport Report(const std::string& text)
+{
+    const auto bom = orvane::ParseBillOfMaterials(text);
+    EXPECT_TRUE(bom) << text;
+    return bom ? orvane::PurchaseReport(*bom, "2026-12-07") : orvane::BomReport{};
+}
 
 }  // namespace
 
-TEST(BillOfMaterials, CsvHasByteOrderMarkHeaderItemsAndBudget)
+TEST(BillOfMaterials, CsvHasProjectHeadingOrderLinesWithTotalsAndEngineeringApart)
 {
-    const auto bom = orvane::ParseBillOfMaterials(kMovieText);
-    ASSERT_TRUE(bom);
-    EXPECT_EQ(orvane::BillOfMaterialsCsv(*bom),
+    EXPECT_EQ(orvane::BillOfMaterialsCsv(Report(kMovieText)),
               "\xEF\xBB\xBF"
-              "型号,说明,数量,占用槽位,5V电流(mA),24V电流(mA)\r\n"
-              "ZC-220,高性能，1024 点，以太网 2 口,1,0,520,0\r\n"
-              "ZP-P30,交流输入，5V 3.0A，24V 0.6A,1,0,0,0\r\n"
-              "ZX-AO02,\"2 通道 \"\"电压,电流\"\" 输出\",2,2,240,280\r\n"
-              "合计,,,2,760,280\r\n"
-              "可用,基板槽位与电源容量,,0,3000,600\r\n"
-              "I/O点数,CPU上限 1024,4,,,\r\n"
-              "注意,尚未选择基板,,,,\r\n");
+              "物料清单\r\n项目名称,二号线\r\n客户,华东\r\n日期,2026-12-07\r\n\r\n"
+              "序号,订货号,型号,说明,数量,单价(CNY),金额(CNY)\r\n"
+              "1,TZ-C0220-00,ZC-220,高性能，1024 点,1,6980.00,6980.00\r\n"
+              "2,TZ-D1016-00,ZX-DI16,\"16 点 \"\"输入,源型\"\"\",3,680.00,2040.00\r\n"
+              "合计,,,,4,,9020.00\r\n\r\n"
+              "工程数据\r\n"
+              "机架,基板,电源,已用槽位,可用槽位,5V电流(mA),5V容量(mA),24V电流(mA),24V容量(mA),I/O点数\r\n"
+              "主基板,ZB-B04,ZP-P30,3,4,760,3000,0,600,48\r\n"
+              "扩展基板 1,ZB-E06,,0,6,170,0,0,0,0\r\n"
+              "合计,,,3,10,930,3000,0,600,48\r\n"
+              "CPU I/O点数上限,1024\r\n基板数,2（CPU上限 4）\r\n"
+              "注意,扩展基板 1：尚未选择电源\r\n");
+    const orvane::BomReport report = Report(kMovieText);
+    ASSERT_EQ(report.racks.size(), 2u);
+    EXPECT_EQ(report.racks[0].slotCodes, (std::vector<std::string>{"ZX-DI16", "ZX-DI16", "ZX-DI16", ""}));
+    // The spreadsheet file takes figures as numbers, money in yuan.
+    EXPECT_EQ(report.orderLines.rows.back()[6].number, 9020.0);
+    EXPECT_EQ(report.orderLines.rows[1][4].kind, orvane::BomCell::Kind::Count);
 }
 
-TEST(BillOfMaterials, ClipboardRowsAreTabSeparatedAndUnquoted)
+TEST(BillOfMaterials, WithoutPricesThePriceColumnsAreLeftOut)
 {
-    const auto bom = orvane::ParseBillOfMaterials(kMovieText);
-    ASSERT_TRUE(bom);
-    EXPECT_EQ(orvane::BillOfMaterialsTabSeparated(*bom),
-              "型号\t说明\t数量\t占用槽位\t5V电流(mA)\t24V电流(mA)\n"
-              "ZC-220\t高性能，1024 点，以太网 2 口\t1\t0\t520\t0\n"
-              "ZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t0\t0\t0\n"
-              "ZX-AO02\t2 通道 \"电压,电流\" 输出\t2\t2\t240\t280\n"
-              "合计\t\t\t2\t760\t280\n"
-              "可用\t基板槽位与电源容量\t\t0\t3000\t600\n"
-              "I/O点数\tCPU上限 1024\t4\t\t\t\n"
-              "注意\t尚未选择基板\t\t\t\t\n");
+    std::string text = kMovieText;
+    for (const std::string& priced : {std::string("currency\tCNY\n"), std::string("\t6980.00\t6980.00"),
+                                      std::string("\t680.00\t2040.00"), std::string("\t9020.00")}) {
+        const std::size_t at = text.find(priced);
+        text.replace(at, priced.size(), priced[0] == 'c' ? "" : priced == "\t9020.00" ? "\t" : "\t\t");
+    }
+    const std::string rows = orvane::BillOfMaterialsTabSeparated(Report(text));
+    EXPECT_NE(rows.find("序号\t订货号\t型号\t说明\t数量\n"), std::string::npos) << rows;
+    EXPECT_NE(rows.find("\n合计\t\t\t\t4\n"), std::string::npos) << rows;
+    EXPECT_EQ(rows.find("单价"), std::string::npos);
 }
 
 TEST(BillOfMaterials, TextsThatASpreadsheetWouldRunStayText)
 {
-    const auto bom = orvane::ParseBillOfMaterials(
-        "TZBOM/1\nitem\tZC-1\t=HYPERLINK(\"http://x\")\t1\t0\t5\t0\ntotal\t0\t5\t0\n"
-        "capacity\t0\t0\t0\nio\t0\t0\nwarning\t+24V 外部电源\nwarning\t@SUM(1)\nwarning\t-5");
-    ASSERT_TRUE(bom);
-    const std::string csv = orvane::BillOfMaterialsCsv(*bom);
-    EXPECT_NE(csv.find("ZC-1,\"'=HYPERLINK(\"\"http://x\"\")\",1,"), std::string::npos) << csv;
-    EXPECT_NE(csv.find("注意,'+24V 外部电源,"), std::string::npos) << csv;
-    EXPECT_NE(csv.find("注意,'@SUM(1),"), std::string::npos) << csv;
-    EXPECT_NE(csv.find("注意,'-5,"), std::string::npos) << csv;
-    EXPECT_NE(orvane::BillOfMaterialsTabSeparated(*bom).find("ZC-1\t'=HYPERLINK"), std::string::npos);
-    // The printout shows the text as the movie gave it.
-    EXPECT_EQ(orvane::BillOfMaterialsRows(*bom)[1][1], "=HYPERLINK(\"http://x\")");
+    std::string text = kMovieText;
+    text.replace(text.find("二号线"), std::string("二号线").size(), "=HYPERLINK(\"http://x\")");
+    text.replace(text.find("16 点"), std::string("16 点").size(), "+24V <b>");
+    text += "\nwarning\t@SUM(1)\nwarning\t－5";
+    const orvane::BomReport report = Report(text);
+    const std::string csv = orvane::BillOfMaterialsCsv(report);
+    EXPECT_NE(csv.find("项目名称,\"'=HYPERLINK(\"\"http://x\"\")\"\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("ZX-DI16,\"'+24V <b>"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("注意,'@SUM(1)\r\n注意,'－5\r\n"), std::string::npos) << csv;
+    EXPECT_NE(orvane::BillOfMaterialsTabSeparated(report).find("项目名称\t'=HYPERLINK"), std::string::npos);
+    const std::string html = orvane::BillOfMaterialsHtml(report);
+    EXPECT_NE(html.find("<td>'=HYPERLINK(&quot;http://x&quot;)</td>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<td>'+24V &lt;b&gt; "), std::string::npos) << html;
+    EXPECT_EQ(html.find("<b>"), std::string::npos);
 
     // Behind a quote, white space of any width, or in full-width form, a
     // formula is a formula all the same.
@@ -77,8 +98,8 @@ TEST(BillOfMaterials, TextsThatASpreadsheetWouldRunStayText)
 
 TEST(BillOfMaterials, RefusesTextsThatAreNotACompleteBill)
 {
-    const std::string lines[] = {"TZBOM/1", "item\tC\tCPU\t1\t0\t5\t0", "total\t0\t5\t0", "capacity\t0\t0\t0",
-                                 "io\t0\t0"};
+    const std::string lines[] = {"TZBOM/2", "line\t1\t\tC\tCPU\t1\t\t", "sum\t1\t", "rack\t主基板\t\t\t0\t0\t0\t0\t0\t0\t0",
+                                 "slots", "overall\t0\t0\t0\t0\t0\t0\t0\t0\t1\t0"};
     const auto join = [&](std::size_t leftOut, const std::string& extra) {
         std::string text;
         for (std::size_t i = 0; i < std::size(lines); ++i) {
@@ -88,12 +109,18 @@ TEST(BillOfMaterials, RefusesTextsThatAreNotACompleteBill)
         return text + extra;
     };
     ASSERT_TRUE(orvane::ParseBillOfMaterials(join(99, "")));
+    ASSERT_TRUE(orvane::ParseBillOfMaterials(join(99, "\nline\t2\tX-1\tD\tx\t1\t\t\nproject\tnote\tn")));
     for (std::size_t leftOut = 0; leftOut < std::size(lines); ++leftOut)
         EXPECT_FALSE(orvane::ParseBillOfMaterials(join(leftOut, ""))) << "without line " << leftOut;
     for (const std::string extra :
-         {"\n", "\ntotal\t0\t5\t0", "\nitem\tD\tx\t1\t1\t1", "\nitem\t\tx\t1\t1\t1\t1", "\nitem\tD\tx\t-1\t1\t1\t1",
-          "\nitem\tD\tx\t4294967296\t1\t1\t1", "\nitem\tD\tx\t1 \t1\t1\t1", "\nitem\tD\tx\r\t1\t1\t1\t1",
-          "\nwarning\t", "\nnote\tx"})
+         {"\n", "\nsum\t1\t", "\nline\t3\t\tD\tx\t1\t\t", "\nline\t2\t\tD\tx\t1\t1.00\t1.00", "\nline\t2\t\t\tx\t1\t\t",
+          "\nline\t2\t\tD\tx\t4294967296\t\t", "\nline\t2\t\tD\tx\t1 \t\t", "\nline\t2\t\tD\tx\r\t1\t\t",
+          "\nrack\tE\t\t\t0\t0\t0\t0\t0\t0\t0", "\nslots\tX", "\nproject\tcolour\tred", "\nproject\tnote\t",
+          "\ncurrency\tyuan", "\nwarning\t", "\nnote\tx"})
         EXPECT_FALSE(orvane::ParseBillOfMaterials(join(99, extra))) << extra;
+    std::string priced = kMovieText;
+    priced.replace(priced.find("6980.00\t"), 8, "6980.0\t");
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(priced));
     EXPECT_FALSE(orvane::ParseBillOfMaterials(""));
+    EXPECT_FALSE(orvane::ParseBillOfMaterials("TZBOM/1\nitem\tC\tCPU\t1\t0\t5\t0"));
 }

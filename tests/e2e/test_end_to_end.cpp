@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDate>
+#include <QMimeData>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -40,6 +42,11 @@ constexpr int kReadyTimeoutMs = 60000;
 // and hand-set module quantities.
 const std::string kSelection =
     "TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-DI16:3\nqty=ZX-EN01:1";
+
+// A project name and an expansion rack: six input modules fill the main
+// base's four slots and go on into the expansion base.
+const std::string kTwoRacks = "TZSEL/3\nmode=module\nname=%E4%BA%8C%E5%8F%B7%E7%BA%BF\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B04\n"
+                              "rack=ZB-E06/ZP-P15\nqty=ZX-DI16:6";
 
 std::string Decode(const std::string& path, int* exitCode = nullptr)
 {
@@ -146,11 +153,11 @@ private:
         return view->focusProxy() ? view->focusProxy() : view;
     }
 
-    // The program started with path (holding kSelection) on its command line,
+    // The program started with path (holding selection) on its command line,
     // once the movie shows that file.
-    void StartWithSelectionFile(const std::string& path)
+    void StartWithSelectionFile(const std::string& path, const std::string& selection = kSelection)
     {
-        QVERIFY(WriteSelectionFile(path, kSelection));
+        QVERIFY(WriteSelectionFile(path, selection));
         StartProgram({QStringLiteral("orvane"), QString::fromStdString(path)});
         WaitUntilReady();
         QTRY_COMPARE_WITH_TIMEOUT(m_window->FilePath(), path, 10000);
@@ -201,26 +208,41 @@ private slots:
         QVERIFY(m_dialogs->boxes.empty());
     }
 
+    // The movie's bill of a two-rack selection, as CSV: the interface module
+    // and cable added, prices and totals, each rack's budget; the selection
+    // file, untouched, is what the movie saves.
     void billOfMaterialsIsExportedAsCsv()
     {
-        const std::string source = FilePath("line-3.zsr");
-        StartWithSelectionFile(source);
+        const std::string source = FilePath("line-2.zsr");
+        StartWithSelectionFile(source, kTwoRacks);
+        QCOMPARE(MovieSelection(), kTwoRacks);
 
-        const std::string csv = FilePath("line-3.csv");
+        const std::string csv = FilePath("line-2.csv");
         m_dialogs->saveAnswers.push_back(csv);
         Command(ID_MENU_FILE_EXPORT_BOM)->trigger();
         QVERIFY(m_dialogs->boxes.empty());
-        QCOMPARE(m_dialogs->saveRequests.back().initialName, std::string("line-3.csv"));
-        QCOMPARE(ReadBytes(csv), std::string("\xEF\xBB\xBF"
-                                             "型号,说明,数量,占用槽位,5V电流(mA),24V电流(mA)\r\n"
-                                             "ZC-220,高性能，1024 点，以太网 2 口,1,0,520,0\r\n"
-                                             "ZP-P30,交流输入，5V 3.0A，24V 0.6A,1,0,0,0\r\n"
-                                             "ZB-B06,6 槽基板,1,0,55,0\r\n"
-                                             "ZX-DI16,16 点 DC24V 输入，源型/漏型,3,3,180,0\r\n"
-                                             "ZX-EN01,以太网通信模块，2 口，Modbus TCP,1,1,300,0\r\n"
-                                             "合计,,,4,1055,0\r\n"
-                                             "可用,基板槽位与电源容量,,6,3000,600\r\n"
-                                             "I/O点数,CPU上限 1024,48,,,\r\n"));
+        QCOMPARE(m_dialogs->saveRequests.back().initialName, std::string("line-2.xlsx"));
+        const std::string today = QDate::currentDate().toString(Qt::ISODate).toStdString();
+        QCOMPARE(ReadBytes(csv), "\xEF\xBB\xBF"
+                                 "物料清单\r\n项目名称,二号线\r\n日期," + today + "\r\n\r\n"
+                                 "序号,订货号,型号,说明,数量,单价(CNY),金额(CNY)\r\n"
+                                 "1,TZ-C0220-00,ZC-220,高性能，1024 点，以太网 2 口,1,6980.00,6980.00\r\n"
+                                 "2,TZ-P0015-00,ZP-P15,交流输入，5V 1.5A，24V 0.3A,1,560.00,560.00\r\n"
+                                 "3,TZ-P0030-00,ZP-P30,交流输入，5V 3.0A，24V 0.6A,1,880.00,880.00\r\n"
+                                 "4,TZ-B0004-00,ZB-B04,4 槽基板,1,320.00,320.00\r\n"
+                                 "5,TZ-E0106-00,ZB-E06,6 槽扩展基板,1,450.00,450.00\r\n"
+                                 "6,TZ-E0201-00,ZX-IF01,扩展接口模块，装在扩展基板的接口位,1,380.00,380.00\r\n"
+                                 "7,TZ-E0306-00,ZX-CB06,扩展电缆 0.6 m,1,95.00,95.00\r\n"
+                                 "8,TZ-D1016-00,ZX-DI16,16 点 DC24V 输入，源型/漏型,6,680.00,4080.00\r\n"
+                                 "合计,,,,13,,13745.00\r\n\r\n"
+                                 "工程数据\r\n"
+                                 "机架,基板,电源,已用槽位,可用槽位,5V电流(mA),5V容量(mA),24V电流(mA),24V容量(mA),I/O点数\r\n"
+                                 "主基板,ZB-B04,ZP-P30,4,4,800,3000,0,600,64\r\n"
+                                 "扩展基板 1,ZB-E06,ZP-P15,2,6,290,1500,0,300,32\r\n"
+                                 "合计,,,6,10,1090,4500,0,900,96\r\n"
+                                 "CPU I/O点数上限,1024\r\n基板数,2（CPU上限 4）\r\n");
+        SaveAs(FilePath("line-2-copy.zsr"));
+        QCOMPARE(Decode(FilePath("line-2-copy.zsr")), kTwoRacks);
     }
 
     void billOfMaterialsIsPrintedToPdf()
@@ -230,29 +252,27 @@ private slots:
         m_dialogs->printAnswers.push_back(pdf);
         Command(ID_MENU_FILE_PRINT_BOM)->trigger();
         QVERIFY(m_dialogs->boxes.empty());
+        QCOMPARE(m_dialogs->proposedPdfFiles.back(), pdf);
         QProcess pdftotext;
         pdftotext.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf), QStringLiteral("-")});
         QVERIFY(pdftotext.waitForFinished(30000));
         const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
-        for (const QString& expected : {QStringLiteral("printed.zsr"), QStringLiteral("ZB-B06"),
-                                        QStringLiteral("以太网通信模块"), QStringLiteral("1055")})
+        for (const QString& expected : {QStringLiteral("printed.zsr"), QStringLiteral("TZ-B0006-00"),
+                                        QStringLiteral("以太网通信模块"), QStringLiteral("12790.00"), QStringLiteral("1055")})
             QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in: ") + text));
     }
 
-    void billOfMaterialsIsCopiedTabSeparated()
+    void billOfMaterialsIsCopiedAsRowsAndTable()
     {
         StartWithSelectionFile(FilePath("copied.zsr"));
         Command(ID_MENU_FILE_COPY_BOM)->trigger();
         QVERIFY(m_dialogs->boxes.empty());
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("型号\t说明\t数量\t占用槽位\t5V电流(mA)\t24V电流(mA)\n"
-                                                                      "ZC-220\t高性能，1024 点，以太网 2 口\t1\t0\t520\t0\n"
-                                                                      "ZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t0\t0\t0\n"
-                                                                      "ZB-B06\t6 槽基板\t1\t0\t55\t0\n"
-                                                                      "ZX-DI16\t16 点 DC24V 输入，源型/漏型\t3\t3\t180\t0\n"
-                                                                      "ZX-EN01\t以太网通信模块，2 口，Modbus TCP\t1\t1\t300\t0\n"
-                                                                      "合计\t\t\t4\t1055\t0\n"
-                                                                      "可用\t基板槽位与电源容量\t\t6\t3000\t600\n"
-                                                                      "I/O点数\tCPU上限 1024\t48\t\t\t\n"));
+        const QString rows = QGuiApplication::clipboard()->text();
+        QVERIFY2(rows.startsWith(QStringLiteral("物料清单\n日期,").replace(QLatin1Char(','), QLatin1Char('\t'))) &&
+                     rows.contains(QStringLiteral("5\tTZ-N0001-00\tZX-EN01\t以太网通信模块，2 口，Modbus TCP\t1\t2480.00\t2480.00\n"
+                                                  "合计\t\t\t\t7\t\t12790.00\n")),
+                 qPrintable(rows));
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->html().contains(QStringLiteral("<td>ZX-EN01</td>")));
     }
 
     void newClearsAndOpenRestores()
@@ -412,6 +432,21 @@ private slots:
         const std::string saved = FilePath("typed.zsr");
         SaveAs(saved);
         QCOMPARE(Decode(saved), stepped);
+    }
+
+    // The project data typed into the movie's dialog and an expansion rack
+    // added with its button reach the selection text (version 3).
+    void projectDataAndRackAreEnteredInTheMovie()
+    {
+        StartProgram({QStringLiteral("orvane")});
+        WaitUntilReady();
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(508, 22));  // 项目信息
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(500, 240));  // the project name field
+        QTest::keyClicks(MovieInput(), QStringLiteral("Line 2"));
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(588, 387));  // 确定
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), std::string("TZSEL/3\nmode=module\nname=Line%202"), 10000);
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(71, 511));  // ＋ 添加扩展基板
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), std::string("TZSEL/3\nmode=module\nname=Line%202\nrack=/"), 10000);
     }
 
     qint64 PagePid() const { return Flash().findChild<QWebEngineView*>()->page()->renderProcessPid(); }

@@ -1,6 +1,9 @@
-// The bill of materials leaving the program: the movie's "zBom" written as
-// CSV, put on the clipboard or printed (to PDF, read back with pdftotext).
+// The bill of materials leaving the program: the movie's "zBom" written as a
+// workbook (read back with openpyxl) or CSV, put on the clipboard, or printed
+// after the preview (to PDF, read back with pdftotext).
 #include "HostTestSupport.h"
+
+#include "bom/BomNotice.h"
 
 #include "orvane/BillOfMaterials.h"
 
@@ -8,8 +11,10 @@
 #include <QClipboard>
 #include <QDate>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProcess>
 #include <QTest>
 
@@ -19,9 +24,22 @@
 
 namespace {
 
+// Two racks, prices, a project name that a spreadsheet would run as a formula.
 const std::string kMovieBom =
-    "TZBOM/1\nitem\tZC-220\t高性能，1024 点\t1\t0\t520\t0\ntotal\t0\t520\t0\ncapacity\t0\t0\t0\nio\t0\t1024\n"
-    "warning\t尚未选择电源";
+    "TZBOM/2\nproject\tname\t=1+1 二号线\nproject\tauthor\t李工\ncurrency\tCNY\n"
+    "line\t1\tTZ-C0220-00\tZC-220\t高性能，1024 点\t1\t6980.00\t6980.00\n"
+    "line\t2\tTZ-E0201-00\tZX-IF01\t扩展接口模块\t1\t380.00\t380.00\n"
+    "line\t3\tTZ-D1016-00\tZX-DI16\t16 点 DC24V 输入\t12\t680.00\t8160.00\n"
+    "sum\t14\t15520.00\n"
+    "rack\t主基板\tZB-B06\tZP-P30\t6\t6\t935\t3000\t0\t600\t96\nslots\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\n"
+    "rack\t扩展基板 1\tZB-E08\t\t6\t8\t530\t0\t0\t0\t96\nslots\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\t\t\n"
+    "overall\t12\t14\t1465\t3000\t0\t600\t192\t1024\t2\t4\nwarning\t扩展基板 1：尚未选择电源";
+
+orvane::BomReport TodaysReport()
+{
+    return orvane::PurchaseReport(*orvane::ParseBillOfMaterials(kMovieBom),
+                                  QDate::currentDate().toString(Qt::ISODate).toStdString());
+}
 
 std::string FileBytes(const std::string& path)
 {
@@ -29,13 +47,29 @@ std::string FileBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-QString PdfText(const std::string& path)
+QString ProcessOutput(const QString& program, const QStringList& arguments)
 {
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QString::fromStdString(path), QStringLiteral("-")});
-    pdftotext.waitForFinished(30000);
-    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
 }
+
+// What a real reader finds in the workbook: sheets, the frozen cells, each
+// non-empty cell as "sheet!ref=value:type:format", two column widths.
+const char* const kReadWorkbook = R"(
+import sys, openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+print("sheets", book.sheetnames)
+for sheet in book.worksheets:
+    print("frozen", sheet.title, sheet.freeze_panes)
+    for row in sheet.iter_rows():
+        for cell in row:
+            if cell.value is not None:
+                print(sheet.title + "!" + cell.coordinate + "=" + str(cell.value) + ":" + cell.data_type + ":" + cell.number_format)
+orders = book.worksheets[0]
+print("widths", orders.column_dimensions["B"].width, orders.column_dimensions["D"].width)
+)";
 
 }  // namespace
 
@@ -51,9 +85,10 @@ class BomTest : public QObject {
 
 private slots:
     void exportSitsInTheFileMenuGreyUntilTheMovieIsReady();
-    void exportReplacesTheChosenFileWithTheMoviesBill();
-    void copyPutsTabSeparatedRowsOnTheClipboard();
-    void printedPageShowsTitleFileDateTableAndWarnings();
+    void workbookReadsBackWithNumbersFormatsFrozenHeaderAndTwoSheets();
+    void csvIsWrittenWhenTheChosenNameSaysSo();
+    void copyPutsRowsAndATableOnTheClipboardAndSaysSo();
+    void previewPrintsProjectOrderLinesTotalsAndRacksToPdf();
     void failedPrintIsReported();
     void emptySelectionGetsTheSaveNoticeAndNoDialog_data() { EachCommand(); }
     void emptySelectionGetsTheSaveNoticeAndNoDialog();
@@ -73,53 +108,101 @@ void BomTest::exportSitsInTheFileMenuGreyUntilTheMovieIsReady()
     QVERIFY(fileMenu->isEnabled());
 }
 
-void BomTest::exportReplacesTheChosenFileWithTheMoviesBill()
+void BomTest::workbookReadsBackWithNumbersFormatsFrozenHeaderAndTwoSheets()
 {
     HostHarness host;
     auto window = host.StartReady();
     host.movie->bomText = kMovieBom;
-    const std::string path = host.AppFile("bill.csv");
+    const std::string path = host.AppFile("bill.xlsx");
     std::ofstream(path) << "older export";
     host.dialogs->saveAnswers = {path};
     FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
-
     QCOMPARE(host.dialogs->boxes.size(), 0u);
-    QCOMPARE(host.dialogs->saveRequests.size(), 1u);
-    QCOMPARE(host.dialogs->saveRequests[0].initialName, std::string("物料清单.csv"));
-    QCOMPARE(host.dialogs->saveRequests[0].defaultSuffix, std::string("csv"));
-    QCOMPARE(FileBytes(path), orvane::BillOfMaterialsCsv(*orvane::ParseBillOfMaterials(kMovieBom)));
+    QCOMPARE(host.dialogs->saveRequests[0].initialName, std::string("物料清单.xlsx"));
+    QCOMPARE(host.dialogs->saveRequests[0].defaultSuffix, std::string("xlsx"));
+
+    // Debian's own Python, where python3-openpyxl is installed.
+    const QString read = ProcessOutput(QStringLiteral("/usr/bin/python3"),
+                                       {QStringLiteral("-c"), QString::fromUtf8(kReadWorkbook), QString::fromStdString(path)});
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    // The table's header row is row 6, under the title, three heading rows and a blank one.
+    for (const QString& expected :
+         {QStringLiteral("sheets ['物料清单', '工程数据']"), QStringLiteral("frozen 物料清单 A7"),
+          QStringLiteral("frozen 工程数据 A2"), QStringLiteral("物料清单!B2==1+1 二号线:s:General"),
+          QStringLiteral("物料清单!B4=%1:s:General").arg(today), QStringLiteral("物料清单!A6=序号:s:General"),
+          QStringLiteral("物料清单!F6=单价(CNY):s:General"), QStringLiteral("物料清单!A7=1:n:0"),
+          QStringLiteral("物料清单!B7=TZ-C0220-00:s:General"), QStringLiteral("物料清单!E9=12:n:0"),
+          QStringLiteral("物料清单!F9=680:n:#,##0.00"), QStringLiteral("物料清单!G9=8160:n:#,##0.00"),
+          QStringLiteral("物料清单!A10=合计:s:General"), QStringLiteral("物料清单!E10=14:n:0"),
+          QStringLiteral("物料清单!G10=15520:n:#,##0.00"), QStringLiteral("工程数据!A3=扩展基板 1:s:General"),
+          QStringLiteral("工程数据!J4=192:n:0"), QStringLiteral("工程数据!B7=2（CPU上限 4）:s:General"),
+          QStringLiteral("工程数据!B8=扩展基板 1：尚未选择电源:s:General")})
+        QVERIFY2(read.contains(expected + QLatin1Char('\n')), qPrintable(expected + QStringLiteral(" missing in:\n") + read));
+    // The description column is as wide as its Chinese text: two widths a character.
+    const QStringList widths = read.section(QStringLiteral("widths "), 1).trimmed().split(QLatin1Char(' '));
+    QCOMPARE(widths.size(), 2);
+    QVERIFY2(widths[0].toDouble() >= 13 && widths[1].toDouble() >= 18, qPrintable(read));
+}
+
+void BomTest::csvIsWrittenWhenTheChosenNameSaysSo()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    host.movie->bomText = kMovieBom;
+    const std::string path = host.AppFile("bill.CSV");
+    host.dialogs->saveAnswers = {path};
+    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
+    QCOMPARE(host.dialogs->boxes.size(), 0u);
+    QCOMPARE(host.dialogs->saveRequests[0].filter, std::string("物料清单(*.xlsx)|*.xlsx|物料清单 CSV(*.csv)|*.csv||"));
+    QCOMPARE(FileBytes(path), orvane::BillOfMaterialsCsv(TodaysReport()));
     // Exporting saves no selection.
     QVERIFY(window->FilePath().empty());
 }
 
-void BomTest::copyPutsTabSeparatedRowsOnTheClipboard()
+void BomTest::copyPutsRowsAndATableOnTheClipboardAndSaysSo()
 {
     HostHarness host;
     auto window = host.StartReady();
     host.movie->bomText = kMovieBom;
     FindCommand(*window, ID_MENU_FILE_COPY_BOM)->trigger();
     QCOMPARE(host.dialogs->boxes.size(), 0u);
-    QCOMPARE(QGuiApplication::clipboard()->text().toStdString(),
-             orvane::BillOfMaterialsTabSeparated(*orvane::ParseBillOfMaterials(kMovieBom)));
+    const QMimeData* pasted = QGuiApplication::clipboard()->mimeData();
+    QCOMPARE(pasted->text().toStdString(), orvane::BillOfMaterialsTabSeparated(TodaysReport()));
+    QCOMPARE(pasted->html().toStdString(), orvane::BillOfMaterialsHtml(TodaysReport()));
+    auto* notice = window->findChild<QLabel*>(QStringLiteral("bomNotice"));
+    QVERIFY(notice && notice->isVisible() && notice->text().startsWith(QStringLiteral("已复制物料清单")));
+    QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), orvane::BomNotice::kShownMs + 2000);
 }
 
-void BomTest::printedPageShowsTitleFileDateTableAndWarnings()
+void BomTest::previewPrintsProjectOrderLinesTotalsAndRacksToPdf()
 {
     HostHarness host;
     auto window = host.StartReady();
     host.movie->bomText = kMovieBom;
     const std::string pdf = host.AppFile("bill.pdf");
-    host.dialogs->printAnswers = {pdf};
+    host.dialogs->printAnswers = {pdf, std::nullopt};
     FindCommand(*window, ID_MENU_FILE_PRINT_BOM)->trigger();
     QCOMPARE(host.dialogs->boxes.size(), 0u);
+    QCOMPARE(host.dialogs->proposedPdfFiles.at(0), std::string());  // untitled: Qt's own proposal
 
-    const QString text = PdfText(pdf);
+    const QString text = ProcessOutput(QStringLiteral("pdftotext"), {QString::fromStdString(pdf), QStringLiteral("-")});
     for (const QString& expected :
-         {QStringLiteral("Torvex-Z series 选型系统"), QStringLiteral("无题.zsr"),
-          QDate::currentDate().toString(Qt::ISODate), QStringLiteral("型号"), QStringLiteral("ZC-220"),
-          QStringLiteral("高性能，1024 点"), QStringLiteral("合计"), QStringLiteral("CPU上限 1024"),
-          QStringLiteral("尚未选择电源")})
+         {QStringLiteral("Torvex-Z series 选型系统"), QStringLiteral("无题.zsr"), QStringLiteral("项目名称：=1+1 二号线"),
+          QStringLiteral("编制：李工"), QStringLiteral("日期：") + QDate::currentDate().toString(Qt::ISODate),
+          QStringLiteral("订货号"), QStringLiteral("TZ-E0201-00"), QStringLiteral("金额(CNY)"), QStringLiteral("15520.00"),
+          QStringLiteral("工程数据"), QStringLiteral("基板数：2（CPU上限 4）"), QStringLiteral("扩展基板 1：尚未选择电源"),
+          QStringLiteral("基板槽位")})
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in: ") + text));
+
+    // With a selection file, print to file proposes its folder; closing the preview prints nothing.
+    const std::string selection = host.AppFile("line-2.zsr");
+    QVERIFY(WriteSelectionFile(selection, "TZSEL/1\nmode=module\ncpu=ZC-220"));
+    host.dialogs->openAnswers = {selection};
+    FindCommand(*window, ID_MENU_FILE_OPEN)->trigger();
+    FindCommand(*window, ID_MENU_FILE_PRINT_BOM)->trigger();
+    QCOMPARE(host.dialogs->proposedPdfFiles.at(1), host.AppFile("line-2.pdf"));
+    QVERIFY(!std::filesystem::exists(host.AppFile("line-2.pdf")));
+    QCOMPARE(host.dialogs->boxes.size(), 0u);
 }
 
 void BomTest::failedPrintIsReported()
@@ -154,15 +237,16 @@ void BomTest::unusableBillIsReportedAndNothingWritten()
     auto window = host.StartReady();
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
     host.movie->bomText = "TZSEL/1\nmode=module\ncpu=ZC-220";
-    host.dialogs->saveAnswers = {host.AppFile("bill.csv")};
+    host.dialogs->saveAnswers = {host.AppFile("bill.xlsx")};
     FindCommand(*window, id)->trigger();
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QCOMPARE(host.dialogs->boxes[0].text, std::string("(#1007)"));
     QVERIFY(host.dialogs->boxes[0].icon == MsgIcon::Error);
     QCOMPARE(host.dialogs->saveRequests.size(), 0u);
     QCOMPARE(host.dialogs->printRequests, 0);
-    QVERIFY(!std::filesystem::exists(host.AppFile("bill.csv")));
+    QVERIFY(!std::filesystem::exists(host.AppFile("bill.xlsx")));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+    QVERIFY(!window->findChild<QLabel*>(QStringLiteral("bomNotice")));
 }
 
 void BomTest::failedWriteIsReported()
@@ -170,7 +254,7 @@ void BomTest::failedWriteIsReported()
     HostHarness host;
     auto window = host.StartReady();
     host.movie->bomText = kMovieBom;
-    host.dialogs->saveAnswers = {host.AppFile("missing-folder/bill.csv")};
+    host.dialogs->saveAnswers = {host.AppFile("missing-folder/bill.xlsx")};
     FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QVERIFY(host.dialogs->boxes[0].text.starts_with("不能继续处理。(#2001)\n"));

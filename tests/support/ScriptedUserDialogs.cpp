@@ -41,14 +41,16 @@ std::optional<std::string> ScriptedUserDialogs::GetSaveFileName(QWidget*, const 
     return TakeFront(saveAnswers, std::optional<std::string>());
 }
 
-bool ScriptedUserDialogs::ChoosePrinter(QWidget*, QPrinter& printer)
+bool ScriptedUserDialogs::PreviewAndPrint(QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint)
 {
     ++printRequests;
+    proposedPdfFiles.push_back(printer.outputFileName().toStdString());
     const std::optional<std::string> pdfFile = TakeFront(printAnswers, std::optional<std::string>());
     if (!pdfFile)
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(*pdfFile));
+    paint(printer);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // User dialogs for the host tests: records every message box, file dialog,
-// print dialog, modal dialog and opened address, and answers them from queues.
+// print preview, modal dialog and opened address, and answers them from queues.
 
 #include "UserDialogs.h"
 
@@ -39,9 +39,10 @@ public:
     std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
                                                const std::string& initialName,
                                                const std::string& defaultSuffix) override;
-    // Prints to the PDF file of the next printAnswers entry; cancels when
-    // none is left or it is nullopt.
-    bool ChoosePrinter(QWidget* owner, QPrinter& printer) override;
+    // Records the printer's proposed PDF file, then prints to the PDF file of
+    // the next printAnswers entry as the preview's print button would (paint
+    // on the real printer); cancels when none is left or it is nullopt.
+    bool PreviewAndPrint(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
     // Shows the dialog, hands it to onModal, then rejects it if still open.
     int RunModal(QDialog& dialog) override;
     void OpenUrl(const QUrl& url) override;
@@ -60,6 +61,7 @@ public:
     std::vector<FileDialogRequest> openRequests;
     std::vector<FileDialogRequest> saveRequests;
     int printRequests = 0;
+    std::vector<std::string> proposedPdfFiles;  // the printer's file name when the preview opened
     std::vector<std::string> modalDialogs;  // class names
     std::vector<QUrl> openedUrls;
 };

@@ -1,68 +1,127 @@
 #pragma once
-// The bill of materials the selection movie hands over ("zBom", text TZBOM/1,
-// see movie/README.md) and the table it leaves the program as: CSV for
-// spreadsheets and purchasing, tab-separated rows for the clipboard, rows for
-// the printed page. The program never works the figures out itself.
+// The bill of materials the selection movie hands over ("zBom", text TZBOM/2,
+// see movie/README.md) and the purchaser's report every output shows: the
+// project data and date, the numbered order lines with their totals, and the
+// engineering summary (racks, slots, currents, I/O points, warnings) in a
+// section of its own. CSV for files, tab-separated rows and an HTML table for
+// the clipboard; the printout and the spreadsheet file take the same report.
+// The program never works a figure out itself.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvane {
 
-// Slots and currents in mA: of one item line (all its pieces), used by the
-// selection, or provided by its base and power supply.
-struct BomFigures {
-    std::uint32_t slotCount = 0;
-    std::uint32_t current5V = 0;
-    std::uint32_t current24V = 0;
-};
-
-struct BomItem {
+// One order line. Prices are in fen (0.01 of the currency); none when the
+// catalogue gives the item no price.
+struct BomLine {
+    std::uint32_t number = 0;
+    std::string orderNumber;  // "" when the catalogue gives none
     std::string partNumber;
     std::string description;
     std::uint32_t quantity = 0;
-    BomFigures figures;
+    std::optional<std::int64_t> unitPrice;
+    std::optional<std::int64_t> lineTotal;
+};
+
+// One rack (the main one first): its base and power supply ("" while not
+// chosen), slots, currents in mA against the supply, I/O points, and each
+// slot's module code ("" free, "<" the module to its left goes on).
+struct BomRack {
+    std::string label;
+    std::string base;
+    std::string power;
+    std::uint32_t slotsUsed = 0, slotCount = 0;
+    std::uint32_t current5V = 0, supply5V = 0, current24V = 0, supply24V = 0;
+    std::uint32_t ioPoints = 0;
+    std::vector<std::string> slotCodes;
+};
+
+// All racks together; a limit of 0 means none (no CPU chosen, or none stated).
+struct BomOverall {
+    std::uint32_t slotsUsed = 0, slotCount = 0;
+    std::uint32_t current5V = 0, supply5V = 0, current24V = 0, supply24V = 0;
+    std::uint32_t ioPoints = 0, ioPointLimit = 0;
+    std::uint32_t bases = 0, baseLimit = 0;
 };
 
 struct BillOfMaterials {
-    std::vector<BomItem> items;
-    BomFigures total;
-    BomFigures capacity;
-    std::uint32_t ioPoints = 0;
-    std::uint32_t ioPointLimit = 0;  // 0: no CPU, or one without a limit
+    // Set fields of the project: key (name, customer, author, note) and text.
+    std::vector<std::pair<std::string, std::string>> project;
+    std::string currency;  // "" when the catalogue gives no prices
+    std::vector<BomLine> lines;
+    std::uint32_t totalQuantity = 0;
+    std::optional<std::int64_t> totalPrice;  // only when every line has a price
+    std::vector<BomRack> racks;
+    BomOverall overall;
     std::vector<std::string> warnings;
 };
 
-// Reads the movie's text. nullopt unless it is a complete TZBOM/1 text: the
-// header, at least one item, exactly one total, capacity and io line, every
-// line with its number of fields, figures as decimal numbers that fit 32 bits,
+// Reads the movie's text. nullopt unless it is a complete TZBOM/2 text: the
+// header, at least one order line numbered from 1, one sum, at least one rack,
+// one overall line, every line with its number of fields, figures as decimal
+// numbers that fit 32 bits, prices with two decimals and only with a currency,
 // no control characters in a field.
 [[nodiscard]] std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text);
 
-// The table, six columns a row: the header row (型号, 说明, 数量, 占用槽位,
-// 5V电流(mA), 24V电流(mA)), one row per item, then the totals, the capacity
-// of base and power supply, the I/O points with the CPU's limit and one row
-// per warning.
-[[nodiscard]] std::vector<std::vector<std::string>> BillOfMaterialsRows(const BillOfMaterials& bom);
+// A cell of the report: its text as shown, and for figures the number a
+// spreadsheet should hold (money in units of the currency, not fen).
+struct BomCell {
+    enum class Kind { Text, Count, Money };
+    std::string text;
+    Kind kind = Kind::Text;
+    double number = 0;
+};
+using BomRow = std::vector<BomCell>;
+
+struct BomTable {
+    std::vector<std::string> columns;
+    std::vector<BomRow> rows;  // the last one holds the totals
+};
+
+// What every output shows, in this order.
+struct BomReport {
+    std::vector<std::pair<std::string, std::string>> heading;  // 项目名称 … 日期
+    // 序号, 订货号, 型号, 说明, 数量 and, with prices, 单价(CUR), 金额(CUR);
+    // then the row 合计 with the quantity and, with prices, the price total.
+    BomTable orderLines;
+    // 机架, 基板, 电源, 已用槽位, 可用槽位, 5V电流(mA), 5V容量(mA),
+    // 24V电流(mA), 24V容量(mA), I/O点数; one row per rack, then 合计.
+    BomTable engineering;
+    std::vector<std::pair<std::string, std::string>> limits;  // the CPU's limits
+    std::vector<std::string> warnings;
+    std::vector<BomRack> racks;  // for the slot pictures of the printout
+};
+
+// The report of a bill; date is shown as given (ISO 8601).
+[[nodiscard]] BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date);
 
 // A text as a spreadsheet cell that cannot run as a formula: a text whose
 // first character after white space (of any width) and quotes is =, +, - or @
 // (ASCII or full-width), or a line end, gets a leading apostrophe, which makes
-// the cell plain text. Every output a spreadsheet may read (CSV, clipboard)
-// passes its texts through this; the printout shows them as they are.
+// the cell plain text. Every output a spreadsheet may read (CSV, clipboard
+// rows and HTML) passes its texts through this; the printout shows them as
+// they are, and the spreadsheet file stores them as strings.
 [[nodiscard]] std::string SpreadsheetSafeText(const std::string& field);
 
-// The rows as CSV: a UTF-8 byte-order mark (spreadsheet programs then read
-// the Chinese text), CR LF after every row, a field quoted with its quotes
-// doubled when it holds a comma, a quote or a line end. Fields pass through
-// SpreadsheetSafeText.
-[[nodiscard]] std::string BillOfMaterialsCsv(const BillOfMaterials& bom);
+// The report as CSV: a UTF-8 byte-order mark (spreadsheet programs then read
+// the Chinese text), CR LF after every row, a blank row between sections, a
+// field quoted with its quotes doubled when it holds a comma, a quote or a
+// line end. Fields pass through SpreadsheetSafeText.
+[[nodiscard]] std::string BillOfMaterialsCsv(const BomReport& report);
 
-// The rows for the clipboard, as spreadsheets paste them: fields separated by
-// tabs, LF after every row, nothing quoted (a field holds no control characters).
-[[nodiscard]] std::string BillOfMaterialsTabSeparated(const BillOfMaterials& bom);
+// The same rows for the clipboard, as spreadsheets paste them: fields
+// separated by tabs, LF after every row, nothing quoted (a field holds no
+// control characters).
+[[nodiscard]] std::string BillOfMaterialsTabSeparated(const BomReport& report);
+
+// The same as an HTML fragment of tables, for pasting into spreadsheets and
+// mail: texts escaped and passed through SpreadsheetSafeText, figures right
+// aligned.
+[[nodiscard]] std::string BillOfMaterialsHtml(const BomReport& report);
 
 }  // namespace orvane

@@ -2,47 +2,72 @@ package orvane.model;
 
 /**
 	The bill of materials of a selection as one text for the host ("zBom"), which turns it into
-	CSV, the clipboard and the printed page. Lines separated by LF, fields by tabs:
+	a spreadsheet, CSV, the clipboard and the printed page without working out a figure itself.
+	Lines separated by LF, fields by tabs:
 
-	TZBOM/1
-	item	CODE	DESCRIPTION	QUANTITY	SLOTS	MA5V	MA24V   (CPU, power supply, base, then slot modules in catalogue order)
-	total	SLOTS	MA5V	MA24V                               (what the selection uses)
-	capacity	SLOTS	MA5V	MA24V                            (what its base and power supply provide; 0 when not chosen)
-	io	POINTS	LIMIT                                       (I/O points and the CPU's limit; 0: none)
-	warning	TEXT                                            (each problem, as the totals panel words it)
+	TZBOM/2
+	project	KEY	TEXT                 (name, customer, author, note: each only when set)
+	currency	CNY                      (when the catalogue gives prices)
+	line	N	ORDER	CODE	DESCRIPTION	QUANTITY	UNIT	TOTAL   (the order lines, PurchaseList)
+	sum	PIECES	TOTAL                     (quantities and prices added up)
+	rack	LABEL	BASE	POWER	SLOTSUSED	SLOTS	MA5V	SUPPLY5V	MA24V	SUPPLY24V	POINTS
+	slots	S1	S2	...                    (after its rack: each slot's module code, "" free, "<" the module to its left goes on)
+	overall	SLOTSUSED	SLOTS	MA5V	SUPPLY5V	MA24V	SUPPLY24V	POINTS	POINTLIMIT	BASES	BASELIMIT
+	warning	TEXT                          (each problem, as the totals panel words it)
 
-	Slots and currents of an item line are for all its pieces. Descriptions and warnings hold no
-	control characters (the catalogue reader drops them). An empty selection is the empty text,
-	as with zSave.
+	Prices are decimal with two places; UNIT and TOTAL are empty for an item without a price, and
+	the sum's TOTAL unless every line has one. A limit of 0 means none (no CPU, or none stated).
+	Texts hold no control characters (the catalogue reader and ProjectData drop them). An empty
+	selection is the empty text, as with zSave.
 **/
 class BomFormat {
-	public static inline final HEADER = "TZBOM/1";
+	public static inline final HEADER = "TZBOM/2";
+	/** "<" in a `slots` line: the slot belongs to the module in the slot before it. */
+	public static inline final CONTINUED = "<";
 
 	public static function write(selection:Selection, catalog:Catalog):String {
 		if (selection.isEmpty())
 			return "";
-		final budget = new Budget(selection, catalog);
 		final lines = [HEADER];
-		for (fixed in [selection.cpu, selection.power, selection.base])
-			if (fixed != null)
-				lines.push(itemLine(new ModuleLine(fixed, 1), 0));
-		for (line in selection.moduleLines(catalog))
-			lines.push(itemLine(line, line.item.slots * line.quantity));
-		lines.push(record("total", [budget.slotsUsed, budget.draw5V, budget.draw24V]));
-		lines.push(record("capacity", [budget.slotsAvailable, budget.supply5V, budget.supply24V]));
-		lines.push(record("io", [budget.points.total(), budget.maxIoPoints]));
+		for (field in ProjectData.fields)
+			if (selection.project.get(field.key) != "")
+				lines.push('project\t${field.key}\t${selection.project.get(field.key)}');
+		final priced = catalog.currency != null;
+		if (priced)
+			lines.push("currency\t" + catalog.currency);
+		var pieces = 0;
+		final purchase = PurchaseList.lines(selection, catalog);
+		for (i in 0...purchase.length) {
+			final item = purchase[i].item;
+			final quantity = purchase[i].quantity;
+			final hasPrice = priced && item.price != null;
+			pieces += quantity;
+			lines.push(['line', Std.string(i + 1), item.orderNumber, item.code, item.description, Std.string(quantity),
+				hasPrice ? Money.format(item.price) : "", hasPrice ? Money.format(item.price * 1.0 * quantity) : ""].join("\t"));
+		}
+		final total = PurchaseList.priceTotal(purchase, catalog);
+		lines.push('sum\t$pieces\t' + (total == null ? "" : Money.format(total)));
+
+		final budget = new Budget(selection, catalog);
+		final fill = new RackFill(selection, catalog);
+		for (i in 0...budget.racks.length) {
+			final rack = budget.racks[i];
+			lines.push(['rack', rack.label, code(rack.base), code(rack.power)].concat([
+				for (figure in [rack.slotsUsed, rack.slotsAvailable, rack.draw5V, rack.supply5V, rack.draw24V, rack.supply24V, rack.points.total()])
+					Std.string(figure)
+			]).join("\t"));
+			lines.push(["slots"].concat([for (use in fill.racks[i]) use == null ? "" : use.continued ? CONTINUED : use.item.code]).join("\t"));
+		}
+		lines.push("overall\t" + [
+			budget.slotsUsed, budget.slotsAvailable, budget.draw5V, budget.supply5V, budget.draw24V, budget.supply24V, budget.points.total(),
+			budget.maxIoPoints, budget.bases, budget.maxBases
+		].join("\t"));
 		for (problem in budget.problems())
 			lines.push("warning\t" + problem);
 		return lines.join("\n");
 	}
 
-	static function itemLine(line:ModuleLine, slots:Int):String {
-		final item = line.item;
-		return record('item\t${item.code}\t${item.description}',
-			[line.quantity, slots, item.draw5V * line.quantity, item.draw24V * line.quantity]);
-	}
-
-	static function record(head:String, figures:Array<Int>):String {
-		return head + "\t" + figures.join("\t");
+	static function code(item:Null<CatalogItem>):String {
+		return item == null ? "" : item.code;
 	}
 }

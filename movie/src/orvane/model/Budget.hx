@@ -1,7 +1,11 @@
 package orvane.model;
 
-/** Running totals of a selection against what its CPU, base and power supply allow. */
+/**
+	Running totals of a selection against what its CPU, bases and power supplies allow: per rack
+	(RackBudget) and overall. Without expansion racks the overall figures are the main rack's.
+**/
 class Budget {
+	public final racks:Array<RackBudget> = [];
 	public final points:IoPoints;
 	public final slotsUsed:Int;
 	public final slotsAvailable:Int;
@@ -10,78 +14,87 @@ class Budget {
 	public final supply5V:Int;
 	public final supply24V:Int;
 	public final maxIoPoints:Int;
+	/** Bases of the selection, the main one included, and how many its CPU drives (0: no CPU). */
+	public final bases:Int;
+	public final maxBases:Int;
 	final hasCpu:Bool;
-	final hasBase:Bool;
-	final hasPower:Bool;
+	final slotsOverflow:Bool;
+	final lacksRackParts:Bool;
 
 	public function new(selection:Selection, catalog:Catalog) {
-		points = new IoPoints();
-		var slots = 0;
-		var current5V = 0;
-		var current24V = 0;
-		for (fixed in [selection.cpu, selection.power, selection.base])
-			if (fixed != null) {
-				points.addScaled(fixed.points, 1);
-				current5V += fixed.draw5V;
-				current24V += fixed.draw24V;
-			}
-		for (line in selection.moduleLines(catalog)) {
-			points.addScaled(line.item.points, line.quantity);
-			slots += line.item.slots * line.quantity;
-			current5V += line.item.draw5V * line.quantity;
-			current24V += line.item.draw24V * line.quantity;
+		final fill = new RackFill(selection, catalog);
+		racks.push(new RackBudget(0, selection.base, selection.power));
+		for (i in 0...selection.racks.length) {
+			final rack = new RackBudget(i + 1, selection.racks[i].base, selection.racks[i].power);
+			for (kind in [ModuleKind.ExpansionInterface, ModuleKind.ExpansionCable])
+				rack.carry(catalog.rackPart(kind), 1);
+			racks.push(rack);
 		}
-		slotsUsed = slots;
+		racks[0].carry(selection.cpu, 1);
+		for (i in 0...racks.length)
+			for (line in fill.modulesIn(i, catalog))
+				racks[i].carry(line.item, line.quantity);
+
+		points = new IoPoints();
+		var used = 0, available = 0, current5V = 0, current24V = 0, supplied5V = 0, supplied24V = 0;
+		for (rack in racks) {
+			points.addScaled(rack.points, 1);
+			used += rack.slotsUsed;
+			available += rack.slotsAvailable;
+			current5V += rack.draw5V;
+			current24V += rack.draw24V;
+			supplied5V += rack.supply5V;
+			supplied24V += rack.supply24V;
+		}
+		slotsUsed = used;
+		slotsAvailable = available;
 		draw5V = current5V;
 		draw24V = current24V;
+		supply5V = supplied5V;
+		supply24V = supplied24V;
 		hasCpu = selection.cpu != null;
-		hasBase = selection.base != null;
-		hasPower = selection.power != null;
-		slotsAvailable = hasBase ? selection.base.slots : 0;
-		supply5V = hasPower ? selection.power.supply5V : 0;
-		supply24V = hasPower ? selection.power.supply24V : 0;
 		maxIoPoints = hasCpu ? selection.cpu.maxIoPoints : 0;
+		bases = racks.length;
+		maxBases = hasCpu ? selection.cpu.maxBases : 0;
+		slotsOverflow = fill.leftOver.length > 0 && available > 0;
+		lacksRackParts = selection.racks.length > 0
+			&& (catalog.rackPart(ExpansionInterface) == null || catalog.rackPart(ExpansionCable) == null);
 	}
 
+	/** The main rack: the CPU's, whose power supply and base `Remedies` may change. */
+	public function main():RackBudget {
+		return racks[0];
+	}
+
+	/** Some module fits in no rack's base. */
 	public function slotsExceeded():Bool {
-		return hasBase && slotsUsed > slotsAvailable;
+		return slotsOverflow;
 	}
 
 	public function over5V():Bool {
-		return hasPower && draw5V > supply5V;
+		return racks.filter(r -> r.over5V()).length > 0;
 	}
 
 	public function over24V():Bool {
-		return hasPower && supply24V > 0 && draw24V > supply24V;
+		return racks.filter(r -> r.over24V()).length > 0;
 	}
 
-	/** The chosen power supply has no 24 V output. */
-	public function powerLacks24V():Bool {
-		return hasPower && supply24V == 0;
-	}
-
-	/** The modules draw 24 V from a power supply that has no 24 V output: a separate 24 V supply must feed them. */
 	public function needsExternal24V():Bool {
-		return powerLacks24V() && draw24V > 0;
+		return racks.filter(r -> r.needsExternal24V()).length > 0;
 	}
 
 	public function ioPointsExceeded():Bool {
 		return hasCpu && maxIoPoints > 0 && points.total() > maxIoPoints;
 	}
 
-	/** Slots of the base still free (negative: missing); null without a base. */
+	/** More bases than the CPU drives. */
+	public function basesExceeded():Bool {
+		return hasCpu && bases > maxBases;
+	}
+
+	/** Slots of the bases still free (negative: missing); null without any base. */
 	public function slotsLeft():Null<Int> {
-		return hasBase ? slotsAvailable - slotsUsed : null;
-	}
-
-	/** 5 V current the power supply has left in mA (negative: overdrawn); null without a power supply. */
-	public function current5VLeft():Null<Int> {
-		return hasPower ? supply5V - draw5V : null;
-	}
-
-	/** 24 V current the power supply has left in mA; null without a power supply or when it has no 24 V output. */
-	public function current24VLeft():Null<Int> {
-		return hasPower && supply24V > 0 ? supply24V - draw24V : null;
+		return racks.filter(r -> r.base != null).length > 0 ? slotsAvailable - slotsUsed : null;
 	}
 
 	/** I/O points the CPU can still take; null without a CPU or when the CPU states no limit. */
@@ -94,20 +107,24 @@ class Budget {
 		final found:Array<String> = [];
 		if (!hasCpu)
 			found.push("尚未选择 CPU 单元");
-		if (!hasPower)
-			found.push("尚未选择电源");
-		if (!hasBase)
-			found.push("尚未选择基板");
+		final main = racks[0].problems(true);
+		for (problem in main)
+			if (StringTools.startsWith(problem, "尚未"))
+				found.push(problem);
 		if (slotsExceeded())
-			found.push('槽位不足：需要 $slotsUsed 槽，基板只有 $slotsAvailable 槽');
-		if (over5V())
-			found.push('5V 电流超出电源容量：${draw5V} mA > ${supply5V} mA');
-		if (over24V())
-			found.push('24V 电流超出电源容量：${draw24V} mA > ${supply24V} mA');
-		if (needsExternal24V())
-			found.push('所选电源没有 24V 输出：需另配外部 24V 电源（至少 ${draw24V} mA）');
+			found.push(bases == 1 ? '槽位不足：需要 $slotsUsed 槽，基板只有 $slotsAvailable 槽' : '槽位不足：需要 $slotsUsed 槽，$bases 个基板共 $slotsAvailable 槽');
+		for (problem in main)
+			if (!StringTools.startsWith(problem, "尚未"))
+				found.push(problem);
+		for (i in 1...racks.length)
+			for (problem in racks[i].problems(false))
+				found.push(problem);
 		if (ioPointsExceeded())
 			found.push('I/O 点数 ${points.total()} 超出 CPU 上限 $maxIoPoints');
+		if (basesExceeded())
+			found.push('基板数 $bases 超出 CPU 上限 $maxBases');
+		if (lacksRackParts)
+			found.push("目录中没有扩展接口模块或扩展电缆");
 		return found;
 	}
 }

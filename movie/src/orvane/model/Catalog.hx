@@ -5,12 +5,15 @@ class Catalog {
 	public final items:Array<CatalogItem>;
 	/** Entries of the file that were left out because they were damaged or repeated. */
 	public final skippedEntries:Int;
+	/** The currency of the list prices (ISO 4217, "CNY"); null when the catalogue gives no prices. */
+	public final currency:Null<String>;
 
 	final byCode:Map<String, CatalogItem> = [];
 
-	public function new(items:Array<CatalogItem>, skippedEntries:Int) {
+	public function new(items:Array<CatalogItem>, skippedEntries:Int, ?currency:String) {
 		this.items = items;
 		this.skippedEntries = skippedEntries;
+		this.currency = currency;
 		for (item in items)
 			byCode[item.code] = item;
 	}
@@ -35,5 +38,19 @@ class Catalog {
 			if (item.preferredForPlanning)
 				return item;
 		return candidates.length > 0 ? candidates[0] : null;
+	}
+
+	/** The interface module or cable each expansion rack gets: the one marked `plan="1"`, else the first. */
+	public function rackPart(kind:ModuleKind):Null<CatalogItem> {
+		return plannerDefault(kind);
+	}
+
+	/** The most bases any CPU of the catalogue drives: how many racks can be laid out before a CPU is chosen. */
+	public function mostBases():Int {
+		var most = 1;
+		for (cpu in ofKind(Cpu))
+			if (cpu.maxBases > most)
+				most = cpu.maxBases;
+		return most;
 	}
 }

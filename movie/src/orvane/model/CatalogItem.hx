@@ -16,10 +16,17 @@ class CatalogItem {
 	public final supply24V:Int;
 	/** CPUs: the largest number of I/O points the CPU can handle. */
 	public final maxIoPoints:Int;
-	/** I/O modules: the planner's first choice for its kind. */
+	/** I/O modules: the planner's first choice for its kind; expansion parts: the one added to each rack. */
 	public final preferredForPlanning:Bool;
+	/** What a buyer orders it by; "" when the catalogue gives none (format 1). */
+	public final orderNumber:String;
+	/** List price in fen (0.01 of the catalogue's currency); null when it has none. */
+	public final price:Null<Int>;
+	/** CPUs: how many bases it drives, the main base included (1: no expansion racks). */
+	public final maxBases:Int;
 
-	public function new(code, kind, description, points, slots, draw5V, draw24V, supply5V, supply24V, maxIoPoints, preferredForPlanning) {
+	public function new(code, kind, description, points, slots, draw5V, draw24V, supply5V, supply24V, maxIoPoints, preferredForPlanning,
+			orderNumber = "", ?price:Int, maxBases = 1) {
 		this.code = code;
 		this.kind = kind;
 		this.description = description;
@@ -31,6 +38,9 @@ class CatalogItem {
 		this.supply24V = supply24V;
 		this.maxIoPoints = maxIoPoints;
 		this.preferredForPlanning = preferredForPlanning;
+		this.orderNumber = orderNumber;
+		this.price = price;
+		this.maxBases = maxBases;
 	}
 
 	/** Points of the item's own I/O kind (16 for a 16-point input module). */

@@ -3,18 +3,24 @@ package orvane.model;
 /**
 	Reads the catalogue file:
 
-	<catalog format="1">
-	  <item kind="cpu|power|base|di|do|ai|ao|comm" code="ZX-DI16" desc="..."
+	<catalog format="2" currency="CNY">
+	  <item kind="cpu|power|base|di|do|ai|ao|comm|expbase|expif|cable" code="ZX-DI16" desc="..."
+	        order="TZ-D0162-00" price="680.00" maxbases="4"
 	        di="" do="" ai="" ao="" slots="" i5v="" i24v="" out5v="" out24v="" maxio="" plan="1"/>
 	</catalog>
 
-	Numbers are non-negative decimal integers; missing ones are 0. A damaged or repeated
+	Numbers are non-negative decimal integers; missing ones are 0. Format 2 adds the order
+	number, the list price (read only when the catalogue names its currency), a CPU's number of
+	bases and the expansion kinds; a format 1 file reads as it always did. A damaged or repeated
 	item is left out and counted; a file that is not such a document, is over 1 MiB, nests
 	elements deeper than a few levels, or lacks a CPU, a power supply or a base, is refused
 	as a whole.
 **/
 class CatalogParser {
 	public static inline final FORMAT = "1";
+	public static inline final FORMAT_2 = "2";
+	/** Bases a CPU may drive, the main one included. */
+	public static inline final MAX_BASES = 8;
 	static inline final MAX_TEXT_LENGTH = 1 << 20;
 	/** The file needs two levels (catalog, item); a few more leave room for what a later format may add. */
 	static inline final MAX_NESTING = 8;
@@ -23,6 +29,9 @@ class CatalogParser {
 	static inline final MAX_DESCRIPTION = 40;
 	static final codePattern = ~/^[A-Za-z0-9][A-Za-z0-9._-]{0,23}$/;
 	static final numberPattern = ~/^[0-9]{1,6}$/;
+	static final orderNumberPattern = ~/^[A-Za-z0-9][A-Za-z0-9._\/-]{0,31}$/;
+	static final pricePattern = ~/^[0-9]{1,7}(\.[0-9]{1,2})?$/;
+	static final currencyPattern = ~/^[A-Z]{3}$/;
 
 	public static function parse(text:Null<String>):ParseResult<Catalog> {
 		if (text == null || text.length == 0)
@@ -37,14 +46,18 @@ class CatalogParser {
 		final root = rootElement(document);
 		if (root == null || root.nodeName != "catalog")
 			return ParseResult.failure("目录文件缺少 catalog 根元素");
-		if (root.get("format") != FORMAT)
+		final format2 = root.get("format") == FORMAT_2;
+		if (root.get("format") != FORMAT && !format2)
 			return ParseResult.failure("不支持的目录格式版本");
+		final currency = format2 ? root.get("currency") : null;
+		if (currency != null && !currencyPattern.match(currency))
+			return ParseResult.failure("目录的货币代码无效");
 
 		final items:Array<CatalogItem> = [];
 		final seen:Map<String, Bool> = [];
 		var skipped = 0;
 		for (element in root.elementsNamed("item")) {
-			final item = items.length < MAX_ITEMS ? readItem(element) : null;
+			final item = items.length < MAX_ITEMS ? readItem(element, format2, currency != null) : null;
 			if (item == null || seen.exists(item.code)) {
 				skipped++;
 				continue;
@@ -52,7 +65,7 @@ class CatalogParser {
 			seen[item.code] = true;
 			items.push(item);
 		}
-		final catalog = new Catalog(items, skipped);
+		final catalog = new Catalog(items, skipped, currency);
 		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base])
 			if (catalog.ofKind(kind).length == 0)
 				return ParseResult.failure('目录中没有可用的${kind.label}');
@@ -65,10 +78,16 @@ class CatalogParser {
 		return null;
 	}
 
-	static function readItem(element:Xml):Null<CatalogItem> {
+	static function readItem(element:Xml, format2:Bool, priced:Bool):Null<CatalogItem> {
 		final kind = ModuleKind.fromString(element.get("kind"));
 		final code = element.get("code");
-		if (kind == null || code == null || !codePattern.match(code))
+		if (kind == null || code == null || !codePattern.match(code) || (!format2 && ModuleKind.expansion.contains(kind)))
+			return null;
+		final order = format2 ? element.get("order") : null;
+		final price = format2 && priced ? element.get("price") : null;
+		final bases = format2 && kind == Cpu ? readNumber(element.get("maxbases")) : 1;
+		if ((order != null && !orderNumberPattern.match(order)) || (price != null && !pricePattern.match(StringTools.trim(price)))
+			|| bases == null || bases > MAX_BASES)
 			return null;
 		final numbers = ["di", "do", "ai", "ao", "slots", "i5v", "i24v", "out5v", "out24v", "maxio"];
 		final value:Map<String, Int> = [];
@@ -85,18 +104,26 @@ class CatalogParser {
 			return null;
 		return new CatalogItem(code, kind, cleanDescription(element.get("desc")), points, slots, value["i5v"], value["i24v"],
 			kind == Power ? value["out5v"] : 0, kind == Power ? value["out24v"] : 0, kind == Cpu ? value["maxio"] : 0,
-			element.get("plan") == "1");
+			element.get("plan") == "1", order == null ? "" : order, price == null ? null : fen(StringTools.trim(price)), bases < 1 ? 1 : bases);
 	}
 
 	static function fitsKind(kind:ModuleKind, points:IoPoints, slots:Int, supply5V:Int):Bool {
 		return switch (kind) {
 			case Cpu: true;
 			case Power: supply5V > 0;
-			case Base: slots >= 1 && slots <= 64;
+			case Base | ExpansionBase: slots >= 1 && slots <= 64;
+			case ExpansionInterface | ExpansionCable: true;
 			case Comm: slots >= 1 && slots <= 4;
 			case DigitalIn | DigitalOut | AnalogIn | AnalogOut:
 				slots >= 1 && slots <= 4 && points.of(kind) > 0 && points.total() == points.of(kind);
 		}
+	}
+
+	/** A price as the pattern matched it, in fen: "680.5" is 68050. */
+	static function fen(text:String):Int {
+		final parts = text.split(".");
+		final fraction = parts.length > 1 ? (parts[1] + "0").substr(0, 2) : "0";
+		return Std.parseInt(parts[0]) * 100 + Std.parseInt(fraction);
 	}
 
 	static function readNumber(text:Null<String>):Null<Int> {

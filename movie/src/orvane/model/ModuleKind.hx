@@ -10,8 +10,17 @@ enum abstract ModuleKind(String) to String {
 	var AnalogIn = "ai";
 	var AnalogOut = "ao";
 	var Comm = "comm";
+	/** An expansion rack's base, and the interface module and cable that join it to the rack before. */
+	var ExpansionBase = "expbase";
+	var ExpansionInterface = "expif";
+	var ExpansionCable = "cable";
 
-	public static final all:Array<ModuleKind> = [Cpu, Power, Base, DigitalIn, DigitalOut, AnalogIn, AnalogOut, Comm];
+	public static final all:Array<ModuleKind> = [
+		Cpu, Power, Base, DigitalIn, DigitalOut, AnalogIn, AnalogOut, Comm, ExpansionBase, ExpansionInterface, ExpansionCable
+	];
+
+	/** The kinds catalogue format 2 adds. */
+	public static final expansion:Array<ModuleKind> = [ExpansionBase, ExpansionInterface, ExpansionCable];
 
 	/** The kinds that occupy I/O slots of a base, in display order. */
 	public static final slotModules:Array<ModuleKind> = [DigitalIn, DigitalOut, AnalogIn, AnalogOut, Comm];
@@ -38,6 +47,9 @@ enum abstract ModuleKind(String) to String {
 			case AnalogIn: "模拟量输入";
 			case AnalogOut: "模拟量输出";
 			case Comm: "通信";
+			case ExpansionBase: "扩展基板";
+			case ExpansionInterface: "扩展接口模块";
+			case ExpansionCable: "扩展电缆";
 		}
 	}
 }

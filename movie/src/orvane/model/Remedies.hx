@@ -3,8 +3,8 @@ package orvane.model;
 import haxe.ds.ArraySort;
 
 /**
-	For each limit the selection runs past (base slots, 5 V or 24 V current, the CPU's I/O
-	points), the smallest catalogue change that fixes it: the base, power supply or CPU of least
+	For each limit the selection runs past (base slots, the main rack's 5 V or 24 V current, the
+	CPU's I/O points), the smallest catalogue change that fixes it: the base, power supply or CPU of least
 	capacity that makes the selection fit that limit when chosen instead. Each candidate is tried
 	on a copy of the selection, so what it changes besides (a CPU's built-in points, a base's own
 	5 V draw) is counted.
@@ -16,9 +16,10 @@ class Remedies {
 		if (budget.slotsExceeded())
 			found.push(smallest(selection, catalog, Base, "槽位不足", b -> !b.slotsExceeded(),
 				item -> '${item.slots} 槽'));
-		if (budget.over5V() || budget.over24V())
+		final main = budget.main();
+		if (main.over5V() || main.over24V())
 			found.push(smallest(selection, catalog, Power, "电源容量不足",
-				b -> !b.over5V() && !b.over24V() && (!b.needsExternal24V() || budget.needsExternal24V()),
+				b -> !b.main().over5V() && !b.main().over24V() && (!b.main().needsExternal24V() || main.needsExternal24V()),
 				item -> '5V ${item.supply5V} mA / 24V ${item.supply24V} mA'));
 		if (budget.ioPointsExceeded())
 			found.push(smallest(selection, catalog, Cpu, "I/O 点数超出", b -> !b.ioPointsExceeded(),

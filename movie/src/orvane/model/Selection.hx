@@ -1,20 +1,27 @@
 package orvane.model;
 
 /**
-	The user's current choice: one CPU, power supply and base, and the slot modules. Module
+	The user's current choice: one CPU, power supply and base (the main rack), the expansion
+	racks with their own base and power supply, the slot modules, and whose project it is. Module
 	quantities set by hand are kept in every mode: by module they are every slot module, by I/O
 	need the communication modules and the I/O modules the user chose before switching (kept
 	modules, which the planner counts before it adds modules of its own). The modules stand in
-	the base in catalogue order unless the user moved them (`slotOrder`).
+	the bases in catalogue order unless the user moved them (`slotOrder`), filling the main rack
+	first and then each expansion rack in turn (RackFill).
 **/
 class Selection {
 	public static inline final MAX_QUANTITY = 999;
 	public static inline final MAX_REQUIRED_POINTS = 9999;
+	/** Expansion racks a selection may hold, whatever its CPU drives. */
+	public static inline final MAX_RACKS = CatalogParser.MAX_BASES - 1;
 
 	public var mode:SelectionMode = ByModule;
 	public var cpu:Null<CatalogItem>;
 	public var power:Null<CatalogItem>;
 	public var base:Null<CatalogItem>;
+	/** The expansion racks in the order the cables join them, after the main rack. */
+	public final racks:Array<ExpansionRack> = [];
+	public var project = new ProjectData();
 
 	/** Quantities set by hand, by item code. */
 	final quantities:Map<String, Int> = [];
@@ -35,6 +42,9 @@ class Selection {
 		twin.cpu = cpu;
 		twin.power = power;
 		twin.base = base;
+		for (rack in racks)
+			twin.racks.push(rack.copy());
+		twin.project = project.copy();
 		for (code => quantity in quantities)
 			twin.quantities[code] = quantity;
 		twin.requiredPoints.addScaled(requiredPoints, 1);
@@ -45,7 +55,7 @@ class Selection {
 	}
 
 	public function isEmpty():Bool {
-		if (cpu != null || power != null || base != null)
+		if (cpu != null || power != null || base != null || racks.length > 0 || !project.isEmpty())
 			return false;
 		for (quantity in quantities)
 			if (quantity > 0)
@@ -128,6 +138,60 @@ class Selection {
 			case Base: base = item;
 			default:
 		}
+	}
+
+	/** Adds an expansion rack after the last one; false when the selection holds as many as it may. */
+	public function addRack():Bool {
+		if (racks.length >= MAX_RACKS)
+			return false;
+		racks.push(new ExpansionRack());
+		return true;
+	}
+
+	/** Removes expansion rack `index` (from 1); its modules move on to the racks after it. */
+	public function removeRack(index:Int):Void {
+		if (index >= 1 && index <= racks.length)
+			racks.splice(index - 1, 1);
+	}
+
+	/** Chooses the power supply or base of rack `index` (0: the main rack, whose CPU `choose` sets). */
+	public function chooseFor(index:Int, item:CatalogItem):Void {
+		if (index == 0) {
+			choose(item);
+			return;
+		}
+		final rack = racks[index - 1];
+		if (rack == null)
+			return;
+		switch (item.kind) {
+			case Power: rack.power = item;
+			case ExpansionBase: rack.base = item;
+			default:
+		}
+	}
+
+	public function clearFor(index:Int, kind:ModuleKind):Void {
+		if (index == 0) {
+			clearChoice(kind);
+			return;
+		}
+		final rack = racks[index - 1];
+		if (rack == null)
+			return;
+		switch (kind) {
+			case Power: rack.power = null;
+			case ExpansionBase: rack.base = null;
+			default:
+		}
+	}
+
+	/** Slots of each rack's base from the main rack on; 0 where no base is chosen. */
+	public function rackSlots():Array<Int> {
+		return [base == null ? 0 : base.slots].concat([for (rack in racks) rack.base == null ? 0 : rack.base.slots]);
+	}
+
+	public function setProject(key:String, text:String):Void {
+		project.set(key, text);
 	}
 
 	public function clearChoice(kind:ModuleKind):Void {
@@ -232,6 +296,8 @@ class Selection {
 	public function clear():Void {
 		mode = ByModule;
 		cpu = power = base = null;
+		racks.resize(0);
+		project = new ProjectData();
 		quantities.clear();
 		plannerPicks.clear();
 		slotOrder = null;

@@ -5,25 +5,32 @@ using StringTools;
 /**
 	The selection as one text, ASCII only, lines separated by LF, in a fixed order:
 
-	TZSEL/1                     (TZSEL/2 when the selection holds what version 1 cannot say)
+	TZSEL/1                     (TZSEL/2 or TZSEL/3 when the selection holds what an earlier version cannot say)
 	mode=module|io
+	name=TEXT                   (version 3: project name, customer, author, note, each only when set,
+	customer=TEXT                as PercentText)
+	author=TEXT
+	note=TEXT
 	cpu=CODE                    (each of cpu, power, base only when chosen)
 	power=CODE
 	base=CODE
+	rack=BASE/POWER             (version 3: each expansion rack in order; a code is empty while not chosen)
 	need=DI:n,DO:n,AI:n,AO:n    (mode io only: required points)
 	pick=DI:CODE,DO:CODE,...    (mode io only: module the planner uses per kind)
 	qty=CODE:n                  (hand-set quantities, catalogue order, n 1..999)
 	order=CODE:n,CODE:n,...     (version 2: the modules in the base from slot 1, as runs of pieces)
 
-	Version 2 is written only for a selection with a slot order of the user's, or with I/O
-	modules kept by I/O need (their `qty` lines); everything else is written as version 1, so a
-	version 1 text still saves back byte for byte. An empty selection is the empty text, so an
+	Version 3 is written only for a selection with expansion racks or project data; version 2
+	only for one with a slot order of the user's, or with I/O modules kept by I/O need (their
+	`qty` lines); everything else is written as version 1, so a version 1 or 2 text still saves
+	back byte for byte. An empty selection is the empty text, so an
 	untouched movie has nothing to save. Writing the same selection always gives the same text,
 	and reading a written text back gives a selection that writes the identical text.
 **/
 class SelectionFormat {
 	public static inline final HEADER = "TZSEL/1";
 	public static inline final HEADER_2 = "TZSEL/2";
+	public static inline final HEADER_3 = "TZSEL/3";
 	static inline final HEADER_FAMILY = "TZSEL/";
 	static inline final MAX_TEXT_LENGTH = 65536;
 	/** More pieces than any selection can hold (quantities and planned modules have limits); a longer order is damaged. */
@@ -43,10 +50,16 @@ class SelectionFormat {
 			return "";
 		final ownOrder = selection.hasOwnSlotOrder(catalog);
 		final keeps = selection.keptModules(catalog).length > 0;
-		final lines = [ownOrder || keeps ? HEADER_2 : HEADER, "mode=" + selection.mode];
+		final version3 = selection.racks.length > 0 || !selection.project.isEmpty();
+		final lines = [version3 ? HEADER_3 : ownOrder || keeps ? HEADER_2 : HEADER, "mode=" + selection.mode];
+		for (field in ProjectData.fields)
+			if (selection.project.get(field.key) != "")
+				lines.push(field.key + "=" + PercentText.encode(selection.project.get(field.key)));
 		for (entry in [{key: "cpu", item: selection.cpu}, {key: "power", item: selection.power}, {key: "base", item: selection.base}])
 			if (entry.item != null)
 				lines.push(entry.key + "=" + entry.item.code);
+		for (rack in selection.racks)
+			lines.push("rack=" + (rack.base == null ? "" : rack.base.code) + "/" + (rack.power == null ? "" : rack.power.code));
 		if (selection.mode == ByIoNeed) {
 			lines.push("need=" + [for (t in kindTags) t.tag + ":" + selection.requiredPoints.of(t.kind)].join(","));
 			final picks = [
@@ -76,9 +89,10 @@ class SelectionFormat {
 			return ParseResult.success(new SelectionReadResult(selection, dropped));
 		final text = given.startsWith(BYTE_ORDER_MARK) ? given.substr(BYTE_ORDER_MARK.length) : given;
 		final header = firstLine(text);
-		if (header != HEADER && header != HEADER_2)
+		if (header != HEADER && header != HEADER_2 && header != HEADER_3)
 			return ParseResult.failure(headerProblem(header));
-		final version2 = header == HEADER_2;
+		final version3 = header == HEADER_3;
+		final version2 = header == HEADER_2 || version3;
 		if (text.length > MAX_TEXT_LENGTH)
 			return ParseResult.failure("选型数据过长");
 
@@ -88,6 +102,7 @@ class SelectionFormat {
 
 		final single:Map<String, String> = [];
 		final quantities:Array<String> = [];
+		final racks:Array<String> = [];
 		for (i in 1...lines.length) {
 			final separator = lines[i].indexOf("=");
 			if (separator <= 0)
@@ -97,11 +112,17 @@ class SelectionFormat {
 			switch (key) {
 				case "qty":
 					quantities.push(value);
+				case "rack" if (version3):
+					racks.push(value);
 				case "mode" | "cpu" | "power" | "base" | "need" | "pick":
 					if (single.exists(key))
 						return ParseResult.failure('“$key”重复出现');
 					single[key] = value;
 				case "order" if (version2):
+					if (single.exists(key))
+						return ParseResult.failure('“$key”重复出现');
+					single[key] = value;
+				case "name" | "customer" | "author" | "note" if (version3):
 					if (single.exists(key))
 						return ParseResult.failure('“$key”重复出现');
 					single[key] = value;
@@ -128,6 +149,8 @@ class SelectionFormat {
 				selection.choose(item);
 		}
 		final error = firstError([
+			() -> readProject(single, selection),
+			() -> readRacks(racks, selection, catalog, dropped),
 			() -> mode == ByIoNeed ? readNeed(single["need"], selection) : null,
 			() -> mode == ByIoNeed ? readPicks(single["pick"], selection, catalog, dropped) : null,
 			() -> readQuantities(quantities, selection, catalog, dropped, version2),
@@ -149,7 +172,7 @@ class SelectionFormat {
 	static function headerProblem(header:String):String {
 		if (!header.startsWith(HEADER_FAMILY))
 			return "不是 Torvex-Z 选型文件";
-		final isLaterVersion = versionPattern.match(header) && Std.parseInt(header.substr(HEADER_FAMILY.length)) > 2;
+		final isLaterVersion = versionPattern.match(header) && Std.parseInt(header.substr(HEADER_FAMILY.length)) > 3;
 		return isLaterVersion ? "不支持的选型数据版本 " + header : "第 1 行格式错误";
 	}
 
@@ -158,6 +181,42 @@ class SelectionFormat {
 			final error = step();
 			if (error != null)
 				return error;
+		}
+		return null;
+	}
+
+	static function readProject(single:Map<String, String>, selection:Selection):Null<String> {
+		for (field in ProjectData.fields) {
+			final encoded = single[field.key];
+			if (encoded == null)
+				continue;
+			final text = PercentText.decode(encoded);
+			if (text == null)
+				return '“${field.key}”格式错误';
+			selection.setProject(field.key, text);
+		}
+		return null;
+	}
+
+	/** Each `rack=BASE/POWER`; a code the catalogue no longer has, or of another kind, leaves that part unchosen. */
+	static function readRacks(entries:Array<String>, selection:Selection, catalog:Catalog, dropped:Array<String>):Null<String> {
+		if (entries.length > Selection.MAX_RACKS)
+			return "扩展基板过多";
+		for (entry in entries) {
+			final pair = entry.split("/");
+			if (pair.length != 2)
+				return "扩展基板格式错误";
+			selection.addRack();
+			final index = selection.racks.length;
+			for (part in [{code: pair[0], kind: ModuleKind.ExpansionBase}, {code: pair[1], kind: ModuleKind.Power}]) {
+				if (part.code == "")
+					continue;
+				final item = catalog.findOfKind(part.code, part.kind);
+				if (item == null)
+					dropped.push(part.code);
+				else
+					selection.chooseFor(index, item);
+			}
 		}
 		return null;
 	}

@@ -10,7 +10,8 @@ import flash.ui.Keyboard;
 import orvane.model.ModuleLine;
 
 /**
-	Bill of materials: model, description and quantity of every chosen item in a list that
+	Bill of materials: model, order number, description and quantity of every item to order
+	(PurchaseList: the expansion racks' interface modules and cables included) in a list that
 	scrolls a line per wheel notch, and, while it has the focus, with the arrow keys, Page Up /
 	Page Down, Home and End.
 **/
@@ -26,6 +27,7 @@ class BomPanel extends Panel {
 	final listWidth:Float;
 	final listHeight:Float;
 	var lines:Array<ModuleLine> = [];
+	var priceTotal:Null<String>;
 	var first = 0;
 
 	public function new(x:Float, y:Float, width:Float, height:Float) {
@@ -56,8 +58,10 @@ class BomPanel extends Panel {
 		list.addEventListener(KeyboardEvent.KEY_DOWN, scrollWithKeys);
 	}
 
-	public function show(newLines:Array<ModuleLine>):Void {
+	/** `total`: what the lines cost, with its currency; null without prices. */
+	public function show(newLines:Array<ModuleLine>, total:Null<String>):Void {
 		lines = newLines;
+		priceTotal = total;
 		scrollTo(first);
 	}
 
@@ -92,7 +96,8 @@ class BomPanel extends Panel {
 		for (line in lines)
 			pieces += line.quantity;
 		final position = lines.length > rows.length ? '　第 ${first + 1}–${first + rows.length} 行，滚轮或方向键滚动' : "";
-		summary.text = lines.length == 0 ? "尚未选择任何产品" : '共 ${lines.length} 种，${pieces} 件' + position;
+		final cost = priceTotal == null || position != "" ? "" : '，$priceTotal';
+		summary.text = lines.length == 0 ? "尚未选择任何产品" : '共 ${lines.length} 种，${pieces} 件' + cost + position;
 	}
 
 	function drawScrollBar():Void {

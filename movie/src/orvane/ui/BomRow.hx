@@ -6,7 +6,7 @@ import flash.text.TextFormatAlign;
 import orvane.model.CatalogItem;
 import orvane.model.ModuleLine;
 
-/** One line of the bill of materials on screen: code and quantity, the description below. */
+/** One line of the bill of materials on screen: code and quantity, the order number and description below. */
 class BomRow extends Sprite implements ShowsItem {
 	public static inline final HEIGHT = 36;
 	static inline final QUANTITY_WIDTH = 40;
@@ -36,7 +36,7 @@ class BomRow extends Sprite implements ShowsItem {
 	public function show(line:Null<ModuleLine>):Void {
 		item = line == null ? null : line.item;
 		code.text = line == null ? "" : line.item.code;
-		description.text = line == null ? "" : line.item.description;
+		description.text = line == null ? "" : (line.item.orderNumber == "" ? "" : line.item.orderNumber + "  ") + line.item.description;
 		quantity.text = line == null ? "" : Std.string(line.quantity);
 	}
 }

@@ -66,9 +66,11 @@ class DetailsLine extends Sprite {
 		final figures = switch (item.kind) {
 			case Cpu: [item.maxIoPoints > 0 ? '上限 ${item.maxIoPoints} 点' : "点数不限", '内置 I/O ${item.points.total()} 点', '5V ${item.draw5V} mA', '24V ${item.draw24V} mA'];
 			case Power: ['输出 5V ${item.supply5V} mA', '24V ${item.supply24V} mA'];
-			case Base: ['${item.slots} 槽', '5V ${item.draw5V} mA'];
+			case Base | ExpansionBase: ['${item.slots} 槽', '5V ${item.draw5V} mA'];
+			case ExpansionInterface | ExpansionCable: ['每个扩展基板 1 件', '5V ${item.draw5V} mA'];
 			default: [ModuleRow.figures(item)].concat(item.points.total() > 0 ? ['${item.pointsOfOwnKind()} 点'] : []);
 		}
-		return '${item.code}　${item.kind.label}　${item.description}　' + figures.join(" · ");
+		final order = item.orderNumber == "" ? [] : ['订货号 ${item.orderNumber}'];
+		return '${item.code}　${item.kind.label}　${item.description}　' + figures.concat(order).join(" · ");
 	}
 }

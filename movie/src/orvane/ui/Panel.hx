@@ -7,6 +7,7 @@ class Panel extends Sprite {
 	public static inline final TITLE_HEIGHT = 24;
 
 	final panelWidth:Float;
+	final titleField:flash.text.TextField;
 
 	public function new(title:String, x:Float, y:Float, width:Float, height:Float) {
 		super();
@@ -20,6 +21,12 @@ class Panel extends Sprite {
 		graphics.beginFill(Palette.TITLE_BAR);
 		graphics.drawRect(0, 0, width, TITLE_HEIGHT);
 		graphics.endFill();
-		addChild(TextFactory.label(title, 8, 2, width - 16, 13, Palette.TEXT));
+		titleField = TextFactory.label(title, 8, 2, width - 16, 13, Palette.TEXT);
+		addChild(titleField);
+	}
+
+	public function setTitle(title:String):Void {
+		if (titleField.text != title)
+			titleField.text = title;
 	}
 }

@@ -57,6 +57,10 @@ class PushButton extends Sprite {
 		return enabled;
 	}
 
+	public function isSelected():Bool {
+		return selected;
+	}
+
 	public function setSelected(value:Bool):Void {
 		if (selected == value)
 			return;

@@ -9,7 +9,8 @@ import orvane.model.Budget;
 import orvane.model.Catalog;
 import orvane.model.CatalogItem;
 import orvane.model.ModuleKind;
-import orvane.model.ModuleLine;
+import orvane.model.Money;
+import orvane.model.PurchaseList;
 import orvane.model.Remedies;
 import orvane.model.Selection;
 import orvane.model.SelectionEditor;
@@ -26,11 +27,14 @@ class SelectionScreen extends Sprite {
 
 	final catalog:Catalog;
 	final editor:SelectionEditor;
+	final projectButton:PushButton;
 	final undoButton:PushButton;
 	final redoButton:PushButton;
 	final moduleTab:PushButton;
 	final needTab:PushButton;
+	/** The choice lists; `kind` Base and ExpansionBase share a place, shown by the rack picked. */
 	final choices:Array<{kind:ModuleKind, panel:ChoicePanel}> = [];
+	final racks:Null<RackPanel>;
 	final modulePanel:ModulePanel;
 	final needPanel:NeedPanel;
 	final totals:TotalsPanel;
@@ -41,6 +45,9 @@ class SelectionScreen extends Sprite {
 	final status = new StatusLine();
 	var navigator:Null<FocusNavigator>;
 	var dialog:Null<ConfirmDialog>;
+	var projectDialog:Null<ProjectDialog>;
+	/** The rack the power supply and base lists, the slot view and the totals show; 0: the main rack. */
+	var rackShown = 0;
 
 	/** `onUserModeChange`: a change of the user's switched the mode; `onUserChange`: the selection text after a change by the user. */
 	public function new(catalog:Catalog, onUserModeChange:() -> Void, onUserChange:String -> Void) {
@@ -52,27 +59,42 @@ class SelectionScreen extends Sprite {
 		graphics.drawRect(0, 0, 1000, 44);
 		graphics.endFill();
 		addChild(TextFactory.label("Torvex-Z 系列可编程控制器  模块选型", 16, 9, 440, 18, Palette.TEXT_LIGHT));
+		projectButton = new PushButton("项目信息", 470, 10, 76, 24, editProject, 12);
 		undoButton = new PushButton("撤销", 560, 10, 60, 24, undo, 12);
 		redoButton = new PushButton("重做", 626, 10, 60, 24, redo, 12);
 		moduleTab = new PushButton("按模块选型", 704, 8, 136, 28, () -> userSwitchesMode(ByModule), 14);
 		needTab = new PushButton("按I/O需求选型", 848, 8, 136, 28, () -> userSwitchesMode(ByIoNeed), 14);
-		for (button in [undoButton, redoButton, moduleTab, needTab])
+		for (button in [projectButton, undoButton, redoButton, moduleTab, needTab])
 			addChild(button);
 
 		var top:Float = TOP;
-		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base]) {
-			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, item -> change(s -> s.choose(item)),
-				() -> change(s -> s.clearChoice(kind)));
+		final expansionBases = catalog.ofKind(ExpansionBase);
+		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base, ModuleKind.ExpansionBase]) {
+			if (kind == ExpansionBase && expansionBases.length == 0)
+				continue;
+			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, item -> change(s -> s.chooseFor(rackFor(kind), item)),
+				() -> change(s -> s.clearFor(rackFor(kind), kind)));
 			choices.push({kind: kind, panel: panel});
 			addChild(panel);
-			top += panel.height + 8;
+			if (kind != Base || expansionBases.length == 0)
+				top += panel.height + 8;
 		}
-		if (top < BOTTOM - 60) {
+		if (expansionBases.length > 0) {
+			top += Math.max(0, ChoicePanel.heightFor(catalog.ofKind(Base).length) - ChoicePanel.heightFor(expansionBases.length));
+			racks = new RackPanel(10, top, 290, Math.max(96, BOTTOM - top), Selection.MAX_RACKS, index -> {
+				rackShown = index;
+				refresh();
+			}, addRack, () -> change(s -> s.removeRack(rackShown)));
+			addChild(racks);
+		} else if (top < BOTTOM - 60) {
+			racks = null;
 			final help = new Panel("操作提示", 10, top, 290, BOTTOM - top);
 			help.addChild(TextFactory.paragraph("选择 CPU 单元、电源和基板，再按模块或按 I/O 需求添加模块。\n"
 				+ "键盘：Tab 切换区域，方向键在区域内移动，空格/回车确认；Ctrl+Z 撤销，Ctrl+Y 重做；"
 				+ "槽位中 Shift+←/→ 移动模块。", 6, Panel.TITLE_HEIGHT + 4, 278, BOTTOM - top - Panel.TITLE_HEIGHT - 6, 12, Palette.TEXT_DIM));
 			addChild(help);
+		} else {
+			racks = null;
 		}
 
 		final setQuantity = (item:CatalogItem, quantity:Int, typingKey:Null<String>) -> change(s -> s.setQuantity(item, quantity), typingKey);
@@ -99,15 +121,14 @@ class SelectionScreen extends Sprite {
 		return editor.text();
 	}
 
-	/** The bill of materials for the host; "" while nothing is selected. */
+	/** The bill of materials for the host (BomFormat); "" while nothing is selected. */
 	public function bomText():String {
 		return BomFormat.write(editor.selection, catalog);
 	}
 
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
 	public function loadText(text:Null<String>):Bool {
-		if (dialog != null)
-			dialog.dismiss();
+		dismissDialogs();
 		final result = text == null ? null : editor.load(text);
 		if (result == null || result.value == null) {
 			status.show("无法读取选型数据：" + (result == null ? "数据为空" : result.error) + "。当前选型保持不变。", Failure);
@@ -124,25 +145,33 @@ class SelectionScreen extends Sprite {
 	}
 
 	public function startNew():Void {
-		if (dialog != null)
-			dialog.dismiss();
+		dismissDialogs();
 		editor.startNew();
 		status.clear();
 		refresh();
 	}
 
+	function dismissDialogs():Void {
+		if (dialog != null)
+			dialog.dismiss();
+		if (projectDialog != null)
+			projectDialog.dismiss();
+	}
+
 	/** The keyboard needs the stage: Tab, the arrows and the focus ring, Ctrl+Z / Ctrl+Y, Esc for the dialog. */
 	function startKeyboard():Void {
 		final keys = new FocusNavigator(stage, this);
-		keys.add([FocusArea.row(() -> [undoButton, redoButton, moduleTab, needTab])]);
+		keys.add([FocusArea.row(() -> [projectButton, undoButton, redoButton, moduleTab, needTab])]);
 		keys.add([for (choice in choices) choice.panel.focusArea()]);
 		keys.add(modulePanel.focusAreas());
+		if (racks != null)
+			keys.add([racks.focusArea()]);
 		keys.add([needPanel.focusArea(), bom.focusArea(), slotView.focusArea(), statusBar.focusArea()]);
 		navigator = keys;
 		stage.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
-			if (dialog != null && dialog.isOpen()) {
+			if ((dialog != null && dialog.isOpen()) || (projectDialog != null && projectDialog.isOpen())) {
 				if (event.keyCode == Keyboard.ESCAPE)
-					dialog.dismiss();
+					dismissDialogs();
 			} else if (Keys.isUndo(event))
 				undo();
 			else if (Keys.isRedo(event))
@@ -175,6 +204,39 @@ class SelectionScreen extends Sprite {
 			"切换", () -> change(s -> s.switchMode(mode, catalog)));
 	}
 
+	/** Made when first needed, like the mode dialog; its "确定" is one change of the selection. */
+	function editProject():Void {
+		if (navigator == null)
+			return;
+		if (projectDialog == null) {
+			projectDialog = new ProjectDialog(1000, 600, navigator, values -> change(s -> {
+				for (key => text in values)
+					s.setProject(key, text);
+			}));
+			addChild(projectDialog);
+		}
+		projectDialog.open(editor.selection.project);
+	}
+
+	/** Which rack a choice list works on: the CPU and main base always the main rack, the others the rack shown. */
+	function rackFor(kind:ModuleKind):Int {
+		return kind == Cpu || kind == Base ? 0 : rackShown;
+	}
+
+	/** A new expansion rack is shown at once, so its power supply and base are chosen next. */
+	function addRack():Void {
+		if (editor.change(s -> s.addRack()))
+			rackShown = editor.selection.racks.length;
+		status.selectionChanged();
+		refresh();
+	}
+
+	/** How many bases may be laid out: the CPU's number, or before a CPU is chosen the most any CPU drives. */
+	function basesAllowed():Int {
+		final cpu = editor.selection.cpu;
+		return cpu != null ? cpu.maxBases : catalog.mostBases();
+	}
+
 	/** A module's slot was pressed: its row (or, by I/O need, where its kind is worked on) takes the focus. */
 	function callUpRow(use:SlotUse):Void {
 		final field = editor.selection.mode == ByModule ? modulePanel.reveal(use.item) : needPanel.reveal(use.item);
@@ -204,26 +266,43 @@ class SelectionScreen extends Sprite {
 	function refresh():Void {
 		final selection = editor.selection;
 		final byModule = selection.mode == ByModule;
+		if (rackShown > selection.racks.length)
+			rackShown = selection.racks.length;
 		undoButton.setEnabled(editor.canUndo());
 		redoButton.setEnabled(editor.canRedo());
 		moduleTab.setSelected(byModule);
 		needTab.setSelected(!byModule);
-		for (choice in choices)
+		final rack = rackShown == 0 ? null : selection.racks[rackShown - 1];
+		for (choice in choices) {
+			choice.panel.visible = switch (choice.kind) {
+				case Base: rackShown == 0;
+				case ExpansionBase: rackShown > 0;
+				default: true;
+			};
 			choice.panel.showChosen(switch (choice.kind) {
 				case Cpu: selection.cpu;
-				case Power: selection.power;
-				default: selection.base;
+				case Power: rack == null ? selection.power : rack.power;
+				case Base: selection.base;
+				default: rack == null ? null : rack.base;
 			});
+			if (choice.kind == Power)
+				choice.panel.setTitle(rack == null ? "电源" : '电源（扩展基板 $rackShown）');
+		}
+		if (racks != null)
+			racks.show(selection.racks.length, rackShown, selection.cpu == null ? 0 : selection.cpu.maxBases,
+				selection.racks.length + 1 < basesAllowed() && selection.racks.length < Selection.MAX_RACKS);
 		modulePanel.visible = byModule;
 		needPanel.visible = !byModule;
 		if (byModule)
 			modulePanel.showSelection(selection);
 		else
 			needPanel.showSelection(selection, catalog);
-		totals.show(new Budget(selection, catalog));
-		final fixed = [selection.cpu, selection.power, selection.base].filter(item -> item != null);
-		bom.show([for (item in fixed) new ModuleLine(item, 1)].concat(selection.moduleLines(catalog)));
-		slotView.show(new SlotLayout(selection, catalog, SlotPanel.MAX_SLOTS));
+		final budget = new Budget(selection, catalog);
+		totals.show(budget, rackShown);
+		final purchase = PurchaseList.lines(selection, catalog);
+		final cost = PurchaseList.priceTotal(purchase, catalog);
+		bom.show(purchase, cost == null ? null : Money.format(cost) + " " + catalog.currency);
+		slotView.show(new SlotLayout(selection, catalog, SlotPanel.MAX_SLOTS, rackShown), budget.racks[rackShown].label);
 		statusBar.show(status, Remedies.find(selection, catalog));
 		if (navigator != null) {
 			navigator.update();

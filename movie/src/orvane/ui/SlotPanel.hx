@@ -5,8 +5,9 @@ import orvane.model.SlotLayout;
 import orvane.model.SlotUse;
 
 /**
-	The base slot by slot, in the order the user gave the modules: which module sits in each
-	slot, free slots empty, modules that do not fit in red past the base. Clicking a module's slot
+	One rack's base slot by slot, in the order the user gave the modules: which module sits in
+	each slot, free slots empty, modules that fit no rack in red past the last base. A module
+	moved past a rack's first or last slot goes on to the rack before or after it. Clicking a module's slot
 	selects it and calls up its row; ◀ 左移 / 右移 ▶ (or Shift+← / Shift+→ on a focused slot)
 	move the selected module one place along the base.
 **/
@@ -25,6 +26,7 @@ class SlotPanel extends Panel {
 	final onPress:SlotUse -> Void;
 	final onMove:(Int, Int) -> Void;
 	var layout:Null<SlotLayout>;
+	var shownRack = "";
 	var columns = MIN_COLUMNS;
 	/** The piece the move buttons act on; -1: none. */
 	var selectedPiece = -1;
@@ -43,10 +45,12 @@ class SlotPanel extends Panel {
 		addChild(hint);
 	}
 
-	public function show(newLayout:SlotLayout):Void {
+	/** `rackLabel`: the rack shown ("主基板", "扩展基板 1"). */
+	public function show(newLayout:SlotLayout, rackLabel:String):Void {
 		layout = newLayout;
-		final pieceCount = layout.slots.filter(use -> use != null && !use.continued).length;
-		if (selectedPiece >= pieceCount + (layout.slotsLeftOut > 0 ? 1 : 0))
+		shownRack = rackLabel;
+		setTitle("基板槽位：" + rackLabel);
+		if (selectedPiece >= layout.pieces.length)
 			selectedPiece = -1;
 		hint.visible = layout.baseSlots == 0;
 		final count = hint.visible ? 0 : layout.slots.length + (layout.slotsLeftOut > 0 ? 1 : 0);
@@ -97,7 +101,7 @@ class SlotPanel extends Panel {
 		if (!cell.isModuleStart() || cell.use.piece == selectedPiece)
 			return;
 		selectedPiece = cell.use.piece;
-		show(layout);
+		show(layout, shownRack);
 	}
 
 	/** Moves the selected piece; the selection, and the focus if a slot had it, go with it. */
@@ -117,8 +121,8 @@ class SlotPanel extends Panel {
 		if (layout == null || selectedPiece < 0)
 			return false;
 		final target = selectedPiece + direction;
-		final pieces = layout.slots.filter(use -> use != null && !use.continued);
-		return target >= 0 && target < pieces.length && pieces[target].item != pieces[selectedPiece].item;
+		final pieces = layout.pieces;
+		return target >= 0 && target < pieces.length && pieces[target] != pieces[selectedPiece];
 	}
 
 	function cellOf(piece:Int):Null<SlotCell> {

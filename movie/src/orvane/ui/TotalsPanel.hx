@@ -3,13 +3,18 @@ package orvane.ui;
 import flash.text.TextField;
 import orvane.model.Budget;
 
-/** Running totals: I/O points by kind, points, slots and currents against capacity with what is left, and what is wrong. */
+/**
+	Running totals: I/O points by kind and against the CPU's limit; slots and currents of the rack
+	shown against its base and power supply, with what is left; with expansion racks, all racks
+	together; and what is wrong anywhere.
+**/
 class TotalsPanel extends Panel {
 	final pointsByKind:TextField;
 	final points:BudgetBar;
 	final slots:BudgetBar;
 	final current5V:BudgetBar;
 	final current24V:BudgetBar;
+	final overall:TextField;
 	final verdict:TextField;
 	final panelHeight:Float;
 
@@ -24,22 +29,30 @@ class TotalsPanel extends Panel {
 		current24V = new BudgetBar("24V 电流", 8, Panel.TITLE_HEIGHT + 82);
 		for (bar in [points, slots, current5V, current24V])
 			addChild(bar);
-		verdict = TextFactory.paragraph("", 6, Panel.TITLE_HEIGHT + 104, width - 12, height - Panel.TITLE_HEIGHT - 106, 12, Palette.WARNING);
+		overall = TextFactory.label("", 8, Panel.TITLE_HEIGHT + 101, width - 16, 11, Palette.TEXT_DIM);
+		addChild(overall);
+		verdict = TextFactory.paragraph("", 6, Panel.TITLE_HEIGHT + 120, width - 12, height - Panel.TITLE_HEIGHT - 122, 12, Palette.WARNING);
 		addChild(verdict);
 	}
 
-	public function show(budget:Budget):Void {
+	/** `rackIndex`: the rack whose slots and currents the bars show (0: the main rack). */
+	public function show(budget:Budget, rackIndex:Int):Void {
 		final p = budget.points;
+		final rack = budget.racks[rackIndex < budget.racks.length ? rackIndex : 0];
+		setTitle(budget.racks.length == 1 ? "合计" : "合计：" + rack.label);
 		pointsByKind.text = 'DI ${p.di}   DO ${p.dout}   AI ${p.ai}   AO ${p.ao}';
 		points.show(p.total(), budget.ioPointsLeft() == null ? null : budget.maxIoPoints, budget.ioPointsLeft(), "点");
-		slots.show(budget.slotsUsed, budget.slotsLeft() == null ? null : budget.slotsAvailable, budget.slotsLeft(), "槽");
-		current5V.show(budget.draw5V, budget.current5VLeft() == null ? null : budget.supply5V, budget.current5VLeft(), "mA");
-		if (budget.powerLacks24V())
-			current24V.showWithoutCapacity(budget.draw24V, "mA", budget.needsExternal24V() ? "需外部供电" : "电源无 24V");
+		slots.show(rack.slotsUsed, rack.slotsLeft() == null ? null : rack.slotsAvailable, rack.slotsLeft(), "槽");
+		current5V.show(rack.draw5V, rack.current5VLeft() == null ? null : rack.supply5V, rack.current5VLeft(), "mA");
+		if (rack.powerLacks24V())
+			current24V.showWithoutCapacity(rack.draw24V, "mA", rack.needsExternal24V() ? "需外部供电" : "电源无 24V");
 		else
-			current24V.show(budget.draw24V, budget.current24VLeft() == null ? null : budget.supply24V, budget.current24VLeft(), "mA");
+			current24V.show(rack.draw24V, rack.current24VLeft() == null ? null : rack.supply24V, rack.current24VLeft(), "mA");
+		overall.text = budget.racks.length == 1 ? "" : '${budget.bases} 个基板合计：槽 ${budget.slotsUsed}/${budget.slotsAvailable} · '
+			+ '5V ${budget.draw5V}/${budget.supply5V} · 24V ${budget.draw24V}/${budget.supply24V} mA';
 		final problems = budget.problems();
-		final overruns = budget.slotsExceeded() || budget.over5V() || budget.over24V() || budget.ioPointsExceeded();
+		final overruns = budget.slotsExceeded() || budget.over5V() || budget.over24V() || budget.ioPointsExceeded()
+			|| budget.basesExceeded();
 		verdict.text = problems.length == 0 ? "√ 配置有效：槽位、电流和 I/O 点数均在允许范围内" : problems.join("\n");
 		verdict.textColor = problems.length == 0 ? Palette.GOOD : overruns ? Palette.WARNING : Palette.NOTICE;
 		drawVerdictBackground(overruns);

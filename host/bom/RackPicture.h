@@ -1,0 +1,17 @@
+#pragma once
+// One rack's base slot by slot as a picture for the printout: its name, base
+// and power supply above, then each slot a box with its number and the code
+// of the module in it, free slots marked 空, rows of eight slots.
+
+#include "orvane/BillOfMaterials.h"
+
+#include <QImage>
+
+namespace orvane {
+
+// The picture is drawn this many times larger than it is shown, so it stays sharp on paper.
+inline constexpr int kRackPictureScale = 3;
+
+[[nodiscard]] QImage DrawRackPicture(const BomRack& rack);
+
+}  // namespace orvane

@@ -1,0 +1,44 @@
+package orvane.model;
+
+/**
+	What a buyer orders for a selection: every item once with its quantity. The CPU, the power
+	supplies, the main and expansion bases, one interface module and one cable per expansion rack
+	(the catalogue's, added by themselves), then the slot modules, planned ones included; each
+	kind in catalogue order.
+**/
+class PurchaseList {
+	static final leadingKinds:Array<ModuleKind> = [Cpu, Power, Base, ExpansionBase, ExpansionInterface, ExpansionCable];
+
+	public static function lines(selection:Selection, catalog:Catalog):Array<ModuleLine> {
+		final counts:Map<String, Int> = [];
+		final count = (item:Null<CatalogItem>, quantity:Int) -> if (item != null && quantity > 0)
+			counts[item.code] = (counts.exists(item.code) ? counts[item.code] : 0) + quantity;
+		for (item in [selection.cpu, selection.power, selection.base])
+			count(item, 1);
+		for (rack in selection.racks) {
+			count(rack.base, 1);
+			count(rack.power, 1);
+		}
+		for (kind in [ModuleKind.ExpansionInterface, ModuleKind.ExpansionCable])
+			count(catalog.rackPart(kind), selection.racks.length);
+		final lines = [
+			for (kind in leadingKinds)
+				for (item in catalog.ofKind(kind))
+					if (counts.exists(item.code)) new ModuleLine(item, counts[item.code])
+		];
+		return lines.concat(selection.moduleLines(catalog));
+	}
+
+	/** What the lines cost in fen; null when the catalogue gives no prices or a line has none. */
+	public static function priceTotal(lines:Array<ModuleLine>, catalog:Catalog):Null<Float> {
+		if (catalog.currency == null)
+			return null;
+		var total = 0.0;
+		for (line in lines) {
+			if (line.item.price == null)
+				return null;
+			total += line.item.price * 1.0 * line.quantity;
+		}
+		return total;
+	}
+}
