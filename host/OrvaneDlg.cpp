@@ -30,13 +30,7 @@ COrvaneDlg::COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environme
              [this] { return _GetReturnString(CallMovie("zBom", {})); },
              [this](const std::string& text) { ShowError(text); }}),
       m_desktop({this, &m_actions, [this](const std::string& path) { OnDropFiles(path); },
-                 [this] {
-                     const char* label = "COrvaneDlg::OnQueryEndSession()";
-                     bool mayEnd = false;
-                     // As when closing, a failure never holds the user back.
-                     return !RunGuarded(label, [&] { mayEnd = _ConfirmExit(label); }) || mayEnd;
-                 },
-                 [this] { m_recovery.KeepNow(); }},
+                 [this] { return MayEnd("COrvaneDlg::OnQueryEndSession()"); }, [this] { m_recovery.KeepNow(); }},
                 this)
 {
     setWindowTitle(QString::fromUtf8(kProgramTitle));

@@ -141,6 +141,10 @@ private:
     void OnMenuNotices();
     void OnMenuSvrFileChk();
     void OnClose();
+    // The exit check under label, guarded; true when the program may end:
+    // nothing unsaved, saved or discarded, or the check failed (a failure
+    // while closing never holds the user back).
+    bool MayEnd(const char* label);
     // A dropped selection file: the save prompt, then it opens as with Open.
     void OnDropFiles(const std::string& path);
     void OnTimer(int timerId);

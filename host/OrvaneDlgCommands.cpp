@@ -85,11 +85,16 @@ void COrvaneDlg::ShowAboutDialog()
 
 void COrvaneDlg::OnClose()
 {
-    bool mayClose = false;
-    const bool completed = RunGuarded("COrvaneDlg::OnClose()", [&] { mayClose = _ConfirmExit(); });
-    // A failure while closing ends the program as well.
-    if (mayClose || !completed)
+    if (MayEnd("COrvaneDlg::OnClose()"))
         PostQuitMessage(0);
+}
+
+bool COrvaneDlg::MayEnd(const char* label)
+{
+    bool mayEnd = false;
+    const bool completed = RunGuarded(label, [&] { mayEnd = _ConfirmExit(label); });
+    // A failure while closing ends the program as well.
+    return mayEnd || !completed;
 }
 
 void COrvaneDlg::OnTimer(int timerId)
