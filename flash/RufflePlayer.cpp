@@ -131,7 +131,7 @@ RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
                                                   .arg(int(status))
                                                   .arg(exitCode));
             });
-    m_watchdog.setInterval(m_hangLimit / 2);
+    m_watchdog.setInterval(kHangLimit / 2);
     connect(&m_watchdog, &QTimer::timeout, this, &RufflePlayer::CheckAlive);
 
     m_view->setPage(m_page.get());
@@ -334,12 +334,6 @@ QString RufflePlayer::MovieOptionsJson() const
     return QString::fromUtf8(QJsonDocument(options).toJson(QJsonDocument::Compact));
 }
 
-void RufflePlayer::SetHangLimit(std::chrono::milliseconds limit)
-{
-    m_hangLimit = limit;
-    m_watchdog.setInterval(limit / 2);
-}
-
 void RufflePlayer::CheckAlive()
 {
     using Clock = std::chrono::steady_clock;
@@ -354,13 +348,13 @@ void RufflePlayer::CheckAlive()
         });
         return;
     }
-    if (Clock::now() - *m_pingSent < m_hangLimit)
+    if (Clock::now() - *m_pingSent < kHangLimit)
         return;
     // The page has stopped answering (its process halted or caught in a
     // loop): it is ended like one that crashed, and the player starts afresh.
     const qint64 pid = m_page->renderProcessPid();
     m_hang = QStringLiteral("the page did not answer for %1 s (process %2 ended)")
-                 .arg(std::chrono::duration_cast<std::chrono::seconds>(m_hangLimit).count())
+                 .arg(std::chrono::duration_cast<std::chrono::seconds>(kHangLimit).count())
                  .arg(pid);
     m_watchdog.stop();
     m_pingSent.reset();

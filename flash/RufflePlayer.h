@@ -47,9 +47,6 @@ public:
     // How long CallFunction waits for the movie; Ruffle itself ends a movie
     // script after 15 s.
     void SetCallTimeout(std::chrono::milliseconds timeout) { m_callTimeout = timeout; }
-    // A playing page that has not answered a sign of life for this long is
-    // taken for hung: its process is ended and the player reports it stopped.
-    void SetHangLimit(std::chrono::milliseconds limit);
 
 signals:
     void MovieLoaded();
@@ -79,7 +76,9 @@ private:
     QUrl m_pageUrl;
     FlashProperties m_properties;
     std::chrono::milliseconds m_callTimeout{20000};
-    std::chrono::milliseconds m_hangLimit{10000};
+    // A playing page that has not answered a sign of life for this long is
+    // taken for hung: its process is ended and the player reports it stopped.
+    static constexpr std::chrono::milliseconds kHangLimit{10000};
     MovieState m_movieState = MovieState::None;
     bool m_pageReady = false;
     QUrl m_movieUrl;

@@ -56,7 +56,6 @@ const std::map<unsigned, const char*>& Table()
          "自动恢复文件夹“%s”不属于当前用户或是一个链接，无法使用。\r\n未保存的修改将不会被自动保留，请及时保存。"},
         {orvane::IDS_RECOVERY_NOT_KEPT, "无法保存自动恢复数据，未保存的修改将不会被自动保留，请及时保存。"},
         {orvane::IDS_RECOVERY_DAMAGED, "上次自动保存的一份选型数据已损坏，无法恢复。\r\n该文件已移至“%s”。"},
-        {orvane::IDS_PLAYER_HUNG, "选型画面长时间没有响应，正在重新启动。\r\n重新启动后可以恢复停止前的选型数据。"},
     };
     return table;
 }

@@ -38,7 +38,6 @@ public:
     [[nodiscard]] bool Busy() const { return m_depth > 0; }
 
     void SetMovieState(MovieState state) { m_movieState = state; }
-    [[nodiscard]] MovieState CurrentMovieState() const { return m_movieState; }
     [[nodiscard]] bool MovieReady() const { return m_movieState == MovieState::Ready; }
 
 private:

@@ -53,7 +53,6 @@ public:
     [[nodiscard]] bool Save(const std::string& text);
     // Removes this program's copy.
     void Discard();
-    [[nodiscard]] bool HasCopy() const { return m_hasCopy; }
 
     // The text of a copy; nullopt when it cannot be read.
     [[nodiscard]] static std::optional<std::string> Read(const std::string& path);

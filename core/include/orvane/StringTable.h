@@ -39,7 +39,6 @@ enum : unsigned {
     IDS_RECOVERY_FOLDER_REFUSED = 32821,  // contains one %s: the folder
     IDS_RECOVERY_NOT_KEPT = 32822,
     IDS_RECOVERY_DAMAGED = 32823,         // contains one %s: where the damaged copy was put
-    IDS_PLAYER_HUNG = 32824,
 };
 
 // The text of a string resource; "" for an unknown id.
