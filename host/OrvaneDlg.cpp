@@ -31,7 +31,8 @@ COrvaneDlg::COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environme
              [this](const std::string& text) { ShowError(text); }}),
       m_desktop({this, &m_actions, [this](const std::string& path) { OnDropFiles(path); },
                  [this] { return MayEnd("COrvaneDlg::OnQueryEndSession()"); }, [this] { m_recovery.KeepNow(); }},
-                this)
+                this),
+      m_keyboard({this, &m_ctrlFlash}, this)
 {
     setWindowTitle(QString::fromUtf8(kProgramTitle));
     // Caption, window menu and minimise box; no maximise box, no sizing.

@@ -16,6 +16,7 @@
 #include "bom/BomCommands.h"
 #include "desktop/DesktopRequests.h"
 #include "document/FileIdentity.h"
+#include "keyboard/KeyboardReturn.h"
 #include "recovery/WorkRecovery.h"
 #include "update/UpdateCheckWorker.h"
 
@@ -223,5 +224,6 @@ private:
     orvane::WorkRecovery m_recovery;
     orvane::BomCommands m_bom;
     orvane::DesktopRequests m_desktop;
+    orvane::KeyboardReturn m_keyboard;
     std::optional<orvane::FileIdentity> m_fileOnDisk;  // the current file as last read or written
 };

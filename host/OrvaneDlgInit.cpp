@@ -124,6 +124,7 @@ QMenuBar* COrvaneDlg::BuildMenu(const orvane::MenuResource& resource)
     auto menuBar = std::make_unique<QMenuBar>();
     for (const orvane::MenuPopupResource& popupResource : resource) {
         QMenu* popup = menuBar->addMenu(QString::fromUtf8(popupResource.text));
+        m_keyboard.Watch(popup);
         for (const orvane::MenuItemResource& item : popupResource.items) {
             if (item.commandId == 0) {
                 popup->addSeparator();
@@ -169,6 +170,7 @@ void COrvaneDlg::BuildWindowMenu()
         return;
     m_wndSysMenu = new QMenu(this);
     m_wndSysMenu->setObjectName(QStringLiteral("windowMenu"));
+    m_keyboard.Watch(m_wndSysMenu);
     QAction* restore = m_wndSysMenu->addAction(QStringLiteral("还原(&R)"), this, [this] { showNormal(); });
     m_wndSysMenu->addAction(QStringLiteral("移动(&M)"), this, [this] {
         if (QWindow* window = windowHandle())

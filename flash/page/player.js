@@ -53,6 +53,40 @@
     // The frames granted so far: a host's check that the movie sits still.
     window.orvaneTicks = () => ticks;
 
+    // Keys the page saw go down and not yet up. Ruffle takes a key for pressed
+    // from its key-down until its key-up; when the keyboard leaves the page
+    // meanwhile (Alt+F opens a menu, Ctrl+S a dialog), the key-up goes there,
+    // and a Ctrl or Alt the movie still takes for held makes it drop every
+    // digit typed. Ruffle ignores keys while the page is not focused, so it is
+    // given the key-ups it missed just before the next key it takes: those of
+    // every key held when the page last lost the keyboard, and of a modifier
+    // the new key's event says is up.
+    const heldKeys = new Map();  // code (or key, when the event has no code) → { key, code, location, stale }
+    const modifierFlag = { Alt: "altKey", Control: "ctrlKey", Shift: "shiftKey", Meta: "metaKey" };
+    window.addEventListener("keydown", (event) => {
+        if (!event.isTrusted)
+            return;
+        for (const [id, held] of [...heldKeys]) {
+            const flag = modifierFlag[held.key];
+            if (!held.stale && (flag === undefined || event[flag]))
+                continue;
+            heldKeys.delete(id);
+            if (player)
+                player.dispatchEvent(new KeyboardEvent("keyup", {
+                    key: held.key, code: held.code, location: held.location, bubbles: true, cancelable: true, composed: true,
+                }));
+        }
+        heldKeys.set(event.code || event.key, { key: event.key, code: event.code, location: event.location, stale: false });
+    }, { capture: true });
+    window.addEventListener("keyup", (event) => {
+        if (event.isTrusted)
+            heldKeys.delete(event.code || event.key);
+    }, { capture: true });
+    window.addEventListener("blur", () => {
+        for (const held of heldKeys.values())
+            held.stale = true;
+    });
+
     function toHost(method, ...args) {
         if (host)
             host[method](...args);

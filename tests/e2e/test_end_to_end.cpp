@@ -3,6 +3,7 @@
 // is driven through its own calls and with real mouse clicks.
 
 #include "HostTestSupport.h"
+#include "QtUserDialogs.h"
 #include "RufflePlayerFactory.h"
 #include "ShockwaveFlash.h"
 
@@ -16,6 +17,7 @@
 #include <QDate>
 #include <QMimeData>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -83,14 +85,18 @@ private:
 
     // programFolder: where the program is, and the movie and its files with
     // it; beforeStart runs once the window exists, before its movie is loaded.
+    // realDialogs: the user's own boxes and file dialogs instead of the scripted ones.
     void StartProgram(QStringList arguments, const QString& programFolder = QStringLiteral(ORVANE_BIN_DIR),
-                      const std::function<void()>& beforeStart = {})
+                      const std::function<void()>& beforeStart = {}, bool realDialogs = false)
     {
         m_dialogs = std::make_shared<ScriptedUserDialogs>();
+        std::shared_ptr<orvane::UserDialogs> dialogs = m_dialogs;
+        if (realDialogs)
+            dialogs = std::make_shared<orvane::QtUserDialogs>();
         std::vector<std::string> commandLine;
         for (const QString& argument : arguments)
             commandLine.push_back(QFile::encodeName(argument).toStdString());
-        COrvaneDlg::Environment environment{m_dialogs, std::make_shared<orvane::WindowResources>(), std::move(commandLine),
+        COrvaneDlg::Environment environment{dialogs, std::make_shared<orvane::WindowResources>(), std::move(commandLine),
                                             programFolder + QStringLiteral("/orvane"),
                                             m_files.filePath(QStringLiteral("state")).toStdString(), {}};
         m_window = std::make_unique<COrvaneDlg>(orvane::RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR)),
@@ -575,6 +581,85 @@ private slots:
         Command(32771)->trigger();
         QCOMPARE(m_dialogs->saveRequests.size(), std::size_t(1));
         QCOMPARE(Decode(first), kSelection);
+    }
+
+    // Answers the next modal dialog as the user would, once it shows.
+    void WhenModalShows(std::function<void(QWidget*)> answer)
+    {
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [poll, answer = std::move(answer)] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                poll->stop();
+                poll->deleteLater();
+                answer(dialog);
+            }
+        });
+        poll->start(20);
+    }
+
+    // A modifier the user held when the keyboard left the page (the Alt of
+    // Alt+F, the Ctrl of Ctrl+S or Ctrl+N) comes up in the menu or the dialog,
+    // never in the page; the movie must not go on taking it for pressed. After
+    // the menu, the keyboard is the movie's again (Ctrl+Z undoes there), and
+    // after the menu, the save dialog and the save prompt, a digit typed into
+    // a quantity field arrives. The boxes and dialogs are the user's own.
+    void keysHeldWhenTheKeyboardLeftThePageAreLetGo()
+    {
+        StartProgram({QStringLiteral("orvane")}, QStringLiteral(ORVANE_BIN_DIR), {}, true);
+        WaitUntilReady();
+        const auto typeQuantity = [&](int row, Qt::Key digit) {
+            QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(591, 129 + 40 * row));  // ZX-DI08, ZX-DI16, ZX-DI32
+            QTest::keyClick(MovieInput(), digit);
+        };
+        // Whether the selection comes to hold these module quantities.
+        const auto holds = [&](const std::string& quantities) {
+            const std::string expected = quantities.empty() ? "" : "TZSEL/1\nmode=module" + quantities;
+            return QTest::qWaitFor([&] { return MovieSelection() == expected; }, 10000);
+        };
+        typeQuantity(0, Qt::Key_3);
+        QVERIFY2(holds("\nqty=ZX-DI08:3"), MovieSelection().c_str());
+
+        QTest::keyPress(MovieInput(), Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyPress(MovieInput(), Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+
+        QTest::keyRelease(QApplication::activePopupWidget(), Qt::Key_F, Qt::AltModifier);
+        QTest::keyRelease(QApplication::activePopupWidget(), Qt::Key_Alt);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        m_window->activateWindow();  // as the window manager does once the menu has gone
+        QTRY_VERIFY(m_window->isActiveWindow());
+        QTRY_COMPARE(m_window->focusWidget(), MovieInput());  // Qt would leave it with the menu bar
+        QTest::keyClick(m_window->focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY2(holds(""), MovieSelection().c_str());
+        typeQuantity(1, Qt::Key_8);
+        QVERIFY2(holds("\nqty=ZX-DI16:8"), MovieSelection().c_str());
+
+        const std::string saved = FilePath("held-keys.zsr");
+        WhenModalShows([&saved](QWidget* dialog) {
+            QTest::keyRelease(dialog, Qt::Key_S, Qt::ControlModifier);
+            QTest::keyRelease(dialog, Qt::Key_Control);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(QString::fromStdString(saved));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QTest::keyPress(MovieInput(), Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyPress(MovieInput(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_window->FilePath(), saved);
+        typeQuantity(2, Qt::Key_5);
+        QVERIFY2(holds("\nqty=ZX-DI16:8\nqty=ZX-DI32:5"), MovieSelection().c_str());
+
+        WhenModalShows([](QWidget* box) {
+            QTest::keyRelease(box, Qt::Key_N, Qt::ControlModifier);
+            QTest::keyRelease(box, Qt::Key_Control);
+            QTest::keyClick(box, Qt::Key_Escape);  // 取消
+        });
+        QTest::keyPress(MovieInput(), Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyPress(MovieInput(), Qt::Key_N, Qt::ControlModifier);
+        typeQuantity(0, Qt::Key_2);
+        QVERIFY2(holds("\nqty=ZX-DI08:2\nqty=ZX-DI16:8\nqty=ZX-DI32:5"), MovieSelection().c_str());
+        QCOMPARE(Decode(saved), "TZSEL/1\nmode=module\nqty=ZX-DI16:8");
     }
 };
 
