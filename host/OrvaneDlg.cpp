@@ -101,7 +101,7 @@ bool COrvaneDlg::RunGuarded(const char* label, const std::function<void()>& body
         body();
         return true;
     } catch (const std::exception& error) {
-        message = error.what();
+        message = orvane::ExceptionText(error);
     } catch (...) {
         message = "unknown exception";
     }

@@ -49,8 +49,10 @@ inline constexpr int kTimerCmdLine = 1;
 // Outcome codes of the server update check.
 enum : int { SVRCHK_LATEST = 0, SVRCHK_ERROR = 1, SVRCHK_UPDATE = 3, SVRCHK_TIMEOUT = 5 };
 
-// One update check's record, made by _SvrFileChk.
+// One update check's record, made by _SvrFileChk: the update files found
+// ("TorvexOrvane.msi" when the server's version is newer) and the outcome.
 struct SvrChkParam {
+    std::vector<std::string> pUpdateFiles;
     int nResult = SVRCHK_ERROR;
 };
 

@@ -16,7 +16,6 @@
 #include <cstring>
 #include <limits>
 
-#include <sys/stat.h>
 
 using orvane::LoadResString;
 using orvane::MsgButtons;
@@ -36,12 +35,6 @@ std::string SelectionTextFromFile(std::string bytes)
         return bytes;
     const QString text = legacy.decode(QByteArrayView(bytes));
     return legacy.hasError() ? bytes : text.toStdString();
-}
-
-bool IsFile(const std::string& path)
-{
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 }  // namespace
@@ -217,16 +210,16 @@ bool COrvaneDlg::SaveFile(const std::string& path, const std::string& text)
 
 bool COrvaneDlg::WriteSelectionFile(const std::string& path, const std::string& text)
 {
-    const bool existed = IsFile(path);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     const bool fits = text.size() <= std::numeric_limits<std::uint32_t>::max();
     CCryptUtil crypt;
     errno = 0;
     if (!fits || !crypt.CreateDataFile(path, std::uint32_t(text.size()), bytes)) {
-        const int systemError = fits ? errno : EFBIG;
-        REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "CryptUtil.CreateDataFile()",
-                     orvane::MakeErrorText("(#2001)"));
-        ShowError(orvane::SaveFailureText(systemError, existed, crypt.TargetDamaged()));
+        if (!fits)
+            errno = EFBIG;
+        const std::string shown = orvane::SaveFailureText(crypt.TargetDamaged());
+        REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "CryptUtil.CreateDataFile()", shown);
+        ShowError(shown);
         return false;
     }
     SetCurrentFile(path, orvane::FileIdentity::Of(path));

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr char kFlashCallLabel[] = "COrvaneDlg::OnFlashCallSwf()";
-constexpr char kReplyLabel[] = "COrvaneDlg::_GetReturnString()";
 
 // The text of the first argument when it is a string; nullopt otherwise.
 std::optional<std::string> FirstString(const orvane::InvokeCall& call)
@@ -27,10 +26,8 @@ void COrvaneDlg::OnFlashCallSwf(const QString& request)
         const orvane::RequestStatus status = orvane::ReadInvokeRequest(request.toStdString(), call);
         if (status == orvane::RequestStatus::NotInvoke || status == orvane::RequestStatus::NotWellFormed ||
             status == orvane::RequestStatus::NoName) {
-            const std::string text =
-                orvane::MakeErrorText(status == orvane::RequestStatus::NotInvoke ? "(#1007)" : "(#1005)");
-            REPORT_ERROR(g_ErrorLog, kFlashCallLabel, "orvane::ReadInvokeRequest()", text);
-            return ShowError(text);
+            // Shown, never recorded: no message of the movie's is a failure of the program's.
+            return ShowError(orvane::MakeErrorText(status == orvane::RequestStatus::NotInvoke ? "(#1007)" : "(#1005)"));
         }
 
         const std::string& name = call.name;
@@ -78,9 +75,8 @@ std::optional<std::string> COrvaneDlg::_GetReturnString(const std::string& reply
     const orvane::ReplyStatus status = orvane::ParseReturnString(reply, text);
     if (status == orvane::ReplyStatus::Ok)
         return text;
-    const char* code = status == orvane::ReplyStatus::NotString ? "(#1007)" : "(#1005)";
-    REPORT_ERROR(g_ErrorLog, kReplyLabel, "orvane::ParseReturnString()", code);
-    ShowError(code);
+    // The code alone, and no record.
+    ShowError(status == orvane::ReplyStatus::NotString ? "(#1007)" : "(#1005)");
     return std::nullopt;
 }
 

@@ -25,7 +25,7 @@ int COrvaneDlg::CheckFlashPlayerVersion()
         return -1;
     };
     const auto reportFailure = [this](std::int32_t error, const std::string& message) {
-        g_ErrorLog.WriteLog("COrvaneDlg::CheckFlashPlayerVersion()", "OleCreate()", 0, error, __FILE__, __LINE__,
+        g_ErrorLog.WriteLog("COrvaneDlg::CheckFlashPlayerVersion()", "OleCreate()", 0, error, ORVANE_REPORTING_MODULE, __LINE__,
                             message);
         m_env.dialogs->MessageBox(nullptr, "(#3001)", orvane::LoadResString(orvane::IDS_ERR_CAPTION), orvane::MsgButtons::Ok,
                                   orvane::MsgIcon::Error);
@@ -41,7 +41,7 @@ int COrvaneDlg::CheckFlashPlayerVersion()
     try {
         version = created->player->FlashVersion();
     } catch (const std::exception& error) {
-        return reportFailure(0, error.what());
+        return reportFailure(0, orvane::ExceptionText(error));
     }
     if (MajorVersion(version) < kRequiredMajorVersion)
         return showNotice(orvane::IDS_FLASH_TOO_OLD);

@@ -28,7 +28,8 @@ constexpr const char* kNoUpdateInfoText = "サーバに接続できないか、�
 constexpr const char* kUpdateQuestion = "更新ファイルが存在します。\n更新しますか？";
 constexpr const char* kUpdateCaption = "更新";
 constexpr const char* kConfirmCaption = "確認";
-constexpr const char* kNotWebAddressText = "ダウンロード先が http または https のアドレスではありません。";
+// The update file a newer release on the server has for the user.
+constexpr const char* kUpdateFileName = "TorvexOrvane.msi";
 
 // Steps 2 to 7 of the worker: the outcome, with work's addresses filled.
 int CompareWithServer(orvane::UpdateCheckWork& work, std::stop_token stop)
@@ -49,21 +50,9 @@ int CompareWithServer(orvane::UpdateCheckWork& work, std::stop_token stop)
         return SVRCHK_ERROR;
     }
     // A newer release on the server: its installer waits at URL_DOWNLOAD.
-    return orvane::IsServerVersionNewer(local.strVersion, server.strVersion) ? SVRCHK_UPDATE : SVRCHK_LATEST;
-}
-
-// Hands the download address to the desktop's opener, a web address only: a
-// file:// address or a plain path from a tampered version file would make the
-// desktop open or run a local file.
-void OpenDownloadAddress(orvane::UserDialogs& dialogs, const std::string& download)
-{
-    const QUrl address = QUrl::fromUserInput(QString::fromStdString(download));
-    const QString scheme = address.scheme();
-    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        REPORT_ERROR(g_ErrorLog, "_SvrFileChk()", "OpenUrl()", kNotWebAddressText);
-        return;
-    }
-    dialogs.OpenUrl(address);
+    if (orvane::IsServerVersionNewer(local.strVersion, server.strVersion))
+        work.pUpdateFiles.push_back(kUpdateFileName);
+    return work.pUpdateFiles.empty() ? SVRCHK_LATEST : SVRCHK_UPDATE;
 }
 
 }  // namespace
@@ -91,8 +80,9 @@ void COrvaneDlg::_SvrFileChk(bool quiet)
     case SVRCHK_UPDATE:
         if (tell(kUpdateQuestion, kUpdateCaption, orvane::MsgButtons::YesNo, orvane::MsgIcon::Exclamation) == orvane::MsgResult::Yes
             && _ConfirmExit("COrvaneDlg::OnMenuSvrFileChk()")) {
-            // Whether the desktop could open it or not, the program ends.
-            OpenDownloadAddress(*m_env.dialogs, g_strUrlDownload);
+            // As the installed version file gives it, to the desktop's opener
+            // (a path as a file address); whether it could open it or not, the program ends.
+            m_env.dialogs->OpenUrl(QUrl::fromUserInput(QString::fromStdString(g_strUrlDownload)));
             PostQuitMessage(0);
         }
         break;
@@ -127,6 +117,7 @@ void COrvaneDlg::_SvrFileVersionCheckThread(SvrChkParam& param)
         g_strUrlDownload = std::move(work->strUrlDownload);
         g_strUrlVersionCheck = std::move(work->strUrlVersionCheck);
     }
+    param.pUpdateFiles = std::move(work->pUpdateFiles);
     param.nResult = work->nResult;
     orvane::ErrorLogCapture::Replay(work->logRecords);
 }
@@ -140,7 +131,7 @@ void COrvaneDlg::_SvrFileVersionCheck(orvane::UpdateCheckWork& work, std::stop_t
         work.nResult = CompareWithServer(work, stop);
     } catch (const std::exception& error) {
         REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()",
-                     error.what());
+                     orvane::ExceptionText(error));
         work.nResult = SVRCHK_ERROR;
     } catch (...) {
         REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()",

@@ -24,9 +24,10 @@ void RecordConsoleAfterFailure()
 {
     if (CErrorLog::RecordsWritten() == 0)
         return;
-    const std::string tail = orvane::CapturedConsoleTail(CErrorLog::kMaxMessageBytes);
+    constexpr std::size_t kTailBytes = 1023;  // a record of readable length
+    const std::string tail = orvane::CapturedConsoleTail(kTailBytes);
     if (!tail.empty())
-        g_ErrorLog.WriteLog("main()", "standard error", 0, 0, __FILE__, __LINE__, tail);
+        g_ErrorLog.WriteLog("main()", "standard error", 0, 0, ORVANE_REPORTING_MODULE, __LINE__, tail);
 }
 
 }  // namespace

@@ -8,12 +8,10 @@
 
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
-#include <thread>
 #include <utility>
 
 #include <fcntl.h>
@@ -31,12 +29,6 @@ namespace {
 thread_local orvane::ErrorLogCapture* t_activeCapture = nullptr;
 
 std::atomic<std::uint64_t> g_recordsWritten{0};
-
-// How long a record waits for another writer to let go of the log, and how
-// often it asks again. Records are one short line each: a writer holds the
-// lock for microseconds, so a wait this long means a writer that hangs.
-constexpr std::chrono::milliseconds kLockWait{2000};
-constexpr std::chrono::milliseconds kLockRetry{2};
 
 // A folder of this user's own: created for the user alone when missing, and
 // taken when it is a real folder (no link) that the user owns and nobody else
@@ -57,19 +49,6 @@ std::string CacheFolder()
         return orvane::WithTrailingSlash(cache) + "orvane/";
     const char* home = std::getenv("HOME");
     return orvane::WithTrailingSlash(home && *home ? home : "/") + ".cache/orvane/";
-}
-
-// The part of a message the log keeps: at most CErrorLog::kMaxMessageBytes
-// bytes, cut before a UTF-8 continuation byte so no character is split.
-std::string_view LoggedPart(std::string_view message)
-{
-    if (message.size() <= CErrorLog::kMaxMessageBytes)
-        return message;
-    std::size_t cut = CErrorLog::kMaxMessageBytes;
-    const std::size_t longestBackUp = cut - 3;  // a UTF-8 sequence has at most 3 continuation bytes
-    while (cut > longestBackUp && (static_cast<unsigned char>(message[cut]) & 0xC0) == 0x80)
-        --cut;
-    return message.substr(0, cut);
 }
 
 // Appends a field so that it stays on its line and readable: control
@@ -128,18 +107,20 @@ FileDescriptor OpenLogFile(const std::string& path)
     return file;
 }
 
-bool LockBriefly(int fd)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + kLockWait;
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= giveUp)
-            return false;
-        std::this_thread::sleep_for(kLockRetry);
-    }
-    return true;
-}
-
 }  // namespace
+
+std::string orvane::ExceptionText(const std::exception& error)
+{
+    const std::string_view text = error.what();
+    if (text.size() <= kMaxExceptionTextBytes)
+        return std::string(text);
+    // Cut before a UTF-8 continuation byte, so that no character is split.
+    std::size_t cut = kMaxExceptionTextBytes;
+    const std::size_t longestBackUp = cut - 3;  // a UTF-8 sequence has at most 3 continuation bytes
+    while (cut > longestBackUp && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(text.substr(0, cut));
+}
 
 std::string orvane::UserTemporaryFolder()
 {
@@ -195,11 +176,10 @@ int CErrorLog::WriteLog(const ErrorRecord& record, std::time_t now)
     const std::string path = m_strFolder + "_ERROR" + day + ".log";
     CreateFolderPath(m_strFolder);
 
-    // Exclusive access. Another writer (a second copy of the program, the
-    // zsr tool) is waited for briefly; only one that does not let go drops
-    // the record.
+    // Exclusive access: a record never waits. While another writer (a second
+    // copy of the program, the zsr tool) holds the log, this one is dropped.
     const FileDescriptor file = OpenLogFile(path);
-    if (!file || !LockBriefly(file.get()))
+    if (!file || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
         return -1;
 
     char numbers[64];
@@ -215,7 +195,7 @@ int CErrorLog::WriteLog(const ErrorRecord& record, std::time_t now)
     line += ',';
     AppendEscaped(line, record.step);
     line += ',';
-    AppendEscaped(line, LoggedPart(record.message));
+    AppendEscaped(line, record.message);
     line += '\n';
     if (!orvane::detail::WriteAll(file.get(), line.data(), line.size()))
         return -1;

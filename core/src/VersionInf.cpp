@@ -82,7 +82,7 @@ std::string _GetText(const pugi::xml_node& element, const char* tagName, int ind
     try {
         return TrimXmlSpace(XmlNodeText(NthDescendant(element, tagName, index)));
     } catch (const std::exception& error) {
-        REPORT_ERROR(g_ErrorLog, "_GetText()", "_GetText()", error.what());
+        REPORT_ERROR(g_ErrorLog, "_GetText()", "_GetText()", orvane::ExceptionText(error));
         return {};
     }
 }
@@ -105,7 +105,7 @@ int _GetLocalVersionInf(VersionInf& inf)
         }
         return ReadVersionDocument(doc, inf, orvane::VersionFields::All);
     } catch (const std::exception& error) {
-        REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "_GetLocalVersionInf()", error.what());
+        REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "_GetLocalVersionInf()", orvane::ExceptionText(error));
         return 0;
     }
 }
@@ -126,7 +126,7 @@ int _GetXmlInf(const std::string& address, VersionInf& inf, const orvane::FetchL
         return ReadVersionDocument(doc, inf, orvane::VersionFields::VersionOnly);
     } catch (const std::exception& error) {
         if (!abort.stop_requested())
-            REPORT_ERROR(g_ErrorLog, "_GetXmlInf()", "_GetXmlInf()", error.what());
+            REPORT_ERROR(g_ErrorLog, "_GetXmlInf()", "_GetXmlInf()", orvane::ExceptionText(error));
         return 0;
     }
 }

@@ -5,6 +5,14 @@
 
 namespace orvane {
 
+std::string SaveFailureText(bool damaged)
+{
+    std::string text = MakeErrorText("(#2001)");
+    if (damaged)
+        text += "\n" + LoadResString(IDS_OLD_FILE_DAMAGED);
+    return text;
+}
+
 std::string SaveFailureText(int systemError, bool existed, bool damaged)
 {
     std::string text = MakeErrorText("(#2001)");

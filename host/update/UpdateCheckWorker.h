@@ -25,6 +25,7 @@ struct UpdateCheckWork {
     bool localFileRead = false;      // the two addresses below were read
     std::string strUrlDownload;      // URL_DOWNLOAD of the local version file
     std::string strUrlVersionCheck;  // URL_VERSION_CHECK of the local version file
+    std::vector<std::string> pUpdateFiles;  // the update files the server has for the user
     std::vector<CapturedLogRecord> logRecords;  // in the order written
 };
 

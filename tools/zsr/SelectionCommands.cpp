@@ -47,16 +47,30 @@ struct Selection {
     orvane::ByteBuffer data;
 };
 
+// One failed read, one record, naming the file: the reader's record of what
+// failed (the first, when it wrote several), or the tool's own when the
+// reader wrote none (a content check). true when it was written.
+bool RecordReadFailure(const std::string& operation, const std::string& path,
+                       const std::vector<CapturedLogRecord>& readerRecords)
+{
+    if (readerRecords.empty())
+        return REPORT_ERROR(g_ErrorLog, operation, "CryptUtil.ReadDataFile()", "復号化取得処理に失敗しました。 " + path) == 0;
+    CapturedLogRecord first = readerRecords.front();
+    first.record.message += " " + path;
+    return CErrorLog(first.folder).WriteLog(first.record, first.time) == 0;
+}
+
 Selection ReadSelection(const std::string& operation, const std::string& path)
 {
     Selection selection;
-    CCryptUtil crypt;
-    selection.result = crypt.ReadDataFile(path, &selection.size, &selection.data);
-    if (selection.result != orvane::READ_DATA_OK) {
-        const bool recorded =
-            REPORT_ERROR(g_ErrorLog, operation, "CryptUtil.ReadDataFile()", "復号化取得処理に失敗しました。") == 0;
-        PrintReadFailure(path, selection.result, recorded);
+    std::vector<CapturedLogRecord> readerRecords;
+    {
+        ErrorLogCapture capture;
+        selection.result = CCryptUtil().ReadDataFile(path, &selection.size, &selection.data);
+        readerRecords = capture.TakeRecords();
     }
+    if (selection.result != orvane::READ_DATA_OK)
+        PrintReadFailure(path, selection.result, RecordReadFailure(operation, path, readerRecords));
     return selection;
 }
 

@@ -6,7 +6,8 @@
 // <sourceFile>,<sourceLine>,<operation>,<step>,<message>". Inside the text
 // fields a backslash is written "\\" and a control character (C0 or DEL)
 // "\n", "\r", "\t" or "\xHH", so a record is always exactly one line and
-// its text can be recovered. The message is cut to kMaxMessageBytes.
+// its text can be recovered. Texts are written whole; an exception's text is
+// cut by whoever reports it (orvane::ExceptionText).
 //
 // The user's temporary folder is $TMPDIR when set; otherwise /tmp/orvane-UID/,
 // a folder this user alone owns and may write, or, when that name is taken by
@@ -19,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -35,10 +37,6 @@ struct ErrorRecord {
 
 class CErrorLog {
 public:
-    // Longest message kept, in bytes; a longer one is cut at a UTF-8
-    // character boundary at or before this length.
-    static constexpr std::size_t kMaxMessageBytes = 1023;
-
     // Log folder: the user's temporary folder (above); always ends in '/'.
     CErrorLog();
     // Log folder given explicitly (a trailing '/' is added when missing).
@@ -49,8 +47,8 @@ public:
     CErrorLog& operator=(const CErrorLog&) = default;
 
     // Appends one line. Returns 0 when written, -1 when the file could not be
-    // opened, is not a plain regular file, or another writer held its lock
-    // for longer than a brief wait (the record is then dropped).
+    // opened, is not a plain regular file, or another writer holds its lock
+    // (the record is then dropped: no retry, no message, no other place).
     int WriteLog(std::string operation, std::string step, std::uint32_t errorCode,
                  std::int32_t systemError, std::string sourceFile, int sourceLine,
                  std::string message);
@@ -109,6 +107,13 @@ private:
     ErrorLogCapture* m_outer;  // the capture this one hides, if any
 };
 
+// Longest text of an exception that a record keeps, in bytes.
+inline constexpr std::size_t kMaxExceptionTextBytes = 1023;
+
+// An exception's own text as a record's message: at most
+// kMaxExceptionTextBytes, cut at a UTF-8 character boundary.
+[[nodiscard]] std::string ExceptionText(const std::exception& error);
+
 // The user's temporary folder as described above, with a trailing '/'.
 [[nodiscard]] std::string UserTemporaryFolder();
 
@@ -128,7 +133,13 @@ inline int ReportError(CErrorLog& log, const std::string& operation, const std::
 // The program-wide log writer.
 extern CErrorLog g_ErrorLog;
 
-// Writes a record with errorCode 0, the current errno as systemError and the
-// reporting statement's file and line; 0 when it was written.
+// The source file a record names: the program's reporting module, which the
+// build sets for each of its files; code outside the program names its own file.
+#ifndef ORVANE_REPORTING_MODULE
+#define ORVANE_REPORTING_MODULE __FILE__
+#endif
+
+// Writes a record with errorCode 0, the current errno as systemError, the
+// reporting module and the reporting statement's line; 0 when it was written.
 #define REPORT_ERROR(log, operation, step, message) \
-    orvane::ReportError((log), (operation), (step), (message), __FILE__, __LINE__)
+    orvane::ReportError((log), (operation), (step), (message), ORVANE_REPORTING_MODULE, __LINE__)
