@@ -10,16 +10,19 @@ namespace {
 
 BomCell Text(std::string text) { return {std::move(text)}; }
 
-BomCell Count(std::uint32_t value) { return {std::to_string(value), BomCell::Kind::Count, double(value)}; }
+BomCell Count(std::uint32_t value, BomCell::Formula formula = BomCell::Formula::None)
+{
+    return {std::to_string(value), BomCell::Kind::Count, double(value), formula};
+}
 
 // Fen as the currency's units with two decimals: 68050 is "680.50".
-BomCell Money(std::optional<std::int64_t> fen)
+BomCell Money(std::optional<std::int64_t> fen, BomCell::Formula formula = BomCell::Formula::None)
 {
     if (!fen)
         return {};
     char text[32];
     std::snprintf(text, sizeof text, "%lld.%02lld", static_cast<long long>(*fen / 100), static_cast<long long>(*fen % 100));
-    return {text, BomCell::Kind::Money, double(*fen) / 100};
+    return {text, BomCell::Kind::Money, double(*fen) / 100, formula};
 }
 
 std::string ProjectLabel(const std::string& key)
@@ -46,14 +49,14 @@ BomTable OrderLines(const BillOfMaterials& bom)
                    Count(line.quantity)};
         if (priced) {
             row.push_back(Money(line.unitPrice));
-            row.push_back(Money(line.lineTotal));
+            row.push_back(Money(line.lineTotal, line.unitPrice ? BomCell::Formula::ProductOfTwoBefore : BomCell::Formula::None));
         }
         table.rows.push_back(std::move(row));
     }
-    BomRow total{Text("合计"), {}, {}, {}, Count(bom.totalQuantity)};
+    BomRow total{Text("合计"), {}, {}, {}, Count(bom.totalQuantity, BomCell::Formula::SumAbove)};
     if (priced) {
         total.push_back({});
-        total.push_back(Money(bom.totalPrice));
+        total.push_back(Money(bom.totalPrice, BomCell::Formula::SumAbove));
     }
     table.rows.push_back(std::move(total));
     return table;
@@ -78,8 +81,8 @@ BomTable Engineering(const BillOfMaterials& bom)
 std::vector<std::vector<std::string>> TextRows(const BomReport& report)
 {
     std::vector<std::vector<std::string>> rows{{"物料清单"}};
-    for (const auto& [label, text] : report.heading)
-        rows.push_back({label, text});
+    for (const auto& [label, cell] : report.heading)
+        rows.push_back({label, cell.text});
     const auto addTable = [&rows](const BomTable& table) {
         rows.push_back(table.columns);
         for (const BomRow& row : table.rows) {
@@ -158,8 +161,8 @@ BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
 {
     BomReport report;
     for (const auto& [key, text] : bom.project)
-        report.heading.emplace_back(ProjectLabel(key), text);
-    report.heading.emplace_back("日期", date);
+        report.heading.emplace_back(ProjectLabel(key), Text(text));
+    report.heading.emplace_back("日期", BomCell{date, BomCell::Kind::Date});
     report.orderLines = OrderLines(bom);
     report.engineering = Engineering(bom);
     if (bom.overall.ioPointLimit > 0)
@@ -199,8 +202,8 @@ std::string BillOfMaterialsTabSeparated(const BomReport& report)
 std::string BillOfMaterialsHtml(const BomReport& report)
 {
     std::vector<BomRow> heading;
-    for (const auto& [label, text] : report.heading)
-        heading.push_back(TextPair(label, text));
+    for (const auto& [label, cell] : report.heading)
+        heading.push_back(TextPair(label, cell.text));
     std::vector<BomRow> notes;
     for (const auto& [label, text] : report.limits)
         notes.push_back(TextPair(label, text));

@@ -2,16 +2,46 @@
 
 #include "RackPicture.h"
 
+#include <QGuiApplication>
 #include <QPrinter>
+#include <QScreen>
 #include <QString>
 #include <QTextDocument>
 #include <QUrl>
+
+#include <algorithm>
+#include <cmath>
 
 namespace orvane {
 
 namespace {
 
-QString Escaped(const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); }
+QString Escaped(const std::string& text)
+{
+    return QString::fromStdString(SpreadsheetSafeText(text, TextOutlet::Shown)).toHtmlEscaped();
+}
+
+// Money with thousands separators ("15,520.00"), digit for digit as the
+// report has it; counts as they are.
+QString FigureText(const BomCell& cell)
+{
+    QString text = QString::fromStdString(cell.text);
+    if (cell.kind == BomCell::Kind::Money) {
+        for (qsizetype at = text.indexOf(u'.') - 3; at > 0; at -= 3)
+            text.insert(at, u',');
+    }
+    return text;
+}
+
+// The width of the printed text in the document's pixels (the screen's, in
+// which QTextDocument lays out): the printer's page less the 2 cm that
+// QTextDocument::print keeps free on either side.
+qreal TextWidth(const QPrinter& printer)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal documentDpi = screen ? screen->logicalDotsPerInchX() : 96;
+    return printer.width() * documentDpi / printer.logicalDpiX() - 2 * std::ceil(2 / 2.54 * documentDpi);
+}
 
 // Texts read from the left, figures from the right.
 QString TableHtml(const std::vector<std::string>& columns, const std::vector<BomRow>& rows)
@@ -28,18 +58,39 @@ QString TableHtml(const std::vector<std::string>& columns, const std::vector<Bom
         for (const BomCell& cell : rows[r]) {
             const bool figure = cell.kind != BomCell::Kind::Text;
             html += QStringLiteral("<td align=\"%1\">%2</td>")
-                        .arg(figure ? QStringLiteral("right") : QStringLiteral("left"), Escaped(cell.text));
+                        .arg(figure ? QStringLiteral("right") : QStringLiteral("left"),
+                             figure ? FigureText(cell) : Escaped(cell.text));
         }
         html += QStringLiteral("</tr>");
     }
     return html + QStringLiteral("</table>");
 }
 
-QString PairsHtml(const std::vector<std::pair<std::string, std::string>>& pairs)
+QString PairHtml(const std::string& label, const std::string& text)
 {
+    return QStringLiteral("%1：%2<br>").arg(Escaped(label), Escaped(text));
+}
+
+// Each rack's picture, added to the document: as large as it was drawn or,
+// where the text is narrower than the widest picture, all smaller alike.
+QString RackPicturesHtml(QTextDocument& document, const std::vector<BomRack>& racks, qreal textWidth)
+{
+    std::vector<QImage> pictures;
+    int widest = 0;
+    for (const BomRack& rack : racks) {
+        pictures.push_back(DrawRackPicture(rack));
+        widest = std::max(widest, pictures.back().width());
+    }
+    const qreal scale = std::max<qreal>(kRackPictureScale, widest / textWidth);
     QString html;
-    for (const auto& [label, text] : pairs)
-        html += QStringLiteral("%1：%2<br>").arg(Escaped(label), Escaped(text));
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const QUrl name(QStringLiteral("rack:%1").arg(i));
+        document.addResource(QTextDocument::ImageResource, name, pictures[i]);
+        html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
+                    .arg(name.toString())
+                    .arg(pictures[i].width() / scale)
+                    .arg(pictures[i].height() / scale);
+    }
     return html;
 }
 
@@ -48,24 +99,20 @@ QString PairsHtml(const std::vector<std::pair<std::string, std::string>>& pairs)
 bool PrintBillOfMaterials(QPrinter& printer, const BomReport& report, const QString& title, const QString& fileName)
 {
     QTextDocument document;
+    QString heading;
+    for (const auto& [label, cell] : report.heading)
+        heading += PairHtml(label, cell.text);
     QString html = QStringLiteral("<h2>%1</h2><p>物料清单　文件：%2<br>%3</p>")
-                       .arg(title.toHtmlEscaped(), fileName.toHtmlEscaped(), PairsHtml(report.heading));
+                       .arg(title.toHtmlEscaped(), Escaped(fileName.toStdString()), heading);
     html += TableHtml(report.orderLines.columns, report.orderLines.rows);
     html += QStringLiteral("<h3>工程数据</h3>") + TableHtml(report.engineering.columns, report.engineering.rows);
-    std::vector<std::pair<std::string, std::string>> notes = report.limits;
+    QString notes;
+    for (const auto& [label, text] : report.limits)
+        notes += PairHtml(label, text);
     for (const std::string& warning : report.warnings)
-        notes.emplace_back("注意", warning);
-    html += QStringLiteral("<p>%1</p><h3>基板槽位</h3>").arg(PairsHtml(notes));
-    for (std::size_t i = 0; i < report.racks.size(); ++i) {
-        const BomRack& rack = report.racks[i];
-        const QImage picture = DrawRackPicture(rack);
-        const QUrl name(QStringLiteral("rack:%1").arg(i));
-        document.addResource(QTextDocument::ImageResource, name, picture);
-        html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
-                    .arg(name.toString())
-                    .arg(picture.width() / kRackPictureScale)
-                    .arg(picture.height() / kRackPictureScale);
-    }
+        notes += PairHtml("注意", warning);
+    html += QStringLiteral("<p>%1</p><h3>基板槽位</h3>").arg(notes);
+    html += RackPicturesHtml(document, report.racks, TextWidth(printer));
     document.setHtml(html);
     // Printed unpaginated, the document is laid out on the printer's pages and each page numbered.
     document.print(&printer);

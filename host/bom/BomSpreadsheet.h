@@ -1,9 +1,13 @@
 #pragma once
 // The purchaser's report as a spreadsheet file (.xlsx, written by Debian's
-// libxlsxwriter): the order lines on the first sheet under the project data,
-// figures as numbers with their formats, the table's header row frozen and
-// columns as wide as their Chinese texts; the engineering summary on the
-// second sheet. Texts are always strings, never formulas.
+// libxlsxwriter): the order lines on the first sheet under the project data
+// and the date (a date cell), figures as numbers with their formats, line
+// totals and grand totals as formulas that hold the movie's figures as their
+// values; the engineering summary on the second sheet. Each table's columns
+// are as wide as its own texts (the texts above and below it span the table's
+// width instead), its header row is frozen, and both sheets print on A4
+// across, one page wide, the header row on every page. Texts are always
+// strings, never formulas.
 
 #include "orvane/BillOfMaterials.h"
 

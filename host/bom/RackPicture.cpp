@@ -10,10 +10,12 @@ namespace orvane {
 namespace {
 
 constexpr int kSlotsPerRow = 8;
-constexpr int kSlotWidth = 76;  // in the document's pixels, as the printout shows it: eight fill the page's width
+constexpr int kSlotWidth = 76;  // in the document's pixels; the printout shows the picture smaller where the page is narrower
 constexpr int kSlotHeight = 44;
 constexpr int kGap = 3;
 constexpr int kCaption = 20;  // the rack's name, base and power supply above its slots
+
+QString Shown(const std::string& text) { return QString::fromStdString(SpreadsheetSafeText(text, TextOutlet::Shown)); }
 
 }  // namespace
 
@@ -33,8 +35,7 @@ QImage DrawRackPicture(const BomRack& rack)
     painter.setFont(font);
     painter.setPen(QColor(0x1E2630));
     // The caption is part of the picture, so a page break never parts it from its slots.
-    const QString caption = QStringLiteral("%1　%2　%3").arg(QString::fromStdString(rack.label), QString::fromStdString(rack.base),
-                                                            QString::fromStdString(rack.power));
+    const QString caption = QStringLiteral("%1　%2　%3").arg(Shown(rack.label), Shown(rack.base), Shown(rack.power));
     painter.drawText(QRect(kGap, 0, image.width(), kCaption), Qt::AlignVCenter | Qt::AlignLeft, caption);
     painter.translate(0, kCaption);
     if (slotCount == 0) {
@@ -54,7 +55,7 @@ QImage DrawRackPicture(const BomRack& rack)
         painter.setFont(font);
         painter.drawText(box.adjusted(0, 2, 0, 0), Qt::AlignHCenter | Qt::AlignTop, QString::number(slot + 1));
         // A module wider than one slot goes on in the slots after its first ("<").
-        const QString label = free ? QStringLiteral("空") : code == "<" ? QStringLiteral("〃") : QString::fromStdString(code);
+        const QString label = free ? QStringLiteral("空") : code == "<" ? QStringLiteral("〃") : Shown(code);
         font.setPixelSize(12);
         painter.setFont(font);
         painter.setPen(free ? QColor(0xB7BEC7) : QColor(0x1E2630));

@@ -264,7 +264,7 @@ private slots:
         QVERIFY(pdftotext.waitForFinished(30000));
         const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
         for (const QString& expected : {QStringLiteral("printed.zsr"), QStringLiteral("TZ-B0006-00"),
-                                        QStringLiteral("以太网通信模块"), QStringLiteral("12790.00"), QStringLiteral("1055")})
+                                        QStringLiteral("以太网通信模块"), QStringLiteral("12,790.00"), QStringLiteral("1055")})
             QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in: ") + text));
     }
 

@@ -4,19 +4,26 @@
 #include "HostTestSupport.h"
 
 #include "bom/BomNotice.h"
+#include "bom/BomPrintout.h"
 
 #include "orvane/BillOfMaterials.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDate>
+#include <QDir>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QtPrintSupport/QPrinter>
 
 #include <filesystem>
 #include <fstream>
@@ -51,25 +58,37 @@ QString ProcessOutput(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    process.waitForFinished(30000);
+    process.waitForFinished(120000);  // LibreOffice makes its profile first
     return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
 }
 
-// What a real reader finds in the workbook: sheets, the frozen cells, each
-// non-empty cell as "sheet!ref=value:type:format", two column widths.
+// What a real reader finds in the workbook: sheets, the frozen cells, the page setup and merged cells, each
+// non-empty cell as "sheet!ref=value:type:format" (a formula's stored value after it), three column widths.
 const char* const kReadWorkbook = R"(
 import sys, openpyxl
 book = openpyxl.load_workbook(sys.argv[1])
+values = openpyxl.load_workbook(sys.argv[1], data_only=True)
 print("sheets", book.sheetnames)
 for sheet in book.worksheets:
     print("frozen", sheet.title, sheet.freeze_panes)
+    setup, merged = sheet.page_setup, sorted(map(str, sheet.merged_cells.ranges))
+    print("pages", sheet.title, setup.paperSize, setup.orientation, 1 if setup.fitToWidth is None else setup.fitToWidth,
+          setup.fitToHeight, sheet.sheet_properties.pageSetUpPr.fitToPage, sheet.print_title_rows, merged)
     for row in sheet.iter_rows():
         for cell in row:
             if cell.value is not None:
-                print(sheet.title + "!" + cell.coordinate + "=" + str(cell.value) + ":" + cell.data_type + ":" + cell.number_format)
+                print(sheet.title + "!" + cell.coordinate + "=" + str(cell.value) + ":" + cell.data_type + ":" + cell.number_format +
+                      (":" + str(values[sheet.title][cell.coordinate].value) if cell.data_type == "f" else ""))
 orders = book.worksheets[0]
-print("widths", orders.column_dimensions["B"].width, orders.column_dimensions["D"].width)
+print("widths", orders.column_dimensions["A"].width, orders.column_dimensions["B"].width, orders.column_dimensions["D"].width)
 )";
+
+QString ReadWorkbook(const std::string& path)
+{
+    // Debian's own Python, where python3-openpyxl is installed.
+    return ProcessOutput(QStringLiteral("/usr/bin/python3"),
+                         {QStringLiteral("-c"), QString::fromUtf8(kReadWorkbook), QString::fromStdString(path)});
+}
 
 }  // namespace
 
@@ -90,6 +109,9 @@ private slots:
     void copyPutsRowsAndATableOnTheClipboardAndSaysSo();
     void previewPrintsProjectOrderLinesTotalsAndRacksToPdf();
     void failedPrintIsReported();
+    void workbookPrintsEachOrderLineOnOnePageWidth();
+    void rackPicturesStayInsideTheMarginsOfASmallPage();
+    void bidirectionalControlsAreShownInEveryOutput();
     void emptySelectionGetsTheSaveNoticeAndNoDialog_data() { EachCommand(); }
     void emptySelectionGetsTheSaveNoticeAndNoDialog();
     void unusableBillIsReportedAndNothingWritten_data() { EachCommand(); }
@@ -121,27 +143,27 @@ void BomTest::workbookReadsBackWithNumbersFormatsFrozenHeaderAndTwoSheets()
     QCOMPARE(host.dialogs->saveRequests[0].initialName, std::string("物料清单.xlsx"));
     QCOMPARE(host.dialogs->saveRequests[0].defaultSuffix, std::string("xlsx"));
 
-    // Debian's own Python, where python3-openpyxl is installed.
-    const QString read = ProcessOutput(QStringLiteral("/usr/bin/python3"),
-                                       {QStringLiteral("-c"), QString::fromUtf8(kReadWorkbook), QString::fromStdString(path)});
+    const QString read = ReadWorkbook(path);
     const QString today = QDate::currentDate().toString(Qt::ISODate);
     // The table's header row is row 6, under the title, three heading rows and a blank one.
     for (const QString& expected :
          {QStringLiteral("sheets ['物料清单', '工程数据']"), QStringLiteral("frozen 物料清单 A7"),
-          QStringLiteral("frozen 工程数据 A2"), QStringLiteral("物料清单!B2==1+1 二号线:s:General"),
-          QStringLiteral("物料清单!B4=%1:s:General").arg(today), QStringLiteral("物料清单!A6=序号:s:General"),
+          QStringLiteral("frozen 工程数据 A2"), QStringLiteral("物料清单!A2=项目名称：=1+1 二号线:s:General"),
+          QStringLiteral("pages 物料清单 9 landscape 1 0 True $6:$6 ['A1:G1', 'A2:G2', 'A3:G3', 'A4:G4']"),
+          QStringLiteral("pages 工程数据 9 landscape 1 0 True $1:$1 ['A6:J6', 'A7:J7', 'A8:J8']"),
+          QStringLiteral("物料清单!A4=%1 00:00:00:d:\"日期：\"yyyy-mm-dd").arg(today), QStringLiteral("物料清单!A6=序号:s:General"),
           QStringLiteral("物料清单!F6=单价(CNY):s:General"), QStringLiteral("物料清单!A7=1:n:0"),
           QStringLiteral("物料清单!B7=TZ-C0220-00:s:General"), QStringLiteral("物料清单!E9=12:n:0"),
-          QStringLiteral("物料清单!F9=680:n:#,##0.00"), QStringLiteral("物料清单!G9=8160:n:#,##0.00"),
-          QStringLiteral("物料清单!A10=合计:s:General"), QStringLiteral("物料清单!E10=14:n:0"),
-          QStringLiteral("物料清单!G10=15520:n:#,##0.00"), QStringLiteral("工程数据!A3=扩展基板 1:s:General"),
-          QStringLiteral("工程数据!J4=192:n:0"), QStringLiteral("工程数据!B7=2（CPU上限 4）:s:General"),
-          QStringLiteral("工程数据!B8=扩展基板 1：尚未选择电源:s:General")})
+          QStringLiteral("物料清单!F9=680:n:#,##0.00"), QStringLiteral("物料清单!G9==E9*F9:f:#,##0.00:8160"),
+          QStringLiteral("物料清单!A10=合计:s:General"), QStringLiteral("物料清单!E10==SUM(E7:E9):f:0:14"),
+          QStringLiteral("物料清单!G10==SUM(G7:G9):f:#,##0.00:15520"), QStringLiteral("工程数据!A3=扩展基板 1:s:General"),
+          QStringLiteral("工程数据!J4=192:n:0"), QStringLiteral("工程数据!A7=基板数：2（CPU上限 4）:s:General"),
+          QStringLiteral("工程数据!A8=注意：扩展基板 1：尚未选择电源:s:General")})
         QVERIFY2(read.contains(expected + QLatin1Char('\n')), qPrintable(expected + QStringLiteral(" missing in:\n") + read));
-    // The description column is as wide as its Chinese text: two widths a character.
+    // Columns as wide as their own texts (序号 not widened by the project data), a Chinese character counted twice.
     const QStringList widths = read.section(QStringLiteral("widths "), 1).trimmed().split(QLatin1Char(' '));
-    QCOMPARE(widths.size(), 2);
-    QVERIFY2(widths[0].toDouble() >= 13 && widths[1].toDouble() >= 18, qPrintable(read));
+    QCOMPARE(widths.size(), 3);
+    QVERIFY2(widths[0].toDouble() < 8 && widths[1].toDouble() >= 13 && widths[2].toDouble() >= 18, qPrintable(read));
 }
 
 void BomTest::csvIsWrittenWhenTheChosenNameSaysSo()
@@ -189,7 +211,7 @@ void BomTest::previewPrintsProjectOrderLinesTotalsAndRacksToPdf()
     for (const QString& expected :
          {QStringLiteral("Torvex-Z series 选型系统"), QStringLiteral("无题.zsr"), QStringLiteral("项目名称：=1+1 二号线"),
           QStringLiteral("编制：李工"), QStringLiteral("日期：") + QDate::currentDate().toString(Qt::ISODate),
-          QStringLiteral("订货号"), QStringLiteral("TZ-E0201-00"), QStringLiteral("金额(CNY)"), QStringLiteral("15520.00"),
+          QStringLiteral("订货号"), QStringLiteral("TZ-E0201-00"), QStringLiteral("金额(CNY)"), QStringLiteral("15,520.00"),
           QStringLiteral("工程数据"), QStringLiteral("基板数：2（CPU上限 4）"), QStringLiteral("扩展基板 1：尚未选择电源"),
           QStringLiteral("基板槽位")})
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in: ") + text));
@@ -258,6 +280,67 @@ void BomTest::failedWriteIsReported()
     FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
     QCOMPARE(host.dialogs->boxes.size(), 1u);
     QVERIFY(host.dialogs->boxes[0].text.starts_with("不能继续处理。(#2001)\n"));
+}
+
+void BomTest::workbookPrintsEachOrderLineOnOnePageWidth()
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed");
+    HostHarness host;
+    auto window = host.StartReady();
+    host.movie->bomText = kMovieBom;
+    host.dialogs->saveAnswers = {host.AppFile("bill.xlsx")};
+    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
+    const QString folder = QString::fromStdString(host.AppFile(""));
+    ProcessOutput(office, {QStringLiteral("-env:UserInstallation=file://%1office").arg(folder), QStringLiteral("--headless"),
+                           QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), folder,
+                           folder + QStringLiteral("bill.xlsx")});
+    // Laid out as printed, each order line is one line of text, from its order number to its amount.
+    const QString text = ProcessOutput(QStringLiteral("pdftotext"),
+                                       {QStringLiteral("-layout"), folder + QStringLiteral("bill.pdf"), QStringLiteral("-")});
+    for (const char* line : {"TZ-C0220-00 .*6,980\\.00\\s*$", "TZ-E0201-00 .*380\\.00\\s*$", "TZ-D1016-00 .*8,160\\.00\\s*$"})
+        QVERIFY2(text.contains(QRegularExpression(QString::fromUtf8(line), QRegularExpression::MultilineOption)), qPrintable(text));
+}
+
+void BomTest::rackPicturesStayInsideTheMarginsOfASmallPage()
+{
+    const QTemporaryDir folder;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFileName(folder.filePath(QStringLiteral("small.pdf")));
+    printer.setPageSize(QPageSize(QPageSize::A5));
+    QVERIFY(orvane::PrintBillOfMaterials(printer, TodaysReport(), QStringLiteral("Torvex-Z"), QStringLiteral("a.zsr")));
+    // The page's 2 mm and the text's 20 mm on the right, 43 pixels at 50 an inch: nothing is drawn there.
+    ProcessOutput(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-r"), QStringLiteral("50"), printer.outputFileName(), folder.filePath(QStringLiteral("page"))});
+    const QFileInfoList pages = QDir(folder.path()).entryInfoList({QStringLiteral("page*.ppm")});
+    QVERIFY(!pages.isEmpty());
+    for (const QFileInfo& file : pages) {
+        QImage page(file.filePath()), margin = page.copy(page.width() - 41, 0, 41, page.height());
+        page.fill(Qt::white);
+        QVERIFY2(margin == page.copy(0, 0, 41, page.height()), qPrintable(file.fileName()));
+    }
+}
+
+// Direction controls would make an order line read other than it is: every output shows them.
+void BomTest::bidirectionalControlsAreShownInEveryOutput()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    host.movie->bomText = QString::fromStdString(kMovieBom)
+                              .replace(QStringLiteral("扩展接口模块"), QStringLiteral("接口\u202ELTR\u202C"))
+                              .replace(QStringLiteral("李工"), QStringLiteral("\u2067李工\u2069"))
+                              .toStdString();
+    const std::string csv = host.AppFile("bill.csv"), workbook = host.AppFile("bill.xlsx"), pdf = host.AppFile("bill.pdf");
+    host.dialogs->saveAnswers = {csv, workbook};
+    host.dialogs->printAnswers = {pdf};
+    for (const unsigned id : {ID_MENU_FILE_EXPORT_BOM, ID_MENU_FILE_EXPORT_BOM, ID_MENU_FILE_COPY_BOM, ID_MENU_FILE_PRINT_BOM})
+        FindCommand(*window, id)->trigger();
+    const QMimeData* pasted = QGuiApplication::clipboard()->mimeData();
+    for (const QString& output : {QString::fromStdString(FileBytes(csv)), ReadWorkbook(workbook), pasted->text(), pasted->html(),
+                                  ProcessOutput(QStringLiteral("pdftotext"), {QString::fromStdString(pdf), QStringLiteral("-")})})
+        QVERIFY2(output.contains(u"接口[U+202E]LTR[U+202C]") && output.contains(u"[U+2067]李工[U+2069]") &&
+                     !output.contains(QChar(0x202E)), qPrintable(output));
 }
 
 QTEST_MAIN(BomTest)

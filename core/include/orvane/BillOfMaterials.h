@@ -68,13 +68,19 @@ struct BillOfMaterials {
 // no control characters in a field.
 [[nodiscard]] std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text);
 
-// A cell of the report: its text as shown, and for figures the number a
-// spreadsheet should hold (money in units of the currency, not fen).
+// A cell of the report: its text as shown, for figures the number a
+// spreadsheet should hold (money in units of the currency, not fen), and for
+// totals how a spreadsheet works them out again from the table, so that a
+// changed quantity or price changes them: the product of the two cells before
+// it in its row (数量 × 单价), or the sum of its column in the rows above.
+// A date's text is ISO 8601 (YYYY-MM-DD).
 struct BomCell {
-    enum class Kind { Text, Count, Money };
+    enum class Kind { Text, Count, Money, Date };
+    enum class Formula { None, ProductOfTwoBefore, SumAbove };
     std::string text;
     Kind kind = Kind::Text;
     double number = 0;
+    Formula formula = Formula::None;
 };
 using BomRow = std::vector<BomCell>;
 
@@ -85,7 +91,7 @@ struct BomTable {
 
 // What every output shows, in this order.
 struct BomReport {
-    std::vector<std::pair<std::string, std::string>> heading;  // 项目名称 … 日期
+    std::vector<std::pair<std::string, BomCell>> heading;  // 项目名称 … texts, then 日期, a date
     // 序号, 订货号, 型号, 说明, 数量 and, with prices, 单价(CUR), 金额(CUR);
     // then the row 合计 with the quantity and, with prices, the price total.
     BomTable orderLines;
@@ -100,13 +106,20 @@ struct BomReport {
 // The report of a bill; date is shown as given (ISO 8601).
 [[nodiscard]] BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date);
 
-// A text as a spreadsheet cell that cannot run as a formula: a text whose
-// first character after white space (of any width) and quotes is =, +, - or @
-// (ASCII or full-width), or a line end, gets a leading apostrophe, which makes
-// the cell plain text. Every output a spreadsheet may read (CSV, clipboard
-// rows and HTML) passes its texts through this; the printout shows them as
-// they are, and the spreadsheet file stores them as strings.
-[[nodiscard]] std::string SpreadsheetSafeText(const std::string& field);
+// Where a text of the report goes: into a spreadsheet as typed input (CSV,
+// the clipboard's rows and HTML), or where it is only shown (the printout and
+// its rack pictures, the workbook's string cells, which never run).
+enum class TextOutlet { SpreadsheetInput, Shown };
+
+// The one neutralisation every text of every output passes. Bidirectional
+// controls (embeddings, overrides, isolates, and the marks LRM, RLM and ALM)
+// are shown as their code points ("[U+202E]"), so no text reads other than it
+// is stored. For spreadsheet input a text whose first character after white
+// space (of any width) and quotes is =, +, - or @ (ASCII or full-width), or a
+// line end, also gets a leading apostrophe, which makes the cell plain text;
+// shown texts keep what they start with.
+[[nodiscard]] std::string SpreadsheetSafeText(const std::string& field,
+                                              TextOutlet outlet = TextOutlet::SpreadsheetInput);
 
 // The report as CSV: a UTF-8 byte-order mark (spreadsheet programs then read
 // the Chinese text), CR LF after every row, a blank row between sections, a
