@@ -2,7 +2,7 @@
 // and HTML tables. Every figure is the movie's; the report only lays it out.
 #include "orvane/BillOfMaterials.h"
 
-#include <cstdio>
+#include "MoneyText.h"
 
 namespace orvane {
 
@@ -15,14 +15,12 @@ BomCell Count(std::uint32_t value, BomCell::Formula formula = BomCell::Formula::
     return {std::to_string(value), BomCell::Kind::Count, double(value), formula};
 }
 
-// Fen as the currency's units with two decimals: 68050 is "680.50".
+// A price cell; empty without a price.
 BomCell Money(std::optional<std::int64_t> fen, BomCell::Formula formula = BomCell::Formula::None)
 {
     if (!fen)
         return {};
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld.%02lld", static_cast<long long>(*fen / 100), static_cast<long long>(*fen % 100));
-    return {text, BomCell::Kind::Money, double(*fen) / 100, formula};
+    return {detail::MoneyText(*fen), BomCell::Kind::Money, double(*fen) / 100, formula};
 }
 
 std::string ProjectLabel(const std::string& key)

@@ -44,11 +44,7 @@ bool IsOwnPrivateFolder(const std::string& folder)
 
 std::string CacheFolder()
 {
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    if (cache && *cache == '/')
-        return orvane::WithTrailingSlash(cache) + "orvane/";
-    const char* home = std::getenv("HOME");
-    return orvane::WithTrailingSlash(home && *home ? home : "/") + ".cache/orvane/";
+    return orvane::XdgProgramFolder("XDG_CACHE_HOME", ".cache", "/");
 }
 
 // Appends a field so that it stays on its line and readable: control

@@ -5,6 +5,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 
@@ -34,6 +35,7 @@ struct Transfer {
     std::string& body;
     std::size_t maxBytes;
     std::stop_token abort;
+    const orvane::FetchProgress& progress;
     bool tooLarge = false;
 };
 
@@ -49,9 +51,12 @@ std::size_t OnBodyBytes(char* data, std::size_t size, std::size_t count, void* u
     return bytes;
 }
 
-int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+int OnProgress(void* user, curl_off_t expected, curl_off_t received, curl_off_t, curl_off_t)
 {
-    return static_cast<Transfer*>(user)->abort.stop_requested() ? 1 : 0;
+    const auto& transfer = *static_cast<Transfer*>(user);
+    if (transfer.progress)
+        transfer.progress(static_cast<std::uint64_t>(received), static_cast<std::uint64_t>(expected));
+    return transfer.abort.stop_requested() ? 1 : 0;
 }
 
 long Milliseconds(std::chrono::milliseconds limit)
@@ -115,11 +120,39 @@ void ConfigureTransfer(CURL* easy, const std::string& url, const orvane::FetchLi
         curl_easy_setopt(easy, CURLOPT_CAINFO, caFile);
 }
 
-std::string DescribeFailure(CURLcode result, const Transfer& transfer, const char* errorBuffer)
+FetchFailure KindOfFailure(CURLcode result, const Transfer& transfer)
 {
-    if (result == CURLE_ABORTED_BY_CALLBACK)
+    if (transfer.tooLarge)
+        return FetchFailure::TooLarge;
+    switch (result) {
+    case CURLE_ABORTED_BY_CALLBACK:
+        return FetchFailure::Stopped;
+    case CURLE_FILESIZE_EXCEEDED:
+        return FetchFailure::TooLarge;
+    case CURLE_OPERATION_TIMEDOUT:
+        return FetchFailure::TimedOut;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_HTTP2_STREAM:
+        return FetchFailure::Interrupted;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        // The address given is http(s): only a redirect can lead elsewhere.
+        return FetchFailure::RedirectRefused;
+    case CURLE_HTTP_RETURNED_ERROR:
+        return FetchFailure::HttpStatus;
+    default:
+        return FetchFailure::Unreachable;
+    }
+}
+
+std::string DescribeFailure(FetchFailure failure, CURLcode result, const Transfer& transfer,
+                            const char* errorBuffer)
+{
+    if (failure == FetchFailure::Stopped)
         return "aborted";
-    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
+    if (failure == FetchFailure::TooLarge)
         return "larger than " + std::to_string(transfer.maxBytes) + " bytes";
     std::string text = curl_easy_strerror(result);
     if (*errorBuffer)
@@ -129,27 +162,28 @@ std::string DescribeFailure(CURLcode result, const Transfer& transfer, const cha
 
 }  // namespace
 
-bool FetchHttp(const std::string& url, std::string& body, std::string& error,
-               const orvane::FetchLimits& limits, std::stop_token abort)
+FetchFailure FetchHttp(const std::string& url, std::string& body, std::string& error,
+                       const orvane::FetchLimits& limits, std::stop_token abort,
+                       const orvane::FetchProgress& progress)
 {
     body.clear();
     if (!InitCurlOnce(error))
-        return false;
+        return FetchFailure::Unreachable;
 
     const EasyHandle easy(curl_easy_init());
     const MultiHandle multi(curl_multi_init());
     if (!easy || !multi) {
         error = "curl handle could not be created";
-        return false;
+        return FetchFailure::Unreachable;
     }
-    Transfer transfer{body, limits.maxBytes, abort};
+    Transfer transfer{body, limits.maxBytes, abort, progress};
     char errorBuffer[CURL_ERROR_SIZE] = {};
     ConfigureTransfer(easy.get(), url, limits, transfer, errorBuffer);
 
     MultiAttachment attachment(multi.get(), easy.get());
     if (!attachment.attached()) {
         error = "curl_multi_add_handle() failed";
-        return false;
+        return FetchFailure::Unreachable;
     }
     // A stop request wakes the wait below at once instead of at its next time-out.
     std::stop_callback wakeOnAbort(abort, [&multi] { curl_multi_wakeup(multi.get()); });
@@ -161,11 +195,11 @@ bool FetchHttp(const std::string& url, std::string& body, std::string& error,
             status = curl_multi_poll(multi.get(), nullptr, 0, kIdleWaitMs, nullptr);
         if (status != CURLM_OK) {
             error = curl_multi_strerror(status);
-            return false;
+            return FetchFailure::Unreachable;
         }
         if (abort.stop_requested()) {
             error = "aborted";
-            return false;
+            return FetchFailure::Stopped;
         }
     }
 
@@ -175,9 +209,9 @@ bool FetchHttp(const std::string& url, std::string& body, std::string& error,
         if (message->msg == CURLMSG_DONE)
             result = message->data.result;
     }
-    if (result != CURLE_OK) {
-        error = DescribeFailure(result, transfer, errorBuffer);
-        return false;
-    }
-    return true;
+    if (result == CURLE_OK)
+        return FetchFailure::None;
+    const FetchFailure failure = KindOfFailure(result, transfer);
+    error = DescribeFailure(failure, result, transfer, errorBuffer);
+    return failure;
 }

@@ -1,14 +1,37 @@
 #pragma once
-// Bounded http(s) fetch for the XML loader (libcurl).
+// Bounded fetches of an address's bytes: local files, and http(s) with libcurl.
 
 #include "orvane/XmlSource.h"
 
 #include <stop_token>
 #include <string>
 
+// Why a fetch of an address gave no content.
+enum class FetchFailure {
+    None,
+    Stopped,          // the stop request ended it
+    TooLarge,         // over the size cap
+    TimedOut,         // the connect or total time limit ran out
+    Interrupted,      // the connection broke off before the whole body came
+    RedirectRefused,  // redirected to an address that is not http(s)
+    HttpStatus,       // the server answered with an error status (404, 500, ...)
+    Unreachable,      // no connection, unknown name, refused certificate, too many redirects
+    Unreadable,       // a local file that cannot be read, an address of another kind
+};
+
 // Fetches an http:// or https:// address into body, following at most a few
 // redirects to http(s) addresses only. Gives up on the connect or total
 // time-out of limits, as soon as the body would exceed limits.maxBytes, and
-// promptly once abort is requested. True on success; otherwise error says why.
-[[nodiscard]] bool FetchHttp(const std::string& url, std::string& body, std::string& error,
-                             const orvane::FetchLimits& limits, std::stop_token abort);
+// promptly once abort is requested. progress, when given, hears of the bytes
+// as they come. FetchFailure::None on success; otherwise error says why.
+[[nodiscard]] FetchFailure FetchHttp(const std::string& url, std::string& body, std::string& error,
+                                     const orvane::FetchLimits& limits, std::stop_token abort,
+                                     const orvane::FetchProgress& progress = {});
+
+// Reads the bytes at an address (a plain path, a file:// or an http(s):// URL)
+// whole, within limits; a local address must name a regular file.
+// FetchFailure::None on success; otherwise error says why, and errno holds
+// the system's error code of a failed local read.
+[[nodiscard]] FetchFailure FetchAddress(const std::string& address, std::string& bytes, std::string& error,
+                                        const orvane::FetchLimits& limits = {}, std::stop_token abort = {},
+                                        const orvane::FetchProgress& progress = {});

@@ -80,11 +80,7 @@ bool IsUnheld(const std::string& path)
 
 std::string DefaultRecoveryFolder()
 {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state && *state == '/')
-        return WithTrailingSlash(state) + "orvane/";
-    const char* home = std::getenv("HOME");
-    return WithTrailingSlash(home && *home ? home : "/tmp") + ".local/state/orvane/";
+    return XdgProgramFolder("XDG_STATE_HOME", ".local/state", "/tmp");
 }
 
 RecoveryStore::RecoveryStore(std::string folder) : m_folder(WithTrailingSlash(std::move(folder))) {}

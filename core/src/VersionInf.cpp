@@ -47,15 +47,6 @@ std::string TrimXmlSpace(std::string text)
     return text;
 }
 
-pugi::xml_node NthDescendant(pugi::xml_node element, const char* name, int index)
-{
-    if (index < 1)
-        return {};
-    NthElementFinder finder(name, index);
-    element.traverse(finder);
-    return finder.found();
-}
-
 // The values of a loaded version file: zero when its document element is not
 // "dataroot"; otherwise non-zero, with inf untouched when there is no COMMON_INFO.
 int ReadVersionDocument(const pugi::xml_document& doc, VersionInf& inf, orvane::VersionFields fields)
@@ -76,6 +67,15 @@ int ReadVersionDocument(const pugi::xml_document& doc, VersionInf& inf, orvane::
 }
 
 }  // namespace
+
+pugi::xml_node NthDescendant(pugi::xml_node element, const char* name, int index)
+{
+    if (index < 1)
+        return {};
+    NthElementFinder finder(name, index);
+    element.traverse(finder);
+    return finder.found();
+}
 
 std::string _GetText(const pugi::xml_node& element, const char* tagName, int index)
 {

@@ -186,13 +186,13 @@ bool FileUrlToPath(const std::string& url, std::string& path, std::string& error
 // the path would make the read wait for a writer or never end. The size cap
 // and the stop request are checked between chunks, so a slow file system
 // (a network mount) holds the caller at most one chunk past a stop request.
-bool ReadLocalFile(const std::string& path, std::string& bytes, std::string& error,
-                   std::size_t maxBytes, const std::stop_token& abort)
+FetchFailure ReadLocalFile(const std::string& path, std::string& bytes, std::string& error,
+                           std::size_t maxBytes, const std::stop_token& abort)
 {
     const auto fail = [&](std::string reason, int systemError) {
         error = path + ": " + reason;
         errno = systemError;  // for the caller's log record
-        return false;
+        return systemError == EFBIG ? FetchFailure::TooLarge : FetchFailure::Unreadable;
     };
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file)
@@ -213,7 +213,7 @@ bool ReadLocalFile(const std::string& path, std::string& bytes, std::string& err
     for (;;) {
         if (abort.stop_requested()) {
             error = "aborted";
-            return false;
+            return FetchFailure::Stopped;
         }
         const ssize_t got = ReadUpTo(file.get(), chunk.data(), chunk.size());
         if (got < 0)
@@ -223,28 +223,8 @@ bool ReadLocalFile(const std::string& path, std::string& bytes, std::string& err
             return fail(tooLarge, EFBIG);  // grew while being read
         bytes.append(chunk.data(), size);
         if (size < chunk.size())
-            return true;
+            return FetchFailure::None;
     }
-}
-
-bool FetchBytes(const std::string& address, std::string& bytes, std::string& error,
-                const orvane::FetchLimits& limits, const std::stop_token& abort)
-{
-    const std::optional<std::string> scheme = UrlScheme(address);
-    if (!scheme) {
-        // A plain path; a relative one (such as a bare "z_ver.xml") is taken
-        // from the current directory of the process.
-        return ReadLocalFile(address, bytes, error, limits.maxBytes, abort);
-    }
-    if (*scheme == "http" || *scheme == "https")
-        return FetchHttp(address, bytes, error, limits, abort);
-    if (*scheme == "file") {
-        std::string path;
-        return FileUrlToPath(address, path, error) &&
-               ReadLocalFile(path, bytes, error, limits.maxBytes, abort);
-    }
-    error = "unsupported address scheme \"" + *scheme + "\"";
-    return false;
 }
 
 // Collects the text of pcdata and CDATA nodes in document order.
@@ -263,6 +243,28 @@ private:
 };
 
 }  // namespace
+
+FetchFailure FetchAddress(const std::string& address, std::string& bytes, std::string& error,
+                          const orvane::FetchLimits& limits, std::stop_token abort,
+                          const orvane::FetchProgress& progress)
+{
+    const std::optional<std::string> scheme = UrlScheme(address);
+    if (!scheme) {
+        // A plain path; a relative one (such as a bare "z_ver.xml") is taken
+        // from the current directory of the process.
+        return ReadLocalFile(address, bytes, error, limits.maxBytes, abort);
+    }
+    if (*scheme == "http" || *scheme == "https")
+        return FetchHttp(address, bytes, error, limits, abort, progress);
+    if (*scheme == "file") {
+        std::string path;
+        if (!FileUrlToPath(address, path, error))
+            return FetchFailure::Unreadable;
+        return ReadLocalFile(path, bytes, error, limits.maxBytes, abort);
+    }
+    error = "unsupported address scheme \"" + *scheme + "\"";
+    return FetchFailure::Unreadable;
+}
 
 bool ParseXmlBytes(std::string_view bytes, pugi::xml_document& doc, std::string& error)
 {
@@ -287,7 +289,8 @@ bool LoadXmlAddress(const std::string& address, pugi::xml_document& doc, std::st
                     const orvane::FetchLimits& limits, std::stop_token abort)
 {
     std::string bytes;
-    return FetchBytes(address, bytes, error, limits, abort) && ParseXmlBytes(bytes, doc, error);
+    return FetchAddress(address, bytes, error, limits, abort) == FetchFailure::None &&
+           ParseXmlBytes(bytes, doc, error);
 }
 
 std::string XmlNodeText(const pugi::xml_node& node)

@@ -71,9 +71,12 @@ copyright_of usr/lib/orvane/orvane.swf | grep -q 'Haxe Foundation' || fail "the 
 version=$(dpkg-deb --field "$deb" Version)
 [ "$(orvane --version 2>"$work/err" | head -n 1)" = "orvane ${version%-*}" ] || fail "orvane --version"
 [ ! -s "$work/err" ] || { cat "$work/err"; fail "orvane --version wrote to standard error"; }
-zsr --help 2>"$work/err" | grep -q '^Usage: zsr' || fail "zsr --help"
-[ ! -s "$work/err" ] || { cat "$work/err"; fail "zsr --help wrote to standard error"; }
-for page in orvane zsr; do
+for tool in zsr zcatalog; do
+  $tool --help 2>"$work/err" | grep -q "^Usage: $tool" || fail "$tool --help"
+  [ ! -s "$work/err" ] || { cat "$work/err"; fail "$tool --help wrote to standard error"; }
+done
+ls /usr/lib/orvane/catalog-keys/*.pem >/dev/null || fail "no public key of the catalogue's publisher installed"
+for page in orvane zsr zcatalog; do
   MANWIDTH=80 man "$page" 2>"$work/err" | grep -q "^NAME" || { cat "$work/err"; fail "man $page"; }
 done
 

@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 
 namespace orvane {
 
@@ -13,5 +15,9 @@ struct FetchLimits {
     std::chrono::milliseconds totalTimeout{25000};
     std::size_t maxBytes = 1024 * 1024;
 };
+
+// Told, on the fetching thread, how many bytes of a body have come and how
+// many the server announced (0 while unknown).
+using FetchProgress = std::function<void(std::uint64_t received, std::uint64_t expected)>;
 
 }  // namespace orvane

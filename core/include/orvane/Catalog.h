@@ -1,0 +1,70 @@
+#pragma once
+// The product catalogue the selection movie reads (orvane_catalog.xml), read
+// with the movie's rules and limits: what the movie would refuse is refused
+// here with the reason it gives, and the items it would skip are skipped.
+// The root carries the catalogue's edition, compared like the program's
+// version, and its date:
+//   <catalog format="2" currency="CNY" edition="2026.1" date="2026-12-01">
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+inline constexpr std::size_t kMaxCatalogBytes = 1024 * 1024;
+// Element levels, the root's included.
+inline constexpr int kMaxCatalogNesting = 8;
+
+struct CatalogItem {
+    std::string code;
+    std::string kind;           // cpu, power, base, di, do, ai, ao, comm, expbase, expif, cable
+    std::string orderNumber;    // "" when the item has none
+    std::optional<std::int64_t> priceFen;  // list price in hundredths of the currency
+    std::string description;    // trimmed, cut to 40 characters, control characters as spaces
+    std::string replacement;    // the code of the item that replaces this discontinued one, or ""
+};
+
+struct Catalog {
+    std::string format;    // "1" or "2"
+    std::string currency;  // "" when the catalogue has no prices
+    std::string edition;   // "" when the root names none
+    std::string date;      // "" when the root names none
+    std::vector<CatalogItem> items;  // the usable ones, in file order
+    int skipped = 0;                 // damaged, repeated or beyond the item limit
+
+    [[nodiscard]] const CatalogItem* Find(std::string_view code) const;
+};
+
+enum class CatalogFault {
+    None,
+    Empty,
+    TooLarge,        // over kMaxCatalogBytes
+    TooDeep,         // elements nest deeper than kMaxCatalogNesting
+    NotXml,
+    NoCatalogRoot,
+    UnknownFormat,   // format other than 1 and 2
+    BadCurrency,
+    BadEdition,      // edition other than digits separated by dots
+    BadDate,         // date other than YYYY-MM-DD
+    MissingKind,     // no usable CPU, power supply or base
+};
+
+struct CatalogReading {
+    CatalogFault fault = CatalogFault::None;
+    std::string reason;  // for the user, in Chinese; "" when read
+    Catalog catalog;     // meaningful only without a fault
+    explicit operator bool() const { return fault == CatalogFault::None; }
+};
+
+[[nodiscard]] CatalogReading ReadCatalog(std::string_view bytes);
+
+// Whether a catalogue of edition candidate is newer than one of edition
+// inUse, compared as the program's versions are (IsServerVersionNewer). A
+// catalogue without an edition is older than every one that has one.
+[[nodiscard]] bool IsNewerEdition(const std::string& inUse, const std::string& candidate);
+
+}  // namespace orvane

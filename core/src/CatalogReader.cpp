@@ -1,0 +1,307 @@
+#include "orvane/Catalog.h"
+
+#include "orvane/VersionCompare.h"
+
+#include "XmlLoader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <set>
+
+namespace orvane {
+
+namespace {
+
+constexpr std::size_t kMaxItems = 500;
+constexpr std::size_t kMaxDescription = 40;  // characters
+constexpr long kMaxBases = 8;
+constexpr std::size_t kMaxEditionLength = 32;
+
+struct KindRule {
+    const char* name;
+    bool slotModule;  // occupies I/O slots: one unless it says otherwise
+    bool format2Only;
+};
+constexpr std::array<KindRule, 11> kKinds{{
+    {"cpu", false, false},
+    {"power", false, false},
+    {"base", false, false},
+    {"di", true, false},
+    {"do", true, false},
+    {"ai", true, false},
+    {"ao", true, false},
+    {"comm", true, false},
+    {"expbase", false, true},
+    {"expif", false, true},
+    {"cable", false, true},
+}};
+// The kinds a catalogue cannot do without, with the movie's names for them.
+constexpr std::array<std::pair<const char*, const char*>, 3> kRequiredKinds{{
+    {"cpu", "CPU 单元"}, {"power", "电源"}, {"base", "基板"},
+}};
+constexpr std::array<const char*, 10> kNumbers{"di", "do", "ai", "ao", "slots", "i5v", "i24v", "out5v", "out24v", "maxio"};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAlnum(char c) { return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+// White space as the movie trims it: tab to carriage return, and space.
+bool IsTrimmedSpace(char c) { return (c > 8 && c < 14) || c == ' '; }
+
+std::string_view Trim(std::string_view text)
+{
+    while (!text.empty() && IsTrimmedSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsTrimmedSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A letter or digit, then up to maxLength - 1 letters, digits or others.
+bool IsIdentifier(std::string_view text, std::size_t maxLength, std::string_view others)
+{
+    return !text.empty() && text.size() <= maxLength && IsAlnum(text.front()) &&
+           std::all_of(text.begin(), text.end(),
+                       [&](char c) { return IsAlnum(c) || others.find(c) != std::string_view::npos; });
+}
+
+bool IsCode(std::string_view text) { return IsIdentifier(text, 24, "._-"); }
+
+std::size_t DigitRun(std::string_view text)
+{
+    return static_cast<std::size_t>(std::find_if_not(text.begin(), text.end(), IsDigit) - text.begin());
+}
+
+// Up to seven digits, then optionally a point and one or two digits.
+bool IsPrice(std::string_view text)
+{
+    const std::size_t whole = DigitRun(text);
+    if (whole < 1 || whole > 7)
+        return false;
+    if (whole == text.size())
+        return true;
+    const std::string_view fraction = text.substr(whole + 1);
+    return text[whole] == '.' && !fraction.empty() && fraction.size() <= 2 && DigitRun(fraction) == fraction.size();
+}
+
+std::int64_t PriceFen(std::string_view text)
+{
+    const std::size_t point = text.find('.');
+    std::int64_t fen = std::stoll(std::string(text.substr(0, point))) * 100;
+    if (point != std::string_view::npos) {
+        const std::string fraction = (std::string(text.substr(point + 1)) + "0").substr(0, 2);
+        fen += std::stoll(fraction);
+    }
+    return fen;
+}
+
+bool IsEdition(std::string_view text)
+{
+    if (text.empty() || text.size() > kMaxEditionLength)
+        return false;
+    for (std::size_t at = 0;;) {
+        const std::size_t digits = DigitRun(text.substr(at));
+        if (digits == 0)
+            return false;
+        at += digits;
+        if (at == text.size())
+            return true;
+        if (text[at++] != '.')
+            return false;
+    }
+}
+
+bool IsDate(std::string_view text)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || DigitRun(text) != 4 ||
+        DigitRun(text.substr(5)) != 2 || DigitRun(text.substr(8)) != 2)
+        return false;
+    const int month = std::stoi(std::string(text.substr(5, 2)));
+    const int day = std::stoi(std::string(text.substr(8, 2)));
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+// A missing number is 0; nullopt for one that is not 1 to 6 digits.
+std::optional<long> ReadNumber(const pugi::xml_attribute& attribute)
+{
+    if (!attribute)
+        return 0;
+    const std::string_view text = Trim(attribute.value());
+    if (text.empty() || text.size() > 6 || DigitRun(text) != text.size())
+        return std::nullopt;
+    return std::stol(std::string(text));
+}
+
+std::string CleanDescription(std::string_view text)
+{
+    std::string clean;
+    std::size_t characters = 0;
+    for (const char c : Trim(text)) {
+        const bool starts = (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        if (starts && characters++ == kMaxDescription)
+            break;
+        const bool control = static_cast<unsigned char>(c) < 32 || c == 127;
+        clean += control ? ' ' : c;
+    }
+    return clean;
+}
+
+const KindRule* FindKind(const char* name)
+{
+    const auto found = std::find_if(kKinds.begin(), kKinds.end(),
+                                    [&](const KindRule& rule) { return std::strcmp(rule.name, name) == 0; });
+    return found == kKinds.end() ? nullptr : &*found;
+}
+
+// Whether an item's figures suit its kind, as the movie checks them.
+bool FitsKind(std::string_view kind, const std::map<std::string, long>& value, long slots)
+{
+    if (kind == "power")
+        return value.at("out5v") > 0;
+    if (kind == "base" || kind == "expbase")
+        return slots >= 1 && slots <= 64;
+    if (kind == "comm")
+        return slots >= 1 && slots <= 4;
+    if (kind == "di" || kind == "do" || kind == "ai" || kind == "ao") {
+        const long own = value.at(std::string(kind));
+        const long total = value.at("di") + value.at("do") + value.at("ai") + value.at("ao");
+        return slots >= 1 && slots <= 4 && own > 0 && total == own;
+    }
+    return true;
+}
+
+std::optional<CatalogItem> ReadItem(const pugi::xml_node& element, bool format2, bool priced)
+{
+    const KindRule* kind = FindKind(element.attribute("kind").value());
+    const pugi::xml_attribute code = element.attribute("code");
+    if (!kind || !code || !IsCode(code.value()) || (!format2 && kind->format2Only))
+        return std::nullopt;
+    CatalogItem item{code.value(), kind->name, {}, {}, CleanDescription(element.attribute("desc").value()), {}};
+
+    const pugi::xml_attribute order = element.attribute("order");
+    const pugi::xml_attribute price = element.attribute("price");
+    const pugi::xml_attribute replacement = element.attribute("replacement");
+    if (format2 && order && !IsIdentifier(order.value(), 32, "._/-"))
+        return std::nullopt;
+    if (format2 && priced && price && !IsPrice(Trim(price.value())))
+        return std::nullopt;
+    if (format2 && replacement && !IsCode(replacement.value()))
+        return std::nullopt;
+    const std::optional<long> bases = format2 && item.kind == "cpu" ? ReadNumber(element.attribute("maxbases")) : 1;
+    if (!bases || *bases > kMaxBases)
+        return std::nullopt;
+    std::map<std::string, long> value;
+    for (const char* name : kNumbers) {
+        const std::optional<long> number = ReadNumber(element.attribute(name));
+        if (!number)
+            return std::nullopt;
+        value[name] = *number;
+    }
+    const long slots = kind->slotModule && !element.attribute("slots") ? 1 : value["slots"];
+    if (!FitsKind(item.kind, value, slots))
+        return std::nullopt;
+    if (format2) {
+        item.orderNumber = order.value();
+        item.replacement = replacement.value();
+        if (priced && price)
+            item.priceFen = PriceFen(Trim(price.value()));
+    }
+    return item;
+}
+
+// Finds whether elements nest deeper than the limit, without recursion.
+class NestingMeter : public pugi::xml_tree_walker {
+public:
+    bool for_each(pugi::xml_node& node) override
+    {
+        m_tooDeep = node.type() == pugi::node_element && depth() + 1 > kMaxCatalogNesting;
+        return !m_tooDeep;
+    }
+    bool tooDeep() const { return m_tooDeep; }
+
+private:
+    bool m_tooDeep = false;
+};
+
+CatalogReading Refused(CatalogFault fault, std::string reason)
+{
+    CatalogReading reading;
+    reading.fault = fault;
+    reading.reason = std::move(reason);
+    return reading;
+}
+
+}  // namespace
+
+const CatalogItem* Catalog::Find(std::string_view code) const
+{
+    const auto found = std::find_if(items.begin(), items.end(), [&](const CatalogItem& item) { return item.code == code; });
+    return found == items.end() ? nullptr : &*found;
+}
+
+CatalogReading ReadCatalog(std::string_view bytes)
+{
+    if (bytes.empty())
+        return Refused(CatalogFault::Empty, "目录文件为空");
+    if (bytes.size() > kMaxCatalogBytes)
+        return Refused(CatalogFault::TooLarge, "目录文件过大");
+    pugi::xml_document document;
+    std::string error;
+    if (!ParseXmlBytes(bytes, document, error))
+        return Refused(CatalogFault::NotXml, "目录文件不是有效的 XML");
+    NestingMeter nesting;
+    document.traverse(nesting);
+    if (nesting.tooDeep())
+        return Refused(CatalogFault::TooDeep, "目录文件的元素嵌套层次过深");
+    const pugi::xml_node root = document.document_element();
+    if (std::strcmp(root.name(), "catalog") != 0)
+        return Refused(CatalogFault::NoCatalogRoot, "目录文件缺少 catalog 根元素");
+
+    CatalogReading reading;
+    Catalog& catalog = reading.catalog;
+    catalog.format = root.attribute("format").value();
+    if (catalog.format != "1" && catalog.format != "2")
+        return Refused(CatalogFault::UnknownFormat, "不支持的目录格式版本");
+    const bool format2 = catalog.format == "2";
+    const pugi::xml_attribute currency = root.attribute("currency");
+    const std::string_view currencyText = currency.value();
+    if (format2 && currency &&
+        (currencyText.size() != 3 || !std::all_of(currencyText.begin(), currencyText.end(),
+                                                  [](char c) { return c >= 'A' && c <= 'Z'; })))
+        return Refused(CatalogFault::BadCurrency, "目录的货币代码无效");
+    if (format2)
+        catalog.currency = currencyText;
+    const pugi::xml_attribute edition = root.attribute("edition");
+    const pugi::xml_attribute date = root.attribute("date");
+    if (edition && !IsEdition(edition.value()))
+        return Refused(CatalogFault::BadEdition, "目录的版本号无效");
+    if (date && !IsDate(date.value()))
+        return Refused(CatalogFault::BadDate, "目录的日期无效");
+    catalog.edition = edition.value();
+    catalog.date = date.value();
+
+    std::set<std::string> seen;
+    for (const pugi::xml_node& element : root.children("item")) {
+        std::optional<CatalogItem> item;
+        if (catalog.items.size() < kMaxItems)
+            item = ReadItem(element, format2, !catalog.currency.empty());
+        if (!item || !seen.insert(item->code).second) {
+            ++catalog.skipped;
+            continue;
+        }
+        catalog.items.push_back(std::move(*item));
+    }
+    for (const auto& [kind, label] : kRequiredKinds) {
+        if (std::none_of(catalog.items.begin(), catalog.items.end(),
+                         [kind = kind](const CatalogItem& item) { return item.kind == kind; }))
+            return Refused(CatalogFault::MissingKind, std::string("目录中没有可用的") + label);
+    }
+    return reading;
+}
+
+bool IsNewerEdition(const std::string& inUse, const std::string& candidate)
+{
+    return !candidate.empty() && (inUse.empty() || IsServerVersionNewer(inUse, candidate));
+}
+
+}  // namespace orvane

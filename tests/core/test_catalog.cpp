@@ -1,0 +1,274 @@
+// Signed catalogue updates: the catalogue read with the movie's rules, an
+// update fetched from a server on 127.0.0.1 and every refusal of it, the
+// change summary, and which catalogue the player serves.
+
+#include "orvane/CatalogSignature.h"
+#include "orvane/CatalogUpdate.h"
+
+#include "LoopbackHttpServer.h"
+#include "ScopedTempFolder.h"
+#include "VersionFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using orvane::CatalogUpdateOutcome;
+
+namespace {
+
+const orvane::FetchLimits kTestLimits{300ms, 1s, orvane::kMaxCatalogBytes};
+
+const std::string kItems = R"(<item kind="cpu" code="ZC-110" price="2980.00"/>
+<item kind="power" code="ZP-P15" out5v="1500" price="560.00"/>
+<item kind="base" code="ZB-B04" slots="4" price="320.00"/>
+<item kind="di" code="ZX-DI16" di="16" price="680.00"/>)";
+// Two prices changed, ZX-DI16 discontinued in favour of the added ZX-DI16B.
+const std::string kNewItems = R"(<item kind="cpu" code="ZC-110" price="3100.00"/>
+<item kind="power" code="ZP-P15" out5v="1500" price="500.00"/>
+<item kind="base" code="ZB-B04" slots="4" price="320.00"/>
+<item kind="di" code="ZX-DI16" di="16" price="680.00" replacement="ZX-DI16B"/>
+<item kind="di" code="ZX-DI16B" di="16" price="720.00" desc="16 点输入"/>)";
+
+std::string CatalogText(const std::string& edition, const std::string& items = kItems)
+{
+    return R"(<?xml version="1.0" encoding="UTF-8"?><catalog format="2" currency="CNY" edition=")" + edition +
+           R"(" date="2026-12-01">)" + items + "</catalog>";
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class CatalogUpdateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::setenv("no_proxy", "*", 1);
+        fs::create_directories(m_places.KeyFolder());
+        WriteFile(m_places.KeyFolder() + "publisher.pem", m_key.publicPem);
+        WriteFile(m_places.KeyFolder() + "broken.pem", "-----BEGIN PUBLIC KEY-----\nAAAA\n");
+        WriteFile(m_places.KeyFolder() + "notes.txt", m_ignoredKey.publicPem);
+        WriteFile(m_places.ShippedCatalog(), CatalogText("2026.1"));
+        WriteFile(m_places.VersionFile(), VersionFile{.catalogUpdateUrl = m_server.Url("/torvex-z/")}.Text());
+    }
+
+    static orvane::CatalogKeyPair MakeKey() { return orvane::MakeCatalogKeyPair().value(); }
+    static std::string Sign(const std::string& catalog, const orvane::CatalogKeyPair& key)
+    {
+        return orvane::SignCatalog(key.privatePem, catalog).value();
+    }
+    // Puts a catalogue and (unless nullopt) its signature on the server.
+    void Publish(const std::string& catalog, const std::optional<std::string>& signature)
+    {
+        m_files["/torvex-z/orvane_catalog.xml"] = catalog;
+        if (signature)
+            m_files["/torvex-z/orvane_catalog.xml.sig"] = *signature;
+    }
+    void ExpectRefused(CatalogUpdateOutcome outcome) const
+    {
+        const orvane::CatalogUpdate update = orvane::FetchCatalogUpdate(m_places, kTestLimits);
+        EXPECT_EQ(update.outcome, outcome) << update.detail;
+        EXPECT_NE(update.message.find("正在使用的产品目录保持不变"), std::string::npos) << update.message;
+    }
+
+    ScopedTempFolder m_program;
+    ScopedTempFolder m_data;
+    const orvane::CatalogPlaces m_places{m_program.slashed(), m_data.slashed() + "orvane/"};
+    const orvane::CatalogKeyPair m_key = MakeKey();
+    const orvane::CatalogKeyPair m_ignoredKey = MakeKey();  // in the key folder, but not as a .pem file
+    std::map<std::string, std::string> m_files;
+    LoopbackHttpServer::Handler m_special;  // answers instead of m_files when set
+    LoopbackHttpServer m_server{[this](const std::string& path, const LoopbackHttpServer::Connection& connection) {
+        if (m_special)
+            m_special(path, connection);
+        else if (m_files.contains(path))
+            connection.Answer("200 OK", m_files.at(path));
+        else
+            connection.Answer("404 Not Found", "");
+    }};
+};
+
+TEST(CatalogReader, RefusesWhatTheMovieRefusesAndSkipsWhatItSkips)
+{
+    const std::string nested = "<a><a><a><a><a><a><a></a></a></a></a></a></a></a>";  // 7 levels below the root
+    EXPECT_TRUE(orvane::ReadCatalog(CatalogText("1", kItems + nested)));
+    std::string format3 = CatalogText("1");
+    format3.replace(format3.find("format=\"2\""), 10, "format=\"3\"");
+    const std::pair<std::string, orvane::CatalogFault> refused[] = {
+        {CatalogText("1", kItems + "<a>" + nested + "</a>"), orvane::CatalogFault::TooDeep},
+        {format3, orvane::CatalogFault::UnknownFormat},
+        {CatalogText("1", kItems.substr(0, kItems.find("<item kind=\"base\""))), orvane::CatalogFault::MissingKind},
+        {CatalogText("2026.x"), orvane::CatalogFault::BadEdition},
+        {CatalogText("1").substr(0, 80), orvane::CatalogFault::NotXml},
+        {std::string(orvane::kMaxCatalogBytes + 1, ' '), orvane::CatalogFault::TooLarge},
+    };
+    for (const auto& [text, fault] : refused) {
+        const orvane::CatalogReading reading = orvane::ReadCatalog(text);
+        EXPECT_EQ(reading.fault, fault) << text.substr(0, 200);
+        EXPECT_FALSE(reading.reason.empty());
+    }
+    // A mixed-point module, a repeated code and a bad replacement are skipped.
+    const orvane::CatalogReading reading = orvane::ReadCatalog(CatalogText(
+        "1", kItems + R"(<item kind="di" code="ZX-MIX" di="8" do="8"/><item kind="cpu" code="ZC-110"/>
+                         <item kind="ai" code="ZX-AI4" ai="4" replacement="no such code!"/>)"));
+    ASSERT_TRUE(reading);
+    EXPECT_EQ(reading.catalog.items.size(), 4u);
+    EXPECT_EQ(reading.catalog.skipped, 3);
+    EXPECT_EQ(reading.catalog.Find("ZC-110")->priceFen, 298000);
+}
+
+TEST(CatalogReader, ReadsTheShippedCatalogueWhole)
+{
+    const orvane::CatalogReading reading = orvane::ReadCatalog(ReadFile(ORVANE_SHIPPED_CATALOG));
+    ASSERT_TRUE(reading) << reading.reason;
+    EXPECT_FALSE(reading.catalog.edition.empty());
+    EXPECT_EQ(reading.catalog.skipped, 0);
+}
+
+TEST_F(CatalogUpdateTest, GoodUpdateIsAcceptedSummedUpInstalledAndServed)
+{
+    const std::string catalog = CatalogText("2026.2", kNewItems);
+    Publish(catalog, Sign(catalog, m_key));
+    std::uint64_t received = 0;
+    const orvane::CatalogUpdate update = orvane::FetchCatalogUpdate(
+        m_places, kTestLimits, {}, [&](std::uint64_t bytes, std::uint64_t) { received = bytes; });
+    ASSERT_TRUE(update.Accepted()) << update.message << update.detail;
+    EXPECT_EQ(update.catalogBytes, catalog);
+    EXPECT_EQ(received, catalog.size());
+
+    const orvane::CatalogChanges& changes = update.changes;
+    ASSERT_EQ(changes.added.size(), 1u);
+    EXPECT_EQ(changes.added[0].code, "ZX-DI16B");
+    ASSERT_EQ(changes.discontinued.size(), 1u);
+    EXPECT_EQ(changes.discontinued[0].replacement, "ZX-DI16B");
+    EXPECT_EQ(changes.priceChanges.size(), 2u);
+    EXPECT_EQ(changes.LargestPriceChange()->code, "ZC-110");
+    for (const char* part : {"2026.2", "新增 1 项", "停产 1 项", "价格变动 2 项", "ZC-110：2980.00 → 3100.00 CNY"})
+        EXPECT_NE(update.message.find(part), std::string::npos) << part << " in " << update.message;
+    const std::string list = orvane::ChangeListText(changes);
+    for (const char* part : {"ZX-DI16B\t\t16 点输入\t720.00 CNY", "替代型号：ZX-DI16B", "ZP-P15\t560.00 → 500.00 CNY\t-60.00"})
+        EXPECT_NE(list.find(part), std::string::npos) << part << " in " << list;
+
+    ASSERT_TRUE(orvane::InstallCatalog(update.catalogBytes, update.signature, m_places.dataFolder));
+    const orvane::CatalogChoice served = orvane::ChooseCatalog(m_places);
+    EXPECT_TRUE(served.userCopy);
+    EXPECT_EQ(ReadFile(served.path), catalog);
+    // The update is now the one in use: fetching it again gives nothing newer.
+    ExpectRefused(CatalogUpdateOutcome::NotNewer);
+
+    ASSERT_TRUE(orvane::RestoreShippedCatalog(m_places.dataFolder));
+    EXPECT_EQ(orvane::ChooseCatalog(m_places).path, m_places.ShippedCatalog());
+}
+
+TEST_F(CatalogUpdateTest, SignaturesThatAreMissingForeignBrokenOrOverOtherBytesAreRefused)
+{
+    const std::string catalog = CatalogText("2026.2");
+    Publish(catalog, std::nullopt);
+    ExpectRefused(CatalogUpdateOutcome::Unsigned);
+    Publish(catalog, Sign(catalog, m_ignoredKey));
+    ExpectRefused(CatalogUpdateOutcome::OtherKey);
+    Publish(catalog, Sign(catalog + " ", m_key));
+    ExpectRefused(CatalogUpdateOutcome::OtherKey);
+    Publish(catalog, Sign(catalog, m_key).substr(4));
+    ExpectRefused(CatalogUpdateOutcome::MalformedSignature);
+}
+
+TEST_F(CatalogUpdateTest, OlderEqualAndMalformedCataloguesAreRefusedThoughSigned)
+{
+    const std::pair<std::string, CatalogUpdateOutcome> refused[] = {
+        {CatalogText("2026.0"), CatalogUpdateOutcome::NotNewer},
+        {CatalogText("2026.1"), CatalogUpdateOutcome::NotNewer},
+        {CatalogText("2026.2", "<item kind=\"cpu\" code=\"ZC-1\"/>"), CatalogUpdateOutcome::Malformed},
+        {CatalogText("2026.2", kItems + "<a><a><a><a><a><a><a><a></a></a></a></a></a></a></a></a>"),
+         CatalogUpdateOutcome::TooDeep},
+    };
+    for (const auto& [catalog, outcome] : refused) {
+        Publish(catalog, Sign(catalog, m_key));
+        ExpectRefused(outcome);
+    }
+}
+
+TEST_F(CatalogUpdateTest, TransfersThatGoWrongAreRefused)
+{
+    const std::string catalog = CatalogText("2026.2");
+    Publish(catalog, Sign(catalog, m_key));
+    const std::pair<LoopbackHttpServer::Handler, CatalogUpdateOutcome> refused[] = {
+        {[&](const std::string&, const LoopbackHttpServer::Connection& connection) {
+             connection.Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(catalog.size()) + "\r\n\r\n" +
+                             catalog.substr(0, catalog.size() / 2));
+         },
+         CatalogUpdateOutcome::Interrupted},
+        {[](const std::string&, const LoopbackHttpServer::Connection& connection) {
+             connection.Answer("200 OK", std::string(orvane::kMaxCatalogBytes + 1, ' '));
+         },
+         CatalogUpdateOutcome::TooLarge},
+        {[](const std::string&, const LoopbackHttpServer::Connection& connection) { connection.Hang(); },
+         CatalogUpdateOutcome::TimedOut},
+        {[](const std::string&, const LoopbackHttpServer::Connection& connection) {
+             connection.Answer("302 Found", "", "Location: ftp://127.0.0.1/orvane_catalog.xml\r\n");
+         },
+         CatalogUpdateOutcome::RedirectRefused},
+    };
+    for (const auto& [answer, outcome] : refused) {
+        m_special = answer;
+        ExpectRefused(outcome);
+    }
+    m_special = {};
+    std::stop_source stopper;
+    stopper.request_stop();
+    EXPECT_EQ(orvane::FetchCatalogUpdate(m_places, kTestLimits, stopper.get_token()).outcome,
+              CatalogUpdateOutcome::Stopped);
+}
+
+TEST_F(CatalogUpdateTest, TheUsersCopyIsServedOnlyWhenSignedValidAndNewerThanTheShippedOne)
+{
+    const std::string catalog = CatalogText("2026.2");
+    const std::string signature = Sign(catalog, m_key);
+    EXPECT_FALSE(orvane::ChooseCatalog(m_places).userCopy);  // none yet
+
+    const std::pair<std::string, std::string> notServed[] = {
+        {catalog + "\n", signature},                               // changed after signing
+        {catalog, Sign(catalog, MakeKey())},                       // a key not installed
+        {CatalogText("2026.0"), Sign(CatalogText("2026.0"), m_key)},  // older than the shipped one
+    };
+    for (const auto& [bytes, signatureText] : notServed) {
+        ASSERT_TRUE(orvane::InstallCatalog(bytes, signatureText, m_places.dataFolder));
+        EXPECT_EQ(orvane::ChooseCatalog(m_places).path, m_places.ShippedCatalog()) << bytes;
+    }
+    ASSERT_TRUE(orvane::InstallCatalog(catalog, signature, m_places.dataFolder));
+    EXPECT_EQ(orvane::ChooseCatalog(m_places).edition, "2026.2");
+    // A newer program's catalogue wins over the older download.
+    WriteFile(m_places.ShippedCatalog(), CatalogText("2027.1"));
+    EXPECT_EQ(orvane::ChooseCatalog(m_places).edition, "2027.1");
+}
+
+TEST_F(CatalogUpdateTest, AnInstallThatCannotWriteTheCatalogueKeepsThePreviousPair)
+{
+    const std::string catalog = CatalogText("2026.2");
+    fs::create_directories(m_places.UserCatalog());  // a folder where the catalogue should go
+    EXPECT_FALSE(orvane::InstallCatalog(catalog, Sign(catalog, m_key), m_places.dataFolder));
+    EXPECT_FALSE(fs::exists(m_places.UserSignature()));
+    EXPECT_FALSE(orvane::ChooseCatalog(m_places).userCopy);
+}
+
+TEST_F(CatalogUpdateTest, AVersionFileWithoutTheAddressNamesNoServer)
+{
+    WriteFile(m_places.VersionFile(), VersionFile{}.Text());
+    ExpectRefused(CatalogUpdateOutcome::NoAddress);
+}
+
+}  // namespace
