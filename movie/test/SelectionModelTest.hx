@@ -302,6 +302,8 @@ class SelectionModelTest {
 			check(TypedCount.read(text, 999).value == null && TypedCount.read(text, 999).refusal != null, 'typed "$text" is refused');
 		check(TypedCount.read("abc", 999).refusal != TypedCount.read("99999", 999).refusal, "the reason says what is wrong");
 		check(TypedCount.read("", 999).value == null && TypedCount.read("", 999).refusal == null, "an empty field changes nothing");
+		check(TypedCount.character("7") == Taken && TypedCount.character(" ") == Ignored && TypedCount.character("x").match(Refused(_)),
+			"a digit is typed in, Space is no typing there, anything else is refused with the reason");
 		check(TypedCount.read("0999", 999).value == 999 && TypedCount.read("0", 999).value == 0
 			&& TypedCount.read("0000000000009999", 9999).value == 9999, "numbers in range are taken, leading zeros too");
 	}

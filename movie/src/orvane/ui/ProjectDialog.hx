@@ -3,13 +3,16 @@ package orvane.ui;
 import flash.display.InteractiveObject;
 import flash.display.Sprite;
 import flash.events.Event;
+import flash.events.KeyboardEvent;
 import flash.text.TextField;
+import flash.ui.Keyboard;
 import orvane.model.ProjectData;
 
 /**
 	Project name, customer, author and note over the whole screen, each in a field of its own;
-	"确定" hands them over as one change, "取消" (or Esc, sent by the screen) drops what was typed.
-	The screen behind takes neither clicks nor keys until it is closed. ↑ ↓ go from field to field.
+	"确定" (or Enter in a field) hands them over as one change, "取消" (or Esc, sent by the screen)
+	drops what was typed. The screen behind takes neither clicks nor keys until it is closed.
+	↑ ↓, Tab and Shift+Tab go from field to field.
 **/
 class ProjectDialog extends Sprite {
 	static inline final BOX_WIDTH = 520;
@@ -47,6 +50,7 @@ class ProjectDialog extends Sprite {
 			field.tabEnabled = true;
 			TypingGuard.protect(field);
 			field.addEventListener(Event.CHANGE, _ -> FontSupply.textShown(field, field.text));
+			field.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> if (event.keyCode == Keyboard.ENTER) confirm());
 			inputs.push({key: spec.key, field: field});
 			addChild(field);
 			y += 30;
@@ -69,6 +73,12 @@ class ProjectDialog extends Sprite {
 
 	public function isOpen():Bool {
 		return visible;
+	}
+
+	/** Closes and hands over what the fields hold, as "确定" does (Enter, or the host asks for the selection meanwhile). */
+	public function confirm():Void {
+		if (visible)
+			close(true);
 	}
 
 	/** Closes without handing anything over (Esc, or the host replaced the selection meanwhile). */

@@ -118,12 +118,24 @@ class SelectionScreen extends Sprite {
 
 	/** The selection as text; "" while nothing is selected. */
 	public function saveText():String {
+		takeProjectDialog();
 		return editor.text();
 	}
 
 	/** The bill of materials for the host (BomFormat); "" while nothing is selected. */
 	public function bomText():String {
+		takeProjectDialog();
 		return BomFormat.write(editor.selection, catalog);
+	}
+
+	/**
+		The host reads the selection (to save it, export it, or see whether it changed before a new
+		one replaces it): what the open project dialog holds is taken first, as its "确定" would, so
+		what was typed is never dropped in silence.
+	**/
+	function takeProjectDialog():Void {
+		if (projectDialog != null)
+			projectDialog.confirm();
 	}
 
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
