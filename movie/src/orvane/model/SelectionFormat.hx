@@ -43,7 +43,9 @@ class SelectionFormat {
 		{tag: "AO", kind: AnalogOut}
 	];
 	static final countPattern = ~/^[0-9]{1,4}$/;
-	static final versionPattern = ~/^TZSEL\/[1-9][0-9]{0,3}$/;
+	static final versionPattern = ~/^TZSEL\/[1-9][0-9]*$/;
+	/** A header named in a refusal is cut to this length. */
+	static inline final SHOWN_HEADER_LENGTH = 40;
 
 	public static function write(selection:Selection, catalog:Catalog):String {
 		if (selection.isEmpty())
@@ -172,8 +174,10 @@ class SelectionFormat {
 	static function headerProblem(header:String):String {
 		if (!header.startsWith(HEADER_FAMILY))
 			return "不是 Torvex-Z 选型文件";
-		final isLaterVersion = versionPattern.match(header) && Std.parseInt(header.substr(HEADER_FAMILY.length)) > 3;
-		return isLaterVersion ? "不支持的选型数据版本 " + header : "第 1 行格式错误";
+		// Versions 1 to 3 are read before; any other version number, however long, is a later one.
+		if (!versionPattern.match(header))
+			return "第 1 行格式错误";
+		return "不支持的选型数据版本 " + (header.length > SHOWN_HEADER_LENGTH ? header.substr(0, SHOWN_HEADER_LENGTH) + "…" : header);
 	}
 
 	static function firstError(steps:Array<() -> Null<String>>):Null<String> {
