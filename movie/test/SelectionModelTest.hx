@@ -31,6 +31,7 @@ class SelectionModelTest {
 		catalogueFormat1StillReads();
 		twoExpansionRacksCheckedByHand(catalog);
 		projectDataRoundTrips(catalog);
+		screenShowsTheRackWorkedOn(catalog);
 		hostHearsEachNewSelectionOnce();
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
@@ -188,9 +189,7 @@ class SelectionModelTest {
 	}
 
 	static function ioSelectionRoundTrips(catalog:Catalog) {
-		final selection = new Selection();
-		selection.switchMode(ByIoNeed, catalog);
-		selection.choose(catalog.find("ZB-B08"));
+		final selection = byIoNeed("ZB-B08", catalog);
 		selection.setRequired(DigitalIn, 40);
 		selection.setRequired(AnalogOut, 12345);
 		selection.setPlannerPick(catalog.find("ZX-DI32"));
@@ -241,9 +240,7 @@ class SelectionModelTest {
 	}
 
 	static function plannerCoversRequiredPoints(catalog:Catalog) {
-		final selection = new Selection();
-		selection.switchMode(ByIoNeed, catalog);
-		selection.choose(catalog.find("ZC-110"));
+		final selection = byIoNeed("ZC-110", catalog);
 		selection.setRequired(DigitalIn, 46);
 		selection.setRequired(DigitalOut, 10);
 		selection.setRequired(AnalogIn, 9);
@@ -565,6 +562,30 @@ class SelectionModelTest {
 			check(isRefusedSelection(damaged, catalog), 'damaged version 3 text refused: ${StringTools.replace(damaged, "\n", "|")}');
 	}
 
+	static function screenShowsTheRackWorkedOn(catalog:Catalog) {
+		final editor = new SelectionEditor(catalog, _ -> {}, () -> {});
+		final shown = () -> new ScreenState(editor, catalog, 31);
+		final choice = (state:ScreenState, kind:ModuleKind) -> state.choices.filter(c -> c.kind == kind)[0];
+		var state = shown();
+		check(!state.canUndo && state.canAddRack && choice(state, Base).shown && !choice(state, ExpansionBase).shown,
+			"before a CPU is chosen a rack may be added");
+		editor.choose(catalog.find("ZC-110"));
+		check(!shown().canAddRack && !editor.addRack() && shown().rackNote.indexOf("不能带扩展基板") > 0, "a CPU that drives one base takes no rack");
+		editor.choose(catalog.find("ZC-120"));
+		check(editor.addRack() && !editor.addRack(), "one that drives two bases takes one rack");
+		for (code in ["ZP-P15", "ZB-E06", "ZB-B04"])
+			editor.choose(catalog.find(code));
+		state = shown();
+		check(state.rackShown == 1 && choice(state, ExpansionBase).shown && !choice(state, Base).shown && state.canRemoveRack
+			&& choice(state, Power).title == "电源（扩展基板 1）" && choice(state, Power).chosen.code == "ZP-P15" && state.slots.slots.length == 6,
+			"the new rack is shown at once, its lists and slots with it");
+		check(editor.selection.power == null && editor.selection.racks[0].base.code == "ZB-E06" && editor.selection.base.code == "ZB-B04"
+			&& state.priceTotal == Money.format(PurchaseList.priceTotal(state.purchase, catalog)) + " CNY",
+			"its power supply and base go to the rack shown, the main base to the main rack");
+		while (editor.undo()) {}
+		check(shown().rackShown == 0 && shown().canRedo, "undone, the main rack is shown again");
+	}
+
 	static function hostHearsEachNewSelectionOnce() {
 		final sent:Array<String> = [];
 		final announcer = new SelectionAnnouncer(text -> sent.push(text));
@@ -579,6 +600,14 @@ class SelectionModelTest {
 		announcer.offer("C");
 		announcer.offer("");
 		check(sent.join("|") == "A|B|B|C|", "each text the host does not have is sent once: " + sent.join("|"));
+	}
+
+	/** A selection by I/O need with `code` chosen. */
+	static function byIoNeed(code:String, catalog:Catalog):Selection {
+		final selection = new Selection();
+		selection.switchMode(ByIoNeed, catalog);
+		selection.choose(catalog.find(code));
+		return selection;
 	}
 
 	static function distinctCount(texts:Array<String>):Int {
