@@ -2,6 +2,8 @@ import flash.Lib;
 import orvane.host.CatalogLoader;
 import orvane.host.HostBridge;
 import orvane.host.StartTrace;
+import orvane.model.Catalog;
+import orvane.model.CatalogLoading;
 import orvane.model.CatalogParser;
 import orvane.ui.MessageView;
 import orvane.ui.SelectionScreen;
@@ -12,6 +14,7 @@ import orvane.ui.SelectionScreen;
 	Z_ModeChange, zSelectionChanged and zError.
 **/
 class Main {
+	static var catalog:Null<Catalog>;
 	static var screen:Null<SelectionScreen>;
 	static var message:MessageView;
 	/** A selection handed over before the catalogue was ready; applied once it is. */
@@ -29,7 +32,7 @@ class Main {
 		HostBridge.expose("zLoad", load);
 		HostBridge.expose("zNewOpen", startNew);
 
-		new CatalogLoader(root.loaderInfo.url, catalogArrived, catalogFailed);
+		new CatalogLoader(root.loaderInfo.url, [readCatalogue, showScreen], catalogFailed);
 	}
 
 	static function save():String {
@@ -64,14 +67,18 @@ class Main {
 			screen.startNew();
 	}
 
-	/** Builds the screen from the catalogue text; returns why it cannot, or null. */
-	static function catalogArrived(text:String):Null<String> {
+	/** Reads the catalogue text; returns why it cannot be used, or null. */
+	static function readCatalogue(text:String):Null<String> {
 		StartTrace.mark("catalogue read");
-		final catalog = CatalogParser.parse(text);
+		final read = CatalogParser.parse(text);
 		StartTrace.mark("catalogue parsed");
-		if (catalog.value == null)
-			return catalog.error;
-		screen = new SelectionScreen(catalog.value, () -> HostBridge.notify(HostBridge.MODE_CHANGED),
+		catalog = read.value;
+		return read.error;
+	}
+
+	/** Builds the screen from the catalogue, with the selection the host handed over meanwhile. */
+	static function showScreen(_:String):Null<String> {
+		screen = new SelectionScreen(catalog, () -> HostBridge.notify(HostBridge.MODE_CHANGED),
 			text -> HostBridge.notify(HostBridge.SELECTION_CHANGED, text));
 		Lib.current.removeChild(message);
 		Lib.current.addChild(screen);
@@ -83,13 +90,17 @@ class Main {
 		return null;
 	}
 
-	static function catalogFailed(reason:String):Void {
+	static function catalogFailed(failure:CatalogFailure):Void {
 		// An error met while the screen was being built or given its first selection takes it away again.
 		if (screen != null && screen.parent != null)
 			screen.parent.removeChild(screen);
 		screen = null;
 		Lib.current.addChild(message);
-		message.show("无法载入产品目录", '文件“${CatalogLoader.FILE_NAME}”：$reason。\n请确认该文件与 orvane.swf 位于同一文件夹且内容完整，然后重新启动程序。', true);
+		final file = '文件“${CatalogLoader.FILE_NAME}”：';
+		message.show("无法载入产品目录", switch (failure) {
+			case Unusable(reason): '$file$reason。\n请确认该文件与 orvane.swf 位于同一文件夹且内容完整，然后重新启动程序。';
+			case TimedOut(reason): '$file$reason（${CatalogLoading.STALL_LIMIT_S} 秒没有进展）。\n计算机可能过于繁忙，请稍后重新启动程序。';
+		}, true);
 		HostBridge.notify(HostBridge.ERROR);
 	}
 }

@@ -9,6 +9,7 @@ class SelectionModelTest {
 		catalogRefusesUnusableFiles();
 		catalogSkipsDamagedItems();
 		catalogRefusesDeepNestingBeforeReadingIt();
+		catalogLoadingGivesUpOnlyWhenNothingGoesOn();
 		emptySelectionIsEmptyText(catalog);
 		moduleSelectionRoundTrips(catalog);
 		ioSelectionRoundTrips(catalog);
@@ -30,6 +31,7 @@ class SelectionModelTest {
 		catalogueFormat1StillReads();
 		twoExpansionRacksCheckedByHand(catalog);
 		projectDataRoundTrips(catalog);
+		screenShowsTheRackWorkedOn(catalog);
 		hostHearsEachNewSelectionOnce();
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
@@ -106,6 +108,53 @@ class SelectionModelTest {
 		check(flat.value != null && flat.value.items.length == 500 && flat.value.skippedEntries == 3503, "tag-like text and a few levels of nesting are read: " + flat.error);
 	}
 
+	static function catalogLoadingGivesUpOnlyWhenNothingGoesOn() {
+		var clock = 0.0;
+		final frames:Array<() -> Void> = [];
+		var outcome = "loading";
+		final start = (steps:Array<String -> Null<String>>) -> new CatalogLoading(steps, () -> clock, run -> frames.push(run),
+			failure -> outcome = failure == null ? "ready" : Std.string(failure));
+		final built:Array<String> = [];
+		final slow = start([text -> {
+			clock += 10;
+			null;
+		}, text -> {
+			built.push(text);
+			null;
+		}]);
+		for (_ in 0...8) {
+			clock += 5;
+			slow.progressed();
+			slow.checkStall();
+		}
+		slow.textArrived("catalogue");
+		clock += 14;
+		slow.checkStall();
+		check(outcome == "loading" && built.length == 0 && frames.length == 1, "40 s of reading and 10 s of a step, going on all the time, are not cut off");
+		frames.pop()();
+		check(outcome == "ready" && built.join("") == "catalogue", "the step after a long one runs in the next frame: " + outcome);
+
+		outcome = "loading";
+		final stalled = start([_ -> null]);
+		clock += 14;
+		stalled.checkStall();
+		check(outcome == "loading", "no time-out before 15 s without progress");
+		clock += 1;
+		stalled.checkStall();
+		check(outcome == "TimedOut(读取超时)", "15 s without data is a time-out of the read: " + outcome);
+		outcome = "loading";
+		final ended = start([_ -> {
+			clock += 2;
+			null;
+		}, _ -> null]);
+		ended.textArrived("catalogue");
+		clock += 15; // the player ended the script before the next step's frame came
+		ended.checkStall();
+		check(outcome == "TimedOut(处理目录超时)", "15 s without progress after the text is a time-out of its use: " + outcome);
+		start([_ -> "目录文件为空"]).textArrived("");
+		check(outcome == "Unusable(目录文件为空)", "a text a step refuses ends loading with the reason: " + outcome);
+	}
+
 	static function emptySelectionIsEmptyText(catalog:Catalog) {
 		final selection = new Selection();
 		check(SelectionFormat.write(selection, catalog) == "", "start state writes the empty text");
@@ -140,9 +189,7 @@ class SelectionModelTest {
 	}
 
 	static function ioSelectionRoundTrips(catalog:Catalog) {
-		final selection = new Selection();
-		selection.switchMode(ByIoNeed, catalog);
-		selection.choose(catalog.find("ZB-B08"));
+		final selection = byIoNeed("ZB-B08", catalog);
 		selection.setRequired(DigitalIn, 40);
 		selection.setRequired(AnalogOut, 12345);
 		selection.setPlannerPick(catalog.find("ZX-DI32"));
@@ -181,6 +228,8 @@ class SelectionModelTest {
 			check(readError(text, catalog) == damagedHeader, 'a damaged header is damaged, not a version: ${StringTools.replace(text.substr(0, 12), "\n", "|")}');
 		final later = readError("TZSEL/4\nmode=module", catalog);
 		check(later != foreign && later != damagedHeader && later.indexOf("TZSEL/4") >= 0, "a later version is named as such");
+		check(readError("TZSEL/99999999999999999999", catalog) == StringTools.replace(later, "4", "99999999999999999999"),
+			"so is a version number too large for any integer");
 	}
 
 	static function readDropsCodesMissingFromCatalog(catalog:Catalog) {
@@ -191,9 +240,7 @@ class SelectionModelTest {
 	}
 
 	static function plannerCoversRequiredPoints(catalog:Catalog) {
-		final selection = new Selection();
-		selection.switchMode(ByIoNeed, catalog);
-		selection.choose(catalog.find("ZC-110"));
+		final selection = byIoNeed("ZC-110", catalog);
 		selection.setRequired(DigitalIn, 46);
 		selection.setRequired(DigitalOut, 10);
 		selection.setRequired(AnalogIn, 9);
@@ -302,6 +349,8 @@ class SelectionModelTest {
 			check(TypedCount.read(text, 999).value == null && TypedCount.read(text, 999).refusal != null, 'typed "$text" is refused');
 		check(TypedCount.read("abc", 999).refusal != TypedCount.read("99999", 999).refusal, "the reason says what is wrong");
 		check(TypedCount.read("", 999).value == null && TypedCount.read("", 999).refusal == null, "an empty field changes nothing");
+		check(TypedCount.character("7") == Taken && TypedCount.character(" ") == Ignored && TypedCount.character("x").match(Refused(_)),
+			"a digit is typed in, Space is no typing there, anything else is refused with the reason");
 		check(TypedCount.read("0999", 999).value == 999 && TypedCount.read("0", 999).value == 0
 			&& TypedCount.read("0000000000009999", 9999).value == 9999, "numbers in range are taken, leading zeros too");
 	}
@@ -439,9 +488,10 @@ class SelectionModelTest {
 		check(one.items.length == 3 && one.skippedEntries == 1 && one.currency == null && one.find("C").orderNumber == ""
 			&& one.find("C").price == null && one.find("C").maxBases == 1, "format 1 reads as before: no order numbers, prices, racks");
 		final two = CatalogParser.parse('<catalog format="2" currency="CNY">$items<item kind="di" code="D" di="8" price="1.5"/>'
-			+ '<item kind="di" code="D2" di="8" price="1,5"/><item kind="di" code="D3" di="8" order="bad order"/></catalog>').value;
-		check(two.items.length == 5 && two.skippedEntries == 2 && two.find("C").price == 500 && two.find("D").price == 150
-			&& two.find("C").maxBases == 4 && two.find("E").slots == 4, "format 2 reads order numbers, prices in fen, bases and expansion kinds");
+			+ '<item kind="di" code="D2" di="8" price="1,5"/><item kind="di" code="D3" di="8" order="bad order"/>'
+			+ '<item kind="di" code="D4" di="8" order="X-1"/></catalog>').value;
+		check(two.items.length == 5 && two.skippedEntries == 3 && two.find("C").price == 500 && two.find("D").price == 150
+			&& two.find("C").maxBases == 4 && two.find("E").slots == 4, "format 2 reads order numbers, prices in fen, bases and expansion kinds; a repeated order number is a repeated item");
 		check(CatalogParser.parse('<catalog format="2" currency="yuan">$items</catalog>').value == null, "a malformed currency is refused");
 	}
 
@@ -507,9 +557,33 @@ class SelectionModelTest {
 		check(text == "TZSEL/3\nmode=module\ncustomer=%E5%8D%8E%E4%B8%9C%20100%25%2F%3D%E5%AE%A2%E6%88%B7\nnote=line%20break%20here",
 			"project data alone is a version 3 selection, ASCII only: " + text);
 		check(SelectionFormat.write(SelectionFormat.read(text, catalog).value.selection, catalog) == text, "and reads back");
-		for (damaged in ["TZSEL/3\nmode=module\nnote=%E5", "TZSEL/3\nmode=module\nnote=a b", "TZSEL/3\nmode=module\nnote=%ZZ",
+		for (damaged in ["TZSEL/3\nmode=module\nnote=%E5", "TZSEL/3\nmode=module\nname=%00abc", "TZSEL/3\nmode=module\nnote=a b", "TZSEL/3\nmode=module\nnote=%ZZ",
 			"TZSEL/2\nmode=module\nnote=x", "TZSEL/3\nmode=module\nrack=ZB-E06", "TZSEL/3\nmode=module\n" + [for (_ in 0...8) "rack=/"].join("\n")])
 			check(isRefusedSelection(damaged, catalog), 'damaged version 3 text refused: ${StringTools.replace(damaged, "\n", "|")}');
+	}
+
+	static function screenShowsTheRackWorkedOn(catalog:Catalog) {
+		final editor = new SelectionEditor(catalog, _ -> {}, () -> {});
+		final shown = () -> new ScreenState(editor, catalog, 31);
+		final choice = (state:ScreenState, kind:ModuleKind) -> state.choices.filter(c -> c.kind == kind)[0];
+		var state = shown();
+		check(!state.canUndo && state.canAddRack && choice(state, Base).shown && !choice(state, ExpansionBase).shown,
+			"before a CPU is chosen a rack may be added");
+		editor.choose(catalog.find("ZC-110"));
+		check(!shown().canAddRack && !editor.addRack() && shown().rackNote.indexOf("不能带扩展基板") > 0, "a CPU that drives one base takes no rack");
+		editor.choose(catalog.find("ZC-120"));
+		check(editor.addRack() && !editor.addRack(), "one that drives two bases takes one rack");
+		for (code in ["ZP-P15", "ZB-E06", "ZB-B04"])
+			editor.choose(catalog.find(code));
+		state = shown();
+		check(state.rackShown == 1 && choice(state, ExpansionBase).shown && !choice(state, Base).shown && state.canRemoveRack
+			&& choice(state, Power).title == "电源（扩展基板 1）" && choice(state, Power).chosen.code == "ZP-P15" && state.slots.slots.length == 6,
+			"the new rack is shown at once, its lists and slots with it");
+		check(editor.selection.power == null && editor.selection.racks[0].base.code == "ZB-E06" && editor.selection.base.code == "ZB-B04"
+			&& state.priceTotal == Money.format(PurchaseList.priceTotal(state.purchase, catalog)) + " CNY",
+			"its power supply and base go to the rack shown, the main base to the main rack");
+		while (editor.undo()) {}
+		check(shown().rackShown == 0 && shown().canRedo, "undone, the main rack is shown again");
 	}
 
 	static function hostHearsEachNewSelectionOnce() {
@@ -526,6 +600,14 @@ class SelectionModelTest {
 		announcer.offer("C");
 		announcer.offer("");
 		check(sent.join("|") == "A|B|B|C|", "each text the host does not have is sent once: " + sent.join("|"));
+	}
+
+	/** A selection by I/O need with `code` chosen. */
+	static function byIoNeed(code:String, catalog:Catalog):Selection {
+		final selection = new Selection();
+		selection.switchMode(ByIoNeed, catalog);
+		selection.choose(catalog.find(code));
+		return selection;
 	}
 
 	static function distinctCount(texts:Array<String>):Int {

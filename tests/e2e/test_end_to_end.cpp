@@ -661,6 +661,51 @@ private slots:
         QVERIFY2(holds("\nqty=ZX-DI08:2\nqty=ZX-DI16:8\nqty=ZX-DI32:5"), MovieSelection().c_str());
         QCOMPARE(Decode(saved), "TZSEL/1\nmode=module\nqty=ZX-DI16:8");
     }
+
+    // Typed as fast as the keys come, keys go where the focus is: in the
+    // project dialog each key after Tab or an arrow key goes to the field the
+    // focus reached, and Enter in a field presses 确定 (the host hears the new
+    // selection without asking for it); a quantity field entered with an
+    // arrow key is selected whole, so BackSpace and a digit replace it.
+    void keysGoWhereTheFocusIsHoweverFastTheyCome()
+    {
+        StartProgram({QStringLiteral("orvane")});
+        WaitUntilReady();
+        const QSignalSpy calls(&Flash(), &CShockwaveFlash::FlashCall);
+        const auto announced = [&calls] {
+            std::vector<std::string> texts;
+            for (const QList<QVariant>& call : calls)
+                if (const auto invoke = orvane::ReadInvoke(call.at(0).toString().toStdString());
+                    invoke && invoke->name == "zSelectionChanged")
+                    texts.push_back(invoke->arguments.at(0).text);
+            return texts;
+        };
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(508, 22));   // 项目信息
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(500, 240));  // the project name field
+        QTest::keyClicks(MovieInput(), QStringLiteral("Line 2"));
+        Press(Qt::Key_Tab);
+        QTest::keyClicks(MovieInput(), QStringLiteral("East"));
+        Press(Qt::Key_Down);
+        QTest::keyClicks(MovieInput(), QStringLiteral("Li"));
+        Press(Qt::Key_Return);
+        const std::string project = "TZSEL/3\nmode=module\nname=Line%202\ncustomer=East\nauthor=Li";
+        QTRY_COMPARE_WITH_TIMEOUT(announced(), std::vector<std::string>{project}, 10000);
+
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(621, 170));  // ZX-DI16's +
+        Press(Qt::Key_Left);  // its quantity, 1
+        Press(Qt::Key_Backspace);
+        QTest::keyClicks(MovieInput(), QStringLiteral("8"));
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), project + "\nqty=ZX-DI16:8", 10000);
+
+        // The host reads the selection while the dialog is open: what it holds
+        // is taken as 确定 would take it, one step to undo.
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(508, 22));   // 项目信息
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(500, 330));  // the note field
+        QTest::keyClicks(MovieInput(), QStringLiteral("Q"));
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), project + "\nnote=Q\nqty=ZX-DI16:8", 10000);
+        QTest::keyClick(MovieInput(), Qt::Key_Z, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), project + "\nqty=ZX-DI16:8", 10000);
+    }
 };
 
 int main(int argc, char* argv[])

@@ -12,7 +12,7 @@ package orvane.model;
 	Numbers are non-negative decimal integers; missing ones are 0. Format 2 adds the order
 	number, the list price (read only when the catalogue names its currency), a CPU's number of
 	bases and the expansion kinds; a format 1 file reads as it always did. A damaged or repeated
-	item is left out and counted; a file that is not such a document, is over 1 MiB, nests
+	item (its code, or its order number, seen before) is left out and counted; a file that is not such a document, is over 1 MiB, nests
 	elements deeper than a few levels, or lacks a CPU, a power supply or a base, is refused
 	as a whole.
 **/
@@ -55,14 +55,17 @@ class CatalogParser {
 
 		final items:Array<CatalogItem> = [];
 		final seen:Map<String, Bool> = [];
+		final seenOrders:Map<String, Bool> = [];
 		var skipped = 0;
 		for (element in root.elementsNamed("item")) {
 			final item = items.length < MAX_ITEMS ? readItem(element, format2, currency != null) : null;
-			if (item == null || seen.exists(item.code)) {
+			if (item == null || seen.exists(item.code) || seenOrders.exists(item.orderNumber)) {
 				skipped++;
 				continue;
 			}
 			seen[item.code] = true;
+			if (item.orderNumber != "")
+				seenOrders[item.orderNumber] = true;
 			items.push(item);
 		}
 		final catalog = new Catalog(items, skipped, currency);

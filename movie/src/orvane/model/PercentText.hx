@@ -22,7 +22,10 @@ class PercentText {
 		return out.toString();
 	}
 
-	/** The text `encode` gave; null when `text` is not such a text or its bytes are not UTF-8. */
+	/**
+		The text `encode` gave; null when `text` is not such a text, its bytes are not UTF-8, or it
+		holds a NUL (the player's strings end at one, so what follows would be lost in silence).
+	**/
 	public static function decode(text:String):Null<String> {
 		final bytes = Bytes.alloc(text.length);
 		var length = 0;
@@ -32,9 +35,10 @@ class PercentText {
 			if (c == "%".code) {
 				final high = i + 2 < text.length ? hexValue(text.charCodeAt(i + 1)) : -1;
 				final low = high >= 0 ? hexValue(text.charCodeAt(i + 2)) : -1;
-				if (low < 0)
+				final byte = low < 0 ? -1 : high * 16 + low;
+				if (byte <= 0)
 					return null;
-				bytes.set(length++, high * 16 + low);
+				bytes.set(length++, byte);
 				i += 3;
 			} else if (isPlain(c)) {
 				bytes.set(length++, c);

@@ -132,15 +132,23 @@ class Selection {
 	}
 
 	public function choose(item:CatalogItem):Void {
-		switch (item.kind) {
-			case Cpu: cpu = item;
-			case Power: power = item;
-			case Base: base = item;
-			default:
-		}
+		setRackPart(0, item.kind, item);
 	}
 
-	/** Adds an expansion rack after the last one; false when the selection holds as many as it may. */
+	/** How many bases may be laid out: the CPU's number, or before a CPU is chosen the most any CPU of the catalogue drives. */
+	public function basesAllowed(catalog:Catalog):Int {
+		return cpu != null ? cpu.maxBases : catalog.mostBases();
+	}
+
+	/** Whether the user may add an expansion rack: the bases stay within what the CPU drives, and the racks within MAX_RACKS. */
+	public function canAddRack(catalog:Catalog):Bool {
+		return racks.length + 1 < basesAllowed(catalog) && racks.length < MAX_RACKS;
+	}
+
+	/**
+		Adds an expansion rack after the last one; false when the selection holds as many as it may
+		hold at all. A text read keeps its racks, whatever its CPU drives (the totals warn of more).
+	**/
 	public function addRack():Bool {
 		if (racks.length >= MAX_RACKS)
 			return false;
@@ -156,33 +164,11 @@ class Selection {
 
 	/** Chooses the power supply or base of rack `index` (0: the main rack, whose CPU `choose` sets). */
 	public function chooseFor(index:Int, item:CatalogItem):Void {
-		if (index == 0) {
-			choose(item);
-			return;
-		}
-		final rack = racks[index - 1];
-		if (rack == null)
-			return;
-		switch (item.kind) {
-			case Power: rack.power = item;
-			case ExpansionBase: rack.base = item;
-			default:
-		}
+		setRackPart(index, item.kind, item);
 	}
 
 	public function clearFor(index:Int, kind:ModuleKind):Void {
-		if (index == 0) {
-			clearChoice(kind);
-			return;
-		}
-		final rack = racks[index - 1];
-		if (rack == null)
-			return;
-		switch (kind) {
-			case Power: rack.power = null;
-			case ExpansionBase: rack.base = null;
-			default:
-		}
+		setRackPart(index, kind, null);
 	}
 
 	/** Slots of each rack's base from the main rack on; 0 where no base is chosen. */
@@ -195,10 +181,26 @@ class Selection {
 	}
 
 	public function clearChoice(kind:ModuleKind):Void {
+		setRackPart(0, kind, null);
+	}
+
+	/** Sets (null: clears) what `kind` names in rack `index`: the CPU, power supply or base of the main rack (0), the power supply or base of an expansion rack. */
+	function setRackPart(index:Int, kind:ModuleKind, item:Null<CatalogItem>):Void {
+		if (index == 0) {
+			switch (kind) {
+				case Cpu: cpu = item;
+				case Power: power = item;
+				case Base: base = item;
+				default:
+			}
+			return;
+		}
+		final rack = racks[index - 1];
+		if (rack == null)
+			return;
 		switch (kind) {
-			case Cpu: cpu = null;
-			case Power: power = null;
-			case Base: base = null;
+			case Power: rack.power = item;
+			case ExpansionBase: rack.base = item;
 			default:
 		}
 	}

@@ -3,10 +3,13 @@ package orvane.model;
 /**
 	The selection as the user edits it: each change, undo and redo goes through here, so every
 	one is recorded for undo, tells the host the new text (`SelectionAnnouncer`) and reports a
-	change of mode. A selection the host sets (load, new) starts a new history.
+	change of mode. A selection the host sets (load, new) starts a new history. The editor also
+	knows the rack the user works on, which the power supply and base choices go to.
 **/
 class SelectionEditor {
 	public var selection(default, null) = new Selection();
+	/** The rack shown: 0 the main one, then the expansion racks; never past the last rack. */
+	var rackShown = 0;
 
 	final catalog:Catalog;
 	final history = new SelectionHistory();
@@ -48,6 +51,43 @@ class SelectionEditor {
 		history.dropOpenStepIf(start -> state(start) == now);
 		userChanged(before.mode);
 		return true;
+	}
+
+	/** The rack the power supply and base lists, the slot view and the totals show; 0: the main rack. */
+	public function shownRack():Int {
+		if (rackShown > selection.racks.length)
+			rackShown = selection.racks.length;
+		return rackShown;
+	}
+
+	public function showRack(index:Int):Void {
+		rackShown = index;
+	}
+
+	/** Chooses an item from a choice list: the CPU and main base for the main rack, the others for the rack shown. */
+	public function choose(item:CatalogItem):Bool {
+		return change(s -> s.chooseFor(rackFor(item.kind), item));
+	}
+
+	public function clearChoice(kind:ModuleKind):Bool {
+		return change(s -> s.clearFor(rackFor(kind), kind));
+	}
+
+	/** Adds an expansion rack when the CPU drives one more, and shows it at once, so its power supply and base are chosen next. */
+	public function addRack():Bool {
+		if (!selection.canAddRack(catalog) || !change(s -> s.addRack()))
+			return false;
+		rackShown = selection.racks.length;
+		return true;
+	}
+
+	public function removeShownRack():Bool {
+		final index = shownRack();
+		return change(s -> s.removeRack(index));
+	}
+
+	function rackFor(kind:ModuleKind):Int {
+		return kind == Cpu || kind == Base ? 0 : shownRack();
 	}
 
 	public function undo():Bool {

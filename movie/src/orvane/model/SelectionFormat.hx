@@ -43,7 +43,9 @@ class SelectionFormat {
 		{tag: "AO", kind: AnalogOut}
 	];
 	static final countPattern = ~/^[0-9]{1,4}$/;
-	static final versionPattern = ~/^TZSEL\/[1-9][0-9]{0,3}$/;
+	static final versionPattern = ~/^TZSEL\/[1-9][0-9]*$/;
+	/** A header named in a refusal is cut to this length. */
+	static inline final SHOWN_HEADER_LENGTH = 40;
 
 	public static function write(selection:Selection, catalog:Catalog):String {
 		if (selection.isEmpty())
@@ -89,72 +91,24 @@ class SelectionFormat {
 			return ParseResult.success(new SelectionReadResult(selection, dropped));
 		final text = given.startsWith(BYTE_ORDER_MARK) ? given.substr(BYTE_ORDER_MARK.length) : given;
 		final header = firstLine(text);
-		if (header != HEADER && header != HEADER_2 && header != HEADER_3)
+		final version = [HEADER, HEADER_2, HEADER_3].indexOf(header) + 1;
+		if (version == 0)
 			return ParseResult.failure(headerProblem(header));
-		final version3 = header == HEADER_3;
-		final version2 = header == HEADER_2 || version3;
 		if (text.length > MAX_TEXT_LENGTH)
 			return ParseResult.failure("选型数据过长");
-
-		final lines = text.split("\n").map(line -> line.endsWith("\r") ? line.substr(0, line.length - 1) : line);
-		if (lines[lines.length - 1] == "")
-			lines.pop();
-
-		final single:Map<String, String> = [];
-		final quantities:Array<String> = [];
-		final racks:Array<String> = [];
-		for (i in 1...lines.length) {
-			final separator = lines[i].indexOf("=");
-			if (separator <= 0)
-				return ParseResult.failure('第 ${i + 1} 行格式错误');
-			final key = lines[i].substr(0, separator);
-			final value = lines[i].substr(separator + 1);
-			switch (key) {
-				case "qty":
-					quantities.push(value);
-				case "rack" if (version3):
-					racks.push(value);
-				case "mode" | "cpu" | "power" | "base" | "need" | "pick":
-					if (single.exists(key))
-						return ParseResult.failure('“$key”重复出现');
-					single[key] = value;
-				case "order" if (version2):
-					if (single.exists(key))
-						return ParseResult.failure('“$key”重复出现');
-					single[key] = value;
-				case "name" | "customer" | "author" | "note" if (version3):
-					if (single.exists(key))
-						return ParseResult.failure('“$key”重复出现');
-					single[key] = value;
-				default:
-					return ParseResult.failure('未知的项目“$key”');
-			}
-		}
-
-		final mode = SelectionMode.fromString(single["mode"]);
-		if (mode == null)
-			return ParseResult.failure("缺少或无效的选型方式");
-		selection.mode = mode;
-		if (mode == ByModule && (single.exists("need") || single.exists("pick")))
-			return ParseResult.failure("按模块选型的数据中不应有 I/O 需求");
-
-		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base]) {
-			final code = single[kind];
-			if (code == null)
-				continue;
-			final item = catalog.findOfKind(code, kind);
-			if (item == null)
-				dropped.push(code);
-			else
-				selection.choose(item);
-		}
+		final read = SelectionLines.read(text, version);
+		if (read.value == null)
+			return ParseResult.failure(read.error);
+		final lines = read.value;
 		final error = firstError([
-			() -> readProject(single, selection),
-			() -> readRacks(racks, selection, catalog, dropped),
-			() -> mode == ByIoNeed ? readNeed(single["need"], selection) : null,
-			() -> mode == ByIoNeed ? readPicks(single["pick"], selection, catalog, dropped) : null,
-			() -> readQuantities(quantities, selection, catalog, dropped, version2),
-			() -> single.exists("order") ? readOrder(single["order"], selection, catalog, dropped) : null
+			() -> readMode(lines.get("mode"), lines, selection),
+			() -> readChoices(lines, selection, catalog, dropped),
+			() -> readProject(lines, selection),
+			() -> readRacks(lines.all("rack"), selection, catalog, dropped),
+			() -> selection.mode == ByIoNeed ? readNeed(lines.get("need"), selection) : null,
+			() -> selection.mode == ByIoNeed ? readPicks(lines.get("pick"), selection, catalog, dropped) : null,
+			() -> readQuantities(lines.all("qty"), selection, catalog, dropped, version >= 2),
+			() -> lines.get("order") != null ? readOrder(lines.get("order"), selection, catalog, dropped) : null
 		]);
 		return error != null ? ParseResult.failure(error) : ParseResult.success(new SelectionReadResult(selection, dropped));
 	}
@@ -172,8 +126,10 @@ class SelectionFormat {
 	static function headerProblem(header:String):String {
 		if (!header.startsWith(HEADER_FAMILY))
 			return "不是 Torvex-Z 选型文件";
-		final isLaterVersion = versionPattern.match(header) && Std.parseInt(header.substr(HEADER_FAMILY.length)) > 3;
-		return isLaterVersion ? "不支持的选型数据版本 " + header : "第 1 行格式错误";
+		// Versions 1 to 3 are read before; any other version number, however long, is a later one.
+		if (!versionPattern.match(header))
+			return "第 1 行格式错误";
+		return "不支持的选型数据版本 " + (header.length > SHOWN_HEADER_LENGTH ? header.substr(0, SHOWN_HEADER_LENGTH) + "…" : header);
 	}
 
 	static function firstError(steps:Array<() -> Null<String>>):Null<String> {
@@ -185,9 +141,34 @@ class SelectionFormat {
 		return null;
 	}
 
-	static function readProject(single:Map<String, String>, selection:Selection):Null<String> {
+	static function readMode(text:Null<String>, lines:SelectionLines, selection:Selection):Null<String> {
+		final mode = SelectionMode.fromString(text);
+		if (mode == null)
+			return "缺少或无效的选型方式";
+		if (mode == ByModule && (lines.get("need") != null || lines.get("pick") != null))
+			return "按模块选型的数据中不应有 I/O 需求";
+		selection.mode = mode;
+		return null;
+	}
+
+	/** The main rack's CPU, power supply and base; a code the catalogue no longer has (or of another kind) is left out. */
+	static function readChoices(lines:SelectionLines, selection:Selection, catalog:Catalog, dropped:Array<String>):Null<String> {
+		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base]) {
+			final code = lines.get(kind);
+			if (code == null)
+				continue;
+			final item = catalog.findOfKind(code, kind);
+			if (item == null)
+				dropped.push(code);
+			else
+				selection.choose(item);
+		}
+		return null;
+	}
+
+	static function readProject(lines:SelectionLines, selection:Selection):Null<String> {
 		for (field in ProjectData.fields) {
-			final encoded = single[field.key];
+			final encoded = lines.get(field.key);
 			if (encoded == null)
 				continue;
 			final text = PercentText.decode(encoded);

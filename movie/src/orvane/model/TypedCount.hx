@@ -1,5 +1,13 @@
 package orvane.model;
 
+/** A character typed into a count field: taken, ignored without a word, or refused with the reason. */
+enum TypedCharacter {
+	Taken;
+	/** Space is no typing there (elsewhere it presses the focused control). */
+	Ignored;
+	Refused(reason:String);
+}
+
 /**
 	A count as the user types it into a field: digits only, within 0..maximum. Anything else is
 	refused with the reason to show beside the field, never bent into range; an empty field
@@ -32,9 +40,9 @@ class TypedCount {
 		return value == null || value > maximum ? refused('超出范围：0–$maximum') : new TypedCount(value, null);
 	}
 
-	/** A character typed into the field that it will not take, with the reason. */
-	public static function refusedCharacter(character:String):Null<String> {
-		return digits.match(character) ? null : "只能输入数字";
+	/** What becomes of a character typed into the field. */
+	public static function character(typed:String):TypedCharacter {
+		return digits.match(typed) ? Taken : typed == " " ? Ignored : Refused("只能输入数字");
 	}
 
 	static function refused(reason:String):TypedCount {

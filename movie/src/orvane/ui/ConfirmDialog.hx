@@ -1,42 +1,25 @@
 package orvane.ui;
 
-import flash.display.Sprite;
 import flash.text.TextField;
 
 /**
-	A question over the whole screen with a button that goes ahead and one that cancels (the
-	screen sends Esc here too). The screen behind takes neither clicks nor keys until it is
-	answered.
+	A question with a button that goes ahead and one that cancels (the screen sends Esc here
+	too), over the whole screen.
 **/
-class ConfirmDialog extends Sprite {
-	static inline final BOX_WIDTH = 460;
-	static inline final BOX_HEIGHT = 190;
+class ConfirmDialog extends ModalDialog {
 
 	final title:TextField;
 	final body:TextField;
 	final proceed:PushButton;
-	final cancel:PushButton;
-	final navigator:FocusNavigator;
 	final area:FocusArea;
 	var onProceed:Null<() -> Void>;
 
 	public function new(screenWidth:Float, screenHeight:Float, navigator:FocusNavigator) {
-		super();
-		this.navigator = navigator;
-		visible = false;
-		graphics.beginFill(0x1E2630, 0.35);
-		graphics.drawRect(0, 0, screenWidth, screenHeight);
-		graphics.endFill();
-		final left = (screenWidth - BOX_WIDTH) / 2;
-		final top = (screenHeight - BOX_HEIGHT) / 2;
-		graphics.lineStyle(1, Palette.ACCENT);
-		graphics.beginFill(Palette.PANEL);
-		graphics.drawRoundRect(left, top, BOX_WIDTH, BOX_HEIGHT, 10, 10);
-		graphics.endFill();
-		title = TextFactory.label("", left + 16, top + 12, BOX_WIDTH - 32, 14, Palette.TEXT);
-		body = TextFactory.paragraph("", left + 16, top + 42, BOX_WIDTH - 32, BOX_HEIGHT - 90, 12, Palette.TEXT_DIM);
-		proceed = new PushButton("", left + BOX_WIDTH - 232, top + BOX_HEIGHT - 42, 120, 28, () -> answer(true), 13);
-		cancel = new PushButton("取消", left + BOX_WIDTH - 104, top + BOX_HEIGHT - 42, 88, 28, () -> answer(false), 13);
+		super(screenWidth, screenHeight, 460, 190, navigator);
+		title = TextFactory.label("", left + 16, top + 12, boxWidth - 32, 14, Palette.TEXT);
+		body = TextFactory.paragraph("", left + 16, top + 42, boxWidth - 32, boxHeight - 90, 12, Palette.TEXT_DIM);
+		proceed = new PushButton("", left + boxWidth - 232, top + boxHeight - 42, 120, 28, () -> answer(true), 13);
+		final cancel = new PushButton("取消", left + boxWidth - 104, top + boxHeight - 42, 88, 28, () -> answer(false), 13);
 		for (child in [title, body])
 			addChild(child);
 		addChild(proceed);
@@ -50,13 +33,7 @@ class ConfirmDialog extends Sprite {
 		body.text = text;
 		proceed.setText(proceedLabel);
 		this.onProceed = onProceed;
-		visible = true;
-		parent.setChildIndex(this, parent.numChildren - 1);
-		navigator.openModal(area);
-	}
-
-	public function isOpen():Bool {
-		return visible;
+		open(area);
 	}
 
 	/** Closes without going ahead (Esc, or the host replaced the selection meanwhile). */
@@ -68,8 +45,7 @@ class ConfirmDialog extends Sprite {
 	function answer(goAhead:Bool):Void {
 		final action = onProceed;
 		onProceed = null;
-		visible = false;
-		navigator.closeModal();
+		hide();
 		if (goAhead && action != null)
 			action();
 	}

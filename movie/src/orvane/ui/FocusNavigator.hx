@@ -16,7 +16,7 @@ import flash.ui.Keyboard;
 	(an area of one row or one column takes either pair of arrows). Hidden and disabled controls
 	are skipped. The focused control, whatever kind it is, gets the same ring (the player's
 	yellow rectangle is switched off; it never marked text fields). While a dialog is open,
-	its area is the only one.
+	its area is the only one, and Tab goes from control to control through it.
 **/
 class FocusNavigator {
 	static inline final RING_GAP = 2;
@@ -110,17 +110,29 @@ class FocusNavigator {
 	}
 
 	function tab(direction:Int):Void {
-		final order = modal != null ? [modal] : areas;
+		if (modal != null) {
+			stepThrough(modal, direction);
+			return;
+		}
 		final current = stage.focus == null ? null : areaOf(stage.focus, false);
-		var index = current == null ? (direction > 0 ? -1 : order.length) : order.indexOf(current);
-		for (_ in 0...order.length) {
-			index = (index + direction + order.length) % order.length;
-			final target = entryOf(order[index]);
+		var index = current == null ? (direction > 0 ? -1 : areas.length) : areas.indexOf(current);
+		for (_ in 0...areas.length) {
+			index = (index + direction + areas.length) % areas.length;
+			final target = entryOf(areas[index]);
 			if (target != null) {
 				focus(target);
 				return;
 			}
 		}
+	}
+
+	/** A dialog is the only area: Tab goes from control to control in reading order, round and round. */
+	function stepThrough(area:FocusArea, direction:Int):Void {
+		final controls = [for (row in usableRows(area)) for (control in row) control];
+		if (controls.length == 0)
+			return;
+		final at = stage.focus == null ? -1 : controls.indexOf(stage.focus);
+		focus(controls[at < 0 ? (direction > 0 ? 0 : controls.length - 1) : (at + direction + controls.length) % controls.length]);
 	}
 
 	/**

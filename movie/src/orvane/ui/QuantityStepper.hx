@@ -4,6 +4,7 @@ import flash.display.InteractiveObject;
 import flash.display.Sprite;
 import flash.events.Event;
 import flash.events.FocusEvent;
+import flash.events.KeyboardEvent;
 import flash.events.MouseEvent;
 import flash.events.TextEvent;
 import flash.text.TextField;
@@ -11,12 +12,13 @@ import orvane.model.TypedCount;
 
 /**
 	− count + . The count can be typed, and takes effect as it is typed: the field takes digits
-	only, and a number out of range is refused, not bent into range. Either refusal is said in a
-	note beside the field, and the count is what it was before the field was entered (digits
-	typed on the way to the refused number do not stay). An emptied field changes nothing. The
-	mouse wheel over a focused field steps it like the buttons. Every change reports the wanted
-	new value; what is typed during one visit of the field carries one typing key, so undo
-	takes it back as one step.
+	only (Space is no typing there and is dropped without a word), and a number out of range is
+	refused, not bent into range. Either refusal is said in a note beside the field, and the
+	count is what it was before the field was entered (digits typed on the way to the refused
+	number do not stay). Entering the field selects the whole number, so typing replaces it; an
+	emptied field stays empty and changes nothing until a digit is typed. The mouse wheel over a
+	focused field steps it like the buttons. Every change reports the wanted new value; what is
+	typed during one visit of the field carries one typing key, so undo takes it back as one step.
 **/
 class QuantityStepper extends Sprite {
 	/** Width of a module quantity stepper. */
@@ -32,6 +34,7 @@ class QuantityStepper extends Sprite {
 	var current = 0;
 	var typingKey = "";
 	var valueOnEntry = 0;
+	var wholeOnNextKey = false;
 
 	/** `onChange(value, typingKey)`: typingKey is null for the buttons and the wheel. */
 	public function new(x:Float, y:Float, width:Float, maximum:Int, step:Int, onChange:(Int, Null<String>) -> Void) {
@@ -46,10 +49,15 @@ class QuantityStepper extends Sprite {
 		field.tabEnabled = true;
 		TypingGuard.protect(field);
 		field.addEventListener(TextEvent.TEXT_INPUT, (event:TextEvent) -> {
-			final refusal = event.isDefaultPrevented() ? null : TypedCount.refusedCharacter(event.text);
-			if (refusal != null) {
-				event.preventDefault();
-				note.say(refusal);
+			if (event.isDefaultPrevented())
+				return;
+			switch (TypedCount.character(event.text)) {
+				case Taken:
+				case Ignored:
+					event.preventDefault();
+				case Refused(reason):
+					event.preventDefault();
+					note.say(reason);
 			}
 		});
 		field.addEventListener(Event.CHANGE, _ -> {
@@ -64,7 +72,15 @@ class QuantityStepper extends Sprite {
 			typingKey = "typed#" + (++visits);
 			valueOnEntry = current;
 			field.setSelection(0, field.text.length);
+			wholeOnNextKey = true;
 		});
+		// The key that brought the focus here (an arrow key, Tab) still moves the caret in the field
+		// after that, so the whole number is selected again at the next key, before it types.
+		for (type in [KeyboardEvent.KEY_DOWN, KeyboardEvent.KEY_UP])
+			field.addEventListener(type, _ -> if (wholeOnNextKey) {
+				wholeOnNextKey = false;
+				field.setSelection(0, field.text.length);
+			});
 		field.addEventListener(FocusEvent.FOCUS_OUT, _ -> {
 			field.text = Std.string(current);
 			note.say(null);

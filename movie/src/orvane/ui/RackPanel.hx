@@ -2,6 +2,7 @@ package orvane.ui;
 
 import flash.display.InteractiveObject;
 import flash.text.TextField;
+import orvane.model.ScreenState;
 
 /**
 	The racks of the selection: the main rack and each expansion rack as a tab (the power supply
@@ -32,16 +33,14 @@ class RackPanel extends Panel {
 		addChild(info);
 	}
 
-	/** `racks`: expansion racks of the selection; `shown`: the rack picked; `maxBases`: what the CPU drives (0: no CPU chosen). */
-	public function show(racks:Int, shown:Int, maxBases:Int, canAdd:Bool):Void {
+	public function show(state:ScreenState):Void {
 		for (i in 0...tabs.length) {
-			tabs[i].visible = i <= racks;
-			tabs[i].setSelected(i == shown);
+			tabs[i].visible = i <= state.racks;
+			tabs[i].setSelected(i == state.rackShown);
 		}
-		add.setEnabled(canAdd);
-		remove.setEnabled(shown > 0);
-		info.text = (shown == 0 ? "主基板：CPU 所在的基板，模块先装满它。" : '扩展基板 $shown：自动配扩展接口模块和电缆。') + "\n"
-			+ (maxBases == 0 ? "选择 CPU 后可知能带几个基板。" : maxBases == 1 ? "所选 CPU 不能带扩展基板。" : '所选 CPU 最多带 $maxBases 个基板。');
+		add.setEnabled(state.canAddRack);
+		remove.setEnabled(state.canRemoveRack);
+		info.text = state.rackNote;
 	}
 
 	/** The rack tabs, then the two buttons. */

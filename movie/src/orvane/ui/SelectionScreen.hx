@@ -5,17 +5,13 @@ import flash.events.Event;
 import flash.events.KeyboardEvent;
 import flash.ui.Keyboard;
 import orvane.model.BomFormat;
-import orvane.model.Budget;
 import orvane.model.Catalog;
 import orvane.model.CatalogItem;
 import orvane.model.ModuleKind;
-import orvane.model.Money;
-import orvane.model.PurchaseList;
-import orvane.model.Remedies;
+import orvane.model.ScreenState;
 import orvane.model.Selection;
 import orvane.model.SelectionEditor;
 import orvane.model.SelectionMode;
-import orvane.model.SlotLayout;
 import orvane.model.SlotUse;
 import orvane.model.StatusLine;
 
@@ -46,8 +42,6 @@ class SelectionScreen extends Sprite {
 	var navigator:Null<FocusNavigator>;
 	var dialog:Null<ConfirmDialog>;
 	var projectDialog:Null<ProjectDialog>;
-	/** The rack the power supply and base lists, the slot view and the totals show; 0: the main rack. */
-	var rackShown = 0;
 
 	/** `onUserModeChange`: a change of the user's switched the mode; `onUserChange`: the selection text after a change by the user. */
 	public function new(catalog:Catalog, onUserModeChange:() -> Void, onUserChange:String -> Void) {
@@ -72,8 +66,8 @@ class SelectionScreen extends Sprite {
 		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base, ModuleKind.ExpansionBase]) {
 			if (kind == ExpansionBase && expansionBases.length == 0)
 				continue;
-			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, item -> change(s -> s.chooseFor(rackFor(kind), item)),
-				() -> change(s -> s.clearFor(rackFor(kind), kind)));
+			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, item -> applied(editor.choose(item)),
+				() -> applied(editor.clearChoice(kind)));
 			choices.push({kind: kind, panel: panel});
 			addChild(panel);
 			if (kind != Base || expansionBases.length == 0)
@@ -82,9 +76,9 @@ class SelectionScreen extends Sprite {
 		if (expansionBases.length > 0) {
 			top += Math.max(0, ChoicePanel.heightFor(catalog.ofKind(Base).length) - ChoicePanel.heightFor(expansionBases.length));
 			racks = new RackPanel(10, top, 290, Math.max(96, BOTTOM - top), Selection.MAX_RACKS, index -> {
-				rackShown = index;
+				editor.showRack(index);
 				refresh();
-			}, addRack, () -> change(s -> s.removeRack(rackShown)));
+			}, () -> applied(editor.addRack()), () -> applied(editor.removeShownRack()));
 			addChild(racks);
 		} else if (top < BOTTOM - 60) {
 			racks = null;
@@ -118,12 +112,24 @@ class SelectionScreen extends Sprite {
 
 	/** The selection as text; "" while nothing is selected. */
 	public function saveText():String {
+		takeProjectDialog();
 		return editor.text();
 	}
 
 	/** The bill of materials for the host (BomFormat); "" while nothing is selected. */
 	public function bomText():String {
+		takeProjectDialog();
 		return BomFormat.write(editor.selection, catalog);
+	}
+
+	/**
+		The host reads the selection (to save it, export it, or see whether it changed before a new
+		one replaces it): what the open project dialog holds is taken first, as its "确定" would, so
+		what was typed is never dropped in silence.
+	**/
+	function takeProjectDialog():Void {
+		if (projectDialog != null)
+			projectDialog.confirm();
 	}
 
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
@@ -215,26 +221,7 @@ class SelectionScreen extends Sprite {
 			}));
 			addChild(projectDialog);
 		}
-		projectDialog.open(editor.selection.project);
-	}
-
-	/** Which rack a choice list works on: the CPU and main base always the main rack, the others the rack shown. */
-	function rackFor(kind:ModuleKind):Int {
-		return kind == Cpu || kind == Base ? 0 : rackShown;
-	}
-
-	/** A new expansion rack is shown at once, so its power supply and base are chosen next. */
-	function addRack():Void {
-		if (editor.change(s -> s.addRack()))
-			rackShown = editor.selection.racks.length;
-		status.selectionChanged();
-		refresh();
-	}
-
-	/** How many bases may be laid out: the CPU's number, or before a CPU is chosen the most any CPU drives. */
-	function basesAllowed():Int {
-		final cpu = editor.selection.cpu;
-		return cpu != null ? cpu.maxBases : catalog.mostBases();
+		projectDialog.edit(editor.selection.project);
 	}
 
 	/** A module's slot was pressed: its row (or, by I/O need, where its kind is worked on) takes the focus. */
@@ -244,66 +231,51 @@ class SelectionScreen extends Sprite {
 			navigator.focus(field);
 	}
 
-	/** Applies a change the user made; once the selection is really different, a failure shown in the status line goes. */
+	/** Applies a change the user made. */
 	function change(edit:Selection -> Void, ?typingKey:String):Void {
-		if (editor.change(edit, typingKey))
+		applied(editor.change(edit, typingKey));
+	}
+
+	/** After an action of the user's: once the selection is really different, a failure shown in the status line goes. */
+	function applied(changed:Bool):Void {
+		if (changed)
 			status.selectionChanged();
 		refresh();
 	}
 
 	function undo():Void {
-		if (editor.undo())
-			status.selectionChanged();
-		refresh();
+		applied(editor.undo());
 	}
 
 	function redo():Void {
-		if (editor.redo())
-			status.selectionChanged();
-		refresh();
+		applied(editor.redo());
 	}
 
 	function refresh():Void {
-		final selection = editor.selection;
-		final byModule = selection.mode == ByModule;
-		if (rackShown > selection.racks.length)
-			rackShown = selection.racks.length;
-		undoButton.setEnabled(editor.canUndo());
-		redoButton.setEnabled(editor.canRedo());
+		final state = new ScreenState(editor, catalog, SlotPanel.MAX_SLOTS);
+		final byModule = state.mode == ByModule;
+		undoButton.setEnabled(state.canUndo);
+		redoButton.setEnabled(state.canRedo);
 		moduleTab.setSelected(byModule);
 		needTab.setSelected(!byModule);
-		final rack = rackShown == 0 ? null : selection.racks[rackShown - 1];
 		for (choice in choices) {
-			choice.panel.visible = switch (choice.kind) {
-				case Base: rackShown == 0;
-				case ExpansionBase: rackShown > 0;
-				default: true;
-			};
-			choice.panel.showChosen(switch (choice.kind) {
-				case Cpu: selection.cpu;
-				case Power: rack == null ? selection.power : rack.power;
-				case Base: selection.base;
-				default: rack == null ? null : rack.base;
-			});
-			if (choice.kind == Power)
-				choice.panel.setTitle(rack == null ? "电源" : '电源（扩展基板 $rackShown）');
+			final shown = state.choices.filter(c -> c.kind == choice.kind)[0];
+			choice.panel.visible = shown.shown;
+			choice.panel.showChosen(shown.chosen);
+			choice.panel.setTitle(shown.title);
 		}
 		if (racks != null)
-			racks.show(selection.racks.length, rackShown, selection.cpu == null ? 0 : selection.cpu.maxBases,
-				selection.racks.length + 1 < basesAllowed() && selection.racks.length < Selection.MAX_RACKS);
+			racks.show(state);
 		modulePanel.visible = byModule;
 		needPanel.visible = !byModule;
 		if (byModule)
-			modulePanel.showSelection(selection);
+			modulePanel.showSelection(editor.selection);
 		else
-			needPanel.showSelection(selection, catalog);
-		final budget = new Budget(selection, catalog);
-		totals.show(budget, rackShown);
-		final purchase = PurchaseList.lines(selection, catalog);
-		final cost = PurchaseList.priceTotal(purchase, catalog);
-		bom.show(purchase, cost == null ? null : Money.format(cost) + " " + catalog.currency);
-		slotView.show(new SlotLayout(selection, catalog, SlotPanel.MAX_SLOTS, rackShown), budget.racks[rackShown].label);
-		statusBar.show(status, Remedies.find(selection, catalog));
+			needPanel.showSelection(editor.selection, catalog);
+		totals.show(state.budget, state.rackShown);
+		bom.show(state.purchase, state.priceTotal);
+		slotView.show(state.slots, state.budget.racks[state.rackShown].label);
+		statusBar.show(status, state.remedies);
 		if (navigator != null) {
 			navigator.update();
 			details.refocus(stage.focus);
