@@ -607,6 +607,8 @@ private slots:
     {
         StartProgram({QStringLiteral("orvane")}, QStringLiteral(ORVANE_BIN_DIR), {}, true);
         WaitUntilReady();
+        m_window->activateWindow();  // the window the user types into
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         const auto typeQuantity = [&](int row, Qt::Key digit) {
             QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(591, 129 + 40 * row));  // ZX-DI08, ZX-DI16, ZX-DI32
             QTest::keyClick(MovieInput(), digit);
