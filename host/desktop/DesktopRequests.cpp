@@ -7,7 +7,11 @@
 #include <QMainWindow>
 #include <QMimeData>
 #include <QSessionManager>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
+
+#include <xcb/xcb.h>
 
 namespace orvane {
 
@@ -35,6 +39,31 @@ DesktopRequests::DesktopRequests(Window window, QObject* parent) : QObject(paren
         if (!QueryEndSession(manager.allowsInteraction()))
             manager.cancel();
     });
+    QApplication::instance()->installNativeEventFilter(this);
+}
+
+bool DesktopRequests::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & ~0x80) != XCB_DESTROY_NOTIFY)
+        return false;
+    const auto* destroyed = static_cast<const xcb_destroy_notify_event_t*>(message);
+    const WId window = m_window.window->internalWinId();
+    if (window != 0 && destroyed->window == window)
+        QTimer::singleShot(0, this, &DesktopRequests::WindowDestroyedFromOutside);
+    return false;
+}
+
+void DesktopRequests::WindowDestroyedFromOutside()
+{
+    // What is left of the window goes, and a new one takes its place.
+    if (QWindow* native = m_window.window->windowHandle())
+        native->destroy();
+    m_window.window->hide();
+    m_window.window->show();
+    m_window.window->close();
 }
 
 std::optional<std::string> DesktopRequests::DroppedSelectionFile(const QMimeData* data)

@@ -11,7 +11,12 @@
 // Logout: the session manager's request runs the exit check when nothing
 // else runs; a logout that comes while a command runs is cancelled, and one
 // that allows no questions keeps the unsaved work in the recovery copy.
+// A window destroyed from outside (on X, by a window manager or a tool such
+// as `xdotool windowclose`, without asking it to close): the window comes
+// back at once and is closed as the close box closes it, save prompt
+// included, so that the program never runs on without a window.
 
+#include <QAbstractNativeEventFilter>
 #include <QObject>
 
 #include <functional>
@@ -26,7 +31,7 @@ namespace orvane {
 
 class UserActions;
 
-class DesktopRequests : public QObject {
+class DesktopRequests : public QObject, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
     // What the requests need of the window.
@@ -52,6 +57,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Watches the display's events for the destruction of the window.
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    void WindowDestroyedFromOutside();
 
 private:
     Window m_window;
