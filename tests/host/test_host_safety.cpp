@@ -16,6 +16,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -321,6 +326,25 @@ void SafetyTest::fileChangedBehindTheProgramsBackIsNotOverwrittenSilently()
     QCOMPARE(ReadSelectionFile(path), std::string("our change"));
     FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
     QCOMPARE(host.dialogs->boxes.size(), 2u);
+
+    // A byte changed in place, its time of modification put back: same
+    // file, same size, same time; only its time of change tells.
+    struct stat saved {};
+    QCOMPARE(::stat(path.c_str(), &saved), 0);
+    QVERIFY(QTest::qWaitFor([&] {  // the file system's clock past the save's time
+        timespec now {};
+        ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        return now.tv_sec != saved.st_ctim.tv_sec || now.tv_nsec != saved.st_ctim.tv_nsec;
+    }));
+    const int file = ::open(path.c_str(), O_WRONLY);
+    QVERIFY(file >= 0);
+    QCOMPARE(::pwrite(file, "\x7f", 1, 20), ssize_t(1));
+    const timespec times[2] = {saved.st_atim, saved.st_mtim};
+    QCOMPARE(::futimens(file, times), 0);
+    ::close(file);
+    host.dialogs->boxAnswers = {MsgResult::No};
+    FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
+    QCOMPARE(host.dialogs->boxes.size(), 3u);
 }
 
 int main(int argc, char** argv)
