@@ -198,7 +198,6 @@ private:
     // m_strFilePath becomes path ("" for untitled); onDisk is what its file
     // was when last read or written here, nullopt when not known.
     void SetCurrentFile(std::string path, std::optional<orvane::FileIdentity> onDisk = std::nullopt);
-    static bool _IsTextData(const std::uint8_t* data, std::size_t length);
 
     // server update check
     void _SvrFileVersionCheckThread(SvrChkParam& param);

@@ -2,42 +2,15 @@
 // The commands ask for file names; _FileOpen and SaveFile take them.
 #include "OrvaneDlg.h"
 
-#include "document/SaveFailure.h"
-
-#include "orvane/CryptUtil.h"
 #include "orvane/ErrorLog.h"
+#include "orvane/SelectionFile.h"
 #include "orvane/StringTable.h"
 #include "orvane/SystemErrorReason.h"
-#include "orvane/Wtf8.h"
-
-#include <QStringDecoder>
-
-#include <cerrno>
-#include <cstring>
-#include <limits>
-
 
 using orvane::LoadResString;
 using orvane::MsgButtons;
 using orvane::MsgIcon;
 using orvane::MsgResult;
-
-namespace {
-
-// Selection files written before the program kept its text as UTF-8 hold it
-// in the Chinese ANSI code page.
-std::string SelectionTextFromFile(std::string bytes)
-{
-    if (orvane::IsWtf8(bytes))
-        return bytes;
-    QStringDecoder legacy("GB18030");
-    if (!legacy.isValid())
-        return bytes;
-    const QString text = legacy.decode(QByteArrayView(bytes));
-    return legacy.hasError() ? bytes : text.toStdString();
-}
-
-}  // namespace
 
 bool COrvaneDlg::_AskSaveChanges(const std::optional<std::string>& text)
 {
@@ -140,46 +113,30 @@ int COrvaneDlg::ReadSelectionFile(const std::string& path)
     const std::string damagedText = path + "\n" + LoadResString(orvane::IDS_FILE_DAMAGED);
     // Taken before the read: a change made while reading counts as a change.
     const std::optional<orvane::FileIdentity> onDisk = orvane::FileIdentity::Of(path);
-    std::uint32_t length = 0;
-    orvane::ByteBuffer bytes;
-    errno = 0;
-    const int readResult = CCryptUtil().ReadDataFile(path, &length, &bytes);
-    const int systemError = readResult == orvane::READ_DATA_FAILED ? errno : 0;
-    if (readResult != orvane::READ_DATA_OK) {
-        REPORT_ERROR(g_ErrorLog, "COrvaneDlg::_FileOpen()", "CryptUtil.ReadDataFile()",
-                     "復号化取得処理に失敗しました。");
-        std::string shown = damagedText;
-        if (systemError != 0)
-            shown += "\n" + orvane::SystemErrorReason(systemError);
-        m_env.dialogs->MessageBox(this, shown, m_strErrCaption, MsgButtons::Ok, MsgIcon::Error);
-        return readResult;
+    const orvane::SelectionText read = orvane::SelectionFile::Read(path);
+    if (read.status == orvane::SelectionText::Status::Unreadable) {
+        const int systemError = read.content.systemError;
+        REPORT_SYSTEM_ERROR(g_ErrorLog, systemError, "COrvaneDlg::_FileOpen()", "CryptUtil.ReadDataFile()",
+                            "復号化取得処理に失敗しました。");
+        // The system's reason too: a file that only cannot be read is not damaged.
+        m_env.dialogs->MessageBox(this, systemError ? damagedText + "\n" + orvane::SystemErrorReason(systemError) : damagedText,
+                                  m_strErrCaption, MsgButtons::Ok, MsgIcon::Error);
+        return read.content.result;
     }
-    if (!_IsTextData(bytes.get(), length)) {
+    if (read.status == orvane::SelectionText::Status::NotText) {
         REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "_FileOpen()", damagedText);
         m_env.dialogs->MessageBox(this, damagedText, m_strErrCaption, MsgButtons::Ok, MsgIcon::Error);
         return orvane::READ_DATA_CONTENT_BAD;
     }
-
-    // The text ends at the first zero byte or at the end of the content.
-    const auto* chars = reinterpret_cast<const char*>(bytes.get());
-    const std::string text = SelectionTextFromFile(std::string(chars, strnlen(chars, length)));
     // Until the movie has taken the text, what it shows is unknown: it is
     // tied to no file and counts as unsaved, so that a "zLoad" that fails
     // part-way never leaves the old file's name on the new file's content.
     SetCurrentFile({});
     m_strSaveData.clear();
-    LoadIntoMovie(text);
+    LoadIntoMovie(read.text);
     SetCurrentFile(path, onDisk);
-    SetSavedText(text);
+    SetSavedText(read.text);
     return 0;
-}
-
-bool COrvaneDlg::_IsTextData(const std::uint8_t* data, std::size_t length)
-{
-    // Every character the movie can hand over, control characters included,
-    // is text; content that is missing or ends before its first character
-    // is not.
-    return data != nullptr && length > 0 && data[0] != 0;
 }
 
 bool COrvaneDlg::_FileSave(const std::string& text)
@@ -210,15 +167,11 @@ bool COrvaneDlg::SaveFile(const std::string& path, const std::string& text)
 
 bool COrvaneDlg::WriteSelectionFile(const std::string& path, const std::string& text)
 {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    const bool fits = text.size() <= std::numeric_limits<std::uint32_t>::max();
-    CCryptUtil crypt;
-    errno = 0;
-    if (!fits || !crypt.CreateDataFile(path, std::uint32_t(text.size()), bytes)) {
-        if (!fits)
-            errno = EFBIG;
-        const std::string shown = orvane::SaveFailureText(crypt.TargetDamaged());
-        REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "CryptUtil.CreateDataFile()", shown);
+    const orvane::FileWriteResult written = orvane::SelectionFile::Write(path, text);
+    if (!written) {
+        const std::string shown = orvane::SelectionFile::FailureText(written);
+        REPORT_SYSTEM_ERROR(g_ErrorLog, written.systemError, "COrvaneDlg::OnFSCommandSwf()",
+                            "CryptUtil.CreateDataFile()", shown);
         ShowError(shown);
         return false;
     }

@@ -1,7 +1,7 @@
 #include "orvane/RecoveryStore.h"
 
-#include "orvane/CryptUtil.h"
 #include "orvane/PathText.h"
+#include "orvane/SelectionFile.h"
 
 #include "PosixFile.h"
 
@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <limits>
 #include <system_error>
 
 #include <fcntl.h>
@@ -152,20 +151,18 @@ std::vector<RecoveryOrphan> RecoveryStore::FindOrphans() const
     return orphans;
 }
 
-bool RecoveryStore::Save(const std::string& text)
+FileWriteResult RecoveryStore::Save(const std::string& text)
 {
-    if (m_slot.empty() || text.size() > std::numeric_limits<std::uint32_t>::max()) {
-        errno = m_slot.empty() ? EBADF : EFBIG;
-        return false;
-    }
+    if (m_slot.empty())
+        return {.systemError = EBADF};
     if (m_hasCopy && text == m_text)
-        return true;
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (!CCryptUtil().CreateDataFile(m_slot + kCopySuffix, static_cast<std::uint32_t>(text.size()), bytes))
-        return false;
-    m_hasCopy = true;
-    m_text = text;
-    return true;
+        return {.written = true};
+    const FileWriteResult written = SelectionFile::Write(m_slot + kCopySuffix, text);
+    if (written) {
+        m_hasCopy = true;
+        m_text = text;
+    }
+    return written;
 }
 
 void RecoveryStore::Discard()
@@ -178,11 +175,10 @@ void RecoveryStore::Discard()
 
 std::optional<std::string> RecoveryStore::Read(const std::string& path)
 {
-    std::uint32_t length = 0;
-    ByteBuffer bytes;
-    if (CCryptUtil().ReadDataFile(path, &length, &bytes) != READ_DATA_OK || length == 0)
+    SelectionText read = SelectionFile::Read(path);
+    if (!read)
         return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(bytes.get()), length);
+    return std::move(read.text);
 }
 
 void RecoveryStore::Remove(const RecoveryOrphan& orphan)

@@ -3,7 +3,6 @@
 #include "BomPrintout.h"
 #include "BomSpreadsheet.h"
 #include "document/FileNames.h"
-#include "document/SaveFailure.h"
 #include "WindowResources.h"
 
 #include "orvane/ErrorLog.h"
@@ -25,8 +24,6 @@
 
 #include <cerrno>
 
-#include <sys/stat.h>
-
 namespace orvane {
 
 namespace {
@@ -34,12 +31,6 @@ namespace {
 // The spreadsheet file first: buyers work in spreadsheets. A name ending in
 // ".csv" is written as CSV, any other as a workbook.
 constexpr const char* kExportFilter = "物料清单(*.xlsx)|*.xlsx|物料清单 CSV(*.csv)|*.csv||";
-
-bool Exists(const std::string& path)
-{
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0;
-}
 
 bool IsCsvName(const std::string& path)
 {
@@ -70,21 +61,17 @@ std::optional<BomReport> BomCommands::FetchReport()
     return PurchaseReport(*bom, QDate::currentDate().toString(Qt::ISODate).toStdString());
 }
 
-void BomCommands::ReportWriteFailure(const char* operation, const char* step, int systemError, bool existed,
-                                     bool damaged)
+void BomCommands::ReportWriteFailure(const char* operation, const char* step, const FileWriteResult& failed)
 {
-    errno = systemError;
-    REPORT_ERROR(g_ErrorLog, operation, step, MakeErrorText("(#2001)"));
-    m_window.showError(SaveFailureText(systemError, existed, damaged));
+    REPORT_SYSTEM_ERROR(g_ErrorLog, failed.systemError, operation, step, MakeErrorText("(#2001)"));
+    m_window.showError(FileWriteFailureText(failed));
 }
 
 bool BomCommands::WriteFile(const char* operation, const std::string& path, const std::string& bytes)
 {
-    const bool existed = Exists(path);
-    errno = 0;
-    const WholeFileWrite written = WriteWholeFile(path, bytes);
-    if (!written.written)
-        ReportWriteFailure(operation, "orvane::WriteWholeFile()", errno, existed, written.targetDamaged);
+    const FileWriteResult written = WriteWholeFile(path, bytes);
+    if (!written)
+        ReportWriteFailure(operation, "orvane::WriteWholeFile()", written);
     return written.written;
 }
 
@@ -98,7 +85,7 @@ std::optional<std::string> BomCommands::WorkbookBytes(const BomReport& report)
     errno = 0;
     if (!folder.isValid() || !WriteBillOfMaterialsWorkbook(report, QFile::encodeName(path).toStdString()) ||
         !made.open(QIODevice::ReadOnly)) {
-        ReportWriteFailure("BomCommands::Export()", "orvane::WriteBillOfMaterialsWorkbook()", errno, false, false);
+        ReportWriteFailure("BomCommands::Export()", "orvane::WriteBillOfMaterialsWorkbook()", {.systemError = errno});
         return std::nullopt;
     }
     return made.readAll().toStdString();
@@ -188,7 +175,7 @@ bool BomCommands::Print()
     if (!m_window.dialogs->PreviewAndPrint(m_window.owner, printer, paint))
         return false;
     if (!printed) {
-        ReportWriteFailure("BomCommands::Print()", "orvane::PrintBillOfMaterials()", errno, false, false);
+        ReportWriteFailure("BomCommands::Print()", "orvane::PrintBillOfMaterials()", {.systemError = errno});
         return false;
     }
     return pdfPath.empty() || WriteFile("BomCommands::Print()", pdfPath, pdf.readAll().toStdString());

@@ -8,6 +8,7 @@
 #include "UserDialogs.h"
 
 #include "orvane/BillOfMaterials.h"
+#include "orvane/TextFile.h"
 
 #include <functional>
 #include <optional>
@@ -47,7 +48,7 @@ private:
     std::optional<std::string> WorkbookBytes(const BomReport& report);
     // Where the PDF goes unless the user says otherwise: beside the selection file.
     std::string DefaultPdfPath() const;
-    void ReportWriteFailure(const char* operation, const char* step, int systemError, bool existed, bool damaged);
+    void ReportWriteFailure(const char* operation, const char* step, const FileWriteResult& failed);
     bool WriteFile(const char* operation, const std::string& path, const std::string& bytes);
 
     Window m_window;

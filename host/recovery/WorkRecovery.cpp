@@ -96,12 +96,12 @@ void WorkRecovery::WriteCopy()
 {
     if (!m_store || !Unsaved())
         return;
-    errno = 0;
-    if (m_store->Save(m_newest))
+    const FileWriteResult written = m_store->Save(m_newest);
+    if (written)
         return;
-    const int systemError = errno;
-    REPORT_ERROR(g_ErrorLog, "WorkRecovery::WriteCopy()", "RecoveryStore::Save()", "復元用ファイルの保存に失敗しました。");
-    TellOnce(m_toldNotKept, WithReason(LoadResString(IDS_RECOVERY_NOT_KEPT), systemError));
+    REPORT_SYSTEM_ERROR(g_ErrorLog, written.systemError, "WorkRecovery::WriteCopy()", "RecoveryStore::Save()",
+                        "復元用ファイルの保存に失敗しました。");
+    TellOnce(m_toldNotKept, WithReason(LoadResString(IDS_RECOVERY_NOT_KEPT), written.systemError));
 }
 
 void WorkRecovery::PlayerStopped()

@@ -542,7 +542,7 @@ TEST_F(DataFileSaveTest, ExportedFilesTakeTheSameRoadAsSelectionFiles)
 {
     // The bill of materials over an existing file, in place, on a "full disk".
     ::chmod(m_folder.path().c_str(), 0555);
-    orvane::WholeFileWrite written;
+    orvane::FileWriteResult written;
     WithFileSizeLimit([&](std::uintmax_t limit) {
         RunWithoutPermissionOverrides(
             [&] { written = orvane::WriteWholeFile(m_target.string(), std::string(limit + 4096, 'n')); });

@@ -41,7 +41,6 @@ private slots:
     void fileNamesAreBytesAndFailuresSayWhy();
     void emptyContentIsRefused();
     void everyMovieTextSurvivesSaveAndOpen();
-    void legacyCodePageFileOpens();
     void fileDialogFilters();
 };
 
@@ -400,18 +399,6 @@ void DocumentsTest::everyMovieTextSurvivesSaveAndOpen()
     QCOMPARE(host.movie->loads, std::vector<std::string>{text});
     QCOMPARE(window->SaveData(), text);
     QCOMPARE(window->FilePath(), path);
-}
-
-void DocumentsTest::legacyCodePageFileOpens()
-{
-    HostHarness host;
-    const std::string path = host.AppFile("legacy.zsr");
-    QVERIFY(WriteSelectionFile(path, "\xd1\xa1\xd0\xcd"));  // "选型" in the Chinese ANSI code page
-    auto window = host.StartReady();
-    host.dialogs->openAnswers = {path};
-    FindCommand(*window, ID_MENU_FILE_OPEN)->trigger();
-    QVERIFY(host.dialogs->boxes.empty());
-    QCOMPARE(host.movie->loads, std::vector<std::string>{"选型"});
 }
 
 void DocumentsTest::fileDialogFilters()

@@ -2,9 +2,8 @@
 
 #include "StandardStreams.h"
 
-#include "orvane/CryptUtil.h"
 #include "orvane/ErrorLog.h"
-#include "orvane/StringTable.h"
+#include "orvane/SelectionFile.h"
 
 #include "PosixFile.h"
 
@@ -41,12 +40,6 @@ void PrintReadFailure(const std::string& path, int result, bool recorded)
     PrintReason(path, reason.c_str());
 }
 
-struct Selection {
-    int result = orvane::READ_DATA_FAILED;
-    std::uint32_t size = 0;
-    orvane::ByteBuffer data;
-};
-
 // One failed read, one record, naming the file: the reader's record of what
 // failed (the first, when it wrote several), or the tool's own when the
 // reader wrote none (a content check). true when it was written.
@@ -60,28 +53,29 @@ bool RecordReadFailure(const std::string& operation, const std::string& path,
     return CErrorLog(first.folder).WriteLog(first.record, first.time) == 0;
 }
 
-Selection ReadSelection(const std::string& operation, const std::string& path)
+// The file's content, byte for byte: the tool stores and gives back any bytes.
+SelectionContent ReadSelection(const std::string& operation, const std::string& path)
 {
-    Selection selection;
     std::vector<CapturedLogRecord> readerRecords;
+    SelectionContent content;
     {
         ErrorLogCapture capture;
-        selection.result = CCryptUtil().ReadDataFile(path, &selection.size, &selection.data);
+        content = SelectionFile::ReadContent(path);
         readerRecords = capture.TakeRecords();
     }
-    if (selection.result != orvane::READ_DATA_OK)
-        PrintReadFailure(path, selection.result, RecordReadFailure(operation, path, readerRecords));
-    return selection;
+    if (!content)
+        PrintReadFailure(path, content.result, RecordReadFailure(operation, path, readerRecords));
+    return content;
 }
 
 }  // namespace
 
 int DecodeCommand(const std::string& path)
 {
-    const Selection selection = ReadSelection("DecodeCommand()", path);
-    if (selection.result != orvane::READ_DATA_OK)
+    const SelectionContent selection = ReadSelection("DecodeCommand()", path);
+    if (!selection)
         return selection.result;
-    if (!orvane::detail::WriteAll(STDOUT_FILENO, selection.data.get(), selection.size)) {
+    if (!orvane::detail::WriteAll(STDOUT_FILENO, selection.bytes.data(), selection.bytes.size())) {
         REPORT_ERROR(g_ErrorLog, "DecodeCommand()", "write()", "標準出力への書込処理に失敗しました。");
         PrintReason(path, "the text could not be written to standard output");
         return EXIT_ZSR_FAILED;
@@ -91,10 +85,10 @@ int DecodeCommand(const std::string& path)
 
 int VerifyCommand(const std::string& path)
 {
-    const Selection selection = ReadSelection("VerifyCommand()", path);
-    if (selection.result != orvane::READ_DATA_OK)
+    const SelectionContent selection = ReadSelection("VerifyCommand()", path);
+    if (!selection)
         return selection.result;
-    std::printf("%s: ok, %u bytes of selection text\n", path.c_str(), selection.size);
+    std::printf("%s: ok, %zu bytes of selection text\n", path.c_str(), selection.bytes.size());
     return EXIT_ZSR_OK;
 }
 
@@ -117,15 +111,14 @@ int EncodeCommand(const std::string& path)
         return EXIT_ZSR_FAILED;
     }
     }
-    CCryptUtil crypt;
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (crypt.CreateDataFile(path, static_cast<std::uint32_t>(text.size()), bytes) != 1) {
-        const bool damaged = crypt.TargetDamaged();
-        const bool recorded = REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "CryptUtil.CreateDataFile()",
-                                           orvane::MakeErrorText("(#2001)")) == 0;
-        const std::string reason = std::string(damaged ? "could not be written, and its previous content may be damaged"
-                                                       : "could not be written (any previous content is unchanged)") +
-                                   Details(recorded);
+    const FileWriteResult written = SelectionFile::Write(path, text);
+    if (!written) {
+        const bool recorded = REPORT_SYSTEM_ERROR(g_ErrorLog, written.systemError, "EncodeCommand()",
+                                                  "CryptUtil.CreateDataFile()", SelectionFile::FailureText(written)) == 0;
+        const std::string reason =
+            std::string(written.targetDamaged ? "could not be written, and its previous content may be damaged"
+                                              : "could not be written (any previous content is unchanged)") +
+            Details(recorded);
         PrintReason(path, reason.c_str());
         return EXIT_ZSR_FAILED;
     }

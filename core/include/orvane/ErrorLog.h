@@ -117,14 +117,14 @@ inline constexpr std::size_t kMaxExceptionTextBytes = 1023;
 // The user's temporary folder as described above, with a trailing '/'.
 [[nodiscard]] std::string UserTemporaryFolder();
 
-// Writes a record with errorCode 0 and the given errno; errno is kept.
+// Writes a record with errorCode 0 and the given system error; errno is kept.
 // WriteLog's result: 0 when the record was written.
-inline int ReportError(CErrorLog& log, const std::string& operation, const std::string& step,
+inline int ReportError(CErrorLog& log, int systemError, const std::string& operation, const std::string& step,
                        const std::string& message, const char* sourceFile, int sourceLine)
 {
-    const int systemError = errno;
+    const int kept = errno;
     const int written = log.WriteLog(operation, step, 0, systemError, sourceFile, sourceLine, message);
-    errno = systemError;
+    errno = kept;
     return written;
 }
 
@@ -142,4 +142,7 @@ extern CErrorLog g_ErrorLog;
 // Writes a record with errorCode 0, the current errno as systemError, the
 // reporting module and the reporting statement's line; 0 when it was written.
 #define REPORT_ERROR(log, operation, step, message) \
-    orvane::ReportError((log), (operation), (step), (message), ORVANE_REPORTING_MODULE, __LINE__)
+    orvane::ReportError((log), errno, (operation), (step), (message), ORVANE_REPORTING_MODULE, __LINE__)
+// The same with the system's reason a result carries.
+#define REPORT_SYSTEM_ERROR(log, systemError, operation, step, message) \
+    orvane::ReportError((log), (systemError), (operation), (step), (message), ORVANE_REPORTING_MODULE, __LINE__)

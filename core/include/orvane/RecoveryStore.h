@@ -13,6 +13,8 @@
 // link, and one that belongs to another user is refused, never changed. One
 // of the user's own is made private (mode 0700) if it is not.
 
+#include "orvane/TextFile.h"
+
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -47,10 +49,9 @@ public:
     [[nodiscard]] bool Open();
     // Copies left by programs that are no longer running, newest first.
     [[nodiscard]] std::vector<RecoveryOrphan> FindOrphans() const;
-    // Replaces this program's copy with text, atomically (nothing is
-    // written when the copy holds that text already). false with errno set
-    // on failure.
-    [[nodiscard]] bool Save(const std::string& text);
+    // Replaces this program's copy with text, on the one save road (nothing
+    // is written when the copy holds that text already).
+    [[nodiscard]] FileWriteResult Save(const std::string& text);
     // Removes this program's copy.
     void Discard();
 

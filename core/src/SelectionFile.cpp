@@ -1,0 +1,105 @@
+#include "orvane/SelectionFile.h"
+
+#include "orvane/StringTable.h"
+#include "orvane/Wtf8.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <memory>
+
+#include <iconv.h>
+
+namespace orvane {
+
+namespace {
+
+// Text in the Chinese code page of old as UTF-8; nullopt when it is not such text.
+std::optional<std::string> FromGb18030(std::string_view bytes)
+{
+    const std::unique_ptr<void, int (*)(iconv_t)> converter(::iconv_open("UTF-8", "GB18030"), ::iconv_close);
+    if (converter.get() == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    // A character of GB18030 takes at most twice its bytes in UTF-8.
+    std::string text(2 * bytes.size(), '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* out = text.data();
+    std::size_t outLeft = text.size();
+    if (::iconv(converter.get(), &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1))
+        return std::nullopt;
+    text.resize(text.size() - outLeft);
+    return text;
+}
+
+}  // namespace
+
+SelectionContent SelectionFile::ReadContent(const std::string& path)
+{
+    SelectionContent content;
+    std::uint32_t length = 0;
+    ByteBuffer bytes;
+    errno = 0;
+    content.result = CCryptUtil().ReadDataFile(path, &length, &bytes);
+    if (content.result == READ_DATA_FAILED)
+        content.systemError = errno;
+    else if (content.result == READ_DATA_OK)
+        content.bytes.assign(reinterpret_cast<const char*>(bytes.get()), length);
+    return content;
+}
+
+bool _IsTextData(const std::uint8_t* data, std::size_t length)
+{
+    return data != nullptr && length > 0 && data[0] != 0;
+}
+
+std::optional<std::string> SelectionFile::TextOf(std::string_view content)
+{
+    if (!_IsTextData(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()))
+        return std::nullopt;
+    const std::string_view text = content.substr(0, std::min(content.find('\0'), content.size()));
+    if (IsWtf8(text))
+        return std::string(text);
+    return FromGb18030(text).value_or(std::string(text));
+}
+
+SelectionText SelectionFile::Read(const std::string& path)
+{
+    SelectionText read;
+    read.content = ReadContent(path);
+    if (!read.content)
+        return read;
+    std::optional<std::string> text = TextOf(read.content.bytes);
+    read.status = text ? SelectionText::Status::Read : SelectionText::Status::NotText;
+    read.text = std::move(text).value_or(std::string());
+    return read;
+}
+
+FileWriteResult SelectionFile::Write(const std::string& path, std::string_view text)
+{
+    FileWriteResult result;
+    result.existed = IsRegularFile(path);
+    if (text.size() > std::numeric_limits<std::uint32_t>::max()) {
+        result.systemError = EFBIG;
+        return result;
+    }
+    CCryptUtil crypt;
+    errno = 0;
+    result.written = crypt.CreateDataFile(path, static_cast<std::uint32_t>(text.size()),
+                                          reinterpret_cast<const std::uint8_t*>(text.data())) == 1;
+    if (!result.written) {
+        result.systemError = errno;
+        result.targetDamaged = crypt.TargetDamaged();
+    }
+    return result;
+}
+
+std::string SelectionFile::FailureText(const FileWriteResult& result)
+{
+    std::string text = MakeErrorText("(#2001)");
+    if (result.targetDamaged)
+        text += "\n" + LoadResString(IDS_OLD_FILE_DAMAGED);
+    return text;
+}
+
+}  // namespace orvane
