@@ -1,7 +1,7 @@
 #include "AboutDlg.h"
 
-#include "DialogUnits.h"
-#include "UserDialogs.h"
+#include "DialogTemplate.h"
+#include "dialogs/UserDialogs.h"
 #include "WindowResources.h"
 
 #include "orvane/StringTable.h"
@@ -12,15 +12,6 @@
 #include <QPushButton>
 
 namespace {
-
-QLabel* StaticText(QWidget* parent, int id, const QString& text, const QRect& rect)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QStringLiteral("control%1").arg(id));
-    label->setTextFormat(Qt::PlainText);
-    label->setGeometry(rect);
-    return label;
-}
 
 QString FromCrLf(const std::string& text)
 {
@@ -46,11 +37,11 @@ CAboutDlg::CAboutDlg(orvane::UserDialogs& dialogs, QWidget* parent) : QDialog(pa
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    m_wndVersion = StaticText(this, 1003, QStringLiteral("Version"), orvane::DialogUnitRect(93, 27, 50, 9));
+    m_wndVersion = orvane::StaticText(this, 1003, QStringLiteral("Version"), orvane::DialogUnitRect(93, 27, 50, 9));
     m_wndVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_wndCopyright = StaticText(this, 1008, QString(), orvane::DialogUnitRect(7, 166, 330, 8));
-    m_wndTitle = StaticText(this, 1009, QStringLiteral("Torvex-Z series 选型系统"), orvane::DialogUnitRect(36, 13, 294, 12));
-    StaticText(this, 1010, QStringLiteral("使用承诺"), orvane::DialogUnitRect(7, 49, 58, 8));
+    m_wndCopyright = orvane::StaticText(this, 1008, QString(), orvane::DialogUnitRect(7, 166, 330, 8));
+    m_wndTitle = orvane::StaticText(this, 1009, QString::fromUtf8(orvane::kProgramTitle), orvane::DialogUnitRect(36, 13, 294, 12));
+    orvane::StaticText(this, 1010, QStringLiteral("使用承诺"), orvane::DialogUnitRect(7, 49, 58, 8));
 
     m_wndTerms = new QPlainTextEdit(this);
     m_wndTerms->setObjectName(QStringLiteral("control1013"));

@@ -1,8 +1,10 @@
 #include "FlashCheckDlg.h"
 
-#include "DialogUnits.h"
-#include "UserDialogs.h"
+#include "DialogTemplate.h"
+#include "dialogs/UserDialogs.h"
 #include "WindowResources.h"
+
+#include "orvane/StringTable.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -12,22 +14,12 @@ namespace {
 
 const char kDownloadPage[] = "https://ruffle.rs/#downloads";
 
-QLabel* StaticText(QWidget* parent, int id, const QString& text, const QRect& rect)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QStringLiteral("control%1").arg(id));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(rect);
-    return label;
-}
 
 }  // namespace
 
 CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
 {
-    setWindowTitle(QStringLiteral("Torvex-Z series 选型系统"));
+    setWindowTitle(QString::fromUtf8(orvane::kProgramTitle));
     setFixedSize(orvane::DialogUnitRect(0, 0, 271, 128).size());
     // A modal frame with caption and close box: no minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -38,7 +30,7 @@ CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : 
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    m_wndMessage = StaticText(this, 1016, QStringLiteral("1:ERR_MSG1\n2:ERR_MSG1\n3:ERR_MSG1\n"),
+    m_wndMessage = orvane::StaticText(this, 1016, QStringLiteral("1:ERR_MSG1\n2:ERR_MSG1\n3:ERR_MSG1\n"),
                               orvane::DialogUnitRect(34, 7, 224, 42));
 
     auto* badge = new QPushButton(this);
@@ -52,7 +44,7 @@ CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : 
     badge->setFocusPolicy(Qt::NoFocus);
     connect(badge, &QPushButton::clicked, this, &CFlashCheckDlg::OnGetFlashPlayer);
 
-    m_wndTradeMark = StaticText(this, 1019, QStringLiteral("IDC_TRADE_MARK"), orvane::DialogUnitRect(10, 83, 248, 15));
+    m_wndTradeMark = orvane::StaticText(this, 1019, QStringLiteral("IDC_TRADE_MARK"), orvane::DialogUnitRect(10, 83, 248, 15));
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("control1020"));

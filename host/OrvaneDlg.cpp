@@ -2,7 +2,7 @@
 #include "OrvaneDlg.h"
 
 #include "InitialProperties.h"
-#include "QtUserDialogs.h"
+#include "dialogs/QtUserDialogs.h"
 
 #include "orvane/ErrorLog.h"
 #include "orvane/StringTable.h"
@@ -23,24 +23,26 @@ COrvaneDlg::COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environme
       m_factory(std::move(factory)),
       m_env(std::move(environment)),
       m_actions(this),
-      m_recovery({this, m_env.dialogs.get(), &m_strSaveData, [this](const std::string& text) { LoadIntoMovie(text); },
-                  [this] { m_ctrlFlash.Restart(); }, [this](std::function<void()> step) { m_actions.Run(std::move(step)); }},
+      // What each room needs of the window, from the window's own functions.
+      m_recovery({this, m_env.dialogs.get(), std::bind_front(&COrvaneDlg::SaveData, this),
+                  std::bind_front(&COrvaneDlg::LoadIntoMovie, this), std::bind_front(&CShockwaveFlash::Restart, &m_ctrlFlash),
+                  std::bind_front(&orvane::UserActions::Run, &m_actions)},
                  m_env.recoveryFolder, this),
-      m_bom({this, m_env.dialogs.get(), &m_strFilePath,
-             [this] { return _GetReturnString(CallMovie("zBom", {})); },
-             [this](const std::string& text) { ShowError(text); }}),
-      m_desktop({this, &m_actions, [this](const std::string& path) { OnDropFiles(path); },
-                 [this] { return MayEnd("COrvaneDlg::OnQueryEndSession()"); }, [this] { m_recovery.KeepNow(); }},
+      m_bom({this, m_env.dialogs.get(), std::bind_front(&COrvaneDlg::FilePath, this),
+             std::bind_front(&COrvaneDlg::FetchBill, this), std::bind_front(&COrvaneDlg::ShowError, this)}),
+      m_desktop({this, std::bind_front(&orvane::UserActions::MovieReady, &m_actions),
+                 std::bind_front(&COrvaneDlg::QueueDrop, this), std::bind_front(&orvane::UserActions::RunIfIdle, &m_actions),
+                 std::bind_front(&COrvaneDlg::OnQueryEndSession, this), std::bind_front(&orvane::WorkRecovery::KeepNow, &m_recovery)},
                 this),
       m_keyboard({this, &m_ctrlFlash}, this)
 {
-    setWindowTitle(QString::fromUtf8(kProgramTitle));
+    setWindowTitle(QString::fromUtf8(orvane::kProgramTitle));
     // Caption, window menu and minimise box; no maximise box, no sizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    m_wndClient = new QWidget(this);
-    setCentralWidget(m_wndClient);
-    m_ctrlFlash.setParent(m_wndClient);
+    m_client = new QWidget(this);
+    setCentralWidget(m_client);
+    m_ctrlFlash.setParent(m_client);
     m_ctrlFlash.setObjectName(QStringLiteral("control1000"));
 
     m_timerCmdLine.setParent(this);

@@ -10,15 +10,16 @@
 // update check's wait (update/).
 
 #include "ShockwaveFlash.h"
-#include "UserDialogs.h"
+#include "dialogs/UserDialogs.h"
 #include "WindowResources.h"
 #include "actions/UserActions.h"
 #include "bom/BomCommands.h"
 #include "desktop/DesktopRequests.h"
+#include "desktop/WindowMenu.h"
 #include "document/FileIdentity.h"
 #include "keyboard/KeyboardReturn.h"
 #include "recovery/WorkRecovery.h"
-#include "update/UpdateCheckWorker.h"
+#include "update/UpdateCheck.h"
 
 #include "orvane/VersionInf.h"
 
@@ -39,15 +40,10 @@ class QMenu;
 class QMenuBar;
 class QToolBar;
 
-// Command 32785, the server update check ("Version Check"), issued by the window menu.
-enum : unsigned { ID_MENU_SVR_FILE_CHK = 32785 };
 // The window menu's about item.
 inline constexpr unsigned kSysCommandAbout = 16;
 // Timer 1: opens the file named on the command line.
 inline constexpr int kTimerCmdLine = 1;
-
-// Outcome codes of the server update check.
-enum : int { SVRCHK_LATEST = 0, SVRCHK_ERROR = 1, SVRCHK_UPDATE = 3, SVRCHK_TIMEOUT = 5 };
 
 // One update check's record, made by _SvrFileChk: the update files found
 // ("TorvexOrvane.msi" when the server's version is newer) and the outcome.
@@ -148,8 +144,12 @@ private:
     // nothing unsaved, saved or discarded, or the check failed (a failure
     // while closing never holds the user back).
     bool MayEnd(const char* label);
+    // The session's logout question: the exit check.
+    bool OnQueryEndSession();
     // A dropped selection file: the save prompt, then it opens as with Open.
     void OnDropFiles(const std::string& path);
+    // OnDropFiles as a user action, while the movie is ready by its turn.
+    void QueueDrop(const std::string& path);
     void OnTimer(int timerId);
     void OnSysCommand(unsigned id);
     void ShowAboutDialog();
@@ -173,6 +173,8 @@ private:
     std::string FetchTextToSave();
     // "zLoad" with text; the movie's selection is then text.
     void LoadIntoMovie(const std::string& text);
+    // The movie's bill of materials ("zBom"); nullopt after telling the user it is unusable.
+    std::optional<std::string> FetchBill();
 
     // document commands
     bool _FileNew();
@@ -215,8 +217,8 @@ private:
 
     orvane::FlashPlayerFactory m_factory;
     Environment m_env;
-    QWidget* m_wndClient = nullptr;  // the client area below the menu bar
-    QMenu* m_wndSysMenu = nullptr;   // the window menu
+    QWidget* m_client = nullptr;  // the client area below the menu bar
+    orvane::WindowMenu* m_windowMenu = nullptr;
     QTimer m_timerCmdLine;           // timer 1: opens the command-line file
     std::unique_ptr<orvane::FlashPlayer> m_checkedPlayer;  // the player the check created
 

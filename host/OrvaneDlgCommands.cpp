@@ -119,6 +119,13 @@ void COrvaneDlg::OnTimer(int timerId)
         [this] { m_timerCmdLine.stop(); });
 }
 
+bool COrvaneDlg::OnQueryEndSession() { return MayEnd("COrvaneDlg::OnQueryEndSession()"); }
+
+void COrvaneDlg::QueueDrop(const std::string& path)
+{
+    m_actions.RunWhenReady([this, path] { OnDropFiles(path); });
+}
+
 void COrvaneDlg::OnDropFiles(const std::string& path)
 {
     RunGuarded("COrvaneDlg::OnDropFiles()", [&] {

@@ -64,8 +64,7 @@ std::string COrvaneDlg::FetchTextToSave()
 {
     std::string text = FetchSelectionText().value_or(std::string());
     if (text.empty())
-        m_env.dialogs->MessageBox(this, LoadResString(orvane::IDS_NO_DATA_TO_SAVE), m_strSaveCaption, MsgButtons::Ok,
-                                  MsgIcon::None);
+        orvane::TellNothingToSave(*m_env.dialogs, this);
     return text;
 }
 

@@ -24,11 +24,9 @@ void COrvaneDlg::OnFlashCallSwf(const QString& request)
     RunGuarded(kFlashCallLabel, [&] {
         orvane::InvokeCall call;
         const orvane::RequestStatus status = orvane::ReadInvokeRequest(request.toStdString(), call);
-        if (status == orvane::RequestStatus::NotInvoke || status == orvane::RequestStatus::NotWellFormed ||
-            status == orvane::RequestStatus::NoName) {
-            // Shown, never recorded: no message of the movie's is a failure of the program's.
-            return ShowError(orvane::MakeErrorText(status == orvane::RequestStatus::NotInvoke ? "(#1007)" : "(#1005)"));
-        }
+        // Shown, never recorded: a message of the movie's is no failure of the program's.
+        if (const std::string code = orvane::ErrorCodeOf(status); !code.empty())
+            return ShowError(orvane::MakeErrorText(code));
 
         const std::string& name = call.name;
         if (name == "zDataLoadEnd") {
@@ -75,8 +73,7 @@ std::optional<std::string> COrvaneDlg::_GetReturnString(const std::string& reply
     const orvane::ReplyStatus status = orvane::ParseReturnString(reply, text);
     if (status == orvane::ReplyStatus::Ok)
         return text;
-    // The code alone, and no record.
-    ShowError(status == orvane::ReplyStatus::NotString ? "(#1007)" : "(#1005)");
+    ShowError(orvane::ErrorCodeOf(status));  // the code alone, and no record
     return std::nullopt;
 }
 
@@ -87,6 +84,8 @@ std::optional<std::string> COrvaneDlg::FetchSelectionText()
         m_recovery.SelectionSeen(*text);
     return text;
 }
+
+std::optional<std::string> COrvaneDlg::FetchBill() { return _GetReturnString(CallMovie("zBom", {})); }
 
 void COrvaneDlg::LoadIntoMovie(const std::string& text)
 {

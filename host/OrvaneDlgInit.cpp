@@ -11,51 +11,13 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QShortcut>
 #include <QToolBar>
-#include <QWindow>
 
 namespace {
 
 constexpr int kMovieWidth = 1000;
 constexpr int kMovieHeight = 600;
 constexpr int kMovieMargin = 4;
-
-QAction* CommandAction(QObject* parent, unsigned id, const QString& text)
-{
-    auto* action = new QAction(text, parent);
-    action->setData(id);
-    action->setObjectName(QStringLiteral("ID_%1").arg(id));
-    return action;
-}
-
-// The platform's keys for a menu command; where it has none (plain X11 has
-// no Save As key, some platforms no Quit key), the one the desktops share.
-QList<QKeySequence> MenuShortcuts(unsigned id)
-{
-    struct StandardShortcut {
-        unsigned id;
-        QKeySequence::StandardKey key;
-        QKeyCombination usual;
-    };
-    static constexpr StandardShortcut shortcuts[] = {
-        {ID_MENU_FILE_NEW, QKeySequence::New, Qt::CTRL | Qt::Key_N},
-        {ID_MENU_FILE_OPEN, QKeySequence::Open, Qt::CTRL | Qt::Key_O},
-        {ID_MENU_FILE_SAVE, QKeySequence::Save, Qt::CTRL | Qt::Key_S},
-        {ID_MENU_FILE_SAVEAS, QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S},
-        {ID_MENU_FILE_PRINT_BOM, QKeySequence::Print, Qt::CTRL | Qt::Key_P},
-        {ID_MENU_FILE_EXIT, QKeySequence::Quit, Qt::CTRL | Qt::Key_Q},
-    };
-    for (const StandardShortcut& shortcut : shortcuts) {
-        if (shortcut.id != id)
-            continue;
-        QList<QKeySequence> keys = QKeySequence::keyBindings(shortcut.key);
-        if (keys.isEmpty())
-            keys.append(QKeySequence(shortcut.usual));
-        return keys;
-    }
-    return {};
-}
 
 }  // namespace
 
@@ -79,11 +41,9 @@ bool COrvaneDlg::OnInitDialog()
         m_wndMenu = m_env.resources->SetMenu(*this, std::move(menuBar));
         if (!m_wndMenu)
             return void(ReportInitFailure("SetMenu()", "(#1002)"));
-        m_wndMenu->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(m_wndMenu, &QWidget::customContextMenuRequested, this,
-                [this](const QPoint& at) { m_wndSysMenu->popup(m_wndMenu->mapToGlobal(at)); });
+        m_windowMenu->AttachTo(m_wndMenu);
 
-        m_wndToolBar = m_env.resources->CreateToolBar(*m_wndClient);
+        m_wndToolBar = m_env.resources->CreateToolBar(*m_client);
         if (!m_wndToolBar)
             return void(ReportInitFailure("m_wndToolBar.CreateEx", "(#1003)"));
         const std::optional<orvane::ToolBarResource> toolBar = m_env.resources->LoadToolBar(IDR_MAIN_TOOLBAR);
@@ -130,8 +90,8 @@ QMenuBar* COrvaneDlg::BuildMenu(const orvane::MenuResource& resource)
                 popup->addSeparator();
                 continue;
             }
-            QAction* action = CommandAction(popup, item.commandId, QString::fromUtf8(item.text));
-            action->setShortcuts(MenuShortcuts(item.commandId));
+            QAction* action = orvane::WindowResources::CommandAction(popup, item.commandId, QString::fromUtf8(item.text));
+            action->setShortcuts(orvane::WindowResources::MenuShortcuts(item.commandId));
             popup->addAction(action);
             connect(action, &QAction::triggered, this, [this, id = item.commandId] { OnCommand(id); });
         }
@@ -146,16 +106,14 @@ void COrvaneDlg::BuildToolBar(const orvane::ToolBarResource& resource)
     m_wndToolBar->setFloatable(false);
     m_wndToolBar->setIconSize(resource.buttonSize);
     m_wndToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_wndToolBar->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_wndToolBar, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { m_wndSysMenu->popup(m_wndToolBar->mapToGlobal(at)); });
+    m_windowMenu->AttachTo(m_wndToolBar);
 
     // Images 0..3: new, open, save, save as.
     const unsigned bitmaps[] = {IDB_TOOL_NEW, IDB_TOOL_OPEN, IDB_TOOL_SAVE, IDB_TOOL_SAVEAS};
     for (std::size_t index = 0; index < resource.commandIds.size(); ++index) {
         const unsigned id = resource.commandIds[index];
         const QString text = QString::fromStdString(orvane::LoadResString(orvane::IDS_TOOL_FILE_NEW + unsigned(index)));
-        QAction* action = CommandAction(m_wndToolBar, id, text);
+        QAction* action = orvane::WindowResources::CommandAction(m_wndToolBar, id, text);
         if (index < std::size(bitmaps))
             action->setIcon(QIcon(orvane::WindowResources::LoadToolBitmap(bitmaps[index])));
         action->setToolTip(QString::fromStdString(orvane::LoadResString(id)));
@@ -166,35 +124,13 @@ void COrvaneDlg::BuildToolBar(const orvane::ToolBarResource& resource)
 
 void COrvaneDlg::BuildWindowMenu()
 {
-    if (m_wndSysMenu)
+    if (m_windowMenu)
         return;
-    m_wndSysMenu = new QMenu(this);
-    m_wndSysMenu->setObjectName(QStringLiteral("windowMenu"));
-    m_keyboard.Watch(m_wndSysMenu);
-    QAction* restore = m_wndSysMenu->addAction(QStringLiteral("还原(&R)"), this, [this] { showNormal(); });
-    m_wndSysMenu->addAction(QStringLiteral("移动(&M)"), this, [this] {
-        if (QWindow* window = windowHandle())
-            window->startSystemMove();
-    });
-    m_wndSysMenu->addAction(QStringLiteral("最小化(&N)"), this, [this] { showMinimized(); });
-    QAction* close = m_wndSysMenu->addAction(QStringLiteral("关闭(&C)"), this, [this] { this->close(); });
-    close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-    close->setShortcutVisibleInContextMenu(true);
-    const std::string aboutText = orvane::LoadResString(orvane::IDS_ABOUTBOX);
-    if (!aboutText.empty()) {
-        m_wndSysMenu->addSeparator();
-        QAction* about = m_wndSysMenu->addAction(QString::fromStdString(aboutText), this,
-                                                 [this] { OnSysCommand(kSysCommandAbout); });
-        about->setData(kSysCommandAbout);
-    }
-    QAction* versionCheck = CommandAction(m_wndSysMenu, ID_MENU_SVR_FILE_CHK,
-                                          QString::fromStdString(orvane::LoadResString(orvane::IDS_SVR_FILE_CHK)));
-    m_wndSysMenu->addAction(versionCheck);
+    QAction* versionCheck = orvane::WindowResources::CommandAction(
+        this, ID_MENU_SVR_FILE_CHK, QString::fromStdString(orvane::LoadResString(orvane::IDS_SVR_FILE_CHK)));
     connect(versionCheck, &QAction::triggered, this, [this] { OnCommand(ID_MENU_SVR_FILE_CHK); });
-    connect(m_wndSysMenu, &QMenu::aboutToShow, this, [this, restore] { restore->setEnabled(isMinimized()); });
-
-    auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-    connect(shortcut, &QShortcut::activated, this, [this] { m_wndSysMenu->popup(mapToGlobal(QPoint(0, 0))); });
+    m_windowMenu = new orvane::WindowMenu({this, [this] { OnSysCommand(kSysCommandAbout); }, versionCheck});
+    m_keyboard.Watch(m_windowMenu->Menu());
 }
 
 void COrvaneDlg::LayoutWindow()
@@ -204,7 +140,7 @@ void COrvaneDlg::LayoutWindow()
     // A start that failed before the toolbar existed lays out without it.
     const int toolBarHeight = m_wndToolBar ? m_wndToolBar->sizeHint().height() : 0;
     const int clientWidth = kMovieWidth + 2 * kMovieMargin;
-    m_wndClient->setFixedSize(clientWidth, toolBarHeight + kMovieHeight + 2 * kMovieMargin);
+    m_client->setFixedSize(clientWidth, toolBarHeight + kMovieHeight + 2 * kMovieMargin);
     m_ctrlFlash.setGeometry(kMovieMargin, toolBarHeight + kMovieMargin, kMovieWidth, kMovieHeight);
     m_ctrlFlash.Zoom(100);
     if (m_wndToolBar)

@@ -4,13 +4,10 @@
 // limit, then tells the user.
 #include "OrvaneDlg.h"
 
+#include "update/UpdateCheck.h"
 #include "update/UpdateCheckWait.h"
 
 #include "orvane/ErrorLog.h"
-#include "orvane/VersionCompare.h"
-#include "orvane/VersionInf.h"
-
-#include <QUrl>
 
 #include <algorithm>
 #include <exception>
@@ -22,38 +19,11 @@ std::string g_strUrlVersionCheck;
 
 namespace {
 
-constexpr const char* kServerFileName = "z_ver.xml";
 constexpr const char* kLatestText = "最新の選定システムを使用しています。";
 constexpr const char* kNoUpdateInfoText = "サーバに接続できないか、または、アップデート情報がありません。";
 constexpr const char* kUpdateQuestion = "更新ファイルが存在します。\n更新しますか？";
 constexpr const char* kUpdateCaption = "更新";
 constexpr const char* kConfirmCaption = "確認";
-// The update file a newer release on the server has for the user.
-constexpr const char* kUpdateFileName = "TorvexOrvane.msi";
-
-// Steps 2 to 7 of the worker: the outcome, with work's addresses filled.
-int CompareWithServer(orvane::UpdateCheckWork& work, std::stop_token stop)
-{
-    VersionInf local;
-    if (!_GetLocalVersionInf(local)) {
-        REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "_GetLocalVersionInf()", "(#1006)");
-        return SVRCHK_ERROR;
-    }
-    work.strUrlDownload = local.strUrlDownload;
-    work.strUrlVersionCheck = local.strUrlVersionCheck;
-    work.localFileRead = true;
-
-    VersionInf server;
-    if (!_GetXmlInf(work.strUrlVersionCheck + kServerFileName, server, {}, stop)) {
-        REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "_GetXmlInf()",
-                     "XML情報取得（サーバ）に失敗しました。");
-        return SVRCHK_ERROR;
-    }
-    // A newer release on the server: its installer waits at URL_DOWNLOAD.
-    if (orvane::IsServerVersionNewer(local.strVersion, server.strVersion))
-        work.pUpdateFiles.push_back(kUpdateFileName);
-    return work.pUpdateFiles.empty() ? SVRCHK_LATEST : SVRCHK_UPDATE;
-}
 
 }  // namespace
 
@@ -80,9 +50,8 @@ void COrvaneDlg::_SvrFileChk(bool quiet)
     case SVRCHK_UPDATE:
         if (tell(kUpdateQuestion, kUpdateCaption, orvane::MsgButtons::YesNo, orvane::MsgIcon::Exclamation) == orvane::MsgResult::Yes
             && _ConfirmExit("COrvaneDlg::OnMenuSvrFileChk()")) {
-            // As the installed version file gives it, to the desktop's opener
-            // (a path as a file address); whether it could open it or not, the program ends.
-            m_env.dialogs->OpenUrl(QUrl::fromUserInput(QString::fromStdString(g_strUrlDownload)));
+            // Whether the desktop could open it or not, the program ends.
+            orvane::OpenDownloadAddress(*m_env.dialogs, g_strUrlDownload);
             PostQuitMessage(0);
         }
         break;
@@ -128,7 +97,7 @@ void COrvaneDlg::_SvrFileVersionCheck(orvane::UpdateCheckWork& work, std::stop_t
     // only when it takes this run's work.
     orvane::ErrorLogCapture capture;
     try {
-        work.nResult = CompareWithServer(work, stop);
+        work.nResult = orvane::CompareWithServer(work, stop);
     } catch (const std::exception& error) {
         REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()",
                      orvane::ExceptionText(error));

@@ -1,5 +1,6 @@
 #include "WindowResources.h"
 
+#include <QAction>
 #include <QBitmap>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -78,6 +79,40 @@ QIcon WindowResources::LoadIcon(unsigned id)
             icon.addFile(QStringLiteral(":/res/orvane_%1.png").arg(size), QSize(size, size));
     }
     return icon;
+}
+
+QAction* WindowResources::CommandAction(QObject* parent, unsigned id, const QString& text)
+{
+    auto* action = new QAction(text, parent);
+    action->setData(id);
+    action->setObjectName(QStringLiteral("ID_%1").arg(id));
+    return action;
+}
+
+QList<QKeySequence> WindowResources::MenuShortcuts(unsigned id)
+{
+    struct StandardShortcut {
+        unsigned id;
+        QKeySequence::StandardKey key;
+        QKeyCombination usual;
+    };
+    static constexpr StandardShortcut shortcuts[] = {
+        {ID_MENU_FILE_NEW, QKeySequence::New, Qt::CTRL | Qt::Key_N},
+        {ID_MENU_FILE_OPEN, QKeySequence::Open, Qt::CTRL | Qt::Key_O},
+        {ID_MENU_FILE_SAVE, QKeySequence::Save, Qt::CTRL | Qt::Key_S},
+        {ID_MENU_FILE_SAVEAS, QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+        {ID_MENU_FILE_PRINT_BOM, QKeySequence::Print, Qt::CTRL | Qt::Key_P},
+        {ID_MENU_FILE_EXIT, QKeySequence::Quit, Qt::CTRL | Qt::Key_Q},
+    };
+    for (const StandardShortcut& shortcut : shortcuts) {
+        if (shortcut.id != id)
+            continue;
+        QList<QKeySequence> keys = QKeySequence::keyBindings(shortcut.key);
+        if (keys.isEmpty())
+            keys.append(QKeySequence(shortcut.usual));
+        return keys;
+    }
+    return {};
 }
 
 }  // namespace orvane

@@ -4,6 +4,8 @@
 // Windows counterpart can; tests override them to inject those failures.
 
 #include <QIcon>
+#include <QKeySequence>
+#include <QList>
 #include <QPixmap>
 #include <QSize>
 
@@ -11,13 +13,11 @@
 #include <optional>
 #include <vector>
 
+class QAction;
 class QMainWindow;
 class QMenuBar;
 class QToolBar;
 class QWidget;
-
-// Dialog 102's caption: the program's title, in the window and on printouts.
-inline constexpr const char* kProgramTitle = "Torvex-Z series 选型系统";
 
 enum : unsigned {
     IDR_MAINFRAME = 128,    // program icon
@@ -42,6 +42,7 @@ enum : unsigned {
     ID_TOOL_FILE_SAVEAS = 32780,
     ID_MENU_FILE_OPEN = 32782,
     ID_MENU_FILE_NEW = 32783,
+    ID_MENU_SVR_FILE_CHK = 32785,  // the server update check ("Version Check"), in the window menu
     // The bill of materials leaves the program; after the string table's ids.
     ID_MENU_FILE_EXPORT_BOM = 32808,
     ID_MENU_FILE_COPY_BOM = 32809,
@@ -80,6 +81,13 @@ public:
     virtual QToolBar* CreateToolBar(QWidget& parent);
     // nullopt when there is no toolbar resource of that id.
     virtual std::optional<ToolBarResource> LoadToolBar(unsigned id);
+
+    // The action of a command: its id as data, object name "ID_<id>".
+    static QAction* CommandAction(QObject* parent, unsigned id, const QString& text);
+    // The keys of a menu command: the platform's own; where it has none
+    // (plain X11 has no Save As key, some platforms no Quit key), the one the
+    // desktops share. None for a command without keys.
+    static QList<QKeySequence> MenuShortcuts(unsigned id);
 
     // A toolbar bitmap with its light grey background made transparent.
     static QPixmap LoadToolBitmap(unsigned id);

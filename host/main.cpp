@@ -2,7 +2,7 @@
 #include "ConsoleCapture.h"
 #include "EngineEnvironment.h"
 #include "OrvaneApp.h"
-#include "QtUserDialogs.h"
+#include "dialogs/QtUserDialogs.h"
 #include "StartTrace.h"
 #include "update/UpdateCheckWorker.h"
 

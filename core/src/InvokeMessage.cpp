@@ -28,6 +28,28 @@ orvane::ReplyStatus orvane::ParseReturnString(const std::string& reply, std::str
     return orvane::ReplyStatus::Ok;
 }
 
+const char* orvane::ErrorCodeOf(ReplyStatus status)
+{
+    switch (status) {
+    case ReplyStatus::Ok: return "";
+    case ReplyStatus::NotWellFormed: return "(#1005)";
+    case ReplyStatus::NotString: return "(#1007)";
+    }
+    return "(#1005)";
+}
+
+const char* orvane::ErrorCodeOf(RequestStatus status)
+{
+    switch (status) {
+    case RequestStatus::Ok:
+    case RequestStatus::BadArguments: return "";
+    case RequestStatus::NotWellFormed:
+    case RequestStatus::NoName: return "(#1005)";
+    case RequestStatus::NotInvoke: return "(#1007)";
+    }
+    return "(#1005)";
+}
+
 std::string orvane::MakeStringReply(const std::string& value)
 {
     return orvane::WriteReply({orvane::ExternalValue::Kind::String, value, {}});

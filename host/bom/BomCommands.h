@@ -4,13 +4,13 @@
 // bill ("zBom"); these commands only lay it out, never working a figure out
 // themselves.
 
-#include "BomNotice.h"
-#include "UserDialogs.h"
+#include "dialogs/UserDialogs.h"
 
 #include "orvane/BillOfMaterials.h"
 #include "orvane/TextFile.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -18,19 +18,22 @@ class QWidget;
 
 namespace orvane {
 
+class BomNotice;
+
 class BomCommands {
 public:
     // What the commands need of the window.
     struct Window {
         QWidget* owner = nullptr;
         UserDialogs* dialogs = nullptr;
-        const std::string* filePath = nullptr;  // the current selection file; "" while untitled
+        std::function<std::string()> filePath;  // the current selection file; "" while untitled
         // The movie's "zBom" text; nullopt after the user was told the reply is unusable.
         std::function<std::optional<std::string>()> fetchBill;
         std::function<void(const std::string& text)> showError;
     };
 
     explicit BomCommands(Window window);
+    ~BomCommands();
 
     // The bill, the save dialog (.xlsx or .csv), then the file.
     bool Export();
@@ -52,7 +55,7 @@ private:
     bool WriteFile(const char* operation, const std::string& path, const std::string& bytes);
 
     Window m_window;
-    BomNotice m_notice;
+    std::unique_ptr<BomNotice> m_notice;
 };
 
 }  // namespace orvane

@@ -29,17 +29,19 @@ class QSessionManager;
 
 namespace orvane {
 
-class UserActions;
-
 class DesktopRequests : public QObject, private QAbstractNativeEventFilter {
     Q_OBJECT
 public:
     // What the requests need of the window.
     struct Window {
         QMainWindow* window = nullptr;
-        UserActions* actions = nullptr;
-        // Opens a dropped file (after the save prompt), as a user action.
+        // Whether the document commands are available.
+        std::function<bool()> movieReady;
+        // Opens a dropped file (after the save prompt) as a user action,
+        // unless the commands are no longer available by its turn.
         std::function<void(const std::string& path)> openDropped;
+        // Runs step now when no user action runs; false, and nothing ran, when one does.
+        std::function<bool(const std::function<void()>& step)> runIfIdle;
         // The exit check; true when the session may end.
         std::function<bool()> confirmExit;
         // Keeps unsaved work where the next start finds it.

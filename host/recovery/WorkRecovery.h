@@ -14,7 +14,7 @@
 // - A folder that cannot be used, a copy that cannot be written and a damaged
 //   copy are each told to the user once.
 
-#include "UserDialogs.h"
+#include "dialogs/UserDialogs.h"
 
 #include "orvane/RecoveryStore.h"
 
@@ -38,7 +38,7 @@ public:
     struct Window {
         QWidget* owner = nullptr;
         UserDialogs* dialogs = nullptr;
-        const std::string* savedText = nullptr;  // the selection as last saved or loaded
+        std::function<std::string()> savedText;  // the selection as last saved or loaded
         // Puts a selection into the movie ("zLoad"); throws when it cannot be delivered.
         std::function<void(const std::string& text)> loadIntoMovie;
         std::function<void()> restartPlayer;

@@ -3,7 +3,7 @@
 // is driven through its own calls and with real mouse clicks.
 
 #include "HostTestSupport.h"
-#include "QtUserDialogs.h"
+#include "dialogs/QtUserDialogs.h"
 #include "RufflePlayerFactory.h"
 #include "ShockwaveFlash.h"
 

@@ -1,7 +1,7 @@
 // The document commands against the scripted movie and real data files.
-#include "FileDialogFilter.h"
+#include "dialogs/FileDialogFilter.h"
 #include "HostTestSupport.h"
-#include "QtUserDialogs.h"
+#include "dialogs/QtUserDialogs.h"
 
 #include "orvane/CryptUtil.h"
 #include "orvane/StringTable.h"

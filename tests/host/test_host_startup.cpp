@@ -2,7 +2,7 @@
 // layout, keys, the window menu and the Flash Player check.
 #include "FlashCheckDlg.h"
 #include "HostTestSupport.h"
-#include "QtUserDialogs.h"
+#include "dialogs/QtUserDialogs.h"
 
 #include "orvane/StringTable.h"
 

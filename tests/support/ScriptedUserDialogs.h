@@ -2,7 +2,7 @@
 // User dialogs for the host tests: records every message box, file dialog,
 // print preview, modal dialog and opened address, and answers them from queues.
 
-#include "UserDialogs.h"
+#include "dialogs/UserDialogs.h"
 
 #include <QUrl>
 

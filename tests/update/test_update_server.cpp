@@ -5,7 +5,7 @@
 // the real dialogs.
 #include "HostTestSupport.h"
 #include "NginxServer.h"
-#include "QtUserDialogs.h"
+#include "dialogs/QtUserDialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -23,6 +23,14 @@ enum class ReplyStatus {
 // Takes the returned text out of a reply; text is "" unless Ok.
 ReplyStatus ParseReturnString(const std::string& reply, std::string& text);
 
+// The code a reply that is not understood is shown with: "(#1005)" when it
+// is not XML (an empty reply included), "(#1007)" when its root is not
+// "string"; "" for a good reply.
+[[nodiscard]] const char* ErrorCodeOf(ReplyStatus status);
+// The same for a request from the movie: "(#1005)" when it is not XML or has
+// no name, "(#1007)" when its root is not "invoke"; "" when it is acted on.
+[[nodiscard]] const char* ErrorCodeOf(RequestStatus status);
+
 // Reply text for a string result, as the player returns it.
 std::string MakeStringReply(const std::string& value);
 

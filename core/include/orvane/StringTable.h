@@ -5,6 +5,10 @@
 
 namespace orvane {
 
+// The program's title: the main window's caption, the about box's and the
+// Flash Player notice's title, the printout's heading.
+inline constexpr char kProgramTitle[] = "Torvex-Z series 选型系统";
+
 enum : unsigned {
     IDS_ABOUTBOX = 101,             // "版本" (window menu item)
     IDS_TOOL_FILE_NEW = 32777,      // toolbar texts and tooltips, 32777..32780

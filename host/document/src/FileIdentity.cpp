@@ -1,4 +1,4 @@
-#include "FileIdentity.h"
+#include "document/FileIdentity.h"
 
 #include <sys/stat.h>
 

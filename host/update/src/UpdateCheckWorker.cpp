@@ -1,4 +1,4 @@
-#include "UpdateCheckWorker.h"
+#include "update/UpdateCheckWorker.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "FileNames.h"
+#include "document/FileNames.h"
 
 #include <QFile>
 

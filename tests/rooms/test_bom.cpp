@@ -1,10 +1,11 @@
-// The bill of materials leaving the program: the movie's "zBom" written as a
-// workbook (read back with openpyxl) or CSV, put on the clipboard, or printed
-// after the preview (to PDF, read back with pdftotext).
-#include "HostTestSupport.h"
+// The bill of materials room: the movie's "zBom" written as a workbook (read
+// back with openpyxl) or CSV, put on the clipboard, or printed after the
+// preview (to PDF, read back with pdftotext), on a stand-in for the window.
+#include "bom/BomCommands.h"
 
-#include "bom/BomNotice.h"
-#include "bom/BomPrintout.h"
+#include "BomNotice.h"
+#include "BomPrintout.h"
+#include "ScriptedUserDialogs.h"
 
 #include "orvane/BillOfMaterials.h"
 
@@ -90,20 +91,42 @@ QString ReadWorkbook(const std::string& path)
                          {QStringLiteral("-c"), QString::fromUtf8(kReadWorkbook), QString::fromStdString(path)});
 }
 
+// The room on a stand-in for the window: the movie's bill is what the test
+// sets, its errors are collected, the dialogs are scripted.
+struct BomRoom {
+    QTemporaryDir folder;
+    QWidget owner;
+    ScriptedUserDialogs dialogs;
+    std::string filePath;                             // the selection file; "" while untitled
+    std::optional<std::string> bill = std::string();  // the movie's "zBom"; nullopt when unusable
+    std::vector<std::string> errors;
+    orvane::BomCommands commands{{&owner, &dialogs, [this] { return filePath; }, [this] { return bill; },
+                                  [this](const std::string& text) { errors.push_back(text); }}};
+
+    std::string File(const char* name) const { return folder.filePath(QString::fromUtf8(name)).toStdString(); }
+    // Runs a command as its menu item does.
+    void Run(int command)
+    {
+        using Command = bool (orvane::BomCommands::*)();
+        constexpr Command commands[] = {&orvane::BomCommands::Export, &orvane::BomCommands::Copy, &orvane::BomCommands::Print};
+        (this->commands.*commands[command])();
+    }
+};
+enum { kExport, kCopy, kPrint };
+
 }  // namespace
 
 class BomTest : public QObject {
     Q_OBJECT
     static void EachCommand()
     {
-        QTest::addColumn<unsigned>("id");
-        QTest::newRow("export") << unsigned(ID_MENU_FILE_EXPORT_BOM);
-        QTest::newRow("copy") << unsigned(ID_MENU_FILE_COPY_BOM);
-        QTest::newRow("print") << unsigned(ID_MENU_FILE_PRINT_BOM);
+        QTest::addColumn<int>("command");
+        QTest::newRow("export") << int(kExport);
+        QTest::newRow("copy") << int(kCopy);
+        QTest::newRow("print") << int(kPrint);
     }
 
 private slots:
-    void exportSitsInTheFileMenuGreyUntilTheMovieIsReady();
     void workbookReadsBackWithNumbersFormatsFrozenHeaderAndTwoSheets();
     void csvIsWrittenWhenTheChosenNameSaysSo();
     void copyPutsRowsAndATableOnTheClipboardAndSaysSo();
@@ -119,29 +142,17 @@ private slots:
     void failedWriteIsReported();
 };
 
-void BomTest::exportSitsInTheFileMenuGreyUntilTheMovieIsReady()
-{
-    HostHarness host;
-    auto window = host.Start();
-    QAction* fileMenu = window->menuBar()->actions().at(0);
-    QVERIFY(fileMenu->menu()->actions().contains(FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)));
-    QVERIFY(!fileMenu->isEnabled());
-    host.movie->player->SendCall("zDataLoadEnd");
-    QVERIFY(fileMenu->isEnabled());
-}
-
 void BomTest::workbookReadsBackWithNumbersFormatsFrozenHeaderAndTwoSheets()
 {
-    HostHarness host;
-    auto window = host.StartReady();
-    host.movie->bomText = kMovieBom;
-    const std::string path = host.AppFile("bill.xlsx");
+    BomRoom room;
+    room.bill = kMovieBom;
+    const std::string path = room.File("bill.xlsx");
     std::ofstream(path) << "older export";
-    host.dialogs->saveAnswers = {path};
-    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 0u);
-    QCOMPARE(host.dialogs->saveRequests[0].initialName, std::string("物料清单.xlsx"));
-    QCOMPARE(host.dialogs->saveRequests[0].defaultSuffix, std::string("xlsx"));
+    room.dialogs.saveAnswers = {path};
+    room.commands.Export();
+    QCOMPARE(room.dialogs.boxes.size(), 0u);
+    QCOMPARE(room.dialogs.saveRequests[0].initialName, std::string("物料清单.xlsx"));
+    QCOMPARE(room.dialogs.saveRequests[0].defaultSuffix, std::string("xlsx"));
 
     const QString read = ReadWorkbook(path);
     const QString today = QDate::currentDate().toString(Qt::ISODate);
@@ -168,44 +179,40 @@ void BomTest::workbookReadsBackWithNumbersFormatsFrozenHeaderAndTwoSheets()
 
 void BomTest::csvIsWrittenWhenTheChosenNameSaysSo()
 {
-    HostHarness host;
-    auto window = host.StartReady();
-    host.movie->bomText = kMovieBom;
-    const std::string path = host.AppFile("bill.CSV");
-    host.dialogs->saveAnswers = {path};
-    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 0u);
-    QCOMPARE(host.dialogs->saveRequests[0].filter, std::string("物料清单(*.xlsx)|*.xlsx|物料清单 CSV(*.csv)|*.csv||"));
+    BomRoom room;
+    room.bill = kMovieBom;
+    const std::string path = room.File("bill.CSV");
+    room.dialogs.saveAnswers = {path};
+    room.commands.Export();
+    QCOMPARE(room.dialogs.boxes.size(), 0u);
+    QCOMPARE(room.dialogs.saveRequests[0].filter, std::string("物料清单(*.xlsx)|*.xlsx|物料清单 CSV(*.csv)|*.csv||"));
     QCOMPARE(FileBytes(path), orvane::BillOfMaterialsCsv(TodaysReport()));
-    // Exporting saves no selection.
-    QVERIFY(window->FilePath().empty());
 }
 
 void BomTest::copyPutsRowsAndATableOnTheClipboardAndSaysSo()
 {
-    HostHarness host;
-    auto window = host.StartReady();
-    host.movie->bomText = kMovieBom;
-    FindCommand(*window, ID_MENU_FILE_COPY_BOM)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 0u);
+    BomRoom room;
+    room.bill = kMovieBom;
+    room.owner.show();  // the notice shows in the window
+    room.commands.Copy();
+    QCOMPARE(room.dialogs.boxes.size(), 0u);
     const QMimeData* pasted = QGuiApplication::clipboard()->mimeData();
     QCOMPARE(pasted->text().toStdString(), orvane::BillOfMaterialsTabSeparated(TodaysReport()));
     QCOMPARE(pasted->html().toStdString(), orvane::BillOfMaterialsHtml(TodaysReport()));
-    auto* notice = window->findChild<QLabel*>(QStringLiteral("bomNotice"));
+    auto* notice = room.owner.findChild<QLabel*>(QStringLiteral("bomNotice"));
     QVERIFY(notice && notice->isVisible() && notice->text().startsWith(QStringLiteral("已复制物料清单")));
     QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), orvane::BomNotice::kShownMs + 2000);
 }
 
 void BomTest::previewPrintsProjectOrderLinesTotalsAndRacksToPdf()
 {
-    HostHarness host;
-    auto window = host.StartReady();
-    host.movie->bomText = kMovieBom;
-    const std::string pdf = host.AppFile("bill.pdf");
-    host.dialogs->printAnswers = {pdf, std::nullopt};
-    FindCommand(*window, ID_MENU_FILE_PRINT_BOM)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 0u);
-    QCOMPARE(host.dialogs->proposedPdfFiles.at(0), std::string());  // untitled: Qt's own proposal
+    BomRoom room;
+    room.bill = kMovieBom;
+    const std::string pdf = room.File("bill.pdf");
+    room.dialogs.printAnswers = {pdf, std::nullopt};
+    room.commands.Print();
+    QCOMPARE(room.dialogs.boxes.size(), 0u);
+    QCOMPARE(room.dialogs.proposedPdfFiles.at(0), std::string());  // untitled: Qt's own proposal
 
     const QString text = ProcessOutput(QStringLiteral("pdftotext"), {QString::fromStdString(pdf), QStringLiteral("-")});
     for (const QString& expected :
@@ -217,69 +224,60 @@ void BomTest::previewPrintsProjectOrderLinesTotalsAndRacksToPdf()
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in: ") + text));
 
     // With a selection file, print to file proposes its folder; closing the preview prints nothing.
-    const std::string selection = host.AppFile("line-2.zsr");
-    QVERIFY(WriteSelectionFile(selection, "TZSEL/1\nmode=module\ncpu=ZC-220"));
-    host.dialogs->openAnswers = {selection};
-    FindCommand(*window, ID_MENU_FILE_OPEN)->trigger();
-    FindCommand(*window, ID_MENU_FILE_PRINT_BOM)->trigger();
-    QCOMPARE(host.dialogs->proposedPdfFiles.at(1), host.AppFile("line-2.pdf"));
-    QVERIFY(!std::filesystem::exists(host.AppFile("line-2.pdf")));
-    QCOMPARE(host.dialogs->boxes.size(), 0u);
+    room.filePath = room.File("line-2.zsr");
+    room.commands.Print();
+    QCOMPARE(room.dialogs.proposedPdfFiles.at(1), room.File("line-2.pdf"));
+    QVERIFY(!std::filesystem::exists(room.File("line-2.pdf")));
+    QCOMPARE(room.dialogs.boxes.size(), 0u);
 }
 
 void BomTest::failedPrintIsReported()
 {
-    HostHarness host;
-    auto window = host.StartReady();
-    host.movie->bomText = kMovieBom;
-    host.dialogs->printAnswers = {host.AppFile("missing-folder/bill.pdf")};
-    FindCommand(*window, ID_MENU_FILE_PRINT_BOM)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 1u);
-    QCOMPARE(host.dialogs->boxes[0].text, std::string("不能继续处理。(#2001)\n文件或文件夹不存在。"));
+    BomRoom room;
+    room.bill = kMovieBom;
+    room.dialogs.printAnswers = {room.File("missing-folder/bill.pdf")};
+    room.commands.Print();
+    QCOMPARE(room.errors, std::vector<std::string>{"不能继续处理。(#2001)\n文件或文件夹不存在。"});
 }
 
 void BomTest::emptySelectionGetsTheSaveNoticeAndNoDialog()
 {
-    QFETCH(unsigned, id);
-    HostHarness host;
-    auto window = host.StartReady();
+    QFETCH(int, command);
+    BomRoom room;
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
-    FindCommand(*window, id)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 1u);
-    QCOMPARE(host.dialogs->boxes[0].text, std::string("没有数据保存。"));
-    QCOMPARE(host.dialogs->saveRequests.size(), 0u);
-    QCOMPARE(host.dialogs->printRequests, 0);
+    room.Run(command);
+    QCOMPARE(room.dialogs.boxes.size(), 1u);
+    QCOMPARE(room.dialogs.boxes[0].text, std::string("没有数据保存。"));
+    QCOMPARE(room.dialogs.saveRequests.size(), 0u);
+    QCOMPARE(room.dialogs.printRequests, 0);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }
 
 void BomTest::unusableBillIsReportedAndNothingWritten()
 {
-    QFETCH(unsigned, id);
-    HostHarness host;
-    auto window = host.StartReady();
+    QFETCH(int, command);
+    BomRoom room;
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
-    host.movie->bomText = "TZSEL/1\nmode=module\ncpu=ZC-220";
-    host.dialogs->saveAnswers = {host.AppFile("bill.xlsx")};
-    FindCommand(*window, id)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 1u);
-    QCOMPARE(host.dialogs->boxes[0].text, std::string("(#1007)"));
-    QVERIFY(host.dialogs->boxes[0].icon == MsgIcon::Error);
-    QCOMPARE(host.dialogs->saveRequests.size(), 0u);
-    QCOMPARE(host.dialogs->printRequests, 0);
-    QVERIFY(!std::filesystem::exists(host.AppFile("bill.xlsx")));
+    room.bill = "TZSEL/1\nmode=module\ncpu=ZC-220";
+    room.dialogs.saveAnswers = {room.File("bill.xlsx")};
+    room.Run(command);
+    QCOMPARE(room.errors, std::vector<std::string>{"(#1007)"});
+    QVERIFY(room.dialogs.boxes.empty());
+    QCOMPARE(room.dialogs.saveRequests.size(), 0u);
+    QCOMPARE(room.dialogs.printRequests, 0);
+    QVERIFY(!std::filesystem::exists(room.File("bill.xlsx")));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
-    QVERIFY(!window->findChild<QLabel*>(QStringLiteral("bomNotice")));
+    QVERIFY(!room.owner.findChild<QLabel*>(QStringLiteral("bomNotice")));
 }
 
 void BomTest::failedWriteIsReported()
 {
-    HostHarness host;
-    auto window = host.StartReady();
-    host.movie->bomText = kMovieBom;
-    host.dialogs->saveAnswers = {host.AppFile("missing-folder/bill.xlsx")};
-    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 1u);
-    QVERIFY(host.dialogs->boxes[0].text.starts_with("不能继续处理。(#2001)\n"));
+    BomRoom room;
+    room.bill = kMovieBom;
+    room.dialogs.saveAnswers = {room.File("missing-folder/bill.xlsx")};
+    room.commands.Export();
+    QCOMPARE(room.errors.size(), 1u);
+    QVERIFY(room.errors[0].starts_with("不能继续处理。(#2001)\n"));
 }
 
 void BomTest::workbookPrintsEachOrderLineOnOnePageWidth()
@@ -287,12 +285,11 @@ void BomTest::workbookPrintsEachOrderLineOnOnePageWidth()
     const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (office.isEmpty())
         QSKIP("LibreOffice (soffice) is not installed");
-    HostHarness host;
-    auto window = host.StartReady();
-    host.movie->bomText = kMovieBom;
-    host.dialogs->saveAnswers = {host.AppFile("bill.xlsx")};
-    FindCommand(*window, ID_MENU_FILE_EXPORT_BOM)->trigger();
-    const QString folder = QString::fromStdString(host.AppFile(""));
+    BomRoom room;
+    room.bill = kMovieBom;
+    room.dialogs.saveAnswers = {room.File("bill.xlsx")};
+    room.commands.Export();
+    const QString folder = QString::fromStdString(room.File(""));
     ProcessOutput(office, {QStringLiteral("-env:UserInstallation=file://%1office").arg(folder), QStringLiteral("--headless"),
                            QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), folder,
                            folder + QStringLiteral("bill.xlsx")});
@@ -325,17 +322,16 @@ void BomTest::rackPicturesStayInsideTheMarginsOfASmallPage()
 // Direction controls would make an order line read other than it is: every output shows them.
 void BomTest::bidirectionalControlsAreShownInEveryOutput()
 {
-    HostHarness host;
-    auto window = host.StartReady();
-    host.movie->bomText = QString::fromStdString(kMovieBom)
+    BomRoom room;
+    room.bill = QString::fromStdString(kMovieBom)
                               .replace(QStringLiteral("扩展接口模块"), QStringLiteral("接口\u202ELTR\u202C"))
                               .replace(QStringLiteral("李工"), QStringLiteral("\u2067李工\u2069"))
                               .toStdString();
-    const std::string csv = host.AppFile("bill.csv"), workbook = host.AppFile("bill.xlsx"), pdf = host.AppFile("bill.pdf");
-    host.dialogs->saveAnswers = {csv, workbook};
-    host.dialogs->printAnswers = {pdf};
-    for (const unsigned id : {ID_MENU_FILE_EXPORT_BOM, ID_MENU_FILE_EXPORT_BOM, ID_MENU_FILE_COPY_BOM, ID_MENU_FILE_PRINT_BOM})
-        FindCommand(*window, id)->trigger();
+    const std::string csv = room.File("bill.csv"), workbook = room.File("bill.xlsx"), pdf = room.File("bill.pdf");
+    room.dialogs.saveAnswers = {csv, workbook};
+    room.dialogs.printAnswers = {pdf};
+    for (const int command : {kExport, kExport, kCopy, kPrint})
+        room.Run(command);
     const QMimeData* pasted = QGuiApplication::clipboard()->mimeData();
     for (const QString& output : {QString::fromStdString(FileBytes(csv)), ReadWorkbook(workbook), pasted->text(), pasted->html(),
                                   ProcessOutput(QStringLiteral("pdftotext"), {QString::fromStdString(pdf), QStringLiteral("-")})})
@@ -344,4 +340,4 @@ void BomTest::bidirectionalControlsAreShownInEveryOutput()
 }
 
 QTEST_MAIN(BomTest)
-#include "test_host_bom.moc"
+#include "test_bom.moc"

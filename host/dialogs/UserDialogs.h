@@ -42,4 +42,7 @@ public:
     virtual void OpenUrl(const QUrl& url) = 0;
 };
 
+// The notice when there is nothing to save: "没有数据保存。", caption "保存", OK alone.
+void TellNothingToSave(UserDialogs& dialogs, QWidget* owner);
+
 }  // namespace orvane

@@ -1,4 +1,4 @@
-#include "UserActions.h"
+#include "actions/UserActions.h"
 
 #include <QTimer>
 

@@ -1,6 +1,5 @@
-#include "DesktopRequests.h"
+#include "desktop/DesktopRequests.h"
 
-#include "actions/UserActions.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -88,13 +87,13 @@ bool DesktopRequests::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* drop = static_cast<QDropEvent*>(event);
     const std::optional<std::string> path = DroppedSelectionFile(drop->mimeData());
-    if (!path || !m_window.actions->MovieReady()) {
+    if (!path || !m_window.movieReady()) {
         drop->ignore();
         return true;
     }
     drop->acceptProposedAction();
     if (type == QEvent::Drop)
-        m_window.actions->RunWhenReady([open = m_window.openDropped, path = *path] { open(path); });
+        m_window.openDropped(*path);
     return true;
 }
 
@@ -108,7 +107,7 @@ bool DesktopRequests::QueryEndSession(bool interactionAllowed)
     bool mayEnd = false;
     // A command in progress (a dialog open, a save running) cannot be asked
     // to end: the logout is cancelled and the user finishes the command.
-    const bool asked = m_window.actions->RunIfIdle([&] { mayEnd = m_window.confirmExit(); });
+    const bool asked = m_window.runIfIdle([&] { mayEnd = m_window.confirmExit(); });
     return asked && mayEnd;
 }
 

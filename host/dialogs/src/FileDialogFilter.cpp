@@ -1,4 +1,4 @@
-#include "FileDialogFilter.h"
+#include "dialogs/FileDialogFilter.h"
 
 namespace orvane {
 

@@ -1,9 +1,9 @@
-#include "BomCommands.h"
+#include "bom/BomCommands.h"
 
+#include "BomNotice.h"
 #include "BomPrintout.h"
 #include "BomSpreadsheet.h"
 #include "document/FileNames.h"
-#include "WindowResources.h"
 
 #include "orvane/ErrorLog.h"
 #include "orvane/StringTable.h"
@@ -39,7 +39,12 @@ bool IsCsvName(const std::string& path)
 
 }  // namespace
 
-BomCommands::BomCommands(Window window) : m_window(std::move(window)), m_notice(m_window.owner) {}
+BomCommands::BomCommands(Window window)
+    : m_window(std::move(window)), m_notice(std::make_unique<BomNotice>(m_window.owner))
+{
+}
+
+BomCommands::~BomCommands() = default;
 
 std::optional<BomReport> BomCommands::FetchReport()
 {
@@ -47,8 +52,7 @@ std::optional<BomReport> BomCommands::FetchReport()
     if (!text)
         return std::nullopt;
     if (text->empty()) {
-        m_window.dialogs->MessageBox(m_window.owner, LoadResString(IDS_NO_DATA_TO_SAVE),
-                                     LoadResString(IDS_SAVE_CAPTION), MsgButtons::Ok, MsgIcon::None);
+        TellNothingToSave(*m_window.dialogs, m_window.owner);
         return std::nullopt;
     }
     const std::optional<BillOfMaterials> bom = ParseBillOfMaterials(*text);
@@ -97,7 +101,7 @@ bool BomCommands::Export()
     if (!report)
         return false;
     // Named after the selection file, so the bill is easily matched with it.
-    const std::string& filePath = *m_window.filePath;
+    const std::string filePath = m_window.filePath();
     const std::string initialName = filePath.empty() ? std::string("物料清单.xlsx") : FileStem(filePath) + ".xlsx";
     const std::optional<std::string> chosen =
         m_window.dialogs->GetSaveFileName(m_window.owner, kExportFilter, initialName, "xlsx");
@@ -119,13 +123,13 @@ bool BomCommands::Copy()
     data->setText(QString::fromStdString(BillOfMaterialsTabSeparated(*report)));
     data->setHtml(QString::fromStdString(BillOfMaterialsHtml(*report)));
     QGuiApplication::clipboard()->setMimeData(data);
-    m_notice.Show(QStringLiteral("已复制物料清单：可粘贴到电子表格或邮件中"));
+    m_notice->Show(QStringLiteral("已复制物料清单：可粘贴到电子表格或邮件中"));
     return true;
 }
 
 std::string BomCommands::DefaultPdfPath() const
 {
-    const std::string& filePath = *m_window.filePath;
+    const std::string filePath = m_window.filePath();
     if (filePath.empty())
         return {};
     const QFileInfo file(QFile::decodeName(filePath.c_str()));
@@ -137,7 +141,7 @@ bool BomCommands::Print()
     const std::optional<BomReport> report = FetchReport();
     if (!report)
         return false;
-    const std::string& filePath = *m_window.filePath;
+    const std::string filePath = m_window.filePath();
     const QString fileName =
         filePath.empty() ? QString::fromStdString(LoadResString(IDS_UNTITLED)) : DisplayFileName(filePath);
     QPrinter printer(QPrinter::HighResolution);

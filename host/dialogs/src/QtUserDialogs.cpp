@@ -1,6 +1,6 @@
-#include "QtUserDialogs.h"
+#include "dialogs/QtUserDialogs.h"
 
-#include "FileDialogFilter.h"
+#include "dialogs/FileDialogFilter.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -2,7 +2,7 @@
 // The user dialogs of the program: QMessageBox, QFileDialog,
 // QPrintPreviewDialog, QDialog::exec and the desktop's web browser.
 
-#include "UserDialogs.h"
+#include "dialogs/UserDialogs.h"
 
 class QCoreApplication;
 

@@ -1,4 +1,4 @@
-#include "KeyboardReturn.h"
+#include "keyboard/KeyboardReturn.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "WorkRecovery.h"
+#include "recovery/WorkRecovery.h"
 
 #include "orvane/ErrorLog.h"
 #include "orvane/StringTable.h"
@@ -62,7 +62,7 @@ void WorkRecovery::Open()
     m_store = std::move(store);
 }
 
-bool WorkRecovery::Unsaved() const { return !m_newest.empty() && m_newest != *m_window.savedText; }
+bool WorkRecovery::Unsaved() const { return !m_newest.empty() && m_newest != m_window.savedText(); }
 
 void WorkRecovery::SelectionSeen(const std::string& text)
 {
@@ -140,7 +140,7 @@ bool WorkRecovery::MovieReady()
 
 void WorkRecovery::OfferAfterRestart()
 {
-    const std::string& saved = *m_window.savedText;
+    const std::string saved = m_window.savedText();
     if (Unsaved()) {
         if (Ask(LoadResString(IDS_RESTORE_AFTER_STOP)))
             return m_window.loadIntoMovie(m_newest);
