@@ -5,8 +5,8 @@
 #include "dialogs/QtUserDialogs.h"
 
 #include "orvane/ErrorLog.h"
-#include "orvane/StringTable.h"
 #include "orvane/RecoveryStore.h"
+#include "orvane/StringTable.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -63,9 +63,8 @@ bool COrvaneDlg::Create()
 {
     if (OnCreate() == -1)
         return false;
-    // The control plays on the player the check created.
+    // The control plays on the player the check created; FSCommand stays unconnected (no effect).
     m_ctrlFlash.Attach(std::move(m_checkedPlayer), orvane::ControlInitialPropertiesBlock());
-    // The movie's FSCommand calls have no effect: FSCommand stays unconnected.
     connect(&m_ctrlFlash, &CShockwaveFlash::FlashCall, this,
             [this](const QString& request) { m_actions.Run([this, request] { OnFlashCallSwf(request); }); });
     connect(&m_ctrlFlash, &CShockwaveFlash::PlayerStopped, this,

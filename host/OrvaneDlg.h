@@ -1,21 +1,16 @@
 #pragma once
 // The program's main window: menu, toolbar and the hosted Flash control
 // playing the selection movie; New, Open, Save, Save As and exit of the
-// selection data files, the about box and the server update check.
-//
-// What the window does beyond that lives in rooms of its own, each a member
-// here: the one-at-a-time user actions (actions/), the recovery of unsaved
-// work and of a stopped player (recovery/), the bill of materials
-// (bom/), drops and logout (desktop/), the file on disk (document/) and the
-// update check's wait (update/).
+// selection data files, the about box and the server update check. What the
+// program adds lives in rooms, each a member here (see host/README.md).
 
 #include "ShockwaveFlash.h"
-#include "dialogs/UserDialogs.h"
 #include "WindowResources.h"
 #include "actions/UserActions.h"
 #include "bom/BomCommands.h"
 #include "desktop/DesktopRequests.h"
 #include "desktop/WindowMenu.h"
+#include "dialogs/UserDialogs.h"
 #include "document/FileIdentity.h"
 #include "keyboard/KeyboardReturn.h"
 #include "recovery/WorkRecovery.h"
@@ -28,7 +23,6 @@
 #include <QTimer>
 
 #include <chrono>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,7 +30,6 @@
 #include <string>
 #include <vector>
 
-class QMenu;
 class QMenuBar;
 class QToolBar;
 
@@ -45,15 +38,13 @@ inline constexpr unsigned kSysCommandAbout = 16;
 // Timer 1: opens the file named on the command line.
 inline constexpr int kTimerCmdLine = 1;
 
-// One update check's record, made by _SvrFileChk: the update files found
-// ("TorvexOrvane.msi" when the server's version is newer) and the outcome.
+// One update check's record, made by _SvrFileChk: the update files found and the outcome.
 struct SvrChkParam {
     std::vector<std::string> pUpdateFiles;
     int nResult = SVRCHK_ERROR;
 };
 
-// URL_DOWNLOAD and URL_VERSION_CHECK of the local version file as the last
-// update check read them; empty before the first.
+// URL_DOWNLOAD and URL_VERSION_CHECK as the last update check read them; empty before the first.
 extern std::string g_strUrlDownload;
 extern std::string g_strUrlVersionCheck;
 
@@ -64,48 +55,37 @@ public:
     struct Environment {
         std::shared_ptr<orvane::UserDialogs> dialogs;
         std::shared_ptr<orvane::WindowResources> resources;
-        // The command line as the process got it (bytes: a file name need
-        // not be valid UTF-8), program name first.
-        std::vector<std::string> arguments;
+        std::vector<std::string> arguments;  // as the process got them (bytes), program name first
         QString executablePath;      // the program directory is taken from it
         std::string recoveryFolder;  // where recovery copies are kept; "" keeps none
-        // The update check's work; the real one unless a test gives its own.
-        orvane::UpdateCheckWorker::Procedure svrChkProcedure;
-        // How long the update check waits for its worker.
-        std::chrono::milliseconds svrChkWaitLimit{30000};
+        orvane::UpdateCheckWorker::Procedure svrChkProcedure;  // the update check's work; empty: the real one
+        std::chrono::milliseconds svrChkWaitLimit{30000};       // how long the window waits for it
     };
-    // The real dialogs and resources, the given command line, the process's
-    // path and the user's state folder.
+    // The real dialogs and resources, the process's path, the user's state folder.
     static Environment ProcessEnvironment(std::vector<std::string> arguments);
 
     COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environment);
     ~COrvaneDlg() override;
 
-    // Window creation: the Flash Player check, then the control. False when
-    // the check refused the creation.
+    // The Flash Player check, then the control; false when the check refused the window.
     bool Create();
-    // Builds menu and toolbar, loads the movie, lays out the window, reads the
-    // version file. False after a failed step (reported already).
+    // Menu, toolbar, movie, layout, version file; false after a failed step (reported).
     bool OnInitDialog();
-    // Create, OnInitDialog, show, then run until the quit is posted.
-    // -1 when the creation was refused, else the quit's exit code.
+    // Create, OnInitDialog, show, run until the quit: -1 when refused, else the quit's code.
     int DoModal();
 
     const std::string& FilePath() const { return m_strFilePath; }
     const std::string& SaveData() const { return m_strSaveData; }
     const VersionInf& VerInf() const { return m_verInf; }
 
-    // The server update check with its messages; blocks for at most the wait
-    // limit. quiet, for a check the user did not ask for: no box for the
-    // latest version, an error or a time-out (the update question is asked
-    // all the same).
+    // The server update check with its messages, for at most the wait limit.
+    // quiet: no box for the latest version, an error or a time-out.
     void _SvrFileChk(bool quiet = false);
 
 signals:
     // The quit message: the modal run ends with this exit code.
     void quitPosted(int exitCode);
-    // The current file changed: opened, saved under a name, or "" when the
-    // selection became untitled. The file system's bytes of its path.
+    // The current file's path (the file system's bytes), "" once untitled.
     void currentFileChanged(const QByteArray& path);
 
 protected:
@@ -115,8 +95,6 @@ private:
     // start-up and layout
     int OnCreate();
     int CheckFlashPlayerVersion();
-    QMenuBar* BuildMenu(const orvane::MenuResource& resource);
-    void BuildToolBar(const orvane::ToolBarResource& resource);
     void BuildWindowMenu();
     void LayoutWindow();
     bool ReportInitFailure(const char* step, const char* code);
@@ -140,22 +118,18 @@ private:
     void OnMenuNotices();
     void OnMenuSvrFileChk();
     void OnClose();
-    // The exit check under label, guarded; true when the program may end:
-    // nothing unsaved, saved or discarded, or the check failed (a failure
-    // while closing never holds the user back).
+    // The exit check under label, guarded: true when nothing unsaved is left
+    // or the check failed (a failure while closing never holds the user back).
     bool MayEnd(const char* label);
-    // The session's logout question: the exit check.
     bool OnQueryEndSession();
-    // A dropped selection file: the save prompt, then it opens as with Open.
-    void OnDropFiles(const std::string& path);
-    // OnDropFiles as a user action, while the movie is ready by its turn.
-    void QueueDrop(const std::string& path);
+    void OnDropFiles(const std::string& path);  // the save prompt, then as Open
+    void QueueDrop(const std::string& path);    // OnDropFiles as a user action, when ready
     void OnTimer(int timerId);
     void OnSysCommand(unsigned id);
     void ShowAboutDialog();
     void PostQuitMessage(int exitCode);
-    // The handler guard: runs body; an exception is recorded under label and
-    // shown as "(#10001)", after beforeReport has run. True when body ran to its end.
+    // The handler guard: an exception in body is recorded under label and shown
+    // as "(#10001)", after beforeReport. True when body ran to its end.
     bool RunGuarded(const char* label, const std::function<void()>& body,
                     const std::function<void()>& beforeReport = {});
     void ShowError(const std::string& text);
@@ -164,41 +138,30 @@ private:
     void OnFlashCallSwf(const QString& request);
     void OnPlayerStopped(const QString& reason);
     std::string CallMovie(const std::string& functionName, const std::string& argument);
-    // The reply's string; nullopt after telling the user it is unusable.
+    // The reply's string, "zSave"'s and "zBom"'s text: nullopt after telling
+    // the user a reply is unusable. Throw when the call cannot be delivered.
     std::optional<std::string> _GetReturnString(const std::string& reply);
-    // The movie's selection text; nullopt when it could not be read (the
-    // user has been told). Throws when the call cannot be delivered.
     std::optional<std::string> FetchSelectionText();
-    // The text for Save and Save As; "" after telling the user there is nothing to save.
-    std::string FetchTextToSave();
-    // "zLoad" with text; the movie's selection is then text.
-    void LoadIntoMovie(const std::string& text);
-    // The movie's bill of materials ("zBom"); nullopt after telling the user it is unusable.
     std::optional<std::string> FetchBill();
+    std::string FetchTextToSave();  // "" after telling the user there is nothing to save
+    void LoadIntoMovie(const std::string& text);
 
     // document commands
     bool _FileNew();
     bool _FileOpenCommand();
     bool _FileSaveCommand();
     bool _FileSaveAsCommand();
-    // guardLabel: under which a failure to reach the movie is recorded.
-    bool _ConfirmExit(const char* guardLabel = "COrvaneDlg::OnClose()");
-    // Whether a command that replaces the selection may go on; text is what
-    // the movie holds, nullopt when it could not be read.
+    bool _ConfirmExit(const char* guardLabel = "COrvaneDlg::OnClose()");  // label of a failure to reach the movie
+    // Whether a command replacing the selection may go on; text: the movie's, nullopt when unreadable.
     bool _AskSaveChanges(const std::optional<std::string>& text);
-    // The open dialog, then _FileOpen with the chosen file; 0 when cancelled.
-    int FileOpenChosen();
+    int FileOpenChosen();  // the open dialog, then _FileOpen; 0 when cancelled
     int _FileOpen(const std::string& path);
     int ReadSelectionFile(const std::string& path);
-    // Saves text to the current file, after the save dialog when untitled.
-    bool _FileSave(const std::string& text);
-    // Writes text to path; it becomes the current file and the saved text.
-    bool SaveFile(const std::string& path, const std::string& text);
+    bool _FileSave(const std::string& text);  // to the current file, after the save dialog when untitled
+    bool SaveFile(const std::string& path, const std::string& text);  // path becomes current, text saved
     bool WriteSelectionFile(const std::string& path, const std::string& text);
-    // The selection was saved, loaded or replaced by text: nothing is unsaved.
-    void SetSavedText(const std::string& text);
-    // m_strFilePath becomes path ("" for untitled); onDisk is what its file
-    // was when last read or written here, nullopt when not known.
+    void SetSavedText(const std::string& text);  // nothing is unsaved: text was saved, loaded or set
+    // m_strFilePath becomes path ("" for untitled); onDisk: its file as last read or written here.
     void SetCurrentFile(std::string path, std::optional<orvane::FileIdentity> onDisk = std::nullopt);
 
     // server update check
@@ -219,11 +182,10 @@ private:
     Environment m_env;
     QWidget* m_client = nullptr;  // the client area below the menu bar
     orvane::WindowMenu* m_windowMenu = nullptr;
-    QTimer m_timerCmdLine;           // timer 1: opens the command-line file
+    QTimer m_timerCmdLine;        // timer 1: opens the command-line file
     std::unique_ptr<orvane::FlashPlayer> m_checkedPlayer;  // the player the check created
 
-    // The rooms.
-    orvane::UserActions m_actions;
+    orvane::UserActions m_actions;  // the rooms
     orvane::WorkRecovery m_recovery;
     orvane::BomCommands m_bom;
     orvane::DesktopRequests m_desktop;

@@ -49,14 +49,8 @@ void COrvaneDlg::OnToolFileOpen() { RunGuarded("COrvaneDlg::OnToolFileOpen()", [
 void COrvaneDlg::OnMenuFileSave() { RunGuarded("COrvaneDlg::OnMenuFileSave()", [this] { _FileSaveCommand(); }); }
 void COrvaneDlg::OnToolFileSave() { RunGuarded("COrvaneDlg::OnToolFileSave()", [this] { _FileSaveCommand(); }); }
 
-void COrvaneDlg::OnMenuFileSaveAs()
-{
-    RunGuarded("COrvaneDlg::OnMenuFileSaveAs()", [this] { _FileSaveAsCommand(); });
-}
-void COrvaneDlg::OnToolFileSaveAs()
-{
-    RunGuarded("COrvaneDlg::OnToolFileSaveAs()", [this] { _FileSaveAsCommand(); });
-}
+void COrvaneDlg::OnMenuFileSaveAs() { RunGuarded("COrvaneDlg::OnMenuFileSaveAs()", [this] { _FileSaveAsCommand(); }); }
+void COrvaneDlg::OnToolFileSaveAs() { RunGuarded("COrvaneDlg::OnToolFileSaveAs()", [this] { _FileSaveAsCommand(); }); }
 
 void COrvaneDlg::OnMenuFileExportBom() { RunGuarded("COrvaneDlg::OnMenuFileExportBom()", [this] { m_bom.Export(); }); }
 void COrvaneDlg::OnMenuFileCopyBom() { RunGuarded("COrvaneDlg::OnMenuFileCopyBom()", [this] { m_bom.Copy(); }); }

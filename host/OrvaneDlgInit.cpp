@@ -9,16 +9,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLayout>
-#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 
 namespace {
-
-constexpr int kMovieWidth = 1000;
-constexpr int kMovieHeight = 600;
-constexpr int kMovieMargin = 4;
-
+constexpr int kMovieWidth = 1000, kMovieHeight = 600, kMovieMargin = 4;  // the movie's place, in pixels
 }  // namespace
 
 bool COrvaneDlg::OnInitDialog()
@@ -37,8 +32,9 @@ bool COrvaneDlg::OnInitDialog()
         const std::optional<orvane::MenuResource> menu = m_env.resources->LoadMenu(IDR_MAIN_MENU);
         if (!menu)
             return void(ReportInitFailure("m_wndMenu.LoadMenu()", "(#1001)"));
-        std::unique_ptr<QMenuBar> menuBar(BuildMenu(*menu));
-        m_wndMenu = m_env.resources->SetMenu(*this, std::move(menuBar));
+        const auto onCommand = std::bind_front(&COrvaneDlg::OnCommand, this);
+        m_wndMenu = m_env.resources->SetMenu(
+            *this, orvane::WindowResources::BuildMenuBar(*menu, onCommand, std::bind_front(&orvane::KeyboardReturn::Watch, &m_keyboard)));
         if (!m_wndMenu)
             return void(ReportInitFailure("SetMenu()", "(#1002)"));
         m_windowMenu->AttachTo(m_wndMenu);
@@ -49,7 +45,8 @@ bool COrvaneDlg::OnInitDialog()
         const std::optional<orvane::ToolBarResource> toolBar = m_env.resources->LoadToolBar(IDR_MAIN_TOOLBAR);
         if (!toolBar)
             return void(ReportInitFailure("m_wndToolBar.LoadToolBar()", "(#1004)"));
-        BuildToolBar(*toolBar);
+        orvane::WindowResources::FillToolBar(*m_wndToolBar, *toolBar, onCommand);
+        m_windowMenu->AttachTo(m_wndToolBar);
 
         const std::string moviePath = g_strAppPath + "orvane.swf";
         m_ctrlFlash.LoadMovie(0, QString::fromStdString(moviePath));
@@ -77,49 +74,6 @@ bool COrvaneDlg::ReportInitFailure(const char* step, const char* code)
     show();
     ShowError(text);
     return false;
-}
-
-QMenuBar* COrvaneDlg::BuildMenu(const orvane::MenuResource& resource)
-{
-    auto menuBar = std::make_unique<QMenuBar>();
-    for (const orvane::MenuPopupResource& popupResource : resource) {
-        QMenu* popup = menuBar->addMenu(QString::fromUtf8(popupResource.text));
-        m_keyboard.Watch(popup);
-        for (const orvane::MenuItemResource& item : popupResource.items) {
-            if (item.commandId == 0) {
-                popup->addSeparator();
-                continue;
-            }
-            QAction* action = orvane::WindowResources::CommandAction(popup, item.commandId, QString::fromUtf8(item.text));
-            action->setShortcuts(orvane::WindowResources::MenuShortcuts(item.commandId));
-            popup->addAction(action);
-            connect(action, &QAction::triggered, this, [this, id = item.commandId] { OnCommand(id); });
-        }
-    }
-    return menuBar.release();
-}
-
-void COrvaneDlg::BuildToolBar(const orvane::ToolBarResource& resource)
-{
-    m_wndToolBar->setObjectName(QStringLiteral("toolbar135"));
-    m_wndToolBar->setMovable(false);
-    m_wndToolBar->setFloatable(false);
-    m_wndToolBar->setIconSize(resource.buttonSize);
-    m_wndToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_windowMenu->AttachTo(m_wndToolBar);
-
-    // Images 0..3: new, open, save, save as.
-    const unsigned bitmaps[] = {IDB_TOOL_NEW, IDB_TOOL_OPEN, IDB_TOOL_SAVE, IDB_TOOL_SAVEAS};
-    for (std::size_t index = 0; index < resource.commandIds.size(); ++index) {
-        const unsigned id = resource.commandIds[index];
-        const QString text = QString::fromStdString(orvane::LoadResString(orvane::IDS_TOOL_FILE_NEW + unsigned(index)));
-        QAction* action = orvane::WindowResources::CommandAction(m_wndToolBar, id, text);
-        if (index < std::size(bitmaps))
-            action->setIcon(QIcon(orvane::WindowResources::LoadToolBitmap(bitmaps[index])));
-        action->setToolTip(QString::fromStdString(orvane::LoadResString(id)));
-        m_wndToolBar->addAction(action);
-        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-    }
 }
 
 void COrvaneDlg::BuildWindowMenu()

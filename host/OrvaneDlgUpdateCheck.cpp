@@ -9,10 +9,8 @@
 
 #include "orvane/ErrorLog.h"
 
-#include <algorithm>
 #include <exception>
 #include <optional>
-#include <system_error>
 
 std::string g_strUrlDownload;
 std::string g_strUrlVersionCheck;
@@ -64,22 +62,11 @@ void COrvaneDlg::_SvrFileChk(bool quiet)
 
 void COrvaneDlg::_SvrFileVersionCheckThread(SvrChkParam& param)
 {
-    std::optional<orvane::UpdateCheckWorker> worker;
-    try {
-        worker.emplace(m_env.svrChkProcedure ? m_env.svrChkProcedure
-                                             : orvane::UpdateCheckWorker::Procedure(&COrvaneDlg::_SvrFileVersionCheck));
-    } catch (const std::system_error&) {
-        // No thread to check on: the check could not be made, as when a file was not read.
-        param.nResult = SVRCHK_ERROR;
-        return;
-    }
-
-    std::optional<orvane::UpdateCheckWork> work = orvane::WaitForUpdateCheck(*worker, m_env.svrChkWaitLimit, this);
+    std::optional<orvane::UpdateCheckWork> work =
+        orvane::RunUpdateCheck(m_env.svrChkProcedure ? m_env.svrChkProcedure : &COrvaneDlg::_SvrFileVersionCheck,
+                               m_env.svrChkWaitLimit, this);
     if (!work) {
-        // Given up: nothing of this worker reaches the record, the addresses
-        // or the log any more, and nothing waits for it.
-        param.nResult = SVRCHK_TIMEOUT;
-        worker->Abandon();
+        param.nResult = SVRCHK_TIMEOUT;  // nothing of the worker reaches the program any more
         return;
     }
     if (work->localFileRead) {

@@ -1,5 +1,7 @@
 #include "WindowResources.h"
 
+#include "orvane/StringTable.h"
+
 #include <QAction>
 #include <QBitmap>
 #include <QMainWindow>
@@ -113,6 +115,48 @@ QList<QKeySequence> WindowResources::MenuShortcuts(unsigned id)
         return keys;
     }
     return {};
+}
+
+std::unique_ptr<QMenuBar> WindowResources::BuildMenuBar(const MenuResource& resource,
+                                                       const std::function<void(unsigned)>& onCommand,
+                                                       const std::function<void(QMenu*)>& onPopup)
+{
+    auto menuBar = std::make_unique<QMenuBar>();
+    for (const MenuPopupResource& popupResource : resource) {
+        QMenu* popup = menuBar->addMenu(QString::fromUtf8(popupResource.text));
+        onPopup(popup);
+        for (const MenuItemResource& item : popupResource.items) {
+            if (item.commandId == 0) {
+                popup->addSeparator();
+                continue;
+            }
+            QAction* action = CommandAction(popup, item.commandId, QString::fromUtf8(item.text));
+            action->setShortcuts(MenuShortcuts(item.commandId));
+            popup->addAction(action);
+            QObject::connect(action, &QAction::triggered, popup, [onCommand, id = item.commandId] { onCommand(id); });
+        }
+    }
+    return menuBar;
+}
+
+void WindowResources::FillToolBar(QToolBar& toolBar, const ToolBarResource& resource,
+                                  const std::function<void(unsigned)>& onCommand)
+{
+    toolBar.setObjectName(QStringLiteral("toolbar135"));
+    toolBar.setMovable(false);
+    toolBar.setFloatable(false);
+    toolBar.setIconSize(resource.buttonSize);
+    toolBar.setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    const unsigned bitmaps[] = {IDB_TOOL_NEW, IDB_TOOL_OPEN, IDB_TOOL_SAVE, IDB_TOOL_SAVEAS};
+    for (std::size_t index = 0; index < resource.commandIds.size(); ++index) {
+        const unsigned id = resource.commandIds[index];
+        QAction* action = CommandAction(&toolBar, id, QString::fromStdString(LoadResString(IDS_TOOL_FILE_NEW + unsigned(index))));
+        if (index < std::size(bitmaps))
+            action->setIcon(QIcon(LoadToolBitmap(bitmaps[index])));
+        action->setToolTip(QString::fromStdString(LoadResString(id)));
+        toolBar.addAction(action);
+        QObject::connect(action, &QAction::triggered, &toolBar, [onCommand, id] { onCommand(id); });
+    }
 }
 
 }  // namespace orvane

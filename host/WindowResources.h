@@ -9,12 +9,14 @@
 #include <QPixmap>
 #include <QSize>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 class QAction;
 class QMainWindow;
+class QMenu;
 class QMenuBar;
 class QToolBar;
 class QWidget;
@@ -88,6 +90,17 @@ public:
     // (plain X11 has no Save As key, some platforms no Quit key), the one the
     // desktops share. None for a command without keys.
     static QList<QKeySequence> MenuShortcuts(unsigned id);
+
+    // A menu bar of resource's popups and items, each popup handed to
+    // onPopup; an item has its command's keys and runs onCommand(id).
+    static std::unique_ptr<QMenuBar> BuildMenuBar(const MenuResource& resource,
+                                                  const std::function<void(unsigned)>& onCommand,
+                                                  const std::function<void(QMenu*)>& onPopup);
+    // Fills toolBar with resource's buttons: images 0..3 (new, open, save,
+    // save as), texts 32777.. and tooltips of the string table; a button
+    // runs onCommand(id).
+    static void FillToolBar(QToolBar& toolBar, const ToolBarResource& resource,
+                            const std::function<void(unsigned)>& onCommand);
 
     // A toolbar bitmap with its light grey background made transparent.
     static QPixmap LoadToolBitmap(unsigned id);

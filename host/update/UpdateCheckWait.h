@@ -17,4 +17,11 @@ namespace orvane {
 [[nodiscard]] std::optional<UpdateCheckWork> WaitForUpdateCheck(UpdateCheckWorker& worker,
                                                                  std::chrono::milliseconds limit, QWidget* owner);
 
+// Runs procedure on a worker of its own and waits for it: its work when it
+// ended in time; a work with outcome SVRCHK_ERROR when no thread could be
+// started; nullopt when it did not end in time, the worker then being given
+// up (nothing of it reaches the program any more, and nothing waits for it).
+[[nodiscard]] std::optional<UpdateCheckWork> RunUpdateCheck(UpdateCheckWorker::Procedure procedure,
+                                                            std::chrono::milliseconds limit, QWidget* owner);
+
 }  // namespace orvane

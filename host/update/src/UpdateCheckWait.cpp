@@ -1,11 +1,14 @@
 #include "update/UpdateCheckWait.h"
 
+#include "update/UpdateCheck.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QTimer>
 
 #include <algorithm>
+#include <system_error>
 
 namespace orvane {
 
@@ -50,6 +53,22 @@ std::optional<UpdateCheckWork> WaitForUpdateCheck(UpdateCheckWorker& worker, std
     notice.hide();
     QApplication::restoreOverrideCursor();
     return worker.WaitFor(std::chrono::milliseconds(0));
+}
+
+std::optional<UpdateCheckWork> RunUpdateCheck(UpdateCheckWorker::Procedure procedure, std::chrono::milliseconds limit,
+                                              QWidget* owner)
+{
+    std::optional<UpdateCheckWorker> worker;
+    try {
+        worker.emplace(std::move(procedure));
+    } catch (const std::system_error&) {
+        // No thread to check on: the check could not be made, as when a file was not read.
+        return UpdateCheckWork{.nResult = SVRCHK_ERROR};
+    }
+    std::optional<UpdateCheckWork> work = WaitForUpdateCheck(*worker, limit, owner);
+    if (!work)
+        worker->Abandon();
+    return work;
 }
 
 }  // namespace orvane
