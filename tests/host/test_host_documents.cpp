@@ -1,5 +1,4 @@
 // The document commands against the scripted movie and real data files.
-#include "dialogs/FileDialogFilter.h"
 #include "HostTestSupport.h"
 #include "dialogs/QtUserDialogs.h"
 
@@ -41,7 +40,6 @@ private slots:
     void fileNamesAreBytesAndFailuresSayWhy();
     void emptyContentIsRefused();
     void everyMovieTextSurvivesSaveAndOpen();
-    void fileDialogFilters();
 };
 
 void DocumentsTest::promptLooksAsItShould()
@@ -399,14 +397,6 @@ void DocumentsTest::everyMovieTextSurvivesSaveAndOpen()
     QCOMPARE(host.movie->loads, std::vector<std::string>{text});
     QCOMPARE(window->SaveData(), text);
     QCOMPARE(window->FilePath(), path);
-}
-
-void DocumentsTest::fileDialogFilters()
-{
-    QCOMPARE(orvane::FileDialogFilters(orvane::LoadResString(orvane::IDS_SAVE_FILTER)), QStringList{"Z系列机型选择指南系统数据(*.zsr)"});
-    QCOMPARE(orvane::FileDialogFilters(orvane::LoadResString(orvane::IDS_OPEN_FILTER)),
-             QStringList({"Z系列机型选择指南系统数据(*.zsr)", "全部文件(*.*)"}));
-    QCOMPARE(orvane::FileDialogFilters("Data|*.zsr;*.bak||"), QStringList{"Data (*.zsr;*.bak)"});
 }
 
 QTEST_MAIN(DocumentsTest)

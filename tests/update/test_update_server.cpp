@@ -51,8 +51,6 @@ private slots:
     void certificateRefused_data();
     void certificateRefused();
     void acceptedUpdateOpensTheDownloadThroughTheDesktopOpener();
-    void downloadAddressIsOpenedAsTheVersionFileGivesIt_data();
-    void downloadAddressIsOpenedAsTheVersionFileGivesIt();
 
 private:
     std::string DownloadUrl() const { return m_trusted.HttpsUrl("/torvex-z/TorvexOrvane.msi"); }
@@ -217,32 +215,6 @@ void UpdateServerTest::acceptedUpdateOpensTheDownloadThroughTheDesktopOpener()
     QFile record(opened);
     QVERIFY(record.open(QIODevice::ReadOnly));
     QCOMPARE(record.readAll().trimmed().toStdString(), DownloadUrl());
-}
-
-void UpdateServerTest::downloadAddressIsOpenedAsTheVersionFileGivesIt_data()
-{
-    QTest::addColumn<std::string>("download");
-    QTest::addColumn<QUrl>("opened");
-    QTest::newRow("file address") << std::string("file:///opt/TorvexOrvane.msi") << QUrl("file:///opt/TorvexOrvane.msi");
-    QTest::newRow("plain path") << std::string("/opt/TorvexOrvane.msi") << QUrl("file:///opt/TorvexOrvane.msi");
-    QTest::newRow("other scheme") << std::string("smb://fileserver/TorvexOrvane.msi")
-                                  << QUrl("smb://fileserver/TorvexOrvane.msi");
-}
-
-void UpdateServerTest::downloadAddressIsOpenedAsTheVersionFileGivesIt()
-{
-    QFETCH(std::string, download);
-    QFETCH(QUrl, opened);
-    HostHarness host;
-    host.WriteVersionFile(LocalVersionFile(m_trusted.HttpsUrl("/torvex-z/newer/"), download));
-    auto window = host.StartReady();
-    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
-    host.dialogs->boxAnswers = {MsgResult::Yes};
-    RunUpdateCheck(*window);
-
-    QCOMPARE(host.dialogs->openedUrls, std::vector<QUrl>{opened});
-    QVERIFY(RecordLabels().empty());
-    QCOMPARE(quit.size(), 1);
 }
 
 QTEST_MAIN(UpdateServerTest)
