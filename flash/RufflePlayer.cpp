@@ -78,10 +78,11 @@ QString RuffleScaleMode(const QString& scaleMode)
 
 }  // namespace
 
-RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
+RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version, std::chrono::milliseconds hangLimit)
     : m_version(version),
       // The page takes ruffle.js and its files from the runtime folder.
       m_pageUrl(QUrl::fromLocalFile(QDir(runtimeDir).absoluteFilePath(QStringLiteral("player.html")))),
+      m_hangLimit(hangLimit),
       m_interceptor(std::make_unique<LocalOnlyRequestInterceptor>()),
       m_profile(std::make_unique<QWebEngineProfile>()),  // off the record: nothing stored on disk
       m_bridge(std::make_unique<RuffleBridge>()),
@@ -131,7 +132,7 @@ RufflePlayer::RufflePlayer(const QString& runtimeDir, std::int32_t version)
                                                   .arg(int(status))
                                                   .arg(exitCode));
             });
-    m_watchdog.setInterval(kHangLimit / 2);
+    m_watchdog.setInterval(m_hangLimit / 2);
     connect(&m_watchdog, &QTimer::timeout, this, &RufflePlayer::CheckAlive);
 
     m_view->setPage(m_page.get());
@@ -348,13 +349,13 @@ void RufflePlayer::CheckAlive()
         });
         return;
     }
-    if (Clock::now() - *m_pingSent < kHangLimit)
+    if (Clock::now() - *m_pingSent < m_hangLimit)
         return;
     // The page has stopped answering (its process halted or caught in a
     // loop): it is ended like one that crashed, and the player starts afresh.
     const qint64 pid = m_page->renderProcessPid();
     m_hang = QStringLiteral("the page did not answer for %1 s (process %2 ended)")
-                 .arg(std::chrono::duration_cast<std::chrono::seconds>(kHangLimit).count())
+                 .arg(std::chrono::duration_cast<std::chrono::seconds>(m_hangLimit).count())
                  .arg(pid);
     m_watchdog.stop();
     m_pingSent.reset();

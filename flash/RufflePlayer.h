@@ -27,9 +27,13 @@ class RuffleBridge;
 class RufflePlayer final : public FlashPlayer {
     Q_OBJECT
 public:
+    // A playing page that has not answered a sign of life for this long is
+    // taken for hung: its process is ended and the player reports it stopped.
+    static constexpr std::chrono::milliseconds kHangLimit{10000};
+
     // runtimeDir holds ruffle.js and its core chunks and wasm files; version
     // is what flashVersion() reports and what the player emulates.
-    RufflePlayer(const QString& runtimeDir, std::int32_t version);
+    RufflePlayer(const QString& runtimeDir, std::int32_t version, std::chrono::milliseconds hangLimit = kHangLimit);
     ~RufflePlayer() override;
 
     QWidget* View() override;
@@ -76,9 +80,7 @@ private:
     QUrl m_pageUrl;
     FlashProperties m_properties;
     std::chrono::milliseconds m_callTimeout{20000};
-    // A playing page that has not answered a sign of life for this long is
-    // taken for hung: its process is ended and the player reports it stopped.
-    static constexpr std::chrono::milliseconds kHangLimit{10000};
+    std::chrono::milliseconds m_hangLimit;
     MovieState m_movieState = MovieState::None;
     bool m_pageReady = false;
     QUrl m_movieUrl;

@@ -48,9 +48,9 @@ bool IsRuffleRuntime(const QDir& dir)
 
 }  // namespace
 
-FlashPlayerFactory RufflePlayerFactory(const QString& appDir)
+FlashPlayerFactory RufflePlayerFactory(const QString& appDir, std::chrono::milliseconds hangLimit)
 {
-    return [appDir]() -> FlashCreateResult {
+    return [appDir, hangLimit]() -> FlashCreateResult {
         const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (env.contains(QStringLiteral("ORVANE_FLASH_FAIL"))) {
             const std::int32_t code = EnvironmentNumber(env, QStringLiteral("ORVANE_FLASH_FAIL")).value_or(0);
@@ -64,7 +64,7 @@ FlashPlayerFactory RufflePlayerFactory(const QString& appDir)
             return {FlashCreateStatus::Failed, kWebEngineUnusable, nullptr};
         const std::int32_t version =
             EnvironmentNumber(env, QStringLiteral("ORVANE_FLASH_VERSION")).value_or(kRuffleFlashVersion);
-        return {FlashCreateStatus::Ok, 0, std::make_unique<RufflePlayer>(runtime.absolutePath(), version)};
+        return {FlashCreateStatus::Ok, 0, std::make_unique<RufflePlayer>(runtime.absolutePath(), version, hangLimit)};
     };
 }
 

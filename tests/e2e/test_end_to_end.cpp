@@ -86,8 +86,10 @@ private:
     // programFolder: where the program is, and the movie and its files with
     // it; beforeStart runs once the window exists, before its movie is loaded.
     // realDialogs: the user's own boxes and file dialogs instead of the scripted ones.
+    // hangLimit: how long the player may leave a sign of life unanswered.
     void StartProgram(QStringList arguments, const QString& programFolder = QStringLiteral(ORVANE_BIN_DIR),
-                      const std::function<void()>& beforeStart = {}, bool realDialogs = false)
+                      const std::function<void()>& beforeStart = {}, bool realDialogs = false,
+                      std::chrono::milliseconds hangLimit = orvane::RufflePlayer::kHangLimit)
     {
         m_dialogs = std::make_shared<ScriptedUserDialogs>();
         std::shared_ptr<orvane::UserDialogs> dialogs = m_dialogs;
@@ -99,7 +101,7 @@ private:
         COrvaneDlg::Environment environment{dialogs, std::make_shared<orvane::WindowResources>(), std::move(commandLine),
                                             programFolder + QStringLiteral("/orvane"),
                                             m_files.filePath(QStringLiteral("state")).toStdString(), {}};
-        m_window = std::make_unique<COrvaneDlg>(orvane::RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR)),
+        m_window = std::make_unique<COrvaneDlg>(orvane::RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR), hangLimit),
                                                 std::move(environment));
         if (beforeStart)
             beforeStart();
@@ -541,7 +543,7 @@ private slots:
     // A page that no longer answers is found, ended and treated like one that stopped.
     void hungPlayerIsRestartedWithTheSelection()
     {
-        StartProgram({QStringLiteral("orvane")});
+        StartProgram({QStringLiteral("orvane")}, QStringLiteral(ORVANE_BIN_DIR), {}, false, std::chrono::milliseconds(2000));
         WaitUntilReady();
         ClickCpuUnit();
         const std::string changed = MovieSelection();
