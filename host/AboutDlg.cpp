@@ -20,7 +20,7 @@ QString FromCrLf(const std::string& text)
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(orvane::UserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
+CAboutDlg::CAboutDlg(orvane::UserDialogs& dialogs, QWidget* parent) : TemplateDialog(parent), m_dialogs(dialogs)
 {
     setWindowTitle(QStringLiteral("版本"));
     setFixedSize(orvane::DialogUnitRect(0, 0, 345, 204).size());
@@ -65,15 +65,6 @@ bool CAboutDlg::_SetVerInfo(const VersionInf& versionInf)
                              orvane::MsgIcon::Error);
         return false;
     }
-}
-
-void CAboutDlg::showEvent(QShowEvent* event)
-{
-    if (!m_initialised) {
-        m_initialised = true;
-        OnInitDialog();
-    }
-    QDialog::showEvent(event);
 }
 
 void CAboutDlg::OnInitDialog()

@@ -4,7 +4,7 @@
 #include "orvane/ErrorLog.h"
 #include "orvane/VersionInf.h"
 
-#include <QDialog>
+#include "DialogTemplate.h"
 
 #include <string>
 
@@ -14,7 +14,7 @@ class UserDialogs;
 class QLabel;
 class QPlainTextEdit;
 
-class CAboutDlg : public QDialog {
+class CAboutDlg : public orvane::TemplateDialog {
     Q_OBJECT
 public:
     explicit CAboutDlg(orvane::UserDialogs& dialogs, QWidget* parent = nullptr);
@@ -24,11 +24,8 @@ public:
     // after an error (reported already).
     bool _SetVerInfo(const VersionInf& versionInf);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void OnInitDialog();
+    void OnInitDialog() override;
     void DoDataExchange();
 
     std::string m_strCopyright;
@@ -36,7 +33,6 @@ private:
     std::string m_strTerms;
     CErrorLog m_log;
     orvane::UserDialogs& m_dialogs;
-    bool m_initialised = false;
 
     QLabel* m_wndTitle;        // 1009
     QLabel* m_wndVersion;      // 1003

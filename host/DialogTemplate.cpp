@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include <utility>
+
 namespace orvane {
 
 QLabel* StaticText(QWidget* parent, int id, const QString& text, const QRect& rect)
@@ -13,6 +15,13 @@ QLabel* StaticText(QWidget* parent, int id, const QString& text, const QRect& re
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(rect);
     return label;
+}
+
+void TemplateDialog::showEvent(QShowEvent* event)
+{
+    if (!std::exchange(m_initialised, true))
+        OnInitDialog();
+    QDialog::showEvent(event);
 }
 
 }  // namespace orvane

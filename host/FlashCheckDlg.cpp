@@ -17,7 +17,7 @@ const char kDownloadPage[] = "https://ruffle.rs/#downloads";
 
 }  // namespace
 
-CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs)
+CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : TemplateDialog(parent), m_dialogs(dialogs)
 {
     setWindowTitle(QString::fromUtf8(orvane::kProgramTitle));
     setFixedSize(orvane::DialogUnitRect(0, 0, 271, 128).size());
@@ -54,15 +54,6 @@ CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : 
 }
 
 CFlashCheckDlg::~CFlashCheckDlg() = default;
-
-void CFlashCheckDlg::showEvent(QShowEvent* event)
-{
-    if (!m_initialised) {
-        m_initialised = true;
-        OnInitDialog();
-    }
-    QDialog::showEvent(event);
-}
 
 void CFlashCheckDlg::OnInitDialog()
 {

@@ -2,7 +2,7 @@
 // The Flash Player notice (dialog 145): the player is missing or too old;
 // its badge opens the player's download page.
 
-#include <QDialog>
+#include "DialogTemplate.h"
 
 #include <string>
 
@@ -11,7 +11,7 @@ class UserDialogs;
 }
 class QLabel;
 
-class CFlashCheckDlg : public QDialog {
+class CFlashCheckDlg : public orvane::TemplateDialog {
     Q_OBJECT
 public:
     explicit CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent = nullptr);
@@ -20,16 +20,12 @@ public:
     std::string m_strMessage;
     std::string m_strTradeMark;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void OnInitDialog();
+    void OnInitDialog() override;
     void DoDataExchange();
     void OnGetFlashPlayer();
 
     orvane::UserDialogs& m_dialogs;
-    bool m_initialised = false;
     QLabel* m_wndMessage;    // 1016
     QLabel* m_wndTradeMark;  // 1019
 };
