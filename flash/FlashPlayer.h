@@ -50,6 +50,9 @@ public:
     // Starts the player afresh after it stopped and plays the movie it
     // played before; the movie then starts as it does at first.
     virtual void Restart() = 0;
+    // From the movie's next load on, the file it reads beside itself under
+    // name is read from path instead (the catalogue the user installed).
+    virtual void ServeInPlaceOf(const QString& name, const QString& path) = 0;
 
 signals:
     // The movie called ExternalInterface.call: an "invoke" request text.

@@ -272,9 +272,15 @@ void RufflePlayer::ShowFailure()
 
 void RufflePlayer::StartMovie()
 {
-    m_page->runJavaScript(QStringLiteral("orvaneLoadMovie(%1, %2)")
-                              .arg(JsonLiteral(m_movieUrl.toString(QUrl::FullyEncoded)), MovieOptionsJson()),
+    m_page->runJavaScript(QStringLiteral("orvaneLoadMovie(%1, %2, %3)")
+                              .arg(JsonLiteral(m_movieUrl.toString(QUrl::FullyEncoded)), MovieOptionsJson(),
+                                   QString::fromUtf8(QJsonDocument(m_served).toJson(QJsonDocument::Compact))),
                           QWebEngineScript::MainWorld);
+}
+
+void RufflePlayer::ServeInPlaceOf(const QString& name, const QString& path)
+{
+    m_served.insert(name, QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
 }
 
 void RufflePlayer::StopMovie(const QString& reason)

@@ -50,3 +50,5 @@ QString CShockwaveFlash::CallFunction(const QString& request) { return Player().
 std::int32_t CShockwaveFlash::FlashVersion() { return Player().FlashVersion(); }
 
 void CShockwaveFlash::Restart() { Player().Restart(); }
+
+void CShockwaveFlash::ServeInPlaceOf(const QString& name, const QString& path) { Player().ServeInPlaceOf(name, path); }

@@ -63,27 +63,24 @@ CatalogChoice ChooseCatalog(const CatalogPlaces& places)
     return {places.UserCatalog(), true, edition};
 }
 
-bool InstallCatalog(std::string_view catalogBytes, std::string_view signature, const std::string& dataFolder)
+FileWriteResult InstallCatalog(std::string_view catalogBytes, std::string_view signature, const std::string& dataFolder)
 {
     const CatalogPlaces places{{}, dataFolder};
     std::error_code error;
     std::filesystem::create_directories(dataFolder, error);
-    if (error) {
-        errno = error.value();
-        return false;
-    }
+    if (error)
+        return {.systemError = error.value()};
     const std::optional<std::string> previousSignature = ReadSmallFile(places.UserSignature());
-    if (!WriteWholeFile(places.UserSignature(), signature).written)
-        return false;
-    if (WriteWholeFile(places.UserCatalog(), catalogBytes).written)
-        return true;
-    const int failure = errno;
-    if (previousSignature)
-        (void)WriteWholeFile(places.UserSignature(), *previousSignature);
-    else
-        RemoveIfPresent(places.UserSignature());
-    errno = failure;
-    return false;
+    if (const FileWriteResult written = WriteWholeFile(places.UserSignature(), signature); !written)
+        return written;
+    const FileWriteResult written = WriteWholeFile(places.UserCatalog(), catalogBytes);
+    if (!written) {
+        if (previousSignature)
+            (void)WriteWholeFile(places.UserSignature(), *previousSignature);
+        else
+            RemoveIfPresent(places.UserSignature());
+    }
+    return written;
 }
 
 bool RestoreShippedCatalog(const std::string& dataFolder)

@@ -198,8 +198,25 @@
         notice.hidden = false;
     };
 
-    window.orvaneLoadMovie = (url, options) => {
+    // Files beside the movie that the host serves from elsewhere (the
+    // catalogue the user installed): name → address. The movie reads them
+    // with fetch(), as it reads every file.
+    let servedInPlace = {};
+    let movieUrl = "";
+    const realFetch = window.fetch.bind(window);
+    window.fetch = (resource, init) => {
+        const url = resource instanceof Request ? resource.url : String(resource);
+        const name = decodeURIComponent(url.slice(url.lastIndexOf("/") + 1));
+        if (!Object.prototype.hasOwnProperty.call(servedInPlace, name) || url !== new URL(name, movieUrl).href)
+            return realFetch(resource, init);
+        const served = servedInPlace[name];
+        return realFetch(resource instanceof Request ? new Request(served, resource) : served, init);
+    };
+
+    window.orvaneLoadMovie = (url, options, served) => {
         window.orvaneUnloadMovie();
+        movieUrl = url;
+        servedInPlace = served || {};
         loading = true;
         document.getElementById("failure").hidden = true;
         const created = window.RufflePlayer.newest().createPlayer();

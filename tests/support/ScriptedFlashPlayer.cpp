@@ -82,6 +82,11 @@ QString ScriptedFlashPlayer::CallFunction(const QString& request)
 
 std::int32_t ScriptedFlashPlayer::FlashVersion() { return m_script->flashVersion; }
 
+void ScriptedFlashPlayer::ServeInPlaceOf(const QString& name, const QString& path)
+{
+    m_script->servedInPlace.emplace_back(name, path);
+}
+
 void ScriptedFlashPlayer::Restart()
 {
     ++m_script->restarts;

@@ -7,6 +7,8 @@
 // edition is newer than the shipped one's: a newer program's catalogue wins
 // over an older download, and a damaged or foreign copy is never served.
 
+#include "orvane/TextFile.h"
+
 #include <string>
 #include <string_view>
 
@@ -42,8 +44,8 @@ struct CatalogChoice {
 // when missing), each whole or not at all through the program's one save
 // road; when the catalogue cannot be written the previous signature is put
 // back, so the previous pair stays. A pair left mismatched by a failure
-// even then is never served. false with errno set on failure.
-[[nodiscard]] bool InstallCatalog(std::string_view catalogBytes, std::string_view signature,
+// even then is never served. The outcome of the write that failed, or of the last.
+[[nodiscard]] FileWriteResult InstallCatalog(std::string_view catalogBytes, std::string_view signature,
                                   const std::string& dataFolder);
 
 // Goes back to the shipped catalogue: removes the user's copy and its
