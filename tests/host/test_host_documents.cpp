@@ -2,11 +2,13 @@
 #include "FileDialogFilter.h"
 #include "HostTestSupport.h"
 #include "QtUserDialogs.h"
+#include "StandardIconStyle.h"
 
 #include "orvane/CryptUtil.h"
 #include "orvane/StringTable.h"
 #include "orvane/SystemErrorReason.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -15,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <cerrno>
 #include <fstream>
@@ -43,6 +46,7 @@ private slots:
     void everyMovieTextSurvivesSaveAndOpen();
     void legacyCodePageFileOpens();
     void fileDialogFilters();
+    void fileDialogsDrawTheSamePicturesAgain();
 };
 
 void DocumentsTest::promptLooksAsItShould()
@@ -420,6 +424,34 @@ void DocumentsTest::fileDialogFilters()
     QCOMPARE(orvane::FileDialogFilters(orvane::LoadResString(orvane::IDS_OPEN_FILTER)),
              QStringList({"Z系列机型选择指南系统数据(*.zsr)", "全部文件(*.*)"}));
     QCOMPARE(orvane::FileDialogFilters("Data|*.zsr;*.bak||"), QStringList{"Data (*.zsr;*.bak)"});
+}
+
+void DocumentsTest::fileDialogsDrawTheSamePicturesAgain()
+{
+    // Qt keeps what it draws of a picture under that picture's key: a dialog that
+    // shows new pictures each time leaves more behind each time.
+    orvane::ShareStandardIcons();
+    orvane::QtUserDialogs dialogs;
+    std::vector<std::vector<qint64>> keys;
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            std::vector<qint64> shown;
+            for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+                if (!button->icon().isNull())
+                    shown.push_back(button->icon().cacheKey());
+            const QAbstractItemModel* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))->model();
+            for (int ask = 0; ask < 2; ++ask)
+                shown.push_back(files->headerData(0, Qt::Horizontal, Qt::DecorationRole).value<QPixmap>().cacheKey());
+            keys.push_back(shown);
+            dialog->reject();
+        });
+        QCOMPARE(dialogs.GetOpenFileName(nullptr, orvane::LoadResString(orvane::IDS_OPEN_FILTER)), std::nullopt);
+    }
+    QCOMPARE(keys.size(), 2u);
+    QVERIFY(keys[0].size() > 4);
+    QCOMPARE(keys[0], keys[1]);
 }
 
 QTEST_MAIN(DocumentsTest)
