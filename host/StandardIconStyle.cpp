@@ -1,7 +1,6 @@
 #include "StandardIconStyle.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 
 namespace orvane {
 
@@ -13,7 +12,7 @@ QIcon StandardIconStyle::standardIcon(StandardPixmap standardIcon, const QStyleO
     // An option may ask for a state or direction of its own: such icons are made as asked.
     if (option)
         return QProxyStyle::standardIcon(standardIcon, option, widget);
-    const auto key = std::make_pair(standardIcon, QGuiApplication::isRightToLeft());
+    const auto key = std::make_pair(standardIcon, QApplication::isRightToLeft());
     auto found = m_icons.find(key);
     if (found == m_icons.end())
         found = m_icons.emplace(key, QProxyStyle::standardIcon(standardIcon, nullptr, widget)).first;

@@ -2,9 +2,10 @@
 // real `orvane` runs on an X display under a window manager
 // (tests/install/run_under_openbox.sh) and is driven as a user drives it:
 // Ctrl+O, the file's path typed into the program's file dialog and Enter, a
-// click on a quantity's − or + in the movie, Ctrl+S. Every few cycles the
-// benchmark prints the PSS of the program's own process, of each of its engine
-// processes and of the whole tree, and at the end how they grew.
+// click on a quantity's − or + in the movie, Ctrl+S. Every few cycles, at
+// rest, the benchmark prints the PSS of the program's own process, of each of
+// its engine processes and of the whole tree (the kernel's, the same counted
+// among the tree alone, and its anonymous part), and at the end how they grew.
 //
 // Usage: bench_player_memory [cycles] [--file SELECTION.zsr] [--every CYCLES] [--program FOLDER]
 //   cycles     1000 by default; --every 100 by default.
@@ -37,7 +38,10 @@
 namespace {
 
 constexpr int kStepTimeoutMs = 20000;
-constexpr int kSettleMs = 2000;  // before a sample: the player stays awake 2 s after input
+// Before a sample: at rest, as a user who stops to look. The player stays awake
+// for 2 s after input, and the engine lets go of the shared buffers of its last
+// frames 4 to 8 s after that (a few MB that would come and go from sample to sample).
+constexpr int kRestMs = 10000;
 // In the movie (1000 x 600, at (4, client bottom - 604) in the window): the − and +
 // of the second module of the first tab, and the undo button, which a load greys and a
 // change enables.
@@ -303,7 +307,7 @@ int main(int argc, char** argv)
         EndProcessTree(program);
         return 1;
     }
-    QThread::msleep(kSettleMs);
+    QThread::msleep(kRestMs);
     Session session(*desktop, program.processId(), *window, file);
     QString failure = session.Begin();
     std::printf("%s: %d open / change / save cycles, PSS every %d\n", qPrintable(options.program), options.cycles,
@@ -313,7 +317,7 @@ int main(int argc, char** argv)
     QElapsedTimer clock;
     const auto takeSample = [&](int cycle) {
         const double seconds = clock.isValid() ? clock.restart() / 1000.0 : 0;
-        QThread::msleep(kSettleMs);
+        QThread::msleep(kRestMs);
         const int since = samples.empty() ? 0 : cycle - samples.back().cycle;
         const std::vector<ProcessPss> processes = TreePssMiB(program.processId());
         std::vector<qint64> pids;
