@@ -3,6 +3,7 @@
 #include "EngineEnvironment.h"
 #include "OrvaneApp.h"
 #include "dialogs/QtUserDialogs.h"
+#include "dialogs/StandardIconStyle.h"
 #include "StartTrace.h"
 #include "update/UpdateCheckWorker.h"
 
@@ -57,6 +58,8 @@ int main(int argc, char* argv[])
         QGuiApplication::setDesktopFileName(QStringLiteral(ORVANE_APP_ID));
         orvane::StartTrace::Mark(QStringLiteral("Qt up"));
         orvane::QtUserDialogs::InstallQtTranslations(application);
+        // Every file dialog asks the style for its standard icons again.
+        orvane::ShareStandardIcons();
         // Qt has taken its own options out of argv; the rest are ours, as bytes.
         COrvaneApp app(std::vector<std::string>(argv, argv + argc));
         app.InitInstance();

@@ -44,11 +44,12 @@ QString ProcessKind(qint64 pid)
     return kind;
 }
 
-double PssMiB(qint64 pid)
+// A field of /proc/PID/smaps_rollup ("Pss:", "Pss_Anon:"), in MiB.
+double RollupMiB(const QByteArray& rollup, const QByteArray& field)
 {
-    for (const QByteArray& line : ReadProcFile(pid, "smaps_rollup").split('\n'))
-        if (line.startsWith("Pss:"))
-            return line.mid(4).trimmed().split(' ').first().toDouble() / 1024.0;
+    for (const QByteArray& line : rollup.split('\n'))
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toDouble() / 1024.0;
     return 0;
 }
 
@@ -71,11 +72,21 @@ std::vector<qint64> ProcessTree(qint64 root)
     return tree;
 }
 
+std::vector<ProcessPss> TreePssMiB(qint64 root)
+{
+    std::vector<ProcessPss> processes;
+    for (const qint64 pid : ProcessTree(root)) {
+        const QByteArray rollup = ReadProcFile(pid, "smaps_rollup");
+        processes.push_back({pid, ProcessKind(pid), RollupMiB(rollup, "Pss:"), RollupMiB(rollup, "Pss_Anon:")});
+    }
+    return processes;
+}
+
 std::map<QString, double> TreePssMiBByKind(qint64 root)
 {
     std::map<QString, double> pss;
-    for (const qint64 pid : ProcessTree(root))
-        pss[ProcessKind(pid)] += PssMiB(pid);
+    for (const ProcessPss& process : TreePssMiB(root))
+        pss[process.kind] += process.pssMiB;
     return pss;
 }
 

@@ -44,31 +44,36 @@ void EndProcessTree(QProcess& process)
             QThread::msleep(5);
 }
 
-StartSample RunStart(const StartRun& run, int timeoutMs)
+bool StartUntilReady(QProcess& process, const StartRun& run, const QString& tracePath, int timeoutMs)
 {
-    QTemporaryDir folder;
-    const QString tracePath = folder.filePath(QStringLiteral("trace"));
     QProcessEnvironment environment = run.environment;
     environment.insert(QStringLiteral("ORVANE_START_TRACE"), tracePath);
-
-    QProcess process;
     process.setProcessEnvironment(environment);
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     process.start(run.program, run.arguments);
-    StartSample sample;
     if (!process.waitForStarted())
-        return sample;
+        return false;
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < timeoutMs && process.state() == QProcess::Running) {
         QThread::msleep(5);
-        if (ReadStartTrace(tracePath).count(run.readyPhase)) {
-            sample.pssMiB = TreePssMiBByKind(process.processId());
-            sample.cpuMs = TreeCpuMs(process.processId());
-            sample.ready = true;
-            break;
-        }
+        if (ReadStartTrace(tracePath).count(run.readyPhase))
+            return true;
+    }
+    return false;
+}
+
+StartSample RunStart(const StartRun& run, int timeoutMs)
+{
+    QTemporaryDir folder;
+    const QString tracePath = folder.filePath(QStringLiteral("trace"));
+    QProcess process;
+    StartSample sample;
+    if (StartUntilReady(process, run, tracePath, timeoutMs)) {
+        sample.pssMiB = TreePssMiBByKind(process.processId());
+        sample.cpuMs = TreeCpuMs(process.processId());
+        sample.ready = true;
     }
     EndProcessTree(process);
     sample.phaseMs = ReadStartTrace(tracePath);

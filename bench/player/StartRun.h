@@ -26,6 +26,12 @@ struct StartSample {
 
 [[nodiscard]] StartSample RunStart(const StartRun& run, int timeoutMs = 60000);
 
+// Starts run's program in process, its start-up trace written to tracePath,
+// and waits until the trace holds the ready phase; false when the program
+// ended or timeoutMs passed first.
+[[nodiscard]] bool StartUntilReady(QProcess& process, const StartRun& run, const QString& tracePath,
+                                   int timeoutMs = 60000);
+
 // Writes the selection the benchmarks open (module mode, CPU, power supply,
 // base and two kinds of module) to path with the zsr tool at zsrTool.
 [[nodiscard]] bool WriteBenchSelection(const QString& path, const QString& zsrTool);

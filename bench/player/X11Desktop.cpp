@@ -61,6 +61,39 @@ void SendToRoot(xcb_connection_t* xcb, xcb_screen_t* screen, xcb_window_t window
     xcb_flush(xcb);
 }
 
+struct KeyStroke {
+    std::uint8_t keycode = 0;
+    bool shifted = false;  // the keysym is the key's second, with Shift
+};
+
+KeyStroke KeyFor(xcb_connection_t* xcb, unsigned keysym)
+{
+    const xcb_setup_t* setup = xcb_get_setup(xcb);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    xcb_get_keyboard_mapping_reply_t* mapping = xcb_get_keyboard_mapping_reply(
+        xcb, xcb_get_keyboard_mapping(xcb, setup->min_keycode, std::uint8_t(count)), nullptr);
+    KeyStroke stroke;
+    if (!mapping)
+        return stroke;
+    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
+    const int perKeycode = mapping->keysyms_per_keycode;
+    for (int i = 0; i < count * perKeycode && stroke.keycode == 0; ++i)
+        if (keysyms[i] == keysym && i % perKeycode < 2)
+            stroke = {std::uint8_t(setup->min_keycode + i / perKeycode), i % perKeycode == 1};
+    std::free(mapping);
+    return stroke;
+}
+
+// Presses the keys in order and releases them in the reverse order.
+void PressTogether(xcb_connection_t* xcb, const std::vector<std::uint8_t>& keycodes)
+{
+    for (const std::uint8_t keycode : keycodes)
+        xcb_test_fake_input(xcb, XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    for (auto keycode = keycodes.rbegin(); keycode != keycodes.rend(); ++keycode)
+        xcb_test_fake_input(xcb, XCB_KEY_RELEASE, *keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(xcb);
+}
+
 }  // namespace
 
 X11Desktop::X11Desktop(std::unique_ptr<Connection> connection) : m_connection(std::move(connection)) {}
@@ -81,14 +114,43 @@ std::unique_ptr<X11Desktop> X11Desktop::Open()
 
 std::optional<unsigned> X11Desktop::WindowOf(qint64 pid) const
 {
+    const std::vector<unsigned> windows = WindowsOf(pid);
+    return windows.empty() ? std::nullopt : std::optional<unsigned>(windows.front());
+}
+
+std::vector<unsigned> X11Desktop::WindowsOf(qint64 pid) const
+{
     xcb_connection_t* xcb = m_connection->xcb;
     const xcb_atom_t pidAtom = Atom(xcb, "_NET_WM_PID");
+    std::vector<unsigned> windows;
     for (const std::uint32_t window : Property32(xcb, m_connection->screen->root, Atom(xcb, "_NET_CLIENT_LIST"))) {
         const std::vector<std::uint32_t> owner = Property32(xcb, window, pidAtom);
         if (!owner.empty() && owner[0] == pid)
-            return window;
+            windows.push_back(window);
     }
-    return std::nullopt;
+    return windows;
+}
+
+std::optional<unsigned> X11Desktop::ActiveWindow() const
+{
+    xcb_connection_t* xcb = m_connection->xcb;
+    const std::vector<std::uint32_t> active =
+        Property32(xcb, m_connection->screen->root, Atom(xcb, "_NET_ACTIVE_WINDOW"));
+    return active.empty() || active[0] == XCB_NONE ? std::nullopt : std::optional<unsigned>(active[0]);
+}
+
+QString X11Desktop::Title(unsigned window) const
+{
+    xcb_connection_t* xcb = m_connection->xcb;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        xcb, xcb_get_property(xcb, 0, window, Atom(xcb, "_NET_WM_NAME"), Atom(xcb, "UTF8_STRING"), 0, 1024),
+        nullptr);
+    QString title;
+    if (reply)
+        title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply)),
+                                  xcb_get_property_value_length(reply));
+    std::free(reply);
+    return title;
 }
 
 QRect X11Desktop::ClientArea(unsigned window) const
@@ -152,24 +214,28 @@ void X11Desktop::Click(QPoint onScreen)
     xcb_flush(xcb);
 }
 
-void X11Desktop::Key(unsigned keysym)
+void X11Desktop::Key(unsigned keysym, unsigned modifierKeysym)
 {
     xcb_connection_t* xcb = m_connection->xcb;
-    const xcb_setup_t* setup = xcb_get_setup(xcb);
-    const int count = setup->max_keycode - setup->min_keycode + 1;
-    xcb_get_keyboard_mapping_reply_t* mapping = xcb_get_keyboard_mapping_reply(
-        xcb, xcb_get_keyboard_mapping(xcb, setup->min_keycode, std::uint8_t(count)), nullptr);
-    if (!mapping)
-        return;
-    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
-    std::uint8_t keycode = 0;
-    for (int i = 0; i < count * mapping->keysyms_per_keycode && keycode == 0; ++i)
-        if (keysyms[i] == keysym)
-            keycode = std::uint8_t(setup->min_keycode + i / mapping->keysyms_per_keycode);
-    std::free(mapping);
-    xcb_test_fake_input(xcb, XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    xcb_test_fake_input(xcb, XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    xcb_flush(xcb);
+    std::vector<std::uint8_t> keys;
+    if (modifierKeysym != 0)
+        keys.push_back(KeyFor(xcb, modifierKeysym).keycode);
+    keys.push_back(KeyFor(xcb, keysym).keycode);
+    PressTogether(xcb, keys);
+}
+
+void X11Desktop::Type(const QString& text)
+{
+    constexpr unsigned kShift = 0xFFE1;
+    xcb_connection_t* xcb = m_connection->xcb;
+    const std::uint8_t shift = KeyFor(xcb, kShift).keycode;
+    for (const QChar character : text) {
+        const KeyStroke stroke = KeyFor(xcb, character.unicode());
+        if (stroke.shifted)
+            PressTogether(xcb, {shift, stroke.keycode});
+        else
+            PressTogether(xcb, {stroke.keycode});
+    }
 }
 
 QByteArray X11Desktop::Pixels(QRect area) const

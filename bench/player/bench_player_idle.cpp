@@ -121,22 +121,13 @@ void MeasureOnDisplay(X11Desktop& desktop, qint64 pid, Figures& figures)
 void MeasureRound(const Subject& subject, const QString& selectionFile, X11Desktop* desktop, Figures& figures)
 {
     QTemporaryDir folder;
-    const QString trace = folder.filePath(QStringLiteral("trace"));
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ORVANE_START_TRACE"), trace);
+    StartRun run{subject.program, {selectionFile}, QProcessEnvironment::systemEnvironment(),
+                 QStringLiteral("document opened")};
     // The clicks leave unsaved work, which the ended program keeps for its
     // next start: each start gets a state folder of its own.
-    environment.insert(QStringLiteral("XDG_STATE_HOME"), folder.filePath(QStringLiteral("state")));
-    program.setProcessEnvironment(environment);
-    program.setStandardOutputFile(QProcess::nullDevice());
-    program.setStandardErrorFile(QProcess::nullDevice());
-    program.start(subject.program, {selectionFile});
-    QElapsedTimer clock;
-    clock.start();
-    while (!ReadStartTrace(trace).count(QStringLiteral("document opened")) && clock.elapsed() < 60000)
-        Wait(20);
-    if (clock.elapsed() >= 60000) {
+    run.environment.insert(QStringLiteral("XDG_STATE_HOME"), folder.filePath(QStringLiteral("state")));
+    QProcess program;
+    if (!StartUntilReady(program, run, folder.filePath(QStringLiteral("trace")))) {
         std::fprintf(stderr, "%s: the document did not open\n", qPrintable(subject.name));
         EndProcessTree(program);
         return;

@@ -4,6 +4,8 @@
 
 #include "dialogs/UserDialogs.h"
 
+#include <QPixmap>
+
 class QCoreApplication;
 
 namespace orvane {
@@ -24,6 +26,10 @@ public:
     bool PreviewAndPrint(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
     int RunModal(QDialog& dialog) override;
     void OpenUrl(const QUrl& url) override;
+
+private:
+    // What every file dialog's header shows before its first title (FileDialogModel).
+    QPixmap m_headerPicture;
 };
 
 }  // namespace orvane

@@ -1,5 +1,6 @@
 #include "dialogs/QtUserDialogs.h"
 
+#include "FileDialogModel.h"
 #include "dialogs/FileDialogFilter.h"
 
 #include <QCoreApplication>
@@ -84,6 +85,7 @@ MsgResult QtUserDialogs::MessageBox(QWidget* owner, const std::string& text, con
 std::optional<std::string> QtUserDialogs::GetOpenFileName(QWidget* owner, const std::string& filter)
 {
     QFileDialog dialog(owner);
+    dialog.setProxyModel(new FileDialogModel(m_headerPicture));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(FileDialogFilters(filter));
@@ -95,6 +97,7 @@ std::optional<std::string> QtUserDialogs::GetSaveFileName(QWidget* owner, const 
                                                            const std::string& defaultSuffix)
 {
     QFileDialog dialog(owner);
+    dialog.setProxyModel(new FileDialogModel(m_headerPicture));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(FileDialogFilters(filter));
