@@ -82,8 +82,8 @@ void COrvaneDlg::BuildWindowMenu()
         return;
     QAction* versionCheck = orvane::WindowResources::CommandAction(
         this, ID_MENU_SVR_FILE_CHK, QString::fromStdString(orvane::LoadResString(orvane::IDS_SVR_FILE_CHK)));
-    connect(versionCheck, &QAction::triggered, this, [this] { OnCommand(ID_MENU_SVR_FILE_CHK); });
-    m_windowMenu = new orvane::WindowMenu({this, [this] { OnSysCommand(kSysCommandAbout); }, versionCheck});
+    connect(versionCheck, &QAction::triggered, this, std::bind_front(&COrvaneDlg::OnCommand, this, ID_MENU_SVR_FILE_CHK));
+    m_windowMenu = new orvane::WindowMenu({this, std::bind_front(&COrvaneDlg::OnSysCommand, this, kSysCommandAbout), versionCheck});
     m_keyboard.Watch(m_windowMenu->Menu());
 }
 

@@ -1,5 +1,5 @@
 #include "AtomicFile.h"
-#include "CHandle.h"
+#include "Handle.h"
 
 #include <cerrno>
 #include <climits>

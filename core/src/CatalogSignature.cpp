@@ -2,7 +2,7 @@
 
 #include "orvane/XmlSource.h"
 
-#include "CHandle.h"
+#include "Handle.h"
 #include "HttpFetch.h"
 
 #include <openssl/err.h>

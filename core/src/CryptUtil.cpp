@@ -1,6 +1,6 @@
 #include "orvane/CryptUtil.h"
 
-#include "CHandle.h"
+#include "Handle.h"
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>

@@ -1,6 +1,6 @@
 #include "HttpFetch.h"
 
-#include "CHandle.h"
+#include "Handle.h"
 
 #include <curl/curl.h>
 

@@ -6,6 +6,7 @@
 #include "PosixFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -93,10 +94,11 @@ RecoveryStore::~RecoveryStore()
         ::unlink((m_slot + kLockSuffix).c_str());
 }
 
-bool RecoveryStore::Open()
+RecoveryStore::Claim RecoveryStore::Open()
 {
+    errno = 0;
     if (!MakeFolderPrivate(m_folder))
-        return false;
+        return {errno != 0 ? errno : EIO};
     RemoveStaleLocks();
 
     const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -106,10 +108,10 @@ bool RecoveryStore::Open()
     const std::string slot = m_folder + name;
     auto lock = std::make_unique<FileDescriptor>(OpenLockFile(slot + kLockSuffix));
     if (!*lock || ::flock(lock->get(), LOCK_EX | LOCK_NB) != 0)
-        return false;
+        return {errno != 0 ? errno : EIO};
     m_slot = slot;
     m_lock = std::move(lock);
-    return true;
+    return {};
 }
 
 void RecoveryStore::RemoveStaleLocks() const

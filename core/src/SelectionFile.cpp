@@ -3,12 +3,12 @@
 #include "orvane/StringTable.h"
 #include "orvane/Wtf8.h"
 
+#include "TextEncoding.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <limits>
-#include <memory>
 
-#include <iconv.h>
 
 namespace orvane {
 
@@ -17,18 +17,9 @@ namespace {
 // Text in the Chinese code page of old as UTF-8; nullopt when it is not such text.
 std::optional<std::string> FromGb18030(std::string_view bytes)
 {
-    const std::unique_ptr<void, int (*)(iconv_t)> converter(::iconv_open("UTF-8", "GB18030"), ::iconv_close);
-    if (converter.get() == reinterpret_cast<iconv_t>(-1))
+    std::string text, error;
+    if (!detail::ConvertToUtf8(bytes, "GB18030", text, error))
         return std::nullopt;
-    // A character of GB18030 takes at most twice its bytes in UTF-8.
-    std::string text(2 * bytes.size(), '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char* out = text.data();
-    std::size_t outLeft = text.size();
-    if (::iconv(converter.get(), &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1))
-        return std::nullopt;
-    text.resize(text.size() - outLeft);
     return text;
 }
 

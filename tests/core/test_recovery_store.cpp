@@ -37,9 +37,7 @@ TEST_F(RecoveryStoreTest, OnlyAFolderOfTheUsersOwnIsUsedAndMadePrivate)
     ::chmod(shared.c_str(), 01777);
     fs::create_directory_symlink(shared, m_temp.path() / "linked");
     orvane::RecoveryStore linked((m_temp.path() / "linked").string() + "/");
-    errno = 0;
-    EXPECT_FALSE(linked.Open());
-    EXPECT_EQ(errno, EACCES);
+    EXPECT_EQ(linked.Open().systemError, EACCES);
     EXPECT_EQ(ModeOf(shared), 01777u);
     EXPECT_TRUE(fs::is_empty(shared));
 

@@ -43,10 +43,15 @@ public:
     RecoveryStore(const RecoveryStore&) = delete;
     RecoveryStore& operator=(const RecoveryStore&) = delete;
 
+    // Whether the store claimed its slot, and the system's reason when not
+    // (EACCES: the folder is a link or another user's).
+    struct Claim {
+        int systemError = 0;
+        explicit operator bool() const { return systemError == 0; }
+    };
     // Creates the folder (owner only) and claims a slot for this program.
-    // false with errno set when that cannot be done (EACCES: the folder is a
-    // link or another user's): no copies are kept then.
-    [[nodiscard]] bool Open();
+    // Without a slot no copies are kept.
+    [[nodiscard]] Claim Open();
     // Copies left by programs that are no longer running, newest first.
     [[nodiscard]] std::vector<RecoveryOrphan> FindOrphans() const;
     // Replaces this program's copy with text, on the one save road (nothing

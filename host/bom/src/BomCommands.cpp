@@ -57,9 +57,7 @@ std::optional<BomReport> BomCommands::FetchReport()
     }
     const std::optional<BillOfMaterials> bom = ParseBillOfMaterials(*text);
     if (!bom) {
-        REPORT_ERROR(g_ErrorLog, "BomCommands::FetchReport()", "orvane::ParseBillOfMaterials()",
-                     "部品表のデータ形式が不正です。(#1007)");
-        m_window.showError("(#1007)");
+        m_window.showError("(#1007)");  // as every reply of the movie's that is not understood: shown, never recorded
         return std::nullopt;
     }
     return PurchaseReport(*bom, QDate::currentDate().toString(Qt::ISODate).toStdString());
@@ -85,14 +83,14 @@ std::optional<std::string> BomCommands::WorkbookBytes(const BomReport& report)
     // own and then takes the road every file the program writes takes.
     const QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("bill.xlsx"));
-    QFile made(path);
-    errno = 0;
-    if (!folder.isValid() || !WriteBillOfMaterialsWorkbook(report, QFile::encodeName(path).toStdString()) ||
-        !made.open(QIODevice::ReadOnly)) {
-        ReportWriteFailure("BomCommands::Export()", "orvane::WriteBillOfMaterialsWorkbook()", {.systemError = errno});
+    const FileWriteResult made = folder.isValid() ? WriteBillOfMaterialsWorkbook(report, QFile::encodeName(path).toStdString())
+                                                  : FileWriteResult{};
+    QFile file(path);
+    if (!made || !file.open(QIODevice::ReadOnly)) {
+        ReportWriteFailure("BomCommands::Export()", "orvane::WriteBillOfMaterialsWorkbook()", made);
         return std::nullopt;
     }
-    return made.readAll().toStdString();
+    return file.readAll().toStdString();
 }
 
 bool BomCommands::Export()
@@ -160,26 +158,28 @@ bool BomCommands::Print()
     // already there whole.
     std::string pdfPath;
     QTemporaryFile pdf;
-    bool printed = true;
+    FileWriteResult printed{.written = true};
     const auto paint = [&](QPrinter& target) {
         const bool toFile = target.paintEngine()->type() != QPaintEngine::Picture &&
                             target.outputFormat() == QPrinter::PdfFormat && !target.outputFileName().isEmpty();
         if (toFile) {
             pdfPath = QFile::encodeName(target.outputFileName()).toStdString();
+            errno = 0;
             if (!pdf.isOpen() && !pdf.open()) {
-                printed = false;
+                printed = {.systemError = errno};  // the file made aside could not be
                 return;
             }
             target.setOutputFileName(pdf.fileName());
         }
-        printed = PrintBillOfMaterials(target, *report, QString::fromUtf8(kProgramTitle), fileName) && printed;
+        if (!PrintBillOfMaterials(target, *report, QString::fromUtf8(kProgramTitle), fileName) && printed)
+            printed = {};
         if (toFile)
             target.setOutputFileName(QFile::decodeName(pdfPath.c_str()));
     };
     if (!m_window.dialogs->PreviewAndPrint(m_window.owner, printer, paint))
         return false;
     if (!printed) {
-        ReportWriteFailure("BomCommands::Print()", "orvane::PrintBillOfMaterials()", {.systemError = errno});
+        ReportWriteFailure("BomCommands::Print()", "orvane::PrintBillOfMaterials()", printed);
         return false;
     }
     return pdfPath.empty() || WriteFile("BomCommands::Print()", pdfPath, pdf.readAll().toStdString());

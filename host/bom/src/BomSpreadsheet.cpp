@@ -3,6 +3,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <numeric>
@@ -236,11 +237,12 @@ bool WriteEngineeringSheet(SheetWriter& writer, const BomReport& report)
 
 }  // namespace
 
-bool WriteBillOfMaterialsWorkbook(const BomReport& report, const std::string& path)
+FileWriteResult WriteBillOfMaterialsWorkbook(const BomReport& report, const std::string& path)
 {
+    errno = 0;
     lxw_workbook* workbook = workbook_new(path.c_str());
     if (!workbook)
-        return false;
+        return {.systemError = errno};
     const Formats formats = MakeFormats(workbook);
     lxw_worksheet* orders = workbook_add_worksheet(workbook, "物料清单");
     lxw_worksheet* engineering = workbook_add_worksheet(workbook, "工程数据");
@@ -252,7 +254,9 @@ bool WriteBillOfMaterialsWorkbook(const BomReport& report, const std::string& pa
         written = WriteEngineeringSheet(engineeringSheet, report) && written;
     }
     // Closing writes the file, and frees the workbook whatever came before.
-    return workbook_close(workbook) == LXW_NO_ERROR && written;
+    if (workbook_close(workbook) == LXW_NO_ERROR && written)
+        return {.written = true};
+    return {.systemError = errno};
 }
 
 }  // namespace orvane

@@ -10,13 +10,15 @@
 // strings, never formulas.
 
 #include "orvane/BillOfMaterials.h"
+#include "orvane/TextFile.h"
 
 #include <string>
 
 namespace orvane {
 
 // Writes the workbook to path (the library writes by name: the caller gives a
-// temporary file and moves the bytes on). false when it could not be written.
-[[nodiscard]] bool WriteBillOfMaterialsWorkbook(const BomReport& report, const std::string& path);
+// temporary file and moves the bytes on), with the library's system reason
+// when it could not be written.
+[[nodiscard]] FileWriteResult WriteBillOfMaterialsWorkbook(const BomReport& report, const std::string& path);
 
 }  // namespace orvane

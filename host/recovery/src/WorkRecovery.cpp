@@ -50,11 +50,10 @@ void WorkRecovery::Open()
     if (m_folder.empty())
         return;
     auto store = std::make_unique<RecoveryStore>(m_folder);
-    errno = 0;
-    if (!store->Open()) {
-        m_openFailure = errno != 0 ? errno : EIO;
-        REPORT_ERROR(g_ErrorLog, "WorkRecovery::Open()", "RecoveryStore::Open()",
-                     "復元用ファイルのフォルダを使用できません。【" + m_folder + "】");
+    if (const RecoveryStore::Claim claim = store->Open(); !claim) {
+        m_openFailure = claim.systemError;
+        REPORT_SYSTEM_ERROR(g_ErrorLog, claim.systemError, "WorkRecovery::Open()", "RecoveryStore::Open()",
+                            "復元用ファイルのフォルダを使用できません。【" + m_folder + "】");
         return;
     }
     // Only a folder the store could take as the user's own is looked into.
