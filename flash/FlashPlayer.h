@@ -51,7 +51,8 @@ public:
     // played before; the movie then starts as it does at first.
     virtual void Restart() = 0;
     // From the movie's next load on, the file it reads beside itself under
-    // name is read from path instead (the catalogue the user installed).
+    // name is read from path instead (the catalogue the user installed); an
+    // empty path gives it back its own.
     virtual void ServeInPlaceOf(const QString& name, const QString& path) = 0;
 
 signals:

@@ -280,7 +280,10 @@ void RufflePlayer::StartMovie()
 
 void RufflePlayer::ServeInPlaceOf(const QString& name, const QString& path)
 {
-    m_served.insert(name, QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    if (path.isEmpty())
+        m_served.remove(name);
+    else
+        m_served.insert(name, QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
 }
 
 void RufflePlayer::StopMovie(const QString& reason)

@@ -14,8 +14,9 @@
 
 COrvaneDlg::Environment COrvaneDlg::ProcessEnvironment(std::vector<std::string> arguments)
 {
-    return {std::make_shared<orvane::QtUserDialogs>(), std::make_shared<orvane::WindowResources>(),
-            std::move(arguments), QCoreApplication::applicationFilePath(), orvane::DefaultRecoveryFolder(), {}};
+    return {std::make_shared<orvane::QtUserDialogs>(), std::make_shared<orvane::WindowResources>(), std::move(arguments),
+            QCoreApplication::applicationFilePath(), orvane::DefaultRecoveryFolder(), {}, std::chrono::seconds(30),
+            orvane::DefaultCatalogDataFolder()};
 }
 
 COrvaneDlg::COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environment)
@@ -30,6 +31,9 @@ COrvaneDlg::COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environme
                  m_env.recoveryFolder, this),
       m_bom({this, m_env.dialogs.get(), std::bind_front(&COrvaneDlg::FilePath, this),
              std::bind_front(&COrvaneDlg::FetchBill, this), std::bind_front(&COrvaneDlg::ShowError, this)}),
+      m_catalog({this, m_env.dialogs.get(), std::bind_front(&CShockwaveFlash::ServeInPlaceOf, &m_ctrlFlash,
+                                                            QString::fromUtf8(orvane::kCatalogFileName))},
+                m_env.catalogFolder, this),
       m_desktop({this, std::bind_front(&orvane::UserActions::MovieReady, &m_actions),
                  std::bind_front(&COrvaneDlg::QueueDrop, this), std::bind_front(&orvane::UserActions::RunIfIdle, &m_actions),
                  std::bind_front(&COrvaneDlg::OnQueryEndSession, this), std::bind_front(&orvane::WorkRecovery::KeepNow, &m_recovery)},

@@ -8,6 +8,7 @@
 #include "WindowResources.h"
 #include "actions/UserActions.h"
 #include "bom/BomCommands.h"
+#include "catalog/CatalogCommands.h"
 #include "desktop/DesktopRequests.h"
 #include "desktop/WindowMenu.h"
 #include "dialogs/UserDialogs.h"
@@ -60,6 +61,7 @@ public:
         std::string recoveryFolder;  // where recovery copies are kept; "" keeps none
         orvane::UpdateCheckWorker::Procedure svrChkProcedure;  // the update check's work; empty: the real one
         std::chrono::milliseconds svrChkWaitLimit{30000};       // how long the window waits for it
+        std::string catalogFolder;  // where the user's catalogue updates go
     };
     // The real dialogs and resources, the process's path, the user's state folder.
     static Environment ProcessEnvironment(std::vector<std::string> arguments);
@@ -110,12 +112,8 @@ private:
     void OnToolFileSave();
     void OnMenuFileSaveAs();
     void OnToolFileSaveAs();
-    void OnMenuFileExportBom();
-    void OnMenuFileCopyBom();
-    void OnMenuFilePrintBom();
     void OnMenuFileExit();
     void OnMenuAbout();
-    void OnMenuNotices();
     void OnMenuSvrFileChk();
     void OnClose();
     // The exit check under label, guarded: true when nothing unsaved is left
@@ -188,6 +186,7 @@ private:
     orvane::UserActions m_actions;  // the rooms
     orvane::WorkRecovery m_recovery;
     orvane::BomCommands m_bom;
+    orvane::CatalogCommands m_catalog;
     orvane::DesktopRequests m_desktop;
     orvane::KeyboardReturn m_keyboard;
     std::optional<orvane::FileIdentity> m_fileOnDisk;  // the current file as last read or written

@@ -12,6 +12,11 @@ struct CommandRoute {
     unsigned id;
     void (COrvaneDlg::*handler)();
 };
+struct RoomCommand {
+    unsigned id;
+    const char* label;  // of the handler guard
+    std::function<void()> run;
+};
 
 }  // namespace
 
@@ -26,42 +31,40 @@ void COrvaneDlg::OnCommand(unsigned id)
         {ID_TOOL_FILE_SAVE, &COrvaneDlg::OnToolFileSave},
         {ID_MENU_FILE_SAVEAS, &COrvaneDlg::OnMenuFileSaveAs},
         {ID_TOOL_FILE_SAVEAS, &COrvaneDlg::OnToolFileSaveAs},
-        {ID_MENU_FILE_EXPORT_BOM, &COrvaneDlg::OnMenuFileExportBom},
-        {ID_MENU_FILE_COPY_BOM, &COrvaneDlg::OnMenuFileCopyBom},
-        {ID_MENU_FILE_PRINT_BOM, &COrvaneDlg::OnMenuFilePrintBom},
         {ID_MENU_FILE_EXIT, &COrvaneDlg::OnMenuFileExit},
         {ID_MENU_ABOUT, &COrvaneDlg::OnMenuAbout},
-        {ID_MENU_NOTICES, &COrvaneDlg::OnMenuNotices},
         {ID_MENU_SVR_FILE_CHK, &COrvaneDlg::OnMenuSvrFileChk},
     };
     for (const CommandRoute& route : routes) {
         if (route.id == id)
             return m_actions.Run([this, handler = route.handler] { (this->*handler)(); });
     }
+    // The rooms' commands, each guarded under its own label.
+    const RoomCommand roomCommands[] = {
+        {ID_MENU_FILE_EXPORT_BOM, "COrvaneDlg::OnMenuFileExportBom()", [this] { m_bom.Export(); }},
+        {ID_MENU_FILE_COPY_BOM, "COrvaneDlg::OnMenuFileCopyBom()", [this] { m_bom.Copy(); }},
+        {ID_MENU_FILE_PRINT_BOM, "COrvaneDlg::OnMenuFilePrintBom()", [this] { m_bom.Print(); }},
+        {ID_MENU_CATALOG_UPDATE, "COrvaneDlg::OnMenuCatalogUpdate()", [this] { m_catalog.Update(); }},
+        {ID_MENU_CATALOG_RESTORE, "COrvaneDlg::OnMenuCatalogRestore()", [this] { m_catalog.RestoreShipped(); }},
+        {ID_MENU_NOTICES, "COrvaneDlg::OnMenuNotices()",
+         [this] { orvane::ThirdPartyNoticesDialog dialog(this); m_env.dialogs->RunModal(dialog); }},
+    };
+    for (const RoomCommand& command : roomCommands) {
+        if (command.id == id)
+            return m_actions.Run([this, command] { RunGuarded(command.label, command.run); });
+    }
 }
 
 void COrvaneDlg::OnMenuFileNew() { RunGuarded("COrvaneDlg::OnMenuFileNew()", [this] { _FileNew(); }); }
 void COrvaneDlg::OnToolFileNew() { RunGuarded("COrvaneDlg::OnToolFileNew()", [this] { _FileNew(); }); }
-
 void COrvaneDlg::OnMenuFileOpen() { RunGuarded("COrvaneDlg::OnMenuFileOpen()", [this] { _FileOpenCommand(); }); }
 void COrvaneDlg::OnToolFileOpen() { RunGuarded("COrvaneDlg::OnToolFileOpen()", [this] { _FileOpenCommand(); }); }
-
 void COrvaneDlg::OnMenuFileSave() { RunGuarded("COrvaneDlg::OnMenuFileSave()", [this] { _FileSaveCommand(); }); }
 void COrvaneDlg::OnToolFileSave() { RunGuarded("COrvaneDlg::OnToolFileSave()", [this] { _FileSaveCommand(); }); }
-
 void COrvaneDlg::OnMenuFileSaveAs() { RunGuarded("COrvaneDlg::OnMenuFileSaveAs()", [this] { _FileSaveAsCommand(); }); }
 void COrvaneDlg::OnToolFileSaveAs() { RunGuarded("COrvaneDlg::OnToolFileSaveAs()", [this] { _FileSaveAsCommand(); }); }
-
-void COrvaneDlg::OnMenuFileExportBom() { RunGuarded("COrvaneDlg::OnMenuFileExportBom()", [this] { m_bom.Export(); }); }
-void COrvaneDlg::OnMenuFileCopyBom() { RunGuarded("COrvaneDlg::OnMenuFileCopyBom()", [this] { m_bom.Copy(); }); }
-void COrvaneDlg::OnMenuFilePrintBom() { RunGuarded("COrvaneDlg::OnMenuFilePrintBom()", [this] { m_bom.Print(); }); }
-
 void COrvaneDlg::OnMenuFileExit() { OnClose(); }
-
 void COrvaneDlg::OnMenuAbout() { RunGuarded("COrvaneDlg::OnMenuAbout()", [this] { ShowAboutDialog(); }); }
-
-void COrvaneDlg::OnMenuNotices() { orvane::ThirdPartyNoticesDialog dialog(this); m_env.dialogs->RunModal(dialog); }
-
 void COrvaneDlg::OnMenuSvrFileChk() { RunGuarded("COrvaneDlg::OnMenuSvrFileChk()", [this] { _SvrFileChk(); }); }
 
 void COrvaneDlg::OnSysCommand(unsigned id)
@@ -115,10 +118,7 @@ void COrvaneDlg::OnTimer(int timerId)
 
 bool COrvaneDlg::OnQueryEndSession() { return MayEnd("COrvaneDlg::OnQueryEndSession()"); }
 
-void COrvaneDlg::QueueDrop(const std::string& path)
-{
-    m_actions.RunWhenReady([this, path] { OnDropFiles(path); });
-}
+void COrvaneDlg::QueueDrop(const std::string& path) { m_actions.RunWhenReady([this, path] { OnDropFiles(path); }); }
 
 void COrvaneDlg::OnDropFiles(const std::string& path)
 {

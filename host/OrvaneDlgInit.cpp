@@ -48,6 +48,7 @@ bool COrvaneDlg::OnInitDialog()
         orvane::WindowResources::FillToolBar(*m_wndToolBar, *toolBar, onCommand);
         m_windowMenu->AttachTo(m_wndToolBar);
 
+        m_catalog.ServeChosenCatalog(g_strAppPath);
         const std::string moviePath = g_strAppPath + "orvane.swf";
         m_ctrlFlash.LoadMovie(0, QString::fromStdString(moviePath));
         m_ctrlFlash.Zoom(100);
@@ -110,12 +111,9 @@ void COrvaneDlg::LayoutWindow()
 
 bool COrvaneDlg::_EnableFileCommands(bool enable)
 {
-    if (m_wndMenu) {
-        for (QAction* popup : m_wndMenu->actions())
-            popup->setEnabled(enable);
-    }
-    if (m_wndToolBar) {
-        for (QAction* action : m_wndToolBar->actions())
+    // The menu bar's popups and the toolbar's buttons, of those that exist.
+    for (QWidget* bar : {static_cast<QWidget*>(m_wndMenu), static_cast<QWidget*>(m_wndToolBar)}) {
+        for (QAction* action : bar ? bar->actions() : QList<QAction*>())
             action->setEnabled(enable);
     }
     return true;

@@ -90,8 +90,7 @@ void COrvaneDlg::_SvrFileVersionCheck(orvane::UpdateCheckWork& work, std::stop_t
                      orvane::ExceptionText(error));
         work.nResult = SVRCHK_ERROR;
     } catch (...) {
-        REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()",
-                     "unknown exception");
+        REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()", "unknown exception");
         work.nResult = SVRCHK_ERROR;
     }
     work.logRecords = capture.TakeRecords();

@@ -42,7 +42,13 @@ std::optional<MenuResource> WindowResources::LoadMenu(unsigned id)
           {ID_MENU_FILE_PRINT_BOM, "打印…"},
           {},
           {ID_MENU_FILE_EXIT, "退出"}}},
-        {"帮助(&H)", {{ID_MENU_ABOUT, "版本"}, {ID_MENU_NOTICES, "第三方组件许可"}}},
+        {"帮助(&H)",
+         {{ID_MENU_ABOUT, "版本"},
+          {0},
+          {ID_MENU_CATALOG_UPDATE, "更新产品目录…"},
+          {ID_MENU_CATALOG_RESTORE, "恢复随程序安装的产品目录"},
+          {0},
+          {ID_MENU_NOTICES, "第三方组件许可"}}},
     };
 }
 

@@ -83,11 +83,11 @@ FileWriteResult InstallCatalog(std::string_view catalogBytes, std::string_view s
     return written;
 }
 
-bool RestoreShippedCatalog(const std::string& dataFolder)
+int RestoreShippedCatalog(const std::string& dataFolder)
 {
     const CatalogPlaces places{{}, dataFolder};
     // The catalogue first: a signature left alone serves nothing.
-    return RemoveIfPresent(places.UserCatalog()) && RemoveIfPresent(places.UserSignature());
+    return RemoveIfPresent(places.UserCatalog()) && RemoveIfPresent(places.UserSignature()) ? 0 : errno;
 }
 
 }  // namespace orvane

@@ -7,6 +7,8 @@
 #include "RufflePlayerFactory.h"
 #include "ShockwaveFlash.h"
 
+#include "orvane/CatalogSignature.h"
+#include "orvane/CatalogStore.h"
 #include "orvane/ExternalValue.h"
 #include "orvane/InvokeMessage.h"
 #include "orvane/StringTable.h"
@@ -100,7 +102,8 @@ private:
             commandLine.push_back(QFile::encodeName(argument).toStdString());
         COrvaneDlg::Environment environment{dialogs, std::make_shared<orvane::WindowResources>(), std::move(commandLine),
                                             programFolder + QStringLiteral("/orvane"),
-                                            m_files.filePath(QStringLiteral("state")).toStdString(), {}};
+                                            m_files.filePath(QStringLiteral("state")).toStdString(), {},
+                                            std::chrono::seconds(30), CatalogFolder()};
         m_window = std::make_unique<COrvaneDlg>(orvane::RufflePlayerFactory(QStringLiteral(ORVANE_BIN_DIR), hangLimit),
                                                 std::move(environment));
         if (beforeStart)
@@ -112,6 +115,7 @@ private:
     }
 
     QAction* Command(unsigned id) const { return FindCommand(*m_window, id); }
+    std::string CatalogFolder() const { return m_files.filePath(QStringLiteral("data")).toStdString() + "/"; }
 
     void WaitUntilReady()
     {
@@ -490,7 +494,7 @@ private slots:
     {
         std::optional<QVariant> value;
         Flash().findChild<QWebEngineView*>()->page()->runJavaScript(script, [&](const QVariant& v) { value = v; });
-        QTest::qWaitFor([&] { return value.has_value(); }, 10000);
+        (void)QTest::qWaitFor([&] { return value.has_value(); }, 10000);
         return value.value_or(QVariant(QStringLiteral("<no answer>")));
     }
 
@@ -509,7 +513,9 @@ private slots:
         auto* view = Flash().findChild<QWebEngineView*>();
         QTest::mouseClick(view->focusProxy() ? view->focusProxy() : view, Qt::LeftButton, {}, QPoint(60, 110));
         QTRY_VERIFY_WITH_TIMEOUT(MovieSelection().find("cpu=ZC-120") != std::string::npos, 10000);
-        QVERIFY(PageValue(QStringLiteral("orvaneTicks()")).toInt() > quiet);
+        // The click is handled at once; the frame it wakes follows at the
+        // page's next animation frame.
+        QTRY_VERIFY_WITH_TIMEOUT(PageValue(QStringLiteral("orvaneTicks()")).toInt() > quiet, 5000);
 
         view->page()->setVisible(false);  // as when the window is minimised
         QTRY_VERIFY_WITH_TIMEOUT(PageValue(QStringLiteral("document.hidden")).toBool(), 10000);
@@ -538,6 +544,30 @@ private slots:
                                                  return call.at(0).toString().contains(QLatin1String("\"zError\""));
                                              }),
                                  10000);
+    }
+
+    // A catalogue update the user installed is what the movie reads: a
+    // selection naming a module only it has loads and saves back whole.
+    void installedCatalogueUpdateIsWhatTheMovieReads()
+    {
+        const QDir folder(m_files.filePath(QStringLiteral("program")));
+        QVERIFY(QDir().mkpath(folder.filePath(QStringLiteral("catalog-keys"))));
+        for (const char* name : {"orvane.swf", "orvane_font.swf", "z_ver.xml", "ruffle", "orvane_catalog.xml"})
+            QVERIFY(QFile::link(QStringLiteral(ORVANE_BIN_DIR "/") + QLatin1String(name), folder.filePath(QLatin1String(name))));
+        const auto key = orvane::MakeCatalogKeyPair();
+        QVERIFY(key);
+        WriteBytes(folder.filePath(QStringLiteral("catalog-keys/test.pem")).toStdString(), key->publicPem);
+        std::string catalogue = ReadBytes(ORVANE_BIN_DIR "/orvane_catalog.xml");
+        catalogue.replace(catalogue.find("edition=\"2026.1\""), 16, "edition=\"2026.2\"");
+        catalogue.insert(catalogue.rfind("</catalog>"),
+                         "<item kind=\"di\" code=\"ZX-DI16N\" order=\"TZ-D1017-00\" price=\"760.00\" desc=\"16 点新型输入\" di=\"16\"/>\n");
+        QVERIFY(orvane::InstallCatalog(catalogue, *orvane::SignCatalog(key->privatePem, catalogue), CatalogFolder()));
+
+        StartProgram({QStringLiteral("orvane")}, folder.path());
+        WaitUntilReady();
+        const std::string selection = "TZSEL/1\nmode=module\nqty=ZX-DI16N:2";
+        Flash().CallFunction(QString::fromStdString(_MakeInvokeXml("zLoad", selection)));
+        QCOMPARE(MovieSelection(), selection);
     }
 
     // A page that no longer answers is found, ended and treated like one that stopped.

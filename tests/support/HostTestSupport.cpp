@@ -13,6 +13,7 @@ HostHarness::HostHarness() : factory(ScriptedFactory(movie))
     ClearErrorLog();
     WriteVersionFile(VersionFile{}.Text());
     recoveryFolder = AppFile("state") + "/";
+    catalogFolder = AppFile("data") + "/";
 }
 
 HostHarness::~HostHarness() = default;
@@ -31,7 +32,7 @@ std::unique_ptr<COrvaneDlg> HostHarness::MakeWindow(std::vector<std::string> arg
 {
     COrvaneDlg::Environment environment{dialogs,          resources,       std::move(arguments),
                                         QString::fromStdString(AppFile("orvane")), recoveryFolder,
-                                        svrChkProcedure, svrChkWaitLimit};
+                                        svrChkProcedure, svrChkWaitLimit, catalogFolder};
     return std::make_unique<COrvaneDlg>(factory, std::move(environment));
 }
 

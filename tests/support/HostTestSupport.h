@@ -40,6 +40,7 @@ public:
     orvane::UpdateCheckWorker::Procedure svrChkProcedure;  // the real check when empty
     std::chrono::milliseconds svrChkWaitLimit{30000};
     std::string recoveryFolder;                            // a folder of the program folder
+    std::string catalogFolder;                             // the user's catalogue updates, there too
 };
 
 QAction* FindCommand(const QWidget& window, unsigned id);

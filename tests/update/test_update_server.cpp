@@ -179,7 +179,8 @@ void UpdateServerTest::acceptedUpdateOpensTheDownloadThroughTheDesktopOpener()
     HostHarness host;
     host.WriteVersionFile(LocalVersionFile(m_trusted.HttpsUrl("/torvex-z/newer/"), DownloadUrl()));
     COrvaneDlg::Environment environment{std::make_shared<orvane::QtUserDialogs>(), host.resources, {"orvane"},
-                                        QString::fromStdString(host.AppFile("orvane")), host.recoveryFolder, {}};
+                                        QString::fromStdString(host.AppFile("orvane")), host.recoveryFolder, {},
+                                        std::chrono::seconds(30), host.catalogFolder};
     COrvaneDlg window(host.factory, std::move(environment));
     QVERIFY(window.Create());
     QVERIFY(window.OnInitDialog());

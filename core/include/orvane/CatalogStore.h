@@ -49,7 +49,7 @@ struct CatalogChoice {
                                   const std::string& dataFolder);
 
 // Goes back to the shipped catalogue: removes the user's copy and its
-// signature. false with errno set when one exists and cannot be removed.
-[[nodiscard]] bool RestoreShippedCatalog(const std::string& dataFolder);
+// signature. 0, or the system's reason when one is there and cannot be removed.
+[[nodiscard]] int RestoreShippedCatalog(const std::string& dataFolder);
 
 }  // namespace orvane

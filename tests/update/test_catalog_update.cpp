@@ -1,0 +1,173 @@
+// Catalogue updates through the window's 帮助 menu, against nginx serving
+// them as the publisher's guide configures it (docs/nginx-updates.conf) over
+// HTTPS: the publisher's newer catalogue is installed, summarised and served
+// to the movie from its next load on; every other one is refused with its
+// reason and changes nothing.
+#include "HostTestSupport.h"
+#include "NginxServer.h"
+
+#include "orvane/CatalogSignature.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const QString& path, const std::string& bytes)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+const std::string kShipped = ReadBytes(ORVANE_SHIPPED_CATALOG);
+
+// The shipped catalogue as another edition, with a module more and ZX-DI16 dearer.
+std::string Edition(const std::string& edition, std::size_t padding = 0)
+{
+    std::string text = kShipped;
+    text.replace(text.find("edition=\"2026.1\""), 16, "edition=\"" + edition + "\"");
+    text.replace(text.find("price=\"680.00\" desc=\"16 点"), 14, "price=\"720.00\"");
+    text.insert(text.rfind("</catalog>"),
+                "  <item kind=\"di\" code=\"ZX-DI16N\" order=\"TZ-D1017-00\" price=\"760.00\" desc=\"16 点新型输入\" di=\"16\" i5v=\"55\"/>\n"
+                "  <!--" + std::string(padding, 'x') + "-->\n");
+    return text;
+}
+
+}  // namespace
+
+class CatalogUpdateTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void publishersNewerCatalogueIsInstalledAndTold();
+    void everyOtherCatalogueIsRefusedAndChangesNothing_data();
+    void everyOtherCatalogueIsRefusedAndChangesNothing();
+
+private:
+    // A window whose version file names the server folder /torvex-z/<folder>/.
+    std::unique_ptr<COrvaneDlg> Start(HostHarness& host, const char* folder)
+    {
+        host.WriteVersionFile(VersionFile{.catalogUpdateUrl = m_site.HttpsUrl("/torvex-z/" + std::string(folder) + "/")}.Text());
+        WriteBytes(QString::fromStdString(host.AppFile("orvane_catalog.xml")), kShipped);
+        WriteBytes(QString::fromStdString(host.AppFile("catalog-keys/publisher.pem")), m_key.publicPem);
+        return host.StartReady();
+    }
+    void Publish(const char* folder, const std::string& catalogue, const std::optional<std::string>& signature)
+    {
+        const QString base = m_www.filePath(QStringLiteral("torvex-z/%1/").arg(QLatin1String(folder)));
+        WriteBytes(base + QStringLiteral("orvane_catalog.xml"), catalogue);
+        if (signature)
+            WriteBytes(base + QStringLiteral("orvane_catalog.xml.sig"), *signature);
+    }
+
+    QTemporaryDir m_folder;
+    QDir m_www;
+    orvane::CatalogKeyPair m_key;
+    std::unique_ptr<NginxServer> m_nginx;
+    NginxServer::Site m_site;
+};
+
+void CatalogUpdateTest::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    m_www = QDir(m_folder.filePath(QStringLiteral("www")));
+    const auto key = orvane::MakeCatalogKeyPair(), otherKey = orvane::MakeCatalogKeyPair();
+    QVERIFY(key && otherKey);
+    m_key = *key;
+    const auto sign = [](const std::string& privatePem, const std::string& bytes) { return *orvane::SignCatalog(privatePem, bytes); };
+    const std::string newer = Edition("2026.2");
+    Publish("newer", newer, sign(m_key.privatePem, newer));
+    std::string damaged = sign(m_key.privatePem, newer);
+    damaged[3] = damaged[3] == 'A' ? 'B' : 'A';
+    Publish("bad-signature", newer, damaged);
+    Publish("other-key", newer, sign(otherKey->privatePem, newer));
+    Publish("unsigned", newer, std::nullopt);
+    const std::string older = Edition("2025.9");
+    Publish("older", older, sign(m_key.privatePem, older));
+    const std::string huge = Edition("2026.3", 1100 * 1024);
+    Publish("oversized", huge, sign(m_key.privatePem, huge));
+    try {
+        QVERIFY(QDir().mkpath(m_folder.filePath("ca")));
+        const TestAuthority authority(m_folder.filePath("ca"));
+        m_nginx = std::make_unique<NginxServer>(m_folder.filePath("nginx"), m_www.path());
+        m_site = m_nginx->AddSite("site", authority.Issue("localhost", "IP:127.0.0.1,DNS:localhost", {"-days", "30"}));
+        m_nginx->Start();
+        qputenv("ORVANE_CA_FILE", authority.CaFile().toUtf8());
+    } catch (const std::runtime_error& error) {
+        QFAIL(error.what());
+    }
+}
+
+void CatalogUpdateTest::publishersNewerCatalogueIsInstalledAndTold()
+{
+    HostHarness host;
+    auto window = Start(host, "newer");
+    QString summary, list;
+    host.dialogs->onModal = [&](QDialog& dialog) {
+        summary = dialog.findChild<QLabel*>(QStringLiteral("summary"))->text();
+        list = dialog.findChild<QPlainTextEdit*>(QStringLiteral("changeList"))->toPlainText();
+    };
+    FindCommand(*window, ID_MENU_CATALOG_UPDATE)->trigger();
+
+    QCOMPARE(host.dialogs->modalDialogs, std::vector<std::string>{"orvane::CatalogSummaryDialog"});
+    for (const char* expected : {"2026.2", "新增 1", "ZX-DI16", "下次启动"})
+        QVERIFY2(summary.contains(QString::fromUtf8(expected)), qPrintable(summary));
+    QVERIFY2(list.contains(QStringLiteral("ZX-DI16N")), qPrintable(list));
+    const std::string installed = host.catalogFolder + "orvane_catalog.xml";
+    QCOMPARE(ReadBytes(installed), Edition("2026.2"));
+    QCOMPARE(host.movie->servedInPlace.back(), std::make_pair(QStringLiteral("orvane_catalog.xml"), QString::fromStdString(installed)));
+
+    // The next start serves it from the first load on; going back to the shipped one removes it.
+    auto next = host.StartReady();
+    QCOMPARE(host.movie->servedInPlace.back().second, QString::fromStdString(installed));
+    FindCommand(*next, ID_MENU_CATALOG_RESTORE)->trigger();
+    QVERIFY(!QFile::exists(QString::fromStdString(installed)));
+    QCOMPARE(host.movie->servedInPlace.back().second, QString());
+}
+
+void CatalogUpdateTest::everyOtherCatalogueIsRefusedAndChangesNothing_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("bad signature") << "bad-signature" << "签名";
+    QTest::newRow("another key") << "other-key" << "其他密钥";
+    QTest::newRow("unsigned") << "unsigned" << "没有签名";
+    QTest::newRow("older edition") << "older" << "不比";
+    QTest::newRow("oversized") << "oversized" << "1 MiB";
+    QTest::newRow("no catalogue there") << "absent" << "无法连接";
+}
+
+void CatalogUpdateTest::everyOtherCatalogueIsRefusedAndChangesNothing()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, reason);
+    HostHarness host;
+    auto window = Start(host, folder.toUtf8().constData());
+    FindCommand(*window, ID_MENU_CATALOG_UPDATE)->trigger();
+
+    QCOMPARE(host.dialogs->boxes.size(), 1u);
+    const QString shown = QString::fromStdString(host.dialogs->boxes[0].text);
+    QVERIFY2(shown.contains(reason) && shown.endsWith(QStringLiteral("正在使用的产品目录保持不变。")), qPrintable(shown));
+    QVERIFY(!QFile::exists(QString::fromStdString(host.catalogFolder)));
+    QVERIFY(host.movie->servedInPlace.empty());
+    QCOMPARE(RecordLabels().size(), 1u);
+}
+
+QTEST_MAIN(CatalogUpdateTest)
+#include "test_catalog_update.moc"
