@@ -33,6 +33,7 @@ class SelectionModelTest {
 		projectDataRoundTrips(catalog);
 		screenShowsTheRackWorkedOn(catalog);
 		hostHearsEachNewSelectionOnce();
+		requiredAccessoriesAreOrdered(catalog);
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
 			Sys.exit(1);
@@ -600,6 +601,26 @@ class SelectionModelTest {
 		announcer.offer("C");
 		announcer.offer("");
 		check(sent.join("|") == "A|B|B|C|", "each text the host does not have is sent once: " + sent.join("|"));
+	}
+
+	static function requiredAccessoriesAreOrdered(catalog:Catalog) {
+		final selection = new Selection();
+		selection.setQuantity(catalog.find("ZX-DI64"), 2);
+		selection.setQuantity(catalog.find("ZX-DO32T"), 1);
+		selection.setQuantity(catalog.find("ZX-DI16"), 1);
+		final bill = BomFormat.write(selection, catalog);
+		check(bill.indexOf("\nline\t3\tTZ-D2032-00\tZX-DO32T\t") > 0 && bill.indexOf("\nline\t4\tTZ-D9040-10\tZX-CC40\t40 针连接器电缆 1.0 m，连接器型模块用\t5\t165.00\t825.00\n"
+			+ "line\t5\tTZ-D9040-20\tZX-TB40\t40 针端子台，DIN 导轨安装\t5\t210.00\t1050.00\nsum\t14\t7375.00\n") > 0,
+			"connector cables and terminal blocks are ordered with the connector-type modules, priced: " + bill);
+		final items = '<item kind="cpu" code="C"/><item kind="power" code="P" out5v="100"/><item kind="base" code="B" slots="2"/>'
+			+ '<item kind="acc" code="A"/><item kind="acc" code="A2" accessories="A:1"/>';
+		final needs = ['A:2', 'A:1,A:1', 'A:0', 'A:100', 'B:1', 'GONE:1', 'A', '', 'A:1,'];
+		final needing = [for (i in 0...needs.length) '<item kind="di" code="D$i" di="8" accessories="${needs[i]}"/>'].join("");
+		final two = CatalogParser.parse('<catalog format="2">$items$needing</catalog>').value;
+		check(two.items.map(i -> i.code).join(" ") == "C P B A D0" && two.skippedEntries == 9 && two.find("D0").accessories[0].quantity == 2,
+			"an item may require accessories the catalogue offers; a malformed or unmet requirement makes it damaged: " + two.items.map(i -> i.code).join(" "));
+		final one = CatalogParser.parse('<catalog format="1">$items$needing</catalog>').value;
+		check(one.items.length == 3 + needs.length && one.find("D0").accessories.length == 0, "format 1 knows no accessories");
 	}
 
 	/** A selection by I/O need with `code` chosen. */

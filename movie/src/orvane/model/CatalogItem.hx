@@ -24,6 +24,8 @@ class CatalogItem {
 	public final price:Null<Int>;
 	/** CPUs: how many bases it drives, the main base included (1: no expansion racks). */
 	public final maxBases:Int;
+	/** What is ordered with each piece of it (format 2 `accessories`): accessory items and how many of each. */
+	public final accessories:Array<ModuleLine> = [];
 
 	public function new(code, kind, description, points, slots, draw5V, draw24V, supply5V, supply24V, maxIoPoints, preferredForPlanning,
 			orderNumber = "", ?price:Int, maxBases = 1) {

@@ -3,8 +3,8 @@ package orvane.model;
 /**
 	What a buyer orders for a selection: every item once with its quantity. The CPU, the power
 	supplies, the main and expansion bases, one interface module and one cable per expansion rack
-	(the catalogue's, added by themselves), then the slot modules, planned ones included; each
-	kind in catalogue order.
+	(the catalogue's, added by themselves), then the slot modules, planned ones included, and
+	last the accessories these items require; each kind in catalogue order.
 **/
 class PurchaseList {
 	static final leadingKinds:Array<ModuleKind> = [Cpu, Power, Base, ExpansionBase, ExpansionInterface, ExpansionCable];
@@ -26,7 +26,16 @@ class PurchaseList {
 				for (item in catalog.ofKind(kind))
 					if (counts.exists(item.code)) new ModuleLine(item, counts[item.code])
 		];
-		return lines.concat(selection.moduleLines(catalog));
+		return withAccessories(lines.concat(selection.moduleLines(catalog)), catalog);
+	}
+
+	/** The lines and, after them, what their items require to be ordered with them. */
+	static function withAccessories(lines:Array<ModuleLine>, catalog:Catalog):Array<ModuleLine> {
+		final counts:Map<String, Int> = [];
+		for (line in lines)
+			for (need in line.item.accessories)
+				counts[need.item.code] = (counts.exists(need.item.code) ? counts[need.item.code] : 0) + need.quantity * line.quantity;
+		return lines.concat([for (item in catalog.ofKind(Accessory)) if (counts.exists(item.code)) new ModuleLine(item, counts[item.code])]);
 	}
 
 	/** What the lines cost in fen; null when the catalogue gives no prices or a line has none. */

@@ -68,9 +68,11 @@ class DetailsLine extends Sprite {
 			case Power: ['输出 5V ${item.supply5V} mA', '24V ${item.supply24V} mA'];
 			case Base | ExpansionBase: ['${item.slots} 槽', '5V ${item.draw5V} mA'];
 			case ExpansionInterface | ExpansionCable: ['每个扩展基板 1 件', '5V ${item.draw5V} mA'];
+			case Accessory: ["随需要它的产品自动列入物料清单"];
 			default: [ModuleRow.figures(item)].concat(item.points.total() > 0 ? ['${item.pointsOfOwnKind()} 点'] : []);
 		}
 		final order = item.orderNumber == "" ? [] : ['订货号 ${item.orderNumber}'];
-		return '${item.code}　${item.kind.label}　${item.description}　' + figures.concat(order).join(" · ");
+		final accessories = item.accessories.length == 0 ? [] : ["需配 " + [for (need in item.accessories) '${need.item.code}×${need.quantity}'].join("、")];
+		return '${item.code}　${item.kind.label}　${item.description}　' + figures.concat(accessories).concat(order).join(" · ");
 	}
 }
