@@ -5,7 +5,7 @@ package orvane.model;
 	a spreadsheet, CSV, the clipboard and the printed page without working out a figure itself.
 	Lines separated by LF, fields by tabs:
 
-	TZBOM/2
+	TZBOM/2                             (TZBOM/3 when the bill holds a version 3 line)
 	project	KEY	TEXT                 (name, customer, author, note: each only when set)
 	currency	CNY                      (when the catalogue gives prices)
 	line	N	ORDER	CODE	DESCRIPTION	QUANTITY	UNIT	TOTAL   (the order lines, PurchaseList)
@@ -13,6 +13,7 @@ package orvane.model;
 	rack	LABEL	BASE	POWER	SLOTSUSED	SLOTS	MA5V	SUPPLY5V	MA24V	SUPPLY24V	POINTS
 	slots	S1	S2	...                    (after its rack: each slot's module code, "" free, "<" the module to its left goes on)
 	overall	SLOTSUSED	SLOTS	MA5V	SUPPLY5V	MA24V	SUPPLY24V	POINTS	POINTLIMIT	BASES	BASELIMIT
+	reserve	SLOTS	5V	24V	POINTS       (version 3: the reserve kept of each limit, in percent, when one is set)
 	warning	TEXT                          (each problem, as the totals panel words it)
 
 	Prices are decimal with two places; UNIT and TOTAL are empty for an item without a price, and
@@ -22,13 +23,16 @@ package orvane.model;
 **/
 class BomFormat {
 	public static inline final HEADER = "TZBOM/2";
+	public static inline final HEADER_3 = "TZBOM/3";
 	/** "<" in a `slots` line: the slot belongs to the module in the slot before it. */
 	public static inline final CONTINUED = "<";
 
 	public static function write(selection:Selection, catalog:Catalog):String {
 		if (selection.isEmpty())
 			return "";
-		final lines = [HEADER];
+		final plan = new SystemPlan(selection, catalog);
+		final reserved = !selection.reserve.isNone();
+		final lines = [reserved ? HEADER_3 : HEADER];
 		for (field in ProjectData.fields)
 			if (selection.project.get(field.key) != "")
 				lines.push('project\t${field.key}\t${selection.project.get(field.key)}');
@@ -36,7 +40,7 @@ class BomFormat {
 		if (priced)
 			lines.push("currency\t" + catalog.currency);
 		var pieces = 0;
-		final purchase = PurchaseList.lines(selection, catalog);
+		final purchase = PurchaseList.lines(selection, catalog, plan);
 		for (i in 0...purchase.length) {
 			final item = purchase[i].item;
 			final quantity = purchase[i].quantity;
@@ -48,8 +52,8 @@ class BomFormat {
 		final total = PurchaseList.priceTotal(purchase, catalog);
 		lines.push('sum\t$pieces\t' + (total == null ? "" : Money.format(total)));
 
-		final budget = new Budget(selection, catalog);
-		final fill = new RackFill(selection, catalog);
+		final budget = new Budget(selection, catalog, plan);
+		final fill = plan.fill;
 		for (i in 0...budget.racks.length) {
 			final rack = budget.racks[i];
 			lines.push(['rack', rack.label, code(rack.base), code(rack.power)].concat([
@@ -62,6 +66,8 @@ class BomFormat {
 			budget.slotsUsed, budget.slotsAvailable, budget.draw5V, budget.supply5V, budget.draw24V, budget.supply24V, budget.points.total(),
 			budget.maxIoPoints, budget.bases, budget.maxBases
 		].join("\t"));
+		if (reserved)
+			lines.push(["reserve"].concat([for (limit in LimitKind.all) Std.string(selection.reserve.percent(limit))]).join("\t"));
 		for (problem in budget.problems())
 			lines.push("warning\t" + problem);
 		return lines.join("\n");

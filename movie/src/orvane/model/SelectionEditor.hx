@@ -4,12 +4,15 @@ package orvane.model;
 	The selection as the user edits it: each change, undo and redo goes through here, so every
 	one is recorded for undo, tells the host the new text (`SelectionAnnouncer`) and reports a
 	change of mode. A selection the host sets (load, new) starts a new history. The editor also
-	knows the rack the user works on, which the power supply and base choices go to.
+	knows the rack the user works on, which the power supply and base choices go to; choosing
+	for a rack the planner added keeps the planned racks up to it as the selection's own.
 **/
 class SelectionEditor {
 	public var selection(default, null) = new Selection();
 	/** The rack shown: 0 the main one, then the expansion racks; never past the last rack. */
 	var rackShown = 0;
+	/** The selection's system, worked out once per change. */
+	var currentPlan:Null<SystemPlan>;
 
 	final catalog:Catalog;
 	final history = new SelectionHistory();
@@ -43,6 +46,7 @@ class SelectionEditor {
 		final before = selection.copy();
 		final beforeState = state(before);
 		edit(selection);
+		currentPlan = null;
 		selection.settleSlotOrder(catalog);
 		if (state(selection) == beforeState)
 			return false;
@@ -53,10 +57,17 @@ class SelectionEditor {
 		return true;
 	}
 
+	/** The selection's system (SystemPlan), worked out again only after a change. */
+	public function plan():SystemPlan {
+		if (currentPlan == null)
+			currentPlan = new SystemPlan(selection, catalog);
+		return currentPlan;
+	}
+
 	/** The rack the power supply and base lists, the slot view and the totals show; 0: the main rack. */
 	public function shownRack():Int {
-		if (rackShown > selection.racks.length)
-			rackShown = selection.racks.length;
+		if (rackShown >= plan().rackCount())
+			rackShown = plan().rackCount() - 1;
 		return rackShown;
 	}
 
@@ -66,11 +77,21 @@ class SelectionEditor {
 
 	/** Chooses an item from a choice list: the CPU and main base for the main rack, the others for the rack shown. */
 	public function choose(item:CatalogItem):Bool {
-		return change(s -> s.chooseFor(rackFor(item.kind), item));
+		final rack = rackFor(item.kind);
+		final system = plan();
+		return change(s -> {
+			s.keepPlannedRacks(system, rack);
+			s.chooseFor(rack, item);
+		});
 	}
 
 	public function clearChoice(kind:ModuleKind):Bool {
-		return change(s -> s.clearFor(rackFor(kind), kind));
+		final rack = rackFor(kind);
+		final system = plan();
+		return change(s -> {
+			s.keepPlannedRacks(system, rack);
+			s.clearFor(rack, kind);
+		});
 	}
 
 	/** Adds an expansion rack when the CPU drives one more, and shows it at once, so its power supply and base are chosen next. */
@@ -81,9 +102,10 @@ class SelectionEditor {
 		return true;
 	}
 
+	/** Removes the rack shown when it is one of the selection's own (the planner's follow the I/O need). */
 	public function removeShownRack():Bool {
 		final index = shownRack();
-		return change(s -> s.removeRack(index));
+		return !plan().isPlanned(index) && change(s -> s.removeRack(index));
 	}
 
 	function rackFor(kind:ModuleKind):Int {
@@ -112,6 +134,7 @@ class SelectionEditor {
 
 	function hostSets(newSelection:Selection):Void {
 		selection = newSelection;
+		currentPlan = null;
 		history.clear();
 		announcer.hostKnows(text());
 	}
@@ -121,6 +144,7 @@ class SelectionEditor {
 			return false;
 		final modeBefore = selection.mode;
 		selection = target;
+		currentPlan = null;
 		userChanged(modeBefore);
 		return true;
 	}

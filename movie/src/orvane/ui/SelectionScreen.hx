@@ -102,7 +102,7 @@ class SelectionScreen extends Sprite {
 			addChild(panel);
 		details = new DetailsLine(this, 10, BOTTOM + 3, 980);
 		addChild(details);
-		statusBar = new StatusBar(10, BOTTOM + 22, 980, item -> change(s -> s.choose(item)));
+		statusBar = new StatusBar(10, BOTTOM + 22, 980, remedy -> change(remedy.apply));
 		addChild(statusBar);
 		if (catalog.skippedEntries > 0)
 			status.show('产品目录中有 ${catalog.skippedEntries} 项数据损坏或重复，已跳过。', Notice);
@@ -275,7 +275,7 @@ class SelectionScreen extends Sprite {
 		totals.show(state.budget, state.rackShown);
 		bom.show(state.purchase, state.priceTotal);
 		slotView.show(state.slots, state.budget.racks[state.rackShown].label);
-		statusBar.show(status, state.remedies);
+		statusBar.show(status, state.reserveWarning, state.overruns);
 		if (navigator != null) {
 			navigator.update();
 			details.refocus(stage.focus);

@@ -50,7 +50,7 @@ class SlotPanel extends Panel {
 		layout = newLayout;
 		shownRack = rackLabel;
 		setTitle("基板槽位：" + rackLabel);
-		if (selectedPiece >= layout.pieces.length)
+		if (selectedPiece >= layout.pieceCount())
 			selectedPiece = -1;
 		hint.visible = layout.baseSlots == 0;
 		final count = hint.visible ? 0 : layout.slots.length + (layout.slotsLeftOut > 0 ? 1 : 0);
@@ -110,7 +110,7 @@ class SlotPanel extends Panel {
 			return;
 		final focusedSlot = stage != null && Std.isOfType(stage.focus, SlotCell);
 		final piece = selectedPiece;
-		selectedPiece += direction;
+		selectedPiece = layout.partnerFor(piece, direction);
 		onMove(piece, direction);
 		final cell = cellOf(selectedPiece);
 		if (focusedSlot && cell != null)
@@ -118,11 +118,7 @@ class SlotPanel extends Panel {
 	}
 
 	function canMove(direction:Int):Bool {
-		if (layout == null || selectedPiece < 0)
-			return false;
-		final target = selectedPiece + direction;
-		final pieces = layout.pieces;
-		return target >= 0 && target < pieces.length && pieces[target] != pieces[selectedPiece];
+		return layout != null && selectedPiece >= 0 && layout.partnerFor(selectedPiece, direction) >= 0;
 	}
 
 	function cellOf(piece:Int):Null<SlotCell> {

@@ -1,0 +1,280 @@
+package orvane.model;
+
+/**
+	The expansion racks to add after a selection's own racks so that its pieces fit: each an
+	expansion base with a power supply (and the catalogue's interface module and cable), as
+	few racks as will do and then the lowest price, within the number of bases the CPU drives.
+	The racks are planned so that every base keeps its slot reserve and every supply its 5 V and
+	24 V reserve (and a supply with 24 V output where modules draw 24 V); when no number of racks
+	does that, without the reserves. When not even that fits, the most racks the CPU allows, with
+	the largest bases, and what is short.
+
+	The pieces fill the racks as RackFill places them: the own racks first, then each planned rack
+	takes the next pieces in order while they fit its base, so a rack's choice of base decides
+	which pieces it carries and its supply is the cheapest that carries them.
+**/
+class RackPlanner {
+	/** The racks to add, in order. */
+	public final racks:Array<ExpansionRack> = [];
+	/** Planned with every reserve kept. */
+	public final reserveKept:Bool;
+	/** What no number of racks could take, worded for the user; null when the pieces fit. */
+	public final shortfall:Null<String>;
+
+	/**
+		`bases`: the selection's racks (the main one first), whose bases the pieces fill before the
+		planned ones; `maxAdded`: racks that may be added.
+	**/
+	public function new(selection:Selection, catalog:Catalog, pieces:Array<SlotPiece>, bases:Array<Null<CatalogItem>>, maxAdded:Int) {
+		final parts = new RackOptions(catalog);
+		final kept = parts.usable ? plan(selection.reserve, pieces, bases, maxAdded, parts) : null;
+		final plain = kept == null && parts.usable ? plan(new Reserve(), pieces, bases, maxAdded, parts) : null;
+		final chosen = kept != null ? kept : plain;
+		reserveKept = kept != null;
+		if (chosen != null) {
+			for (rack in chosen)
+				racks.push(rack);
+			shortfall = null;
+			return;
+		}
+		final left = Remainder.after(pieces, bases, new Reserve(), maxAdded);
+		if (!parts.usable) {
+			shortfall = left.isEmpty() ? null : "目录中没有扩展基板、扩展接口模块或扩展电缆，无法添加扩展基板";
+			return;
+		}
+		for (j in 0...maxAdded)
+			racks.push(new ExpansionRack(parts.largestBase, parts.largestPower));
+		final missing = left.slots() - maxAdded * parts.largestBase.slots;
+		final drives = selection.cpu == null ? "" : '（${selection.cpu.code} 最多带 ${selection.cpu.maxBases} 个基板）';
+		shortfall = missing > 0 ? 'I/O 需求无法满足：基板都用上仍缺 $missing 槽$drives' : "I/O 需求无法满足：扩展基板的电源容量不足";
+	}
+
+	static function plan(reserve:Reserve, pieces:Array<SlotPiece>, bases:Array<Null<CatalogItem>>, maxAdded:Int,
+			parts:RackOptions):Null<Array<ExpansionRack>> {
+		final left = Remainder.after(pieces, bases, reserve, maxAdded);
+		if (left.isEmpty())
+			return [];
+		if (left.slots() > maxAdded * parts.largestBase.slots)
+			return null;
+		return new RackSearch(left, reserve, maxAdded, parts).cheapest();
+	}
+}
+
+/** The expansion bases and power supplies a planned rack may have, and what each rack carries besides its modules. */
+private class RackOptions {
+	public final bases:Array<CatalogItem>;
+	/** Cheapest first. */
+	public final powers:Array<CatalogItem>;
+	public final interfaceModule:Null<CatalogItem>;
+	public final cable:Null<CatalogItem>;
+	public final usable:Bool;
+	public var largestBase(default, null):Null<CatalogItem>;
+	public var largestPower(default, null):Null<CatalogItem>;
+
+	public function new(catalog:Catalog) {
+		bases = catalog.ofKind(ExpansionBase);
+		powers = catalog.ofKind(Power);
+		haxe.ds.ArraySort.sort(powers, (a, b) -> price(a) < price(b) ? -1 : price(a) > price(b) ? 1 : 0);
+		interfaceModule = catalog.rackPart(ExpansionInterface);
+		cable = catalog.rackPart(ExpansionCable);
+		usable = bases.length > 0 && powers.length > 0 && interfaceModule != null && cable != null;
+		for (base in bases)
+			if (largestBase == null || base.slots > largestBase.slots)
+				largestBase = base;
+		for (power in powers)
+			if (largestPower == null || power.supply5V > largestPower.supply5V)
+				largestPower = power;
+	}
+
+	/** The cheapest supply that carries the currents with its reserve, 24 V from its own output. */
+	public function powerFor(draw5V:Int, draw24V:Int, reserve:Reserve):Null<CatalogItem> {
+		for (power in powers)
+			if (draw5V <= reserve.usable(Current5V, power.supply5V)
+				&& (draw24V == 0 || (power.supply24V > 0 && draw24V <= reserve.usable(Current24V, power.supply24V))))
+				return power;
+		return null;
+	}
+
+	/** What a rack costs besides its modules: base, supply, interface module and cable (a missing price counts as none). */
+	public function cost(base:CatalogItem, power:CatalogItem):Float {
+		return price(base) + price(power) + price(interfaceModule) + price(cable);
+	}
+
+	static function price(item:CatalogItem):Float {
+		return item.price == null ? 0.0 : item.price;
+	}
+}
+
+/** The pieces the selection's own racks leave for planned ones: the unpinned ones in order, and those pinned to a rack to be added. */
+private class Remainder {
+	public final pieces:Array<CatalogItem> = [];
+	/** Per rack to be added: the pieces pinned to it. */
+	public final pinned:Array<Array<CatalogItem>>;
+
+	function new(maxAdded:Int) {
+		pinned = [for (_ in 0...maxAdded) []];
+	}
+
+	public static function after(all:Array<SlotPiece>, bases:Array<Null<CatalogItem>>, reserve:Reserve, maxAdded:Int):Remainder {
+		final left = new Remainder(maxAdded);
+		final own = bases.length;
+		final limits = [for (base in bases) base == null ? 0 : reserve.usable(Slots, base.slots)];
+		final toPlanned = (piece:SlotPiece) -> piece.rack >= own && piece.rack < own + maxAdded;
+		final places = RackFill.place(all.filter(piece -> !toPlanned(piece)), limits);
+		var placed = 0;
+		for (piece in all) {
+			if (toPlanned(piece))
+				left.pinned[piece.rack - own].push(piece.item);
+			else if (places[placed++] < 0)
+				left.pieces.push(piece.item);
+		}
+		return left;
+	}
+
+	public function isEmpty():Bool {
+		return pieces.length == 0 && pinned.filter(p -> p.length > 0).length == 0;
+	}
+
+	/** Slots of every piece left. */
+	public function slots():Int {
+		var total = 0;
+		for (item in pieces)
+			total += item.slots;
+		for (rack in pinned)
+			for (item in rack)
+				total += item.slots;
+		return total;
+	}
+
+	/** The last rack to be added that holds a pinned piece; -1: none. */
+	public function lastPinnedRack():Int {
+		var last = -1;
+		for (j in 0...pinned.length)
+			if (pinned[j].length > 0)
+				last = j;
+		return last;
+	}
+}
+
+/**
+	The fewest racks, then the lowest price: for each rack in turn and each piece it may start
+	at, the best way to place the rest (each state worked out once).
+**/
+private class RackSearch {
+	final left:Remainder;
+	final reserve:Reserve;
+	final maxAdded:Int;
+	final parts:RackOptions;
+	/** Prefix sums over the unpinned pieces: slots, 5 V and 24 V. */
+	final slotsBefore:Array<Int> = [0];
+	final draw5VBefore:Array<Int> = [0];
+	final draw24VBefore:Array<Int> = [0];
+	final bestFrom:Array<Array<Null<Step>>>;
+	final worked:Array<Array<Bool>>;
+
+	public function new(left:Remainder, reserve:Reserve, maxAdded:Int, parts:RackOptions) {
+		this.left = left;
+		this.reserve = reserve;
+		this.maxAdded = maxAdded;
+		this.parts = parts;
+		for (item in left.pieces) {
+			slotsBefore.push(slotsBefore[slotsBefore.length - 1] + item.slots);
+			draw5VBefore.push(draw5VBefore[draw5VBefore.length - 1] + item.draw5V);
+			draw24VBefore.push(draw24VBefore[draw24VBefore.length - 1] + item.draw24V);
+		}
+		bestFrom = [for (_ in 0...maxAdded + 1) [for (_ in 0...left.pieces.length + 1) null]];
+		worked = [for (_ in 0...maxAdded + 1) [for (_ in 0...left.pieces.length + 1) false]];
+	}
+
+	public function cheapest():Null<Array<ExpansionRack>> {
+		var step = solve(0, 0);
+		if (step == null)
+			return null;
+		final racks:Array<ExpansionRack> = [];
+		var j = 0;
+		while (step != null && step.base != null) {
+			racks.push(new ExpansionRack(step.base, step.power));
+			step = bestFrom[++j][step.next];
+		}
+		return racks;
+	}
+
+	function solve(rack:Int, start:Int):Null<Step> {
+		if (worked[rack][start])
+			return bestFrom[rack][start];
+		worked[rack][start] = true;
+		final count = left.pieces.length;
+		if (start == count && rack > left.lastPinnedRack())
+			return bestFrom[rack][start] = Step.done();
+		if (rack == maxAdded)
+			return null;
+		var found:Null<Step> = null;
+		for (base in parts.bases) {
+			var room = reserve.usable(Slots, base.slots);
+			var draw5V = base.draw5V + parts.interfaceModule.draw5V;
+			var draw24V = base.draw24V + parts.interfaceModule.draw24V;
+			for (item in left.pinned[rack]) {
+				room -= item.slots;
+				draw5V += item.draw5V;
+				draw24V += item.draw24V;
+			}
+			if (room < 0)
+				continue;
+			final end = lastFitting(start, room);
+			if (end == start && start < count && left.pinned[rack].length == 0)
+				continue;
+			final power = parts.powerFor(draw5V + draw5VBefore[end] - draw5VBefore[start], draw24V + draw24VBefore[end] - draw24VBefore[start],
+				reserve);
+			final rest = power == null ? null : solve(rack + 1, end);
+			if (rest == null)
+				continue;
+			final step = new Step(base, power, end, rest.racks + 1, rest.cost + parts.cost(base, power), rest.slots + base.slots);
+			if (found == null || step.isBetterThan(found))
+				found = step;
+		}
+		return bestFrom[rack][start] = found;
+	}
+
+	/** Where a rack with `room` slots that starts at piece `start` stops: the pieces in order while they fit. */
+	function lastFitting(start:Int, room:Int):Int {
+		var low = start;
+		var high = left.pieces.length;
+		while (low < high) {
+			final middle = (low + high + 1) >> 1;
+			if (slotsBefore[middle] - slotsBefore[start] <= room)
+				low = middle;
+			else
+				high = middle - 1;
+		}
+		return low;
+	}
+}
+
+/** One rack of a plan and what the best plan from there costs. */
+private class Step {
+	public final base:Null<CatalogItem>;
+	public final power:Null<CatalogItem>;
+	/** The piece the next rack starts at. */
+	public final next:Int;
+	public final racks:Int;
+	public final cost:Float;
+	public final slots:Int;
+
+	public function new(base, power, next, racks, cost, slots) {
+		this.base = base;
+		this.power = power;
+		this.next = next;
+		this.racks = racks;
+		this.cost = cost;
+		this.slots = slots;
+	}
+
+	public static function done():Step {
+		return new Step(null, null, 0, 0, 0.0, 0);
+	}
+
+	/** Fewer racks, then a lower price, then fewer slots. */
+	public function isBetterThan(other:Step):Bool {
+		return racks != other.racks ? racks < other.racks : cost != other.cost ? cost < other.cost : slots < other.slots;
+	}
+}
