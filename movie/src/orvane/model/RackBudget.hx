@@ -23,7 +23,7 @@ class RackBudget {
 	public final usable24V:Int;
 
 	public function new(index:Int, base:Null<CatalogItem>, power:Null<CatalogItem>, reserve:Reserve) {
-		label = index == 0 ? "主基板" : '扩展基板 $index';
+		label = labelOf(index);
 		this.base = base;
 		this.power = power;
 		slotsAvailable = base == null ? 0 : base.slots;
@@ -34,6 +34,11 @@ class RackBudget {
 		usable24V = reserve.usable(Current24V, supply24V);
 		carry(base, 1);
 		carry(power, 1);
+	}
+
+	/** How the user and the bill of materials name rack `index`: "主基板", "扩展基板 1", .... */
+	public static function labelOf(index:Int):String {
+		return index == 0 ? "主基板" : '扩展基板 $index';
 	}
 
 	/** Counts `quantity` pieces of `item` as standing in this rack. */

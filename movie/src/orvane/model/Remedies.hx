@@ -37,18 +37,20 @@ class Remedies {
 		currentPrice = PurchaseList.priceTotal(PurchaseList.lines(selection, catalog, plan), catalog);
 	}
 
+	/** The limits run past first, then those whose reserve is eaten; each by rack, then the CPU's. */
 	function overruns():Array<Overrun> {
-		final found:Array<Overrun> = [];
+		final past:Array<Overrun> = [];
+		final eaten:Array<Overrun> = [];
 		final last = budget.racks.length - 1;
 		for (r in 0...budget.racks.length) {
 			final rack = budget.racks[r];
 			final name = r == 0 ? "" : rack.label + " ";
 			final kind = r == 0 ? ModuleKind.Base : ModuleKind.ExpansionBase;
 			if (budget.rackOverflows(r))
-				found.push(overrun((r == last ? "" : name) + "槽位不足", r == last ? overflowChanges(r) : partChanges(r, kind, Slots),
+				past.push(overrun((r == last ? "" : name) + "槽位不足", r == last ? overflowChanges(r) : partChanges(r, kind, Slots),
 					b -> !b.slotsExceeded(), b -> !b.slotsExceeded() && keepsReserve(b, r, Slots), kind));
 			else if (rack.reserveEaten(Slots))
-				found.push(overrun(name + "槽位余量不足", partChanges(r, kind, Slots).concat(rackChanges()), null,
+				eaten.push(overrun(name + "槽位余量不足", partChanges(r, kind, Slots).concat(rackChanges()), null,
 					b -> !b.slotsExceeded() && keepsReserve(b, r, Slots), kind));
 			for (limit in [LimitKind.Current5V, LimitKind.Current24V]) {
 				final over = limit == Current5V ? rack.over5V() : rack.over24V();
@@ -56,16 +58,17 @@ class Remedies {
 					continue;
 				final carried = (b:Budget) -> r >= b.racks.length
 					|| (!b.racks[r].over5V() && !b.racks[r].over24V() && (!b.racks[r].needsExternal24V() || rack.needsExternal24V()));
-				found.push(overrun(name + limit.label + (over ? "超出" : "余量不足"), partChanges(r, Power, limit), over ? carried : null,
-					b -> carried(b) && keepsReserve(b, r, limit), Power));
+				(over ? past : eaten).push(overrun(name + limit.label + (over ? "超出" : "余量不足"), partChanges(r, Power, limit),
+					over ? carried : null, b -> carried(b) && keepsReserve(b, r, limit), Power));
 			}
 		}
-		if (budget.ioPointsExceeded() || budget.pointsReserveEaten())
-			found.push(overrun(budget.ioPointsExceeded() ? "I/O 点数超出" : "I/O 点数余量不足", cpuChanges(Points),
-				budget.ioPointsExceeded() ? b -> !b.ioPointsExceeded() : null, b -> !b.ioPointsExceeded() && !b.pointsReserveEaten(), Cpu));
+		if (budget.ioPointsExceeded())
+			past.push(overrun("I/O 点数超出", cpuChanges(Points), b -> !b.ioPointsExceeded(), b -> !b.ioPointsExceeded() && !b.pointsReserveEaten(), Cpu));
+		else if (budget.pointsReserveEaten())
+			eaten.push(overrun("I/O 点数余量不足", cpuChanges(Points), null, b -> !b.ioPointsExceeded() && !b.pointsReserveEaten(), Cpu));
 		if (budget.basesExceeded())
-			found.push(overrun("基板数超出", cpuChanges(Slots), null, b -> !b.basesExceeded(), Cpu));
-		return found;
+			past.push(overrun("基板数超出", cpuChanges(Slots), null, b -> !b.basesExceeded(), Cpu));
+		return past.concat(eaten);
 	}
 
 	/**

@@ -129,6 +129,13 @@ class Selection {
 		return points;
 	}
 
+	/** By I/O need: gives the kept modules and the user's own expansion racks up to the planner ("全部重新规划"). */
+	public function replanAll(catalog:Catalog):Void {
+		releaseKeptModules(catalog);
+		if (mode == ByIoNeed)
+			racks.resize(0);
+	}
+
 	/** By I/O need: gives up the kept modules, so the planner derives every I/O module from the required points. */
 	public function releaseKeptModules(catalog:Catalog):Void {
 		for (line in keptModules(catalog))
