@@ -1,4 +1,4 @@
-// Reading the movie's bill (TZBOM/2) and the one neutralisation of every text the bill puts out.
+// Reading the movie's bill (TZBOM/2 and /3) and the one neutralisation of every text the bill puts out.
 #include "orvane/BillOfMaterials.h"
 #include "orvane/HexDigits.h"
 
@@ -182,7 +182,8 @@ std::string SpreadsheetSafeText(const std::string& field, TextOutlet outlet)
 std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
 {
     const std::vector<std::string_view> lines = Split(text, '\n');
-    if (lines.front() != "TZBOM/2")
+    const bool version3 = lines.front() == "TZBOM/3";
+    if (lines.front() != "TZBOM/2" && !version3)
         return std::nullopt;
     BillOfMaterials bom;
     bool haveSum = false, haveOverall = false, slotsDue = false;
@@ -223,6 +224,10 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
             BomOverall& o = bom.overall;
             read = haveOverall = ReadFigures(fields, 1, {&o.slotsUsed, &o.slotCount, &o.current5V, &o.supply5V, &o.current24V,
                                                           &o.supply24V, &o.ioPoints, &o.ioPointLimit, &o.bases, &o.baseLimit});
+        } else if (kind == "reserve" && count == 5 && version3 && !bom.reserve) {
+            BomReserve& r = bom.reserve.emplace();
+            read = ReadFigures(fields, 1, {&r.slots, &r.current5V, &r.current24V, &r.ioPoints}) && r.slots <= 100 &&
+                   r.current5V <= 100 && r.current24V <= 100 && r.ioPoints <= 100;
         } else if (kind == "warning" && count == 2 && !fields[1].empty()) {
             read = true;
             bom.warnings.emplace_back(fields[1]);

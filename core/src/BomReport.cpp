@@ -153,6 +153,20 @@ std::string HtmlTable(const std::vector<std::string>& columns, const std::vector
 
 BomRow TextPair(const std::string& label, const std::string& text) { return {Text(label), Text(text)}; }
 
+// "槽位 20%，5V电流 10%" : the limits a reserve is kept of.
+std::string ReserveText(const BomReserve& reserve)
+{
+    std::string text;
+    for (const auto& [label, percent] : {std::pair<const char*, std::uint32_t>{"槽位", reserve.slots},
+                                         {"5V电流", reserve.current5V},
+                                         {"24V电流", reserve.current24V},
+                                         {"I/O点数", reserve.ioPoints}}) {
+        if (percent > 0)
+            text += (text.empty() ? "" : "，") + std::string(label) + " " + std::to_string(percent) + "%";
+    }
+    return text.empty() ? "不留" : text;
+}
+
 }  // namespace
 
 BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
@@ -167,6 +181,8 @@ BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
         report.limits.emplace_back("CPU I/O点数上限", std::to_string(bom.overall.ioPointLimit));
     report.limits.emplace_back("基板数", std::to_string(bom.overall.bases) +
                                              (bom.overall.baseLimit > 0 ? "（CPU上限 " + std::to_string(bom.overall.baseLimit) + "）" : ""));
+    if (bom.reserve)
+        report.limits.emplace_back("预留余量", ReserveText(*bom.reserve));
     report.warnings = bom.warnings;
     report.racks = bom.racks;
     return report;

@@ -124,3 +124,16 @@ TEST(BillOfMaterials, RefusesTextsThatAreNotACompleteBill)
     EXPECT_FALSE(orvane::ParseBillOfMaterials(""));
     EXPECT_FALSE(orvane::ParseBillOfMaterials("TZBOM/1\nitem\tC\tCPU\t1\t0\t5\t0"));
 }
+
+TEST(BillOfMaterials, TheReserveOfVersion3IsStatedInTheEngineeringSummary)
+{
+    std::string text = kMovieText;
+    text.replace(0, 7, "TZBOM/3");
+    text.insert(text.find("\nwarning"), "\nreserve\t20\t0\t15\t10");
+    const std::string rows = orvane::BillOfMaterialsTabSeparated(Report(text));
+    EXPECT_NE(rows.find("\n基板数\t2（CPU上限 4）\n预留余量\t槽位 20%，24V电流 15%，I/O点数 10%\n注意\t"), std::string::npos) << rows;
+    for (const std::string& refused : {std::string("\nreserve\t101\t0\t0\t0"), std::string("\nreserve\t1\t0\t0"),
+                                       std::string("\nreserve\t20\t0\t15\t10")})
+        EXPECT_FALSE(orvane::ParseBillOfMaterials(text + refused)) << refused;
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(kMovieText + "\nreserve\t20\t0\t15\t10")) << "a version 2 bill has no reserve";
+}

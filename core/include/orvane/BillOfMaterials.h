@@ -1,6 +1,6 @@
 #pragma once
-// The bill of materials the selection movie hands over ("zBom", text TZBOM/2,
-// see movie/README.md) and the purchaser's report every output shows: the
+// The bill of materials the selection movie hands over ("zBom", text TZBOM/2
+// or TZBOM/3, see movie/README.md) and the purchaser's report every output shows: the
 // project data and date, the numbered order lines with their totals, and the
 // engineering summary (racks, slots, currents, I/O points, warnings) in a
 // section of its own. CSV for files, tab-separated rows and an HTML table for
@@ -49,6 +49,11 @@ struct BomOverall {
     std::uint32_t bases = 0, baseLimit = 0;
 };
 
+// The share of each limit the user keeps free, in percent (0: none kept).
+struct BomReserve {
+    std::uint32_t slots = 0, current5V = 0, current24V = 0, ioPoints = 0;
+};
+
 struct BillOfMaterials {
     // Set fields of the project: key (name, customer, author, note) and text.
     std::vector<std::pair<std::string, std::string>> project;
@@ -58,14 +63,16 @@ struct BillOfMaterials {
     std::optional<std::int64_t> totalPrice;  // only when every line has a price
     std::vector<BomRack> racks;
     BomOverall overall;
+    std::optional<BomReserve> reserve;  // only when the user keeps one (TZBOM/3)
     std::vector<std::string> warnings;
 };
 
-// Reads the movie's text. nullopt unless it is a complete TZBOM/2 text: the
-// header, at least one order line numbered from 1, one sum, at least one rack,
-// one overall line, every line with its number of fields, figures as decimal
-// numbers that fit 32 bits, prices with two decimals and only with a currency,
-// no control characters in a field.
+// Reads the movie's text. nullopt unless it is a complete TZBOM/2 or TZBOM/3
+// text: the header, at least one order line numbered from 1, one sum, at least
+// one rack, one overall line, every line with its number of fields, figures as
+// decimal numbers that fit 32 bits, prices with two decimals and only with a
+// currency, no control characters in a field; the lines only version 3 has
+// (the reserve, percentages up to 100, once) only under its header.
 [[nodiscard]] std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text);
 
 // A cell of the report: its text as shown, for figures the number a
@@ -98,7 +105,7 @@ struct BomReport {
     // 机架, 基板, 电源, 已用槽位, 可用槽位, 5V电流(mA), 5V容量(mA),
     // 24V电流(mA), 24V容量(mA), I/O点数; one row per rack, then 合计.
     BomTable engineering;
-    std::vector<std::pair<std::string, std::string>> limits;  // the CPU's limits
+    std::vector<std::pair<std::string, std::string>> limits;  // the CPU's limits, and the reserve kept
     std::vector<std::string> warnings;
     std::vector<BomRack> racks;  // for the slot pictures of the printout
 };
