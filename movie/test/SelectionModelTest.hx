@@ -402,7 +402,7 @@ class SelectionModelTest {
 			+ " | 24V 电流超出：改用 ZP-P30（5V 3000 mA / 24V 600 mA） +320.00 | I/O 点数超出：改用 ZC-120（512 点） +1,700.00",
 			"slots, 24 V and points each name the smallest fix of each kind, cheapest first: " + describeOverruns(overruns));
 		for (overrun in overruns)
-			for (remedy in overrun.remedies) {
+			for (remedy in overrun.remedies()) {
 				final trial = selection.copy();
 				remedy.apply(trial);
 				check(Remedies.find(trial, catalog).filter(o -> o.limit == overrun.limit).length == 0, '${remedy.advice} fixes ${overrun.limit}');
@@ -656,6 +656,12 @@ class SelectionModelTest {
 			+ describeOverruns(Remedies.find(selection, catalog)));
 		selection.choose(catalog.find("ZC-320"));
 		check(new SystemPlan(selection, catalog).shortfall == null, "with it the planner takes the demand");
+		selection.setRequired(DigitalIn, 96);
+		selection.setRequired(AnalogOut, 40);
+		plan = new SystemPlan(selection, catalog);
+		final heavy = new Budget(selection, catalog, plan);
+		check(describeRacks(plan) == "ZB-B06/ZP-P30 ZB-E08/ZP-P50* ZB-E06/ZP-P50* ZB-E06/ZP-P50*" && heavy.problems().length == 0
+			&& heavy.racks[3].slotsUsed == 3, "ten outputs of 240 mA at 24 V take racks that stay partly free: " + describeRacks(plan));
 	}
 
 	/** Slots, 5 V and 24 V of an expansion rack, run past or eating the reserve: each gets a change of that rack's base or supply. */
@@ -679,7 +685,7 @@ class SelectionModelTest {
 			final overruns = Remedies.find(selection, catalog);
 			final found = overruns.filter(o -> StringTools.startsWith(c.expected, o.limit + "："));
 			check(found.length == 1 && StringTools.startsWith(describeOverruns(found), c.expected), c.expected + " — " + describeOverruns(overruns));
-			for (remedy in (found.length == 1 ? found[0].remedies : [])) {
+			for (remedy in (found.length == 1 ? found[0].remedies() : [])) {
 				final trial = selection.copy();
 				remedy.apply(trial);
 				check(Remedies.find(trial, catalog).filter(o -> o.limit == found[0].limit).length == 0, '${remedy.advice} fixes ${found[0].limit}');
@@ -775,7 +781,7 @@ class SelectionModelTest {
 	}
 
 	static function describeOverruns(overruns:Array<Overrun>):String {
-		return [for (o in overruns) o.limit + "：" + (o.note != null ? o.note : o.remedies.map(r -> r.text()).join(" / "))].join(" | ");
+		return [for (o in overruns) o.limit + "：" + (o.note() != null ? o.note() : o.remedies().map(r -> r.text()).join(" / "))].join(" | ");
 	}
 
 	static function describeSlots(layout:SlotLayout):String {

@@ -69,6 +69,15 @@ class Budget {
 		shortfall = system.shortfall;
 	}
 
+	/** Every rack keeps the reserve of its slots and currents. */
+	public function racksKeepReserve():Bool {
+		for (rack in racks)
+			for (limit in [LimitKind.Slots, LimitKind.Current5V, LimitKind.Current24V])
+				if (rack.reserveEaten(limit))
+					return false;
+		return true;
+	}
+
 	/** The main rack: the CPU's. */
 	public function main():RackBudget {
 		return racks[0];

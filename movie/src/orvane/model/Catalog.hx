@@ -9,13 +9,18 @@ class Catalog {
 	public final currency:Null<String>;
 
 	final byCode:Map<String, CatalogItem> = [];
+	final byKind:Map<String, Array<CatalogItem>> = [];
 
 	public function new(items:Array<CatalogItem>, skippedEntries:Int, ?currency:String) {
 		this.items = items;
 		this.skippedEntries = skippedEntries;
 		this.currency = currency;
-		for (item in items)
+		for (item in items) {
 			byCode[item.code] = item;
+			if (!byKind.exists(item.kind))
+				byKind[item.kind] = [];
+			byKind[item.kind].push(item);
+		}
 	}
 
 	public function find(code:String):Null<CatalogItem> {
@@ -27,8 +32,10 @@ class Catalog {
 		return item != null && item.kind == kind ? item : null;
 	}
 
+	/** The items of `kind` in catalogue order, as an array of the caller's own. */
 	public function ofKind(kind:ModuleKind):Array<CatalogItem> {
-		return items.filter(item -> item.kind == kind);
+		final found = byKind[kind];
+		return found == null ? [] : found.copy();
 	}
 
 	/** The module the I/O planner uses for a kind unless the user picks another. */

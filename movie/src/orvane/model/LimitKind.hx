@@ -12,6 +12,11 @@ enum abstract LimitKind(Int) {
 
 	public static final all:Array<LimitKind> = [Slots, Current5V, Current24V, Points];
 
+	/** Its place in `all`. */
+	public inline function index():Int {
+		return this;
+	}
+
 	/** The name in the selection text's `reserve=` line. */
 	public var tag(get, never):String;
 

@@ -2,11 +2,12 @@ package orvane.model;
 
 /**
 	Which piece stands in which slot of which rack. Pinned pieces stand in their rack; the others,
-	in the selection's order, fill the main rack from slot 1 and then each rack in turn, a piece
-	wider than what is left of a rack starting the next one. The fill first keeps the slot
-	reserve of every base free; only when the pieces do not fit that way does it use whole bases.
-	In each rack the pieces stand in the selection's order. What a rack cannot hold (pinned pieces
-	beyond its base, and with the last rack the pieces no rack has room for) lies past its base.
+	in the selection's order, fill the main rack from slot 1 and then each rack in turn up to a
+	limit, a piece wider than what is left starting the next rack. The limits are tried in turn
+	(the slot reserve of every base kept, then whole bases) until every piece fits, else the last
+	ones are used. In each rack the pieces stand in the selection's order. What a rack cannot
+	hold (pinned pieces beyond its base, and with the last rack the pieces no rack has room for)
+	lies past its base.
 **/
 class RackFill {
 	public final pieces:Array<SlotPiece>;
@@ -16,16 +17,15 @@ class RackFill {
 	public final beyond:Array<Array<SlotUse>> = [];
 	/** The rack each piece stands in (or, past every base, the last one). */
 	public final rackOf:Array<Int>;
-	/** Every rack kept its slot reserve. */
-	public final reserveKept:Bool;
-
-	/** `usable`: per rack, the slots its base offers with the reserve kept; `keepReserve`: false to use whole bases at once. */
-	public function new(pieces:Array<SlotPiece>, capacities:Array<Int>, usable:Array<Int>, keepReserve:Bool) {
+	/** `limits`: per rack, the slots the fill may take, each set tried in turn. */
+	public function new(pieces:Array<SlotPiece>, capacities:Array<Int>, limits:Array<Array<Int>>) {
 		this.pieces = pieces;
-		var places = keepReserve ? place(pieces, usable) : null;
-		reserveKept = places != null && places.indexOf(-1) < 0;
-		if (!reserveKept)
-			places = place(pieces, capacities);
+		var places = [];
+		for (tried in limits) {
+			places = place(pieces, tried);
+			if (places.indexOf(-1) < 0)
+				break;
+		}
 		final last = capacities.length - 1;
 		rackOf = [for (rack in places) rack < 0 ? last : rack];
 		for (r in 0...capacities.length) {

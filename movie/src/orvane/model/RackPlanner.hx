@@ -9,13 +9,15 @@ package orvane.model;
 	does that, without the reserves. When not even that fits, the most racks the CPU allows, with
 	the largest bases, and what is short.
 
-	The pieces fill the racks as RackFill places them: the own racks first, then each planned rack
-	takes the next pieces in order while they fit its base, so a rack's choice of base decides
-	which pieces it carries and its supply is the cheapest that carries them.
+	The own racks take the pieces first, as RackFill places them; then each planned rack takes
+	the next pieces in order, as many as its base holds and its supply carries, and no more than
+	the planner gives it (`takes`), so that a rack of heavy modules may stay partly free.
 **/
 class RackPlanner {
 	/** The racks to add, in order. */
 	public final racks:Array<ExpansionRack> = [];
+	/** Per rack added: the slots the fill may take in it, pinned pieces included. */
+	public final takes:Array<Int> = [];
 	/** Planned with every reserve kept. */
 	public final reserveKept:Bool;
 	/** What no number of racks could take, worded for the user; null when the pieces fit. */
@@ -32,8 +34,10 @@ class RackPlanner {
 		final chosen = kept != null ? kept : plain;
 		reserveKept = kept != null;
 		if (chosen != null) {
-			for (rack in chosen)
-				racks.push(rack);
+			for (step in chosen) {
+				racks.push(new ExpansionRack(step.base, step.power));
+				takes.push(step.slots);
+			}
 			shortfall = null;
 			return;
 		}
@@ -42,20 +46,23 @@ class RackPlanner {
 			shortfall = left.isEmpty() ? null : "目录中没有扩展基板、扩展接口模块或扩展电缆，无法添加扩展基板";
 			return;
 		}
-		for (j in 0...maxAdded)
+		for (j in 0...maxAdded) {
 			racks.push(new ExpansionRack(parts.largestBase, parts.largestPower));
+			takes.push(parts.largestBase.slots);
+		}
 		final missing = left.slots() - maxAdded * parts.largestBase.slots;
 		final drives = selection.cpu == null ? "" : '（${selection.cpu.code} 最多带 ${selection.cpu.maxBases} 个基板）';
 		shortfall = missing > 0 ? 'I/O 需求无法满足：基板都用上仍缺 $missing 槽$drives' : "I/O 需求无法满足：扩展基板的电源容量不足";
 	}
 
 	static function plan(reserve:Reserve, pieces:Array<SlotPiece>, bases:Array<Null<CatalogItem>>, maxAdded:Int,
-			parts:RackOptions):Null<Array<ExpansionRack>> {
+			parts:RackOptions):Null<Array<Step>> {
 		final left = Remainder.after(pieces, bases, reserve, maxAdded);
 		if (left.isEmpty())
 			return [];
 		if (left.slots() > maxAdded * parts.largestBase.slots)
 			return null;
+		parts.keepFor(reserve);
 		return new RackSearch(left, reserve, maxAdded, parts).cheapest();
 	}
 }
@@ -70,10 +77,18 @@ private class RackOptions {
 	public final usable:Bool;
 	public var largestBase(default, null):Null<CatalogItem>;
 	public var largestPower(default, null):Null<CatalogItem>;
+	/** Per supply, what it offers with the reserve kept (`keepFor`); 24 V -1 without a 24 V output. */
+	public var usable5V(default, null):Array<Int> = [];
+	public var usable24V(default, null):Array<Int> = [];
 
+	/** Bases and supplies a cheaper one matches in every figure are left out: no plan is the worse without them. */
 	public function new(catalog:Catalog) {
-		bases = catalog.ofKind(ExpansionBase);
-		powers = catalog.ofKind(Power);
+		final allBases = catalog.ofKind(ExpansionBase);
+		bases = allBases.filter(a -> allBases.filter(b -> price(b) < price(a) && b.slots >= a.slots && b.draw5V <= a.draw5V
+			&& b.draw24V <= a.draw24V).length == 0);
+		final allPowers = catalog.ofKind(Power);
+		powers = allPowers.filter(a -> allPowers.filter(b -> price(b) < price(a) && b.supply5V >= a.supply5V && b.supply24V >= a.supply24V)
+			.length == 0);
 		haxe.ds.ArraySort.sort(powers, (a, b) -> price(a) < price(b) ? -1 : price(a) > price(b) ? 1 : 0);
 		interfaceModule = catalog.rackPart(ExpansionInterface);
 		cable = catalog.rackPart(ExpansionCable);
@@ -86,13 +101,9 @@ private class RackOptions {
 				largestPower = power;
 	}
 
-	/** The cheapest supply that carries the currents with its reserve, 24 V from its own output. */
-	public function powerFor(draw5V:Int, draw24V:Int, reserve:Reserve):Null<CatalogItem> {
-		for (power in powers)
-			if (draw5V <= reserve.usable(Current5V, power.supply5V)
-				&& (draw24V == 0 || (power.supply24V > 0 && draw24V <= reserve.usable(Current24V, power.supply24V))))
-				return power;
-		return null;
+	public function keepFor(reserve:Reserve):Void {
+		usable5V = [for (power in powers) reserve.usable(Current5V, power.supply5V)];
+		usable24V = [for (power in powers) power.supply24V == 0 ? -1 : reserve.usable(Current24V, power.supply24V)];
 	}
 
 	/** What a rack costs besides its modules: base, supply, interface module and cable (a missing price counts as none). */
@@ -158,11 +169,12 @@ private class Remainder {
 
 /**
 	The fewest racks, then the lowest price: for each rack in turn and each piece it may start
-	at, the best way to place the rest (each state worked out once).
+	at, the best way to place the rest (each state worked out once). A rack on a given base takes
+	as many of the next pieces as the base holds and the supply carries, a dearer supply only
+	when it carries more; taking fewer never leaves a cheaper rest.
 **/
 private class RackSearch {
 	final left:Remainder;
-	final reserve:Reserve;
 	final maxAdded:Int;
 	final parts:RackOptions;
 	/** Prefix sums over the unpinned pieces: slots, 5 V and 24 V. */
@@ -171,10 +183,13 @@ private class RackSearch {
 	final draw24VBefore:Array<Int> = [0];
 	final bestFrom:Array<Array<Null<Step>>>;
 	final worked:Array<Array<Bool>>;
+	/** Per piece and base: the racks without pinned pieces that start there. */
+	final plain:Array<Array<Null<Array<Step>>>>;
+	/** Per base: the slots it offers with the reserve kept. */
+	final rooms:Array<Int>;
 
 	public function new(left:Remainder, reserve:Reserve, maxAdded:Int, parts:RackOptions) {
 		this.left = left;
-		this.reserve = reserve;
 		this.maxAdded = maxAdded;
 		this.parts = parts;
 		for (item in left.pieces) {
@@ -184,16 +199,19 @@ private class RackSearch {
 		}
 		bestFrom = [for (_ in 0...maxAdded + 1) [for (_ in 0...left.pieces.length + 1) null]];
 		worked = [for (_ in 0...maxAdded + 1) [for (_ in 0...left.pieces.length + 1) false]];
+		plain = [for (_ in 0...left.pieces.length + 1) [for (_ in parts.bases) null]];
+		rooms = [for (base in parts.bases) reserve.usable(Slots, base.slots)];
 	}
 
-	public function cheapest():Null<Array<ExpansionRack>> {
+	/** The racks of the best plan; null when none fits. */
+	public function cheapest():Null<Array<Step>> {
 		var step = solve(0, 0);
 		if (step == null)
 			return null;
-		final racks:Array<ExpansionRack> = [];
+		final racks:Array<Step> = [];
 		var j = 0;
-		while (step != null && step.base != null) {
-			racks.push(new ExpansionRack(step.base, step.power));
+		while (step.base != null) {
+			racks.push(step);
 			step = bestFrom[++j][step.next];
 		}
 		return racks;
@@ -203,45 +221,78 @@ private class RackSearch {
 		if (worked[rack][start])
 			return bestFrom[rack][start];
 		worked[rack][start] = true;
-		final count = left.pieces.length;
-		if (start == count && rack > left.lastPinnedRack())
+		if (start == left.pieces.length && rack > left.lastPinnedRack())
 			return bestFrom[rack][start] = Step.done();
 		if (rack == maxAdded)
 			return null;
 		var found:Null<Step> = null;
-		for (base in parts.bases) {
-			var room = reserve.usable(Slots, base.slots);
-			var draw5V = base.draw5V + parts.interfaceModule.draw5V;
-			var draw24V = base.draw24V + parts.interfaceModule.draw24V;
-			for (item in left.pinned[rack]) {
-				room -= item.slots;
-				draw5V += item.draw5V;
-				draw24V += item.draw24V;
+		for (b in 0...parts.bases.length)
+			for (option in (left.pinned[rack].length == 0 ? plainRacks(start, b) : racksFrom(start, b, left.pinned[rack]))) {
+				final rest = solve(rack + 1, option.next);
+				if (rest == null)
+					continue;
+				final step = new Step(option.base, option.power, option.next, option.slots, rest.racks + 1, rest.cost + option.cost,
+					rest.baseSlots + option.base.slots);
+				if (found == null || step.isBetterThan(found))
+					found = step;
 			}
-			if (room < 0)
-				continue;
-			final end = lastFitting(start, room);
-			if (end == start && start < count && left.pinned[rack].length == 0)
-				continue;
-			final power = parts.powerFor(draw5V + draw5VBefore[end] - draw5VBefore[start], draw24V + draw24VBefore[end] - draw24VBefore[start],
-				reserve);
-			final rest = power == null ? null : solve(rack + 1, end);
-			if (rest == null)
-				continue;
-			final step = new Step(base, power, end, rest.racks + 1, rest.cost + parts.cost(base, power), rest.slots + base.slots);
-			if (found == null || step.isBetterThan(found))
-				found = step;
-		}
 		return bestFrom[rack][start] = found;
 	}
 
-	/** Where a rack with `room` slots that starts at piece `start` stops: the pieces in order while they fit. */
-	function lastFitting(start:Int, room:Int):Int {
+	/** The racks on base `b` without pinned pieces from piece `start`: the same wherever they stand in the plan, so worked out once. */
+	function plainRacks(start:Int, b:Int):Array<Step> {
+		if (plain[start][b] == null)
+			plain[start][b] = racksFrom(start, b, []);
+		return plain[start][b];
+	}
+
+	/**
+		The racks on base `b` that carry `pinned` and the pieces from `start` on: per supply,
+		cheapest first, as many pieces as it carries, kept only where a dearer supply carries more.
+	**/
+	function racksFrom(start:Int, b:Int, pinned:Array<CatalogItem>):Array<Step> {
+		final base = parts.bases[b];
+		var room = rooms[b];
+		var draw5V = base.draw5V + parts.interfaceModule.draw5V;
+		var draw24V = base.draw24V + parts.interfaceModule.draw24V;
+		for (item in pinned) {
+			room -= item.slots;
+			draw5V += item.draw5V;
+			draw24V += item.draw24V;
+		}
+		final options:Array<Step> = [];
+		if (room < 0)
+			return options;
+		final bySlots = lastWithin(slotsBefore, start, room, left.pieces.length);
+		var most = start - 1;
+		for (p in 0...parts.powers.length) {
+			final for24V = parts.usable24V[p] < 0 ? (draw24V > 0 ? -1 : 0) : parts.usable24V[p] - draw24V;
+			final free5V = parts.usable5V[p] - draw5V;
+			if (for24V < 0 || free5V < 0)
+				continue;
+			final end = lastWithin(draw24VBefore, start, for24V, lastWithin(draw5VBefore, start, free5V, bySlots));
+			if (end <= most || (end == start && start < left.pieces.length && pinned.length == 0))
+				continue;
+			most = end;
+			var slots = slotsBefore[end] - slotsBefore[start];
+			for (item in pinned)
+				slots += item.slots;
+			options.push(new Step(base, parts.powers[p], end, slots, 1, parts.cost(base, parts.powers[p]), base.slots));
+			if (end == bySlots)
+				break;
+		}
+		return options;
+	}
+
+	/** The last piece up to `end` a rack from `start` takes while the sum over `before` stays within `room`. */
+	function lastWithin(before:Array<Int>, start:Int, room:Int, end:Int):Int {
+		if (before[end] - before[start] <= room)
+			return end;
 		var low = start;
-		var high = left.pieces.length;
+		var high = end;
 		while (low < high) {
 			final middle = (low + high + 1) >> 1;
-			if (slotsBefore[middle] - slotsBefore[start] <= room)
+			if (before[middle] - before[start] <= room)
 				low = middle;
 			else
 				high = middle - 1;
@@ -250,31 +301,34 @@ private class RackSearch {
 	}
 }
 
-/** One rack of a plan and what the best plan from there costs. */
+/** One rack of a plan: its base and supply, where the next rack starts, the slots it fills, and what the plan from there costs. */
 private class Step {
 	public final base:Null<CatalogItem>;
 	public final power:Null<CatalogItem>;
 	/** The piece the next rack starts at. */
 	public final next:Int;
+	/** The slots this rack fills, pinned pieces included. */
+	public final slots:Int;
 	public final racks:Int;
 	public final cost:Float;
-	public final slots:Int;
+	public final baseSlots:Int;
 
-	public function new(base, power, next, racks, cost, slots) {
+	public function new(base, power, next, slots, racks, cost, baseSlots) {
 		this.base = base;
 		this.power = power;
 		this.next = next;
+		this.slots = slots;
 		this.racks = racks;
 		this.cost = cost;
-		this.slots = slots;
+		this.baseSlots = baseSlots;
 	}
 
 	public static function done():Step {
-		return new Step(null, null, 0, 0, 0.0, 0);
+		return new Step(null, null, 0, 0, 0, 0.0, 0);
 	}
 
 	/** Fewer racks, then a lower price, then fewer slots. */
 	public function isBetterThan(other:Step):Bool {
-		return racks != other.racks ? racks < other.racks : cost != other.cost ? cost < other.cost : slots < other.slots;
+		return racks != other.racks ? racks < other.racks : cost != other.cost ? cost < other.cost : baseSlots < other.baseSlots;
 	}
 }

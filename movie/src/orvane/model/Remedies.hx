@@ -5,6 +5,9 @@ import haxe.ds.ArraySort;
 /** A change to try: what it is, worded for the user, and what it does. */
 private typedef Change = {advice:String, apply:Selection -> Void};
 
+/** A change of one kind to try, made only when it is tried; `keepsReserve`: it may fix the limit with the reserve kept. */
+private typedef Candidate = {keepsReserve:Bool, make:() -> Change};
+
 /**
 	For each limit the selection runs past or whose reserve it eats — the slots, 5 V and 24 V of
 	every rack, the CPU's I/O points and bases — the smallest catalogue change of each kind that
@@ -16,6 +19,8 @@ private typedef Change = {advice:String, apply:Selection -> Void};
 **/
 class Remedies {
 	public static inline final MOST = 3;
+	/** Candidates of one kind tried at most, smallest first, so that a large catalogue still answers at once. */
+	static inline final TRIED = 6;
 
 	final selection:Selection;
 	final catalog:Catalog;
@@ -37,7 +42,10 @@ class Remedies {
 		currentPrice = PurchaseList.priceTotal(PurchaseList.lines(selection, catalog, plan), catalog);
 	}
 
-	/** The limits run past first, then those whose reserve is eaten; each by rack, then the CPU's. */
+	/**
+		The limits run past first, then those whose reserve is eaten; each by rack, then the CPU's.
+		When the planner could not keep the racks' reserve, that is one limit of them all.
+	**/
 	function overruns():Array<Overrun> {
 		final past:Array<Overrun> = [];
 		final eaten:Array<Overrun> = [];
@@ -49,12 +57,12 @@ class Remedies {
 			if (budget.rackOverflows(r))
 				past.push(overrun((r == last ? "" : name) + "槽位不足", r == last ? overflowChanges(r) : partChanges(r, kind, Slots),
 					b -> !b.slotsExceeded(), b -> !b.slotsExceeded() && keepsReserve(b, r, Slots), kind));
-			else if (rack.reserveEaten(Slots))
+			else if (rack.reserveEaten(Slots) && plan.plannedWithReserve)
 				eaten.push(overrun(name + "槽位余量不足", partChanges(r, kind, Slots).concat(rackChanges()), null,
 					b -> !b.slotsExceeded() && keepsReserve(b, r, Slots), kind));
 			for (limit in [LimitKind.Current5V, LimitKind.Current24V]) {
 				final over = limit == Current5V ? rack.over5V() : rack.over24V();
-				if (!over && !rack.reserveEaten(limit))
+				if (!over && (!rack.reserveEaten(limit) || !plan.plannedWithReserve))
 					continue;
 				final carried = (b:Budget) -> r >= b.racks.length
 					|| (!b.racks[r].over5V() && !b.racks[r].over24V() && (!b.racks[r].needsExternal24V() || rack.needsExternal24V()));
@@ -62,6 +70,9 @@ class Remedies {
 					over ? carried : null, b -> carried(b) && keepsReserve(b, r, limit), Power));
 			}
 		}
+		// By I/O need the planner keeps every rack's reserve whenever the bases the CPU drives allow; else more bases are the remedy.
+		if (!plan.plannedWithReserve)
+			eaten.push(overrun("留出余量需要更多基板", cpuChanges(Slots), null, b -> b.racksKeepReserve(), Cpu));
 		if (budget.ioPointsExceeded())
 			past.push(overrun("I/O 点数超出", cpuChanges(Points), b -> !b.ioPointsExceeded(), b -> !b.ioPointsExceeded() && !b.pointsReserveEaten(), Cpu));
 		else if (budget.pointsReserveEaten())
@@ -75,18 +86,22 @@ class Remedies {
 		The smallest change of each kind that fits `strict` (or, when none does and the limit is
 		run past, `loose`), cheapest first.
 	**/
-	function overrun(limit:String, changes:Array<Array<Change>>, loose:Null<Budget -> Bool>, strict:Budget -> Bool, kind:ModuleKind):Overrun {
-		var remedies = smallest(changes, strict);
-		if (remedies.length == 0 && loose != null)
-			remedies = smallest(changes, loose);
-		ArraySort.sort(remedies, (a, b) -> a.priceChange == null || b.priceChange == null || a.priceChange == b.priceChange ? 0 : a.priceChange < b.priceChange ? -1 : 1);
-		return new Overrun(limit, remedies.slice(0, MOST), remedies.length > 0 ? null : '目录中没有能满足的${kind.label}，请减少模块');
+	function overrun(limit:String, changes:Array<Array<Candidate>>, loose:Null<Budget -> Bool>, strict:Budget -> Bool, kind:ModuleKind):Overrun {
+		return new Overrun(limit, () -> {
+			var remedies = smallest(changes, strict, true);
+			if (remedies.length == 0 && loose != null)
+				remedies = smallest(changes, loose, false);
+			ArraySort.sort(remedies, (a, b) -> a.priceChange == null || b.priceChange == null || a.priceChange == b.priceChange ? 0 : a.priceChange < b.priceChange ? -1 : 1);
+			remedies.slice(0, MOST);
+		}, '目录中没有能满足的${kind.label}，请减少模块');
 	}
 
-	function smallest(changes:Array<Array<Change>>, fits:Budget -> Bool):Array<Remedy> {
+	/** Of each kind, the first candidate that `fits`; `keepingReserve`: only those that may keep the reserve are tried. */
+	function smallest(changes:Array<Array<Candidate>>, fits:Budget -> Bool, keepingReserve:Bool):Array<Remedy> {
 		final found:Array<Remedy> = [];
 		for (kind in changes)
-			for (change in kind) {
+			for (candidate in kind.filter(c -> c.keepsReserve || !keepingReserve).slice(0, TRIED)) {
+				final change = candidate.make();
 				final trial = selection.copy();
 				change.apply(trial);
 				trial.settleSlotOrder(catalog);
@@ -106,17 +121,18 @@ class Remedies {
 	}
 
 	/** What takes the modules that fit no base: a larger base for the last rack of the user's, more racks, a CPU that drives more. */
-	function overflowChanges(last:Int):Array<Array<Change>> {
+	function overflowChanges(last:Int):Array<Array<Candidate>> {
 		final own = last - plan.planned.length;
 		final kind = own == 0 ? ModuleKind.Base : ModuleKind.ExpansionBase;
 		final more = selection.racksToAdd(catalog) == 0 || plan.shortfall != null ? cpuChanges(Slots) : [];
-		return partChanges(own, kind, Slots).concat(rackChanges()).concat(more);
+		final pastLast = own == last ? 0 : budget.racks[last].slotsUsed - budget.racks[last].slotsAvailable;
+		return partChanges(own, kind, Slots, pastLast).concat(rackChanges()).concat(more);
 	}
 
 	/** By module, the racks the planner would add for what the user's racks cannot hold. */
-	function rackChanges():Array<Array<Change>> {
+	function rackChanges():Array<Array<Candidate>> {
 		final racks = plannedFor(selection);
-		return racks == null ? [] : [[{advice: "添加" + describeRacks(racks), apply: s -> for (rack in racks) s.racks.push(rack.copy())}]];
+		return racks == null ? [] : [[{keepsReserve: true, make: () -> {advice: "添加" + describeRacks(racks), apply: s -> for (rack in racks) s.racks.push(rack.copy())}}]];
 	}
 
 	/** The racks the planner adds to a selection by module for what its own cannot hold; null when none would do. */
@@ -128,48 +144,79 @@ class Remedies {
 		return planner.shortfall == null && planner.racks.length > 0 ? planner.racks : null;
 	}
 
-	/** Larger items of `kind` for rack `index`, least capacity first. */
-	function partChanges(index:Int, kind:ModuleKind, limit:LimitKind):Array<Array<Change>> {
+	/**
+		Larger items of `kind` for rack `index`, least capacity first: only those that can carry
+		what the rack carries (and `more` slots besides), so that few are tried.
+	**/
+	function partChanges(index:Int, kind:ModuleKind, limit:LimitKind, more = 0):Array<Array<Candidate>> {
 		final rack = budget.racks[index];
 		final current = kind == Power ? rack.power : rack.base;
-		final candidates = catalog.ofKind(kind).filter(item -> item != current && switch (limit) {
-			case Slots: item.slots > rack.slotsAvailable;
-			case Current5V: item.supply5V >= rack.draw5V;
-			default: item.supply24V > 0 && item.supply24V >= rack.draw24V && item.supply5V >= rack.draw5V;
-		});
+		final reserve = selection.reserve;
+		final carries = (item:CatalogItem, keep:Bool) -> {
+			final slots = keep ? reserve.usable(Slots, item.slots) : item.slots;
+			final supply5V = keep ? reserve.usable(Current5V, item.supply5V) : item.supply5V;
+			final supply24V = keep ? reserve.usable(Current24V, item.supply24V) : item.supply24V;
+			// A supply must carry both currents (24 V from an output of its own when the rack's supply has one).
+			final output24V = rack.draw24V == 0 || (item.supply24V > 0 && (limit == Current24V ? supply24V : item.supply24V) >= rack.draw24V)
+				|| (limit == Current5V && rack.needsExternal24V());
+			switch (limit) {
+				case Slots: item.slots > rack.slotsAvailable && slots >= rack.slotsUsed + more;
+				case Current5V: supply5V >= rack.draw5V && output24V;
+				default: output24V && item.supply5V >= rack.draw5V;
+			}
+		};
+		final candidates = catalog.ofKind(kind).filter(item -> item != current && carries(item, false));
 		ArraySort.sort(candidates, (a, b) -> kind == Power ? (a.supply5V != b.supply5V ? a.supply5V - b.supply5V : a.supply24V - b.supply24V) : a.slots - b.slots);
 		final name = index == 0 ? "" : rack.label + " ";
 		return [[
 			for (item in candidates) {
-				advice: name + "改用 " + item.code + "（" + (kind == Power ? '5V ${item.supply5V} mA / 24V ${item.supply24V} mA' : '${item.slots} 槽') + "）",
-				apply: (s:Selection) -> {
-					s.keepPlannedRacks(plan, index);
-					s.chooseFor(index, item);
+				keepsReserve: carries(item, true),
+				make: () -> {
+					advice: name + "改用 " + item.code + "（" + (kind == Power ? '5V ${item.supply5V} mA / 24V ${item.supply24V} mA' : '${item.slots} 槽') + "）",
+					apply: (s:Selection) -> {
+						s.keepPlannedRacks(plan, index);
+						s.chooseFor(index, item);
+					}
 				}
 			}
 		]];
 	}
 
-	/** CPUs that take more I/O points (`Points`) or drive more bases (`Slots`), least first; by module with the racks the planner then adds. */
-	function cpuChanges(limit:LimitKind):Array<Array<Change>> {
+	/**
+		CPUs that take more I/O points (`Points`) or drive more bases (`Slots`), least first; by
+		module with the racks the planner then adds (planned once for each number of bases).
+	**/
+	function cpuChanges(limit:LimitKind):Array<Array<Candidate>> {
 		final current = selection.cpu;
 		final candidates = catalog.ofKind(Cpu).filter(cpu -> cpu != current && (limit == Points
 			? (current == null || pointLimit(cpu) > pointLimit(current)) && cpu.maxBases >= budget.bases
 			: current == null || cpu.maxBases > current.maxBases));
 		ArraySort.sort(candidates, (a, b) -> limit == Points ? pointLimit(a) - pointLimit(b) : a.maxBases - b.maxBases);
-		return [[
-			for (cpu in candidates) {
+		final racksFor:Map<Int, Null<Array<ExpansionRack>>> = [];
+		final addedRacks = (cpu:CatalogItem) -> {
+			if (limit != Slots || !budget.slotsExceeded())
+				return null;
+			if (!racksFor.exists(cpu.maxBases)) {
 				final trial = selection.copy();
 				trial.choose(cpu);
-				final racks = limit == Slots && budget.slotsExceeded() ? plannedFor(trial) : null;
-				final capacity = limit == Points ? (cpu.maxIoPoints == 0 ? "点数不限" : '${cpu.maxIoPoints} 点') : '${cpu.maxBases} 个基板';
-				{
-					advice: '改用 ${cpu.code}（$capacity）' + (racks == null ? "" : "并添加" + describeRacks(racks)),
-					apply: (s:Selection) -> {
-						s.choose(cpu);
-						if (racks != null)
-							for (rack in racks)
-								s.racks.push(rack.copy());
+				racksFor[cpu.maxBases] = plannedFor(trial);
+			}
+			return racksFor[cpu.maxBases];
+		};
+		return [[
+			for (cpu in candidates) {
+				keepsReserve: true,
+				make: () -> {
+					final racks = addedRacks(cpu);
+					final capacity = limit == Points ? (cpu.maxIoPoints == 0 ? "点数不限" : '${cpu.maxIoPoints} 点') : '${cpu.maxBases} 个基板';
+					{
+						advice: '改用 ${cpu.code}（$capacity）' + (racks == null ? "" : "并添加" + describeRacks(racks)),
+						apply: (s:Selection) -> {
+							s.choose(cpu);
+							if (racks != null)
+								for (rack in racks)
+									s.racks.push(rack.copy());
+						}
 					}
 				}
 			}

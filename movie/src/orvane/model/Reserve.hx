@@ -20,12 +20,12 @@ class Reserve {
 	}
 
 	public function percent(kind:LimitKind):Int {
-		return percents[LimitKind.all.indexOf(kind)];
+		return percents[kind.index()];
 	}
 
 	/** Sets a percentage within 0..MAX_PERCENT. */
 	public function set(kind:LimitKind, value:Int):Void {
-		percents[LimitKind.all.indexOf(kind)] = value < 0 ? 0 : value > MAX_PERCENT ? MAX_PERCENT : value;
+		percents[kind.index()] = value < 0 ? 0 : value > MAX_PERCENT ? MAX_PERCENT : value;
 	}
 
 	public function isNone():Bool {

@@ -66,7 +66,7 @@ class ScreenState {
 		final cost = PurchaseList.priceTotal(purchase, catalog);
 		priceTotal = cost == null ? null : Money.grouped(cost) + " " + catalog.currency;
 		slots = new SlotLayout(selection, catalog, slotsShown, rackShown, plan);
-		overruns = Remedies.find(selection, catalog, plan, budget);
+		overruns = editor.overruns();
 		final eaten = budget.reserveProblems();
 		reserveWarning = eaten.length == 0 ? null : eaten[0];
 	}

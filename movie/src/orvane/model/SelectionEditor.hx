@@ -11,8 +11,9 @@ class SelectionEditor {
 	public var selection(default, null) = new Selection();
 	/** The rack shown: 0 the main one, then the expansion racks; never past the last rack. */
 	var rackShown = 0;
-	/** The selection's system, worked out once per change. */
+	/** The selection's system and the limits it runs past, worked out once per change. */
 	var currentPlan:Null<SystemPlan>;
+	var currentOverruns:Null<Array<Overrun>>;
 
 	final catalog:Catalog;
 	final history = new SelectionHistory();
@@ -59,9 +60,19 @@ class SelectionEditor {
 
 	/** The selection's system (SystemPlan), worked out again only after a change. */
 	public function plan():SystemPlan {
-		if (currentPlan == null)
+		if (currentPlan == null) {
 			currentPlan = new SystemPlan(selection, catalog);
+			currentOverruns = null;
+		}
 		return currentPlan;
+	}
+
+	/** The limits the selection runs past or whose reserve it eats, with their remedies (Remedies), worked out again only after a change. */
+	public function overruns():Array<Overrun> {
+		final system = plan();
+		if (currentOverruns == null)
+			currentOverruns = Remedies.find(selection, catalog, system);
+		return currentOverruns;
 	}
 
 	/** The rack the power supply and base lists, the slot view and the totals show; 0: the main rack. */

@@ -18,6 +18,8 @@ class SystemPlan {
 	public final fill:RackFill;
 	/** By I/O need: what no number of racks the CPU drives could take, worded for the user. */
 	public final shortfall:Null<String>;
+	/** The planned racks keep the reserve (true without any). */
+	public final plannedWithReserve:Bool;
 
 	public function new(selection:Selection, catalog:Catalog) {
 		this.selection = selection;
@@ -29,12 +31,18 @@ class SystemPlan {
 			selection.racksToAdd(catalog)) : null;
 		planned = planner == null ? [] : planner.racks;
 		shortfall = planner == null ? null : planner.shortfall;
+		plannedWithReserve = planner == null || planner.reserveKept || planner.racks.length == 0;
 		for (rack in planned) {
 			bases.push(rack.base);
 			powers.push(rack.power);
 		}
 		final capacities = [for (base in bases) base == null ? 0 : base.slots];
-		fill = new RackFill(pieces, capacities, [for (c in capacities) selection.reserve.usable(Slots, c)], planner == null || planner.reserveKept);
+		final own = capacities.length - planned.length;
+		final usable = [for (c in capacities.slice(0, own)) selection.reserve.usable(Slots, c)];
+		final limits = planner == null ? [usable, capacities] : [
+			(planner.reserveKept ? usable : capacities.slice(0, own)).concat(planner.takes)
+		];
+		fill = new RackFill(pieces, capacities, limits);
 	}
 
 	/** Racks, the main one included. */

@@ -33,10 +33,11 @@ class SlotPanel extends Panel {
 	final onMove:(Int, Int) -> Void;
 	final onMoveTo:Int -> Void;
 	final onPin:(Int, Int) -> Void;
-	final dropTargets = new Sprite();
+	/** Shown while a module is dragged: the racks to drop it on, and its code under the mouse; made at the first drag. */
+	var dropTargets:Null<Sprite>;
 	final targets:Array<PushButton> = [];
-	final ghost:Sprite;
-	final ghostCode:flash.text.TextField;
+	var ghost:Null<Sprite>;
+	var ghostCode:Null<flash.text.TextField>;
 	/** The slot the mouse button went down on, and where; a drag once it has moved. */
 	var grabbed:Null<{cell:SlotCell, x:Float, y:Float}>;
 	var dragging = false;
@@ -68,22 +69,28 @@ class SlotPanel extends Panel {
 		addChild(moveRight);
 		hint = TextFactory.label("选择基板后，这里显示每个槽位安装的模块", 8, Panel.TITLE_HEIGHT + 8, width - 16, 12, Palette.TEXT_DIM);
 		addChild(hint);
-		dropTargets.graphics.beginFill(0xFFFFFF, 0.92);
-		dropTargets.graphics.lineStyle(1, Palette.ACCENT);
-		dropTargets.graphics.drawRect(cellArea.x, cellArea.y, cellArea.width, cellArea.height);
-		dropTargets.graphics.endFill();
-		dropTargets.addChild(TextFactory.label("拖到要固定的基板上（“自动”：不固定）", cellArea.x + 6, cellArea.y + 6, cellArea.width - 12, 12, Palette.TEXT));
-		dropTargets.visible = false;
-		addChild(dropTargets);
-		ghost = new Sprite();
-		ghostCode = TextFactory.label("", 4, 1, 80, 11, Palette.TEXT_LIGHT);
-		ghost.graphics.beginFill(Palette.ACCENT, 0.85);
-		ghost.graphics.drawRoundRect(0, 0, 88, 18, 6, 6);
-		ghost.graphics.endFill();
-		ghost.addChild(ghostCode);
-		ghost.mouseEnabled = ghost.mouseChildren = false;
-		ghost.visible = false;
-		addChild(ghost);
+	}
+
+	function makeDragView():Void {
+		final targetsView = new Sprite();
+		targetsView.graphics.beginFill(0xFFFFFF, 0.92);
+		targetsView.graphics.lineStyle(1, Palette.ACCENT);
+		targetsView.graphics.drawRect(cellArea.x, cellArea.y, cellArea.width, cellArea.height);
+		targetsView.graphics.endFill();
+		targetsView.addChild(TextFactory.label("拖到要固定的基板上（“自动”：不固定）", cellArea.x + 6, cellArea.y + 6, cellArea.width - 12, 12, Palette.TEXT));
+		final code = TextFactory.label("", 4, 1, 80, 11, Palette.TEXT_LIGHT);
+		final follower = new Sprite();
+		follower.graphics.beginFill(Palette.ACCENT, 0.85);
+		follower.graphics.drawRoundRect(0, 0, 88, 18, 6, 6);
+		follower.graphics.endFill();
+		follower.addChild(code);
+		follower.mouseEnabled = follower.mouseChildren = false;
+		addChild(targetsView);
+		addChild(follower);
+		dropTargets = targetsView;
+		ghost = follower;
+		ghostCode = code;
+		showTargets(rackCount);
 	}
 
 	/** `rackLabel`: the rack shown ("主基板", "扩展基板 1"); `racks`: how many there are, the main one included. */
@@ -92,7 +99,8 @@ class SlotPanel extends Panel {
 		shownRack = rackLabel;
 		rackCount = racks;
 		setTitle("基板槽位：" + rackLabel);
-		showTargets(racks);
+		if (dropTargets != null)
+			showTargets(racks);
 		if (selectedPiece >= layout.pieceCount())
 			selectedPiece = -1;
 		hint.visible = layout.baseSlots == 0;
@@ -158,14 +166,18 @@ class SlotPanel extends Panel {
 			return;
 		if (!dragging && Math.abs(event.stageX - grabbed.x) + Math.abs(event.stageY - grabbed.y) > 6) {
 			dragging = true;
+			if (dropTargets == null)
+				makeDragView();
 			select(grabbed.cell);
 			ghostCode.text = grabbed.cell.use.item.code;
 			dropTargets.visible = ghost.visible = true;
 			setChildIndex(dropTargets, numChildren - 1);
 			setChildIndex(ghost, numChildren - 1);
 		}
-		ghost.x = mouseX + 8;
-		ghost.y = mouseY + 8;
+		if (dragging) {
+			ghost.x = mouseX + 8;
+			ghost.y = mouseY + 8;
+		}
 	}
 
 	function drop(event:MouseEvent):Void {
@@ -174,9 +186,10 @@ class SlotPanel extends Panel {
 		final piece = grabbed == null ? -1 : grabbed.cell.use.piece;
 		final wasDragging = dragging;
 		grabbed = null;
-		dragging = dropTargets.visible = ghost.visible = false;
+		dragging = false;
 		if (!wasDragging || piece < 0)
 			return;
+		dropTargets.visible = ghost.visible = false;
 		final visibleTargets = targets.filter(t -> t.visible);
 		for (i in 0...visibleTargets.length)
 			if (visibleTargets[i].hitTestPoint(event.stageX, event.stageY))

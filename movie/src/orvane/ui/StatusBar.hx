@@ -12,7 +12,8 @@ import orvane.model.StatusLine;
 	The line at the foot of the screen: the status message on the left (or else where the reserve
 	is eaten), and on the right a limit the selection runs past with up to three changes that fix
 	it, each a button that applies it (or, when the catalogue has nothing that fits, the advice
-	alone). With more than one such limit, "下一项" goes on to the next.
+	alone). With more than one such limit, "下一项" goes on to the next; a limit's remedies are
+	sought when it is first shown.
 **/
 class StatusBar extends Sprite {
 	static inline final HEIGHT = 20;
@@ -21,7 +22,8 @@ class StatusBar extends Sprite {
 	final message:TextField;
 	final barWidth:Float;
 	final onApply:Remedy -> Void;
-	final next:PushButton;
+	/** "下一项", made when first needed: most selections run past one limit at most. */
+	var next:Null<PushButton>;
 	final buttons:Array<PushButton> = [];
 	final texts:Array<TextField> = [];
 	var overruns:Array<Overrun> = [];
@@ -36,12 +38,6 @@ class StatusBar extends Sprite {
 		this.onApply = onApply;
 		message = TextFactory.label("", 0, 1, width, 12, Palette.TEXT_DIM);
 		addChild(message);
-		next = new PushButton("", 0, 0, 70, HEIGHT, () -> {
-			shownOverrun++;
-			showOverrun();
-		}, 12);
-		next.visible = false;
-		addChild(next);
 	}
 
 	/** `reserveWarning`: where the reserve is eaten, shown while there is no message. */
@@ -62,7 +58,7 @@ class StatusBar extends Sprite {
 		if (shownOverrun >= overruns.length)
 			shownOverrun = 0;
 		final overrun = overruns[shownOverrun];
-		final key = overrun == null ? "" : [overrun.limit, overrun.note].concat([for (r in overrun.remedies) r.text()]).join("\n") + shownOverrun + "/" + overruns.length;
+		final key = overrun == null ? "" : [overrun.limit, overrun.note()].concat([for (r in overrun.remedies()) r.text()]).join("\n") + shownOverrun + "/" + overruns.length;
 		if (key == shownKey)
 			return;
 		shownKey = key;
@@ -73,8 +69,16 @@ class StatusBar extends Sprite {
 		buttons.resize(0);
 		texts.resize(0);
 		var right = barWidth;
-		next.visible = overruns.length > 1;
-		if (next.visible) {
+		if (next == null && overruns.length > 1) {
+			next = new PushButton("", 0, 0, 70, HEIGHT, () -> {
+				shownOverrun++;
+				showOverrun();
+			}, 12);
+			addChild(next);
+		}
+		if (next != null)
+			next.visible = overruns.length > 1;
+		if (overruns.length > 1) {
 			next.setText('下一项 ${shownOverrun + 1}/${overruns.length}');
 			right -= 70;
 			next.x = right;
@@ -82,9 +86,9 @@ class StatusBar extends Sprite {
 		}
 		if (overrun != null) {
 			final parts:Array<{text:String, remedy:Null<Remedy>}> = [{text: overrun.limit + "：", remedy: null}];
-			if (overrun.note != null)
-				parts.push({text: overrun.note, remedy: null});
-			for (remedy in overrun.remedies)
+			if (overrun.note() != null)
+				parts.push({text: overrun.note(), remedy: null});
+			for (remedy in overrun.remedies())
 				parts.push({text: remedy.text(), remedy: remedy});
 			parts.reverse();
 			for (part in parts) {
@@ -108,6 +112,6 @@ class StatusBar extends Sprite {
 
 	/** The remedy buttons left to right, then "下一项". */
 	public function focusArea():FocusArea {
-		return FocusArea.row(() -> (cast buttons.copy() : Array<InteractiveObject>).concat([next]));
+		return FocusArea.row(() -> (cast buttons.copy() : Array<InteractiveObject>).concat(next == null ? [] : [next]));
 	}
 }
