@@ -226,8 +226,8 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
                                                           &o.supply24V, &o.ioPoints, &o.ioPointLimit, &o.bases, &o.baseLimit});
         } else if (kind == "reserve" && count == 5 && version3 && !bom.reserve) {
             BomReserve& r = bom.reserve.emplace();
-            read = ReadFigures(fields, 1, {&r.slots, &r.current5V, &r.current24V, &r.ioPoints}) && r.slots <= 100 &&
-                   r.current5V <= 100 && r.current24V <= 100 && r.ioPoints <= 100;
+            read = ReadFigures(fields, 1, {&r.slotPercent, &r.current5VPercent, &r.current24VPercent, &r.ioPointPercent}) &&
+                   std::max({r.slotPercent, r.current5VPercent, r.current24VPercent, r.ioPointPercent}) <= 100;
         } else if (kind == "warning" && count == 2 && !fields[1].empty()) {
             read = true;
             bom.warnings.emplace_back(fields[1]);

@@ -157,10 +157,10 @@ BomRow TextPair(const std::string& label, const std::string& text) { return {Tex
 std::string ReserveText(const BomReserve& reserve)
 {
     std::string text;
-    for (const auto& [label, percent] : {std::pair<const char*, std::uint32_t>{"槽位", reserve.slots},
-                                         {"5V电流", reserve.current5V},
-                                         {"24V电流", reserve.current24V},
-                                         {"I/O点数", reserve.ioPoints}}) {
+    for (const auto& [label, percent] : {std::pair<const char*, std::uint32_t>{"槽位", reserve.slotPercent},
+                                         {"5V电流", reserve.current5VPercent},
+                                         {"24V电流", reserve.current24VPercent},
+                                         {"I/O点数", reserve.ioPointPercent}}) {
         if (percent > 0)
             text += (text.empty() ? "" : "，") + std::string(label) + " " + std::to_string(percent) + "%";
     }

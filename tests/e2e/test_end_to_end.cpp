@@ -708,6 +708,36 @@ private slots:
         QTest::keyClick(MovieInput(), Qt::Key_Z, Qt::ControlModifier);
         QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), project + "\nqty=ZX-DI16:8", 10000);
     }
+
+    // By I/O need with a fifth of the slots kept free, the planner adds an
+    // expansion rack with its power supply, interface module and cable; the
+    // connector-type outputs bring their cables and terminal blocks; the
+    // exported bill states the reserve. A module taken to the expansion rack
+    // with "移到…" stays pinned there, and the file keeps it.
+    void plannedRacksReserveAndAPinnedModuleReachEveryOutput()
+    {
+        const std::string need = "TZSEL/4\nmode=io\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nreserve=slots:20,5V:0,24V:0,points:0\n"
+                                 "need=DI:128,DO:64,AI:0,AO:0\npick=DI:ZX-DI16,DO:ZX-DO32T,AI:ZX-AI04,AO:ZX-AO04";
+        StartWithSelectionFile(FilePath("planned.zsr"), need);
+        QCOMPARE(MovieSelection(), need);
+        const std::string csv = FilePath("planned.csv");
+        m_dialogs->saveAnswers.push_back(csv);
+        Command(ID_MENU_FILE_EXPORT_BOM)->trigger();
+        const std::string bill = ReadBytes(csv);
+        for (const std::string expected : {"ZB-E08,8 槽扩展基板,1,560.00,560.00", "ZX-IF01,扩展接口模块，装在扩展基板的接口位,1,",
+                                           "ZX-CC40,40 针连接器电缆 1.0 m，连接器型模块用,2,165.00,330.00\r\n",
+                                           "\r\n主基板,ZB-B06,ZP-P30,4,6,", "\r\n扩展基板 1,ZB-E08,ZP-P15,6,8,",
+                                           "\r\n预留余量,槽位 20%\r\n"})
+            QVERIFY2(bill.find(expected) != std::string::npos, (expected + " missing in: " + bill).c_str());
+
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(682, 488));  // the main rack's first slot
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(841, 450));  // 移到…
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(584, 260));  // 扩展基板 1
+        const std::string pinned = "TZSEL/4" + need.substr(7) + "\norder=ZX-DI16:1@1,ZX-DI16:7,ZX-DO32T:2";
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), pinned, 10000);
+        SaveAs(FilePath("pinned.zsr"));
+        QCOMPARE(Decode(FilePath("pinned.zsr")), pinned);
+    }
 };
 
 int main(int argc, char* argv[])

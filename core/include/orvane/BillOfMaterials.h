@@ -51,7 +51,7 @@ struct BomOverall {
 
 // The share of each limit the user keeps free, in percent (0: none kept).
 struct BomReserve {
-    std::uint32_t slots = 0, current5V = 0, current24V = 0, ioPoints = 0;
+    std::uint32_t slotPercent = 0, current5VPercent = 0, current24VPercent = 0, ioPointPercent = 0;
 };
 
 struct BillOfMaterials {
