@@ -88,7 +88,7 @@ bool IsProjectKey(std::string_view key)
 
 bool ReadLine(const std::vector<std::string_view>& fields, BillOfMaterials& bom)
 {
-    BomLine line{0, std::string(fields[2]), std::string(fields[3]), std::string(fields[4]), 0, {}, {}};
+    BomLine line{0, std::string(fields[2]), std::string(fields[3]), std::string(fields[4]), 0, {}, {}, false, {}};
     const auto number = ReadNumber(fields[1]);
     const auto quantity = ReadNumber(fields[5]);
     if (!number || *number != bom.lines.size() + 1 || line.partNumber.empty() || !quantity ||
@@ -187,6 +187,7 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
         return std::nullopt;
     BillOfMaterials bom;
     bool haveSum = false, haveOverall = false, slotsDue = false;
+    std::string_view previousKind;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string_view> fields = Split(lines[i], '\t');
         for (const std::string_view field : fields) {
@@ -224,6 +225,14 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
             BomOverall& o = bom.overall;
             read = haveOverall = ReadFigures(fields, 1, {&o.slotsUsed, &o.slotCount, &o.current5V, &o.supply5V, &o.current24V,
                                                           &o.supply24V, &o.ioPoints, &o.ioPointLimit, &o.bases, &o.baseLimit});
+        } else if (kind == "edition" && count == 3 && version3 && bom.edition.empty() && bom.lines.empty()) {
+            read = !fields[1].empty();
+            bom.edition = fields[1];
+            bom.editionDate = fields[2];
+        } else if (kind == "discontinued" && count == 3 && version3 && !bom.lines.empty() && !bom.lines.back().discontinued) {
+            read = ReadNumber(fields[1]) == bom.lines.back().number && previousKind == "line";
+            bom.lines.back().discontinued = true;
+            bom.lines.back().replacement = fields[2];
         } else if (kind == "reserve" && count == 5 && version3 && !bom.reserve) {
             BomReserve& r = bom.reserve.emplace();
             read = ReadFigures(fields, 1, {&r.slotPercent, &r.current5VPercent, &r.current24VPercent, &r.ioPointPercent}) &&
@@ -236,6 +245,7 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
             return std::nullopt;
         if (kind == "slots")
             slotsDue = false;
+        previousKind = kind;
     }
     if (bom.lines.empty() || bom.racks.empty() || !haveSum || !haveOverall || slotsDue)
         return std::nullopt;

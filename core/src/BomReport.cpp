@@ -43,7 +43,10 @@ BomTable OrderLines(const BillOfMaterials& bom)
         table.columns.push_back("金额(" + bom.currency + ")");
     }
     for (const BomLine& line : bom.lines) {
-        BomRow row{Count(line.number), Text(line.orderNumber), Text(line.partNumber), Text(line.description),
+        const std::string mark = !line.discontinued         ? ""
+                                 : line.replacement.empty() ? "【停产】"
+                                                            : "【停产，替代型号 " + line.replacement + "】";
+        BomRow row{Count(line.number), Text(line.orderNumber), Text(line.partNumber), Text(mark + line.description),
                    Count(line.quantity)};
         if (priced) {
             row.push_back(Money(line.unitPrice));
@@ -175,6 +178,9 @@ BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
     for (const auto& [key, text] : bom.project)
         report.heading.emplace_back(ProjectLabel(key), Text(text));
     report.heading.emplace_back("日期", BomCell{date, BomCell::Kind::Date});
+    if (!bom.edition.empty())
+        report.heading.emplace_back(
+            "价格依据", Text("产品目录 " + bom.edition + " 版" + (bom.editionDate.empty() ? "" : "（" + bom.editionDate + "）")));
     report.orderLines = OrderLines(bom);
     report.engineering = Engineering(bom);
     if (bom.overall.ioPointLimit > 0)

@@ -1,3 +1,4 @@
+using StringTools;
 import orvane.model.*;
 
 /** Checks the catalogue reader, the selection text and the planner without a player. */
@@ -38,6 +39,7 @@ class SelectionModelTest {
 		expansionRackLimitsHaveRemedies(catalog);
 		pinnedModuleStaysThroughReplanningAndText(catalog);
 		reserveIsKeptByBudgetsAndPlanner(catalog);
+		discontinuedItemsAreKeptMarkedAndReplaced(sys.io.File.getContent(Sys.args()[0]));
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
 			Sys.exit(1);
@@ -240,8 +242,10 @@ class SelectionModelTest {
 	static function readDropsCodesMissingFromCatalog(catalog:Catalog) {
 		final text = "TZSEL/1\nmode=io\ncpu=ZX-DI16\npower=ZP-P99\nneed=DI:8,DO:0,AI:0,AO:0\npick=DI:ZX-DO16T\nqty=ZX-GONE:1\nqty=ZX-DI16:2\nqty=ZX-EN01:1";
 		final read = SelectionFormat.read(text, catalog).value;
-		check(read.droppedCodes.join(" ") == "ZX-DI16 ZP-P99 ZX-DO16T ZX-GONE ZX-DI16", "unknown, misplaced and mode-foreign codes are reported");
+		check(read.droppedCodes.join(" ") == "ZX-DI16 ZX-DO16T ZX-DI16", "misplaced and mode-foreign codes are reported: " + read.droppedCodes.join(" "));
 		check(read.selection.cpu == null && read.selection.quantityOf(catalog.find("ZX-EN01")) == 1, "the known part is kept");
+		check(read.selection.power.discontinued && read.selection.quantityOf(read.catalog.find("ZX-GONE")) == 1 && catalog.find("ZX-GONE") == null,
+			"codes the catalogue no longer has are kept as discontinued, in a catalogue of the selection's own");
 	}
 
 	static function plannerCoversRequiredPoints(catalog:Catalog) {
@@ -518,7 +522,7 @@ class SelectionModelTest {
 			selection.setQuantity(catalog.find(entry.code), entry.n);
 		selection.setProject("name", "二号线 灌装");
 		final text = BomFormat.write(selection, catalog);
-		check(text == "TZBOM/2\nproject\tname\t二号线 灌装\ncurrency\tCNY\n"
+		check(text == "TZBOM/3\nproject\tname\t二号线 灌装\ncurrency\tCNY\nedition\t2026.2\t2026-12-07\n"
 			+ "line\t1\tTZ-C0220-00\tZC-220\t高性能，1024 点，以太网 2 口\t1\t6980.00\t6980.00\n"
 			+ "line\t2\tTZ-P0015-00\tZP-P15\t交流输入，5V 1.5A，24V 0.3A\t1\t560.00\t560.00\n"
 			+ "line\t3\tTZ-P0030-00\tZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t880.00\t880.00\n"
@@ -572,7 +576,7 @@ class SelectionModelTest {
 
 	static function screenShowsTheRackWorkedOn(catalog:Catalog) {
 		final editor = new SelectionEditor(catalog, _ -> {}, () -> {});
-		final shown = () -> new ScreenState(editor, catalog, 31);
+		final shown = () -> new ScreenState(editor, 31);
 		final choice = (state:ScreenState, kind:ModuleKind) -> state.choices.filter(c -> c.kind == kind)[0];
 		var state = shown();
 		check(!state.canUndo && state.canAddRack && choice(state, Base).shown && !choice(state, ExpansionBase).shown,
@@ -756,6 +760,38 @@ class SelectionModelTest {
 		final kept = new SystemPlan(racks, catalog);
 		check(describeRacks(kept) == "ZB-B08/ZP-P30 ZB-E06/ZP-P15*" && new Budget(racks, catalog, kept).reserveProblems().length == 0,
 			"with 20 % of the slots kept free, the planner adds a rack: " + describeRacks(kept));
+	}
+
+	/** A later edition: ZX-DI16 discontinued in favour of ZX-DI16B, ZX-EN01 gone, ZB-B06 dearer. */
+	static function discontinuedItemsAreKeptMarkedAndReplaced(shipped:String) {
+		final later = CatalogParser.parse(shipped.replace('edition="2026.2"', 'edition="2027.1"')
+			.replace('code="ZX-DI16" order="TZ-D1016-00"', 'code="ZX-DI16" replacement="ZX-DI16B" order="TZ-D1016-00"')
+			.replace('<item kind="comm" code="ZX-EN01"', '<item kind="di" code="ZX-DI16B" order="TZ-D1016-01" price="720.00" di="16" i5v="55"/><x')
+			.replace('price="410.00"', 'price="450.00"')).value;
+		final text = "TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-DI16:3\nqty=ZX-EN01:1";
+		final editor = new SelectionEditor(later, _ -> {}, () -> {});
+		final read = editor.load(text).value;
+		check(editor.text() == text && read.notice() == "已停产，保留并标为停产：ZX-DI16（替代型号 ZX-DI16B）、ZX-EN01（目录中已无）",
+			"discontinued and vanished items load kept, named, and save back in their place: " + read.notice());
+		final bill = BomFormat.write(editor.selection, editor.catalog);
+		check(StringTools.startsWith(bill, "TZBOM/3\ncurrency\tCNY\nedition\t2027.1\t2026-12-07\n") && bill.indexOf("\tZB-B06\t6 槽基板\t1\t450.00\t450.00\n") > 0
+			&& bill.indexOf("\tZX-DI16\t16 点 DC24V 输入，源型/漏型\t3\t680.00\t2040.00\ndiscontinued\t4\tZX-DI16B\n") > 0
+			&& bill.indexOf("\tZX-EN01\t\t1\t\t\ndiscontinued\t5\t\nsum\t7\t\n") > 0,
+			"the bill marks them, names the successor, and says which edition priced it: " + bill);
+		final overruns = editor.overruns().filter(o -> o.limit.indexOf("已停产") > 0);
+		check(describeOverruns(overruns) == "ZX-DI16 已停产：改用替代型号 ZX-DI16B +120.00 | ZX-EN01 已停产：目录中没有替代型号",
+			"the status line offers the successor: " + describeOverruns(overruns));
+		editor.change(overruns[0].remedies()[0].apply);
+		check(editor.text() == "TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-EN01:1\nqty=ZX-DI16B:3"
+			&& later.plannerDefault(DigitalIn).code != "ZX-DI16", "applied, the successor takes its place; the planner never picks a discontinued module: "
+			+ editor.text());
+		editor.load("TZSEL/4\nmode=module\nedition=2026.2\nreserve=slots:10,5V:0,24V:0,points:0");
+		check(editor.load("TZSEL/4\nmode=module\nedition=2026.2\nreserve=slots:10,5V:0,24V:0,points:0").value.notice() == "此选型按产品目录 2026.2 版保存，价格按现用的 2027.1 版",
+			"the edition a selection was saved with is told when another is in use");
+		editor.change(s -> s.reserve.set(Slots, 20));
+		check(editor.text() == "TZSEL/4\nmode=module\nedition=2027.1\nreserve=slots:20,5V:0,24V:0,points:0", "a change records the edition in use: " + editor.text());
+		check(CatalogParser.parse(shipped.replace('edition="2026.2"', 'edition="2026.x"')).value == null
+			&& CatalogParser.parse(shipped.replace('date="2026-12-07"', 'date="2026-13-07"')).value == null, "a malformed edition or date refuses the catalogue");
 	}
 
 	/** Each rack's base and power supply, planned ones marked with *. */

@@ -230,7 +230,8 @@ private slots:
         QCOMPARE(m_dialogs->saveRequests.back().initialName, std::string("line-2.xlsx"));
         const std::string today = QDate::currentDate().toString(Qt::ISODate).toStdString();
         QCOMPARE(ReadBytes(csv), "\xEF\xBB\xBF"
-                                 "物料清单\r\n项目名称,二号线\r\n日期," + today + "\r\n\r\n"
+                                 "物料清单\r\n项目名称,二号线\r\n日期," + today + "\r\n"
+                                 "价格依据,产品目录 2026.2 版（2026-12-07）\r\n\r\n"
                                  "序号,订货号,型号,说明,数量,单价(CNY),金额(CNY)\r\n"
                                  "1,TZ-C0220-00,ZC-220,高性能，1024 点，以太网 2 口,1,6980.00,6980.00\r\n"
                                  "2,TZ-P0015-00,ZP-P15,交流输入，5V 1.5A，24V 0.3A,1,560.00,560.00\r\n"
@@ -733,7 +734,8 @@ private slots:
         QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(682, 488));  // the main rack's first slot
         QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(841, 450));  // 移到…
         QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(584, 260));  // 扩展基板 1
-        const std::string pinned = "TZSEL/4" + need.substr(7) + "\norder=ZX-DI16:1@1,ZX-DI16:7,ZX-DO32T:2";
+        // A change records the catalogue edition in use (a version 4 line).
+        const std::string pinned = "TZSEL/4\nmode=io\nedition=2026.2" + need.substr(15) + "\norder=ZX-DI16:1@1,ZX-DI16:7,ZX-DO32T:2";
         QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), pinned, 10000);
         SaveAs(FilePath("pinned.zsr"));
         QCOMPARE(Decode(FilePath("pinned.zsr")), pinned);

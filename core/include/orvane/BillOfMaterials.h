@@ -26,6 +26,8 @@ struct BomLine {
     std::uint32_t quantity = 0;
     std::optional<std::int64_t> unitPrice;
     std::optional<std::int64_t> lineTotal;
+    bool discontinued = false;  // 停产 (TZBOM/3)
+    std::string replacement;    // the code that replaces it, "" when the catalogue names none
 };
 
 // One rack (the main one first): its base and power supply ("" while not
@@ -58,6 +60,8 @@ struct BillOfMaterials {
     // Set fields of the project: key (name, customer, author, note) and text.
     std::vector<std::pair<std::string, std::string>> project;
     std::string currency;  // "" when the catalogue gives no prices
+    // The catalogue edition that priced the bill and its date, "" when it names none (TZBOM/3).
+    std::string edition, editionDate;
     std::vector<BomLine> lines;
     std::uint32_t totalQuantity = 0;
     std::optional<std::int64_t> totalPrice;  // only when every line has a price
@@ -72,7 +76,9 @@ struct BillOfMaterials {
 // one rack, one overall line, every line with its number of fields, figures as
 // decimal numbers that fit 32 bits, prices with two decimals and only with a
 // currency, no control characters in a field; the lines only version 3 has
-// (the reserve, percentages up to 100, once) only under its header.
+// only under its header: the edition (once, before the order lines), an
+// order line's mark as discontinued (right after it), the reserve
+// (percentages up to 100, once).
 [[nodiscard]] std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text);
 
 // A cell of the report: its text as shown, for figures the number a
@@ -98,9 +104,11 @@ struct BomTable {
 
 // What every output shows, in this order.
 struct BomReport {
-    std::vector<std::pair<std::string, BomCell>> heading;  // 项目名称 … texts, then 日期, a date
+    // 项目名称 … texts, then 日期, a date, and 价格依据, the catalogue edition that priced it.
+    std::vector<std::pair<std::string, BomCell>> heading;
     // 序号, 订货号, 型号, 说明, 数量 and, with prices, 单价(CUR), 金额(CUR);
     // then the row 合计 with the quantity and, with prices, the price total.
+    // A discontinued item's 说明 starts with 【停产】 or 【停产，替代型号 CODE】.
     BomTable orderLines;
     // 机架, 基板, 电源, 已用槽位, 可用槽位, 5V电流(mA), 5V容量(mA),
     // 24V电流(mA), 24V容量(mA), I/O点数; one row per rack, then 合计.

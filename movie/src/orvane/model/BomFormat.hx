@@ -8,7 +8,9 @@ package orvane.model;
 	TZBOM/2                             (TZBOM/3 when the bill holds a version 3 line)
 	project	KEY	TEXT                 (name, customer, author, note: each only when set)
 	currency	CNY                      (when the catalogue gives prices)
+	edition	EDITION	DATE              (version 3: the catalogue edition that priced the bill, when it names one; DATE may be empty)
 	line	N	ORDER	CODE	DESCRIPTION	QUANTITY	UNIT	TOTAL   (the order lines, PurchaseList)
+	discontinued	N	REPLACEMENT      (version 3: right after line N when its item is discontinued; REPLACEMENT may be empty)
 	sum	PIECES	TOTAL                     (quantities and prices added up)
 	rack	LABEL	BASE	POWER	SLOTSUSED	SLOTS	MA5V	SUPPLY5V	MA24V	SUPPLY24V	POINTS
 	slots	S1	S2	...                    (after its rack: each slot's module code, "" free, "<" the module to its left goes on)
@@ -32,15 +34,18 @@ class BomFormat {
 			return "";
 		final plan = new SystemPlan(selection, catalog);
 		final reserved = !selection.reserve.isNone();
-		final lines = [reserved ? HEADER_3 : HEADER];
+		final purchase = PurchaseList.lines(selection, catalog, plan);
+		final version3 = reserved || catalog.edition != null || purchase.filter(line -> line.item.discontinued).length > 0;
+		final lines = [version3 ? HEADER_3 : HEADER];
 		for (field in ProjectData.fields)
 			if (selection.project.get(field.key) != "")
 				lines.push('project\t${field.key}\t${selection.project.get(field.key)}');
 		final priced = catalog.currency != null;
 		if (priced)
 			lines.push("currency\t" + catalog.currency);
+		if (catalog.edition != null)
+			lines.push('edition\t${catalog.edition}\t' + (catalog.date == null ? "" : catalog.date));
 		var pieces = 0;
-		final purchase = PurchaseList.lines(selection, catalog, plan);
 		for (i in 0...purchase.length) {
 			final item = purchase[i].item;
 			final quantity = purchase[i].quantity;
@@ -48,6 +53,8 @@ class BomFormat {
 			pieces += quantity;
 			lines.push(['line', Std.string(i + 1), item.orderNumber, item.code, item.description, Std.string(quantity),
 				hasPrice ? Money.format(item.price) : "", hasPrice ? Money.format(item.price * 1.0 * quantity) : ""].join("\t"));
+			if (item.discontinued)
+				lines.push('discontinued\t${i + 1}\t' + (item.replacement == null ? "" : item.replacement));
 		}
 		final total = PurchaseList.priceTotal(purchase, catalog);
 		lines.push('sum\t$pieces\t' + (total == null ? "" : Money.format(total)));

@@ -13,7 +13,9 @@ package orvane.model;
 	number, the list price (read only when the catalogue names its currency), a CPU's number of
 	bases, the expansion kinds, and accessories: items of kind `acc` that another item requires,
 	named with how many go with each piece of it (an item requiring one the catalogue does not
-	offer as an accessory is damaged); a format 1 file reads as it always did. A damaged or repeated
+	offer as an accessory is damaged), and `replacement`, the successor of a discontinued item; a
+	format 1 file reads as it always did. The root may name the catalogue's `edition` (digits and
+	dots) and `date` (YYYY-MM-DD); a malformed one refuses the file. A damaged or repeated
 	item (its code, or its order number, seen before) is left out and counted; a file that is not such a document, is over 1 MiB, nests
 	elements deeper than a few levels, or lacks a CPU, a power supply or a base, is refused
 	as a whole.
@@ -35,6 +37,9 @@ class CatalogParser {
 	static final pricePattern = ~/^[0-9]{1,7}(\.[0-9]{1,2})?$/;
 	static final currencyPattern = ~/^[A-Z]{3}$/;
 	static final accessoryCountPattern = ~/^[1-9][0-9]?$/;
+	static final editionPattern = ~/^[0-9]+(\.[0-9]+)*$/;
+	static inline final MAX_EDITION = 32;
+	static final datePattern = ~/^[0-9]{4}-(0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])$/;
 	/** Different accessories one item may require. */
 	static inline final MAX_ACCESSORIES = 8;
 
@@ -57,6 +62,12 @@ class CatalogParser {
 		final currency = format2 ? root.get("currency") : null;
 		if (currency != null && !currencyPattern.match(currency))
 			return ParseResult.failure("目录的货币代码无效");
+		final edition = root.get("edition");
+		final date = root.get("date");
+		if (edition != null && (edition.length > MAX_EDITION || !editionPattern.match(edition)))
+			return ParseResult.failure("目录的版本号无效");
+		if (date != null && !datePattern.match(date))
+			return ParseResult.failure("目录的日期无效");
 
 		final items:Array<CatalogItem> = [];
 		final seen:Map<String, CatalogItem> = [];
@@ -78,7 +89,7 @@ class CatalogParser {
 			items.push(item);
 		}
 		final usable = items.filter(item -> attachAccessories(item, required[item.code], seen));
-		final catalog = new Catalog(usable, skipped + items.length - usable.length, currency);
+		final catalog = new Catalog(usable, skipped + items.length - usable.length, currency, edition, date);
 		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base])
 			if (catalog.ofKind(kind).length == 0)
 				return ParseResult.failure('目录中没有可用的${kind.label}');
@@ -99,8 +110,9 @@ class CatalogParser {
 		final order = format2 ? element.get("order") : null;
 		final price = format2 && priced ? element.get("price") : null;
 		final bases = format2 && kind == Cpu ? readNumber(element.get("maxbases")) : 1;
+		final replacement = format2 ? element.get("replacement") : null;
 		if ((order != null && !orderNumberPattern.match(order)) || (price != null && !pricePattern.match(StringTools.trim(price)))
-			|| bases == null || bases > MAX_BASES)
+			|| bases == null || bases > MAX_BASES || (replacement != null && !codePattern.match(replacement)))
 			return null;
 		final numbers = ["di", "do", "ai", "ao", "slots", "i5v", "i24v", "out5v", "out24v", "maxio"];
 		final value:Map<String, Int> = [];
@@ -117,7 +129,8 @@ class CatalogParser {
 			return null;
 		return new CatalogItem(code, kind, cleanDescription(element.get("desc")), points, slots, value["i5v"], value["i24v"],
 			kind == Power ? value["out5v"] : 0, kind == Power ? value["out24v"] : 0, kind == Cpu ? value["maxio"] : 0,
-			element.get("plan") == "1", order == null ? "" : order, price == null ? null : fen(StringTools.trim(price)), bases < 1 ? 1 : bases);
+			element.get("plan") == "1", order == null ? "" : order, price == null ? null : fen(StringTools.trim(price)), bases < 1 ? 1 : bases,
+			replacement);
 	}
 
 	static function fitsKind(kind:ModuleKind, points:IoPoints, slots:Int, supply5V:Int):Bool {

@@ -81,12 +81,15 @@ private class RackOptions {
 	public var usable5V(default, null):Array<Int> = [];
 	public var usable24V(default, null):Array<Int> = [];
 
-	/** Bases and supplies a cheaper one matches in every figure are left out: no plan is the worse without them. */
+	/**
+		Discontinued items are never planned; bases and supplies a cheaper one matches in every figure
+		are left out: no plan is the worse without them.
+	**/
 	public function new(catalog:Catalog) {
-		final allBases = catalog.ofKind(ExpansionBase);
+		final allBases = catalog.ofKind(ExpansionBase).filter(base -> !base.discontinued);
 		bases = allBases.filter(a -> allBases.filter(b -> price(b) < price(a) && b.slots >= a.slots && b.draw5V <= a.draw5V
 			&& b.draw24V <= a.draw24V).length == 0);
-		final allPowers = catalog.ofKind(Power);
+		final allPowers = catalog.ofKind(Power).filter(power -> !power.discontinued);
 		powers = allPowers.filter(a -> allPowers.filter(b -> price(b) < price(a) && b.supply5V >= a.supply5V && b.supply24V >= a.supply24V)
 			.length == 0);
 		haxe.ds.ArraySort.sort(powers, (a, b) -> price(a) < price(b) ? -1 : price(a) > price(b) ? 1 : 0);

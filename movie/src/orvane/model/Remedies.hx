@@ -79,7 +79,23 @@ class Remedies {
 			eaten.push(overrun("I/O 点数余量不足", cpuChanges(Points), null, b -> !b.ioPointsExceeded() && !b.pointsReserveEaten(), Cpu));
 		if (budget.basesExceeded())
 			past.push(overrun("基板数超出", cpuChanges(Slots), null, b -> !b.basesExceeded(), Cpu));
-		return past.concat(eaten);
+		return past.concat(eaten).concat(discontinued());
+	}
+
+	/** Each discontinued item the selection orders (accessories aside): its successor, where the catalogue names one it has. */
+	function discontinued():Array<Overrun> {
+		return [
+			for (line in PurchaseList.lines(selection, catalog, plan))
+				if (line.item.discontinued && line.item.kind != Accessory) {
+					final item = line.item;
+					final successor = item.replacement == null ? null : catalog.findOfKind(item.replacement, item.kind);
+					final priced = successor != null && catalog.currency != null && successor.price != null && item.price != null;
+					new Overrun('${item.code} 已停产', () -> successor == null ? [] : [
+						new Remedy('改用替代型号 ${successor.code}', priced ? (successor.price - item.price) * 1.0 * line.quantity : null,
+							s -> s.replace(item, successor))
+					], item.replacement == null ? "目录中没有替代型号" : '替代型号 ${item.replacement} 不在目录中');
+				}
+		];
 	}
 
 	/**
@@ -165,7 +181,7 @@ class Remedies {
 				default: output24V && item.supply5V >= rack.draw5V;
 			}
 		};
-		final candidates = catalog.ofKind(kind).filter(item -> item != current && carries(item, false));
+		final candidates = catalog.ofKind(kind).filter(item -> item != current && !item.discontinued && carries(item, false));
 		ArraySort.sort(candidates, (a, b) -> kind == Power ? (a.supply5V != b.supply5V ? a.supply5V - b.supply5V : a.supply24V - b.supply24V) : a.slots - b.slots);
 		final name = index == 0 ? "" : rack.label + " ";
 		return [[
@@ -188,7 +204,7 @@ class Remedies {
 	**/
 	function cpuChanges(limit:LimitKind):Array<Array<Candidate>> {
 		final current = selection.cpu;
-		final candidates = catalog.ofKind(Cpu).filter(cpu -> cpu != current && (limit == Points
+		final candidates = catalog.ofKind(Cpu).filter(cpu -> cpu != current && !cpu.discontinued && (limit == Points
 			? (current == null || pointLimit(cpu) > pointLimit(current)) && cpu.maxBases >= budget.bases
 			: current == null || cpu.maxBases > current.maxBases));
 		ArraySort.sort(candidates, (a, b) -> limit == Points ? pointLimit(a) - pointLimit(b) : a.maxBases - b.maxBases);

@@ -39,8 +39,9 @@ class ScreenState {
 	public final reserveWarning:Null<String>;
 
 	/** `slotsShown`: the most slots the slot view draws. */
-	public function new(editor:SelectionEditor, catalog:Catalog, slotsShown:Int) {
+	public function new(editor:SelectionEditor, slotsShown:Int) {
 		final selection = editor.selection;
+		final catalog = editor.catalog;
 		final plan = editor.plan();
 		canUndo = editor.canUndo();
 		canRedo = editor.canRedo();

@@ -25,6 +25,8 @@ class Selection {
 	public final racks:Array<ExpansionRack> = [];
 	public var project = new ProjectData();
 	public var reserve = new Reserve();
+	/** The catalogue edition the selection was last changed with (as read, until a change); null: none known. */
+	public var edition:Null<String>;
 
 	/** Quantities set by hand, by item code. */
 	final quantities:Map<String, Int> = [];
@@ -49,6 +51,7 @@ class Selection {
 			twin.racks.push(rack.copy());
 		twin.project = project.copy();
 		twin.reserve = reserve.copy();
+		twin.edition = edition;
 		for (code => quantity in quantities)
 			twin.quantities[code] = quantity;
 		twin.requiredPoints.addScaled(requiredPoints, 1);
@@ -140,6 +143,37 @@ class Selection {
 	public function releaseKeptModules(catalog:Catalog):Void {
 		for (line in keptModules(catalog))
 			quantities.remove(line.item.code);
+	}
+
+	/** Puts `successor` wherever the selection names `item` (a discontinued one): as its choice, its quantity, its pick, its pieces. */
+	public function replace(item:CatalogItem, successor:CatalogItem):Void {
+		if (item.kind != successor.kind)
+			return;
+		for (index in 0...racks.length + 1)
+			for (part in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base, ModuleKind.ExpansionBase])
+				if (partOf(index, part) == item)
+					setRackPart(index, part, successor);
+		if (quantityOf(item) > 0) {
+			final quantity = quantityOf(item);
+			store(item, 0);
+			store(successor, quantityOf(successor) + quantity);
+		}
+		if (plannerPicks[item.kind] == item)
+			plannerPicks[item.kind] = successor;
+		if (slotOrder != null)
+			slotOrder = [for (piece in slotOrder) piece.item == item ? new SlotPiece(successor, piece.rack) : piece];
+	}
+
+	/** What `kind` names in rack `index` (0: the main rack's CPU, power supply and base). */
+	function partOf(index:Int, kind:ModuleKind):Null<CatalogItem> {
+		final rack = index == 0 ? null : racks[index - 1];
+		return switch (kind) {
+			case Cpu: index == 0 ? cpu : null;
+			case Power: index == 0 ? power : rack.power;
+			case Base: index == 0 ? base : null;
+			case ExpansionBase: index == 0 ? null : rack.base;
+			default: null;
+		}
 	}
 
 	public function choose(item:CatalogItem):Void {
@@ -341,6 +375,7 @@ class Selection {
 		racks.resize(0);
 		project = new ProjectData();
 		reserve = new Reserve();
+		edition = null;
 		quantities.clear();
 		plannerPicks.clear();
 		slotOrder = null;

@@ -15,14 +15,16 @@ class SelectionEditor {
 	var currentPlan:Null<SystemPlan>;
 	var currentOverruns:Null<Array<Overrun>>;
 
-	final catalog:Catalog;
+	/** The catalogue the selection uses: the one in use, or the copy a selection read from text brought (SelectionReadResult). */
+	public var catalog(default, null):Catalog;
+	final inUse:Catalog;
 	final history = new SelectionHistory();
 	final announcer:SelectionAnnouncer;
 	final onModeChange:() -> Void;
 
 	/** `onUserChange`: the selection text after a change by the user; `onModeChange`: such a change switched the mode. */
 	public function new(catalog:Catalog, onUserChange:String -> Void, onModeChange:() -> Void) {
-		this.catalog = catalog;
+		this.catalog = inUse = catalog;
 		announcer = new SelectionAnnouncer(onUserChange);
 		this.onModeChange = onModeChange;
 	}
@@ -51,6 +53,7 @@ class SelectionEditor {
 		selection.settleSlotOrder(catalog);
 		if (state(selection) == beforeState)
 			return false;
+		selection.edition = catalog.edition;
 		history.record(before, mergeKey);
 		final now = state(selection);
 		history.dropOpenStepIf(start -> state(start) == now);
@@ -133,18 +136,19 @@ class SelectionEditor {
 
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
 	public function load(text:String):ParseResult<SelectionReadResult> {
-		final result = SelectionFormat.read(text, catalog);
+		final result = SelectionFormat.read(text, inUse);
 		if (result.value != null)
-			hostSets(result.value.selection);
+			hostSets(result.value.selection, result.value.catalog);
 		return result;
 	}
 
 	public function startNew():Void {
-		hostSets(new Selection());
+		hostSets(new Selection(), inUse);
 	}
 
-	function hostSets(newSelection:Selection):Void {
+	function hostSets(newSelection:Selection, itsCatalog:Catalog):Void {
 		selection = newSelection;
+		catalog = itsCatalog;
 		currentPlan = null;
 		history.clear();
 		announcer.hostKnows(text());

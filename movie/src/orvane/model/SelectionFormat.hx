@@ -7,6 +7,7 @@ using StringTools;
 
 	TZSEL/1                     (TZSEL/2, /3 or /4 when the selection holds what an earlier version cannot say)
 	mode=module|io
+	edition=EDITION             (version 4: the catalogue edition the selection was last changed with)
 	name=TEXT                   (version 3: project name, customer, author, note, each only when set,
 	customer=TEXT                as PercentText)
 	author=TEXT
@@ -22,12 +23,14 @@ using StringTools;
 	order=CODE:n,CODE:n,...     (version 2: the modules in the base from slot 1, as runs of pieces;
 	                             version 4: CODE:n@R, pieces pinned to rack R, 0 the main one)
 
-	Version 4 is written only for a selection with a reserve or pinned pieces; version 3 only for
+	Version 4 is written only for a selection with a reserve or pinned pieces (and only version 4
+	says the edition, so that no selection needs a later version for it alone); version 3 only for
 	one with expansion racks of its own or project data; version 2
 	only for one with a slot order of the user's, or with I/O modules kept by I/O need (their
 	`qty` lines); everything else is written as version 1, so a version 1 or 2 text still saves
 	back byte for byte. The racks the planner adds by I/O need are not written: they follow from
-	the rest. An empty selection is the empty text, so an
+	the rest. An item the catalogue no longer has is kept (Catalog.keepGone) and written back in
+	its place. An empty selection is the empty text, so an
 	untouched movie has nothing to save. Writing the same selection always gives the same text,
 	and reading a written text back gives a selection that writes the identical text.
 **/
@@ -49,6 +52,8 @@ class SelectionFormat {
 	];
 	static final countPattern = ~/^[0-9]{1,4}$/;
 	static final rackPattern = ~/^[0-7]$/;
+	/** An item code as the catalogue allows it: only such a code is kept when the catalogue no longer has it. */
+	static final codePattern = ~/^[A-Za-z0-9][A-Za-z0-9._-]{0,23}$/;
 	static final versionPattern = ~/^TZSEL\/[1-9][0-9]*$/;
 	/** A header named in a refusal is cut to this length. */
 	static inline final SHOWN_HEADER_LENGTH = 40;
@@ -63,6 +68,8 @@ class SelectionFormat {
 		final version3 = selection.racks.length > 0 || !selection.project.isEmpty();
 		final header = version4 ? HEADER_4 : version3 ? HEADER_3 : ownOrder || keeps ? HEADER_2 : HEADER;
 		final lines = [header, "mode=" + selection.mode];
+		if (version4 && selection.edition != null)
+			lines.push("edition=" + selection.edition);
 		for (field in ProjectData.fields)
 			if (selection.project.get(field.key) != "")
 				lines.push(field.key + "=" + PercentText.encode(selection.project.get(field.key)));
@@ -95,11 +102,12 @@ class SelectionFormat {
 	}
 
 	/** Reads a text that `write` produced (a text editor's byte-order mark before it is ignored); anything else is refused with the reason. */
-	public static function read(given:Null<String>, catalog:Catalog):ParseResult<SelectionReadResult> {
+	public static function read(given:Null<String>, inUse:Catalog):ParseResult<SelectionReadResult> {
 		final selection = new Selection();
 		final dropped:Array<String> = [];
 		if (given == null || given.length == 0)
-			return ParseResult.success(new SelectionReadResult(selection, dropped));
+			return ParseResult.success(new SelectionReadResult(selection, inUse, dropped));
+		final catalog = inUse.copy();
 		final text = given.startsWith(BYTE_ORDER_MARK) ? given.substr(BYTE_ORDER_MARK.length) : given;
 		final header = firstLine(text);
 		final version = [HEADER, HEADER_2, HEADER_3, HEADER_4].indexOf(header) + 1;
@@ -113,6 +121,7 @@ class SelectionFormat {
 		final lines = read.value;
 		final error = firstError([
 			() -> readMode(lines.get("mode"), lines, selection),
+			() -> readEdition(lines.get("edition"), selection),
 			() -> readChoices(lines, selection, catalog, dropped),
 			() -> readProject(lines, selection),
 			() -> readRacks(lines.all("rack"), selection, catalog, dropped),
@@ -122,7 +131,7 @@ class SelectionFormat {
 			() -> readQuantities(lines.all("qty"), selection, catalog, dropped, version >= 2),
 			() -> lines.get("order") != null ? readOrder(lines.get("order"), selection, catalog, dropped, version >= 4) : null
 		]);
-		return error != null ? ParseResult.failure(error) : ParseResult.success(new SelectionReadResult(selection, dropped));
+		return error != null ? ParseResult.failure(error) : ParseResult.success(new SelectionReadResult(selection, catalog, dropped));
 	}
 
 	static function firstLine(text:String):String {
@@ -163,16 +172,32 @@ class SelectionFormat {
 		return null;
 	}
 
-	/** The main rack's CPU, power supply and base; a code the catalogue no longer has (or of another kind) is left out. */
+	static function readEdition(text:Null<String>, selection:Selection):Null<String> {
+		if (text == null)
+			return null;
+		if (text.length > 32 || !~/^[0-9]+(\.[0-9]+)*$/.match(text))
+			return "产品目录版本格式错误";
+		selection.edition = text;
+		return null;
+	}
+
+	/**
+		An item of `kind` for `code`: the catalogue's, or one it no longer has, kept (after `after` in
+		its order); null, and the code listed, for an item of another kind.
+	**/
+	static function itemFor(code:String, kind:ModuleKind, catalog:Catalog, dropped:Array<String>, ?after:CatalogItem):Null<CatalogItem> {
+		final item = catalog.find(code) == null && codePattern.match(code) ? catalog.keepGone(code, kind, after) : catalog.findOfKind(code, kind);
+		if (item == null)
+			dropped.push(code);
+		return item;
+	}
+
+	/** The main rack's CPU, power supply and base; a code of another kind is left out, one the catalogue no longer has kept. */
 	static function readChoices(lines:SelectionLines, selection:Selection, catalog:Catalog, dropped:Array<String>):Null<String> {
 		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base]) {
 			final code = lines.get(kind);
-			if (code == null)
-				continue;
-			final item = catalog.findOfKind(code, kind);
-			if (item == null)
-				dropped.push(code);
-			else
+			final item = code == null ? null : itemFor(code, kind, catalog, dropped);
+			if (item != null)
 				selection.choose(item);
 		}
 		return null;
@@ -191,7 +216,7 @@ class SelectionFormat {
 		return null;
 	}
 
-	/** Each `rack=BASE/POWER`; a code the catalogue no longer has, or of another kind, leaves that part unchosen. */
+	/** Each `rack=BASE/POWER`; a code of another kind leaves that part unchosen, one the catalogue no longer has is kept. */
 	static function readRacks(entries:Array<String>, selection:Selection, catalog:Catalog, dropped:Array<String>):Null<String> {
 		if (entries.length > Selection.MAX_RACKS)
 			return "扩展基板过多";
@@ -202,12 +227,8 @@ class SelectionFormat {
 			selection.addRack();
 			final index = selection.racks.length;
 			for (part in [{code: pair[0], kind: ModuleKind.ExpansionBase}, {code: pair[1], kind: ModuleKind.Power}]) {
-				if (part.code == "")
-					continue;
-				final item = catalog.findOfKind(part.code, part.kind);
-				if (item == null)
-					dropped.push(part.code);
-				else
+				final item = part.code == "" ? null : itemFor(part.code, part.kind, catalog, dropped);
+				if (item != null)
 					selection.chooseFor(index, item);
 			}
 		}
@@ -258,9 +279,14 @@ class SelectionFormat {
 		return null;
 	}
 
-	/** Version 1 knows no kept modules: by I/O need, its I/O module quantities are left out as foreign to the mode. */
+	/**
+		Version 1 knows no kept modules: by I/O need, its I/O module quantities are left out as foreign
+		to the mode. A module the catalogue no longer has is kept (of unknown kind: set by hand, as a
+		communication module is), after the one before it.
+	**/
 	static function readQuantities(entries:Array<String>, selection:Selection, catalog:Catalog, dropped:Array<String>, version2:Bool):Null<String> {
 		final seen:Map<String, Bool> = [];
+		var previous:Null<CatalogItem> = null;
 		for (entry in entries) {
 			final pair = entry.split(":");
 			if (pair.length != 2 || pair[0] == "" || seen.exists(pair[0]) || !countPattern.match(pair[1]))
@@ -269,12 +295,14 @@ class SelectionFormat {
 			final quantity = Std.parseInt(pair[1]);
 			if (quantity < 1 || quantity > Selection.MAX_QUANTITY)
 				return "模块数量超出范围";
-			final item = catalog.find(pair[0]);
+			final item = catalog.find(pair[0]) != null ? catalog.find(pair[0]) : itemFor(pair[0], Comm, catalog, dropped, previous);
+			if (item != null)
+				previous = item;
 			if (item != null && selection.isHandPicked(item))
 				selection.setQuantity(item, quantity);
 			else if (item != null && version2 && selection.mode == ByIoNeed && ModuleKind.plannedIo.contains(item.kind))
 				selection.keepModule(item, quantity);
-			else
+			else if (item != null)
 				dropped.push(pair[0]);
 		}
 		return null;

@@ -22,7 +22,6 @@ class SelectionScreen extends Sprite {
 	static inline final BOTTOM = 556;
 	static inline final SLOTS_TOP = 438;
 
-	final catalog:Catalog;
 	final editor:SelectionEditor;
 	final projectButton:PushButton;
 	final undoButton:PushButton;
@@ -49,7 +48,6 @@ class SelectionScreen extends Sprite {
 	/** `onUserModeChange`: a change of the user's switched the mode; `onUserChange`: the selection text after a change by the user. */
 	public function new(catalog:Catalog, onUserModeChange:() -> Void, onUserChange:String -> Void) {
 		super();
-		this.catalog = catalog;
 		editor = new SelectionEditor(catalog, onUserChange, onUserModeChange);
 
 		graphics.beginFill(Palette.HEADER);
@@ -97,14 +95,14 @@ class SelectionScreen extends Sprite {
 		final setQuantity = (item:CatalogItem, quantity:Int, typingKey:Null<String>) -> change(s -> s.setQuantity(item, quantity), typingKey);
 		modulePanel = new ModulePanel(catalog, 310, TOP, 330, 304, setQuantity);
 		needPanel = new NeedPanel(catalog, 310, TOP, 330, 304, (kind, points, typingKey) -> change(s -> s.setRequired(kind, points), typingKey),
-			item -> change(s -> s.setPlannerPick(item)), setQuantity, () -> change(s -> s.replanAll(catalog)));
+			item -> change(s -> s.setPlannerPick(item)), setQuantity, () -> change(s -> s.replanAll(editor.catalog)));
 		totals = new TotalsPanel(310, TOP + 312, 330, BOTTOM - TOP - 312, editReserve);
 		bom = new BomPanel(650, TOP, 340, SLOTS_TOP - 8 - TOP);
-		slotView = new SlotPanel(650, SLOTS_TOP, 340, BOTTOM - SLOTS_TOP, callUpRow, (piece, direction) -> change(s -> s.moveSlotPiece(piece, direction, catalog)),
+		slotView = new SlotPanel(650, SLOTS_TOP, 340, BOTTOM - SLOTS_TOP, callUpRow, (piece, direction) -> change(s -> s.moveSlotPiece(piece, direction, editor.catalog)),
 			askWhereTo, pin);
 		for (panel in [modulePanel, needPanel, totals, bom, slotView])
 			addChild(panel);
-		details = new DetailsLine(this, 10, BOTTOM + 3, 980);
+		details = new DetailsLine(this, 10, BOTTOM + 3, 980, catalog.editionText());
 		addChild(details);
 		statusBar = new StatusBar(10, BOTTOM + 22, 980, remedy -> change(remedy.apply));
 		addChild(statusBar);
@@ -123,7 +121,7 @@ class SelectionScreen extends Sprite {
 	/** The bill of materials for the host (BomFormat); "" while nothing is selected. */
 	public function bomText():String {
 		takeOpenDialog();
-		return BomFormat.write(editor.selection, catalog);
+		return BomFormat.write(editor.selection, editor.catalog);
 	}
 
 	/**
@@ -146,9 +144,9 @@ class SelectionScreen extends Sprite {
 			refresh();
 			return false;
 		}
-		final dropped = result.value.droppedCodes;
-		if (dropped.length > 0)
-			status.show("以下型号不在当前产品目录中，已忽略：" + dropped.join("、"), Notice);
+		final notice = result.value.notice();
+		if (notice != null)
+			status.show(notice, Notice);
 		else
 			status.clear();
 		refresh();
@@ -198,7 +196,7 @@ class SelectionScreen extends Sprite {
 		if (editor.selection.mode == mode)
 			return;
 		if (editor.selection.isEmpty() || navigator == null) {
-			change(s -> s.switchMode(mode, catalog));
+			change(s -> s.switchMode(mode, editor.catalog));
 			return;
 		}
 		// Made when first needed: most sessions never switch with something chosen.
@@ -211,7 +209,7 @@ class SelectionScreen extends Sprite {
 			? "按 I/O 需求得出的模块全部保留，改为手动设定的数量。"
 			: "已选的模块全部保留，所需点数按这些模块和 CPU 提供的点数填入；提高点数时再补充模块。")
 			+ "\n切换后当前选型成为新的未命名选型：保存时需要重新输入文件名。可用“撤销”（Ctrl+Z）切换回来。",
-			"切换", () -> change(s -> s.switchMode(mode, catalog)));
+			"切换", () -> change(s -> s.switchMode(mode, editor.catalog)));
 	}
 
 	/** Made when first needed, like the mode dialog; its "确定" is one change of the selection. */
@@ -254,7 +252,7 @@ class SelectionScreen extends Sprite {
 
 	/** Pins piece `index` to `rack` (or lets it go back to the automatic fill) and shows the rack it now stands in, the piece selected. */
 	function pin(index:Int, rack:Int):Void {
-		if (editor.change(s -> s.pinPiece(index, rack, catalog))) {
+		if (editor.change(s -> s.pinPiece(index, rack, editor.catalog))) {
 			status.selectionChanged();
 			editor.showRack(editor.plan().fill.rackOf[index]);
 			slotView.selectPiece(index);
@@ -290,7 +288,7 @@ class SelectionScreen extends Sprite {
 	}
 
 	function refresh():Void {
-		final state = new ScreenState(editor, catalog, SlotPanel.MAX_SLOTS);
+		final state = new ScreenState(editor, SlotPanel.MAX_SLOTS);
 		final byModule = state.mode == ByModule;
 		undoButton.setEnabled(state.canUndo);
 		redoButton.setEnabled(state.canRedo);
@@ -309,7 +307,7 @@ class SelectionScreen extends Sprite {
 		if (byModule)
 			modulePanel.showSelection(editor.selection);
 		else
-			needPanel.showSelection(editor.selection, catalog, state.racks + 1 - state.firstPlanned);
+			needPanel.showSelection(editor.selection, editor.catalog, state.racks + 1 - state.firstPlanned);
 		totals.show(state.budget, state.rackShown, state.reserve);
 		bom.show(state.purchase, state.priced, state.priceTotal);
 		slotView.show(state.slots, state.rackLabels[state.rackShown], state.rackLabels.length);
