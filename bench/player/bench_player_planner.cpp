@@ -11,9 +11,7 @@
 //
 // Usage: bench_player_planner [rounds]
 // (as root: QTWEBENGINE_DISABLE_SANDBOX=1; under Xvfb or QT_QPA_PLATFORM=offscreen)
-#include "InitialProperties.h"
-#include "RufflePlayerFactory.h"
-#include "ShockwaveFlash.h"
+#include "PlayerControl.h"
 
 #include <orvane/InvokeMessage.h>
 
@@ -145,14 +143,11 @@ double MovieTime(QWebEnginePage* page)
 // Plays `movie` and answers with the median times of "zLoad" for each case, grouped.
 bool Measure(const QString& movie, const std::vector<Case>& cases, int rounds, std::vector<Timing>& timings, double& callCost)
 {
-    orvane::FlashCreateResult created = orvane::RufflePlayerFactory(ORVANE_BIN_DIR)();
-    if (created.status != orvane::FlashCreateStatus::Ok)
+    const std::unique_ptr<CShockwaveFlash> shown = ShownPlayerControl();
+    if (!shown)
         return false;
-    CShockwaveFlash control;
-    control.Attach(std::move(created.player), orvane::ControlInitialPropertiesBlock());
+    CShockwaveFlash& control = *shown;
     QSignalSpy calls(&control, &CShockwaveFlash::FlashCall);
-    control.resize(1000, 600);
-    control.show();
     control.LoadMovie(0, movie);
     const auto ready = [&] {
         return std::any_of(calls.cbegin(), calls.cend(),

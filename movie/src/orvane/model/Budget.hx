@@ -20,7 +20,7 @@ class Budget {
 	/** Bases of the selection, the main one included, and how many its CPU drives (0: no CPU). */
 	public final bases:Int;
 	public final maxBases:Int;
-	public final reserve:Reserve;
+	final reserve:Reserve;
 	final hasCpu:Bool;
 	final fill:RackFill;
 	final lacksRackParts:Bool;

@@ -62,9 +62,4 @@ class Reserve {
 		}
 		return reserve.isNone() ? null : reserve;
 	}
-
-	/** As the user reads it: "槽位 10%，5V 电流 15%，…", the limits without a reserve left out. */
-	public function describe():String {
-		return [for (kind in LimitKind.all) if (percent(kind) > 0) kind.label + " " + percent(kind) + "%"].join("，");
-	}
 }
