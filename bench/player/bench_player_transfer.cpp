@@ -4,9 +4,7 @@
 //
 // Usage: bench_player_transfer [megabytes] [rounds]
 // (as root: QTWEBENGINE_DISABLE_SANDBOX=1; under Xvfb or QT_QPA_PLATFORM=offscreen)
-#include "InitialProperties.h"
-#include "RufflePlayerFactory.h"
-#include "ShockwaveFlash.h"
+#include "PlayerControl.h"
 
 #include <orvane/InvokeMessage.h>
 
@@ -78,16 +76,13 @@ int main(int argc, char** argv)
     const qsizetype size = (argc > 1 ? QByteArray(argv[1]).toLongLong() : 10) * 1000 * 1000;
     const int rounds = argc > 2 ? QByteArray(argv[2]).toInt() : 5;
 
-    orvane::FlashCreateResult created = orvane::RufflePlayerFactory(ORVANE_BIN_DIR)();
-    if (created.status != orvane::FlashCreateStatus::Ok) {
+    const std::unique_ptr<CShockwaveFlash> shown = ShownPlayerControl();
+    if (!shown) {
         std::fprintf(stderr, "cannot create the player\n");
         return 1;
     }
-    CShockwaveFlash control;
-    control.Attach(std::move(created.player), orvane::ControlInitialPropertiesBlock());
+    CShockwaveFlash& control = *shown;
     QSignalSpy ready(&control, &CShockwaveFlash::FlashCall);
-    control.resize(1000, 600);
-    control.show();
     control.LoadMovie(0, ECHO_MOVIE);
     if (!ready.wait(60000)) {
         std::fprintf(stderr, "the movie did not start\n");

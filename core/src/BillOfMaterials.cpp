@@ -1,4 +1,4 @@
-// Reading the movie's bill (TZBOM/2) and the one neutralisation of every text the bill puts out.
+// Reading the movie's bill (TZBOM/2 and /3) and the one neutralisation of every text the bill puts out.
 #include "orvane/BillOfMaterials.h"
 #include "orvane/HexDigits.h"
 
@@ -88,7 +88,7 @@ bool IsProjectKey(std::string_view key)
 
 bool ReadLine(const std::vector<std::string_view>& fields, BillOfMaterials& bom)
 {
-    BomLine line{0, std::string(fields[2]), std::string(fields[3]), std::string(fields[4]), 0, {}, {}};
+    BomLine line{0, std::string(fields[2]), std::string(fields[3]), std::string(fields[4]), 0, {}, {}, false, {}};
     const auto number = ReadNumber(fields[1]);
     const auto quantity = ReadNumber(fields[5]);
     if (!number || *number != bom.lines.size() + 1 || line.partNumber.empty() || !quantity ||
@@ -182,10 +182,12 @@ std::string SpreadsheetSafeText(const std::string& field, TextOutlet outlet)
 std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
 {
     const std::vector<std::string_view> lines = Split(text, '\n');
-    if (lines.front() != "TZBOM/2")
+    const bool version3 = lines.front() == "TZBOM/3";
+    if (lines.front() != "TZBOM/2" && !version3)
         return std::nullopt;
     BillOfMaterials bom;
     bool haveSum = false, haveOverall = false, slotsDue = false;
+    std::string_view previousKind;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string_view> fields = Split(lines[i], '\t');
         for (const std::string_view field : fields) {
@@ -223,6 +225,18 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
             BomOverall& o = bom.overall;
             read = haveOverall = ReadFigures(fields, 1, {&o.slotsUsed, &o.slotCount, &o.current5V, &o.supply5V, &o.current24V,
                                                           &o.supply24V, &o.ioPoints, &o.ioPointLimit, &o.bases, &o.baseLimit});
+        } else if (kind == "edition" && count == 3 && version3 && bom.edition.empty() && bom.lines.empty()) {
+            read = !fields[1].empty();
+            bom.edition = fields[1];
+            bom.editionDate = fields[2];
+        } else if (kind == "discontinued" && count == 3 && version3 && !bom.lines.empty() && !bom.lines.back().discontinued) {
+            read = ReadNumber(fields[1]) == bom.lines.back().number && previousKind == "line";
+            bom.lines.back().discontinued = true;
+            bom.lines.back().replacement = fields[2];
+        } else if (kind == "reserve" && count == 5 && version3 && !bom.reserve) {
+            BomReserve& r = bom.reserve.emplace();
+            read = ReadFigures(fields, 1, {&r.slotPercent, &r.current5VPercent, &r.current24VPercent, &r.ioPointPercent}) &&
+                   std::max({r.slotPercent, r.current5VPercent, r.current24VPercent, r.ioPointPercent}) <= 100;
         } else if (kind == "warning" && count == 2 && !fields[1].empty()) {
             read = true;
             bom.warnings.emplace_back(fields[1]);
@@ -231,6 +245,7 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
             return std::nullopt;
         if (kind == "slots")
             slotsDue = false;
+        previousKind = kind;
     }
     if (bom.lines.empty() || bom.racks.empty() || !haveSum || !haveOverall || slotsDue)
         return std::nullopt;

@@ -43,7 +43,10 @@ BomTable OrderLines(const BillOfMaterials& bom)
         table.columns.push_back("金额(" + bom.currency + ")");
     }
     for (const BomLine& line : bom.lines) {
-        BomRow row{Count(line.number), Text(line.orderNumber), Text(line.partNumber), Text(line.description),
+        const std::string mark = !line.discontinued         ? ""
+                                 : line.replacement.empty() ? "【停产】"
+                                                            : "【停产，替代型号 " + line.replacement + "】";
+        BomRow row{Count(line.number), Text(line.orderNumber), Text(line.partNumber), Text(mark + line.description),
                    Count(line.quantity)};
         if (priced) {
             row.push_back(Money(line.unitPrice));
@@ -153,6 +156,20 @@ std::string HtmlTable(const std::vector<std::string>& columns, const std::vector
 
 BomRow TextPair(const std::string& label, const std::string& text) { return {Text(label), Text(text)}; }
 
+// "槽位 20%，5V电流 10%" : the limits a reserve is kept of.
+std::string ReserveText(const BomReserve& reserve)
+{
+    std::string text;
+    for (const auto& [label, percent] : {std::pair<const char*, std::uint32_t>{"槽位", reserve.slotPercent},
+                                         {"5V电流", reserve.current5VPercent},
+                                         {"24V电流", reserve.current24VPercent},
+                                         {"I/O点数", reserve.ioPointPercent}}) {
+        if (percent > 0)
+            text += (text.empty() ? "" : "，") + std::string(label) + " " + std::to_string(percent) + "%";
+    }
+    return text.empty() ? "不留" : text;
+}
+
 }  // namespace
 
 BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
@@ -161,12 +178,17 @@ BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
     for (const auto& [key, text] : bom.project)
         report.heading.emplace_back(ProjectLabel(key), Text(text));
     report.heading.emplace_back("日期", BomCell{date, BomCell::Kind::Date});
+    if (!bom.edition.empty())
+        report.heading.emplace_back(
+            "价格依据", Text("产品目录 " + bom.edition + " 版" + (bom.editionDate.empty() ? "" : "（" + bom.editionDate + "）")));
     report.orderLines = OrderLines(bom);
     report.engineering = Engineering(bom);
     if (bom.overall.ioPointLimit > 0)
         report.limits.emplace_back("CPU I/O点数上限", std::to_string(bom.overall.ioPointLimit));
     report.limits.emplace_back("基板数", std::to_string(bom.overall.bases) +
                                              (bom.overall.baseLimit > 0 ? "（CPU上限 " + std::to_string(bom.overall.baseLimit) + "）" : ""));
+    if (bom.reserve)
+        report.limits.emplace_back("预留余量", ReserveText(*bom.reserve));
     report.warnings = bom.warnings;
     report.racks = bom.racks;
     return report;

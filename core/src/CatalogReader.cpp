@@ -18,13 +18,17 @@ constexpr std::size_t kMaxItems = 500;
 constexpr std::size_t kMaxDescription = 40;  // characters
 constexpr long kMaxBases = 8;
 constexpr std::size_t kMaxEditionLength = 32;
+constexpr std::size_t kMaxAccessories = 8;  // different accessories one item may require
+
+// The accessories an item requires: code and how many go with each piece.
+using Accessories = std::vector<std::pair<std::string, int>>;
 
 struct KindRule {
     const char* name;
     bool slotModule;  // occupies I/O slots: one unless it says otherwise
     bool format2Only;
 };
-constexpr std::array<KindRule, 11> kKinds{{
+constexpr std::array<KindRule, 12> kKinds{{
     {"cpu", false, false},
     {"power", false, false},
     {"base", false, false},
@@ -36,6 +40,7 @@ constexpr std::array<KindRule, 11> kKinds{{
     {"expbase", false, true},
     {"expif", false, true},
     {"cable", false, true},
+    {"acc", false, true},
 }};
 // The kinds a catalogue cannot do without, with the movie's names for them.
 constexpr std::array<std::pair<const char*, const char*>, 3> kRequiredKinds{{
@@ -170,6 +175,29 @@ bool FitsKind(std::string_view kind, const std::map<std::string, long>& value, l
     return true;
 }
 
+// CODE:n,CODE:n (n 1 to 99, each code once); none when missing, nullopt when malformed.
+std::optional<Accessories> ReadAccessories(const pugi::xml_attribute& attribute)
+{
+    Accessories found;
+    if (!attribute)
+        return found;
+    const std::string_view text = Trim(attribute.value());
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(',', start), text.size());
+        const std::string_view entry = text.substr(start, end - start);
+        const std::size_t colon = entry.find(':');
+        const std::string_view code = entry.substr(0, colon);
+        const std::string_view count = colon == std::string_view::npos ? std::string_view() : entry.substr(colon + 1);
+        if (found.size() == kMaxAccessories || !IsCode(code) || count.empty() || count.size() > 2 || count[0] == '0' ||
+            DigitRun(count) != count.size() ||
+            std::any_of(found.begin(), found.end(), [&](const auto& need) { return need.first == code; }))
+            return std::nullopt;
+        found.emplace_back(code, std::stoi(std::string(count)));
+        start = end + 1;
+    }
+    return found;
+}
+
 std::optional<CatalogItem> ReadItem(const pugi::xml_node& element, bool format2, bool priced)
 {
     const KindRule* kind = FindKind(element.attribute("kind").value());
@@ -280,16 +308,39 @@ CatalogReading ReadCatalog(std::string_view bytes)
     catalog.edition = edition.value();
     catalog.date = date.value();
 
-    std::set<std::string> seen;
+    std::set<std::string> seen, seenOrders;
+    std::vector<CatalogItem> items;
+    std::map<std::string, Accessories> required;
     for (const pugi::xml_node& element : root.children("item")) {
         std::optional<CatalogItem> item;
-        if (catalog.items.size() < kMaxItems)
+        if (items.size() < kMaxItems)
             item = ReadItem(element, format2, !catalog.currency.empty());
-        if (!item || !seen.insert(item->code).second) {
+        std::optional<Accessories> accessories = format2 ? ReadAccessories(element.attribute("accessories")) : Accessories();
+        if (!item || !accessories || (item->kind == "acc" && !accessories->empty()) || seen.count(item->code) ||
+            seenOrders.count(item->orderNumber)) {
             ++catalog.skipped;
             continue;
         }
-        catalog.items.push_back(std::move(*item));
+        seen.insert(item->code);
+        if (!item->orderNumber.empty())
+            seenOrders.insert(item->orderNumber);
+        required[item->code] = std::move(*accessories);
+        items.push_back(std::move(*item));
+    }
+    // An item requiring what the catalogue does not offer as an accessory is damaged.
+    std::set<std::string> accessoryCodes;
+    for (const CatalogItem& item : items) {
+        if (item.kind == "acc")
+            accessoryCodes.insert(item.code);
+    }
+    for (CatalogItem& item : items) {
+        const Accessories& needs = required[item.code];
+        const bool complete = std::all_of(needs.begin(), needs.end(),
+                                          [&](const auto& need) { return accessoryCodes.count(need.first) > 0; });
+        if (complete)
+            catalog.items.push_back(std::move(item));
+        else
+            ++catalog.skipped;
     }
     for (const auto& [kind, label] : kRequiredKinds) {
         if (std::none_of(catalog.items.begin(), catalog.items.end(),

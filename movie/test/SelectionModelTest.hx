@@ -1,3 +1,4 @@
+using StringTools;
 import orvane.model.*;
 
 /** Checks the catalogue reader, the selection text and the planner without a player. */
@@ -33,6 +34,12 @@ class SelectionModelTest {
 		projectDataRoundTrips(catalog);
 		screenShowsTheRackWorkedOn(catalog);
 		hostHearsEachNewSelectionOnce();
+		requiredAccessoriesAreOrdered(catalog);
+		plannerFillsExpansionRacks(catalog);
+		expansionRackLimitsHaveRemedies(catalog);
+		pinnedModuleStaysThroughReplanningAndText(catalog);
+		reserveIsKeptByBudgetsAndPlanner(catalog);
+		discontinuedItemsAreKeptMarkedAndReplaced(sys.io.File.getContent(Sys.args()[0]));
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
 			Sys.exit(1);
@@ -204,7 +211,7 @@ class SelectionModelTest {
 
 	static function readRefusesForeignText(catalog:Catalog) {
 		final refused = [
-			"TZSEL/4\nmode=module", "hello", "tzsel/1\nmode=module", "TZSEL/1", "TZSEL/1\nmode=auto", "TZSEL/1\nmode=module\nmode=module",
+			"TZSEL/5\nmode=module", "hello", "tzsel/1\nmode=module", "TZSEL/1", "TZSEL/1\nmode=auto", "TZSEL/1\nmode=module\nmode=module",
 			"TZSEL/1\nmode=module\ncolour=red", "TZSEL/1\nmode=module\n=x", "TZSEL/1\nmode=module\nno separator",
 			"TZSEL/1\nmode=module\nqty=ZX-DI16:0", "TZSEL/1\nmode=module\nqty=ZX-DI16:-1", "TZSEL/1\nmode=module\nqty=ZX-DI16:1000",
 			"TZSEL/1\nmode=module\nqty=ZX-DI16:1\nqty=ZX-DI16:2", "TZSEL/1\nmode=module\nqty=ZX-DI16", "TZSEL/1\nmode=module\nneed=DI:1,DO:0,AI:0,AO:0",
@@ -226,17 +233,19 @@ class SelectionModelTest {
 		final damagedHeader = readError("TZSEL/0", catalog);
 		for (text in ["TZSEL/1 \nmode=module", "TZSEL/" + long, "TZSEL/2.0"])
 			check(readError(text, catalog) == damagedHeader, 'a damaged header is damaged, not a version: ${StringTools.replace(text.substr(0, 12), "\n", "|")}');
-		final later = readError("TZSEL/4\nmode=module", catalog);
-		check(later != foreign && later != damagedHeader && later.indexOf("TZSEL/4") >= 0, "a later version is named as such");
-		check(readError("TZSEL/99999999999999999999", catalog) == StringTools.replace(later, "4", "99999999999999999999"),
+		final later = readError("TZSEL/5\nmode=module", catalog);
+		check(later != foreign && later != damagedHeader && later.indexOf("TZSEL/5") >= 0, "a later version is named as such");
+		check(readError("TZSEL/99999999999999999999", catalog) == StringTools.replace(later, "5", "99999999999999999999"),
 			"so is a version number too large for any integer");
 	}
 
 	static function readDropsCodesMissingFromCatalog(catalog:Catalog) {
 		final text = "TZSEL/1\nmode=io\ncpu=ZX-DI16\npower=ZP-P99\nneed=DI:8,DO:0,AI:0,AO:0\npick=DI:ZX-DO16T\nqty=ZX-GONE:1\nqty=ZX-DI16:2\nqty=ZX-EN01:1";
 		final read = SelectionFormat.read(text, catalog).value;
-		check(read.droppedCodes.join(" ") == "ZX-DI16 ZP-P99 ZX-DO16T ZX-GONE ZX-DI16", "unknown, misplaced and mode-foreign codes are reported");
+		check(read.droppedCodes.join(" ") == "ZX-DI16 ZX-DO16T ZX-DI16", "misplaced and mode-foreign codes are reported: " + read.droppedCodes.join(" "));
 		check(read.selection.cpu == null && read.selection.quantityOf(catalog.find("ZX-EN01")) == 1, "the known part is kept");
+		check(read.selection.power.discontinued && read.selection.quantityOf(read.catalog.find("ZX-GONE")) == 1 && catalog.find("ZX-GONE") == null,
+			"codes the catalogue no longer has are kept as discontinued, in a catalogue of the selection's own");
 	}
 
 	static function plannerCoversRequiredPoints(catalog:Catalog) {
@@ -375,7 +384,7 @@ class SelectionModelTest {
 		selection.setQuantity(catalog.find("ZX-AI04"), 1);
 		selection.settleSlotOrder(catalog);
 		check(describeSlots(new SlotLayout(selection, catalog, 5)) == "ZX-DI16 ZX-DO16R ZX-DI16 ZX-DI16 ZX-DO16S"
-			&& selection.slotPieces(catalog)[6].code == "ZX-AI04", "a new piece joins its module, a new module goes last");
+			&& selection.slotPieces(catalog)[6].item.code == "ZX-AI04", "a new piece joins its module, a new module goes last");
 		final unordered = SelectionFormat.read("TZSEL/2\nmode=module\nqty=ZX-DI16:1\nqty=ZX-DO16R:1\norder=ZX-DO16R:3,ZX-GONE:1,ZX-DI16:1", catalog).value;
 		check(SelectionFormat.write(unordered.selection, catalog) == "TZSEL/2\nmode=module\nqty=ZX-DI16:1\nqty=ZX-DO16R:1\norder=ZX-DO16R:1,ZX-DI16:1"
 			&& unordered.droppedCodes.join(" ") == "ZX-GONE", "an order is cut to the quantities");
@@ -392,21 +401,24 @@ class SelectionModelTest {
 		selection.setQuantity(catalog.find("ZX-DI64"), 4);
 		selection.setQuantity(catalog.find("ZX-DO16T"), 2);
 		selection.setQuantity(catalog.find("ZX-AI04"), 3);
-		final remedies = Remedies.find(selection, catalog);
-		check(remedies.map(r -> r.item.code).join(" ") == "ZB-B12 ZP-P30 ZC-120", "slots, 24 V and points each name the smallest fix: "
-			+ remedies.map(r -> r.advice).join(" | "));
-		for (remedy in remedies) {
-			final trial = selection.copy();
-			trial.choose(remedy.item);
-			final budget = new Budget(trial, catalog);
-			check(!(remedy.item.kind == Base ? budget.slotsExceeded() : remedy.item.kind == Power ? budget.over24V() : budget.ioPointsExceeded()),
-				'${remedy.item.code} fixes its limit');
-		}
+		final overruns = Remedies.find(selection, catalog);
+		check(describeOverruns(overruns) == "槽位不足：改用 ZB-B12（12 槽） +240.00 / 改用 ZC-120（2 个基板）并添加扩展基板 ZB-E06 + ZP-P15 +3,185.00"
+			+ " | 24V 电流超出：改用 ZP-P30（5V 3000 mA / 24V 600 mA） +320.00 | I/O 点数超出：改用 ZC-120（512 点） +1,700.00",
+			"slots, 24 V and points each name the smallest fix of each kind, cheapest first: " + describeOverruns(overruns));
+		for (overrun in overruns)
+			for (remedy in overrun.remedies()) {
+				final trial = selection.copy();
+				remedy.apply(trial);
+				check(Remedies.find(trial, catalog).filter(o -> o.limit == overrun.limit).length == 0, '${remedy.advice} fixes ${overrun.limit}');
+			}
 		selection.choose(catalog.find("ZP-P30"));
 		selection.setQuantity(catalog.find("ZX-EN01"), 6);
-		check(Remedies.find(selection, catalog).map(r -> r.item == null ? r.advice : r.item.code)[1] == "ZP-P50", "so does 5 V");
+		check(describeOverruns(Remedies.find(selection, catalog)).indexOf("5V 电流超出：改用 ZP-P50（5V 5000 mA / 24V 1000 mA） +380.00 |") > 0,
+			"so does 5 V: " + describeOverruns(Remedies.find(selection, catalog)));
 		selection.setQuantity(catalog.find("ZX-DI64"), 30);
-		check(Remedies.find(selection, catalog)[0].item == null, "a limit no catalogue item fixes is said to be one");
+		check(describeOverruns(Remedies.find(selection, catalog)).indexOf("5V 电流超出：目录中没有能满足的电源，请减少模块 |") > 0,
+			"a limit no catalogue item fixes is said to be one: "
+			+ describeOverruns(Remedies.find(selection, catalog)));
 	}
 
 	static function filterFindsModulesByCodeOrDescription(catalog:Catalog) {
@@ -510,7 +522,7 @@ class SelectionModelTest {
 			selection.setQuantity(catalog.find(entry.code), entry.n);
 		selection.setProject("name", "二号线 灌装");
 		final text = BomFormat.write(selection, catalog);
-		check(text == "TZBOM/2\nproject\tname\t二号线 灌装\ncurrency\tCNY\n"
+		check(text == "TZBOM/3\nproject\tname\t二号线 灌装\ncurrency\tCNY\nedition\t2026.2\t2026-12-07\n"
 			+ "line\t1\tTZ-C0220-00\tZC-220\t高性能，1024 点，以太网 2 口\t1\t6980.00\t6980.00\n"
 			+ "line\t2\tTZ-P0015-00\tZP-P15\t交流输入，5V 1.5A，24V 0.3A\t1\t560.00\t560.00\n"
 			+ "line\t3\tTZ-P0030-00\tZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t880.00\t880.00\n"
@@ -564,7 +576,7 @@ class SelectionModelTest {
 
 	static function screenShowsTheRackWorkedOn(catalog:Catalog) {
 		final editor = new SelectionEditor(catalog, _ -> {}, () -> {});
-		final shown = () -> new ScreenState(editor, catalog, 31);
+		final shown = () -> new ScreenState(editor, 31);
 		final choice = (state:ScreenState, kind:ModuleKind) -> state.choices.filter(c -> c.kind == kind)[0];
 		var state = shown();
 		check(!state.canUndo && state.canAddRack && choice(state, Base).shown && !choice(state, ExpansionBase).shown,
@@ -580,7 +592,7 @@ class SelectionModelTest {
 			&& choice(state, Power).title == "电源（扩展基板 1）" && choice(state, Power).chosen.code == "ZP-P15" && state.slots.slots.length == 6,
 			"the new rack is shown at once, its lists and slots with it");
 		check(editor.selection.power == null && editor.selection.racks[0].base.code == "ZB-E06" && editor.selection.base.code == "ZB-B04"
-			&& state.priceTotal == Money.format(PurchaseList.priceTotal(state.purchase, catalog)) + " CNY",
+			&& state.priceTotal == Money.grouped(PurchaseList.priceTotal(state.purchase, catalog)) + " CNY",
 			"its power supply and base go to the rack shown, the main base to the main rack");
 		while (editor.undo()) {}
 		check(shown().rackShown == 0 && shown().canRedo, "undone, the main rack is shown again");
@@ -602,6 +614,191 @@ class SelectionModelTest {
 		check(sent.join("|") == "A|B|B|C|", "each text the host does not have is sent once: " + sent.join("|"));
 	}
 
+	static function requiredAccessoriesAreOrdered(catalog:Catalog) {
+		final selection = new Selection();
+		selection.setQuantity(catalog.find("ZX-DI64"), 2);
+		selection.setQuantity(catalog.find("ZX-DO32T"), 1);
+		selection.setQuantity(catalog.find("ZX-DI16"), 1);
+		final bill = BomFormat.write(selection, catalog);
+		check(bill.indexOf("\nline\t3\tTZ-D2032-00\tZX-DO32T\t") > 0 && bill.indexOf("\nline\t4\tTZ-D9040-10\tZX-CC40\t40 针连接器电缆 1.0 m，连接器型模块用\t5\t165.00\t825.00\n"
+			+ "line\t5\tTZ-D9040-20\tZX-TB40\t40 针端子台，DIN 导轨安装\t5\t210.00\t1050.00\nsum\t14\t7375.00\n") > 0,
+			"connector cables and terminal blocks are ordered with the connector-type modules, priced: " + bill);
+		final items = '<item kind="cpu" code="C"/><item kind="power" code="P" out5v="100"/><item kind="base" code="B" slots="2"/>'
+			+ '<item kind="acc" code="A"/><item kind="acc" code="A2" accessories="A:1"/>';
+		final needs = ['A:2', 'A:1,A:1', 'A:0', 'A:100', 'B:1', 'GONE:1', 'A', '', 'A:1,'];
+		final needing = [for (i in 0...needs.length) '<item kind="di" code="D$i" di="8" accessories="${needs[i]}"/>'].join("");
+		final two = CatalogParser.parse('<catalog format="2">$items$needing</catalog>').value;
+		check(two.items.map(i -> i.code).join(" ") == "C P B A D0" && two.skippedEntries == 9 && two.find("D0").accessories[0].quantity == 2,
+			"an item may require accessories the catalogue offers; a malformed or unmet requirement makes it damaged: " + two.items.map(i -> i.code).join(" "));
+		final one = CatalogParser.parse('<catalog format="1">$items$needing</catalog>').value;
+		check(one.items.length == 3 + needs.length && one.find("D0").accessories.length == 0, "format 1 knows no accessories");
+	}
+
+	static function plannerFillsExpansionRacks(catalog:Catalog) {
+		final selection = byIoNeed("ZC-220", catalog);
+		for (code in ["ZP-P30", "ZB-B06"])
+			selection.choose(catalog.find(code));
+		selection.setRequired(DigitalIn, 160);
+		selection.setRequired(DigitalOut, 48);
+		selection.setRequired(AnalogIn, 8);
+		var plan = new SystemPlan(selection, catalog);
+		check(describeRacks(plan) == "ZB-B06/ZP-P30 ZB-E12/ZP-P15*" && new Budget(selection, catalog, plan).problems().length == 0,
+			"nine slots beyond the main base take one rack, its base large enough and its supply the cheapest that carries it: " + describeRacks(plan));
+		final bill = BomFormat.write(selection, catalog);
+		check(SelectionFormat.write(selection, catalog).indexOf("rack=") < 0 && bill.indexOf("\tZX-IF01\t扩展接口模块，装在扩展基板的接口位\t1\t") > 0
+			&& bill.indexOf("rack\t扩展基板 1\tZB-E12\tZP-P15\t9\t12\t910\t1500\t220\t300\t120") > 0,
+			"planned racks follow from the need: the bill has them, the text does not: " + bill);
+		selection.setRequired(DigitalIn, 560);
+		plan = new SystemPlan(selection, catalog);
+		check(describeRacks(plan) == "ZB-B06/ZP-P30 ZB-E12/ZP-P15* ZB-E12/ZP-P15* ZB-E12/ZP-P15*" && plan.shortfall == null,
+			"a larger demand takes more racks, up to the CPU's four bases: " + describeRacks(plan));
+		selection.setRequired(DigitalIn, 1000);
+		plan = new SystemPlan(selection, catalog);
+		check(plan.shortfall == "I/O 需求无法满足：基板都用上仍缺 26 槽（ZC-220 最多带 4 个基板）" && plan.rackCount() == 4,
+			"beyond every rack the CPU drives, what is short is named: " + plan.shortfall);
+		check(describeOverruns(Remedies.find(selection, catalog)).indexOf("槽位不足：改用 ZC-320（8 个基板）") == 0, "and a CPU that drives more is offered: "
+			+ describeOverruns(Remedies.find(selection, catalog)));
+		selection.choose(catalog.find("ZC-320"));
+		check(new SystemPlan(selection, catalog).shortfall == null, "with it the planner takes the demand");
+		selection.setRequired(DigitalIn, 96);
+		selection.setRequired(AnalogOut, 40);
+		plan = new SystemPlan(selection, catalog);
+		final heavy = new Budget(selection, catalog, plan);
+		check(describeRacks(plan) == "ZB-B06/ZP-P30 ZB-E08/ZP-P50* ZB-E06/ZP-P50* ZB-E06/ZP-P50*" && heavy.problems().length == 0
+			&& heavy.racks[3].slotsUsed == 3, "ten outputs of 240 mA at 24 V take racks that stay partly free: " + describeRacks(plan));
+	}
+
+	/** Slots, 5 V and 24 V of an expansion rack, run past or eating the reserve: each gets a change of that rack's base or supply. */
+	static function expansionRackLimitsHaveRemedies(catalog:Catalog) {
+		final cases = [
+			{modules: ["ZX-DI16" => 11], reserve: 0, expected: "槽位不足：扩展基板 1 改用 ZB-E08（8 槽）"},
+			{modules: ["ZX-DI16" => 4, "ZX-DO16R" => 2], reserve: 0, expected: "扩展基板 1 24V 电流超出：扩展基板 1 改用 ZP-P30"},
+			{modules: ["ZX-DI16" => 4, "ZX-EN01" => 5], reserve: 0, expected: "扩展基板 1 5V 电流超出：扩展基板 1 改用 ZP-D30"},
+			{modules: ["ZX-DI16" => 9], reserve: 20, expected: "扩展基板 1 槽位余量不足：扩展基板 1 改用 ZB-E08（8 槽）"},
+		];
+		for (c in cases) {
+			final selection = new Selection();
+			for (code in ["ZC-220", "ZP-P30", "ZB-B04"])
+				selection.choose(catalog.find(code));
+			selection.addRack();
+			for (code in ["ZB-E06", "ZP-P15"])
+				selection.chooseFor(1, catalog.find(code));
+			for (code => quantity in c.modules)
+				selection.setQuantity(catalog.find(code), quantity);
+			selection.reserve.set(Slots, c.reserve);
+			final overruns = Remedies.find(selection, catalog);
+			final found = overruns.filter(o -> StringTools.startsWith(c.expected, o.limit + "："));
+			check(found.length == 1 && StringTools.startsWith(describeOverruns(found), c.expected), c.expected + " — " + describeOverruns(overruns));
+			for (remedy in (found.length == 1 ? found[0].remedies() : [])) {
+				final trial = selection.copy();
+				remedy.apply(trial);
+				check(Remedies.find(trial, catalog).filter(o -> o.limit == found[0].limit).length == 0, '${remedy.advice} fixes ${found[0].limit}');
+			}
+		}
+	}
+
+	static function pinnedModuleStaysThroughReplanningAndText(catalog:Catalog) {
+		final editor = new SelectionEditor(catalog, _ -> {}, () -> {});
+		editor.change(s -> {
+			s.switchMode(ByIoNeed, catalog);
+			for (code in ["ZC-220", "ZP-P30", "ZB-B04"])
+				s.choose(catalog.find(code));
+			s.setRequired(DigitalIn, 96);
+			s.setRequired(AnalogIn, 4);
+		});
+		final aiPiece = () -> editor.plan().pieces.map(p -> p.item.code).indexOf("ZX-AI04");
+		final rackOfAi = () -> editor.plan().fill.rackOf[aiPiece()];
+		check(editor.plan().rackCount() == 2 && rackOfAi() == 1, "the analogue module follows the inputs into the planned rack");
+		editor.change(s -> s.pinPiece(aiPiece(), 0, catalog));
+		check(rackOfAi() == 0 && editor.plan().fill.racks[0].filter(u -> u != null && u.pinned).length == 1, "pinned to the main rack it stands there");
+		editor.change(s -> s.pinPiece(aiPiece(), 2, catalog));
+		check(rackOfAi() == 2 && editor.plan().rackCount() == 3, "pinned to a third rack, the planner adds it");
+		editor.change(s -> s.setRequired(DigitalIn, 16));
+		check(rackOfAi() == 2 && editor.plan().rackCount() == 3, "less demand re-plans the rest; the pinned module keeps its rack");
+		final text = editor.text();
+		check(StringTools.startsWith(text, "TZSEL/4\n") && StringTools.endsWith(text, "\norder=ZX-DI16:1,ZX-AI04:1@2"), "the pin is in the text: " + text);
+		editor.load(text);
+		check(editor.text() == text && rackOfAi() == 2, "and comes back with it");
+		editor.change(s -> s.switchMode(ByModule, catalog));
+		editor.showRack(1);
+		check(editor.selection.racks.length == 2 && editor.removeShownRack() && rackOfAi() == 1 && editor.plan().pieces[aiPiece()].rack == 1,
+			"by module the planned racks are the user's; removing one hands its successor's pins on");
+		for (damaged in ["TZSEL/3\nmode=module\nqty=ZX-DI16:1\norder=ZX-DI16:1@0", "TZSEL/4\nmode=module\nqty=ZX-DI16:1\norder=ZX-DI16:1@8",
+			"TZSEL/4\nmode=module\nqty=ZX-DI16:1\norder=ZX-DI16:1@0@0"])
+			check(isRefusedSelection(damaged, catalog), 'damaged pin refused: ${StringTools.replace(damaged, "\n", "|")}');
+	}
+
+	static function reserveIsKeptByBudgetsAndPlanner(catalog:Catalog) {
+		final selection = new Selection();
+		for (code in ["ZC-110", "ZP-P15", "ZB-B08"])
+			selection.choose(catalog.find(code));
+		selection.setQuantity(catalog.find("ZX-DO16R"), 1);
+		selection.setQuantity(catalog.find("ZX-AI04"), 1);
+		selection.setQuantity(catalog.find("ZX-DI64"), 3);
+		for (limit in LimitKind.all)
+			selection.reserve.set(limit, limit == Slots || limit == Points ? 20 : limit == Current5V ? 10 : 15);
+		final budget = new Budget(selection, catalog);
+		check(budget.main().slotsUsable == 6 && budget.main().usable5V == 1350 && budget.main().usable24V == 255 && budget.usableIoPoints == 204,
+			"the reserve is rounded up to whole slots, mA and points");
+		check(budget.reserveProblems().join("|") == "24V 电流余量不足：已用 300 mA，留 15% 余量只可用 255 mA|I/O 点数余量不足：已用 236 点，留 20% 余量只可用 204 点",
+			"eating into it is told, within the limits themselves: " + budget.reserveProblems().join("|"));
+		final text = SelectionFormat.write(selection, catalog);
+		check(text == "TZSEL/4\nmode=module\ncpu=ZC-110\npower=ZP-P15\nbase=ZB-B08\nreserve=slots:20,5V:10,24V:15,points:20\nqty=ZX-DI64:3\nqty=ZX-DO16R:1\nqty=ZX-AI04:1"
+			&& SelectionFormat.write(SelectionFormat.read(text, catalog).value.selection, catalog) == text, "the reserve is saved: " + text);
+		final bill = BomFormat.write(selection, catalog);
+		check(StringTools.startsWith(bill, "TZBOM/3\n") && bill.indexOf("\nreserve\t20\t10\t15\t20\n") > 0, "and stated in the bill: " + bill);
+		for (damaged in ["reserve=slots:20", "reserve=slots:51,5V:0,24V:0,points:0", "reserve=5V:1,slots:0,24V:0,points:0", "reserve=slots:0,5V:0,24V:0,points:0"])
+			check(isRefusedSelection("TZSEL/4\nmode=module\n" + damaged, catalog), 'damaged reserve refused: $damaged');
+		check(isRefusedSelection("TZSEL/3\nmode=module\nreserve=slots:20,5V:0,24V:0,points:0", catalog), "version 3 knows no reserve");
+
+		final racks = byIoNeed("ZC-220", catalog);
+		for (code in ["ZP-P30", "ZB-B08"])
+			racks.choose(catalog.find(code));
+		racks.setRequired(DigitalIn, 128);
+		check(describeRacks(new SystemPlan(racks, catalog)) == "ZB-B08/ZP-P30", "eight modules fill the main base");
+		racks.reserve.set(Slots, 20);
+		final kept = new SystemPlan(racks, catalog);
+		check(describeRacks(kept) == "ZB-B08/ZP-P30 ZB-E06/ZP-P15*" && new Budget(racks, catalog, kept).reserveProblems().length == 0,
+			"with 20 % of the slots kept free, the planner adds a rack: " + describeRacks(kept));
+	}
+
+	/** A later edition: ZX-DI16 discontinued in favour of ZX-DI16B, ZX-EN01 gone, ZB-B06 dearer. */
+	static function discontinuedItemsAreKeptMarkedAndReplaced(shipped:String) {
+		final later = CatalogParser.parse(shipped.replace('edition="2026.2"', 'edition="2027.1"')
+			.replace('code="ZX-DI16" order="TZ-D1016-00"', 'code="ZX-DI16" replacement="ZX-DI16B" order="TZ-D1016-00"')
+			.replace('<item kind="comm" code="ZX-EN01"', '<item kind="di" code="ZX-DI16B" order="TZ-D1016-01" price="720.00" di="16" i5v="55"/><x')
+			.replace('price="410.00"', 'price="450.00"')).value;
+		final text = "TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-DI16:3\nqty=ZX-EN01:1";
+		final editor = new SelectionEditor(later, _ -> {}, () -> {});
+		final read = editor.load(text).value;
+		check(editor.text() == text && read.notice() == "已停产，保留并标为停产：ZX-DI16（替代型号 ZX-DI16B）、ZX-EN01（目录中已无）",
+			"discontinued and vanished items load kept, named, and save back in their place: " + read.notice());
+		final bill = BomFormat.write(editor.selection, editor.catalog);
+		check(StringTools.startsWith(bill, "TZBOM/3\ncurrency\tCNY\nedition\t2027.1\t2026-12-07\n") && bill.indexOf("\tZB-B06\t6 槽基板\t1\t450.00\t450.00\n") > 0
+			&& bill.indexOf("\tZX-DI16\t16 点 DC24V 输入，源型/漏型\t3\t680.00\t2040.00\ndiscontinued\t4\tZX-DI16B\n") > 0
+			&& bill.indexOf("\tZX-EN01\t\t1\t\t\ndiscontinued\t5\t\nsum\t7\t\n") > 0,
+			"the bill marks them, names the successor, and says which edition priced it: " + bill);
+		final overruns = editor.overruns().filter(o -> o.limit.indexOf("已停产") > 0);
+		check(describeOverruns(overruns) == "ZX-DI16 已停产：改用替代型号 ZX-DI16B +120.00 | ZX-EN01 已停产：目录中没有替代型号",
+			"the status line offers the successor: " + describeOverruns(overruns));
+		editor.change(overruns[0].remedies()[0].apply);
+		check(editor.text() == "TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-EN01:1\nqty=ZX-DI16B:3"
+			&& later.plannerDefault(DigitalIn).code != "ZX-DI16", "applied, the successor takes its place; the planner never picks a discontinued module: "
+			+ editor.text());
+		editor.load("TZSEL/4\nmode=module\nedition=2026.2\nreserve=slots:10,5V:0,24V:0,points:0");
+		check(editor.load("TZSEL/4\nmode=module\nedition=2026.2\nreserve=slots:10,5V:0,24V:0,points:0").value.notice() == "此选型按产品目录 2026.2 版保存，价格按现用的 2027.1 版",
+			"the edition a selection was saved with is told when another is in use");
+		editor.change(s -> s.reserve.set(Slots, 20));
+		check(editor.text() == "TZSEL/4\nmode=module\nedition=2027.1\nreserve=slots:20,5V:0,24V:0,points:0", "a change records the edition in use: " + editor.text());
+		check(CatalogParser.parse(shipped.replace('edition="2026.2"', 'edition="2026.x"')).value == null
+			&& CatalogParser.parse(shipped.replace('date="2026-12-07"', 'date="2026-13-07"')).value == null, "a malformed edition or date refuses the catalogue");
+	}
+
+	/** Each rack's base and power supply, planned ones marked with *. */
+	static function describeRacks(plan:SystemPlan):String {
+		return [for (i in 0...plan.rackCount()) plan.bases[i].code + "/" + plan.powers[i].code + (plan.isPlanned(i) ? "*" : "")].join(" ");
+	}
+
 	/** A selection by I/O need with `code` chosen. */
 	static function byIoNeed(code:String, catalog:Catalog):Selection {
 		final selection = new Selection();
@@ -617,6 +814,10 @@ class SelectionModelTest {
 
 	static function describe(lines:Array<ModuleLine>):String {
 		return lines.map(l -> l.item.code + "*" + l.quantity).join(" ");
+	}
+
+	static function describeOverruns(overruns:Array<Overrun>):String {
+		return [for (o in overruns) o.limit + "：" + (o.note() != null ? o.note() : o.remedies().map(r -> r.text()).join(" / "))].join(" | ");
 	}
 
 	static function describeSlots(layout:SlotLayout):String {

@@ -124,3 +124,32 @@ TEST(BillOfMaterials, RefusesTextsThatAreNotACompleteBill)
     EXPECT_FALSE(orvane::ParseBillOfMaterials(""));
     EXPECT_FALSE(orvane::ParseBillOfMaterials("TZBOM/1\nitem\tC\tCPU\t1\t0\t5\t0"));
 }
+
+TEST(BillOfMaterials, TheReserveOfVersion3IsStatedInTheEngineeringSummary)
+{
+    std::string text = kMovieText;
+    text.replace(0, 7, "TZBOM/3");
+    text.insert(text.find("\nwarning"), "\nreserve\t20\t0\t15\t10");
+    const std::string rows = orvane::BillOfMaterialsTabSeparated(Report(text));
+    EXPECT_NE(rows.find("\n基板数\t2（CPU上限 4）\n预留余量\t槽位 20%，24V电流 15%，I/O点数 10%\n注意\t"), std::string::npos) << rows;
+    for (const std::string& refused : {std::string("\nreserve\t101\t0\t0\t0"), std::string("\nreserve\t1\t0\t0"),
+                                       std::string("\nreserve\t20\t0\t15\t10")})
+        EXPECT_FALSE(orvane::ParseBillOfMaterials(text + refused)) << refused;
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(kMovieText + "\nreserve\t20\t0\t15\t10")) << "a version 2 bill has no reserve";
+}
+
+TEST(BillOfMaterials, TheEditionThatPricedItAndDiscontinuedItemsAreInEveryOutput)
+{
+    std::string text = kMovieText;
+    text.replace(0, 7, "TZBOM/3");
+    text.insert(text.find("\nline\t1"), "\nedition\t2026.2\t2026-12-07");
+    text.insert(text.find("\nsum"), "\ndiscontinued\t2\tZX-DI16B");
+    const std::string csv = orvane::BillOfMaterialsCsv(Report(text));
+    EXPECT_NE(csv.find("日期,2026-12-07\r\n价格依据,产品目录 2026.2 版（2026-12-07）\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n2,TZ-D1016-00,ZX-DI16,\"【停产，替代型号 ZX-DI16B】16 点 "), std::string::npos) << csv;
+    for (const std::string& refused : {std::string("\ndiscontinued\t1\t"), std::string("\nedition\t2026.3\t")})
+        EXPECT_FALSE(orvane::ParseBillOfMaterials(text + refused)) << refused;
+    std::string second = text;
+    second.replace(second.find("discontinued\t2"), 14, "discontinued\t1");
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(second)) << "a mark that is not right after its line";
+}

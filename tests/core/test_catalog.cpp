@@ -121,13 +121,17 @@ TEST(CatalogReader, RefusesWhatTheMovieRefusesAndSkipsWhatItSkips)
         EXPECT_EQ(reading.fault, fault) << text.substr(0, 200);
         EXPECT_FALSE(reading.reason.empty());
     }
-    // A mixed-point module, a repeated code and a bad replacement are skipped.
+    // A mixed-point module, a repeated code or order number, a bad replacement and a module
+    // requiring an accessory the catalogue lacks are skipped.
     const orvane::CatalogReading reading = orvane::ReadCatalog(CatalogText(
         "1", kItems + R"(<item kind="di" code="ZX-MIX" di="8" do="8"/><item kind="cpu" code="ZC-110"/>
-                         <item kind="ai" code="ZX-AI4" ai="4" replacement="no such code!"/>)"));
+                         <item kind="ai" code="ZX-AI4" ai="4" replacement="no such code!"/>
+                         <item kind="acc" code="ZX-TB40" order="T-1"/><item kind="acc" code="ZX-TB41" order="T-1"/>
+                         <item kind="di" code="ZX-DI32" di="32" accessories="ZX-TB40:2"/>
+                         <item kind="di" code="ZX-DI64" di="64" accessories="ZX-TB40:2,ZX-CC40:1"/>)"));
     ASSERT_TRUE(reading);
-    EXPECT_EQ(reading.catalog.items.size(), 4u);
-    EXPECT_EQ(reading.catalog.skipped, 3);
+    EXPECT_EQ(reading.catalog.items.size(), 6u);
+    EXPECT_EQ(reading.catalog.skipped, 5);
     EXPECT_EQ(reading.catalog.Find("ZC-110")->priceFen, 298000);
 }
 

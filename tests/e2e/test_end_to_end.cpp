@@ -236,7 +236,8 @@ private slots:
         QCOMPARE(m_dialogs->saveRequests.back().initialName, std::string("line-2.xlsx"));
         const std::string today = QDate::currentDate().toString(Qt::ISODate).toStdString();
         QCOMPARE(ReadBytes(csv), "\xEF\xBB\xBF"
-                                 "物料清单\r\n项目名称,二号线\r\n日期," + today + "\r\n\r\n"
+                                 "物料清单\r\n项目名称,二号线\r\n日期," + today + "\r\n"
+                                 "价格依据,产品目录 2026.2 版（2026-12-07）\r\n\r\n"
                                  "序号,订货号,型号,说明,数量,单价(CNY),金额(CNY)\r\n"
                                  "1,TZ-C0220-00,ZC-220,高性能，1024 点，以太网 2 口,1,6980.00,6980.00\r\n"
                                  "2,TZ-P0015-00,ZP-P15,交流输入，5V 1.5A，24V 0.3A,1,560.00,560.00\r\n"
@@ -550,7 +551,7 @@ private slots:
     // selection naming a module only it has loads and saves back whole.
     void installedCatalogueUpdateIsWhatTheMovieReads()
     {
-        const QDir folder(m_files.filePath(QStringLiteral("program")));
+        const QDir folder(m_files.filePath(QStringLiteral("program-with-update")));
         QVERIFY(QDir().mkpath(folder.filePath(QStringLiteral("catalog-keys"))));
         for (const char* name : {"orvane.swf", "orvane_font.swf", "z_ver.xml", "ruffle", "orvane_catalog.xml"})
             QVERIFY(QFile::link(QStringLiteral(ORVANE_BIN_DIR "/") + QLatin1String(name), folder.filePath(QLatin1String(name))));
@@ -558,7 +559,8 @@ private slots:
         QVERIFY(key);
         WriteBytes(folder.filePath(QStringLiteral("catalog-keys/test.pem")).toStdString(), key->publicPem);
         std::string catalogue = ReadBytes(ORVANE_BIN_DIR "/orvane_catalog.xml");
-        catalogue.replace(catalogue.find("edition=\"2026.1\""), 16, "edition=\"2026.2\"");
+        const std::size_t edition = catalogue.find("edition=\"") + 9;
+        catalogue.replace(edition, catalogue.find('"', edition) - edition, "2099.1");  // newer than the shipped one
         catalogue.insert(catalogue.rfind("</catalog>"),
                          "<item kind=\"di\" code=\"ZX-DI16N\" order=\"TZ-D1017-00\" price=\"760.00\" desc=\"16 点新型输入\" di=\"16\"/>\n");
         QVERIFY(orvane::InstallCatalog(catalogue, *orvane::SignCatalog(key->privatePem, catalogue), CatalogFolder()));
@@ -739,6 +741,37 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), project + "\nnote=Q\nqty=ZX-DI16:8", 10000);
         QTest::keyClick(MovieInput(), Qt::Key_Z, Qt::ControlModifier);
         QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), project + "\nqty=ZX-DI16:8", 10000);
+    }
+
+    // By I/O need with a fifth of the slots kept free, the planner adds an
+    // expansion rack with its power supply, interface module and cable; the
+    // connector-type outputs bring their cables and terminal blocks; the
+    // exported bill states the reserve. A module taken to the expansion rack
+    // with "移到…" stays pinned there, and the file keeps it.
+    void plannedRacksReserveAndAPinnedModuleReachEveryOutput()
+    {
+        const std::string need = "TZSEL/4\nmode=io\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nreserve=slots:20,5V:0,24V:0,points:0\n"
+                                 "need=DI:128,DO:64,AI:0,AO:0\npick=DI:ZX-DI16,DO:ZX-DO32T,AI:ZX-AI04,AO:ZX-AO04";
+        StartWithSelectionFile(FilePath("planned.zsr"), need);
+        QCOMPARE(MovieSelection(), need);
+        const std::string csv = FilePath("planned.csv");
+        m_dialogs->saveAnswers.push_back(csv);
+        Command(ID_MENU_FILE_EXPORT_BOM)->trigger();
+        const std::string bill = ReadBytes(csv);
+        for (const std::string expected : {"ZB-E08,8 槽扩展基板,1,560.00,560.00", "ZX-IF01,扩展接口模块，装在扩展基板的接口位,1,",
+                                           "ZX-CC40,40 针连接器电缆 1.0 m，连接器型模块用,2,165.00,330.00\r\n",
+                                           "\r\n主基板,ZB-B06,ZP-P30,4,6,", "\r\n扩展基板 1,ZB-E08,ZP-P15,6,8,",
+                                           "\r\n预留余量,槽位 20%\r\n"})
+            QVERIFY2(bill.find(expected) != std::string::npos, (expected + " missing in: " + bill).c_str());
+
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(682, 488));  // the main rack's first slot
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(841, 450));  // 移到…
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(584, 260));  // 扩展基板 1
+        // A change records the catalogue edition in use (a version 4 line).
+        const std::string pinned = "TZSEL/4\nmode=io\nedition=2026.2" + need.substr(15) + "\norder=ZX-DI16:1@1,ZX-DI16:7,ZX-DO32T:2";
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), pinned, 10000);
+        SaveAs(FilePath("pinned.zsr"));
+        QCOMPARE(Decode(FilePath("pinned.zsr")), pinned);
     }
 };
 

@@ -41,7 +41,8 @@ const std::string kShipped = ReadBytes(ORVANE_SHIPPED_CATALOG);
 std::string Edition(const std::string& edition, std::size_t padding = 0)
 {
     std::string text = kShipped;
-    text.replace(text.find("edition=\"2026.1\""), 16, "edition=\"" + edition + "\"");
+    const std::size_t at = text.find("edition=\"") + 9;
+    text.replace(at, text.find('"', at) - at, edition);
     text.replace(text.find("price=\"680.00\" desc=\"16 点"), 14, "price=\"720.00\"");
     text.insert(text.rfind("</catalog>"),
                 "  <item kind=\"di\" code=\"ZX-DI16N\" order=\"TZ-D1017-00\" price=\"760.00\" desc=\"16 点新型输入\" di=\"16\" i5v=\"55\"/>\n"
@@ -91,7 +92,7 @@ void CatalogUpdateTest::initTestCase()
     QVERIFY(key && otherKey);
     m_key = *key;
     const auto sign = [](const std::string& privatePem, const std::string& bytes) { return *orvane::SignCatalog(privatePem, bytes); };
-    const std::string newer = Edition("2026.2");
+    const std::string newer = Edition("2099.1");
     Publish("newer", newer, sign(m_key.privatePem, newer));
     std::string damaged = sign(m_key.privatePem, newer);
     damaged[3] = damaged[3] == 'A' ? 'B' : 'A';
@@ -100,7 +101,7 @@ void CatalogUpdateTest::initTestCase()
     Publish("unsigned", newer, std::nullopt);
     const std::string older = Edition("2025.9");
     Publish("older", older, sign(m_key.privatePem, older));
-    const std::string huge = Edition("2026.3", 1100 * 1024);
+    const std::string huge = Edition("2099.2", 1100 * 1024);
     Publish("oversized", huge, sign(m_key.privatePem, huge));
     try {
         QVERIFY(QDir().mkpath(m_folder.filePath("ca")));
@@ -126,11 +127,11 @@ void CatalogUpdateTest::publishersNewerCatalogueIsInstalledAndTold()
     FindCommand(*window, ID_MENU_CATALOG_UPDATE)->trigger();
 
     QCOMPARE(host.dialogs->modalDialogs, std::vector<std::string>{"orvane::CatalogSummaryDialog"});
-    for (const char* expected : {"2026.2", "新增 1", "ZX-DI16", "下次启动"})
+    for (const char* expected : {"2099.1", "新增 1", "ZX-DI16", "下次启动"})
         QVERIFY2(summary.contains(QString::fromUtf8(expected)), qPrintable(summary));
     QVERIFY2(list.contains(QStringLiteral("ZX-DI16N")), qPrintable(list));
     const std::string installed = host.catalogFolder + "orvane_catalog.xml";
-    QCOMPARE(ReadBytes(installed), Edition("2026.2"));
+    QCOMPARE(ReadBytes(installed), Edition("2099.1"));
     QCOMPARE(host.movie->servedInPlace.back(), std::make_pair(QStringLiteral("orvane_catalog.xml"), QString::fromStdString(installed)));
 
     // The next start serves it from the first load on; going back to the shipped one removes it.

@@ -1,6 +1,6 @@
 #pragma once
-// The bill of materials the selection movie hands over ("zBom", text TZBOM/2,
-// see movie/README.md) and the purchaser's report every output shows: the
+// The bill of materials the selection movie hands over ("zBom", text TZBOM/2
+// or TZBOM/3, see movie/README.md) and the purchaser's report every output shows: the
 // project data and date, the numbered order lines with their totals, and the
 // engineering summary (racks, slots, currents, I/O points, warnings) in a
 // section of its own. CSV for files, tab-separated rows and an HTML table for
@@ -26,6 +26,8 @@ struct BomLine {
     std::uint32_t quantity = 0;
     std::optional<std::int64_t> unitPrice;
     std::optional<std::int64_t> lineTotal;
+    bool discontinued = false;  // 停产 (TZBOM/3)
+    std::string replacement;    // the code that replaces it, "" when the catalogue names none
 };
 
 // One rack (the main one first): its base and power supply ("" while not
@@ -49,23 +51,34 @@ struct BomOverall {
     std::uint32_t bases = 0, baseLimit = 0;
 };
 
+// The share of each limit the user keeps free, in percent (0: none kept).
+struct BomReserve {
+    std::uint32_t slotPercent = 0, current5VPercent = 0, current24VPercent = 0, ioPointPercent = 0;
+};
+
 struct BillOfMaterials {
     // Set fields of the project: key (name, customer, author, note) and text.
     std::vector<std::pair<std::string, std::string>> project;
     std::string currency;  // "" when the catalogue gives no prices
+    // The catalogue edition that priced the bill and its date, "" when it names none (TZBOM/3).
+    std::string edition, editionDate;
     std::vector<BomLine> lines;
     std::uint32_t totalQuantity = 0;
     std::optional<std::int64_t> totalPrice;  // only when every line has a price
     std::vector<BomRack> racks;
     BomOverall overall;
+    std::optional<BomReserve> reserve;  // only when the user keeps one (TZBOM/3)
     std::vector<std::string> warnings;
 };
 
-// Reads the movie's text. nullopt unless it is a complete TZBOM/2 text: the
-// header, at least one order line numbered from 1, one sum, at least one rack,
-// one overall line, every line with its number of fields, figures as decimal
-// numbers that fit 32 bits, prices with two decimals and only with a currency,
-// no control characters in a field.
+// Reads the movie's text. nullopt unless it is a complete TZBOM/2 or TZBOM/3
+// text: the header, at least one order line numbered from 1, one sum, at least
+// one rack, one overall line, every line with its number of fields, figures as
+// decimal numbers that fit 32 bits, prices with two decimals and only with a
+// currency, no control characters in a field; the lines only version 3 has
+// only under its header: the edition (once, before the order lines), an
+// order line's mark as discontinued (right after it), the reserve
+// (percentages up to 100, once).
 [[nodiscard]] std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text);
 
 // A cell of the report: its text as shown, for figures the number a
@@ -91,14 +104,16 @@ struct BomTable {
 
 // What every output shows, in this order.
 struct BomReport {
-    std::vector<std::pair<std::string, BomCell>> heading;  // 项目名称 … texts, then 日期, a date
+    // 项目名称 … texts, then 日期, a date, and 价格依据, the catalogue edition that priced it.
+    std::vector<std::pair<std::string, BomCell>> heading;
     // 序号, 订货号, 型号, 说明, 数量 and, with prices, 单价(CUR), 金额(CUR);
     // then the row 合计 with the quantity and, with prices, the price total.
+    // A discontinued item's 说明 starts with 【停产】 or 【停产，替代型号 CODE】.
     BomTable orderLines;
     // 机架, 基板, 电源, 已用槽位, 可用槽位, 5V电流(mA), 5V容量(mA),
     // 24V电流(mA), 24V容量(mA), I/O点数; one row per rack, then 合计.
     BomTable engineering;
-    std::vector<std::pair<std::string, std::string>> limits;  // the CPU's limits
+    std::vector<std::pair<std::string, std::string>> limits;  // the CPU's limits, and the reserve kept
     std::vector<std::string> warnings;
     std::vector<BomRack> racks;  // for the slot pictures of the printout
 };

@@ -1,7 +1,9 @@
 #pragma once
 // The product catalogue the selection movie reads (orvane_catalog.xml), read
 // with the movie's rules and limits: what the movie would refuse is refused
-// here with the reason it gives, and the items it would skip are skipped.
+// here with the reason it gives, and the items it would skip are skipped
+// (among them an item whose `accessories` name what the catalogue does not
+// offer as an accessory, kind "acc").
 // The root carries the catalogue's edition, compared like the program's
 // version, and its date:
 //   <catalog format="2" currency="CNY" edition="2026.1" date="2026-12-01">
@@ -21,7 +23,7 @@ inline constexpr int kMaxCatalogNesting = 8;
 
 struct CatalogItem {
     std::string code;
-    std::string kind;           // cpu, power, base, di, do, ai, ao, comm, expbase, expif, cable
+    std::string kind;           // cpu, power, base, di, do, ai, ao, comm, expbase, expif, cable, acc
     std::string orderNumber;    // "" when the item has none
     std::optional<std::int64_t> priceFen;  // list price in hundredths of the currency
     std::string description;    // trimmed, cut to 40 characters, control characters as spaces

@@ -60,6 +60,7 @@ CatalogUpdate CatalogCommands::FetchWithProgress()
     progress.setWindowTitle(QString::fromUtf8(kCaption));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
+    progress.setValue(0);  // shows it from 300 ms on, not from the 4 s set at its construction
     connect(&progress, &QProgressDialog::canceled, &progress, [&fetch] { fetch.request_stop(); });
     QEventLoop loop;
     QTimer poll;

@@ -5,14 +5,17 @@ package orvane.model;
 	a spreadsheet, CSV, the clipboard and the printed page without working out a figure itself.
 	Lines separated by LF, fields by tabs:
 
-	TZBOM/2
+	TZBOM/2                             (TZBOM/3 when the bill holds a version 3 line)
 	project	KEY	TEXT                 (name, customer, author, note: each only when set)
 	currency	CNY                      (when the catalogue gives prices)
+	edition	EDITION	DATE              (version 3: the catalogue edition that priced the bill, when it names one; DATE may be empty)
 	line	N	ORDER	CODE	DESCRIPTION	QUANTITY	UNIT	TOTAL   (the order lines, PurchaseList)
+	discontinued	N	REPLACEMENT      (version 3: right after line N when its item is discontinued; REPLACEMENT may be empty)
 	sum	PIECES	TOTAL                     (quantities and prices added up)
 	rack	LABEL	BASE	POWER	SLOTSUSED	SLOTS	MA5V	SUPPLY5V	MA24V	SUPPLY24V	POINTS
 	slots	S1	S2	...                    (after its rack: each slot's module code, "" free, "<" the module to its left goes on)
 	overall	SLOTSUSED	SLOTS	MA5V	SUPPLY5V	MA24V	SUPPLY24V	POINTS	POINTLIMIT	BASES	BASELIMIT
+	reserve	SLOTS	5V	24V	POINTS       (version 3: the reserve kept of each limit, in percent, when one is set)
 	warning	TEXT                          (each problem, as the totals panel words it)
 
 	Prices are decimal with two places; UNIT and TOTAL are empty for an item without a price, and
@@ -22,21 +25,27 @@ package orvane.model;
 **/
 class BomFormat {
 	public static inline final HEADER = "TZBOM/2";
+	public static inline final HEADER_3 = "TZBOM/3";
 	/** "<" in a `slots` line: the slot belongs to the module in the slot before it. */
 	public static inline final CONTINUED = "<";
 
 	public static function write(selection:Selection, catalog:Catalog):String {
 		if (selection.isEmpty())
 			return "";
-		final lines = [HEADER];
+		final plan = new SystemPlan(selection, catalog);
+		final reserved = !selection.reserve.isNone();
+		final purchase = PurchaseList.lines(selection, catalog, plan);
+		final version3 = reserved || catalog.edition != null || purchase.filter(line -> line.item.discontinued).length > 0;
+		final lines = [version3 ? HEADER_3 : HEADER];
 		for (field in ProjectData.fields)
 			if (selection.project.get(field.key) != "")
 				lines.push('project\t${field.key}\t${selection.project.get(field.key)}');
 		final priced = catalog.currency != null;
 		if (priced)
 			lines.push("currency\t" + catalog.currency);
+		if (catalog.edition != null)
+			lines.push('edition\t${catalog.edition}\t' + (catalog.date == null ? "" : catalog.date));
 		var pieces = 0;
-		final purchase = PurchaseList.lines(selection, catalog);
 		for (i in 0...purchase.length) {
 			final item = purchase[i].item;
 			final quantity = purchase[i].quantity;
@@ -44,12 +53,14 @@ class BomFormat {
 			pieces += quantity;
 			lines.push(['line', Std.string(i + 1), item.orderNumber, item.code, item.description, Std.string(quantity),
 				hasPrice ? Money.format(item.price) : "", hasPrice ? Money.format(item.price * 1.0 * quantity) : ""].join("\t"));
+			if (item.discontinued)
+				lines.push('discontinued\t${i + 1}\t' + (item.replacement == null ? "" : item.replacement));
 		}
 		final total = PurchaseList.priceTotal(purchase, catalog);
 		lines.push('sum\t$pieces\t' + (total == null ? "" : Money.format(total)));
 
-		final budget = new Budget(selection, catalog);
-		final fill = new RackFill(selection, catalog);
+		final budget = new Budget(selection, catalog, plan);
+		final fill = plan.fill;
 		for (i in 0...budget.racks.length) {
 			final rack = budget.racks[i];
 			lines.push(['rack', rack.label, code(rack.base), code(rack.power)].concat([
@@ -62,6 +73,8 @@ class BomFormat {
 			budget.slotsUsed, budget.slotsAvailable, budget.draw5V, budget.supply5V, budget.draw24V, budget.supply24V, budget.points.total(),
 			budget.maxIoPoints, budget.bases, budget.maxBases
 		].join("\t"));
+		if (reserved)
+			lines.push(["reserve"].concat([for (limit in LimitKind.all) Std.string(selection.reserve.percent(limit))]).join("\t"));
 		for (problem in budget.problems())
 			lines.push("warning\t" + problem);
 		return lines.join("\n");

@@ -24,9 +24,15 @@ class CatalogItem {
 	public final price:Null<Int>;
 	/** CPUs: how many bases it drives, the main base included (1: no expansion racks). */
 	public final maxBases:Int;
+	/** What is ordered with each piece of it (format 2 `accessories`): accessory items and how many of each. */
+	public final accessories:Array<ModuleLine> = [];
+	/** Discontinued (停产): the catalogue names its successor (`replacement`), or no longer has it at all. */
+	public final discontinued:Bool;
+	/** The code of the item that replaces it, when the catalogue names one. */
+	public final replacement:Null<String>;
 
 	public function new(code, kind, description, points, slots, draw5V, draw24V, supply5V, supply24V, maxIoPoints, preferredForPlanning,
-			orderNumber = "", ?price:Int, maxBases = 1) {
+			orderNumber = "", ?price:Int, maxBases = 1, ?replacement:String, gone = false) {
 		this.code = code;
 		this.kind = kind;
 		this.description = description;
@@ -41,6 +47,27 @@ class CatalogItem {
 		this.orderNumber = orderNumber;
 		this.price = price;
 		this.maxBases = maxBases;
+		this.replacement = replacement;
+		discontinued = gone || replacement != null;
+	}
+
+	/**
+		An item a selection names that the catalogue no longer has: kept, with its code and kind
+		alone (no figures, no price, a slot module one slot wide), so the selection still loads.
+	**/
+	public static function gone(code:String, kind:ModuleKind):CatalogItem {
+		return new CatalogItem(code, kind, "", new IoPoints(), ModuleKind.slotModules.contains(kind) ? 1 : 0, 0, 0, 0, 0, 0, false, "", null, 1, null,
+			true);
+	}
+
+	/** "【停产】" or "【停产，替代型号 ZX-DI16B】" for a discontinued item, "" for any other. */
+	public function discontinuedMark():String {
+		return !discontinued ? "" : replacement == null ? "【停产】" : '【停产，替代型号 $replacement】';
+	}
+
+	/** The description as lists, the bill and the details line show it: marked when the item is discontinued. */
+	public function shownDescription():String {
+		return discontinuedMark() + description;
 	}
 
 	/** Points of the item's own I/O kind (16 for a 16-point input module). */

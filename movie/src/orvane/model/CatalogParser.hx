@@ -4,14 +4,18 @@ package orvane.model;
 	Reads the catalogue file:
 
 	<catalog format="2" currency="CNY">
-	  <item kind="cpu|power|base|di|do|ai|ao|comm|expbase|expif|cable" code="ZX-DI16" desc="..."
-	        order="TZ-D0162-00" price="680.00" maxbases="4"
+	  <item kind="cpu|power|base|di|do|ai|ao|comm|expbase|expif|cable|acc" code="ZX-DI16" desc="..."
+	        order="TZ-D0162-00" price="680.00" maxbases="4" accessories="ZX-CC40:1,ZX-TB40:1"
 	        di="" do="" ai="" ao="" slots="" i5v="" i24v="" out5v="" out24v="" maxio="" plan="1"/>
 	</catalog>
 
 	Numbers are non-negative decimal integers; missing ones are 0. Format 2 adds the order
 	number, the list price (read only when the catalogue names its currency), a CPU's number of
-	bases and the expansion kinds; a format 1 file reads as it always did. A damaged or repeated
+	bases, the expansion kinds, and accessories: items of kind `acc` that another item requires,
+	named with how many go with each piece of it (an item requiring one the catalogue does not
+	offer as an accessory is damaged), and `replacement`, the successor of a discontinued item; a
+	format 1 file reads as it always did. The root may name the catalogue's `edition` (digits and
+	dots) and `date` (YYYY-MM-DD); a malformed one refuses the file. A damaged or repeated
 	item (its code, or its order number, seen before) is left out and counted; a file that is not such a document, is over 1 MiB, nests
 	elements deeper than a few levels, or lacks a CPU, a power supply or a base, is refused
 	as a whole.
@@ -32,6 +36,12 @@ class CatalogParser {
 	static final orderNumberPattern = ~/^[A-Za-z0-9][A-Za-z0-9._\/-]{0,31}$/;
 	static final pricePattern = ~/^[0-9]{1,7}(\.[0-9]{1,2})?$/;
 	static final currencyPattern = ~/^[A-Z]{3}$/;
+	static final accessoryCountPattern = ~/^[1-9][0-9]?$/;
+	static final editionPattern = ~/^[0-9]+(\.[0-9]+)*$/;
+	static inline final MAX_EDITION = 32;
+	static final datePattern = ~/^[0-9]{4}-(0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])$/;
+	/** Different accessories one item may require. */
+	static inline final MAX_ACCESSORIES = 8;
 
 	public static function parse(text:Null<String>):ParseResult<Catalog> {
 		if (text == null || text.length == 0)
@@ -52,23 +62,34 @@ class CatalogParser {
 		final currency = format2 ? root.get("currency") : null;
 		if (currency != null && !currencyPattern.match(currency))
 			return ParseResult.failure("目录的货币代码无效");
+		final edition = root.get("edition");
+		final date = root.get("date");
+		if (edition != null && (edition.length > MAX_EDITION || !editionPattern.match(edition)))
+			return ParseResult.failure("目录的版本号无效");
+		if (date != null && !datePattern.match(date))
+			return ParseResult.failure("目录的日期无效");
 
 		final items:Array<CatalogItem> = [];
-		final seen:Map<String, Bool> = [];
+		final seen:Map<String, CatalogItem> = [];
 		final seenOrders:Map<String, Bool> = [];
+		final required:Map<String, Array<{code:String, count:Int}>> = [];
 		var skipped = 0;
 		for (element in root.elementsNamed("item")) {
 			final item = items.length < MAX_ITEMS ? readItem(element, format2, currency != null) : null;
-			if (item == null || seen.exists(item.code) || seenOrders.exists(item.orderNumber)) {
+			final accessories = format2 ? readAccessories(element.get("accessories")) : [];
+			if (item == null || accessories == null || (item.kind == Accessory && accessories.length > 0) || seen.exists(item.code)
+				|| seenOrders.exists(item.orderNumber)) {
 				skipped++;
 				continue;
 			}
-			seen[item.code] = true;
+			seen[item.code] = item;
 			if (item.orderNumber != "")
 				seenOrders[item.orderNumber] = true;
+			required[item.code] = accessories;
 			items.push(item);
 		}
-		final catalog = new Catalog(items, skipped, currency);
+		final usable = items.filter(item -> attachAccessories(item, required[item.code], seen));
+		final catalog = new Catalog(usable, skipped + items.length - usable.length, currency, edition, date);
 		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base])
 			if (catalog.ofKind(kind).length == 0)
 				return ParseResult.failure('目录中没有可用的${kind.label}');
@@ -84,13 +105,14 @@ class CatalogParser {
 	static function readItem(element:Xml, format2:Bool, priced:Bool):Null<CatalogItem> {
 		final kind = ModuleKind.fromString(element.get("kind"));
 		final code = element.get("code");
-		if (kind == null || code == null || !codePattern.match(code) || (!format2 && ModuleKind.expansion.contains(kind)))
+		if (kind == null || code == null || !codePattern.match(code) || (!format2 && ModuleKind.format2Only.contains(kind)))
 			return null;
 		final order = format2 ? element.get("order") : null;
 		final price = format2 && priced ? element.get("price") : null;
 		final bases = format2 && kind == Cpu ? readNumber(element.get("maxbases")) : 1;
+		final replacement = format2 ? element.get("replacement") : null;
 		if ((order != null && !orderNumberPattern.match(order)) || (price != null && !pricePattern.match(StringTools.trim(price)))
-			|| bases == null || bases > MAX_BASES)
+			|| bases == null || bases > MAX_BASES || (replacement != null && !codePattern.match(replacement)))
 			return null;
 		final numbers = ["di", "do", "ai", "ao", "slots", "i5v", "i24v", "out5v", "out24v", "maxio"];
 		final value:Map<String, Int> = [];
@@ -107,7 +129,8 @@ class CatalogParser {
 			return null;
 		return new CatalogItem(code, kind, cleanDescription(element.get("desc")), points, slots, value["i5v"], value["i24v"],
 			kind == Power ? value["out5v"] : 0, kind == Power ? value["out24v"] : 0, kind == Cpu ? value["maxio"] : 0,
-			element.get("plan") == "1", order == null ? "" : order, price == null ? null : fen(StringTools.trim(price)), bases < 1 ? 1 : bases);
+			element.get("plan") == "1", order == null ? "" : order, price == null ? null : fen(StringTools.trim(price)), bases < 1 ? 1 : bases,
+			replacement);
 	}
 
 	static function fitsKind(kind:ModuleKind, points:IoPoints, slots:Int, supply5V:Int):Bool {
@@ -115,11 +138,40 @@ class CatalogParser {
 			case Cpu: true;
 			case Power: supply5V > 0;
 			case Base | ExpansionBase: slots >= 1 && slots <= 64;
-			case ExpansionInterface | ExpansionCable: true;
+			case ExpansionInterface | ExpansionCable | Accessory: true;
 			case Comm: slots >= 1 && slots <= 4;
 			case DigitalIn | DigitalOut | AnalogIn | AnalogOut:
 				slots >= 1 && slots <= 4 && points.of(kind) > 0 && points.total() == points.of(kind);
 		}
+	}
+
+	/** `CODE:n,CODE:n` (n 1 to 99, each code once); none when missing, null when malformed. */
+	static function readAccessories(text:Null<String>):Null<Array<{code:String, count:Int}>> {
+		if (text == null)
+			return [];
+		final entries = StringTools.trim(text).split(",");
+		if (entries.length > MAX_ACCESSORIES)
+			return null;
+		final found:Array<{code:String, count:Int}> = [];
+		for (entry in entries) {
+			final pair = entry.split(":");
+			if (pair.length != 2 || !codePattern.match(pair[0]) || !accessoryCountPattern.match(pair[1])
+				|| found.filter(f -> f.code == pair[0]).length > 0)
+				return null;
+			found.push({code: pair[0], count: Std.parseInt(pair[1])});
+		}
+		return found;
+	}
+
+	/** Gives the item the accessories it requires; false when one is not an accessory of the catalogue. */
+	static function attachAccessories(item:CatalogItem, required:Array<{code:String, count:Int}>, byCode:Map<String, CatalogItem>):Bool {
+		for (need in required) {
+			final accessory = byCode[need.code];
+			if (accessory == null || accessory.kind != Accessory)
+				return false;
+			item.accessories.push(new ModuleLine(accessory, need.count));
+		}
+		return true;
 	}
 
 	/** A price as the pattern matched it, in fen: "680.5" is 68050. */

@@ -14,13 +14,15 @@ enum abstract ModuleKind(String) to String {
 	var ExpansionBase = "expbase";
 	var ExpansionInterface = "expif";
 	var ExpansionCable = "cable";
+	/** What another item requires to be ordered with it (a connector cable, a terminal block); it takes no slot. */
+	var Accessory = "acc";
 
 	public static final all:Array<ModuleKind> = [
-		Cpu, Power, Base, DigitalIn, DigitalOut, AnalogIn, AnalogOut, Comm, ExpansionBase, ExpansionInterface, ExpansionCable
+		Cpu, Power, Base, DigitalIn, DigitalOut, AnalogIn, AnalogOut, Comm, ExpansionBase, ExpansionInterface, ExpansionCable, Accessory
 	];
 
 	/** The kinds catalogue format 2 adds. */
-	public static final expansion:Array<ModuleKind> = [ExpansionBase, ExpansionInterface, ExpansionCable];
+	public static final format2Only:Array<ModuleKind> = [ExpansionBase, ExpansionInterface, ExpansionCable, Accessory];
 
 	/** The kinds that occupy I/O slots of a base, in display order. */
 	public static final slotModules:Array<ModuleKind> = [DigitalIn, DigitalOut, AnalogIn, AnalogOut, Comm];
@@ -50,6 +52,7 @@ enum abstract ModuleKind(String) to String {
 			case ExpansionBase: "扩展基板";
 			case ExpansionInterface: "扩展接口模块";
 			case ExpansionCable: "扩展电缆";
+			case Accessory: "附件";
 		}
 	}
 }

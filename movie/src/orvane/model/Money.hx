@@ -16,4 +16,16 @@ class Money {
 		} while (yuan > 0);
 		return digits + "." + (rest < 10 ? "0" : "") + rest;
 	}
+
+	/** As the screen shows money: thousands separated, "12,790.00". */
+	public static function grouped(fen:Float):String {
+		final plain = format(fen);
+		var whole = plain.substr(0, plain.length - 3);
+		var text = plain.substr(plain.length - 3);
+		while (whole.length > 3) {
+			text = "," + whole.substr(whole.length - 3) + text;
+			whole = whole.substr(0, whole.length - 3);
+		}
+		return whole + text;
+	}
 }

@@ -1,55 +1,129 @@
 package orvane.model;
 
 /**
-	Which piece stands in which slot of which rack. The pieces, in the selection's order, fill the
-	main rack from slot 1 and then each expansion rack in turn; a piece wider than what is left of
-	a rack starts the next one. Pieces that no rack has room for are left over, in order.
+	Which piece stands in which slot of which rack. Pinned pieces stand in their rack; the others,
+	in the selection's order, fill the main rack from slot 1 and then each rack in turn up to a
+	limit, a piece wider than what is left starting the next rack. The limits are tried in turn
+	(the slot reserve of every base kept, then whole bases) until every piece fits, else the last
+	ones are used. In each rack the pieces stand in the selection's order. What a rack cannot
+	hold (pinned pieces beyond its base, and with the last rack the pieces no rack has room for)
+	lies past its base.
 **/
 class RackFill {
+	public final pieces:Array<SlotPiece>;
 	/** Per rack from the main one: one entry per slot of its base; null: free. */
 	public final racks:Array<Array<Null<SlotUse>>> = [];
-	/** The slots the pieces no rack has room for would take. */
-	public final leftOver:Array<SlotUse> = [];
-	/** The pieces from slot 1 of the main rack, the index `Selection.moveSlotPiece` takes. */
-	public final pieces:Array<CatalogItem>;
+	/** Per rack: the slots its pieces would take past its base. */
+	public final beyond:Array<Array<SlotUse>> = [];
+	/** The rack each piece stands in (or, past every base, the last one). */
+	public final rackOf:Array<Int>;
+	/** `limits`: per rack, the slots the fill may take, each set tried in turn. */
+	public function new(pieces:Array<SlotPiece>, capacities:Array<Int>, limits:Array<Array<Int>>) {
+		this.pieces = pieces;
+		var places = [];
+		for (tried in limits) {
+			places = place(pieces, tried);
+			if (places.indexOf(-1) < 0)
+				break;
+		}
+		final last = capacities.length - 1;
+		rackOf = [for (rack in places) rack < 0 ? last : rack];
+		for (r in 0...capacities.length) {
+			final slots:Array<Null<SlotUse>> = [for (_ in 0...capacities[r]) null];
+			final past:Array<SlotUse> = [];
+			var used = 0;
+			for (i in 0...pieces.length) {
+				if (places[i] != r)
+					continue;
+				final piece = pieces[i];
+				final fits = past.length == 0 && used + piece.item.slots <= capacities[r];
+				for (part in 0...piece.item.slots) {
+					final use = new SlotUse(piece.item, part > 0, i, piece.isPinned());
+					if (fits)
+						slots[used++] = use;
+					else
+						past.push(use);
+				}
+			}
+			if (r == last)
+				for (i in 0...pieces.length)
+					if (places[i] < 0)
+						for (part in 0...pieces[i].item.slots)
+							past.push(new SlotUse(pieces[i].item, part > 0, i, false));
+			racks.push(slots);
+			beyond.push(past);
+		}
+	}
 
-	public function new(selection:Selection, catalog:Catalog) {
-		pieces = selection.slotPieces(catalog);
-		final capacities = selection.rackSlots();
-		for (capacity in capacities)
-			racks.push([for (_ in 0...capacity) null]);
+	/**
+		The rack of each piece (-1: none has room), each rack taking up to `limits` slots: first
+		the pinned pieces, then the others in order.
+	**/
+	public static function place(pieces:Array<SlotPiece>, limits:Array<Int>):Array<Int> {
+		final pinned = [for (_ in limits) 0];
+		for (piece in pieces)
+			if (piece.rack >= 0 && piece.rack < limits.length)
+				pinned[piece.rack] += piece.item.slots;
 		var rack = 0;
 		var used = 0;
-		for (piece in 0...pieces.length) {
-			final item = pieces[piece];
-			while (rack < capacities.length && used + item.slots > capacities[rack]) {
-				rack++;
-				used = 0;
+		return [
+			for (piece in pieces) {
+				if (piece.rack >= 0 && piece.rack < limits.length) {
+					piece.rack;
+				} else {
+					while (rack < limits.length && used + piece.item.slots > limits[rack] - pinned[rack]) {
+						rack++;
+						used = 0;
+					}
+					if (rack < limits.length)
+						used += piece.item.slots;
+					rack < limits.length ? rack : -1;
+				}
 			}
-			for (part in 0...item.slots) {
-				final use = new SlotUse(item, part > 0, piece);
-				if (rack < capacities.length)
-					racks[rack][used + part] = use;
-				else
-					leftOver.push(use);
-			}
-			if (rack < capacities.length)
-				used += item.slots;
-		}
+		];
+	}
+
+	/** Some piece lies past its rack's base. */
+	public function overflows():Bool {
+		return beyond.filter(past -> past.length > 0).length > 0;
 	}
 
 	/** The modules in rack `index` with their quantities, in catalogue order. */
 	public function modulesIn(index:Int, catalog:Catalog):Array<ModuleLine> {
 		final counts:Map<String, Int> = [];
-		for (use in uses(index))
-			if (!use.continued)
-				counts[use.item.code] = (counts.exists(use.item.code) ? counts[use.item.code] : 0) + 1;
+		for (i in 0...pieces.length)
+			if (rackOf[i] == index)
+				counts[pieces[i].item.code] = (counts.exists(pieces[i].item.code) ? counts[pieces[i].item.code] : 0) + 1;
 		return [for (item in catalog.items) if (counts.exists(item.code)) new ModuleLine(item, counts[item.code])];
 	}
 
-	/** The slots taken in rack `index`, the left-over ones counted with the last rack (they would go there). */
+	/** The slots taken in rack `index`, those past its base included. */
 	public function uses(index:Int):Array<SlotUse> {
-		final taken = [for (use in racks[index]) if (use != null) use];
-		return index == racks.length - 1 ? taken.concat(leftOver) : taken;
+		return [for (use in racks[index]) if (use != null) use].concat(beyond[index]);
+	}
+
+	/**
+		The piece that piece `index` changes places with when moved one place left (-1) or right
+		(+1) as the racks show them; -1 when it cannot go that way. In its rack it passes its
+		neighbour; past the rack's first or last slot an unpinned piece changes places with the
+		nearest unpinned piece of the rack before or after, and a pinned one stays. Pieces of one
+		module do not change places.
+	**/
+	public function partnerFor(index:Int, direction:Int):Int {
+		final shown = [for (r in 0...racks.length) for (use in uses(r)) if (!use.continued) use.piece];
+		final at = shown.indexOf(index);
+		if (at < 0)
+			return -1;
+		var target = at + direction;
+		if (target >= 0 && target < shown.length && rackOf[shown[target]] != rackOf[index]) {
+			if (pieces[index].isPinned())
+				return -1;
+			while (target >= 0 && target < shown.length && pieces[shown[target]].isPinned())
+				target += direction;
+		}
+		if (target < 0 || target >= shown.length)
+			return -1;
+		final partner = shown[target];
+		return pieces[partner].item == pieces[index].item ? -1 : partner;
 	}
 }

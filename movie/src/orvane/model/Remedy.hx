@@ -1,16 +1,22 @@
 package orvane.model;
 
-/** A limit the selection runs past and the catalogue item that fixes it; no item when the catalogue has none that does. */
+/** A change of the selection that fixes a limit it runs past: what it is, worded for the user, and what it does to the price. */
 class Remedy {
-	/** The limit, worded for the user ("槽位不足"). */
-	public final limit:String;
-	public final item:Null<CatalogItem>;
-	/** What to do, worded for the user: the item to choose, or why there is none. */
+	/** What to do, worded for the user ("改用 ZB-B12（12 槽）"). */
 	public final advice:String;
+	/** How the price of the bill changes, in fen; null when the catalogue gives no prices. */
+	public final priceChange:Null<Float>;
+	/** Makes the change (one step to undo). */
+	public final apply:Selection -> Void;
 
-	public function new(limit:String, item:Null<CatalogItem>, advice:String) {
-		this.limit = limit;
-		this.item = item;
+	public function new(advice:String, priceChange:Null<Float>, apply:Selection -> Void) {
 		this.advice = advice;
+		this.priceChange = priceChange;
+		this.apply = apply;
+	}
+
+	/** The advice with what it costs more or less ("改用 ZB-B12（12 槽） +350.00"). */
+	public function text():String {
+		return priceChange == null ? advice : advice + " " + (priceChange < 0 ? "−" : "+") + Money.grouped(Math.abs(priceChange));
 	}
 }

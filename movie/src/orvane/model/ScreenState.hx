@@ -6,7 +6,8 @@ typedef ChoiceState = {kind:ModuleKind, shown:Bool, title:String, chosen:Null<Ca
 /**
 	What the screen shows of the selection being edited, worked out here so that the view only
 	paints it: the header's buttons, the choice lists of the rack shown, the racks panel, the
-	totals, what a buyer orders, the slots of the rack shown and the remedies.
+	totals with the reserve, what a buyer orders with the prices, the slots of the rack shown and
+	the limits run past with their remedies.
 **/
 class ScreenState {
 	public final canUndo:Bool;
@@ -15,47 +16,64 @@ class ScreenState {
 	/** CPU, power supply, base and expansion base: the power supply and bases those of the rack shown. */
 	public final choices:Array<ChoiceState>;
 	public final rackShown:Int;
+	/** Expansion racks, planned ones included. */
 	public final racks:Int;
+	/** The first expansion rack the planner added (racks + 1 when none). */
+	public final firstPlanned:Int;
+	/** Each rack's name, the main one first ("主基板", "扩展基板 1", …). */
+	public final rackLabels:Array<String>;
 	public final canAddRack:Bool;
 	public final canRemoveRack:Bool;
 	/** What the rack shown is, and how many bases the CPU drives. */
 	public final rackNote:String;
 	public final budget:Budget;
+	public final reserve:Reserve;
 	public final purchase:Array<ModuleLine>;
-	/** The price of all order lines with the currency ("12790.00 CNY"); null unless every line has a price. */
+	/** Whether the bill shows prices: the catalogue gives a currency. */
+	public final priced:Bool;
+	/** The price of all order lines with the currency ("12,790.00 CNY"); null unless every line has a price. */
 	public final priceTotal:Null<String>;
 	public final slots:SlotLayout;
-	public final remedies:Array<Remedy>;
+	public final overruns:Array<Overrun>;
+	/** Where the reserve is eaten, for the status line; null when it is kept. */
+	public final reserveWarning:Null<String>;
 
 	/** `slotsShown`: the most slots the slot view draws. */
-	public function new(editor:SelectionEditor, catalog:Catalog, slotsShown:Int) {
+	public function new(editor:SelectionEditor, slotsShown:Int) {
 		final selection = editor.selection;
+		final catalog = editor.catalog;
+		final plan = editor.plan();
 		canUndo = editor.canUndo();
 		canRedo = editor.canRedo();
 		mode = selection.mode;
 		rackShown = editor.shownRack();
-		racks = selection.racks.length;
-		final rack = rackShown == 0 ? null : selection.racks[rackShown - 1];
+		racks = plan.rackCount() - 1;
+		firstPlanned = plan.rackCount() - plan.planned.length;
+		final shown = rackShown == 0 ? null : '（扩展基板 $rackShown）';
 		choices = [
 			{kind: Cpu, shown: true, title: ModuleKind.Cpu.label, chosen: selection.cpu},
-			{kind: Power, shown: true, title: ModuleKind.Power.label + (rack == null ? "" : '（扩展基板 $rackShown）'),
-				chosen: rack == null ? selection.power : rack.power},
-			{kind: Base, shown: rack == null, title: ModuleKind.Base.label, chosen: selection.base},
-			{kind: ExpansionBase, shown: rack != null, title: ModuleKind.ExpansionBase.label, chosen: rack == null ? null : rack.base}
+			{kind: Power, shown: true, title: ModuleKind.Power.label + (shown == null ? "" : shown), chosen: plan.powers[rackShown]},
+			{kind: Base, shown: shown == null, title: ModuleKind.Base.label, chosen: selection.base},
+			{kind: ExpansionBase, shown: shown != null, title: ModuleKind.ExpansionBase.label, chosen: shown == null ? null : plan.bases[rackShown]}
 		];
 		canAddRack = selection.canAddRack(catalog);
-		canRemoveRack = rackShown > 0;
-		rackNote = rackNoteOf(rackShown, selection.cpu);
-		budget = new Budget(selection, catalog);
-		purchase = PurchaseList.lines(selection, catalog);
+		canRemoveRack = rackShown > 0 && !plan.isPlanned(rackShown);
+		rackNote = rackNoteOf(rackShown, plan.isPlanned(rackShown), selection.cpu);
+		budget = new Budget(selection, catalog, plan);
+		rackLabels = [for (rack in budget.racks) rack.label];
+		reserve = selection.reserve;
+		purchase = PurchaseList.lines(selection, catalog, plan);
+		priced = catalog.currency != null;
 		final cost = PurchaseList.priceTotal(purchase, catalog);
-		priceTotal = cost == null ? null : Money.format(cost) + " " + catalog.currency;
-		slots = new SlotLayout(selection, catalog, slotsShown, rackShown);
-		remedies = Remedies.find(selection, catalog);
+		priceTotal = cost == null ? null : Money.grouped(cost) + " " + catalog.currency;
+		slots = new SlotLayout(selection, catalog, slotsShown, rackShown, plan);
+		overruns = editor.overruns();
+		final eaten = budget.reserveProblems();
+		reserveWarning = eaten.length == 0 ? null : eaten[0];
 	}
 
-	static function rackNoteOf(rackShown:Int, cpu:Null<CatalogItem>):String {
-		return (rackShown == 0 ? "主基板：CPU 所在的基板，模块先装满它。" : '扩展基板 $rackShown：自动配扩展接口模块和电缆。') + "\n"
-			+ (cpu == null ? "选择 CPU 后可知能带几个基板。" : cpu.maxBases == 1 ? "所选 CPU 不能带扩展基板。" : '所选 CPU 最多带 ${cpu.maxBases} 个基板。');
+	static function rackNoteOf(rackShown:Int, planned:Bool, cpu:Null<CatalogItem>):String {
+		final what = rackShown == 0 ? "主基板：CPU 所在的基板，模块先装满它。" : planned ? '扩展基板 $rackShown：按 I/O 需求规划，随需求增减；选择电源或基板后留作手选。' : '扩展基板 $rackShown：自动配扩展接口模块和电缆。';
+		return what + "\n" + (cpu == null ? "选择 CPU 后可知能带几个基板。" : cpu.maxBases == 1 ? "所选 CPU 不能带扩展基板。" : '所选 CPU 最多带 ${cpu.maxBases} 个基板。');
 	}
 }

@@ -2,12 +2,14 @@ package orvane.model;
 
 /**
 	The user's current choice: one CPU, power supply and base (the main rack), the expansion
-	racks with their own base and power supply, the slot modules, and whose project it is. Module
+	racks with their own base and power supply, the slot modules, the reserve kept of each limit,
+	and whose project it is. Module
 	quantities set by hand are kept in every mode: by module they are every slot module, by I/O
 	need the communication modules and the I/O modules the user chose before switching (kept
-	modules, which the planner counts before it adds modules of its own). The modules stand in
-	the bases in catalogue order unless the user moved them (`slotOrder`), filling the main rack
-	first and then each expansion rack in turn (RackFill).
+	modules, which the planner counts before it adds modules of its own); by I/O need the planner
+	also adds the expansion racks the modules need after the user's own (SystemPlan). The modules
+	stand in the bases in catalogue order unless the user moved them or pinned some to a rack
+	(`slotOrder`), filling the main rack first and then each expansion rack in turn (RackFill).
 **/
 class Selection {
 	public static inline final MAX_QUANTITY = 999;
@@ -22,6 +24,9 @@ class Selection {
 	/** The expansion racks in the order the cables join them, after the main rack. */
 	public final racks:Array<ExpansionRack> = [];
 	public var project = new ProjectData();
+	public var reserve = new Reserve();
+	/** The catalogue edition the selection was last changed with (as read, until a change); null: none known. */
+	public var edition:Null<String>;
 
 	/** Quantities set by hand, by item code. */
 	final quantities:Map<String, Int> = [];
@@ -31,8 +36,8 @@ class Selection {
 
 	final plannerPicks:Map<String, CatalogItem> = [];
 
-	/** The modules in the base from slot 1, one entry per piece, as the user arranged them; null: catalogue order. */
-	var slotOrder:Null<Array<CatalogItem>>;
+	/** The pieces in order, as the user arranged or pinned them; null: catalogue order, none pinned. */
+	var slotOrder:Null<Array<SlotPiece>>;
 
 	public function new() {}
 
@@ -45,6 +50,8 @@ class Selection {
 		for (rack in racks)
 			twin.racks.push(rack.copy());
 		twin.project = project.copy();
+		twin.reserve = reserve.copy();
+		twin.edition = edition;
 		for (code => quantity in quantities)
 			twin.quantities[code] = quantity;
 		twin.requiredPoints.addScaled(requiredPoints, 1);
@@ -55,7 +62,7 @@ class Selection {
 	}
 
 	public function isEmpty():Bool {
-		if (cpu != null || power != null || base != null || racks.length > 0 || !project.isEmpty())
+		if (cpu != null || power != null || base != null || racks.length > 0 || !project.isEmpty() || !reserve.isNone())
 			return false;
 		for (quantity in quantities)
 			if (quantity > 0)
@@ -125,10 +132,48 @@ class Selection {
 		return points;
 	}
 
+	/** By I/O need: gives the kept modules and the user's own expansion racks up to the planner ("全部重新规划"). */
+	public function replanAll(catalog:Catalog):Void {
+		releaseKeptModules(catalog);
+		if (mode == ByIoNeed)
+			racks.resize(0);
+	}
+
 	/** By I/O need: gives up the kept modules, so the planner derives every I/O module from the required points. */
 	public function releaseKeptModules(catalog:Catalog):Void {
 		for (line in keptModules(catalog))
 			quantities.remove(line.item.code);
+	}
+
+	/** Puts `successor` wherever the selection names `item` (a discontinued one): as its choice, its quantity, its pick, its pieces. */
+	public function replace(item:CatalogItem, successor:CatalogItem):Void {
+		if (item.kind != successor.kind)
+			return;
+		for (index in 0...racks.length + 1)
+			for (part in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base, ModuleKind.ExpansionBase])
+				if (partOf(index, part) == item)
+					setRackPart(index, part, successor);
+		if (quantityOf(item) > 0) {
+			final quantity = quantityOf(item);
+			store(item, 0);
+			store(successor, quantityOf(successor) + quantity);
+		}
+		if (plannerPicks[item.kind] == item)
+			plannerPicks[item.kind] = successor;
+		if (slotOrder != null)
+			slotOrder = [for (piece in slotOrder) piece.item == item ? new SlotPiece(successor, piece.rack) : piece];
+	}
+
+	/** What `kind` names in rack `index` (0: the main rack's CPU, power supply and base). */
+	function partOf(index:Int, kind:ModuleKind):Null<CatalogItem> {
+		final rack = index == 0 ? null : racks[index - 1];
+		return switch (kind) {
+			case Cpu: index == 0 ? cpu : null;
+			case Power: index == 0 ? power : rack.power;
+			case Base: index == 0 ? base : null;
+			case ExpansionBase: index == 0 ? null : rack.base;
+			default: null;
+		}
 	}
 
 	public function choose(item:CatalogItem):Void {
@@ -142,7 +187,21 @@ class Selection {
 
 	/** Whether the user may add an expansion rack: the bases stay within what the CPU drives, and the racks within MAX_RACKS. */
 	public function canAddRack(catalog:Catalog):Bool {
-		return racks.length + 1 < basesAllowed(catalog) && racks.length < MAX_RACKS;
+		return racksToAdd(catalog) > 0;
+	}
+
+	/** How many expansion racks may be added to the selection's own. */
+	public function racksToAdd(catalog:Catalog):Int {
+		final room = Std.int(Math.min(basesAllowed(catalog) - 1, MAX_RACKS)) - racks.length;
+		return room > 0 ? room : 0;
+	}
+
+	/** By I/O need: keeps the planned racks up to rack `index` as the selection's own, with the parts the planner gave them. */
+	public function keepPlannedRacks(plan:SystemPlan, index:Int):Void {
+		final kept = index - racks.length;
+		if (kept > 0)
+			for (rack in plan.planned.slice(0, kept))
+				racks.push(rack.copy());
 	}
 
 	/**
@@ -156,10 +215,16 @@ class Selection {
 		return true;
 	}
 
-	/** Removes expansion rack `index` (from 1); its modules move on to the racks after it. */
+	/** Removes expansion rack `index` (from 1); its modules move on to the racks after it, pinned ones unpinned. */
 	public function removeRack(index:Int):Void {
-		if (index >= 1 && index <= racks.length)
-			racks.splice(index - 1, 1);
+		if (index < 1 || index > racks.length)
+			return;
+		racks.splice(index - 1, 1);
+		if (slotOrder != null)
+			slotOrder = [
+				for (piece in slotOrder)
+					piece.rack == index ? new SlotPiece(piece.item) : piece.rack > index ? new SlotPiece(piece.item, piece.rack - 1) : piece
+			];
 	}
 
 	/** Chooses the power supply or base of rack `index` (0: the main rack, whose CPU `choose` sets). */
@@ -169,11 +234,6 @@ class Selection {
 
 	public function clearFor(index:Int, kind:ModuleKind):Void {
 		setRackPart(index, kind, null);
-	}
-
-	/** Slots of each rack's base from the main rack on; 0 where no base is chosen. */
-	public function rackSlots():Array<Int> {
-		return [base == null ? 0 : base.slots].concat([for (rack in racks) rack.base == null ? 0 : rack.base.slots]);
 	}
 
 	public function setProject(key:String, text:String):Void {
@@ -217,61 +277,75 @@ class Selection {
 		return lines;
 	}
 
-	/** The pieces in the base from slot 1: the user's order (SlotOrder), or catalogue order. */
-	public function slotPieces(catalog:Catalog):Array<CatalogItem> {
-		return SlotOrder.arrange(slotOrder == null ? [] : slotOrder, moduleLines(catalog));
+	/** The pieces in order: the user's (SlotOrder), or catalogue order; `modules` when the module lines are at hand. */
+	public function slotPieces(catalog:Catalog, ?modules:Array<ModuleLine>):Array<SlotPiece> {
+		return SlotOrder.arrange(slotOrder == null ? [] : slotOrder, modules != null ? modules : moduleLines(catalog));
 	}
 
-	/** Whether the pieces stand in an order of the user's rather than the catalogue's. */
+	/** Whether the pieces stand in an order of the user's rather than the catalogue's, or some are pinned. */
 	public function hasOwnSlotOrder(catalog:Catalog):Bool {
-		return slotOrder != null && !SlotOrder.isCatalogueOrder(slotPieces(catalog), catalog);
+		return slotOrder != null && !SlotOrder.isPlain(slotPieces(catalog), catalog);
 	}
 
 	/** Takes an order of pieces (as read from text); what does not match the modules is settled by `settleSlotOrder`. */
-	public function setSlotOrder(pieces:Array<CatalogItem>):Void {
+	public function setSlotOrder(pieces:Array<SlotPiece>):Void {
 		slotOrder = pieces.copy();
 	}
 
 	/**
-		Moves the piece at `index` one place left (-1) or right (+1) in the base; false when it
-		cannot go that way or would swap with a piece of the same module.
+		Moves piece `index` one place left (-1) or right (+1) as the racks show it (RackFill.partnerFor);
+		false when it cannot go that way.
 	**/
 	public function moveSlotPiece(index:Int, direction:Int, catalog:Catalog):Bool {
-		final pieces = slotPieces(catalog);
-		final target = index + direction;
-		if (index < 0 || index >= pieces.length || target < 0 || target >= pieces.length || pieces[index] == pieces[target])
+		final plan = new SystemPlan(this, catalog);
+		final partner = plan.fill.partnerFor(index, direction);
+		if (partner < 0)
 			return false;
-		final moved = pieces[index];
-		pieces[index] = pieces[target];
-		pieces[target] = moved;
+		final pieces = plan.pieces.copy();
+		pieces[index] = plan.pieces[partner];
+		pieces[partner] = plan.pieces[index];
 		slotOrder = pieces;
 		settleSlotOrder(catalog);
 		return true;
 	}
 
+	/** Pins piece `index` to rack `rack` (SlotPiece.UNPINNED: gives it back to the automatic fill). */
+	public function pinPiece(index:Int, rack:Int, catalog:Catalog):Void {
+		final pieces = slotPieces(catalog);
+		if (index < 0 || index >= pieces.length)
+			return;
+		pieces[index] = new SlotPiece(pieces[index].item, rack);
+		slotOrder = pieces;
+		settleSlotOrder(catalog);
+	}
+
 	/**
-		Brings the stored order in line with the modules after a change: the pieces as they now
-		stand, or none when that is catalogue order. A selection therefore holds no order its
+		Brings the stored order in line with the modules and racks after a change: the pieces as
+		they now stand, a pin to a rack the selection no longer has let go, or no order at all
+		when that is catalogue order with nothing pinned. A selection therefore holds no order its
 		text does not show.
 	**/
 	public function settleSlotOrder(catalog:Catalog):Void {
 		if (slotOrder == null)
 			return;
-		final pieces = slotPieces(catalog);
-		slotOrder = SlotOrder.isCatalogueOrder(pieces, catalog) ? null : pieces;
+		final racks = new SystemPlan(this, catalog).rackCount();
+		final pieces = [for (piece in slotPieces(catalog)) piece.rack >= racks ? new SlotPiece(piece.item) : piece];
+		slotOrder = SlotOrder.isPlain(pieces, catalog) ? null : pieces;
 	}
 
 	/**
 		Changes the mode and carries the selection over without changing a module. By I/O need,
 		the modules the user set stay chosen as kept modules, the required points are the points
 		they and the CPU give, and the module giving most points of a kind becomes its planner
-		pick. Back by module, planned modules become hand-set quantities beside the kept ones.
+		pick. Back by module, planned modules become hand-set quantities beside the kept ones, and
+		planned racks the selection's own.
 	**/
 	public function switchMode(newMode:SelectionMode, catalog:Catalog):Void {
 		if (newMode == mode)
 			return;
 		if (newMode == ByModule) {
 			final plan = IoPlanner.plan(this, catalog);
+			keepPlannedRacks(new SystemPlan(this, catalog), MAX_RACKS);
 			mode = ByModule;
 			for (line in plan)
 				setQuantity(line.item, quantityOf(line.item) + line.quantity);
@@ -300,6 +374,8 @@ class Selection {
 		cpu = power = base = null;
 		racks.resize(0);
 		project = new ProjectData();
+		reserve = new Reserve();
+		edition = null;
 		quantities.clear();
 		plannerPicks.clear();
 		slotOrder = null;

@@ -4,21 +4,27 @@ package orvane.model;
 	The selection as the user edits it: each change, undo and redo goes through here, so every
 	one is recorded for undo, tells the host the new text (`SelectionAnnouncer`) and reports a
 	change of mode. A selection the host sets (load, new) starts a new history. The editor also
-	knows the rack the user works on, which the power supply and base choices go to.
+	knows the rack the user works on, which the power supply and base choices go to; choosing
+	for a rack the planner added keeps the planned racks up to it as the selection's own.
 **/
 class SelectionEditor {
 	public var selection(default, null) = new Selection();
 	/** The rack shown: 0 the main one, then the expansion racks; never past the last rack. */
 	var rackShown = 0;
+	/** The selection's system and the limits it runs past, worked out once per change. */
+	var currentPlan:Null<SystemPlan>;
+	var currentOverruns:Null<Array<Overrun>>;
 
-	final catalog:Catalog;
+	/** The catalogue the selection uses: the one in use, or the copy a selection read from text brought (SelectionReadResult). */
+	public var catalog(default, null):Catalog;
+	final inUse:Catalog;
 	final history = new SelectionHistory();
 	final announcer:SelectionAnnouncer;
 	final onModeChange:() -> Void;
 
 	/** `onUserChange`: the selection text after a change by the user; `onModeChange`: such a change switched the mode. */
 	public function new(catalog:Catalog, onUserChange:String -> Void, onModeChange:() -> Void) {
-		this.catalog = catalog;
+		this.catalog = inUse = catalog;
 		announcer = new SelectionAnnouncer(onUserChange);
 		this.onModeChange = onModeChange;
 	}
@@ -43,9 +49,11 @@ class SelectionEditor {
 		final before = selection.copy();
 		final beforeState = state(before);
 		edit(selection);
+		currentPlan = null;
 		selection.settleSlotOrder(catalog);
 		if (state(selection) == beforeState)
 			return false;
+		selection.edition = catalog.edition;
 		history.record(before, mergeKey);
 		final now = state(selection);
 		history.dropOpenStepIf(start -> state(start) == now);
@@ -53,10 +61,27 @@ class SelectionEditor {
 		return true;
 	}
 
+	/** The selection's system (SystemPlan), worked out again only after a change. */
+	public function plan():SystemPlan {
+		if (currentPlan == null) {
+			currentPlan = new SystemPlan(selection, catalog);
+			currentOverruns = null;
+		}
+		return currentPlan;
+	}
+
+	/** The limits the selection runs past or whose reserve it eats, with their remedies (Remedies), worked out again only after a change. */
+	public function overruns():Array<Overrun> {
+		final system = plan();
+		if (currentOverruns == null)
+			currentOverruns = Remedies.find(selection, catalog, system);
+		return currentOverruns;
+	}
+
 	/** The rack the power supply and base lists, the slot view and the totals show; 0: the main rack. */
 	public function shownRack():Int {
-		if (rackShown > selection.racks.length)
-			rackShown = selection.racks.length;
+		if (rackShown >= plan().rackCount())
+			rackShown = plan().rackCount() - 1;
 		return rackShown;
 	}
 
@@ -66,11 +91,21 @@ class SelectionEditor {
 
 	/** Chooses an item from a choice list: the CPU and main base for the main rack, the others for the rack shown. */
 	public function choose(item:CatalogItem):Bool {
-		return change(s -> s.chooseFor(rackFor(item.kind), item));
+		final rack = rackFor(item.kind);
+		final system = plan();
+		return change(s -> {
+			s.keepPlannedRacks(system, rack);
+			s.chooseFor(rack, item);
+		});
 	}
 
 	public function clearChoice(kind:ModuleKind):Bool {
-		return change(s -> s.clearFor(rackFor(kind), kind));
+		final rack = rackFor(kind);
+		final system = plan();
+		return change(s -> {
+			s.keepPlannedRacks(system, rack);
+			s.clearFor(rack, kind);
+		});
 	}
 
 	/** Adds an expansion rack when the CPU drives one more, and shows it at once, so its power supply and base are chosen next. */
@@ -81,9 +116,10 @@ class SelectionEditor {
 		return true;
 	}
 
+	/** Removes the rack shown when it is one of the selection's own (the planner's follow the I/O need). */
 	public function removeShownRack():Bool {
 		final index = shownRack();
-		return change(s -> s.removeRack(index));
+		return !plan().isPlanned(index) && change(s -> s.removeRack(index));
 	}
 
 	function rackFor(kind:ModuleKind):Int {
@@ -100,18 +136,20 @@ class SelectionEditor {
 
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
 	public function load(text:String):ParseResult<SelectionReadResult> {
-		final result = SelectionFormat.read(text, catalog);
+		final result = SelectionFormat.read(text, inUse);
 		if (result.value != null)
-			hostSets(result.value.selection);
+			hostSets(result.value.selection, result.value.catalog);
 		return result;
 	}
 
 	public function startNew():Void {
-		hostSets(new Selection());
+		hostSets(new Selection(), inUse);
 	}
 
-	function hostSets(newSelection:Selection):Void {
+	function hostSets(newSelection:Selection, itsCatalog:Catalog):Void {
 		selection = newSelection;
+		catalog = itsCatalog;
+		currentPlan = null;
 		history.clear();
 		announcer.hostKnows(text());
 	}
@@ -121,6 +159,7 @@ class SelectionEditor {
 			return false;
 		final modeBefore = selection.mode;
 		selection = target;
+		currentPlan = null;
 		userChanged(modeBefore);
 		return true;
 	}

@@ -1,12 +1,39 @@
 package orvane.model;
 
-/** A selection read from text, with the item codes it named that the catalogue no longer offers. */
+/**
+	A selection read from text, the catalogue it uses (the one in use and the items it named that
+	the catalogue no longer has), and the codes it named that were left out (of another kind than
+	their place asks for, or a planner's pick the catalogue no longer has).
+**/
 class SelectionReadResult {
 	public final selection:Selection;
+	public final catalog:Catalog;
 	public final droppedCodes:Array<String>;
 
-	public function new(selection:Selection, droppedCodes:Array<String>) {
+	public function new(selection:Selection, catalog:Catalog, droppedCodes:Array<String>) {
 		this.selection = selection;
+		this.catalog = catalog;
 		this.droppedCodes = droppedCodes;
+	}
+
+	/**
+		What the user is told of the selection read: the discontinued items it orders (kept, with
+		their successor where the catalogue names one), the codes left out, and the edition it was
+		saved with when the catalogue in use is another; null when there is nothing to tell.
+	**/
+	public function notice():Null<String> {
+		final parts:Array<String> = [];
+		final discontinued = [
+			for (line in PurchaseList.lines(selection, catalog))
+				if (line.item.discontinued && line.item.kind != Accessory)
+					line.item.code + (line.item.replacement == null ? "（目录中已无）" : '（替代型号 ${line.item.replacement}）')
+		];
+		if (discontinued.length > 0)
+			parts.push("已停产，保留并标为停产：" + discontinued.join("、"));
+		if (droppedCodes.length > 0)
+			parts.push("以下型号不在当前产品目录中，已忽略：" + droppedCodes.join("、"));
+		if (selection.edition != null && catalog.edition != null && selection.edition != catalog.edition)
+			parts.push('此选型按产品目录 ${selection.edition} 版保存，价格按现用的 ${catalog.edition} 版');
+		return parts.length == 0 ? null : parts.join("；");
 	}
 }

@@ -3,7 +3,8 @@ package orvane.model;
 /**
 	Which module sits in which slot of one rack's base: the pieces in the selection's order (the
 	user's, or catalogue order), planned ones included, each taking its slots side by side
-	(RackFill). Slots past the last rack's base are where the modules that fit no rack would go.
+	(RackFill). Slots past the base are where the pieces it cannot hold would go (with the last
+	rack, those that fit no rack).
 **/
 class SlotLayout {
 	/** Slots the base provides; 0 without a base. */
@@ -14,18 +15,18 @@ class SlotLayout {
 	public final slots:Array<Null<SlotUse>> = [];
 	/** Slots, free or taken, of the base or past it, that are not in `slots`. */
 	public final slotsLeftOut:Int;
-	/** Every piece of every rack from slot 1 of the main rack (SlotUse.piece counts them). */
-	public final pieces:Array<CatalogItem>;
+	final fill:RackFill;
 
-	/** `limit`: the most slots to lay out (a view's cells; quantities can run to thousands of slots); `rack`: 0 the main rack. */
-	public function new(selection:Selection, catalog:Catalog, limit:Int, rack = 0) {
-		final fill = new RackFill(selection, catalog);
-		pieces = fill.pieces;
+	/**
+		`limit`: the most slots to lay out (a view's cells; quantities can run to thousands of
+		slots); `rack`: 0 the main rack; `plan`: the selection's system when it is at hand.
+	**/
+	public function new(selection:Selection, catalog:Catalog, limit:Int, rack = 0, ?plan:SystemPlan) {
+		fill = (plan != null ? plan : new SystemPlan(selection, catalog)).fill;
 		final index = rack < 0 || rack >= fill.racks.length ? 0 : rack;
 		final own = fill.racks[index];
 		baseSlots = own.length;
-		final last = index == fill.racks.length - 1;
-		final all = last ? own.concat(cast fill.leftOver) : own;
+		final all = own.concat(cast fill.beyond[index]);
 		slotsNeeded = fill.uses(index).length;
 		for (use in all)
 			if (slots.length < limit)
@@ -36,5 +37,15 @@ class SlotLayout {
 	/** Whether slot `index` (from 0) lies past the base's last slot. */
 	public function isBeyondBase(index:Int):Bool {
 		return index >= baseSlots;
+	}
+
+	/** The piece that piece `index` changes places with when moved left (-1) or right (+1); -1: it cannot go that way. */
+	public function partnerFor(index:Int, direction:Int):Int {
+		return fill.partnerFor(index, direction);
+	}
+
+	/** Pieces of every rack (SlotUse.piece counts them). */
+	public function pieceCount():Int {
+		return fill.pieces.length;
 	}
 }

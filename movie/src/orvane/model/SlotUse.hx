@@ -5,12 +5,15 @@ class SlotUse {
 	public final item:CatalogItem;
 	/** Not the module's first slot. */
 	public final continued:Bool;
-	/** Which piece of the base it is, counted from slot 1 (the index `Selection.moveSlotPiece` takes). */
+	/** Which piece of the selection's order it is (the index `Selection.moveSlotPiece` and `pinPiece` take). */
 	public final piece:Int;
+	/** The user pinned the piece to its rack. */
+	public final pinned:Bool;
 
-	public function new(item:CatalogItem, continued:Bool, piece:Int) {
+	public function new(item:CatalogItem, continued:Bool, piece:Int, pinned:Bool) {
 		this.item = item;
 		this.continued = continued;
 		this.piece = piece;
+		this.pinned = pinned;
 	}
 }

@@ -10,10 +10,11 @@ import flash.ui.Keyboard;
 import orvane.model.ModuleLine;
 
 /**
-	Bill of materials: model, order number, description and quantity of every item to order
-	(PurchaseList: the expansion racks' interface modules and cables included) in a list that
-	scrolls a line per wheel notch, and, while it has the focus, with the arrow keys, Page Up /
-	Page Down, Home and End.
+	Bill of materials: model, order number, description, quantity and, with prices, unit price
+	and line total of every item to order (PurchaseList: the expansion racks' interface modules
+	and cables and the accessories included) in a list that scrolls a line per wheel notch, and,
+	while it has the focus, with the arrow keys, Page Up / Page Down, Home and End. Under it,
+	however the list scrolls, the count of items and pieces and the total price.
 **/
 class BomPanel extends Panel {
 	static inline final LIST_TOP = 48;
@@ -24,17 +25,30 @@ class BomPanel extends Panel {
 	final rows:Array<BomRow> = [];
 	final scrollBar = new Shape();
 	final summary:TextField;
+	final position:TextField;
+	final priceHeadings:Array<TextField>;
 	final listWidth:Float;
 	final listHeight:Float;
 	var lines:Array<ModuleLine> = [];
 	var priceTotal:Null<String>;
+	var priced = false;
 	var first = 0;
 
 	public function new(x:Float, y:Float, width:Float, height:Float) {
 		super("物料清单", x, y, width, height);
 		final header = Panel.TITLE_HEIGHT + 4;
 		addChild(TextFactory.label("型号 / 说明", 8, header, 120, 11, Palette.TEXT_DIM));
-		addChild(TextFactory.label("数量", width - 56, header, 40, 11, Palette.TEXT_DIM, TextFormatAlign.RIGHT));
+		final rowWidth = width - 8 - BAR_WIDTH;
+		final totalX = 2 + rowWidth - 6 - BomRow.TOTAL_WIDTH;
+		final unitX = totalX - 4 - BomRow.UNIT_WIDTH;
+		final quantityX = unitX - 4 - BomRow.QUANTITY_WIDTH;
+		addChild(TextFactory.label("数量", quantityX, header, BomRow.QUANTITY_WIDTH, 11, Palette.TEXT_DIM, TextFormatAlign.RIGHT));
+		priceHeadings = [
+			TextFactory.label("单价", unitX, header, BomRow.UNIT_WIDTH, 11, Palette.TEXT_DIM, TextFormatAlign.RIGHT),
+			TextFactory.label("金额", totalX, header, BomRow.TOTAL_WIDTH, 11, Palette.TEXT_DIM, TextFormatAlign.RIGHT)
+		];
+		for (heading in priceHeadings)
+			addChild(heading);
 		final rowCount = Std.int((height - LIST_TOP - FOOT_HEIGHT) / BomRow.HEIGHT);
 		listWidth = width - 4;
 		listHeight = rowCount * BomRow.HEIGHT;
@@ -44,7 +58,7 @@ class BomPanel extends Panel {
 		list.graphics.drawRect(0, 0, listWidth, listHeight);
 		list.graphics.endFill();
 		for (i in 0...rowCount) {
-			final row = new BomRow(width - 8 - BAR_WIDTH, i % 2 == 1);
+			final row = new BomRow(rowWidth, i % 2 == 1);
 			row.y = i * BomRow.HEIGHT;
 			rows.push(row);
 			list.addChild(row);
@@ -53,15 +67,20 @@ class BomPanel extends Panel {
 		list.tabEnabled = true;
 		addChild(list);
 		summary = TextFactory.label("", 8, height - FOOT_HEIGHT + 4, width - 16, 12, Palette.TEXT);
+		position = TextFactory.label("", width - 78, height - FOOT_HEIGHT + 5, 70, 11, Palette.TEXT_DIM, TextFormatAlign.RIGHT);
 		addChild(summary);
+		addChild(position);
 		list.addEventListener(MouseEvent.MOUSE_WHEEL, (event:MouseEvent) -> if (event.delta != 0) scrollTo(first + (event.delta > 0 ? -1 : 1)));
 		list.addEventListener(KeyboardEvent.KEY_DOWN, scrollWithKeys);
 	}
 
-	/** `total`: what the lines cost, with its currency; null without prices. */
-	public function show(newLines:Array<ModuleLine>, total:Null<String>):Void {
+	/** `withPrices`: the catalogue gives prices; `total`: what the lines cost, with its currency, null unless every line has a price. */
+	public function show(newLines:Array<ModuleLine>, withPrices:Bool, total:Null<String>):Void {
 		lines = newLines;
+		priced = withPrices;
 		priceTotal = total;
+		for (heading in priceHeadings)
+			heading.visible = priced;
 		scrollTo(first);
 	}
 
@@ -90,14 +109,14 @@ class BomPanel extends Panel {
 		final target = Std.int(Math.max(0, Math.min(last, row)));
 		first = target;
 		for (i in 0...rows.length)
-			rows[i].show(lines[first + i]);
+			rows[i].show(lines[first + i], priced);
 		drawScrollBar();
 		var pieces = 0;
 		for (line in lines)
 			pieces += line.quantity;
-		final position = lines.length > rows.length ? '　第 ${first + 1}–${first + rows.length} 行，滚轮或方向键滚动' : "";
-		final cost = priceTotal == null || position != "" ? "" : '，$priceTotal';
-		summary.text = lines.length == 0 ? "尚未选择任何产品" : '共 ${lines.length} 种，${pieces} 件' + cost + position;
+		position.text = lines.length > rows.length ? '${first + 1}–${first + rows.length} / ${lines.length} 行' : "";
+		final cost = priceTotal == null ? "" : '　合计 $priceTotal';
+		summary.text = lines.length == 0 ? "尚未选择任何产品" : '共 ${lines.length} 种，${pieces} 件' + cost;
 	}
 
 	function drawScrollBar():Void {

@@ -23,7 +23,7 @@ class ChoiceRow extends Sprite implements ShowsItem {
 		this.y = y;
 		rowWidth = width;
 		code = TextFactory.label(item.code, 22, 1, 70, 12, Palette.TEXT);
-		description = TextFactory.label(item.description, 92, 1, width - 96, 12, Palette.TEXT_DIM);
+		description = TextFactory.label(item.shownDescription(), 92, 1, width - 96, 12, Palette.TEXT_DIM);
 		addChild(code);
 		addChild(description);
 		buttonMode = true;

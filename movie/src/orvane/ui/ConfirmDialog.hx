@@ -18,8 +18,8 @@ class ConfirmDialog extends ModalDialog {
 		super(screenWidth, screenHeight, 460, 190, navigator);
 		title = TextFactory.label("", left + 16, top + 12, boxWidth - 32, 14, Palette.TEXT);
 		body = TextFactory.paragraph("", left + 16, top + 42, boxWidth - 32, boxHeight - 90, 12, Palette.TEXT_DIM);
-		proceed = new PushButton("", left + boxWidth - 232, top + boxHeight - 42, 120, 28, () -> answer(true), 13);
-		final cancel = new PushButton("取消", left + boxWidth - 104, top + boxHeight - 42, 88, 28, () -> answer(false), 13);
+		proceed = new PushButton("", left + boxWidth - 232, top + boxHeight - 42, 120, 28, () -> close(true), 13);
+		final cancel = new PushButton("取消", left + boxWidth - 104, top + boxHeight - 42, 88, 28, () -> close(false), 13);
 		for (child in [title, body])
 			addChild(child);
 		addChild(proceed);
@@ -36,16 +36,10 @@ class ConfirmDialog extends ModalDialog {
 		open(area);
 	}
 
-	/** Closes without going ahead (Esc, or the host replaced the selection meanwhile). */
-	public function dismiss():Void {
-		if (visible)
-			answer(false);
-	}
-
-	function answer(goAhead:Bool):Void {
+	override function close(goAhead:Bool):Void {
 		final action = onProceed;
 		onProceed = null;
-		hide();
+		super.close(goAhead);
 		if (goAhead && action != null)
 			action();
 	}

@@ -8,6 +8,8 @@ class Keys {
 	// Letter key codes; the player's Keyboard class names them only from version 10.1 on.
 	static inline final KEY_Y = 89;
 	static inline final KEY_Z = 90;
+	/** M on a slot: "移到…". */
+	public static inline final KEY_M = 77;
 
 	/** Space or Enter: presses the focused button or choice. */
 	public static function isPress(event:KeyboardEvent):Bool {

@@ -42,7 +42,20 @@ class ModalDialog extends Sprite {
 		navigator.openModal(area);
 	}
 
-	function hide():Void {
+	/** Closes and goes ahead, as its "确定" does (Enter, or the host asks for the selection meanwhile). */
+	public function confirm():Void {
+		if (visible)
+			close(true);
+	}
+
+	/** Closes without going ahead (Esc, or the host replaced the selection meanwhile). */
+	public function dismiss():Void {
+		if (visible)
+			close(false);
+	}
+
+	/** Hides the box; a dialog that hands something over does so when `goAhead`. */
+	function close(goAhead:Bool):Void {
 		visible = false;
 		navigator.closeModal();
 	}

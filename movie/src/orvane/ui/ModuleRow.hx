@@ -23,7 +23,7 @@ class ModuleRow extends Sprite implements ShowsItem {
 		addChild(TextFactory.label(item.code, 8, top, 80, 13, Palette.TEXT));
 		addChild(TextFactory.label(figures(item), 90, top + 1, width - 100 - QuantityStepper.WIDTH, 11, Palette.TEXT_DIM));
 		if (withDescription)
-			addChild(TextFactory.label(item.description, 8, top + 19, width - 20 - QuantityStepper.WIDTH, 12, Palette.TEXT_DIM));
+			addChild(TextFactory.label(item.shownDescription(), 8, top + 19, width - 20 - QuantityStepper.WIDTH, 12, Palette.TEXT_DIM));
 		stepper = new QuantityStepper(width - 8 - QuantityStepper.WIDTH, (height - 22) / 2, QuantityStepper.WIDTH, Selection.MAX_QUANTITY, 1,
 			(quantity, typingKey) -> onQuantity(item, quantity, typingKey));
 		addChild(stepper);

@@ -9,9 +9,9 @@ import orvane.model.ModuleKind;
 import orvane.model.Selection;
 
 /**
-	Selection by required I/O: points per kind in, module counts out; the I/O modules kept from
-	the user's own choice, with a button that gives them up to the planner; communication modules
-	by hand.
+	Selection by required I/O: points per kind in, module counts out; the expansion racks the
+	planner adds; the I/O modules and racks kept from the user's own choice, with a button that
+	gives them up to the planner; communication modules by hand.
 **/
 class NeedPanel extends Panel {
 	final needRows:Array<NeedRow> = [];
@@ -52,7 +52,8 @@ class NeedPanel extends Panel {
 		}
 	}
 
-	public function showSelection(selection:Selection, catalog:Catalog):Void {
+	/** `plannedRacks`: the expansion racks the planner adds. */
+	public function showSelection(selection:Selection, catalog:Catalog, plannedRacks:Int):Void {
 		final plan = IoPlanner.plan(selection, catalog);
 		for (i in 0...needRows.length) {
 			final kind = ModuleKind.plannedIo[i];
@@ -63,7 +64,7 @@ class NeedPanel extends Panel {
 			needRows[i].showSelection(selection, catalog, count);
 		}
 		final keptModules = selection.keptModules(catalog);
-		kept.text = keptModules.length == 0 ? "" : "保留手选模块：" + [
+		final modules = [
 			for (kind in ModuleKind.plannedIo) {
 				var pieces = 0;
 				for (line in keptModules)
@@ -71,8 +72,11 @@ class NeedPanel extends Panel {
 						pieces += line.quantity;
 				if (pieces > 0) '${shortTag(kind)} $pieces 件';
 			}
-		].join("、") + "，点数不足时再补充";
-		replan.visible = keptModules.length > 0;
+		].concat(selection.racks.length > 0 ? ['扩展基板 ${selection.racks.length} 个'] : []);
+		final planned = plannedRacks > 0 ? '规划扩展基板 $plannedRacks 个' : "";
+		kept.text = modules.length == 0 ? planned : "保留手选：" + modules.join("、") + (planned == "" ? "" : "；" + planned);
+		kept.textColor = modules.length == 0 ? Palette.TEXT_DIM : Palette.NOTICE;
+		replan.visible = modules.length > 0;
 		for (row in commRows)
 			row.showQuantity(selection.quantityOf(row.item));
 	}

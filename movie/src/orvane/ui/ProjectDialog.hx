@@ -51,20 +51,8 @@ class ProjectDialog extends ModalDialog {
 		open(area);
 	}
 
-	/** Closes and hands over what the fields hold, as "确定" does (Enter, or the host asks for the selection meanwhile). */
-	public function confirm():Void {
-		if (visible)
-			close(true);
-	}
-
-	/** Closes without handing anything over (Esc, or the host replaced the selection meanwhile). */
-	public function dismiss():Void {
-		if (visible)
-			close(false);
-	}
-
-	function close(apply:Bool):Void {
-		hide();
+	override function close(apply:Bool):Void {
+		super.close(apply);
 		if (apply)
 			onApply([for (input in inputs) input.key => input.field.text]);
 	}

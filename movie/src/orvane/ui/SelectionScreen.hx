@@ -8,6 +8,7 @@ import orvane.model.BomFormat;
 import orvane.model.Catalog;
 import orvane.model.CatalogItem;
 import orvane.model.ModuleKind;
+import orvane.model.RackBudget;
 import orvane.model.ScreenState;
 import orvane.model.Selection;
 import orvane.model.SelectionEditor;
@@ -21,7 +22,6 @@ class SelectionScreen extends Sprite {
 	static inline final BOTTOM = 556;
 	static inline final SLOTS_TOP = 438;
 
-	final catalog:Catalog;
 	final editor:SelectionEditor;
 	final projectButton:PushButton;
 	final undoButton:PushButton;
@@ -42,11 +42,12 @@ class SelectionScreen extends Sprite {
 	var navigator:Null<FocusNavigator>;
 	var dialog:Null<ConfirmDialog>;
 	var projectDialog:Null<ProjectDialog>;
+	var reserveDialog:Null<ReserveDialog>;
+	var rackDialog:Null<RackChoiceDialog>;
 
 	/** `onUserModeChange`: a change of the user's switched the mode; `onUserChange`: the selection text after a change by the user. */
 	public function new(catalog:Catalog, onUserModeChange:() -> Void, onUserChange:String -> Void) {
 		super();
-		this.catalog = catalog;
 		editor = new SelectionEditor(catalog, onUserChange, onUserModeChange);
 
 		graphics.beginFill(Palette.HEADER);
@@ -94,15 +95,16 @@ class SelectionScreen extends Sprite {
 		final setQuantity = (item:CatalogItem, quantity:Int, typingKey:Null<String>) -> change(s -> s.setQuantity(item, quantity), typingKey);
 		modulePanel = new ModulePanel(catalog, 310, TOP, 330, 304, setQuantity);
 		needPanel = new NeedPanel(catalog, 310, TOP, 330, 304, (kind, points, typingKey) -> change(s -> s.setRequired(kind, points), typingKey),
-			item -> change(s -> s.setPlannerPick(item)), setQuantity, () -> change(s -> s.releaseKeptModules(catalog)));
-		totals = new TotalsPanel(310, TOP + 312, 330, BOTTOM - TOP - 312);
+			item -> change(s -> s.setPlannerPick(item)), setQuantity, () -> change(s -> s.replanAll(editor.catalog)));
+		totals = new TotalsPanel(310, TOP + 312, 330, BOTTOM - TOP - 312, editReserve);
 		bom = new BomPanel(650, TOP, 340, SLOTS_TOP - 8 - TOP);
-		slotView = new SlotPanel(650, SLOTS_TOP, 340, BOTTOM - SLOTS_TOP, callUpRow, (piece, direction) -> change(s -> s.moveSlotPiece(piece, direction, catalog)));
+		slotView = new SlotPanel(650, SLOTS_TOP, 340, BOTTOM - SLOTS_TOP, callUpRow, (piece, direction) -> change(s -> s.moveSlotPiece(piece, direction, editor.catalog)),
+			askWhereTo, pin);
 		for (panel in [modulePanel, needPanel, totals, bom, slotView])
 			addChild(panel);
-		details = new DetailsLine(this, 10, BOTTOM + 3, 980);
+		details = new DetailsLine(this, 10, BOTTOM + 3, 980, catalog.editionText());
 		addChild(details);
-		statusBar = new StatusBar(10, BOTTOM + 22, 980, item -> change(s -> s.choose(item)));
+		statusBar = new StatusBar(10, BOTTOM + 22, 980, remedy -> change(remedy.apply));
 		addChild(statusBar);
 		if (catalog.skippedEntries > 0)
 			status.show('产品目录中有 ${catalog.skippedEntries} 项数据损坏或重复，已跳过。', Notice);
@@ -112,24 +114,25 @@ class SelectionScreen extends Sprite {
 
 	/** The selection as text; "" while nothing is selected. */
 	public function saveText():String {
-		takeProjectDialog();
+		takeOpenDialog();
 		return editor.text();
 	}
 
 	/** The bill of materials for the host (BomFormat); "" while nothing is selected. */
 	public function bomText():String {
-		takeProjectDialog();
-		return BomFormat.write(editor.selection, catalog);
+		takeOpenDialog();
+		return BomFormat.write(editor.selection, editor.catalog);
 	}
 
 	/**
 		The host reads the selection (to save it, export it, or see whether it changed before a new
-		one replaces it): what the open project dialog holds is taken first, as its "确定" would, so
-		what was typed is never dropped in silence.
+		one replaces it): what the open project or reserve dialog holds is taken first, as its "确定"
+		would, so what was typed is never dropped in silence.
 	**/
-	function takeProjectDialog():Void {
-		if (projectDialog != null)
-			projectDialog.confirm();
+	function takeOpenDialog():Void {
+		for (open in ([projectDialog, reserveDialog] : Array<Null<ModalDialog>>))
+			if (open != null)
+				open.confirm();
 	}
 
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
@@ -141,9 +144,9 @@ class SelectionScreen extends Sprite {
 			refresh();
 			return false;
 		}
-		final dropped = result.value.droppedCodes;
-		if (dropped.length > 0)
-			status.show("以下型号不在当前产品目录中，已忽略：" + dropped.join("、"), Notice);
+		final notice = result.value.notice();
+		if (notice != null)
+			status.show(notice, Notice);
 		else
 			status.clear();
 		refresh();
@@ -158,10 +161,9 @@ class SelectionScreen extends Sprite {
 	}
 
 	function dismissDialogs():Void {
-		if (dialog != null)
-			dialog.dismiss();
-		if (projectDialog != null)
-			projectDialog.dismiss();
+		for (open in ([dialog, projectDialog, reserveDialog, rackDialog] : Array<Null<ModalDialog>>))
+			if (open != null)
+				open.dismiss();
 	}
 
 	/** The keyboard needs the stage: Tab, the arrows and the focus ring, Ctrl+Z / Ctrl+Y, Esc for the dialog. */
@@ -172,10 +174,10 @@ class SelectionScreen extends Sprite {
 		keys.add(modulePanel.focusAreas());
 		if (racks != null)
 			keys.add([racks.focusArea()]);
-		keys.add([needPanel.focusArea(), bom.focusArea(), slotView.focusArea(), statusBar.focusArea()]);
+		keys.add([needPanel.focusArea(), FocusArea.row(() -> [totals.reserveButton]), bom.focusArea(), slotView.focusArea(), statusBar.focusArea()]);
 		navigator = keys;
 		stage.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
-			if ((dialog != null && dialog.isOpen()) || (projectDialog != null && projectDialog.isOpen())) {
+			if (([dialog, projectDialog, reserveDialog, rackDialog] : Array<Null<ModalDialog>>).filter(d -> d != null && d.isOpen()).length > 0) {
 				if (event.keyCode == Keyboard.ESCAPE)
 					dismissDialogs();
 			} else if (Keys.isUndo(event))
@@ -194,7 +196,7 @@ class SelectionScreen extends Sprite {
 		if (editor.selection.mode == mode)
 			return;
 		if (editor.selection.isEmpty() || navigator == null) {
-			change(s -> s.switchMode(mode, catalog));
+			change(s -> s.switchMode(mode, editor.catalog));
 			return;
 		}
 		// Made when first needed: most sessions never switch with something chosen.
@@ -207,7 +209,7 @@ class SelectionScreen extends Sprite {
 			? "按 I/O 需求得出的模块全部保留，改为手动设定的数量。"
 			: "已选的模块全部保留，所需点数按这些模块和 CPU 提供的点数填入；提高点数时再补充模块。")
 			+ "\n切换后当前选型成为新的未命名选型：保存时需要重新输入文件名。可用“撤销”（Ctrl+Z）切换回来。",
-			"切换", () -> change(s -> s.switchMode(mode, catalog)));
+			"切换", () -> change(s -> s.switchMode(mode, editor.catalog)));
 	}
 
 	/** Made when first needed, like the mode dialog; its "确定" is one change of the selection. */
@@ -222,6 +224,40 @@ class SelectionScreen extends Sprite {
 			addChild(projectDialog);
 		}
 		projectDialog.edit(editor.selection.project);
+	}
+
+	/** Made when first needed, like the other dialogs; its "确定" is one change of the selection. */
+	function editReserve():Void {
+		if (navigator == null)
+			return;
+		if (reserveDialog == null) {
+			reserveDialog = new ReserveDialog(1000, 600, navigator, reserve -> change(s -> s.reserve = reserve));
+			addChild(reserveDialog);
+		}
+		reserveDialog.edit(editor.selection.reserve);
+	}
+
+	/** "移到…" for piece `index`: the rack it goes to and stays in, asked in a dialog made when first needed. */
+	function askWhereTo(index:Int):Void {
+		if (navigator == null)
+			return;
+		if (rackDialog == null) {
+			rackDialog = new RackChoiceDialog(1000, 600, navigator);
+			addChild(rackDialog);
+		}
+		final plan = editor.plan();
+		final piece = plan.pieces[index];
+		rackDialog.ask(piece.item.code, [for (rack in 0...plan.rackCount()) RackBudget.labelOf(rack)], piece.rack, rack -> pin(index, rack));
+	}
+
+	/** Pins piece `index` to `rack` (or lets it go back to the automatic fill) and shows the rack it now stands in, the piece selected. */
+	function pin(index:Int, rack:Int):Void {
+		if (editor.change(s -> s.pinPiece(index, rack, editor.catalog))) {
+			status.selectionChanged();
+			editor.showRack(editor.plan().fill.rackOf[index]);
+			slotView.selectPiece(index);
+		}
+		refresh();
 	}
 
 	/** A module's slot was pressed: its row (or, by I/O need, where its kind is worked on) takes the focus. */
@@ -252,7 +288,7 @@ class SelectionScreen extends Sprite {
 	}
 
 	function refresh():Void {
-		final state = new ScreenState(editor, catalog, SlotPanel.MAX_SLOTS);
+		final state = new ScreenState(editor, SlotPanel.MAX_SLOTS);
 		final byModule = state.mode == ByModule;
 		undoButton.setEnabled(state.canUndo);
 		redoButton.setEnabled(state.canRedo);
@@ -271,11 +307,11 @@ class SelectionScreen extends Sprite {
 		if (byModule)
 			modulePanel.showSelection(editor.selection);
 		else
-			needPanel.showSelection(editor.selection, catalog);
-		totals.show(state.budget, state.rackShown);
-		bom.show(state.purchase, state.priceTotal);
-		slotView.show(state.slots, state.budget.racks[state.rackShown].label);
-		statusBar.show(status, state.remedies);
+			needPanel.showSelection(editor.selection, editor.catalog, state.racks + 1 - state.firstPlanned);
+		totals.show(state.budget, state.rackShown, state.reserve);
+		bom.show(state.purchase, state.priced, state.priceTotal);
+		slotView.show(state.slots, state.rackLabels[state.rackShown], state.rackLabels.length);
+		statusBar.show(status, state.reserveWarning, state.overruns);
 		if (navigator != null) {
 			navigator.update();
 			details.refocus(stage.focus);

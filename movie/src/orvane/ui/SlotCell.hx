@@ -12,15 +12,19 @@ import orvane.model.SlotUse;
 
 /**
 	One slot of the base: its number and the code of the module in it, on two lines when one is
-	too narrow (the details line has it whole). A slot where a module starts can be clicked, or
-	focused and pressed with Space or Enter, and moved with Shift+← / Shift+→.
+	too narrow (the details line has it whole), and a corner mark when the module is pinned to
+	its rack. A slot where a module starts can be clicked, or focused and pressed with Space or
+	Enter, moved with Shift+← / Shift+→, taken to another rack with M ("移到…"), or grabbed with
+	the mouse to drag it there.
 **/
 class SlotCell extends Sprite implements ShowsItem {
 	final number:TextField;
 	final code:TextField;
 	public var use(default, null):Null<SlotUse>;
 
-	public function new(onPress:SlotCell -> Void, onSelect:SlotCell -> Void, onMove:(SlotCell, Int) -> Void) {
+	/** `onMoveTo`: M on the slot; `onGrab`: the mouse button went down on it. */
+	public function new(onPress:SlotCell -> Void, onSelect:SlotCell -> Void, onMove:(SlotCell, Int) -> Void, onMoveTo:SlotCell -> Void,
+			onGrab:SlotCell -> Void) {
 		super();
 		number = TextFactory.label("", 0, 1, 10, 9, Palette.TEXT_DIM, TextFormatAlign.CENTER);
 		code = TextFactory.label("", 0, 12, 10, 10, Palette.TEXT, TextFormatAlign.CENTER);
@@ -30,10 +34,13 @@ class SlotCell extends Sprite implements ShowsItem {
 		addChild(code);
 		mouseChildren = false;
 		addEventListener(MouseEvent.CLICK, _ -> if (isModuleStart()) onPress(this));
+		addEventListener(MouseEvent.MOUSE_DOWN, _ -> if (isModuleStart()) onGrab(this));
 		addEventListener(FocusEvent.FOCUS_IN, _ -> onSelect(this));
 		addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
 			if (Keys.isPress(event))
 				onPress(this);
+			else if (event.keyCode == Keys.KEY_M && Keys.isPlain(event) && isModuleStart())
+				onMoveTo(this);
 			else if (event.shiftKey && !event.ctrlKey && (event.keyCode == Keyboard.LEFT || event.keyCode == Keyboard.RIGHT)) {
 				event.stopPropagation();
 				onMove(this, event.keyCode == Keyboard.LEFT ? -1 : 1);
@@ -62,6 +69,14 @@ class SlotCell extends Sprite implements ShowsItem {
 		graphics.beginFill(beyondBase ? Palette.WARNING_SOFT : use == null ? 0xFFFFFF : selected ? Palette.BUTTON_HOVER : Palette.ACCENT_SOFT);
 		graphics.drawRect(0, 0, width, height);
 		graphics.endFill();
+		if (use != null && use.pinned && !use.continued) {
+			graphics.lineStyle();
+			graphics.beginFill(Palette.ACCENT);
+			graphics.moveTo(width - 9, 0);
+			graphics.lineTo(width, 0);
+			graphics.lineTo(width, 9);
+			graphics.endFill();
+		}
 		number.width = code.width = width;
 		number.text = slot == null ? "" : Std.string(slot);
 		final text = wrapped(label, width);

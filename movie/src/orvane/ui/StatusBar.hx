@@ -1,16 +1,19 @@
 package orvane.ui;
 
+import flash.display.InteractiveObject;
 import flash.display.Sprite;
 import flash.text.TextField;
 import flash.text.TextFormatAlign;
-import orvane.model.CatalogItem;
+import orvane.model.Overrun;
 import orvane.model.Remedy;
 import orvane.model.StatusLine;
 
 /**
-	The line at the foot of the screen: the status message on the left, and on the right what
-	fixes each limit the selection runs past, as a button that applies it (or, when the
-	catalogue has nothing that fits, the advice alone).
+	The line at the foot of the screen: the status message on the left (or else where the reserve
+	is eaten), and on the right a limit the selection runs past with up to three changes that fix
+	it, each a button that applies it (or, when the catalogue has nothing that fits, the advice
+	alone). With more than one such limit, "下一项" goes on to the next; a limit's remedies are
+	sought when it is first shown.
 **/
 class StatusBar extends Sprite {
 	static inline final HEIGHT = 20;
@@ -18,12 +21,16 @@ class StatusBar extends Sprite {
 
 	final message:TextField;
 	final barWidth:Float;
-	final onApply:CatalogItem -> Void;
+	final onApply:Remedy -> Void;
+	/** "下一项", made when first needed: most selections run past one limit at most. */
+	var next:Null<PushButton>;
 	final buttons:Array<PushButton> = [];
-	final notes:Array<TextField> = [];
-	var shownRemedies = "";
+	final texts:Array<TextField> = [];
+	var overruns:Array<Overrun> = [];
+	var shownOverrun = 0;
+	var shownKey = "";
 
-	public function new(x:Float, y:Float, width:Float, onApply:CatalogItem -> Void) {
+	public function new(x:Float, y:Float, width:Float, onApply:Remedy -> Void) {
 		super();
 		this.x = x;
 		this.y = y;
@@ -33,51 +40,78 @@ class StatusBar extends Sprite {
 		addChild(message);
 	}
 
-	public function show(status:StatusLine, remedies:Array<Remedy>):Void {
-		final key = [for (remedy in remedies) remedy.limit + remedy.advice].join("\n");
-		if (key != shownRemedies) {
-			shownRemedies = key;
-			showRemedies(remedies);
-		}
-		message.text = status.text;
-		message.textColor = switch (status.kind) {
+	/** `reserveWarning`: where the reserve is eaten, shown while there is no message. */
+	public function show(status:StatusLine, reserveWarning:Null<String>, newOverruns:Array<Overrun>):Void {
+		overruns = newOverruns;
+		showOverrun();
+		final warning = status.text == "" && reserveWarning != null;
+		message.text = warning ? reserveWarning : status.text;
+		message.textColor = warning ? Palette.NOTICE : switch (status.kind) {
 			case Failure: Palette.WARNING;
 			case Notice: Palette.NOTICE;
 			case Note: Palette.TEXT_DIM;
 		}
 	}
 
-	/** Rebuilt only when they change, so a focused button stays while other things change. */
-	function showRemedies(remedies:Array<Remedy>):Void {
+	/** Rebuilt only when what is shown changes, so a focused button stays while other things change. */
+	function showOverrun():Void {
+		if (shownOverrun >= overruns.length)
+			shownOverrun = 0;
+		final overrun = overruns[shownOverrun];
+		final key = overrun == null ? "" : [overrun.limit, overrun.note()].concat([for (r in overrun.remedies()) r.text()]).join("\n") + shownOverrun + "/" + overruns.length;
+		if (key == shownKey)
+			return;
+		shownKey = key;
 		for (old in buttons)
 			removeChild(old);
-		for (old in notes)
+		for (old in texts)
 			removeChild(old);
 		buttons.resize(0);
-		notes.resize(0);
+		texts.resize(0);
 		var right = barWidth;
-		for (i in 0...remedies.length) {
-			final remedy = remedies[remedies.length - 1 - i];
-			final text = remedy.limit + "：" + remedy.advice;
-			final width = TextFactory.widthOf(text, 12) + 16;
-			right -= width;
-			if (remedy.item == null) {
-				final note = TextFactory.label(text, right, 1, width, 12, Palette.WARNING, TextFormatAlign.CENTER);
-				notes.push(note);
-				addChild(note);
-			} else {
-				final item = remedy.item;
-				final button = new PushButton(text, right, 0, width, HEIGHT, () -> onApply(item), 12);
-				buttons.unshift(button);
-				addChild(button);
-			}
+		if (next == null && overruns.length > 1) {
+			next = new PushButton("", 0, 0, 70, HEIGHT, () -> {
+				shownOverrun++;
+				showOverrun();
+			}, 12);
+			addChild(next);
+		}
+		if (next != null)
+			next.visible = overruns.length > 1;
+		if (overruns.length > 1) {
+			next.setText('下一项 ${shownOverrun + 1}/${overruns.length}');
+			right -= 70;
+			next.x = right;
 			right -= GAP;
+		}
+		if (overrun != null) {
+			final parts:Array<{text:String, remedy:Null<Remedy>}> = [{text: overrun.limit + "：", remedy: null}];
+			if (overrun.note() != null)
+				parts.push({text: overrun.note(), remedy: null});
+			for (remedy in overrun.remedies())
+				parts.push({text: remedy.text(), remedy: remedy});
+			parts.reverse();
+			for (part in parts) {
+				final width = TextFactory.widthOf(part.text, 12) + (part.remedy == null ? 4 : 16);
+				right -= width;
+				final remedy = part.remedy;
+				if (remedy == null) {
+					final text = TextFactory.label(part.text, right, 1, width, 12, Palette.WARNING, TextFormatAlign.RIGHT);
+					texts.push(text);
+					addChild(text);
+				} else {
+					final button = new PushButton(part.text, right, 0, width, HEIGHT, () -> onApply(remedy), 12);
+					buttons.unshift(button);
+					addChild(button);
+				}
+				right -= GAP;
+			}
 		}
 		message.width = Math.max(0, right);
 	}
 
-	/** The remedy buttons, left to right. */
+	/** The remedy buttons left to right, then "下一项". */
 	public function focusArea():FocusArea {
-		return FocusArea.row(() -> cast buttons.copy());
+		return FocusArea.row(() -> (cast buttons.copy() : Array<InteractiveObject>).concat(next == null ? [] : [next]));
 	}
 }

@@ -2,11 +2,13 @@ package orvane.ui;
 
 import flash.text.TextField;
 import orvane.model.Budget;
+import orvane.model.Reserve;
 
 /**
 	Running totals: I/O points by kind and against the CPU's limit; slots and currents of the rack
-	shown against its base and power supply, with what is left; with expansion racks, all racks
-	together; and what is wrong anywhere.
+	shown against its base and power supply, with what is left and the reserve kept; with
+	expansion racks, all racks together; and what is wrong anywhere. The title bar's button
+	shows the reserve and opens its dialog.
 **/
 class TotalsPanel extends Panel {
 	final pointsByKind:TextField;
@@ -17,10 +19,14 @@ class TotalsPanel extends Panel {
 	final overall:TextField;
 	final verdict:TextField;
 	final panelHeight:Float;
+	public final reserveButton:PushButton;
 
-	public function new(x:Float, y:Float, width:Float, height:Float) {
+	/** `onReserve`: the reserve button was pressed. */
+	public function new(x:Float, y:Float, width:Float, height:Float, onReserve:() -> Void) {
 		super("合计", x, y, width, height);
 		panelHeight = height;
+		reserveButton = new PushButton("", width - 124, 3, 120, Panel.TITLE_HEIGHT - 6, onReserve, 11);
+		addChild(reserveButton);
 		pointsByKind = TextFactory.label("", 8, Panel.TITLE_HEIGHT + 2, width - 16, 12, Palette.TEXT_DIM);
 		addChild(pointsByKind);
 		points = new BudgetBar("I/O 点数", 8, Panel.TITLE_HEIGHT + 22);
@@ -36,18 +42,19 @@ class TotalsPanel extends Panel {
 	}
 
 	/** `rackIndex`: the rack whose slots and currents the bars show (0: the main rack). */
-	public function show(budget:Budget, rackIndex:Int):Void {
+	public function show(budget:Budget, rackIndex:Int, reserve:Reserve):Void {
 		final p = budget.points;
 		final rack = budget.racks[rackIndex < budget.racks.length ? rackIndex : 0];
 		setTitle(budget.racks.length == 1 ? "合计" : "合计：" + rack.label);
+		reserveButton.setText(reserve.isNone() ? "余量：不留" : "余量：" + [for (limit in orvane.model.LimitKind.all) reserve.percent(limit)].join("/") + "%");
 		pointsByKind.text = 'DI ${p.di}   DO ${p.dout}   AI ${p.ai}   AO ${p.ao}';
-		points.show(p.total(), budget.ioPointsLeft() == null ? null : budget.maxIoPoints, budget.ioPointsLeft(), "点");
-		slots.show(rack.slotsUsed, rack.slotsLeft() == null ? null : rack.slotsAvailable, rack.slotsLeft(), "槽");
-		current5V.show(rack.draw5V, rack.current5VLeft() == null ? null : rack.supply5V, rack.current5VLeft(), "mA");
+		points.show(p.total(), budget.ioPointsLeft() == null ? null : budget.maxIoPoints, budget.ioPointsLeft(), "点", budget.usableIoPoints);
+		slots.show(rack.slotsUsed, rack.slotsLeft() == null ? null : rack.slotsAvailable, rack.slotsLeft(), "槽", rack.slotsUsable);
+		current5V.show(rack.draw5V, rack.current5VLeft() == null ? null : rack.supply5V, rack.current5VLeft(), "mA", rack.usable5V);
 		if (rack.powerLacks24V())
 			current24V.showWithoutCapacity(rack.draw24V, "mA", rack.needsExternal24V() ? "需外部供电" : "电源无 24V");
 		else
-			current24V.show(rack.draw24V, rack.current24VLeft() == null ? null : rack.supply24V, rack.current24VLeft(), "mA");
+			current24V.show(rack.draw24V, rack.current24VLeft() == null ? null : rack.supply24V, rack.current24VLeft(), "mA", rack.usable24V);
 		overall.text = budget.racks.length == 1 ? "" : '${budget.bases} 个基板合计：槽 ${budget.slotsUsed}/${budget.slotsAvailable} · '
 			+ '5V ${budget.draw5V}/${budget.supply5V} · 24V ${budget.draw24V}/${budget.supply24V} mA';
 		final problems = budget.problems();

@@ -1,0 +1,57 @@
+package orvane.model;
+
+/**
+	The system a selection stands for, worked out once for everything that shows or counts it:
+	the slot modules (planned ones included), their pieces in order, the racks (the main one, the
+	selection's expansion racks and, by I/O need, those the planner adds) and where each piece
+	stands (RackFill).
+**/
+class SystemPlan {
+	public final selection:Selection;
+	public final modules:Array<ModuleLine>;
+	public final pieces:Array<SlotPiece>;
+	/** Per rack, the main one first: its base and power supply, null while not chosen. */
+	public final bases:Array<Null<CatalogItem>>;
+	public final powers:Array<Null<CatalogItem>>;
+	/** The racks the planner adds after the selection's own (by I/O need only). */
+	public final planned:Array<ExpansionRack>;
+	public final fill:RackFill;
+	/** By I/O need: what no number of racks the CPU drives could take, worded for the user. */
+	public final shortfall:Null<String>;
+	/** The planned racks keep the reserve (true without any). */
+	public final plannedWithReserve:Bool;
+
+	public function new(selection:Selection, catalog:Catalog) {
+		this.selection = selection;
+		modules = selection.moduleLines(catalog);
+		pieces = selection.slotPieces(catalog, modules);
+		bases = [selection.base].concat([for (rack in selection.racks) rack.base]);
+		powers = [selection.power].concat([for (rack in selection.racks) rack.power]);
+		final planner = selection.mode == ByIoNeed && selection.base != null ? new RackPlanner(selection, catalog, pieces, bases,
+			selection.racksToAdd(catalog)) : null;
+		planned = planner == null ? [] : planner.racks;
+		shortfall = planner == null ? null : planner.shortfall;
+		plannedWithReserve = planner == null || planner.reserveKept || planner.racks.length == 0;
+		for (rack in planned) {
+			bases.push(rack.base);
+			powers.push(rack.power);
+		}
+		final capacities = [for (base in bases) base == null ? 0 : base.slots];
+		final own = capacities.length - planned.length;
+		final usable = [for (c in capacities.slice(0, own)) selection.reserve.usable(Slots, c)];
+		final limits = planner == null ? [usable, capacities] : [
+			(planner.reserveKept ? usable : capacities.slice(0, own)).concat(planner.takes)
+		];
+		fill = new RackFill(pieces, capacities, limits);
+	}
+
+	/** Racks, the main one included. */
+	public function rackCount():Int {
+		return bases.length;
+	}
+
+	/** Whether rack `index` is one the planner adds. */
+	public function isPlanned(index:Int):Bool {
+		return index >= bases.length - planned.length;
+	}
+}
