@@ -111,10 +111,12 @@ NginxServer::~NginxServer()
     }
 }
 
-NginxServer::Site NginxServer::AddSite(const QString& name, const TestAuthority::Certificate& certificate)
+NginxServer::Site NginxServer::AddSite(const QString& name, const TestAuthority::Certificate& certificate,
+                                       const QString& testLocations)
 {
     const Site site{FreeLoopbackPort(), FreeLoopbackPort()};
     QString sites = ReadText(QStringLiteral(ORVANE_NGINX_SITES_TEMPLATE));
+    sites.insert(sites.indexOf(QStringLiteral("    location /torvex-z/ {")), testLocations);
     sites.replace("@HTTPS_LISTEN@", QStringLiteral("127.0.0.1:%1").arg(site.httpsPort))
         .replace("@HTTP_LISTEN@", QStringLiteral("127.0.0.1:%1").arg(site.httpPort))
         .replace("@HTTPS_HOST@", QStringLiteral("127.0.0.1:%1").arg(site.httpsPort))

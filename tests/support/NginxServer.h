@@ -30,8 +30,9 @@ public:
     NginxServer(const NginxServer&) = delete;
     NginxServer& operator=(const NginxServer&) = delete;
 
-    // Adds a copy of the sites served with certificate on two free ports.
-    Site AddSite(const QString& name, const TestAuthority::Certificate& certificate);
+    // Adds a copy of the sites served with certificate on two free ports;
+    // testLocations (nginx location blocks) go into its HTTPS server first.
+    Site AddSite(const QString& name, const TestAuthority::Certificate& certificate, const QString& testLocations = {});
     // Starts nginx and waits until every site's ports take connections.
     void Start();
 

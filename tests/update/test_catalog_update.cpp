@@ -107,7 +107,8 @@ void CatalogUpdateTest::initTestCase()
         QVERIFY(QDir().mkpath(m_folder.filePath("ca")));
         const TestAuthority authority(m_folder.filePath("ca"));
         m_nginx = std::make_unique<NginxServer>(m_folder.filePath("nginx"), m_www.path());
-        m_site = m_nginx->AddSite("site", authority.Issue("localhost", "IP:127.0.0.1,DNS:localhost", {"-days", "30"}));
+        m_site = m_nginx->AddSite("site", authority.Issue("localhost", "IP:127.0.0.1,DNS:localhost", {"-days", "30"}),
+                                  "    location /torvex-z/moved-to-ftp/ { return 302 ftp://127.0.0.1/orvane_catalog.xml; }\n");
         m_nginx->Start();
         qputenv("ORVANE_CA_FILE", authority.CaFile().toUtf8());
     } catch (const std::runtime_error& error) {
@@ -152,6 +153,7 @@ void CatalogUpdateTest::everyOtherCatalogueIsRefusedAndChangesNothing_data()
     QTest::newRow("older edition") << "older" << "不比";
     QTest::newRow("oversized") << "oversized" << "1 MiB";
     QTest::newRow("no catalogue there") << "absent" << "无法连接";
+    QTest::newRow("redirect to ftp") << "moved-to-ftp" << "HTTP 和 HTTPS 以外";
 }
 
 void CatalogUpdateTest::everyOtherCatalogueIsRefusedAndChangesNothing()
