@@ -2,13 +2,33 @@
 
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace orvane {
+
+namespace {
+
+// A tab stop past the widest field of the tab-separated lines, so that every
+// column starts at the same place and no two fields run together.
+qreal ColumnWidth(const QString& list, const QFontMetricsF& metrics)
+{
+    qreal widest = 0;
+    for (const QString& line : list.split(QLatin1Char('\n'))) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        for (qsizetype i = 0; i + 1 < fields.size(); ++i)  // a line's last field ends no column
+            widest = std::max(widest, metrics.horizontalAdvance(fields[i]));
+    }
+    return widest + 2 * metrics.horizontalAdvance(QLatin1Char(' '));
+}
+
+}  // namespace
 
 CatalogSummaryDialog::CatalogSummaryDialog(const std::string& summary, const std::string& changeList, QWidget* parent)
     : QDialog(parent)
@@ -23,6 +43,7 @@ CatalogSummaryDialog::CatalogSummaryDialog(const std::string& summary, const std
     list->setObjectName(QStringLiteral("changeList"));
     list->setReadOnly(true);
     list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setTabStopDistance(ColumnWidth(list->toPlainText(), QFontMetricsF(list->font())));
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* copy = buttons->addButton(QStringLiteral("复制完整清单"), QDialogButtonBox::ActionRole);
     copy->setObjectName(QStringLiteral("copyList"));
