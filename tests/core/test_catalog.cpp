@@ -5,6 +5,7 @@
 #include "orvane/CatalogSignature.h"
 #include "orvane/CatalogUpdate.h"
 
+#include "FileBytes.h"
 #include "LoopbackHttpServer.h"
 #include "ScopedTempFolder.h"
 #include "VersionFile.h"
@@ -12,9 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -41,29 +40,17 @@ std::string CatalogText(const std::string& edition, const std::string& items = k
            R"(" date="2026-12-01">)" + items + "</catalog>";
 }
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 class CatalogUpdateTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ::setenv("no_proxy", "*", 1);
         fs::create_directories(m_places.KeyFolder());
-        WriteFile(m_places.KeyFolder() + "publisher.pem", m_key.publicPem);
-        WriteFile(m_places.KeyFolder() + "broken.pem", "-----BEGIN PUBLIC KEY-----\nAAAA\n");
-        WriteFile(m_places.KeyFolder() + "notes.txt", m_ignoredKey.publicPem);
-        WriteFile(m_places.ShippedCatalog(), CatalogText("2026.1"));
-        WriteFile(m_places.VersionFile(), VersionFile{.catalogUpdateUrl = m_server.Url("/torvex-z/")}.Text());
+        WriteFileBytes(m_places.KeyFolder() + "publisher.pem", m_key.publicPem);
+        WriteFileBytes(m_places.KeyFolder() + "broken.pem", "-----BEGIN PUBLIC KEY-----\nAAAA\n");
+        WriteFileBytes(m_places.KeyFolder() + "notes.txt", m_ignoredKey.publicPem);
+        WriteFileBytes(m_places.ShippedCatalog(), CatalogText("2026.1"));
+        WriteFileBytes(m_places.VersionFile(), VersionFile{.catalogUpdateUrl = m_server.Url("/torvex-z/")}.Text());
     }
 
     static orvane::CatalogKeyPair MakeKey() { return orvane::MakeCatalogKeyPair().value(); }
@@ -137,7 +124,7 @@ TEST(CatalogReader, RefusesWhatTheMovieRefusesAndSkipsWhatItSkips)
 
 TEST(CatalogReader, ReadsTheShippedCatalogueWhole)
 {
-    const orvane::CatalogReading reading = orvane::ReadCatalog(ReadFile(ORVANE_SHIPPED_CATALOG));
+    const orvane::CatalogReading reading = orvane::ReadCatalog(ReadFileBytes(ORVANE_SHIPPED_CATALOG));
     ASSERT_TRUE(reading) << reading.reason;
     EXPECT_FALSE(reading.catalog.edition.empty());
     EXPECT_EQ(reading.catalog.skipped, 0);
@@ -170,7 +157,7 @@ TEST_F(CatalogUpdateTest, GoodUpdateIsAcceptedSummedUpInstalledAndServed)
     ASSERT_TRUE(orvane::InstallCatalog(update.catalogBytes, update.signature, m_places.dataFolder));
     const orvane::CatalogChoice served = orvane::ChooseCatalog(m_places);
     EXPECT_TRUE(served.userCopy);
-    EXPECT_EQ(ReadFile(served.path), catalog);
+    EXPECT_EQ(ReadFileBytes(served.path), catalog);
     // The update is now the one in use: fetching it again gives nothing newer.
     ExpectRefused(CatalogUpdateOutcome::NotNewer);
 
@@ -256,7 +243,7 @@ TEST_F(CatalogUpdateTest, TheUsersCopyIsServedOnlyWhenSignedValidAndNewerThanThe
     ASSERT_TRUE(orvane::InstallCatalog(catalog, signature, m_places.dataFolder));
     EXPECT_EQ(orvane::ChooseCatalog(m_places).edition, "2026.2");
     // A newer program's catalogue wins over the older download.
-    WriteFile(m_places.ShippedCatalog(), CatalogText("2027.1"));
+    WriteFileBytes(m_places.ShippedCatalog(), CatalogText("2027.1"));
     EXPECT_EQ(orvane::ChooseCatalog(m_places).edition, "2027.1");
 }
 
@@ -271,7 +258,7 @@ TEST_F(CatalogUpdateTest, AnInstallThatCannotWriteTheCatalogueKeepsThePreviousPa
 
 TEST_F(CatalogUpdateTest, AVersionFileWithoutTheAddressNamesNoServer)
 {
-    WriteFile(m_places.VersionFile(), VersionFile{}.Text());
+    WriteFileBytes(m_places.VersionFile(), VersionFile{}.Text());
     ExpectRefused(CatalogUpdateOutcome::NoAddress);
 }
 

@@ -3,6 +3,7 @@
 
 #include "orvane/ErrorLog.h"
 
+#include "FileBytes.h"
 #include "ErrorLogReader.h"
 #include "ScopedTempFolder.h"
 
@@ -16,7 +17,6 @@
 #include <fstream>
 #include <functional>
 #include <future>
-#include <sstream>
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -38,14 +38,6 @@ std::time_t UtcTime(int year, int month, int day, int hour, int minute, int seco
     fields.tm_min = minute;
     fields.tm_sec = second;
     return ::timegm(&fields);
-}
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
 }
 
 // The messages of every record in a log file, in file order.
@@ -90,7 +82,7 @@ TEST_F(ErrorLogLineFormat, FieldsInLineOrderWithCommaAndNegativeSystemError)
                              -2147467259, "host/OrvaneDlg.cpp", 1234, "a,b, c"};
     ASSERT_EQ(log.WriteLog(record, UtcTime(2010, 5, 12, 9, 3, 41)), 0);
 
-    EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
+    EXPECT_EQ(ReadFileBytes(m_temp.path() / "_ERROR12.log"),
               "2010/05/12-09:03:41,00000000,-2147467259,host/OrvaneDlg.cpp,1234,"
               "COrvaneDlg::CheckFlashPlayerVersion(),OleCreate(),a,b, c\n");
 }
@@ -108,7 +100,7 @@ TEST_F(ErrorLogLineFormat, EmptyMessageEndsWithCommaAndLineFeed)
 {
     CErrorLog log(m_temp.path().string());
     ASSERT_EQ(log.WriteLog(SampleRecord(""), UtcTime(2010, 5, 12, 0, 0, 0)), 0);
-    const std::string content = ReadFile(m_temp.path() / "_ERROR12.log");
+    const std::string content = ReadFileBytes(m_temp.path() / "_ERROR12.log");
     EXPECT_TRUE(content.ends_with(",SetMenu(),\n")) << content;
 }
 
@@ -117,7 +109,7 @@ TEST_F(ErrorLogLineFormat, RecordsAreBareLinesWithSingleLineFeeds)
     CErrorLog log(m_temp.path().string());
     ASSERT_EQ(log.WriteLog(SampleRecord("first"), UtcTime(2010, 5, 12, 1, 2, 3)), 0);
     ASSERT_EQ(log.WriteLog(SampleRecord("second"), UtcTime(2010, 5, 12, 1, 2, 4)), 0);
-    EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
+    EXPECT_EQ(ReadFileBytes(m_temp.path() / "_ERROR12.log"),
               "2010/05/12-01:02:03,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),first\n"
               "2010/05/12-01:02:04,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),second\n");
 }
@@ -148,7 +140,7 @@ TEST_F(ErrorLogLineFormat, ControlCharactersInFieldsAreEscapedSoARecordIsOneLine
     const ErrorRecord record{"op\tname", "step\x7F", 0, 0, "dir\\evil\r\n.cpp", 7,
                              "a.zsr\n2010/05/12-00:00:00,00000000,0,forged\x01\x1B"};
     ASSERT_EQ(log.WriteLog(record, UtcTime(2010, 5, 12, 0, 0, 0)), 0);
-    EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
+    EXPECT_EQ(ReadFileBytes(m_temp.path() / "_ERROR12.log"),
               "2010/05/12-00:00:00,00000000,0,dir\\\\evil\\r\\n.cpp,7,op\\tname,step\\x7F,"
               "a.zsr\\n2010/05/12-00:00:00,00000000,0,forged\\x01\\x1B\n");
     // The reader gets the original texts back.
@@ -222,7 +214,7 @@ TEST_F(ErrorLogSharedFolder, PlantedLinkAtTheLogNameIsNotFollowed)
     fs::create_hard_link(target, log12);
     EXPECT_EQ(log.WriteLog(SampleRecord("via hard link"), UtcTime(2010, 5, 12, 0, 0, 0)), -1);
 
-    EXPECT_EQ(ReadFile(target), "keep\n");
+    EXPECT_EQ(ReadFileBytes(target), "keep\n");
 }
 
 TEST_F(ErrorLogSharedFolder, NewLogIsReadableByItsOwnerOnly)
@@ -430,7 +422,7 @@ TEST_F(ErrorLogCaptureTest, CapturedRecordsReachNoFileUntilReplayedInOrderWithTh
 
     const ErrorLogTail nowTail(nowFolder);
     orvane::ErrorLogCapture::Replay(records);
-    EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
+    EXPECT_EQ(ReadFileBytes(m_temp.path() / "_ERROR12.log"),
               "2010/05/12-01:02:03,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),first\n"
               "2010/05/12-01:02:01,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),third\n");
     const std::vector<LogRecord> replayedNow = nowTail.NewLines();
@@ -452,7 +444,7 @@ TEST_F(ErrorLogCaptureTest, OtherThreadsWriteAsUsual)
     EXPECT_EQ(log.WriteLog(SampleRecord("this thread"), UtcTime(2010, 5, 12, 0, 0, 1)), 0);
 
     EXPECT_EQ(otherResult, 0);
-    EXPECT_EQ(ReadFile(m_temp.path() / "_ERROR12.log"),
+    EXPECT_EQ(ReadFileBytes(m_temp.path() / "_ERROR12.log"),
               "2010/05/12-00:00:00,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),"
               "other thread\n");
     const auto records = capture.TakeRecords();

@@ -2,6 +2,7 @@
 // program folder. Boxes and file dialogs are answered by the test; the movie
 // is driven through its own calls and with real mouse clicks.
 
+#include "FileBytes.h"
 #include "HostTestSupport.h"
 #include "dialogs/QtUserDialogs.h"
 #include "RufflePlayerFactory.h"
@@ -29,9 +30,7 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 
 #include <csignal>
@@ -60,17 +59,6 @@ std::string Decode(const std::string& path, int* exitCode = nullptr)
     if (exitCode)
         *exitCode = zsr.exitCode();
     return zsr.readAllStandardOutput().toStdString();
-}
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 }  // namespace
@@ -235,7 +223,7 @@ private slots:
         QVERIFY(m_dialogs->boxes.empty());
         QCOMPARE(m_dialogs->saveRequests.back().initialName, std::string("line-2.xlsx"));
         const std::string today = QDate::currentDate().toString(Qt::ISODate).toStdString();
-        QCOMPARE(ReadBytes(csv), "\xEF\xBB\xBF"
+        QCOMPARE(ReadFileBytes(csv), "\xEF\xBB\xBF"
                                  "物料清单\r\n项目名称,二号线\r\n日期," + today + "\r\n"
                                  "价格依据,产品目录 2026.2 版（2026-12-07）\r\n\r\n"
                                  "序号,订货号,型号,说明,数量,单价(CNY),金额(CNY)\r\n"
@@ -321,9 +309,9 @@ private slots:
         const std::string good = FilePath("good.zsr");
         const std::string damaged = FilePath("damaged.zsr");
         QVERIFY(WriteSelectionFile(good, kSelection));
-        std::string bytes = ReadBytes(good);
+        std::string bytes = ReadFileBytes(good);
         bytes.back() = static_cast<char>(bytes.back() ^ 0x01);
-        WriteBytes(damaged, bytes);
+        WriteFileBytes(damaged, bytes);
 
         StartProgram({QStringLiteral("orvane")});
         WaitUntilReady();
@@ -349,7 +337,7 @@ private slots:
         const std::string older = FilePath("older.zsr");
         QVERIFY(WriteSelectionFile(good, kSelection));
         QVERIFY(WriteSelectionFile(older, "SELECTION OF AN OLDER PROGRAM\r\nCPU=Z-100"));
-        const std::string olderBytes = ReadBytes(older);
+        const std::string olderBytes = ReadFileBytes(older);
 
         StartProgram({QStringLiteral("orvane")});
         WaitUntilReady();
@@ -366,7 +354,7 @@ private slots:
         m_dialogs->saveAnswers.push_back(std::nullopt);  // the user cancels the save dialog
         Command(32771)->trigger();
         QCOMPARE(m_dialogs->saveRequests.size(), std::size_t(1));
-        QCOMPARE(ReadBytes(older), olderBytes);
+        QCOMPARE(ReadFileBytes(older), olderBytes);
         QVERIFY(m_dialogs->boxes.empty());
     }
 
@@ -557,10 +545,8 @@ private slots:
             QVERIFY(QFile::link(QStringLiteral(ORVANE_BIN_DIR "/") + QLatin1String(name), folder.filePath(QLatin1String(name))));
         const auto key = orvane::MakeCatalogKeyPair();
         QVERIFY(key);
-        WriteBytes(folder.filePath(QStringLiteral("catalog-keys/test.pem")).toStdString(), key->publicPem);
-        std::string catalogue = ReadBytes(ORVANE_BIN_DIR "/orvane_catalog.xml");
-        const std::size_t edition = catalogue.find("edition=\"") + 9;
-        catalogue.replace(edition, catalogue.find('"', edition) - edition, "2099.1");  // newer than the shipped one
+        WriteFileBytes(folder.filePath(QStringLiteral("catalog-keys/test.pem")).toStdString(), key->publicPem);
+        std::string catalogue = WithEdition(ReadFileBytes(ORVANE_BIN_DIR "/orvane_catalog.xml"), "2099.1");  // newer than the shipped one
         catalogue.insert(catalogue.rfind("</catalog>"),
                          "<item kind=\"di\" code=\"ZX-DI16N\" order=\"TZ-D1017-00\" price=\"760.00\" desc=\"16 点新型输入\" di=\"16\"/>\n");
         QVERIFY(orvane::InstallCatalog(catalogue, *orvane::SignCatalog(key->privatePem, catalogue), CatalogFolder()));
@@ -757,7 +743,7 @@ private slots:
         const std::string csv = FilePath("planned.csv");
         m_dialogs->saveAnswers.push_back(csv);
         Command(ID_MENU_FILE_EXPORT_BOM)->trigger();
-        const std::string bill = ReadBytes(csv);
+        const std::string bill = ReadFileBytes(csv);
         for (const std::string expected : {"ZB-E08,8 槽扩展基板,1,560.00,560.00", "ZX-IF01,扩展接口模块，装在扩展基板的接口位,1,",
                                            "ZX-CC40,40 针连接器电缆 1.0 m，连接器型模块用,2,165.00,330.00\r\n",
                                            "\r\n主基板,ZB-B06,ZP-P30,4,6,", "\r\n扩展基板 1,ZB-E08,ZP-P15,6,8,",

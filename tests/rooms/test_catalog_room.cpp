@@ -4,6 +4,7 @@
 // whole window against nginx in tests/update/test_catalog_update.cpp.
 #include "catalog/CatalogCommands.h"
 
+#include "FileBytes.h"
 #include "LoopbackHttpServer.h"
 #include "ScriptedUserDialogs.h"
 #include "VersionFile.h"
@@ -17,19 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
-
-namespace {
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-}  // namespace
 
 class CatalogRoomTest : public QObject {
     Q_OBJECT
@@ -44,7 +33,7 @@ private:
     // shipped catalogue, the publisher's key and a version file naming updateUrl.
     std::unique_ptr<orvane::CatalogCommands> Room(const std::string& updateUrl)
     {
-        std::ofstream(Program("z_ver.xml")) << VersionFile{.catalogUpdateUrl = updateUrl}.Text();
+        WriteFileBytes(Program("z_ver.xml"), VersionFile{.catalogUpdateUrl = updateUrl}.Text());
         auto room = std::make_unique<orvane::CatalogCommands>(
             orvane::CatalogCommands::Window{&m_owner, m_dialogs.get(), [this](const QString& path) { m_served.push_back(path); }},
             m_data.path().toStdString() + "/");
@@ -66,9 +55,8 @@ void CatalogRoomTest::initTestCase()
     const auto key = orvane::MakeCatalogKeyPair();
     QVERIFY(key);
     m_key = *key;
-    QVERIFY(QDir(m_program.path()).mkdir(QStringLiteral("catalog-keys")));
-    std::ofstream(Program("catalog-keys/publisher.pem")) << m_key.publicPem;
-    std::ofstream(Program("orvane_catalog.xml")) << ReadBytes(ORVANE_SHIPPED_CATALOG);
+    WriteFileBytes(Program("catalog-keys/publisher.pem"), m_key.publicPem);
+    WriteFileBytes(Program("orvane_catalog.xml"), ReadFileBytes(ORVANE_SHIPPED_CATALOG));
 }
 
 void CatalogRoomTest::init()
@@ -80,9 +68,7 @@ void CatalogRoomTest::init()
 
 void CatalogRoomTest::theUsersNewerCatalogueIsServedUntilTheShippedOneIsRestored()
 {
-    std::string newer = ReadBytes(ORVANE_SHIPPED_CATALOG);
-    const std::size_t edition = newer.find("edition=\"") + 9;
-    newer.replace(edition, newer.find('"', edition) - edition, "2099.1");
+    const std::string newer = WithEdition(ReadFileBytes(ORVANE_SHIPPED_CATALOG), "2099.1");
     QVERIFY(orvane::InstallCatalog(newer, *orvane::SignCatalog(m_key.privatePem, newer), m_data.path().toStdString() + "/"));
     const QString userCopy = m_data.filePath(QStringLiteral("orvane_catalog.xml"));
 

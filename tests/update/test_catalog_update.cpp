@@ -3,6 +3,7 @@
 // HTTPS: the publisher's newer catalogue is installed, summarised and served
 // to the movie from its next load on; every other one is refused with its
 // reason and changes nothing.
+#include "FileBytes.h"
 #include "HostTestSupport.h"
 #include "NginxServer.h"
 
@@ -17,32 +18,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace {
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const QString& path, const std::string& bytes)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-}
-
-const std::string kShipped = ReadBytes(ORVANE_SHIPPED_CATALOG);
+const std::string kShipped = ReadFileBytes(ORVANE_SHIPPED_CATALOG);
 
 // The shipped catalogue as another edition, with a module more and ZX-DI16 dearer.
 std::string Edition(const std::string& edition, std::size_t padding = 0)
 {
-    std::string text = kShipped;
-    const std::size_t at = text.find("edition=\"") + 9;
-    text.replace(at, text.find('"', at) - at, edition);
+    std::string text = WithEdition(kShipped, edition);
     text.replace(text.find("price=\"680.00\" desc=\"16 点"), 14, "price=\"720.00\"");
     text.insert(text.rfind("</catalog>"),
                 "  <item kind=\"di\" code=\"ZX-DI16N\" order=\"TZ-D1017-00\" price=\"760.00\" desc=\"16 点新型输入\" di=\"16\" i5v=\"55\"/>\n"
@@ -65,16 +50,16 @@ private:
     std::unique_ptr<COrvaneDlg> Start(HostHarness& host, const char* folder)
     {
         host.WriteVersionFile(VersionFile{.catalogUpdateUrl = m_site.HttpsUrl("/torvex-z/" + std::string(folder) + "/")}.Text());
-        WriteBytes(QString::fromStdString(host.AppFile("orvane_catalog.xml")), kShipped);
-        WriteBytes(QString::fromStdString(host.AppFile("catalog-keys/publisher.pem")), m_key.publicPem);
+        WriteFileBytes(host.AppFile("orvane_catalog.xml"), kShipped);
+        WriteFileBytes(host.AppFile("catalog-keys/publisher.pem"), m_key.publicPem);
         return host.StartReady();
     }
     void Publish(const char* folder, const std::string& catalogue, const std::optional<std::string>& signature)
     {
         const QString base = m_www.filePath(QStringLiteral("torvex-z/%1/").arg(QLatin1String(folder)));
-        WriteBytes(base + QStringLiteral("orvane_catalog.xml"), catalogue);
+        WriteFileBytes((base + QStringLiteral("orvane_catalog.xml")).toStdString(), catalogue);
         if (signature)
-            WriteBytes(base + QStringLiteral("orvane_catalog.xml.sig"), *signature);
+            WriteFileBytes((base + QStringLiteral("orvane_catalog.xml.sig")).toStdString(), *signature);
     }
 
     QTemporaryDir m_folder;
@@ -132,7 +117,7 @@ void CatalogUpdateTest::publishersNewerCatalogueIsInstalledAndTold()
         QVERIFY2(summary.contains(QString::fromUtf8(expected)), qPrintable(summary));
     QVERIFY2(list.contains(QStringLiteral("ZX-DI16N")), qPrintable(list));
     const std::string installed = host.catalogFolder + "orvane_catalog.xml";
-    QCOMPARE(ReadBytes(installed), Edition("2099.1"));
+    QCOMPARE(ReadFileBytes(installed), Edition("2099.1"));
     QCOMPARE(host.movie->servedInPlace.back(), std::make_pair(QStringLiteral("orvane_catalog.xml"), QString::fromStdString(installed)));
 
     // The next start serves it from the first load on; going back to the shipped one removes it.
