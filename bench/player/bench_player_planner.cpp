@@ -89,6 +89,25 @@ std::vector<Case> ModuleCases()
     return cases;
 }
 
+// Engineers' plants, each a group of its own: a packaging line whose relay outputs draw more 24 V
+// than its main rack gives, and plants whose racks the planner must fill to the CPU's eight bases
+// with a 20 % reserve, on 16-point and on 32-point modules.
+std::vector<Case> PlantCases()
+{
+    const QString reserve = QStringLiteral("reserve=slots:20,5V:20,24V:20,points:0\n");
+    const QString plant = QStringLiteral("TZSEL/4\nmode=io\ncpu=ZC-320\npower=ZP-P50\nbase=ZB-B12\n") + reserve;
+    const QString on16 = QStringLiteral("pick=DI:ZX-DI16,DO:ZX-DO16T,AI:ZX-AI04,AO:ZX-AO04");
+    const QString on32 = QStringLiteral("pick=DI:ZX-DI32,DO:ZX-DO32T,AI:ZX-AI04,AO:ZX-AO04");
+    return {
+        {QStringLiteral("packaging line"), QStringLiteral("TZSEL/1\nmode=io\ncpu=ZC-120\npower=ZP-P30\nbase=ZB-B12\n"
+                                                          "need=DI:120,DO:80,AI:8,AO:4\npick=DI:ZX-DI16,DO:ZX-DO16R,AI:ZX-AI04,AO:ZX-AO04\nqty=ZX-EN01:1")},
+        {QStringLiteral("plant 600/400/48/16, 16-point"), plant + "need=DI:600,DO:400,AI:48,AO:16\n" + on16},
+        {QStringLiteral("plant 600/400/48/16, 32-point"), plant + "need=DI:600,DO:400,AI:48,AO:16\n" + on32},
+        {QStringLiteral("plant 1000/800/96/32, 16-point"), plant + "need=DI:1000,DO:800,AI:96,AO:32\n" + on16},
+        {QStringLiteral("plant 1000/800/96/32, 32-point"), plant + "need=DI:1000,DO:800,AI:96,AO:32\n" + on32},
+    };
+}
+
 // The shipped catalogue ten times over: each item again under nine other
 // codes and order numbers, its capacity and price a little different.
 QByteArray TenTimesLarger(const QByteArray& shipped)
@@ -205,6 +224,8 @@ int main(int argc, char** argv)
         cases.push_back(std::move(reserved));
     for (Case& module : ModuleCases())
         cases.push_back(std::move(module));
+    for (Case& plant : PlantCases())
+        cases.push_back(std::move(plant));
 
     QTemporaryDir larger;
     QFile shipped(QStringLiteral(ORVANE_BIN_DIR "/orvane_catalog.xml"));

@@ -78,6 +78,15 @@ class Budget {
 		return true;
 	}
 
+	/** How much of the reserve of `limit` the racks use, added up over the racks (within their capacity). */
+	public function reserveEatenBy(limit:LimitKind):Int {
+		var eaten = 0;
+		for (rack in racks)
+			if (rack.reserveEaten(limit))
+				eaten += rack.usedOf(limit) - rack.usableOf(limit);
+		return eaten;
+	}
+
 	/** The main rack: the CPU's. */
 	public function main():RackBudget {
 		return racks[0];

@@ -121,11 +121,11 @@ class RackBudget {
 		];
 	}
 
-	function usedOf(limit:LimitKind):Int {
+	public function usedOf(limit:LimitKind):Int {
 		return limit == Slots ? slotsUsed : limit == Current5V ? draw5V : draw24V;
 	}
 
-	function usableOf(limit:LimitKind):Int {
+	public function usableOf(limit:LimitKind):Int {
 		return limit == Slots ? slotsUsable : limit == Current5V ? usable5V : usable24V;
 	}
 

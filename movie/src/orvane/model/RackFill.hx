@@ -1,11 +1,11 @@
 package orvane.model;
 
 /**
-	Which piece stands in which slot of which rack. Pinned pieces stand in their rack; the others,
-	in the selection's order, fill the main rack from slot 1 and then each rack in turn up to a
-	limit, a piece wider than what is left starting the next rack. The limits are tried in turn
-	(the slot reserve of every base kept, then whole bases) until every piece fits, else the last
-	ones are used. In each rack the pieces stand in the selection's order. What a rack cannot
+	Which piece stands in which slot of which rack, given the rack of each piece: by module
+	(`place`) pinned pieces stand in their rack and the others, in the selection's order, fill the
+	main rack from slot 1 and then each rack in turn up to a limit, a piece wider than what is left
+	starting the next rack; by I/O need the planner says where each goes (RackPlanner). In each
+	rack the pieces stand in the selection's order. What a rack cannot
 	hold (pinned pieces beyond its base, and with the last rack the pieces no rack has room for)
 	lies past its base.
 **/
@@ -17,15 +17,9 @@ class RackFill {
 	public final beyond:Array<Array<SlotUse>> = [];
 	/** The rack each piece stands in (or, past every base, the last one). */
 	public final rackOf:Array<Int>;
-	/** `limits`: per rack, the slots the fill may take, each set tried in turn. */
-	public function new(pieces:Array<SlotPiece>, capacities:Array<Int>, limits:Array<Array<Int>>) {
+	/** `places`: the rack of each piece (-1: none has room), as `place` or the planner gives them. */
+	public function new(pieces:Array<SlotPiece>, capacities:Array<Int>, places:Array<Int>) {
 		this.pieces = pieces;
-		var places = [];
-		for (tried in limits) {
-			places = place(pieces, tried);
-			if (places.indexOf(-1) < 0)
-				break;
-		}
 		final last = capacities.length - 1;
 		rackOf = [for (rack in places) rack < 0 ? last : rack];
 		for (r in 0...capacities.length) {
@@ -53,6 +47,17 @@ class RackFill {
 			racks.push(slots);
 			beyond.push(past);
 		}
+	}
+
+	/** The rack of each piece by `place` with the first of `limits` (each a limit per rack) that gives every piece one, else the last. */
+	public static function firstFitting(pieces:Array<SlotPiece>, limits:Array<Array<Int>>):Array<Int> {
+		var places = [];
+		for (tried in limits) {
+			places = place(pieces, tried);
+			if (places.indexOf(-1) < 0)
+				break;
+		}
+		return places;
 	}
 
 	/**

@@ -1,337 +1,158 @@
 package orvane.model;
 
 /**
-	The expansion racks to add after a selection's own racks so that its pieces fit: each an
-	expansion base with a power supply (and the catalogue's interface module and cable), as
-	few racks as will do and then the lowest price, within the number of bases the CPU drives.
-	The racks are planned so that every base keeps its slot reserve and every supply its 5 V and
-	24 V reserve (and a supply with 24 V output where modules draw 24 V); when no number of racks
-	does that, without the reserves. When not even that fits, the most racks the CPU allows, with
-	the largest bases, and what is short.
+	By I/O need: which rack each module goes on, and the expansion racks to add after the
+	selection's own, within the bases the CPU drives. Goals in order: every rack keeps its slots,
+	5 V and 24 V with the reserve; then the fewest racks; then the lowest price of what the added
+	racks bring (base, supply, interface module, cable, their accessories); then the fewest pieces
+	moved from where the selection's order puts them (each rack filled in turn, as by module), so
+	that a small change of need moves few pieces. The CPU and the selection's own racks are the
+	user's and stay; pinned pieces stay on their rack.
 
-	The own racks take the pieces first, as RackFill places them; then each planned rack takes
-	the next pieces in order, as many as its base holds and its supply carries, and no more than
-	the planner gives it (`takes`), so that a rack of heavy modules may stay partly free.
+	When no plan keeps every reserve, the reserves that cannot be kept are given up, the fewest
+	first and, among as many, slots before 24 V before 5 V; when none keeps even the limits, the
+	most racks the CPU drives are laid out with the largest base and supply, and what is short
+	is named.
 **/
 class RackPlanner {
+	/** Search steps per set of reserves tried (SearchBudget): about 40 ms of the player's time. */
+	public static inline final STEPS = 20000;
+
 	/** The racks to add, in order. */
 	public final racks:Array<ExpansionRack> = [];
-	/** Per rack added: the slots the fill may take in it, pinned pieces included. */
-	public final takes:Array<Int> = [];
-	/** Planned with every reserve kept. */
-	public final reserveKept:Bool;
-	/** What no number of racks could take, worded for the user; null when the pieces fit. */
+	/** Per piece: the rack it goes on (0: the main one); -1 where no rack has room. */
+	public final places:Array<Int>;
+	/** The reserves the plan could not keep, in the order given up. */
+	public final givenUp:Array<LimitKind> = [];
+	/** What no number of racks could take, worded for the user; null when a plan keeps the limits. */
 	public final shortfall:Null<String>;
+	/** The search ran to its end: no plan is better. False when the budget ended first. */
+	public final proven:Bool;
+
+	final pieces:Array<SlotPiece>;
+	final own:Int;
+
+	/** `bases`, `powers`: the selection's racks (the main one first); `maxAdded`: racks that may be added. */
+	public function new(selection:Selection, catalog:Catalog, pieces:Array<SlotPiece>, bases:Array<Null<CatalogItem>>,
+			powers:Array<Null<CatalogItem>>, maxAdded:Int) {
+		own = bases.length;
+		this.pieces = [for (piece in pieces) piece.rack >= own + maxAdded ? new SlotPiece(piece.item) : piece];
+		final options = new RackConfigs(catalog);
+		final addable = options.usable ? maxAdded : 0;
+		final kinds:Array<CatalogItem> = [];
+		final counts:Array<Int> = [];
+		for (piece in this.pieces)
+			if (!piece.isPinned()) {
+				final k = kinds.indexOf(piece.item);
+				if (k < 0) {
+					kinds.push(piece.item);
+					counts.push(1);
+				} else
+					counts[k]++;
+			}
+		final weights = [for (item in kinds) [item.slots, item.draw5V, item.draw24V]];
+		final pinnedTo = [for (r in 0...own + addable) [for (piece in this.pieces) if (piece.rack == r) piece.item]];
+		final carried = [for (r in 0...own) r == 0 ? [selection.cpu] : [options.interfaceModule, options.cable]];
+		var complete = true;
+		for (dropped in reserveSets(selection.reserve)) {
+			final reserve = selection.reserve.copy();
+			for (kind in dropped)
+				reserve.set(kind, 0);
+			final ownRooms = [
+				for (r in 0...own) [for (n in RackRoom.less(RackRoom.of(bases[r], powers[r], carried[r], reserve, true), pinnedTo[r])) n < 0 ? 0 : n]
+			];
+			final budget = new SearchBudget(STEPS);
+			final search = new RackSearch(weights, counts, ownRooms, options.withReserve(reserve), pinnedTo.slice(own), budget);
+			final layout = search.best(added -> reference(kinds, inTurn(reserve, bases, added), own + added.length));
+			complete = complete && !budget.ended;
+			if (layout != null) {
+				for (config in layout.configs)
+					racks.push(new ExpansionRack(config.base, config.power));
+				places = assign(kinds, layout.loads, inTurn(reserve, bases, layout.configs));
+				for (kind in dropped)
+					givenUp.push(kind);
+				shortfall = null;
+				proven = complete;
+				return;
+			}
+		}
+		proven = complete;
+		final largest = options.largest();
+		final capacities = [for (base in bases) base == null ? 0 : base.slots];
+		if (largest != null)
+			for (_ in 0...addable) {
+				racks.push(new ExpansionRack(largest.base, largest.power));
+				capacities.push(largest.base.slots);
+			}
+		places = RackFill.place(this.pieces, capacities);
+		shortfall = shortOf(selection, capacities, largest, addable, options.usable);
+	}
 
 	/**
-		`bases`: the selection's racks (the main one first), whose bases the pieces fill before the
-		planned ones; `maxAdded`: racks that may be added.
+		The reserves to keep, tried in turn: all of them, then with one given up, then two, then
+		none; among as many, slots before 24 V before 5 V (only those that are set).
 	**/
-	public function new(selection:Selection, catalog:Catalog, pieces:Array<SlotPiece>, bases:Array<Null<CatalogItem>>, maxAdded:Int) {
-		final parts = new RackOptions(catalog);
-		final kept = parts.usable ? plan(selection.reserve, pieces, bases, maxAdded, parts) : null;
-		final plain = kept == null && parts.usable ? plan(new Reserve(), pieces, bases, maxAdded, parts) : null;
-		final chosen = kept != null ? kept : plain;
-		reserveKept = kept != null;
-		if (chosen != null) {
-			for (step in chosen) {
-				racks.push(new ExpansionRack(step.base, step.power));
-				takes.push(step.slots);
+	static function reserveSets(reserve:Reserve):Array<Array<LimitKind>> {
+		final set = [for (kind in [LimitKind.Slots, LimitKind.Current24V, LimitKind.Current5V]) if (reserve.percent(kind) > 0) kind];
+		final subsets:Array<Array<LimitKind>> = [[]];
+		for (size in 1...set.length + 1)
+			for (mask in 0...1 << set.length) {
+				final chosen = [for (i in 0...set.length) if (mask & (1 << i) != 0) set[i]];
+				if (chosen.length == size)
+					subsets.push(chosen);
 			}
-			shortfall = null;
-			return;
+		return subsets;
+	}
+
+	/** Where the selection's order puts each piece: each rack, the added ones after the own, filled in turn up to its usable slots. */
+	function inTurn(reserve:Reserve, bases:Array<Null<CatalogItem>>, added:Array<RackConfig>):Array<Int> {
+		final limits = [for (base in bases) base == null ? 0 : reserve.usable(Slots, base.slots)]
+			.concat([for (config in added) reserve.usable(Slots, config.base.slots)]);
+		return RackFill.place(pieces, limits);
+	}
+
+	/** Per rack and kind, the unpinned pieces `places` puts there. */
+	function reference(kinds:Array<CatalogItem>, places:Array<Int>, racks:Int):Array<Array<Int>> {
+		final layout = [for (_ in 0...racks) [for (_ in kinds) 0]];
+		for (i in 0...pieces.length)
+			if (!pieces[i].isPinned() && places[i] >= 0)
+				layout[places[i]][kinds.indexOf(pieces[i].item)]++;
+		return layout;
+	}
+
+	/** The rack of each piece for the counts `loads`: pinned ones on theirs, the others where the order puts them if the counts let them stay there. */
+	function assign(kinds:Array<CatalogItem>, loads:Array<Array<Int>>, inTurn:Array<Int>):Array<Int> {
+		final left = [for (load in loads) load.copy()];
+		final result = [for (piece in pieces) piece.isPinned() ? piece.rack : -1];
+		for (i in 0...pieces.length) {
+			final r = inTurn[i];
+			if (!pieces[i].isPinned() && r >= 0 && r < left.length && left[r][kinds.indexOf(pieces[i].item)] > 0) {
+				left[r][kinds.indexOf(pieces[i].item)]--;
+				result[i] = r;
+			}
 		}
-		final left = Remainder.after(pieces, bases, new Reserve(), maxAdded);
-		if (!parts.usable) {
-			shortfall = left.isEmpty() ? null : "目录中没有扩展基板、扩展接口模块或扩展电缆，无法添加扩展基板";
-			return;
-		}
-		for (j in 0...maxAdded) {
-			racks.push(new ExpansionRack(parts.largestBase, parts.largestPower));
-			takes.push(parts.largestBase.slots);
-		}
-		final missing = left.slots() - maxAdded * parts.largestBase.slots;
+		for (i in 0...pieces.length)
+			if (!pieces[i].isPinned() && result[i] < 0) {
+				final k = kinds.indexOf(pieces[i].item);
+				var r = 0;
+				while (left[r][k] == 0)
+					r++;
+				left[r][k]--;
+				result[i] = r;
+			}
+		return result;
+	}
+
+	/** What is short with the largest racks, worded for the user. */
+	function shortOf(selection:Selection, capacities:Array<Int>, largest:Null<RackConfig>, added:Int, usable:Bool):String {
+		var slots = 0;
+		for (piece in pieces)
+			slots += piece.item.slots;
+		for (capacity in capacities)
+			slots -= capacity;
+		if (!usable)
+			return "目录中没有扩展基板、扩展接口模块或扩展电缆，无法添加扩展基板";
 		final drives = selection.cpu == null ? "" : '（${selection.cpu.code} 最多带 ${selection.cpu.maxBases} 个基板）';
-		shortfall = missing > 0 ? 'I/O 需求无法满足：基板都用上仍缺 $missing 槽$drives' : "I/O 需求无法满足：扩展基板的电源容量不足";
-	}
-
-	static function plan(reserve:Reserve, pieces:Array<SlotPiece>, bases:Array<Null<CatalogItem>>, maxAdded:Int,
-			parts:RackOptions):Null<Array<Step>> {
-		final left = Remainder.after(pieces, bases, reserve, maxAdded);
-		if (left.isEmpty())
-			return [];
-		if (left.slots() > maxAdded * parts.largestBase.slots)
-			return null;
-		parts.keepFor(reserve);
-		return new RackSearch(left, reserve, maxAdded, parts).cheapest();
-	}
-}
-
-/** The expansion bases and power supplies a planned rack may have, and what each rack carries besides its modules. */
-private class RackOptions {
-	public final bases:Array<CatalogItem>;
-	/** Cheapest first. */
-	public final powers:Array<CatalogItem>;
-	public final interfaceModule:Null<CatalogItem>;
-	public final cable:Null<CatalogItem>;
-	public final usable:Bool;
-	public var largestBase(default, null):Null<CatalogItem>;
-	public var largestPower(default, null):Null<CatalogItem>;
-	/** Per supply, what it offers with the reserve kept (`keepFor`); 24 V -1 without a 24 V output. */
-	public var usable5V(default, null):Array<Int> = [];
-	public var usable24V(default, null):Array<Int> = [];
-
-	/**
-		Discontinued items are never planned; bases and supplies a cheaper one matches in every figure
-		are left out: no plan is the worse without them.
-	**/
-	public function new(catalog:Catalog) {
-		final allBases = catalog.ofKind(ExpansionBase).filter(base -> !base.discontinued);
-		bases = allBases.filter(a -> allBases.filter(b -> price(b) < price(a) && b.slots >= a.slots && b.draw5V <= a.draw5V
-			&& b.draw24V <= a.draw24V).length == 0);
-		final allPowers = catalog.ofKind(Power).filter(power -> !power.discontinued);
-		powers = allPowers.filter(a -> allPowers.filter(b -> price(b) < price(a) && b.supply5V >= a.supply5V && b.supply24V >= a.supply24V)
-			.length == 0);
-		haxe.ds.ArraySort.sort(powers, (a, b) -> price(a) < price(b) ? -1 : price(a) > price(b) ? 1 : 0);
-		interfaceModule = catalog.rackPart(ExpansionInterface);
-		cable = catalog.rackPart(ExpansionCable);
-		usable = bases.length > 0 && powers.length > 0 && interfaceModule != null && cable != null;
-		for (base in bases)
-			if (largestBase == null || base.slots > largestBase.slots)
-				largestBase = base;
-		for (power in powers)
-			if (largestPower == null || power.supply5V > largestPower.supply5V)
-				largestPower = power;
-	}
-
-	public function keepFor(reserve:Reserve):Void {
-		usable5V = [for (power in powers) reserve.usable(Current5V, power.supply5V)];
-		usable24V = [for (power in powers) power.supply24V == 0 ? -1 : reserve.usable(Current24V, power.supply24V)];
-	}
-
-	/** What a rack costs besides its modules: base, supply, interface module and cable (a missing price counts as none). */
-	public function cost(base:CatalogItem, power:CatalogItem):Float {
-		return price(base) + price(power) + price(interfaceModule) + price(cable);
-	}
-
-	static function price(item:CatalogItem):Float {
-		return item.price == null ? 0.0 : item.price;
-	}
-}
-
-/** The pieces the selection's own racks leave for planned ones: the unpinned ones in order, and those pinned to a rack to be added. */
-private class Remainder {
-	public final pieces:Array<CatalogItem> = [];
-	/** Per rack to be added: the pieces pinned to it. */
-	public final pinned:Array<Array<CatalogItem>>;
-
-	function new(maxAdded:Int) {
-		pinned = [for (_ in 0...maxAdded) []];
-	}
-
-	public static function after(all:Array<SlotPiece>, bases:Array<Null<CatalogItem>>, reserve:Reserve, maxAdded:Int):Remainder {
-		final left = new Remainder(maxAdded);
-		final own = bases.length;
-		final limits = [for (base in bases) base == null ? 0 : reserve.usable(Slots, base.slots)];
-		final toPlanned = (piece:SlotPiece) -> piece.rack >= own && piece.rack < own + maxAdded;
-		final places = RackFill.place(all.filter(piece -> !toPlanned(piece)), limits);
-		var placed = 0;
-		for (piece in all) {
-			if (toPlanned(piece))
-				left.pinned[piece.rack - own].push(piece.item);
-			else if (places[placed++] < 0)
-				left.pieces.push(piece.item);
-		}
-		return left;
-	}
-
-	public function isEmpty():Bool {
-		return pieces.length == 0 && pinned.filter(p -> p.length > 0).length == 0;
-	}
-
-	/** Slots of every piece left. */
-	public function slots():Int {
-		var total = 0;
-		for (item in pieces)
-			total += item.slots;
-		for (rack in pinned)
-			for (item in rack)
-				total += item.slots;
-		return total;
-	}
-
-	/** The last rack to be added that holds a pinned piece; -1: none. */
-	public function lastPinnedRack():Int {
-		var last = -1;
-		for (j in 0...pinned.length)
-			if (pinned[j].length > 0)
-				last = j;
-		return last;
-	}
-}
-
-/**
-	The fewest racks, then the lowest price: for each rack in turn and each piece it may start
-	at, the best way to place the rest (each state worked out once). A rack on a given base takes
-	as many of the next pieces as the base holds and the supply carries, a dearer supply only
-	when it carries more; taking fewer never leaves a cheaper rest.
-**/
-private class RackSearch {
-	final left:Remainder;
-	final maxAdded:Int;
-	final parts:RackOptions;
-	/** Prefix sums over the unpinned pieces: slots, 5 V and 24 V. */
-	final slotsBefore:Array<Int> = [0];
-	final draw5VBefore:Array<Int> = [0];
-	final draw24VBefore:Array<Int> = [0];
-	final bestFrom:Array<Array<Null<Step>>>;
-	final worked:Array<Array<Bool>>;
-	/** Per piece and base: the racks without pinned pieces that start there. */
-	final plain:Array<Array<Null<Array<Step>>>>;
-	/** Per base: the slots it offers with the reserve kept. */
-	final rooms:Array<Int>;
-
-	public function new(left:Remainder, reserve:Reserve, maxAdded:Int, parts:RackOptions) {
-		this.left = left;
-		this.maxAdded = maxAdded;
-		this.parts = parts;
-		for (item in left.pieces) {
-			slotsBefore.push(slotsBefore[slotsBefore.length - 1] + item.slots);
-			draw5VBefore.push(draw5VBefore[draw5VBefore.length - 1] + item.draw5V);
-			draw24VBefore.push(draw24VBefore[draw24VBefore.length - 1] + item.draw24V);
-		}
-		bestFrom = [for (_ in 0...maxAdded + 1) [for (_ in 0...left.pieces.length + 1) null]];
-		worked = [for (_ in 0...maxAdded + 1) [for (_ in 0...left.pieces.length + 1) false]];
-		plain = [for (_ in 0...left.pieces.length + 1) [for (_ in parts.bases) null]];
-		rooms = [for (base in parts.bases) reserve.usable(Slots, base.slots)];
-	}
-
-	/** The racks of the best plan; null when none fits. */
-	public function cheapest():Null<Array<Step>> {
-		var step = solve(0, 0);
-		if (step == null)
-			return null;
-		final racks:Array<Step> = [];
-		var j = 0;
-		while (step.base != null) {
-			racks.push(step);
-			step = bestFrom[++j][step.next];
-		}
-		return racks;
-	}
-
-	function solve(rack:Int, start:Int):Null<Step> {
-		if (worked[rack][start])
-			return bestFrom[rack][start];
-		worked[rack][start] = true;
-		if (start == left.pieces.length && rack > left.lastPinnedRack())
-			return bestFrom[rack][start] = Step.done();
-		if (rack == maxAdded)
-			return null;
-		var found:Null<Step> = null;
-		for (b in 0...parts.bases.length)
-			for (option in (left.pinned[rack].length == 0 ? plainRacks(start, b) : racksFrom(start, b, left.pinned[rack]))) {
-				final rest = solve(rack + 1, option.next);
-				if (rest == null)
-					continue;
-				final step = new Step(option.base, option.power, option.next, option.slots, rest.racks + 1, rest.cost + option.cost,
-					rest.baseSlots + option.base.slots);
-				if (found == null || step.isBetterThan(found))
-					found = step;
-			}
-		return bestFrom[rack][start] = found;
-	}
-
-	/** The racks on base `b` without pinned pieces from piece `start`: the same wherever they stand in the plan, so worked out once. */
-	function plainRacks(start:Int, b:Int):Array<Step> {
-		if (plain[start][b] == null)
-			plain[start][b] = racksFrom(start, b, []);
-		return plain[start][b];
-	}
-
-	/**
-		The racks on base `b` that carry `pinned` and the pieces from `start` on: per supply,
-		cheapest first, as many pieces as it carries, kept only where a dearer supply carries more.
-	**/
-	function racksFrom(start:Int, b:Int, pinned:Array<CatalogItem>):Array<Step> {
-		final base = parts.bases[b];
-		var room = rooms[b];
-		var draw5V = base.draw5V + parts.interfaceModule.draw5V;
-		var draw24V = base.draw24V + parts.interfaceModule.draw24V;
-		for (item in pinned) {
-			room -= item.slots;
-			draw5V += item.draw5V;
-			draw24V += item.draw24V;
-		}
-		final options:Array<Step> = [];
-		if (room < 0)
-			return options;
-		final bySlots = lastWithin(slotsBefore, start, room, left.pieces.length);
-		var most = start - 1;
-		for (p in 0...parts.powers.length) {
-			final for24V = parts.usable24V[p] < 0 ? (draw24V > 0 ? -1 : 0) : parts.usable24V[p] - draw24V;
-			final free5V = parts.usable5V[p] - draw5V;
-			if (for24V < 0 || free5V < 0)
-				continue;
-			final end = lastWithin(draw24VBefore, start, for24V, lastWithin(draw5VBefore, start, free5V, bySlots));
-			if (end <= most || (end == start && start < left.pieces.length && pinned.length == 0))
-				continue;
-			most = end;
-			var slots = slotsBefore[end] - slotsBefore[start];
-			for (item in pinned)
-				slots += item.slots;
-			options.push(new Step(base, parts.powers[p], end, slots, 1, parts.cost(base, parts.powers[p]), base.slots));
-			if (end == bySlots)
-				break;
-		}
-		return options;
-	}
-
-	/** The last piece up to `end` a rack from `start` takes while the sum over `before` stays within `room`. */
-	function lastWithin(before:Array<Int>, start:Int, room:Int, end:Int):Int {
-		if (before[end] - before[start] <= room)
-			return end;
-		var low = start;
-		var high = end;
-		while (low < high) {
-			final middle = (low + high + 1) >> 1;
-			if (before[middle] - before[start] <= room)
-				low = middle;
-			else
-				high = middle - 1;
-		}
-		return low;
-	}
-}
-
-/** One rack of a plan: its base and supply, where the next rack starts, the slots it fills, and what the plan from there costs. */
-private class Step {
-	public final base:Null<CatalogItem>;
-	public final power:Null<CatalogItem>;
-	/** The piece the next rack starts at. */
-	public final next:Int;
-	/** The slots this rack fills, pinned pieces included. */
-	public final slots:Int;
-	public final racks:Int;
-	public final cost:Float;
-	public final baseSlots:Int;
-
-	public function new(base, power, next, slots, racks, cost, baseSlots) {
-		this.base = base;
-		this.power = power;
-		this.next = next;
-		this.slots = slots;
-		this.racks = racks;
-		this.cost = cost;
-		this.baseSlots = baseSlots;
-	}
-
-	public static function done():Step {
-		return new Step(null, null, 0, 0, 0, 0.0, 0);
-	}
-
-	/** Fewer racks, then a lower price, then fewer slots. */
-	public function isBetterThan(other:Step):Bool {
-		return racks != other.racks ? racks < other.racks : cost != other.cost ? cost < other.cost : baseSlots < other.baseSlots;
+		return slots > 0 ? 'I/O 需求无法满足：基板都用上仍缺 $slots 槽$drives' : "I/O 需求无法满足：各基板的电源容量不足" + drives;
 	}
 }

@@ -27,6 +27,8 @@ class Remedies {
 	final plan:SystemPlan;
 	final budget:Budget;
 	final currentPrice:Null<Float>;
+	/** The limits the selection runs past: a change that runs past another is no remedy. */
+	final runPast:Array<String>;
 
 	/** `plan` and `budget`: the selection's, when they are at hand. */
 	public static function find(selection:Selection, catalog:Catalog, ?plan:SystemPlan, ?budget:Budget):Array<Overrun> {
@@ -40,6 +42,66 @@ class Remedies {
 		this.plan = plan;
 		this.budget = budget;
 		currentPrice = PurchaseList.priceTotal(PurchaseList.lines(selection, catalog, plan), catalog);
+		runPast = limitsRunPast(budget);
+	}
+
+	/** Each limit `budget` runs past, named by its rack. */
+	static function limitsRunPast(budget:Budget):Array<String> {
+		final found:Array<String> = [];
+		for (r in 0...budget.racks.length) {
+			if (budget.rackOverflows(r))
+				found.push('slots $r');
+			if (budget.racks[r].over5V())
+				found.push('5V $r');
+			if (budget.racks[r].over24V())
+				found.push('24V $r');
+		}
+		if (budget.ioPointsExceeded())
+			found.push("points");
+		if (budget.basesExceeded())
+			found.push("bases");
+		return found;
+	}
+
+	/**
+		Modules of rack `index` taken to a rack with room for them (pinned there): of each module
+		on it, heaviest in `limit` first, the fewest pieces that bring the rack within its limit
+		with the reserve kept, to the racks with most room left first.
+	**/
+	function moveChanges(index:Int, limit:LimitKind):Array<Array<Candidate>> {
+		final rack = budget.racks[index];
+		final weight = (item:CatalogItem) -> limit == Slots ? item.slots : limit == Current5V ? item.draw5V : item.draw24V;
+		final excess = rack.usedOf(limit) - rack.usableOf(limit);
+		final free = (r:Int) -> budget.racks[r].usableOf(limit) - budget.racks[r].usedOf(limit);
+		final targets = [for (r in 0...budget.racks.length) if (r != index && free(r) > 0) r];
+		haxe.ds.ArraySort.sort(targets, (a, b) -> free(b) - free(a));
+		final onRack = fillOf(index).filter(line -> weight(line.item) > 0);
+		haxe.ds.ArraySort.sort(onRack, (a, b) -> weight(b.item) - weight(a.item));
+		final candidates:Array<Candidate> = [];
+		for (line in onRack) {
+			final pieces = Std.int((excess + weight(line.item) - 1) / weight(line.item));
+			if (pieces > line.quantity)
+				continue;
+			for (target in targets)
+				if (free(target) >= pieces * weight(line.item))
+					candidates.push({
+						keepsReserve: true,
+						make: () -> {
+							advice: '移到${RackBudget.labelOf(target)}：${line.item.code} ×$pieces',
+							apply: (s:Selection) -> {
+								final moved = [for (i in 0...plan.pieces.length) if (plan.fill.rackOf[i] == index && plan.pieces[i].item == line.item) i];
+								s.keepPlannedRacks(plan, target);
+								s.pinPieces(moved.slice(moved.length - pieces), target, catalog);
+							}
+						}
+					});
+		}
+		return [candidates];
+	}
+
+	/** The modules standing in rack `index`, with their quantities. */
+	function fillOf(index:Int):Array<ModuleLine> {
+		return plan.fill.modulesIn(index, catalog);
 	}
 
 	/**
@@ -55,31 +117,33 @@ class Remedies {
 			final name = r == 0 ? "" : rack.label + " ";
 			final kind = r == 0 ? ModuleKind.Base : ModuleKind.ExpansionBase;
 			if (budget.rackOverflows(r))
-				past.push(overrun((r == last ? "" : name) + "槽位不足", r == last ? overflowChanges(r) : partChanges(r, kind, Slots),
+				past.push(overrun((r == last ? "" : name) + "槽位不足", r == last ? overflowChanges(r) : partChanges(r, kind, Slots).concat(moveChanges(r, Slots)),
 					b -> !b.slotsExceeded(), b -> !b.slotsExceeded() && keepsReserve(b, r, Slots), kind));
-			else if (rack.reserveEaten(Slots) && plan.plannedWithReserve)
-				eaten.push(overrun(name + "槽位余量不足", partChanges(r, kind, Slots).concat(rackChanges()), null,
+			else if (rack.reserveEaten(Slots) && !plan.reservesGivenUp.contains(Slots))
+				eaten.push(overrun(name + "槽位余量不足", partChanges(r, kind, Slots).concat(moveChanges(r, Slots)).concat(rackChanges()), null,
 					b -> !b.slotsExceeded() && keepsReserve(b, r, Slots), kind));
 			for (limit in [LimitKind.Current5V, LimitKind.Current24V]) {
 				final over = limit == Current5V ? rack.over5V() : rack.over24V();
-				if (!over && (!rack.reserveEaten(limit) || !plan.plannedWithReserve))
+				if (!over && (!rack.reserveEaten(limit) || plan.reservesGivenUp.contains(limit)))
 					continue;
 				final carried = (b:Budget) -> r >= b.racks.length
 					|| (!b.racks[r].over5V() && !b.racks[r].over24V() && (!b.racks[r].needsExternal24V() || rack.needsExternal24V()));
-				(over ? past : eaten).push(overrun(name + limit.label + (over ? "超出" : "余量不足"), partChanges(r, Power, limit),
+				(over ? past : eaten).push(overrun(name + limit.label + (over ? "超出" : "余量不足"), partChanges(r, Power, limit).concat(moveChanges(r, limit)),
 					over ? carried : null, b -> carried(b) && keepsReserve(b, r, limit), Power));
 			}
 		}
 		// By I/O need the planner keeps every rack's reserve whenever the bases the CPU drives allow; else more bases are the remedy.
-		if (!plan.plannedWithReserve)
-			eaten.push(overrun("留出余量需要更多基板", cpuChanges(Slots), null, b -> b.racksKeepReserve(), Cpu));
+		if (plan.reservesGivenUp.length > 0)
+			eaten.push(overrun("基板不够，无法保留" + [for (kind in plan.reservesGivenUp) kind.label + "余量（占用 " + budget.reserveEatenBy(kind) + " "
+				+ kind.unit + "）"].join("、"), cpuChanges(Slots), null, b -> b.racksKeepReserve(), Cpu));
 		if (budget.ioPointsExceeded())
 			past.push(overrun("I/O 点数超出", cpuChanges(Points), b -> !b.ioPointsExceeded(), b -> !b.ioPointsExceeded() && !b.pointsReserveEaten(), Cpu));
 		else if (budget.pointsReserveEaten())
 			eaten.push(overrun("I/O 点数余量不足", cpuChanges(Points), null, b -> !b.ioPointsExceeded() && !b.pointsReserveEaten(), Cpu));
 		if (budget.basesExceeded())
 			past.push(overrun("基板数超出", cpuChanges(Slots), null, b -> !b.basesExceeded(), Cpu));
-		return past.concat(eaten).concat(discontinued());
+		final unproven = plan.proven ? [] : [new Overrun("规划未找完", () -> [], "在限定的计算量内未能比较所有方案，可能还有更省的方案")];
+		return past.concat(eaten).concat(discontinued()).concat(unproven);
 	}
 
 	/** Each discontinued item the selection orders (accessories aside): its successor, where the catalogue names one it has. */
@@ -122,7 +186,8 @@ class Remedies {
 				change.apply(trial);
 				trial.settleSlotOrder(catalog);
 				final system = new SystemPlan(trial, catalog);
-				if (!fits(new Budget(trial, catalog, system)))
+				final trialBudget = new Budget(trial, catalog, system);
+				if (!fits(trialBudget) || limitsRunPast(trialBudget).filter(limit -> !runPast.contains(limit)).length > 0)
 					continue;
 				final price = PurchaseList.priceTotal(PurchaseList.lines(trial, catalog, system), catalog);
 				found.push(new Remedy(change.advice, price == null || currentPrice == null ? null : price - currentPrice, change.apply));
@@ -142,7 +207,8 @@ class Remedies {
 		final kind = own == 0 ? ModuleKind.Base : ModuleKind.ExpansionBase;
 		final more = selection.racksToAdd(catalog) == 0 || plan.shortfall != null ? cpuChanges(Slots) : [];
 		final pastLast = own == last ? 0 : budget.racks[last].slotsUsed - budget.racks[last].slotsAvailable;
-		return partChanges(own, kind, Slots, pastLast).concat(rackChanges()).concat(more);
+		final earlier = [for (r in 0...own) partChanges(r, r == 0 ? ModuleKind.Base : ModuleKind.ExpansionBase, Slots, budget.slotsUsed - budget.slotsAvailable)];
+		return partChanges(own, kind, Slots, pastLast).concat(Lambda.flatten(earlier.map(c -> c))).concat(rackChanges()).concat(more);
 	}
 
 	/** By module, the racks the planner would add for what the user's racks cannot hold. */
@@ -156,7 +222,7 @@ class Remedies {
 		if (target.mode != ByModule)
 			return null;
 		final system = new SystemPlan(target, catalog);
-		final planner = new RackPlanner(target, catalog, system.pieces, system.bases, target.racksToAdd(catalog));
+		final planner = new RackPlanner(target, catalog, system.pieces, system.bases, system.powers, target.racksToAdd(catalog));
 		return planner.shortfall == null && planner.racks.length > 0 ? planner.racks : null;
 	}
 

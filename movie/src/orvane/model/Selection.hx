@@ -311,10 +311,15 @@ class Selection {
 
 	/** Pins piece `index` to rack `rack` (SlotPiece.UNPINNED: gives it back to the automatic fill). */
 	public function pinPiece(index:Int, rack:Int, catalog:Catalog):Void {
+		pinPieces([index], rack, catalog);
+	}
+
+	/** Pins the pieces `indices` to rack `rack`, as one change. */
+	public function pinPieces(indices:Array<Int>, rack:Int, catalog:Catalog):Void {
 		final pieces = slotPieces(catalog);
-		if (index < 0 || index >= pieces.length)
-			return;
-		pieces[index] = new SlotPiece(pieces[index].item, rack);
+		for (index in indices)
+			if (index >= 0 && index < pieces.length)
+				pieces[index] = new SlotPiece(pieces[index].item, rack);
 		slotOrder = pieces;
 		settleSlotOrder(catalog);
 	}

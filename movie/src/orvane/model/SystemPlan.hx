@@ -18,8 +18,10 @@ class SystemPlan {
 	public final fill:RackFill;
 	/** By I/O need: what no number of racks the CPU drives could take, worded for the user. */
 	public final shortfall:Null<String>;
-	/** The planned racks keep the reserve (true without any). */
-	public final plannedWithReserve:Bool;
+	/** By I/O need: the reserves the planner could not keep, in the order it gave them up. */
+	public final reservesGivenUp:Array<LimitKind>;
+	/** By I/O need: the planner's search ran to its end, so no plan is better (true by module). */
+	public final proven:Bool;
 
 	public function new(selection:Selection, catalog:Catalog) {
 		this.selection = selection;
@@ -27,22 +29,20 @@ class SystemPlan {
 		pieces = selection.slotPieces(catalog, modules);
 		bases = [selection.base].concat([for (rack in selection.racks) rack.base]);
 		powers = [selection.power].concat([for (rack in selection.racks) rack.power]);
-		final planner = selection.mode == ByIoNeed && selection.base != null ? new RackPlanner(selection, catalog, pieces, bases,
+		final planner = selection.mode == ByIoNeed && selection.base != null ? new RackPlanner(selection, catalog, pieces, bases, powers,
 			selection.racksToAdd(catalog)) : null;
 		planned = planner == null ? [] : planner.racks;
 		shortfall = planner == null ? null : planner.shortfall;
-		plannedWithReserve = planner == null || planner.reserveKept || planner.racks.length == 0;
+		reservesGivenUp = planner == null ? [] : planner.givenUp;
+		proven = planner == null || planner.proven;
 		for (rack in planned) {
 			bases.push(rack.base);
 			powers.push(rack.power);
 		}
 		final capacities = [for (base in bases) base == null ? 0 : base.slots];
-		final own = capacities.length - planned.length;
-		final usable = [for (c in capacities.slice(0, own)) selection.reserve.usable(Slots, c)];
-		final limits = planner == null ? [usable, capacities] : [
-			(planner.reserveKept ? usable : capacities.slice(0, own)).concat(planner.takes)
-		];
-		fill = new RackFill(pieces, capacities, limits);
+		final places = planner != null ? planner.places : RackFill.firstFitting(pieces,
+			[[for (c in capacities) selection.reserve.usable(Slots, c)], capacities]);
+		fill = new RackFill(pieces, capacities, places);
 	}
 
 	/** Racks, the main one included. */

@@ -1,0 +1,68 @@
+package orvane.model;
+
+/**
+	The expansion racks the planner may add: every base and supply of the catalogue that is not
+	discontinued, paired, each pair with the catalogue's interface module and cable. Pairs that
+	another matches (as cheap, as roomy) are left out, since no plan is the worse without them;
+	the rest cheapest first, then roomiest.
+**/
+class RackConfigs {
+	public final usable:Bool;
+	public final interfaceModule:Null<CatalogItem>;
+	public final cable:Null<CatalogItem>;
+	final bases:Array<CatalogItem>;
+	final powers:Array<CatalogItem>;
+
+	public function new(catalog:Catalog) {
+		bases = catalog.ofKind(ExpansionBase).filter(base -> !base.discontinued);
+		powers = catalog.ofKind(Power).filter(power -> !power.discontinued);
+		interfaceModule = catalog.rackPart(ExpansionInterface);
+		cable = catalog.rackPart(ExpansionCable);
+		usable = bases.length > 0 && powers.length > 0 && interfaceModule != null && cable != null;
+	}
+
+	/** The pairs that may be added with `reserve` kept, cheapest first. */
+	public function withReserve(reserve:Reserve):Array<RackConfig> {
+		if (!usable)
+			return [];
+		final all:Array<RackConfig> = [];
+		for (base in bases)
+			for (power in powers) {
+				final config = new RackConfig(base, power, price(base) + price(power) + price(interfaceModule) + price(cable),
+					RackRoom.of(base, power, [interfaceModule, cable], reserve, false));
+				if (config.room[0] >= 0 && config.room[1] >= 0 && config.room[2] >= 0)
+					all.push(config);
+			}
+		haxe.ds.ArraySort.sort(all, (a, b) -> a.cost != b.cost ? a.cost - b.cost : roominess(b) - roominess(a));
+		final kept:Array<RackConfig> = [];
+		for (config in all)
+			if (kept.filter(k -> k.matches(config)).length == 0)
+				kept.push(config);
+		return kept;
+	}
+
+	/** The largest base and strongest supply: what the racks would need where no plan does. */
+	public function largest():Null<RackConfig> {
+		var base:Null<CatalogItem> = null;
+		var power:Null<CatalogItem> = null;
+		for (b in bases)
+			if (base == null || b.slots > base.slots)
+				base = b;
+		for (p in powers)
+			if (power == null || p.supply5V > power.supply5V)
+				power = p;
+		return !usable ? null : new RackConfig(base, power, 0, RackRoom.of(base, power, [interfaceModule, cable], new Reserve(), false));
+	}
+
+	static function roominess(config:RackConfig):Int {
+		return config.room[0] * 1000000 + Std.int(Math.min(config.room[2], 999999));
+	}
+
+	/** The item's price with the accessories each piece requires; a missing price counts as none. */
+	static function price(item:CatalogItem):Int {
+		var total = item.price == null ? 0 : item.price;
+		for (need in item.accessories)
+			total += (need.item.price == null ? 0 : need.item.price) * need.quantity;
+		return total;
+	}
+}

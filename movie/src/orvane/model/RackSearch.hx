@@ -1,0 +1,202 @@
+package orvane.model;
+
+/** A plan of racks to add and of the modules on every rack. */
+class RackLayout {
+	/** Per rack added, in order. */
+	public final configs:Array<RackConfig>;
+	/** Per rack (the selection's own first, then those added): per kind, the pieces on it. */
+	public final loads:Array<Array<Int>>;
+	public final cost:Int;
+	/** Pieces the plan puts on another rack than the reference layout. */
+	public final moved:Int;
+
+	public function new(configs, loads, cost, moved) {
+		this.configs = configs;
+		this.loads = loads;
+		this.cost = cost;
+		this.moved = moved;
+	}
+}
+
+/**
+	The best plan for one set of rooms: the fewest racks added, then the lowest price of what they
+	add, then the fewest pieces moved from the reference layout. Exact: every number of racks from
+	the fewest that could hold the demand, every set of catalogue racks for it (cheapest first,
+	bounded by the cheapest completion and by what the rest could hold at most), and for each a
+	packing of the module counts; within the budget, else the best found.
+**/
+class RackSearch {
+	/** Sets of racks of the same lowest price compared for the fewest moves, at most. */
+	static inline final TIES = 6;
+	/** Orders of one set of racks compared for the fewest moves, at most. */
+	static inline final ORDERS = 24;
+	/** Search steps for the fewest moves, the last of the goals: the best found when they run out. */
+	static inline final MOVE_STEPS = 4000;
+
+	final weights:Array<Array<Int>>;
+	final counts:Array<Int>;
+	final ownRooms:Array<Array<Int>>;
+	final configs:Array<RackConfig>;
+	/** Per rack that may be added: the pieces pinned to it. */
+	final pinned:Array<Array<CatalogItem>>;
+	final budget:SearchBudget;
+	/** What the unpinned modules need, figure by figure (the pinned ones are taken off their racks' room). */
+	final need:Array<Int>;
+	final most:Array<Int>;
+	var cheapest:Int;
+	var found:Array<Array<RackConfig>> = [];
+
+	public function new(weights:Array<Array<Int>>, counts:Array<Int>, ownRooms:Array<Array<Int>>, configs:Array<RackConfig>,
+			pinned:Array<Array<CatalogItem>>, budget:SearchBudget) {
+		this.weights = weights;
+		this.counts = counts;
+		this.ownRooms = ownRooms;
+		this.configs = configs;
+		this.pinned = pinned;
+		this.budget = budget;
+		need = [for (d in 0...3) {
+			var sum = 0;
+			for (k in 0...counts.length)
+				sum += counts[k] * weights[k][d];
+			sum;
+		}];
+		most = [for (d in 0...3) Lambda.fold(configs, (c, m) -> c.room[d] > m ? c.room[d] : m, 0)];
+	}
+
+	/** The best plan; null when none fits (or the budget ended before one was found). `reference` gives the reference layout of a set of added racks. */
+	public function best(reference:Array<RackConfig> -> Array<Array<Int>>):Null<RackLayout> {
+		var lastPinned = -1;
+		for (j in 0...pinned.length)
+			if (pinned[j].length > 0)
+				lastPinned = j;
+		for (racks in lastPinned + 1...pinned.length + 1) {
+			if (racks > 0 && configs.length == 0)
+				break;
+			if (!couldHold(ownRooms, racks))
+				continue;
+			cheapest = 0x7FFFFFFF;
+			found = [];
+			choose([], racks, 0);
+			if (found.length > 0)
+				return fewestMoves(reference);
+			if (budget.ended)
+				return null;
+		}
+		return null;
+	}
+
+	/** Whether the own racks, `added` racks of the roomiest kind and the pinned pieces could hold the demand, figure by figure. */
+	function couldHold(own:Array<Array<Int>>, added:Int):Bool {
+		for (d in 0...3) {
+			var room = added * 1.0 * most[d];
+			for (r in own)
+				room += r[d] < 0 ? 0 : r[d];
+			if (room < need[d])
+				return false;
+		}
+		return true;
+	}
+
+	/** Every set of `racks` racks added, cheapest first, bounded; those that hold the modules at the lowest price are kept. */
+	function choose(chosen:Array<RackConfig>, racks:Int, cost:Int):Void {
+		final j = chosen.length;
+		if (j == racks) {
+			if ((cost < cheapest || cost == cheapest && found.length < TIES) && packing(chosen).fits(counts)) {
+				if (cost < cheapest)
+					found = [];
+				cheapest = cost;
+				found.push(chosen.copy());
+			}
+			return;
+		}
+		if (!budget.spend())
+			return;
+		// Racks without pinned pieces are alike: their configurations are taken in catalogue order, never in two orders.
+		var from = 0;
+		if (pinned[j].length == 0)
+			for (i in 0...j)
+				if (pinned[i].length == 0)
+					from = configs.indexOf(chosen[i]);
+		var freeAfter = 0;
+		for (i in j + 1...racks)
+			if (pinned[i].length == 0)
+				freeAfter++;
+		final pinnedAfter = racks - j - 1 - freeAfter;
+		for (c in from...configs.length) {
+			final config = configs[c];
+			// The racks still to choose cost at least the cheapest; a free one after this free one at least this one.
+			final rest = pinned[j].length == 0 ? freeAfter * config.cost + pinnedAfter * configs[0].cost : (racks - j - 1) * configs[0].cost;
+			if (cost + config.cost + rest > cheapest)
+				break;
+			final room = RackRoom.less(config.room, pinned[j]);
+			if (room[0] < 0 || room[1] < 0 || room[2] < 0)
+				continue;
+			chosen.push(config);
+			if (couldHold(ownRooms.concat(roomsOf(chosen)), racks - j - 1))
+				choose(chosen, racks, cost + config.cost);
+			chosen.pop();
+			if (budget.ended)
+				return;
+		}
+	}
+
+	/**
+		Of the cheapest sets found, in each order of their racks, the packing with the fewest pieces
+		moved from the reference layout; when the steps for that run out first, any packing.
+	**/
+	function fewestMoves(reference:Array<RackConfig> -> Array<Array<Int>>):Null<RackLayout> {
+		final steps = new SearchBudget(MOVE_STEPS);
+		var best:Null<RackLayout> = null;
+		for (set in found)
+			for (order in orders(set)) {
+				final layout = reference(order);
+				final loads = packing(order, steps).closestTo(counts, layout);
+				if (loads == null)
+					continue;
+				var moved = 0;
+				for (r in 0...loads.length)
+					for (k in 0...counts.length)
+						moved += layout[r][k] > loads[r][k] ? layout[r][k] - loads[r][k] : 0;
+				if (best == null || moved < best.moved)
+					best = new RackLayout(order, loads, cheapest, moved);
+				if (moved == 0 || steps.ended)
+					return best;
+			}
+		if (best != null)
+			return best;
+		final anyLoads = packing(found[0], budget).closestTo(counts, [for (_ in 0...ownRooms.length + found[0].length) [for (_ in counts) 0]]);
+		return anyLoads == null ? null : new RackLayout(found[0], anyLoads, cheapest, 0);
+	}
+
+	/** The orders of a set's racks, those without pinned pieces exchanged among their places, the largest first (ORDERS at most). */
+	function orders(set:Array<RackConfig>):Array<Array<RackConfig>> {
+		final free = [for (j in 0...set.length) if (pinned[j].length == 0) j];
+		final pool = [for (j in free) set[j]];
+		haxe.ds.ArraySort.sort(pool, (a, b) -> b.room[0] != a.room[0] ? b.room[0] - a.room[0] : configs.indexOf(a) - configs.indexOf(b));
+		final result:Array<Array<RackConfig>> = [];
+		function walk(rest:Array<RackConfig>, taken:Array<RackConfig>):Void {
+			if (result.length >= ORDERS)
+				return;
+			if (rest.length == 0) {
+				final order = set.copy();
+				for (i in 0...free.length)
+					order[free[i]] = taken[i];
+				result.push(order);
+				return;
+			}
+			for (i in 0...rest.length)
+				if (i == 0 || rest[i] != rest[i - 1])
+					walk(rest.slice(0, i).concat(rest.slice(i + 1)), taken.concat([rest[i]]));
+		}
+		walk(pool, []);
+		return result;
+	}
+
+	function packing(added:Array<RackConfig>, ?steps:SearchBudget):ModulePacking {
+		return new ModulePacking(weights, ownRooms.concat(roomsOf(added)), steps != null ? steps : budget);
+	}
+
+	function roomsOf(added:Array<RackConfig>):Array<Array<Int>> {
+		return [for (j in 0...added.length) RackRoom.less(added[j].room, pinned[j])];
+	}
+}
