@@ -4,6 +4,7 @@
 // whole window against nginx in tests/update/test_catalog_update.cpp.
 #include "catalog/CatalogCommands.h"
 
+#include "CatalogPair.h"
 #include "FileBytes.h"
 #include "LoopbackHttpServer.h"
 #include "ScriptedUserDialogs.h"
@@ -69,8 +70,8 @@ void CatalogRoomTest::init()
 void CatalogRoomTest::theUsersNewerCatalogueIsServedUntilTheShippedOneIsRestored()
 {
     const std::string newer = WithEdition(ReadFileBytes(ORVANE_SHIPPED_CATALOG), "2099.1");
-    QVERIFY(orvane::InstallCatalog(newer, *orvane::SignCatalog(m_key.privatePem, newer), m_data.path().toStdString() + "/"));
-    const QString userCopy = m_data.filePath(QStringLiteral("orvane_catalog.xml"));
+    QVERIFY(InstallCatalogPair(newer, *orvane::SignCatalog(m_key.privatePem, newer), m_data.path().toStdString() + "/"));
+    const QString userCopy = m_data.filePath(QStringLiteral("catalog/orvane_catalog.xml"));
 
     auto room = Room({});
     QCOMPARE(m_served, std::vector<QString>{userCopy});
@@ -83,7 +84,7 @@ void CatalogRoomTest::theUsersNewerCatalogueIsServedUntilTheShippedOneIsRestored
     QVERIFY(m_dialogs->boxes[1].text.find("已是") != std::string::npos);
 
     // A copy whose signature does not verify is never served.
-    QVERIFY(orvane::InstallCatalog(newer + " ", *orvane::SignCatalog(m_key.privatePem, newer), m_data.path().toStdString() + "/"));
+    QVERIFY(InstallCatalogPair(newer + " ", *orvane::SignCatalog(m_key.privatePem, newer), m_data.path().toStdString() + "/"));
     m_served.clear();
     Room({});
     QVERIFY(m_served.empty());
