@@ -557,6 +557,8 @@ private slots:
         const std::string selection = "TZSEL/1\nmode=module\nqty=ZX-DI16N:2";
         Flash().CallFunction(QString::fromStdString(_MakeInvokeXml("zLoad", selection)));
         QCOMPARE(MovieSelection(), selection);
+        // Its key is in this program folder only: the later starts would be told it no longer verifies.
+        QCOMPARE(orvane::RestoreShippedCatalog(CatalogFolder()), 0);
     }
 
     // A page that no longer answers is found, ended and treated like one that stopped.
