@@ -83,9 +83,7 @@ CatalogInstallLock::CatalogInstallLock(const std::string& dataFolder, Wait wait)
     const std::string lockPath = m_dataFolder + detail::kCatalogLockName;
     detail::FileDescriptor fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd) {
-        const int systemError = errno;
-        std::string found = detail::FoundAt(lockPath);
-        m_fault = {lockPath, found.empty() || found == "一个普通文件" ? std::string() : std::move(found), "普通文件", systemError};
+        m_fault = {lockPath, {}, {}, errno};
         return;
     }
     int locked;
@@ -118,29 +116,38 @@ CatalogInstallResult InstallCatalog(const CatalogInstallLock& lock, std::string_
     if (!::mkdtemp(pairFolder.data()))
         return Failed(dataFolder, errno);
     const std::string pairName = pairFolder.substr(dataFolder.size());
-    const std::string files[] = {pairFolder + "/" + kCatalogFileName + kSignatureSuffix, pairFolder + "/" + kCatalogFileName};
-    for (const auto& [path, bytes] : {std::pair{files[0], signature}, std::pair{files[1], catalogBytes}}) {
+    const std::string newLink = pairFolder + ".link";
+    // A failure before the switch takes the new pair away again; the pair in use stays.
+    const auto abandon = [&](const std::string& path, int systemError) {
+        std::error_code error;
+        fs::remove(newLink, error);
+        fs::remove_all(pairFolder, error);
+        return Failed(path, systemError);
+    };
+    const std::pair<std::string, std::string_view> files[] = {
+        {pairFolder + "/" + kCatalogFileName + kSignatureSuffix, signature},
+        {pairFolder + "/" + kCatalogFileName, catalogBytes},
+    };
+    for (const auto& [path, bytes] : files) {
         if (stopped())
             return {.stopped = true};
         if (const FileWriteResult written = WriteWholeFile(path, bytes); !written)
-            return Failed(path, written.systemError);
+            return abandon(path, written.systemError);
     }
     if (const int systemError = SyncFolder(pairFolder); systemError != 0)
-        return Failed(pairFolder, systemError);
+        return abandon(pairFolder, systemError);
 
     if (stopped())
         return {.stopped = true};
-    const std::string newLink = pairFolder + ".link";
     if (::symlink(pairName.c_str(), newLink.c_str()) != 0)
-        return Failed(newLink, errno);
+        return abandon(newLink, errno);
     if (stopped())
         return {.stopped = true};
     if (::rename(newLink.c_str(), link.c_str()) != 0)
-        return Failed(link, errno);
-    if (const int systemError = SyncFolder(dataFolder); systemError != 0)
-        return Failed(dataFolder, systemError);
-
-    if (previous) {
+        return abandon(link, errno);
+    // The switch is made. Until it is known to be on disk the previous pair
+    // stays (a leftover for the next start), in case a crash undoes it.
+    if (previous && SyncFolder(dataFolder) == 0) {
         if (stopped())
             return {.installed = true, .stopped = true};
         std::error_code error;
