@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const orvane::CatalogChanges changes = orvane::CompareCatalogs(catalog, catalog);
     if (!changes.added.empty() || !changes.discontinued.empty() || !changes.priceChanges.empty())
         std::abort();
-    [[maybe_unused]] const std::string text = orvane::ChangeSummaryText(changes) + orvane::ChangeListText(changes);
+    [[maybe_unused]] const std::string text = orvane::ChangeSummaryText(changes) + orvane::ChangeListText(changes, orvane::TextOutlet::Shown) +
+                                               orvane::ChangeListText(changes, orvane::TextOutlet::SpreadsheetInput);
     return 0;
 }

@@ -101,6 +101,9 @@ private:
     void LayoutWindow();
     bool ReportInitFailure(const char* step, const char* code);
     bool _EnableFileCommands(bool enable);
+    // After the player stopped for good: of the menus only 退出 (and its key)
+    // stays, so that the program can still be left.
+    void KeepExitCommand();
 
     // command frame
     void OnCommand(unsigned id);

@@ -92,6 +92,18 @@ bool COrvaneDlg::_FileSaveAsCommand()
 
 bool COrvaneDlg::_ConfirmExit(const char* guardLabel)
 {
+    // A player that stopped for good cannot be asked: the recovery copy holds
+    // the unsaved work for the next start, and the user is told so. Without
+    // a copy the user decides whether to lose it.
+    if (m_recovery.PlayerGaveUp()) {
+        if (!m_recovery.Unsaved())
+            return true;
+        if (!m_recovery.CopyKept())
+            return _AskSaveChanges(std::nullopt);
+        m_env.dialogs->MessageBox(this, LoadResString(orvane::IDS_EXIT_AFTER_PLAYER_GAVE_UP), m_strSaveCaption,
+                                  MsgButtons::Ok, MsgIcon::Information);
+        return true;
+    }
     std::optional<std::string> text;
     // A player that stopped or fails must never keep the user from closing:
     // its failure is reported and the user decides.

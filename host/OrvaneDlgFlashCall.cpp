@@ -58,6 +58,8 @@ void COrvaneDlg::OnPlayerStopped(const QString& reason)
         _EnableFileCommands(false);
         REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnPlayerStopped()", "CShockwaveFlash", reason.toStdString());
         m_recovery.PlayerStopped();
+        if (m_recovery.PlayerGaveUp())
+            KeepExitCommand();
     });
 }
 

@@ -109,6 +109,19 @@ void COrvaneDlg::LayoutWindow()
     move(0, 0);  // the frame's top left, as long as the native window does not exist
 }
 
+void COrvaneDlg::KeepExitCommand()
+{
+    for (QAction* menu : m_wndMenu ? m_wndMenu->actions() : QList<QAction*>()) {
+        bool kept = false;
+        for (QAction* item : menu->menu() ? menu->menu()->actions() : QList<QAction*>()) {
+            const bool exit = item->data().toUInt() == ID_MENU_FILE_EXIT;
+            item->setEnabled(exit);
+            kept = kept || exit;
+        }
+        menu->setEnabled(kept);
+    }
+}
+
 bool COrvaneDlg::_EnableFileCommands(bool enable)
 {
     // The menu bar's popups and the toolbar's buttons, of those that exist.

@@ -1,4 +1,5 @@
 #include "orvane/CatalogChanges.h"
+#include "orvane/SpreadsheetText.h"
 
 #include "MoneyText.h"
 
@@ -19,13 +20,16 @@ std::string PriceText(std::int64_t fen, const std::string& currency) { return de
 
 std::string SignedMoneyText(std::int64_t fen) { return (fen > 0 ? "+" : "") + detail::MoneyText(fen); }
 
-std::string ItemLine(const CatalogItem& item, const std::string& currency)
+// The catalogue's texts pass the one safe-text rule; the program's own
+// figures stay as they are, so that a spreadsheet reads them as numbers.
+std::string ItemLine(const CatalogItem& item, const std::string& currency, TextOutlet outlet)
 {
-    std::string line = item.code + "\t" + item.orderNumber + "\t" + item.description;
+    const auto safe = [outlet](const std::string& text) { return SpreadsheetSafeText(text, outlet); };
+    std::string line = safe(item.code) + "\t" + safe(item.orderNumber) + "\t" + safe(item.description);
     if (item.priceFen)
         line += "\t" + PriceText(*item.priceFen, currency);
     if (!item.replacement.empty())
-        line += "\t替代型号：" + item.replacement;
+        line += "\t替代型号：" + safe(item.replacement);
     return line + "\n";
 }
 
@@ -88,7 +92,7 @@ std::string ChangeSummaryText(const CatalogChanges& changes)
     return text + "。" + CurrencyNote(changes);
 }
 
-std::string ChangeListText(const CatalogChanges& changes)
+std::string ChangeListText(const CatalogChanges& changes, TextOutlet outlet)
 {
     std::string text = "产品目录 " + EditionText(changes.edition);
     if (!changes.date.empty())
@@ -98,13 +102,13 @@ std::string ChangeListText(const CatalogChanges& changes)
         text += note + "\n";
     text += "新增 " + std::to_string(changes.added.size()) + " 项：\n";
     for (const CatalogItem& item : changes.added)
-        text += ItemLine(item, changes.currency);
+        text += ItemLine(item, changes.currency, outlet);
     text += "停产 " + std::to_string(changes.discontinued.size()) + " 项：\n";
     for (const CatalogItem& item : changes.discontinued)
-        text += ItemLine(item, changes.previousCurrency);
+        text += ItemLine(item, changes.previousCurrency, outlet);
     text += "价格变动 " + std::to_string(changes.priceChanges.size()) + " 项：\n";
     for (const PriceChange& change : changes.priceChanges) {
-        text += change.code + "\t" + detail::MoneyText(change.oldFen) + " → " +
+        text += SpreadsheetSafeText(change.code, outlet) + "\t" + detail::MoneyText(change.oldFen) + " → " +
                 PriceText(change.newFen, changes.currency) + "\t" + SignedMoneyText(change.newFen - change.oldFen) + "\n";
     }
     return text;

@@ -7,18 +7,13 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <set>
 
 namespace orvane {
 
 namespace {
-
-constexpr std::size_t kMaxItems = 500;
-constexpr std::size_t kMaxDescription = 40;  // characters
-constexpr long kMaxBases = 8;
-constexpr std::size_t kMaxEditionLength = 32;
-constexpr std::size_t kMaxAccessories = 8;  // different accessories one item may require
 
 // The accessories an item requires: code and how many go with each piece.
 using Accessories = std::vector<std::pair<std::string, int>>;
@@ -70,23 +65,24 @@ bool IsIdentifier(std::string_view text, std::size_t maxLength, std::string_view
                        [&](char c) { return IsAlnum(c) || others.find(c) != std::string_view::npos; });
 }
 
-bool IsCode(std::string_view text) { return IsIdentifier(text, 24, "._-"); }
+bool IsCode(std::string_view text) { return IsIdentifier(text, kMaxItemCodeLength, "._-"); }
 
 std::size_t DigitRun(std::string_view text)
 {
     return static_cast<std::size_t>(std::find_if_not(text.begin(), text.end(), IsDigit) - text.begin());
 }
 
-// Up to seven digits, then optionally a point and one or two digits.
+// Whole digits, then optionally a point and one or two digits.
 bool IsPrice(std::string_view text)
 {
     const std::size_t whole = DigitRun(text);
-    if (whole < 1 || whole > 7)
+    if (whole < 1 || whole > kMaxPriceWholeDigits)
         return false;
     if (whole == text.size())
         return true;
     const std::string_view fraction = text.substr(whole + 1);
-    return text[whole] == '.' && !fraction.empty() && fraction.size() <= 2 && DigitRun(fraction) == fraction.size();
+    return text[whole] == '.' && !fraction.empty() && fraction.size() <= kMaxPriceFractionDigits &&
+           DigitRun(fraction) == fraction.size();
 }
 
 std::int64_t PriceFen(std::string_view text)
@@ -102,7 +98,7 @@ std::int64_t PriceFen(std::string_view text)
 
 bool IsEdition(std::string_view text)
 {
-    if (text.empty() || text.size() > kMaxEditionLength)
+    if (text.empty() || text.size() > kMaxCatalogEditionLength)
         return false;
     for (std::size_t at = 0;;) {
         const std::size_t digits = DigitRun(text.substr(at));
@@ -126,13 +122,13 @@ bool IsDate(std::string_view text)
     return month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
 
-// A missing number is 0; nullopt for one that is not 1 to 6 digits.
+// A missing number is 0; nullopt for one that is not 1 to kMaxNumberDigits digits.
 std::optional<long> ReadNumber(const pugi::xml_attribute& attribute)
 {
     if (!attribute)
         return 0;
     const std::string_view text = Trim(attribute.value());
-    if (text.empty() || text.size() > 6 || DigitRun(text) != text.size())
+    if (text.empty() || text.size() > kMaxNumberDigits || DigitRun(text) != text.size())
         return std::nullopt;
     return std::stol(std::string(text));
 }
@@ -143,7 +139,7 @@ std::string CleanDescription(std::string_view text)
     std::size_t characters = 0;
     for (const char c : Trim(text)) {
         const bool starts = (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-        if (starts && characters++ == kMaxDescription)
+        if (starts && characters++ == kMaxDescriptionCharacters)
             break;
         const bool control = static_cast<unsigned char>(c) < 32 || c == 127;
         clean += control ? ' ' : c;
@@ -164,13 +160,13 @@ bool FitsKind(std::string_view kind, const std::map<std::string, long>& value, l
     if (kind == "power")
         return value.at("out5v") > 0;
     if (kind == "base" || kind == "expbase")
-        return slots >= 1 && slots <= 64;
+        return slots >= 1 && slots <= kMaxBaseSlots;
     if (kind == "comm")
-        return slots >= 1 && slots <= 4;
+        return slots >= 1 && slots <= kMaxModuleSlots;
     if (kind == "di" || kind == "do" || kind == "ai" || kind == "ao") {
         const long own = value.at(std::string(kind));
         const long total = value.at("di") + value.at("do") + value.at("ai") + value.at("ao");
-        return slots >= 1 && slots <= 4 && own > 0 && total == own;
+        return slots >= 1 && slots <= kMaxModuleSlots && own > 0 && total == own;
     }
     return true;
 }
@@ -188,8 +184,8 @@ std::optional<Accessories> ReadAccessories(const pugi::xml_attribute& attribute)
         const std::size_t colon = entry.find(':');
         const std::string_view code = entry.substr(0, colon);
         const std::string_view count = colon == std::string_view::npos ? std::string_view() : entry.substr(colon + 1);
-        if (found.size() == kMaxAccessories || !IsCode(code) || count.empty() || count.size() > 2 || count[0] == '0' ||
-            DigitRun(count) != count.size() ||
+        if (found.size() == kMaxAccessoriesPerItem || !IsCode(code) || count.empty() || count.size() > 2 ||
+            count[0] == '0' || DigitRun(count) != count.size() ||
             std::any_of(found.begin(), found.end(), [&](const auto& need) { return need.first == code; }))
             return std::nullopt;
         found.emplace_back(code, std::stoi(std::string(count)));
@@ -209,14 +205,14 @@ std::optional<CatalogItem> ReadItem(const pugi::xml_node& element, bool format2,
     const pugi::xml_attribute order = element.attribute("order");
     const pugi::xml_attribute price = element.attribute("price");
     const pugi::xml_attribute replacement = element.attribute("replacement");
-    if (format2 && order && !IsIdentifier(order.value(), 32, "._/-"))
+    if (format2 && order && !IsIdentifier(order.value(), kMaxOrderNumberLength, "._/-"))
         return std::nullopt;
     if (format2 && priced && price && !IsPrice(Trim(price.value())))
         return std::nullopt;
     if (format2 && replacement && !IsCode(replacement.value()))
         return std::nullopt;
     const std::optional<long> bases = format2 && item.kind == "cpu" ? ReadNumber(element.attribute("maxbases")) : 1;
-    if (!bases || *bases > kMaxBases)
+    if (!bases || *bases > kMaxBasesPerCpu)
         return std::nullopt;
     std::map<std::string, long> value;
     for (const char* name : kNumbers) {
@@ -308,13 +304,16 @@ CatalogReading ReadCatalog(std::string_view bytes)
     catalog.edition = edition.value();
     catalog.date = date.value();
 
+    const auto elements = root.children("item");
+    if (const auto count = static_cast<std::size_t>(std::distance(elements.begin(), elements.end()));
+        count > kMaxCatalogItems)
+        return Refused(CatalogFault::TooManyItems, "目录中有 " + std::to_string(count) + " 项产品，超过了程序能读取的 " +
+                                                        std::to_string(kMaxCatalogItems) + " 项");
     std::set<std::string> seen, seenOrders;
     std::vector<CatalogItem> items;
     std::map<std::string, Accessories> required;
-    for (const pugi::xml_node& element : root.children("item")) {
-        std::optional<CatalogItem> item;
-        if (items.size() < kMaxItems)
-            item = ReadItem(element, format2, !catalog.currency.empty());
+    for (const pugi::xml_node& element : elements) {
+        std::optional<CatalogItem> item = ReadItem(element, format2, !catalog.currency.empty());
         std::optional<Accessories> accessories = format2 ? ReadAccessories(element.attribute("accessories")) : Accessories();
         if (!item || !accessories || (item->kind == "acc" && !accessories->empty()) || seen.count(item->code) ||
             seenOrders.count(item->orderNumber)) {

@@ -3,15 +3,11 @@
 #include "orvane/Catalog.h"
 #include "orvane/CatalogSignature.h"
 #include "orvane/PathText.h"
-#include "orvane/TextFile.h"
 
+#include "CatalogFolder.h"
 #include "HttpFetch.h"
 
-#include <cerrno>
-#include <filesystem>
 #include <optional>
-
-#include <unistd.h>
 
 namespace orvane {
 
@@ -30,64 +26,55 @@ std::optional<std::string> ReadSmallFile(const std::string& path)
     return bytes;
 }
 
-std::string EditionOf(const std::optional<std::string>& bytes)
-{
-    const CatalogReading reading = bytes ? ReadCatalog(*bytes) : CatalogReading{CatalogFault::Empty, {}, {}};
-    return reading ? reading.catalog.edition : std::string();
-}
+std::string EditionText(const std::string& edition) { return edition.empty() ? std::string("未标版本号") : edition + " 版"; }
 
-bool RemoveIfPresent(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+// Why the installed pair in pairFolder cannot be served, or "" when it can
+// (reading holds it then).
+std::string PairProblem(const CatalogPlaces& places, const std::string& pairFolder, CatalogReading& reading)
+{
+    const std::optional<std::string> bytes = ReadSmallFile(pairFolder + kCatalogFileName);
+    if (!bytes)
+        return "产品目录文件无法读取";
+    const std::optional<std::string> signature = ReadSmallFile(pairFolder + kCatalogFileName + kSignatureSuffix);
+    if (!signature)
+        return "签名文件无法读取";
+    if (VerifyCatalogSignature(*bytes, *signature, LoadCatalogKeys(places.KeyFolder())).check != SignatureCheck::Valid)
+        return "签名与程序安装的发布者公钥不符";
+    reading = ReadCatalog(*bytes);
+    return reading ? std::string() : reading.reason;
+}
 
 }  // namespace
 
 std::string CatalogPlaces::VersionFile() const { return WithTrailingSlash(programFolder) + "z_ver.xml"; }
 std::string CatalogPlaces::KeyFolder() const { return WithTrailingSlash(programFolder) + kKeyFolderName; }
 std::string CatalogPlaces::ShippedCatalog() const { return WithTrailingSlash(programFolder) + kCatalogFileName; }
-std::string CatalogPlaces::UserCatalog() const { return WithTrailingSlash(dataFolder) + kCatalogFileName; }
+std::string CatalogPlaces::UserCatalog() const
+{
+    return WithTrailingSlash(dataFolder) + detail::kCatalogLinkName + "/" + kCatalogFileName;
+}
 std::string CatalogPlaces::UserSignature() const { return UserCatalog() + kSignatureSuffix; }
 
 std::string DefaultCatalogDataFolder() { return XdgProgramFolder("XDG_DATA_HOME", ".local/share", "/tmp"); }
 
 CatalogChoice ChooseCatalog(const CatalogPlaces& places)
 {
-    const CatalogChoice shipped{places.ShippedCatalog(), false, EditionOf(ReadSmallFile(places.ShippedCatalog()))};
-    const std::optional<std::string> user = ReadSmallFile(places.UserCatalog());
-    const std::optional<std::string> signature = user ? ReadSmallFile(places.UserSignature()) : std::nullopt;
-    if (!signature)
+    const std::optional<std::string> shippedBytes = ReadSmallFile(places.ShippedCatalog());
+    const CatalogReading shippedReading = shippedBytes ? ReadCatalog(*shippedBytes) : CatalogReading{CatalogFault::Empty, {}, {}};
+    CatalogChoice shipped{places.ShippedCatalog(), false, shippedReading ? shippedReading.catalog.edition : "", {}};
+    const std::optional<std::string> pair = detail::PairInUse(WithTrailingSlash(places.dataFolder));
+    if (!pair)
         return shipped;
-    if (VerifyCatalogSignature(*user, *signature, LoadCatalogKeys(places.KeyFolder())).check != SignatureCheck::Valid)
+    CatalogReading reading;
+    if (const std::string problem = PairProblem(places, *pair, reading); !problem.empty()) {
+        shipped.problem = "已安装的产品目录更新（" + WithTrailingSlash(places.dataFolder) + "）无法使用：" + problem +
+                          "。本次使用随程序安装的产品目录（" + EditionText(shipped.edition) +
+                          "）。已安装的文件保持原样，可以再次执行“更新产品目录…”。";
         return shipped;
-    const std::string edition = EditionOf(user);
-    if (!IsNewerEdition(shipped.edition, edition))
-        return shipped;
-    return {places.UserCatalog(), true, edition};
-}
-
-FileWriteResult InstallCatalog(std::string_view catalogBytes, std::string_view signature, const std::string& dataFolder)
-{
-    const CatalogPlaces places{{}, dataFolder};
-    std::error_code error;
-    std::filesystem::create_directories(dataFolder, error);
-    if (error)
-        return {.systemError = error.value()};
-    const std::optional<std::string> previousSignature = ReadSmallFile(places.UserSignature());
-    if (const FileWriteResult written = WriteWholeFile(places.UserSignature(), signature); !written)
-        return written;
-    const FileWriteResult written = WriteWholeFile(places.UserCatalog(), catalogBytes);
-    if (!written) {
-        if (previousSignature)
-            (void)WriteWholeFile(places.UserSignature(), *previousSignature);
-        else
-            RemoveIfPresent(places.UserSignature());
     }
-    return written;
-}
-
-int RestoreShippedCatalog(const std::string& dataFolder)
-{
-    const CatalogPlaces places{{}, dataFolder};
-    // The catalogue first: a signature left alone serves nothing.
-    return RemoveIfPresent(places.UserCatalog()) && RemoveIfPresent(places.UserSignature()) ? 0 : errno;
+    if (!IsNewerEdition(shipped.edition, reading.catalog.edition))
+        return shipped;
+    return {places.UserCatalog(), true, reading.catalog.edition, {}};
 }
 
 }  // namespace orvane

@@ -2,6 +2,7 @@
 
 #include "orvane/Catalog.h"
 #include "orvane/CatalogSignature.h"
+#include "orvane/SystemErrorReason.h"
 
 #include "HttpFetch.h"
 #include "XmlLoader.h"
@@ -29,19 +30,26 @@ CatalogUpdate Refused(Outcome outcome, const std::string& reason, std::string de
     return update;
 }
 
+std::string TooLargeReason()
+{
+    return "服务器上的产品目录超过 " + std::to_string(kMaxCatalogBytes / (1024 * 1024)) + " MiB，已拒绝。";
+}
+
 CatalogUpdate FetchRefused(FetchFailure failure, const std::string& error)
 {
     switch (failure) {
     case FetchFailure::Stopped:
         return Refused(Outcome::Stopped, "已取消产品目录的更新。", error);
     case FetchFailure::TooLarge:
-        return Refused(Outcome::TooLarge, "服务器上的产品目录超过 1 MiB，已拒绝。", error);
+        return Refused(Outcome::TooLarge, TooLargeReason(), error);
     case FetchFailure::TimedOut:
         return Refused(Outcome::TimedOut, "连接服务器超时，未能取得产品目录。", error);
     case FetchFailure::Interrupted:
         return Refused(Outcome::Interrupted, "下载产品目录时连接中断，收到的目录不完整，已拒绝。", error);
     case FetchFailure::RedirectRefused:
         return Refused(Outcome::RedirectRefused, "服务器把下载转到了 HTTP 和 HTTPS 以外的地址，已拒绝。", error);
+    case FetchFailure::TooManyRedirects:
+        return Refused(Outcome::TooManyRedirects, "服务器把下载转向的次数过多（可能是循环转向），未能取得产品目录。", error);
     default:
         return Refused(Outcome::Unreachable, "无法连接服务器，或服务器上没有产品目录。", error);
     }
@@ -66,9 +74,14 @@ CatalogUpdate ReadingRefused(const CatalogReading& reading)
 {
     switch (reading.fault) {
     case CatalogFault::TooLarge:
-        return Refused(Outcome::TooLarge, "服务器上的产品目录超过 1 MiB，已拒绝。", reading.reason);
+        return Refused(Outcome::TooLarge, TooLargeReason(), reading.reason);
     case CatalogFault::TooDeep:
-        return Refused(Outcome::TooDeep, "服务器上的产品目录元素嵌套超过 8 层，已拒绝。", reading.reason);
+        return Refused(Outcome::TooDeep,
+                       "服务器上的产品目录元素嵌套超过 " + std::to_string(kMaxCatalogNesting) + " 层，已拒绝。",
+                       reading.reason);
+    case CatalogFault::TooManyItems:
+        return Refused(Outcome::TooManyItems, "服务器上的产品目录无法完整使用（" + reading.reason + "），已拒绝。",
+                       reading.reason);
     default:
         return Refused(Outcome::Malformed, "服务器上的产品目录无法使用（" + reading.reason + "），已拒绝。", reading.reason);
     }
@@ -86,6 +99,27 @@ Catalog CatalogInUse(const CatalogPlaces& places)
         return {};
     CatalogReading reading = ReadCatalog(bytes);
     return reading ? std::move(reading.catalog) : Catalog{};
+}
+
+CatalogUpdate NotNewerRefused(const std::string& edition, const std::string& inUse)
+{
+    return Refused(Outcome::NotNewer,
+                   "服务器上的产品目录（" + EditionText(edition) + "）不比正在使用的（" + EditionText(inUse) +
+                       "）新，无需更新。",
+                   "edition " + edition + " is not newer than " + inUse);
+}
+
+// What the user is told when the data folder could not take the update.
+CatalogUpdate NotInstalled(const CatalogFolderFault& fault)
+{
+    std::string reason = fault.found.empty()
+                             ? "无法在“" + fault.path + "”安装产品目录更新：" + SystemErrorReason(fault.systemError)
+                             : "“" + fault.path + "”是" + fault.found + "，而这里应是" + fault.expected +
+                                   "，无法安装产品目录更新。请移走它后再试。";
+    if (!reason.ends_with("。"))
+        reason += "。";
+    return Refused(Outcome::NotInstalled, reason,
+                   fault.path + ": " + (fault.found.empty() ? "system error" : fault.found));
 }
 
 }  // namespace
@@ -135,6 +169,9 @@ CatalogUpdate FetchCatalogUpdate(const CatalogPlaces& places, const FetchLimits&
     else if (failure != FetchFailure::None)
         return FetchRefused(failure, signatureAddress + ": " + error);
 
+    if (update.catalogBytes.empty())
+        return Refused(Outcome::EmptyAnswer, "服务器对产品目录的回答是空的（0 字节），已拒绝。",
+                       catalogAddress + ": empty answer");
     const SignatureCheck signature = VerifyCatalogSignature(update.catalogBytes, update.signature, keys).check;
     if (signature != SignatureCheck::Valid)
         return SignatureRefused(signature);
@@ -145,14 +182,32 @@ CatalogUpdate FetchCatalogUpdate(const CatalogPlaces& places, const FetchLimits&
         return Refused(Outcome::Malformed, "服务器上的产品目录没有版本号，已拒绝。", "the catalogue names no edition");
     const Catalog inUse = CatalogInUse(places);
     if (!IsNewerEdition(inUse.edition, reading.catalog.edition))
-        return Refused(Outcome::NotNewer,
-                       "服务器上的产品目录（" + EditionText(reading.catalog.edition) + "）不比正在使用的（" +
-                           EditionText(inUse.edition) + "）新，无需更新。",
-                       "edition " + reading.catalog.edition + " is not newer than " + inUse.edition);
+        return NotNewerRefused(reading.catalog.edition, inUse.edition);
 
     update.outcome = Outcome::Accepted;
     update.changes = CompareCatalogs(inUse, reading.catalog);
     update.message = ChangeSummaryText(update.changes);
+    return update;
+}
+
+CatalogUpdate InstallCatalogUpdate(const CatalogPlaces& places, CatalogUpdate update, const CatalogInstallStep& step)
+{
+    const CatalogInstallLock lock(places.dataFolder, CatalogInstallLock::Wait::Yes);
+    if (!lock)
+        return NotInstalled(lock.Fault());
+    const Catalog inUse = CatalogInUse(places);
+    if (inUse.edition != update.changes.previousEdition) {
+        if (!IsNewerEdition(inUse.edition, update.changes.edition))
+            return NotNewerRefused(update.changes.edition, inUse.edition);
+        CatalogReading reading = ReadCatalog(update.catalogBytes);
+        update.changes = CompareCatalogs(inUse, reading.catalog);
+        update.message = ChangeSummaryText(update.changes);
+    }
+    const CatalogInstallResult installed = InstallCatalog(lock, update.catalogBytes, update.signature, step);
+    if (installed.stopped && !installed)
+        return Refused(Outcome::Stopped, "产品目录的安装被中止。", "stopped by the install step");
+    if (!installed)
+        return NotInstalled(installed.fault);
     return update;
 }
 

@@ -140,6 +140,8 @@ FetchFailure KindOfFailure(CURLcode result, const Transfer& transfer)
     case CURLE_UNSUPPORTED_PROTOCOL:
         // The address given is http(s): only a redirect can lead elsewhere.
         return FetchFailure::RedirectRefused;
+    case CURLE_TOO_MANY_REDIRECTS:
+        return FetchFailure::TooManyRedirects;
     case CURLE_HTTP_RETURNED_ERROR:
         return FetchFailure::HttpStatus;
     default:

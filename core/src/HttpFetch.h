@@ -14,8 +14,9 @@ enum class FetchFailure {
     TimedOut,         // the connect or total time limit ran out
     Interrupted,      // the connection broke off before the whole body came
     RedirectRefused,  // redirected to an address that is not http(s)
+    TooManyRedirects, // more redirects than the fetch follows (a loop, mostly)
     HttpStatus,       // the server answered with an error status (404, 500, ...)
-    Unreachable,      // no connection, unknown name, refused certificate, too many redirects
+    Unreachable,      // no connection, unknown name, refused certificate
     Unreadable,       // a local file that cannot be read, an address of another kind
 };
 

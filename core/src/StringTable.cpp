@@ -47,6 +47,8 @@ const std::map<unsigned, const char*>& Table()
         {orvane::IDS_PLAYER_STOPPED, "选型画面意外停止，正在重新启动。\r\n重新启动后可以恢复停止前的选型数据。"},
         {orvane::IDS_PLAYER_GAVE_UP,
          "选型画面多次意外停止，无法继续。\r\n最近自动保存的选型数据将在下次启动时提供恢复。"},
+        {orvane::IDS_EXIT_AFTER_PLAYER_GAVE_UP,
+         "选型画面已停止，无法再保存选型数据。\r\n尚未保存的修改已保存在自动恢复文件中，下次启动程序时会提供恢复。"},
         {orvane::IDS_RESTORE_CAPTION, "恢复"},
         {orvane::IDS_RESTORE_AFTER_STOP, "选型画面已重新启动。是否恢复停止前尚未保存的选型数据？"},
         {orvane::IDS_RESTORE_ORPHAN, "找到了上次未正常结束时自动保存的选型数据（%s）。是否恢复？"},

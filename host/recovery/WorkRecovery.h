@@ -67,13 +67,19 @@ public:
     // The player stopped or hung: its selection is kept, and it is started
     // afresh unless it stopped too often. The user is told which.
     void PlayerStopped();
+    // The movie's selection as last seen differs from the one saved or loaded.
+    [[nodiscard]] bool Unsaved() const;
+    // The player stopped too often and is not started again.
+    [[nodiscard]] bool PlayerGaveUp() const { return m_gaveUp; }
+    // The unsaved selection is in this run's recovery copy, which the next
+    // start offers when this run ends without removing it.
+    [[nodiscard]] bool CopyKept() const { return m_copyKept && Unsaved(); }
     // The movie is ready: offers what there is to offer. True when this
     // ready follows a restart (the movie then got its selection back and
     // nothing else is opened over it).
     bool MovieReady();
 
 private:
-    bool Unsaved() const;
     void WriteCopy();
     void OfferAfterRestart();
     void OfferOrphans();
@@ -93,6 +99,8 @@ private:
     bool m_restarted = false;
     std::vector<std::chrono::steady_clock::time_point> m_restarts;
     bool m_toldNotKept = false;
+    bool m_gaveUp = false;
+    bool m_copyKept = false;  // the last copy written holds m_newest
 };
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 #include "orvane/CatalogSignature.h"
 #include "orvane/CatalogUpdate.h"
 
+#include "CatalogPair.h"
 #include "FileBytes.h"
 #include "LoopbackHttpServer.h"
 #include "ScopedTempFolder.h"
@@ -14,6 +15,9 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -38,6 +42,15 @@ std::string CatalogText(const std::string& edition, const std::string& items = k
 {
     return R"(<?xml version="1.0" encoding="UTF-8"?><catalog format="2" currency="CNY" edition=")" + edition +
            R"(" date="2026-12-01">)" + items + "</catalog>";
+}
+
+// The valid items and more, one past the movie's item limit.
+std::string ItemsBeyondTheLimit()
+{
+    std::string items = kItems;
+    for (std::size_t i = 4; i <= orvane::kMaxCatalogItems; ++i)
+        items += "<item kind=\"di\" code=\"ZX-DI" + std::to_string(i) + "\" di=\"16\"/>";
+    return items;
 }
 
 class CatalogUpdateTest : public ::testing::Test {
@@ -65,11 +78,35 @@ protected:
         if (signature)
             m_files["/torvex-z/orvane_catalog.xml.sig"] = *signature;
     }
-    void ExpectRefused(CatalogUpdateOutcome outcome) const
+    void ExpectRefused(CatalogUpdateOutcome outcome, const std::string& reason = {}) const
     {
         const orvane::CatalogUpdate update = orvane::FetchCatalogUpdate(m_places, kTestLimits);
         EXPECT_EQ(update.outcome, outcome) << update.detail;
-        EXPECT_NE(update.message.find("正在使用的产品目录保持不变"), std::string::npos) << update.message;
+        EXPECT_TRUE(update.message.ends_with("正在使用的产品目录保持不变。")) << update.message;
+        EXPECT_NE(update.message.find(reason), std::string::npos) << reason << " in " << update.message;
+    }
+    // Publishes a signed catalogue of edition and fetches it.
+    orvane::CatalogUpdate Fetched(const std::string& edition)
+    {
+        const std::string catalog = CatalogText(edition, kNewItems);
+        Publish(catalog, Sign(catalog, m_key));
+        return orvane::FetchCatalogUpdate(m_places, kTestLimits);
+    }
+    void InstallInUse(const std::string& edition)
+    {
+        const std::string catalog = CatalogText(edition);
+        fs::remove_all(m_places.dataFolder);
+        ASSERT_TRUE(InstallCatalogPair(catalog, Sign(catalog, m_key), m_places.dataFolder));
+    }
+    // The data folder's names, each pair's folder as ".catalog-XXXXXX".
+    std::multiset<std::string> DataFolderNames() const
+    {
+        std::multiset<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(m_places.dataFolder)) {
+            const std::string name = entry.path().filename().string();
+            names.insert(name.starts_with(".catalog-") ? ".catalog-XXXXXX" : name);
+        }
+        return names;
     }
 
     ScopedTempFolder m_program;
@@ -102,6 +139,7 @@ TEST(CatalogReader, RefusesWhatTheMovieRefusesAndSkipsWhatItSkips)
         {CatalogText("2026.x"), orvane::CatalogFault::BadEdition},
         {CatalogText("1").substr(0, 80), orvane::CatalogFault::NotXml},
         {std::string(orvane::kMaxCatalogBytes + 1, ' '), orvane::CatalogFault::TooLarge},
+        {CatalogText("1", ItemsBeyondTheLimit()), orvane::CatalogFault::TooManyItems},
     };
     for (const auto& [text, fault] : refused) {
         const orvane::CatalogReading reading = orvane::ReadCatalog(text);
@@ -150,11 +188,11 @@ TEST_F(CatalogUpdateTest, GoodUpdateIsAcceptedSummedUpInstalledAndServed)
     EXPECT_EQ(changes.LargestPriceChange()->code, "ZC-110");
     for (const char* part : {"2026.2", "新增 1 项", "停产 1 项", "价格变动 2 项", "ZC-110：2980.00 → 3100.00 CNY"})
         EXPECT_NE(update.message.find(part), std::string::npos) << part << " in " << update.message;
-    const std::string list = orvane::ChangeListText(changes);
+    const std::string list = orvane::ChangeListText(changes, orvane::TextOutlet::SpreadsheetInput);
     for (const char* part : {"ZX-DI16B\t\t16 点输入\t720.00 CNY", "替代型号：ZX-DI16B", "ZP-P15\t560.00 → 500.00 CNY\t-60.00"})
         EXPECT_NE(list.find(part), std::string::npos) << part << " in " << list;
 
-    ASSERT_TRUE(orvane::InstallCatalog(update.catalogBytes, update.signature, m_places.dataFolder));
+    ASSERT_TRUE(orvane::InstallCatalogUpdate(m_places, update).Accepted());
     const orvane::CatalogChoice served = orvane::ChooseCatalog(m_places);
     EXPECT_TRUE(served.userCopy);
     EXPECT_EQ(ReadFileBytes(served.path), catalog);
@@ -191,6 +229,10 @@ TEST_F(CatalogUpdateTest, OlderEqualAndMalformedCataloguesAreRefusedThoughSigned
         Publish(catalog, Sign(catalog, m_key));
         ExpectRefused(outcome);
     }
+    // Items past the movie's limit are not dropped unseen: the catalogue is refused, the limit named.
+    const std::string overLimit = CatalogText("2026.2", ItemsBeyondTheLimit());
+    Publish(overLimit, Sign(overLimit, m_key));
+    ExpectRefused(CatalogUpdateOutcome::TooManyItems, "目录中有 501 项产品，超过了程序能读取的 500 项");
 }
 
 TEST_F(CatalogUpdateTest, TransfersThatGoWrongAreRefused)
@@ -218,6 +260,13 @@ TEST_F(CatalogUpdateTest, TransfersThatGoWrongAreRefused)
         m_special = answer;
         ExpectRefused(outcome);
     }
+    // A redirect loop and an empty answer are told as what they are.
+    m_special = [](const std::string& path, const LoopbackHttpServer::Connection& connection) {
+        connection.Answer("302 Found", "", "Location: " + path + "\r\n");
+    };
+    ExpectRefused(CatalogUpdateOutcome::TooManyRedirects, "转向的次数过多");
+    m_special = [](const std::string&, const LoopbackHttpServer::Connection& connection) { connection.Answer("200 OK", ""); };
+    ExpectRefused(CatalogUpdateOutcome::EmptyAnswer, "回答是空的");
     m_special = {};
     std::stop_source stopper;
     stopper.request_stop();
@@ -231,29 +280,96 @@ TEST_F(CatalogUpdateTest, TheUsersCopyIsServedOnlyWhenSignedValidAndNewerThanThe
     const std::string signature = Sign(catalog, m_key);
     EXPECT_FALSE(orvane::ChooseCatalog(m_places).userCopy);  // none yet
 
+    // One that no longer verifies is not served, and the start says so, naming the folder.
     const std::pair<std::string, std::string> notServed[] = {
         {catalog + "\n", signature},                               // changed after signing
         {catalog, Sign(catalog, MakeKey())},                       // a key not installed
-        {CatalogText("2026.0"), Sign(CatalogText("2026.0"), m_key)},  // older than the shipped one
     };
     for (const auto& [bytes, signatureText] : notServed) {
-        ASSERT_TRUE(orvane::InstallCatalog(bytes, signatureText, m_places.dataFolder));
-        EXPECT_EQ(orvane::ChooseCatalog(m_places).path, m_places.ShippedCatalog()) << bytes;
+        ASSERT_TRUE(InstallCatalogPair(bytes, signatureText, m_places.dataFolder));
+        const orvane::CatalogChoice choice = orvane::ChooseCatalog(m_places);
+        EXPECT_EQ(choice.path, m_places.ShippedCatalog()) << bytes;
+        for (const std::string& part : {m_places.dataFolder, std::string("签名"), std::string("2026.1 版")})
+            EXPECT_NE(choice.problem.find(part), std::string::npos) << part << " in " << choice.problem;
     }
-    ASSERT_TRUE(orvane::InstallCatalog(catalog, signature, m_places.dataFolder));
+    ASSERT_TRUE(InstallCatalogPair(catalog, signature, m_places.dataFolder));
     EXPECT_EQ(orvane::ChooseCatalog(m_places).edition, "2026.2");
     // A newer program's catalogue wins over the older download.
     WriteFileBytes(m_places.ShippedCatalog(), CatalogText("2027.1"));
     EXPECT_EQ(orvane::ChooseCatalog(m_places).edition, "2027.1");
 }
 
-TEST_F(CatalogUpdateTest, AnInstallThatCannotWriteTheCatalogueKeepsThePreviousPair)
+TEST_F(CatalogUpdateTest, AnInstallStoppedAtAnyStepLeavesAPairThatVerifies)
 {
-    const std::string catalog = CatalogText("2026.2");
-    fs::create_directories(m_places.UserCatalog());  // a folder where the catalogue should go
-    EXPECT_FALSE(orvane::InstallCatalog(catalog, Sign(catalog, m_key), m_places.dataFolder));
-    EXPECT_FALSE(fs::exists(m_places.UserSignature()));
-    EXPECT_FALSE(orvane::ChooseCatalog(m_places).userCopy);
+    int stopAt = 0;
+    for (int steps = 0; steps > stopAt - 1; ++stopAt) {
+        InstallInUse("2026.3");
+        const orvane::CatalogUpdate update = Fetched("2026.4");
+        ASSERT_TRUE(update.Accepted()) << update.message;
+        steps = 0;
+        const bool installed = orvane::InstallCatalogUpdate(m_places, update, [&] { return steps++ < stopAt; }).Accepted();
+        // As the next start finds it: the old pair or the new one, whole, and nothing else.
+        orvane::TidyCatalogFolder(m_places.dataFolder);
+        const orvane::CatalogChoice served = orvane::ChooseCatalog(m_places);
+        EXPECT_TRUE(served.userCopy && served.problem.empty()) << "stopped at " << stopAt << ": " << served.problem;
+        EXPECT_EQ(served.edition, installed ? "2026.4" : "2026.3") << "stopped at " << stopAt;
+        EXPECT_EQ(ReadFileBytes(served.path), installed ? update.catalogBytes : CatalogText("2026.3"));
+        EXPECT_EQ(DataFolderNames(), (std::multiset<std::string>{"catalog", ".catalog-XXXXXX", ".catalog.lock"})) << stopAt;
+    }
+    EXPECT_GE(stopAt, 6);  // every file operation was a place to stop
+}
+
+TEST_F(CatalogUpdateTest, TwoProgramsInstallingAtOnceEndWithTheNewerEdition)
+{
+    InstallInUse("2026.3");
+    // B compares 2026.4 with 2026.3; A installs 2026.10 before B installs.
+    const orvane::CatalogUpdate older = Fetched("2026.4");
+    const orvane::CatalogUpdate newer = orvane::InstallCatalogUpdate(m_places, Fetched("2026.10"));
+    ASSERT_TRUE(newer.Accepted());
+    EXPECT_NE(newer.message.find("2026.10"), std::string::npos) << newer.message;
+    const orvane::CatalogUpdate refused = orvane::InstallCatalogUpdate(m_places, older);
+    EXPECT_EQ(refused.outcome, CatalogUpdateOutcome::NotNewer);
+    EXPECT_NE(refused.message.find("服务器上的产品目录（2026.4 版）不比正在使用的（2026.10 版）新"), std::string::npos)
+        << refused.message;
+    EXPECT_EQ(orvane::ChooseCatalog(m_places).edition, "2026.10");
+
+    // The other order: the newer one, compared before, is summed up against what is in use when it installs.
+    InstallInUse("2026.3");
+    const orvane::CatalogUpdate later = Fetched("2026.10");
+    ASSERT_TRUE(orvane::InstallCatalogUpdate(m_places, Fetched("2026.4")).Accepted());
+    EXPECT_EQ(orvane::InstallCatalogUpdate(m_places, later).changes.previousEdition, "2026.4");
+    EXPECT_EQ(orvane::ChooseCatalog(m_places).edition, "2026.10");
+
+    // While one holds the lock, another neither gets it nor tidies under it.
+    const orvane::CatalogInstallLock held(m_places.dataFolder, orvane::CatalogInstallLock::Wait::Yes);
+    const orvane::CatalogInstallLock other(m_places.dataFolder, orvane::CatalogInstallLock::Wait::No);
+    EXPECT_TRUE(held);
+    EXPECT_FALSE(other);
+    EXPECT_EQ(other.Fault().systemError, EWOULDBLOCK);
+}
+
+TEST_F(CatalogUpdateTest, ADataFolderThatCannotTakeTheUpdateIsNamedAndNothingChanges)
+{
+    const std::string folder = m_places.dataFolder.substr(0, m_places.dataFolder.size() - 1);
+    const std::string link = m_places.dataFolder + "catalog";
+    const std::pair<std::function<void()>, std::string> faults[] = {
+        {[&] { WriteFileBytes(folder, "x"); }, "“" + folder + "”是一个普通文件，而这里应是文件夹"},
+        {[&] { WriteFileBytes(folder + ".txt", "x"), fs::create_symlink(folder + ".txt", folder); },
+         "“" + folder + "”是一个指向普通文件的链接，而这里应是文件夹"},
+        {[&] { fs::create_directories(folder), ::mkfifo(link.c_str(), 0600); },
+         "“" + link + "”是一个FIFO（命名管道），而这里应是本程序建立的链接"},
+    };
+    for (const auto& [makeFault, reason] : faults) {
+        fs::remove_all(folder);
+        fs::remove(folder + ".txt");
+        makeFault();
+        const orvane::CatalogUpdate update = orvane::InstallCatalogUpdate(m_places, Fetched("2026.2"));
+        EXPECT_EQ(update.outcome, CatalogUpdateOutcome::NotInstalled);
+        EXPECT_TRUE(update.message.starts_with(reason) && update.message.ends_with("正在使用的产品目录保持不变。"))
+            << update.message;
+        EXPECT_EQ(update.message.find("#2001"), std::string::npos);
+        EXPECT_FALSE(orvane::ChooseCatalog(m_places).userCopy);
+    }
 }
 
 TEST_F(CatalogUpdateTest, AVersionFileWithoutTheAddressNamesNoServer)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The publisher's road with the zcatalog tool, as the publishing guide gives
 # it: a key pair, a signed catalogue that verifies with the public key, and
-# one changed after signing or checked against another key that does not.
+# one changed after signing or checked against another key that does not,
+# and one holding more items than the program reads.
 # Usage: test_zcatalog_tool.sh PATH_TO_ZCATALOG SHIPPED_CATALOGUE
 set -uo pipefail
 zcatalog=$1
@@ -32,4 +33,15 @@ grep -q "2099.1" out.txt || { failed=1; echo "FAILED: the edition is not named";
 expect 1 "verify with another key" "$zcatalog" verify other orvane_catalog.xml
 echo "<!-- changed -->" >> orvane_catalog.xml
 expect 1 "verify a catalogue changed after signing" "$zcatalog" verify keys orvane_catalog.xml
+
+# More items than the program reads: refused when signed, and when signed by other means and verified.
+mkdir big
+{ sed '/<\/catalog>/d' orvane_catalog.xml
+  for i in $(seq 1 500); do echo "<item kind=\"di\" code=\"ZX-X$i\" di=\"16\"/>"; done
+  echo "</catalog>"; } > big/orvane_catalog.xml
+expect 1 "sign a catalogue over the item limit" "$zcatalog" sign publisher.pem big/orvane_catalog.xml
+grep -q "超过了程序能读取的 500 项" out.txt || { failed=1; echo "FAILED: the item limit is not named"; cat out.txt; }
+openssl pkeyutl -sign -rawin -inkey publisher.pem -in big/orvane_catalog.xml | base64 -w0 > big/orvane_catalog.xml.sig
+expect 1 "verify a catalogue over the item limit" "$zcatalog" verify keys big/orvane_catalog.xml
+grep -q "超过了程序能读取的 500 项" out.txt || { failed=1; echo "FAILED: the item limit is not named"; cat out.txt; }
 exit $failed

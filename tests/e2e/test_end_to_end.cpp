@@ -2,6 +2,7 @@
 // program folder. Boxes and file dialogs are answered by the test; the movie
 // is driven through its own calls and with real mouse clicks.
 
+#include "CatalogPair.h"
 #include "FileBytes.h"
 #include "HostTestSupport.h"
 #include "dialogs/QtUserDialogs.h"
@@ -549,13 +550,15 @@ private slots:
         std::string catalogue = WithEdition(ReadFileBytes(ORVANE_BIN_DIR "/orvane_catalog.xml"), "2099.1");  // newer than the shipped one
         catalogue.insert(catalogue.rfind("</catalog>"),
                          "<item kind=\"di\" code=\"ZX-DI16N\" order=\"TZ-D1017-00\" price=\"760.00\" desc=\"16 点新型输入\" di=\"16\"/>\n");
-        QVERIFY(orvane::InstallCatalog(catalogue, *orvane::SignCatalog(key->privatePem, catalogue), CatalogFolder()));
+        QVERIFY(InstallCatalogPair(catalogue, *orvane::SignCatalog(key->privatePem, catalogue), CatalogFolder()));
 
         StartProgram({QStringLiteral("orvane")}, folder.path());
         WaitUntilReady();
         const std::string selection = "TZSEL/1\nmode=module\nqty=ZX-DI16N:2";
         Flash().CallFunction(QString::fromStdString(_MakeInvokeXml("zLoad", selection)));
         QCOMPARE(MovieSelection(), selection);
+        // Its key is in this program folder only: the later starts would be told it no longer verifies.
+        QCOMPARE(orvane::RestoreShippedCatalog(CatalogFolder()), 0);
     }
 
     // A page that no longer answers is found, ended and treated like one that stopped.

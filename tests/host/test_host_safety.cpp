@@ -9,6 +9,7 @@
 #include "orvane/StringTable.h"
 
 #include <QDir>
+#include <QMenuBar>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -65,6 +66,7 @@ private slots:
     void closeDuringAMovieCallWaitsForTheCommand();
     void timerTickDuringSaveOpensAfterIt();
     void stoppedPlayerIsRestartedAndGetsItsSelectionBack();
+    void playerThatStoppedForGoodStillLetsTheUserQuit();
     void programKilledWithUnsavedWorkOffersItAtNextStart_data();
     void programKilledWithUnsavedWorkOffersItAtNextStart();
     void acceptedRestoreIsNotReplacedByTheCommandLineFile();
@@ -167,6 +169,43 @@ void SafetyTest::stoppedPlayerIsRestartedAndGetsItsSelectionBack()
     host.movie->player->SendCall("zDataLoadEnd");
     QCOMPARE(host.movie->saveText, std::string("saved work"));
     QVERIFY(RecoveryCopies(host.recoveryFolder).isEmpty());
+}
+
+void SafetyTest::playerThatStoppedForGoodStillLetsTheUserQuit()
+{
+    HostHarness host;
+    auto window = host.StartReady();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(ChangeSelection(host, "unsaved work"));
+    for (int restart = 0; restart < 3; ++restart) {
+        host.movie->player->Stop(QStringLiteral("render process killed"));
+        host.dialogs->boxAnswers = {MsgResult::Yes};
+        host.movie->player->SendCall("zDataLoadEnd");
+    }
+    host.movie->player->Stop(QStringLiteral("render process killed"));
+    QCOMPARE(host.movie->restarts, 3);
+    QCOMPARE(host.dialogs->boxes.back().text, orvane::LoadResString(orvane::IDS_PLAYER_GAVE_UP));
+
+    // 退出 and its key stay; what needs the movie is grey.
+    QVERIFY(FindCommand(*window, ID_MENU_FILE_EXIT)->isEnabled());
+    QVERIFY(window->menuBar()->actions()[0]->isEnabled());
+    QVERIFY(!FindCommand(*window, ID_MENU_FILE_SAVE)->isEnabled());
+    QVERIFY(!FindCommand(*window, ID_TOOL_FILE_SAVE)->isEnabled());
+    const std::size_t boxesBefore = host.dialogs->boxes.size();
+    QSignalSpy quit(window.get(), &COrvaneDlg::quitPosted);
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    window->close();  // the close box and Alt+F4 alike
+    QCOMPARE(quit.size(), 2);
+    // Told where the change is, with no failure report; the copy waits for the next start.
+    QCOMPARE(host.dialogs->boxes.size(), boxesBefore + 2);
+    for (std::size_t box = boxesBefore; box < boxesBefore + 2; ++box)
+        QCOMPARE(host.dialogs->boxes[box].text, orvane::LoadResString(orvane::IDS_EXIT_AFTER_PLAYER_GAVE_UP));
+    QCOMPARE(RecoveryCopies(host.recoveryFolder).size(), 1);
+    window.reset();
+    host.dialogs->boxAnswers = {MsgResult::No};
+    auto next = host.StartReady();
+    QVERIFY(host.dialogs->boxes.back().text.starts_with("找到了上次未正常结束时自动保存的选型数据"));
 }
 
 void SafetyTest::programKilledWithUnsavedWorkOffersItAtNextStart_data()

@@ -4,6 +4,7 @@
 // whole window against nginx in tests/update/test_catalog_update.cpp.
 #include "catalog/CatalogCommands.h"
 
+#include "CatalogPair.h"
 #include "FileBytes.h"
 #include "LoopbackHttpServer.h"
 #include "ScriptedUserDialogs.h"
@@ -11,7 +12,10 @@
 
 #include "orvane/CatalogSignature.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -27,6 +31,7 @@ private slots:
     void init();
     void theUsersNewerCatalogueIsServedUntilTheShippedOneIsRestored();
     void aFetchTheUserCancelsChangesNothing();
+    void aHostileCataloguesTextsAreShownAndCopiedSafely();
 
 private:
     // The room with its served paths recorded; the program folder holds the
@@ -69,8 +74,8 @@ void CatalogRoomTest::init()
 void CatalogRoomTest::theUsersNewerCatalogueIsServedUntilTheShippedOneIsRestored()
 {
     const std::string newer = WithEdition(ReadFileBytes(ORVANE_SHIPPED_CATALOG), "2099.1");
-    QVERIFY(orvane::InstallCatalog(newer, *orvane::SignCatalog(m_key.privatePem, newer), m_data.path().toStdString() + "/"));
-    const QString userCopy = m_data.filePath(QStringLiteral("orvane_catalog.xml"));
+    QVERIFY(InstallCatalogPair(newer, *orvane::SignCatalog(m_key.privatePem, newer), m_data.path().toStdString() + "/"));
+    const QString userCopy = m_data.filePath(QStringLiteral("catalog/orvane_catalog.xml"));
 
     auto room = Room({});
     QCOMPARE(m_served, std::vector<QString>{userCopy});
@@ -82,11 +87,15 @@ void CatalogRoomTest::theUsersNewerCatalogueIsServedUntilTheShippedOneIsRestored
     QVERIFY(m_dialogs->boxes[0].text.find("已恢复") != std::string::npos);
     QVERIFY(m_dialogs->boxes[1].text.find("已是") != std::string::npos);
 
-    // A copy whose signature does not verify is never served.
-    QVERIFY(orvane::InstallCatalog(newer + " ", *orvane::SignCatalog(m_key.privatePem, newer), m_data.path().toStdString() + "/"));
+    // A copy whose signature does not verify is never served, and the start says so once.
+    QVERIFY(InstallCatalogPair(newer + " ", *orvane::SignCatalog(m_key.privatePem, newer), m_data.path().toStdString() + "/"));
     m_served.clear();
     Room({});
     QVERIFY(m_served.empty());
+    QCOMPARE(m_dialogs->boxes.size(), 3u);
+    const std::string& told = m_dialogs->boxes[2].text;
+    for (const std::string& part : {m_data.path().toStdString(), std::string("签名"), std::string("随程序安装的产品目录")})
+        QVERIFY2(told.find(part) != std::string::npos, told.c_str());
 }
 
 void CatalogRoomTest::aFetchTheUserCancelsChangesNothing()
@@ -111,6 +120,39 @@ void CatalogRoomTest::aFetchTheUserCancelsChangesNothing()
     QVERIFY(m_dialogs->boxes.empty() && m_dialogs->modalDialogs.empty());
     QVERIFY(m_served.empty());
     QVERIFY(QDir(m_data.path()).isEmpty());
+}
+
+void CatalogRoomTest::aHostileCataloguesTextsAreShownAndCopiedSafely()
+{
+    const char* const hostile[] = {"+cmd|' /C calc'!A0", "@SUM(1+1)", "-2+3", "\u202Eexe.txt", "a\u2066b\u2069c\u200F"};
+    std::string catalogue = WithEdition(ReadFileBytes(ORVANE_SHIPPED_CATALOG), "2099.1");
+    for (std::size_t i = 0; i < std::size(hostile); ++i)
+        catalogue.insert(catalogue.rfind("</catalog>"), "<item kind=\"di\" code=\"ZX-H" + std::to_string(i) +
+                                                            "\" di=\"16\" desc=\"" + hostile[i] + "\"/>\n");
+    const std::string signature = *orvane::SignCatalog(m_key.privatePem, catalogue);
+    LoopbackHttpServer server([&](const std::string& path, const LoopbackHttpServer::Connection& connection) {
+        connection.Answer("200 OK", path.ends_with(".sig") ? signature : catalogue);
+    });
+    auto room = Room(server.Url("/torvex-z/"));
+    QString shown;
+    m_dialogs->onModal = [&](QDialog& dialog) {
+        shown = dialog.findChild<QPlainTextEdit*>(QStringLiteral("changeList"))->toPlainText();
+        dialog.findChild<QPushButton*>(QStringLiteral("copyList"))->click();
+    };
+    room->Update();
+    const QString copied = QGuiApplication::clipboard()->text();
+
+    for (const char16_t control : {u'\u202E', u'\u2066', u'\u2069', u'\u200F'})
+        QVERIFY(!shown.contains(QChar(control)) && !copied.contains(QChar(control)));
+    for (const QString& text : {shown, copied}) {
+        QVERIFY2(text.contains(QStringLiteral("\t[U+202E]exe.txt")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("a[U+2066]b[U+2069]c[U+200F]")), qPrintable(text));
+    }
+    // Shown as they are; copied, what a spreadsheet would run is plain text.
+    for (const char* text : {"+cmd|' /C calc'!A0", "@SUM(1+1)", "-2+3"}) {
+        QVERIFY2(shown.contains(QStringLiteral("\t") + QString::fromUtf8(text)), qPrintable(shown));
+        QVERIFY2(copied.contains(QStringLiteral("\t'") + QString::fromUtf8(text)), qPrintable(copied));
+    }
 }
 
 QTEST_MAIN(CatalogRoomTest)

@@ -116,7 +116,7 @@ void CatalogUpdateTest::publishersNewerCatalogueIsInstalledAndTold()
     for (const char* expected : {"2099.1", "新增 1", "ZX-DI16", "下次启动"})
         QVERIFY2(summary.contains(QString::fromUtf8(expected)), qPrintable(summary));
     QVERIFY2(list.contains(QStringLiteral("ZX-DI16N")), qPrintable(list));
-    const std::string installed = host.catalogFolder + "orvane_catalog.xml";
+    const std::string installed = host.catalogFolder + "catalog/orvane_catalog.xml";
     QCOMPARE(ReadFileBytes(installed), Edition("2099.1"));
     QCOMPARE(host.movie->servedInPlace.back(), std::make_pair(QStringLiteral("orvane_catalog.xml"), QString::fromStdString(installed)));
 

@@ -7,6 +7,8 @@
 // the clipboard; the printout and the spreadsheet file take the same report.
 // The program never works a figure out itself.
 
+#include "orvane/SpreadsheetText.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -120,21 +122,6 @@ struct BomReport {
 
 // The report of a bill; date is shown as given (ISO 8601).
 [[nodiscard]] BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date);
-
-// Where a text of the report goes: into a spreadsheet as typed input (CSV,
-// the clipboard's rows and HTML), or where it is only shown (the printout and
-// its rack pictures, the workbook's string cells, which never run).
-enum class TextOutlet { SpreadsheetInput, Shown };
-
-// The one neutralisation every text of every output passes. Bidirectional
-// controls (embeddings, overrides, isolates, and the marks LRM, RLM and ALM)
-// are shown as their code points ("[U+202E]"), so no text reads other than it
-// is stored. For spreadsheet input a text whose first character after white
-// space (of any width) and quotes is =, +, - or @ (ASCII or full-width), or a
-// line end, also gets a leading apostrophe, which makes the cell plain text;
-// shown texts keep what they start with.
-[[nodiscard]] std::string SpreadsheetSafeText(const std::string& field,
-                                              TextOutlet outlet = TextOutlet::SpreadsheetInput);
 
 // The report as CSV: a UTF-8 byte-order mark (spreadsheet programs then read
 // the Chinese text), CR LF after every row, a blank row between sections, a

@@ -1,12 +1,14 @@
 #pragma once
 // The product catalogue the selection movie reads (orvane_catalog.xml), read
-// with the movie's rules and limits: what the movie would refuse is refused
+// with the movie's rules and limits (CatalogLimits.h): what the movie would refuse is refused
 // here with the reason it gives, and the items it would skip are skipped
 // (among them an item whose `accessories` name what the catalogue does not
 // offer as an accessory, kind "acc").
 // The root carries the catalogue's edition, compared like the program's
 // version, and its date:
 //   <catalog format="2" currency="CNY" edition="2026.1" date="2026-12-01">
+
+#include "orvane/CatalogLimits.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,16 +19,12 @@
 
 namespace orvane {
 
-inline constexpr std::size_t kMaxCatalogBytes = 1024 * 1024;
-// Element levels, the root's included.
-inline constexpr int kMaxCatalogNesting = 8;
-
 struct CatalogItem {
     std::string code;
     std::string kind;           // cpu, power, base, di, do, ai, ao, comm, expbase, expif, cable, acc
     std::string orderNumber;    // "" when the item has none
     std::optional<std::int64_t> priceFen;  // list price in hundredths of the currency
-    std::string description;    // trimmed, cut to 40 characters, control characters as spaces
+    std::string description;    // trimmed, cut to kMaxDescriptionCharacters, control characters as spaces
     std::string replacement;    // the code of the item that replaces this discontinued one, or ""
 };
 
@@ -36,7 +34,7 @@ struct Catalog {
     std::string edition;   // "" when the root names none
     std::string date;      // "" when the root names none
     std::vector<CatalogItem> items;  // the usable ones, in file order
-    int skipped = 0;                 // damaged, repeated or beyond the item limit
+    int skipped = 0;                 // damaged or repeated
 
     [[nodiscard]] const CatalogItem* Find(std::string_view code) const;
 };
@@ -46,6 +44,7 @@ enum class CatalogFault {
     Empty,
     TooLarge,        // over kMaxCatalogBytes
     TooDeep,         // elements nest deeper than kMaxCatalogNesting
+    TooManyItems,    // more item elements than kMaxCatalogItems
     NotXml,
     NoCatalogRoot,
     UnknownFormat,   // format other than 1 and 2

@@ -5,6 +5,7 @@
 // names a replacement is discontinued; it is offered no more.
 
 #include "orvane/Catalog.h"
+#include "orvane/SpreadsheetText.h"
 
 #include <cstdint>
 #include <optional>
@@ -41,7 +42,11 @@ struct CatalogChanges {
 // discontinued and changed in price, with the largest change.
 [[nodiscard]] std::string ChangeSummaryText(const CatalogChanges& changes);
 // Every change, one line each (fields separated by tabs, so that they paste
-// into a spreadsheet as columns), under a heading per kind of change.
-[[nodiscard]] std::string ChangeListText(const CatalogChanges& changes);
+// into a spreadsheet as columns), under a heading per kind of change. The
+// catalogue's texts (codes, order numbers, descriptions) pass
+// SpreadsheetSafeText for outlet: bidirectional controls shown as
+// "[U+202E]", and for spreadsheet input a leading apostrophe before what a
+// spreadsheet would run as a formula.
+[[nodiscard]] std::string ChangeListText(const CatalogChanges& changes, TextOutlet outlet);
 
 }  // namespace orvane

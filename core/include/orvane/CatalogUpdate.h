@@ -6,8 +6,9 @@
 // signature "orvane_catalog.xml.sig" are fetched with the bounds of the
 // update check. The catalogue is accepted only when its signature verifies
 // against a key installed with the program, the movie would read it, and its
-// edition is newer than the one the player serves now. InstallCatalog
-// (CatalogStore.h) then installs an accepted one.
+// edition is newer than the one the player serves now. InstallCatalogUpdate
+// then installs an accepted one, comparing the editions again under the
+// store's lock: two programs installing at once end with the newer edition.
 
 #include "orvane/CatalogChanges.h"
 #include "orvane/CatalogStore.h"
@@ -33,11 +34,15 @@ enum class CatalogUpdateOutcome {
     Malformed,           // the movie would refuse it (or it names no edition)
     TooDeep,             // elements nest deeper than the movie allows
     TooLarge,            // over the movie's 1 MiB
+    TooManyItems,        // more items than the movie reads
+    EmptyAnswer,         // the server answered with an empty catalogue
     Interrupted,         // the connection broke off before the whole file came
     TimedOut,
     RedirectRefused,     // the server redirected to an address that is not http(s)
+    TooManyRedirects,    // the server redirected more often than the fetch follows (a loop)
     Unreachable,         // no connection, refused certificate, an error status from the server
     Stopped,             // the stop request ended it
+    NotInstalled,        // accepted, but the data folder could not take it
 };
 
 struct CatalogUpdate {
@@ -58,5 +63,14 @@ struct CatalogUpdate {
 // hears of the catalogue's bytes as they come, on the calling thread.
 [[nodiscard]] CatalogUpdate FetchCatalogUpdate(const CatalogPlaces& places, const FetchLimits& limits = {},
                                                std::stop_token stop = {}, const FetchProgress& progress = {});
+
+// Installs an accepted update under the store's lock: the edition in use is
+// read again there, and an update no newer than it is refused (NotNewer, as
+// any older edition is); the change summary is made again when the
+// catalogue in use changed meanwhile. A data folder that cannot take it
+// gives NotInstalled, with a message naming the folder or file at fault.
+// step: see CatalogInstallStep (tests stop the install with it).
+[[nodiscard]] CatalogUpdate InstallCatalogUpdate(const CatalogPlaces& places, CatalogUpdate update,
+                                                 const CatalogInstallStep& step = {});
 
 }  // namespace orvane

@@ -43,6 +43,7 @@ enum : unsigned {
     IDS_RECOVERY_FOLDER_REFUSED = 32821,  // contains one %s: the folder
     IDS_RECOVERY_NOT_KEPT = 32822,
     IDS_RECOVERY_DAMAGED = 32823,         // contains one %s: where the damaged copy was put
+    IDS_EXIT_AFTER_PLAYER_GAVE_UP = 32824,  // the unsaved work is in the recovery copy
 };
 
 // The text of a string resource; "" for an unknown id.

@@ -41,8 +41,14 @@ CatalogCommands::CatalogCommands(Window window, std::string dataFolder, QObject*
 void CatalogCommands::ServeChosenCatalog(const std::string& programFolder)
 {
     m_places.programFolder = programFolder;
-    if (const CatalogChoice choice = ChooseCatalog(m_places); choice.userCopy)
+    TidyCatalogFolder(m_places.dataFolder);
+    const CatalogChoice choice = ChooseCatalog(m_places);
+    if (choice.userCopy)
         m_window.serveCatalog(QString::fromStdString(choice.path));
+    if (!choice.problem.empty()) {
+        REPORT_ERROR(g_ErrorLog, "CatalogCommands::ServeChosenCatalog()", "orvane::ChooseCatalog()", choice.problem);
+        Tell(choice.problem, MsgIcon::Exclamation);
+    }
 }
 
 CatalogUpdate CatalogCommands::FetchWithProgress()
@@ -80,21 +86,18 @@ CatalogUpdate CatalogCommands::FetchWithProgress()
 
 void CatalogCommands::Update()
 {
-    const CatalogUpdate update = FetchWithProgress();
+    CatalogUpdate update = FetchWithProgress();
     if (update.outcome == CatalogUpdateOutcome::Stopped)
         return;  // the user cancelled: nothing changed, nothing to tell
+    if (update.Accepted())
+        update = InstallCatalogUpdate(m_places, std::move(update));
     if (!update.Accepted()) {
         REPORT_ERROR(g_ErrorLog, "CatalogCommands::Update()", "orvane::FetchCatalogUpdate()", update.detail);
-        return Tell(update.message, MsgIcon::Exclamation);
-    }
-    if (const FileWriteResult installed = InstallCatalog(update.catalogBytes, update.signature, m_places.dataFolder);
-        !installed) {
-        const std::string text = FileWriteFailureText(installed);
-        REPORT_SYSTEM_ERROR(g_ErrorLog, installed.systemError, "CatalogCommands::Update()", "orvane::InstallCatalog()", text);
-        return Tell(text, MsgIcon::Error);
+        return Tell(update.message, update.outcome == CatalogUpdateOutcome::NotInstalled ? MsgIcon::Error
+                                                                                        : MsgIcon::Exclamation);
     }
     m_window.serveCatalog(QString::fromStdString(m_places.UserCatalog()));
-    CatalogSummaryDialog summary(update.message + "\n\n" + kNextStart, ChangeListText(update.changes), m_window.owner);
+    CatalogSummaryDialog summary(update.message + "\n\n" + kNextStart, update.changes, m_window.owner);
     m_window.dialogs->RunModal(summary);
 }
 
@@ -102,7 +105,7 @@ void CatalogCommands::RestoreShipped()
 {
     const bool hadUpdate = ChooseCatalog(m_places).userCopy;
     if (const int systemError = RestoreShippedCatalog(m_places.dataFolder); systemError != 0) {
-        const std::string text = "无法删除已安装的产品目录更新。\n" + SystemErrorReason(systemError);
+        const std::string text = "无法删除“" + m_places.dataFolder + "”中已安装的产品目录更新。\n" + SystemErrorReason(systemError);
         REPORT_SYSTEM_ERROR(g_ErrorLog, systemError, "CatalogCommands::RestoreShipped()", "orvane::RestoreShippedCatalog()", text);
         return Tell(text, MsgIcon::Error);
     }

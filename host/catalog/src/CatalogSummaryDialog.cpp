@@ -30,7 +30,7 @@ qreal ColumnWidth(const QString& list, const QFontMetricsF& metrics)
 
 }  // namespace
 
-CatalogSummaryDialog::CatalogSummaryDialog(const std::string& summary, const std::string& changeList, QWidget* parent)
+CatalogSummaryDialog::CatalogSummaryDialog(const std::string& summary, const CatalogChanges& changes, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("catalogSummary"));
@@ -39,7 +39,7 @@ CatalogSummaryDialog::CatalogSummaryDialog(const std::string& summary, const std
     text->setObjectName(QStringLiteral("summary"));
     text->setWordWrap(true);
     text->setTextFormat(Qt::PlainText);
-    auto* list = new QPlainTextEdit(QString::fromStdString(changeList), this);
+    auto* list = new QPlainTextEdit(QString::fromStdString(ChangeListText(changes, TextOutlet::Shown)), this);
     list->setObjectName(QStringLiteral("changeList"));
     list->setReadOnly(true);
     list->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -48,8 +48,8 @@ CatalogSummaryDialog::CatalogSummaryDialog(const std::string& summary, const std
     QPushButton* copy = buttons->addButton(QStringLiteral("复制完整清单"), QDialogButtonBox::ActionRole);
     copy->setObjectName(QStringLiteral("copyList"));
     buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    connect(copy, &QPushButton::clicked, this, [changeList] {
-        QGuiApplication::clipboard()->setText(QString::fromStdString(changeList));
+    connect(copy, &QPushButton::clicked, this, [copied = ChangeListText(changes, TextOutlet::SpreadsheetInput)] {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(copied));
     });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);

@@ -65,6 +65,7 @@ bool WorkRecovery::Unsaved() const { return !m_newest.empty() && m_newest != m_w
 
 void WorkRecovery::SelectionSeen(const std::string& text)
 {
+    m_copyKept = m_copyKept && text == m_newest;
     m_newest = text;
     if (!Unsaved())
         DiscardCopy();
@@ -81,6 +82,7 @@ void WorkRecovery::SelectionSettled(const std::string& text)
 void WorkRecovery::DiscardCopy()
 {
     m_copyTimer.stop();
+    m_copyKept = false;
     if (m_store)
         m_store->Discard();
 }
@@ -96,6 +98,7 @@ void WorkRecovery::WriteCopy()
     if (!m_store || !Unsaved())
         return;
     const FileWriteResult written = m_store->Save(m_newest);
+    m_copyKept = written.written;
     if (written)
         return;
     REPORT_SYSTEM_ERROR(g_ErrorLog, written.systemError, "WorkRecovery::WriteCopy()", "RecoveryStore::Save()",
@@ -113,8 +116,10 @@ void WorkRecovery::PlayerStopped()
         m_window.dialogs->MessageBox(m_window.owner, LoadResString(id), LoadResString(IDS_ERR_CAPTION), MsgButtons::Ok,
                                      MsgIcon::Error);
     };
-    if (m_restarts.size() >= kMaxPlayerRestarts)
+    if (m_restarts.size() >= kMaxPlayerRestarts) {
+        m_gaveUp = true;
         return tell(IDS_PLAYER_GAVE_UP);
+    }
     m_restarts.push_back(now);
     m_restarted = true;
     m_window.restartPlayer();
