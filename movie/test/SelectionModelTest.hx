@@ -40,6 +40,7 @@ class SelectionModelTest {
 		pinnedModuleStaysThroughReplanningAndText(catalog);
 		reserveIsKeptByBudgetsAndPlanner(catalog);
 		discontinuedItemsAreKeptMarkedAndReplaced(sys.io.File.getContent(Sys.args()[0]));
+		nothingChangesBehindTheEngineersBack(catalog, sys.io.File.getContent(Sys.args()[0]));
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
 			Sys.exit(1);
@@ -794,6 +795,78 @@ class SelectionModelTest {
 			&& CatalogParser.parse(shipped.replace('date="2026-12-07"', 'date="2026-13-07"')).value == null, "a malformed edition or date refuses the catalogue");
 	}
 
+
+	/** Typing, a dialog open and a file opened change the selection only as the engineer means. */
+	static function nothingChangesBehindTheEngineersBack(catalog:Catalog, shipped:String) {
+		typedCountIsAppliedWhenTheFieldIsLeft(catalog);
+		nothingChangesWhileADialogIsOpen(catalog);
+		statusLineTellsWhatStillHolds(catalog, shipped);
+	}
+
+	/** "19 → 24" typed over the AO need passes through "2": that number must not cut the pinned modules. */
+	static function typedCountIsAppliedWhenTheFieldIsLeft(catalog:Catalog) {
+		final editor = new SelectionEditor(catalog, _ -> {}, () -> {});
+		editor.change(s -> {
+			s.switchMode(ByIoNeed, catalog);
+			for (code in ["ZC-220", "ZP-P30", "ZB-B06"])
+				s.choose(catalog.find(code));
+			s.setRequired(AnalogOut, 19);
+		});
+		final ao04 = () -> [for (i in 0...editor.plan().pieces.length) if (editor.plan().pieces[i].item.code == "ZX-AO04") i];
+		for (i in ao04().slice(0, 2))
+			editor.change(s -> s.pinPiece(i, 0, catalog));
+		final pinned = () -> editor.plan().pieces.filter(p -> p.item.code == "ZX-AO04" && p.isPinned()).length;
+		check(ao04().length == 5 && pinned() == 2, "two of five ZX-AO04 pinned to the main rack");
+		final before = editor.text();
+		final field = new CountEntry(19, Selection.MAX_REQUIRED_POINTS);
+		check(field.typed("") == null && field.typed("2") == null && field.typed("24") == null && editor.text() == before,
+			"what is typed is no change until the field is left");
+		final count = field.take();
+		check(count == 24 && field.take() == null, "leaving the field takes the count it holds, once");
+		editor.change(s -> s.setRequired(AnalogOut, count), "typed#1");
+		check(ao04().length == 6 && pinned() == 2, "both pins stay through 19 → 24: " + editor.text());
+		check(editor.undo() && editor.text() == before, "one undo step takes 19 → 24 back");
+		final refused = new CountEntry(19, Selection.MAX_REQUIRED_POINTS);
+		refused.typed("2");
+		check(refused.typed("2x") == "只能输入数字，仍为 19" && refused.typed("99999") == "超出范围：0–9999，仍为 19" && refused.take() == null,
+			"a refused text applies nothing, not even the number typed on the way to it");
+	}
+
+	static function nothingChangesWhileADialogIsOpen(catalog:Catalog) {
+		final told:Array<String> = [];
+		final editor = new SelectionEditor(catalog, text -> told.push(text), () -> {});
+		editor.change(s -> s.choose(catalog.find("ZC-120")));
+		editor.change(s -> s.choose(catalog.find("ZP-P30")));
+		final before = editor.text();
+		editor.hold(true);
+		check(!editor.change(s -> s.choose(catalog.find("ZC-110"))) && !editor.choose(catalog.find("ZP-P15"))
+			&& !editor.change(s -> s.setQuantity(catalog.find("ZX-DI16"), 1)) && !editor.undo() && editor.text() == before && told.length == 2,
+			"keys that reach the screen behind an open dialog change nothing: " + editor.text());
+		editor.hold(false);
+		check(editor.change(s -> s.setProject("name", "ACME Foods")) && editor.selection.project.get("name") == "ACME Foods"
+			&& editor.selection.cpu.code == "ZC-120" && editor.selection.power.code == "ZP-P30",
+			"the dialog's own answer, given once it closed, is the only change");
+	}
+
+	static function statusLineTellsWhatStillHolds(catalog:Catalog, shipped:String) {
+		final later = CatalogParser.parse(shipped.replace('edition="2026.2"', 'edition="2027.1"')
+			.replace('code="ZX-DI16" order="TZ-D1016-00"', 'code="ZX-DI16" replacement="ZX-DI16B" order="TZ-D1016-00"')
+			.replace('<item kind="comm" code="ZX-EN01"', '<item kind="di" code="ZX-DI16B" order="TZ-D1016-01" price="720.00" di="16" i5v="55"/><x')).value;
+		final editor = new SelectionEditor(later, _ -> {}, () -> {});
+		editor.load("TZSEL/4\nmode=module\nedition=2026.2\ncpu=ZC-110\npower=ZP-P15\nbase=ZB-B04\nreserve=slots:50,5V:0,24V:0,points:0\nqty=ZX-DI16:3");
+		final opened = new ScreenState(editor, 12);
+		check(opened.openNotice == "已停产，保留并标为停产：ZX-DI16（替代型号 ZX-DI16B）；此选型按产品目录 2026.2 版保存，价格按现用的 2027.1 版"
+			&& opened.reserveWarning != null, "the notices of the open and the limit are told side by side: " + opened.openNotice + " | " + opened.reserveWarning);
+		editor.change(editor.overruns().filter(o -> o.limit.indexOf("已停产") > 0)[0].remedies()[0].apply);
+		check(editor.openNotice() == null, "once the discontinued module is replaced and the selection changed with this edition, nothing of the open is left: "
+			+ editor.openNotice());
+		editor.undo();
+		check(editor.openNotice() != null && editor.openNotice().indexOf("ZX-DI16（") >= 0, "undone, the cause and its notice are back");
+		editor.load("TZSEL/1\nmode=module\ncpu=ZX-DI16\nqty=ZX-DI08:1");
+		check(editor.openNotice() == "以下型号不在当前产品目录中，已忽略：ZX-DI16", "a code left out is told: " + editor.openNotice());
+		editor.change(s -> s.setQuantity(later.find("ZX-DI08"), 2));
+		check(editor.openNotice() == null, "and no longer once the selection is another than the one opened");
+	}
 	/** Each rack's base and power supply, planned ones marked with *. */
 	static function describeRacks(plan:SystemPlan):String {
 		return [for (i in 0...plan.rackCount()) plan.bases[i].code + "/" + plan.powers[i].code + (plan.isPlanned(i) ? "*" : "")].join(" ");

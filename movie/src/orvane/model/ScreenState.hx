@@ -37,6 +37,8 @@ class ScreenState {
 	public final overruns:Array<Overrun>;
 	/** Where the reserve is eaten, for the status line; null when it is kept. */
 	public final reserveWarning:Null<String>;
+	/** What the open of the selection told, as far as it still holds, for the status line beside the limits; null when nothing does. */
+	public final openNotice:Null<String>;
 
 	/** `slotsShown`: the most slots the slot view draws. */
 	public function new(editor:SelectionEditor, slotsShown:Int) {
@@ -70,6 +72,7 @@ class ScreenState {
 		overruns = editor.overruns();
 		final eaten = budget.reserveProblems();
 		reserveWarning = eaten.length == 0 ? null : eaten[0];
+		openNotice = editor.openNotice();
 	}
 
 	static function rackNoteOf(rackShown:Int, planned:Bool, cpu:Null<CatalogItem>):String {

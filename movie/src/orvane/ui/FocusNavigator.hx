@@ -27,10 +27,13 @@ class FocusNavigator {
 	final lastFocused = new haxe.ds.ObjectMap<FocusArea, InteractiveObject>();
 	var modal:Null<FocusArea>;
 	var beforeModal:Null<InteractiveObject>;
+	/** Told whether a dialog is open: while one is, nothing behind it may change. */
+	final onModal:Bool -> Void;
 
-	/** `ringLayer`: where the ring is drawn, above everything it surrounds. */
-	public function new(stage:Stage, ringLayer:DisplayObjectContainer) {
+	/** `ringLayer`: where the ring is drawn, above everything it surrounds; `onModal(open)`: a dialog opened or closed. */
+	public function new(stage:Stage, ringLayer:DisplayObjectContainer, onModal:Bool -> Void) {
 		this.stage = stage;
+		this.onModal = onModal;
 		stage.stageFocusRect = false;
 		ringLayer.addChild(ring);
 		ring.visible = false;
@@ -66,16 +69,22 @@ class FocusNavigator {
 		update();
 	}
 
-	/** Makes `area` the only one until `closeModal`, and enters it. */
+	/**
+		Makes `area` the only one until `closeModal`, and enters it at its entry or first control,
+		never where the focus was left the last time it was open.
+	**/
 	public function openModal(area:FocusArea):Void {
 		beforeModal = stage.focus;
 		modal = area;
+		lastFocused.remove(area);
 		enter(area);
+		onModal(true);
 	}
 
 	/** Ends the dialog's area; the focus goes back where it was before. */
 	public function closeModal():Void {
 		modal = null;
+		onModal(false);
 		final back = beforeModal;
 		beforeModal = null;
 		if (back != null && isUsable(back))

@@ -130,6 +130,7 @@ class SelectionScreen extends Sprite {
 		would, so what was typed is never dropped in silence.
 	**/
 	function takeOpenDialog():Void {
+		takeTyped();
 		for (open in ([projectDialog, reserveDialog] : Array<Null<ModalDialog>>))
 			if (open != null)
 				open.confirm();
@@ -144,11 +145,7 @@ class SelectionScreen extends Sprite {
 			refresh();
 			return false;
 		}
-		final notice = result.value.notice();
-		if (notice != null)
-			status.show(notice, Notice);
-		else
-			status.clear();
+		status.clear();
 		refresh();
 		return true;
 	}
@@ -160,7 +157,16 @@ class SelectionScreen extends Sprite {
 		refresh();
 	}
 
+	/** The count field that has the keyboard, if one has. */
+	function focusedStepper():Null<QuantityStepper> {
+		return stage == null || stage.focus == null ? null : Std.downcast(stage.focus.parent, QuantityStepper);
+	}
+
+	/** The host replaced the selection: the dialogs close, and what was typed in a count field is forgotten. */
 	function dismissDialogs():Void {
+		final stepper = focusedStepper();
+		if (stepper != null)
+			stepper.dropTyped();
 		for (open in ([dialog, projectDialog, reserveDialog, rackDialog] : Array<Null<ModalDialog>>))
 			if (open != null)
 				open.dismiss();
@@ -168,7 +174,7 @@ class SelectionScreen extends Sprite {
 
 	/** The keyboard needs the stage: Tab, the arrows and the focus ring, Ctrl+Z / Ctrl+Y, Esc for the dialog. */
 	function startKeyboard():Void {
-		final keys = new FocusNavigator(stage, this);
+		final keys = new FocusNavigator(stage, this, editor.hold);
 		keys.add([FocusArea.row(() -> [projectButton, undoButton, redoButton, moduleTab, needTab])]);
 		keys.add([for (choice in choices) choice.panel.focusArea()]);
 		keys.add(modulePanel.focusAreas());
@@ -279,12 +285,20 @@ class SelectionScreen extends Sprite {
 		refresh();
 	}
 
+	/** Ctrl+Z in a count field takes back what was typed there: it is taken first, then undone. */
 	function undo():Void {
+		takeTyped();
 		applied(editor.undo());
 	}
 
 	function redo():Void {
 		applied(editor.redo());
+	}
+
+	function takeTyped():Void {
+		final stepper = focusedStepper();
+		if (stepper != null)
+			stepper.takeTyped();
 	}
 
 	function refresh():Void {
@@ -311,7 +325,7 @@ class SelectionScreen extends Sprite {
 		totals.show(state.budget, state.rackShown, state.reserve);
 		bom.show(state.purchase, state.priced, state.priceTotal);
 		slotView.show(state.slots, state.rackLabels[state.rackShown], state.rackLabels.length);
-		statusBar.show(status, state.reserveWarning, state.overruns);
+		statusBar.show(status, state.openNotice, state.reserveWarning, state.overruns);
 		if (navigator != null) {
 			navigator.update();
 			details.refocus(stage.focus);
