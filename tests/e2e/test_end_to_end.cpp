@@ -383,8 +383,9 @@ private slots:
     // The keyboard alone, through the real window: Tab goes from area to area
     // (the header, each choice list, the filter, the module tabs, the module
     // list) and the arrows move inside one, skipping grey controls; a typed
-    // quantity takes digits only; Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z undo and
-    // redo, what was typed into a field as one step. Each change reaches the
+    // quantity takes digits only and is taken with Enter, the numbers on the
+    // way never; Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z undo and redo, what was typed
+    // into a field as one step. Each change reaches the
     // host as zSelectionChanged with the text zSave gives.
     void keyboardAndUndoDriveTheMovie()
     {
@@ -406,8 +407,9 @@ private slots:
         Press(Qt::Key_Tab, 5);  // power supplies, bases, filter, module tabs, then ZX-DI08's quantity (its − is grey)
         Press(Qt::Key_Down);    // ZX-DI16's quantity
         QTest::keyClicks(MovieInput(), QStringLiteral("1x2"));
+        Press(Qt::Key_Return);  // the count typed is taken
         const std::string typed = cpu + "\nqty=ZX-DI16:12";
-        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), typed, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(announced.back(), typed, 10000);
         Press(Qt::Key_Right);  // its + button
         Press(Qt::Key_Return);
         const std::string stepped = cpu + "\nqty=ZX-DI16:13";
@@ -429,7 +431,7 @@ private slots:
             return all;
         };
         QTRY_COMPARE_WITH_TIMEOUT(joined(announced),
-                                  joined({cpu, cpu + "\nqty=ZX-DI16:1", typed, stepped, typed, cpu, typed, stepped}), 10000);
+                                  joined({cpu, typed, stepped, typed, cpu, typed, stepped}), 10000);
         const std::string saved = FilePath("typed.zsr");
         SaveAs(saved);
         QCOMPARE(Decode(saved), stepped);
@@ -682,6 +684,96 @@ private slots:
         typeQuantity(0, Qt::Key_2);
         QVERIFY2(holds("\nqty=ZX-DI08:2\nqty=ZX-DI16:8\nqty=ZX-DI32:5"), MovieSelection().c_str());
         QCOMPARE(Decode(saved), "TZSEL/1\nmode=module\nqty=ZX-DI16:8");
+    }
+
+    // After every dialog of the host's (the save dialog of Ctrl+S, Save As
+    // cancelled, the save prompt cancelled, a message box, the about box, the
+    // print preview) the keyboard is the movie's again, in the quantity field
+    // where it was, its number selected as when the field is entered: the
+    // next digit typed replaces it. Without a dialog (Ctrl+S on a named file)
+    // the digit goes on with the number. The boxes and dialogs are the user's own.
+    void keysComeBackToTheFieldAfterEveryDialog()
+    {
+        StartProgram({QStringLiteral("orvane")}, QStringLiteral(ORVANE_BIN_DIR), {}, true);
+        WaitUntilReady();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        // Runs open, which shows a dialog that answer closes (none without an
+        // answer), types digit where the keyboard then is, and checks that
+        // the selection comes to hold quantities.
+        const auto typeAfter = [&](const std::function<void()>& open, const std::function<void(QWidget*)>& answer, Qt::Key digit,
+                                   const std::string& quantities) {
+            if (answer)
+                WhenModalShows([this, answer](QWidget* dialog) {
+                    dialog->activateWindow();  // the dialog takes the keyboard, as under a window manager
+                    QVERIFY(QTest::qWaitForWindowActive(dialog));
+                    QTRY_COMPARE(PageValue(QStringLiteral("document.hasFocus()")), QVariant(false));
+                    answer(dialog);
+                });
+            open();
+            QTRY_VERIFY(!QApplication::activeModalWidget());
+            m_window->activateWindow();  // as the window manager does once the dialog has gone
+            QTRY_COMPARE(QApplication::focusWidget(), MovieInput());
+            QTest::keyClick(QApplication::focusWidget(), digit);
+            const std::string expected = "TZSEL/1\nmode=module" + quantities;
+            QVERIFY2(QTest::qWaitFor([&] { return MovieSelection() == expected; }, 10000), MovieSelection().c_str());
+        };
+        const auto shortcut = [this](Qt::Key key) {
+            return [this, key] {
+                QTest::keyPress(MovieInput(), Qt::Key_Control, Qt::ControlModifier);
+                QTest::keyPress(MovieInput(), key, Qt::ControlModifier);
+            };
+        };
+        const auto letGo = [](QWidget* dialog, Qt::Key key) {
+            QTest::keyRelease(dialog, key, Qt::ControlModifier);
+            QTest::keyRelease(dialog, Qt::Key_Control);
+        };
+        const auto escape = [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); };
+        const auto command = [this](unsigned id) { return [this, id] { Command(id)->trigger(); }; };
+
+        const std::string saved = FilePath("after-dialogs.zsr");
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(591, 129));  // ZX-DI08's quantity
+        QTest::keyClick(MovieInput(), Qt::Key_1);
+        typeAfter(shortcut(Qt::Key_S), [&](QWidget* dialog) {  // the save dialog of an untitled selection
+            letGo(dialog, Qt::Key_S);
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(QString::fromStdString(saved));
+            QTest::keyClick(name, Qt::Key_Return);
+        }, Qt::Key_2, "\nqty=ZX-DI08:2");
+        QCOMPARE(Decode(saved), "TZSEL/1\nmode=module\nqty=ZX-DI08:1");
+        typeAfter(shortcut(Qt::Key_S), {}, Qt::Key_3, "\nqty=ZX-DI08:23");
+
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(591, 169));  // ZX-DI16's quantity
+        QTest::keyClick(MovieInput(), Qt::Key_4);
+        typeAfter(command(ID_MENU_FILE_SAVEAS), escape, Qt::Key_5, "\nqty=ZX-DI08:23\nqty=ZX-DI16:5");
+        typeAfter(shortcut(Qt::Key_N), [&](QWidget* box) {  // the save prompt: 取消
+            letGo(box, Qt::Key_N);
+            escape(box);
+        }, Qt::Key_6, "\nqty=ZX-DI08:23\nqty=ZX-DI16:6");
+        typeAfter(command(ID_MENU_CATALOG_RESTORE), escape, Qt::Key_7, "\nqty=ZX-DI08:23\nqty=ZX-DI16:7");
+        typeAfter(command(ID_MENU_ABOUT), escape, Qt::Key_8, "\nqty=ZX-DI08:23\nqty=ZX-DI16:8");
+        typeAfter(shortcut(Qt::Key_P), [&](QWidget* preview) {
+            letGo(preview, Qt::Key_P);
+            preview->close();
+        }, Qt::Key_9, "\nqty=ZX-DI08:23\nqty=ZX-DI16:9");
+    }
+
+    // The project dialog opens on its first field however it was left: a
+    // name with a space, Tab to the next field and Enter go into the dialog,
+    // and nothing behind it changes.
+    void keysTypedIntoTheProjectDialogStayThere()
+    {
+        StartWithSelectionFile(FilePath("project.zsr"));
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(508, 22));  // 项目信息
+        Press(Qt::Key_Tab, 4);  // 客户, 编制, 备注, 确定
+        Press(Qt::Key_Escape);
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(508, 22));
+        QTest::keyClicks(MovieInput(), QStringLiteral("ACME Foods"));
+        Press(Qt::Key_Tab);
+        QTest::keyClicks(MovieInput(), QStringLiteral("Li Lei"));
+        Press(Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), "TZSEL/3\nmode=module\nname=ACME%20Foods\ncustomer=Li%20Lei" + kSelection.substr(19), 10000);
     }
 
     // Typed as fast as the keys come, keys go where the focus is: in the

@@ -27,6 +27,8 @@ class FocusNavigator {
 	final lastFocused = new haxe.ds.ObjectMap<FocusArea, InteractiveObject>();
 	var modal:Null<FocusArea>;
 	var beforeModal:Null<InteractiveObject>;
+	/** The control that had the focus last: the player drops the focus when the page loses the keyboard (a dialog of the host's). */
+	var lastControl:Null<InteractiveObject>;
 	/** Told whether a dialog is open: while one is, nothing behind it may change. */
 	final onModal:Bool -> Void;
 
@@ -108,8 +110,19 @@ class FocusNavigator {
 		drawRing();
 	}
 
+	/**
+		The page has the keyboard again (a dialog of the host's closed): the player dropped the
+		focus when the page lost the keyboard, so it goes back to the control that had it.
+	**/
+	public function comeBack():Void {
+		if (stage.focus == null && lastControl != null && isUsable(lastControl) && areaOf(lastControl, false) != null)
+			focus(lastControl);
+	}
+
 	function focusChanged():Void {
 		final focused = stage.focus;
+		if (focused != null)
+			lastControl = focused;
 		if (focused != null) {
 			final area = areaOf(focused, false);
 			if (area != null)

@@ -64,7 +64,11 @@ class QuantityStepper extends Sprite {
 					note.say(reason);
 			}
 		});
-		field.addEventListener(Event.CHANGE, _ -> if (entry != null) note.say(entry.typed(field.text)));
+		field.addEventListener(Event.CHANGE, _ -> {
+			if (entry == null)
+				entry = new CountEntry(current, maximum);
+			note.say(entry.typed(field.text));
+		});
 		field.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> if (event.keyCode == Keyboard.ENTER) takeTyped());
 		field.addEventListener(FocusEvent.FOCUS_IN, _ -> {
 			typingKey = "typed#" + (++visits);

@@ -136,6 +136,12 @@ class SelectionScreen extends Sprite {
 				open.confirm();
 	}
 
+	/** The player's page has the keyboard again: the focus goes back where it was. */
+	public function keyboardBack():Void {
+		if (navigator != null)
+			navigator.comeBack();
+	}
+
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
 	public function loadText(text:Null<String>):Bool {
 		dismissDialogs();
