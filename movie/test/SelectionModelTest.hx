@@ -801,6 +801,7 @@ class SelectionModelTest {
 		typedCountIsAppliedWhenTheFieldIsLeft(catalog);
 		nothingChangesWhileADialogIsOpen(catalog);
 		statusLineTellsWhatStillHolds(catalog, shipped);
+		unknownItemsAreKeptAsTheFileHasThem(catalog);
 	}
 
 	/** "19 → 24" typed over the AO need passes through "2": that number must not cut the pinned modules. */
@@ -866,6 +867,26 @@ class SelectionModelTest {
 		check(editor.openNotice() == "以下型号不在当前产品目录中，已忽略：ZX-DI16", "a code left out is told: " + editor.openNotice());
 		editor.change(s -> s.setQuantity(later.find("ZX-DI08"), 2));
 		check(editor.openNotice() == null, "and no longer once the selection is another than the one opened");
+	}
+
+	/** Saved with a later edition, a planner pick this catalogue lacks stays, with the pieces the file placed, until the engineer lets the planner replace it. */
+	static function unknownItemsAreKeptAsTheFileHasThem(catalog:Catalog) {
+		final editor = new SelectionEditor(catalog, _ -> {}, () -> {});
+		final text = "TZSEL/4\nmode=io\nedition=2026.3\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B12\nreserve=slots:10,5V:0,24V:0,points:0\n"
+			+ "need=DI:320,DO:0,AI:0,AO:0\npick=DI:ZX-DI32B,DO:ZX-DO16T,AI:ZX-AI04,AO:ZX-AO04\norder=ZX-DI32B:2@0,ZX-DI32B:8";
+		final read = editor.load(text).value;
+		final describePlan = () -> describe(IoPlanner.plan(editor.selection, editor.catalog));
+		check(editor.text() == text && describePlan() == "ZX-DI32B*10" && [for (item in read.goneItems()) item.code].join(" ") == "ZX-DI32B",
+			"the unknown pick and its pieces stay as the file has them and save back byte for byte: " + describePlan() + " | " + editor.text());
+		check(editor.openNotice() == "已停产，保留并标为停产：ZX-DI32B（目录中已无）；此选型按产品目录 2026.3 版保存，价格按现用的 2026.2 版",
+			"the notice names it: " + editor.openNotice());
+		editor.change(s -> s.setRequired(DigitalIn, 400));
+		check(describePlan() == "ZX-DI32B*10", "a need changed is not planned over it");
+		check(editor.change(s -> s.replaceGonePicks()) && describePlan() == "ZX-DI16*25" && editor.openNotice() == null,
+			"let the planner replace it, it plans with the catalogue's own module: " + describePlan());
+		final plain = "TZSEL/1\nmode=io\ncpu=ZC-220\nneed=DI:64,DO:0,AI:0,AO:0\npick=DI:ZX-DI32B,DO:ZX-DO16T,AI:ZX-AI04,AO:ZX-AO04";
+		editor.load(plain);
+		check(editor.text() == plain && describePlan() == "", "without an order it plans none of it, and saves back: " + editor.text());
 	}
 	/** Each rack's base and power supply, planned ones marked with *. */
 	static function describeRacks(plan:SystemPlan):String {

@@ -19,6 +19,11 @@ class SelectionReadResult {
 		textAsRead = SelectionFormat.write(selection, catalog);
 	}
 
+	/** The items the selection read names that the catalogue in use does not have at all, kept as they were. */
+	public function goneItems():Array<CatalogItem> {
+		return catalog.items.filter(item -> item.unknown);
+	}
+
 	/**
 		What the user is told of the selection read, as far as it still holds for `current` (the
 		selection read, or what the user made of it since): the discontinued items it orders (kept,
@@ -34,6 +39,9 @@ class SelectionReadResult {
 				if (line.item.discontinued && line.item.kind != Accessory)
 					line.item.code + (line.item.replacement == null ? "（目录中已无）" : '（替代型号 ${line.item.replacement}）')
 		];
+		for (pick in now.gonePicks())
+			if (PurchaseList.lines(now, catalog).filter(line -> line.item == pick).length == 0)
+				discontinued.push(pick.code + "（目录中已无）");
 		if (discontinued.length > 0)
 			parts.push("已停产，保留并标为停产：" + discontinued.join("、"));
 		if (droppedCodes.length > 0 && SelectionFormat.write(now, catalog) == textAsRead)

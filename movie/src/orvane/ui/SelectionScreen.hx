@@ -39,6 +39,7 @@ class SelectionScreen extends Sprite {
 	final details:DetailsLine;
 	final statusBar:StatusBar;
 	final status = new StatusLine();
+	final onUserModeChange:() -> Void;
 	var navigator:Null<FocusNavigator>;
 	var dialog:Null<ConfirmDialog>;
 	var projectDialog:Null<ProjectDialog>;
@@ -48,6 +49,7 @@ class SelectionScreen extends Sprite {
 	/** `onUserModeChange`: a change of the user's switched the mode; `onUserChange`: the selection text after a change by the user. */
 	public function new(catalog:Catalog, onUserModeChange:() -> Void, onUserChange:String -> Void) {
 		super();
+		this.onUserModeChange = onUserModeChange;
 		editor = new SelectionEditor(catalog, onUserChange, onUserModeChange);
 
 		graphics.beginFill(Palette.HEADER);
@@ -153,7 +155,38 @@ class SelectionScreen extends Sprite {
 		}
 		status.clear();
 		refresh();
+		if (result.value.goneItems().length > 0)
+			askAboutUnknownItems(result.value.goneItems());
 		return true;
+	}
+
+	/**
+		A selection read with items the catalogue in use does not have is never changed by opening
+		it: the engineer is asked whether to keep it as it is (the host then forgets its file, so
+		that file is not overwritten with what this catalogue makes of it) or to let the planner
+		plan with the catalogue's own modules where it picked one of them (one step to undo).
+	**/
+	function askAboutUnknownItems(unknown:Array<CatalogItem>):Void {
+		if (navigator == null)
+			return;
+		final selection = editor.selection;
+		final replaceable = selection.gonePicks().length > 0;
+		final codes = [for (item in unknown) item.code].join("、");
+		final inUse = editor.catalog.edition == null ? "现用的产品目录" : '现用的产品目录 ${editor.catalog.edition} 版';
+		showConfirmDialog().ask("选型中有现用产品目录没有的型号",
+			(selection.edition == null ? "此选型中的 " : '此选型按产品目录 ${selection.edition} 版保存，其中的 ') + '$codes 在$inUse中没有。\n'
+			+ "保持原样：选型不作任何改动，这些型号标为“目录中已无”，不计入预算；为免覆盖原文件，保存时需另存为新文件。"
+			+ (replaceable ? "\n由规划器替换：按 I/O 需求改用现用目录中的模块，可撤销。" : ""),
+			replaceable ? "由规划器替换" : null, () -> change(s -> s.replaceGonePicks()), "保持原样", onUserModeChange);
+	}
+
+	/** Made when first needed: most sessions never need it. */
+	function showConfirmDialog():ConfirmDialog {
+		if (dialog == null) {
+			dialog = new ConfirmDialog(1000, 600, navigator);
+			addChild(dialog);
+		}
+		return dialog;
 	}
 
 	public function startNew():Void {
@@ -173,6 +206,13 @@ class SelectionScreen extends Sprite {
 		final stepper = focusedStepper();
 		if (stepper != null)
 			stepper.dropTyped();
+		if (dialog != null)
+			dialog.withdraw();
+		escapeDialogs();
+	}
+
+	/** Esc: the open dialog closes as its cancel button closes it. */
+	function escapeDialogs():Void {
 		for (open in ([dialog, projectDialog, reserveDialog, rackDialog] : Array<Null<ModalDialog>>))
 			if (open != null)
 				open.dismiss();
@@ -191,7 +231,7 @@ class SelectionScreen extends Sprite {
 		stage.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
 			if (([dialog, projectDialog, reserveDialog, rackDialog] : Array<Null<ModalDialog>>).filter(d -> d != null && d.isOpen()).length > 0) {
 				if (event.keyCode == Keyboard.ESCAPE)
-					dismissDialogs();
+					escapeDialogs();
 			} else if (Keys.isUndo(event))
 				undo();
 			else if (Keys.isRedo(event))
@@ -211,13 +251,8 @@ class SelectionScreen extends Sprite {
 			change(s -> s.switchMode(mode, editor.catalog));
 			return;
 		}
-		// Made when first needed: most sessions never switch with something chosen.
-		if (dialog == null) {
-			dialog = new ConfirmDialog(1000, 600, navigator);
-			addChild(dialog);
-		}
 		final toModules = mode == ByModule;
-		dialog.ask(toModules ? "切换到“按模块选型”？" : "切换到“按I/O需求选型”？", (toModules
+		showConfirmDialog().ask(toModules ? "切换到“按模块选型”？" : "切换到“按I/O需求选型”？", (toModules
 			? "按 I/O 需求得出的模块全部保留，改为手动设定的数量。"
 			: "已选的模块全部保留，所需点数按这些模块和 CPU 提供的点数填入；提高点数时再补充模块。")
 			+ "\n切换后当前选型成为新的未命名选型：保存时需要重新输入文件名。可用“撤销”（Ctrl+Z）切换回来。",
