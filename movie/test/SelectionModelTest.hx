@@ -887,6 +887,12 @@ class SelectionModelTest {
 		final plain = "TZSEL/1\nmode=io\ncpu=ZC-220\nneed=DI:64,DO:0,AI:0,AO:0\npick=DI:ZX-DI32B,DO:ZX-DO16T,AI:ZX-AI04,AO:ZX-AO04";
 		editor.load(plain);
 		check(editor.text() == plain && describePlan() == "", "without an order it plans none of it, and saves back: " + editor.text());
+		final pinnedAway = "TZSEL/4\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B04\nqty=ZX-DI16:2\norder=ZX-DI16:1@2,ZX-DI16:1";
+		editor.load(pinnedAway);
+		check(editor.text() == pinnedAway && editor.plan().rackCount() == 1 && editor.plan().fill.rackOf.join(" ") == "0 0",
+			"a pin to a rack the selection lacks is kept as read, the fill placing the piece: " + editor.text());
+		editor.change(s -> s.setQuantity(catalog.find("ZX-DI16"), 3));
+		check(editor.text() == "TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B04\nqty=ZX-DI16:3", "the first change lets it go: " + editor.text());
 	}
 	/** Each rack's base and power supply, planned ones marked with *. */
 	static function describeRacks(plan:SystemPlan):String {

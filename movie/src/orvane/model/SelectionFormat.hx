@@ -331,8 +331,9 @@ class SelectionFormat {
 			if (pieces.length > MAX_ORDER_PIECES)
 				return "槽位顺序过长";
 		}
+		// Pins stay as read, to a rack this catalogue plans no more too (the fill places such a piece
+		// itself): opening a selection changes nothing of it. The first change settles the order.
 		selection.setSlotOrder(pieces);
-		selection.settleSlotOrder(catalog);
 		return null;
 	}
 }
