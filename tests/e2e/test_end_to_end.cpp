@@ -688,7 +688,7 @@ private slots:
 
     // After every dialog of the host's (the save dialog of Ctrl+S, Save As
     // cancelled, the save prompt cancelled, a message box, the about box, the
-    // print preview) the keyboard is the movie's again, in the quantity field
+    // print preview, Save As from the menu by keyboard) the keyboard is the movie's again, in the quantity field
     // where it was, its number selected as when the field is entered: the
     // next digit typed replaces it. Without a dialog (Ctrl+S on a named file)
     // the digit goes on with the number. The boxes and dialogs are the user's own.
@@ -703,15 +703,18 @@ private slots:
         // the selection comes to hold quantities.
         const auto typeAfter = [&](const std::function<void()>& open, const std::function<void(QWidget*)>& answer, Qt::Key digit,
                                    const std::string& quantities) {
+            bool answered = false;
             if (answer)
-                WhenModalShows([this, answer](QWidget* dialog) {
+                WhenModalShows([this, answer, &answered](QWidget* dialog) {
                     dialog->activateWindow();  // the dialog takes the keyboard, as under a window manager
                     QVERIFY(QTest::qWaitForWindowActive(dialog));
                     QTRY_COMPARE(PageValue(QStringLiteral("document.hasFocus()")), QVariant(false));
                     answer(dialog);
+                    answered = true;
                 });
             open();
             QTRY_VERIFY(!QApplication::activeModalWidget());
+            QCOMPARE(answered, bool(answer));
             m_window->activateWindow();  // as the window manager does once the dialog has gone
             QTRY_COMPARE(QApplication::focusWidget(), MovieInput());
             QTest::keyClick(QApplication::focusWidget(), digit);
@@ -757,6 +760,14 @@ private slots:
             letGo(preview, Qt::Key_P);
             preview->close();
         }, Qt::Key_9, "\nqty=ZX-DI08:23\nqty=ZX-DI16:9");
+        typeAfter([this] {  // 另存为... from the keyboard: Alt+F, three times ↓, Enter
+            QTest::keyClick(MovieInput(), Qt::Key_F, Qt::AltModifier);
+            QTRY_VERIFY(QApplication::activePopupWidget());
+            QWidget* menu = QApplication::activePopupWidget();
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+        }, escape, Qt::Key_1, "\nqty=ZX-DI08:23\nqty=ZX-DI16:1");
     }
 
     // The project dialog opens on its first field however it was left: a

@@ -16,6 +16,8 @@ class ConfirmDialog extends ModalDialog {
 	final area:FocusArea;
 	var onProceed:Null<() -> Void>;
 	var onCancel:Null<() -> Void>;
+	/** A named cancel button is a choice that changes nothing: the focus starts there. */
+	var startOnCancel = false;
 
 	public function new(screenWidth:Float, screenHeight:Float, navigator:FocusNavigator) {
 		super(screenWidth, screenHeight, 460, 190, navigator);
@@ -27,7 +29,7 @@ class ConfirmDialog extends ModalDialog {
 			addChild(child);
 		addChild(proceed);
 		addChild(cancel);
-		area = FocusArea.row(() -> [proceed, cancel]);
+		area = new FocusArea(() -> [[proceed, cancel]], () -> startOnCancel ? cancel : null);
 	}
 
 	/**
@@ -41,6 +43,7 @@ class ConfirmDialog extends ModalDialog {
 		if (proceedLabel != null)
 			proceed.setText(proceedLabel);
 		cancel.setText(cancelLabel == null ? "取消" : cancelLabel);
+		startOnCancel = cancelLabel != null;
 		this.onProceed = onProceed;
 		this.onCancel = onCancel;
 		open(area);
