@@ -876,13 +876,13 @@ class SelectionModelTest {
 			+ "need=DI:320,DO:0,AI:0,AO:0\npick=DI:ZX-DI32B,DO:ZX-DO16T,AI:ZX-AI04,AO:ZX-AO04\norder=ZX-DI32B:2@0,ZX-DI32B:8";
 		final read = editor.load(text).value;
 		final describePlan = () -> describe(IoPlanner.plan(editor.selection, editor.catalog));
-		check(editor.text() == text && describePlan() == "ZX-DI32B*10" && [for (item in read.goneItems()) item.code].join(" ") == "ZX-DI32B",
+		check(editor.text() == text && describePlan() == "ZX-DI32B*10" && [for (item in read.unknownItems()) item.code].join(" ") == "ZX-DI32B",
 			"the unknown pick and its pieces stay as the file has them and save back byte for byte: " + describePlan() + " | " + editor.text());
 		check(editor.openNotice() == "已停产，保留并标为停产：ZX-DI32B（目录中已无）；此选型按产品目录 2026.3 版保存，价格按现用的 2026.2 版",
 			"the notice names it: " + editor.openNotice());
 		editor.change(s -> s.setRequired(DigitalIn, 400));
 		check(describePlan() == "ZX-DI32B*10", "a need changed is not planned over it");
-		check(editor.change(s -> s.replaceGonePicks()) && describePlan() == "ZX-DI16*25" && editor.openNotice() == null,
+		check(editor.change(s -> s.replaceUnknownPicks()) && describePlan() == "ZX-DI16*25" && editor.openNotice() == null,
 			"let the planner replace it, it plans with the catalogue's own module: " + describePlan());
 		final plain = "TZSEL/1\nmode=io\ncpu=ZC-220\nneed=DI:64,DO:0,AI:0,AO:0\npick=DI:ZX-DI32B,DO:ZX-DO16T,AI:ZX-AI04,AO:ZX-AO04";
 		editor.load(plain);

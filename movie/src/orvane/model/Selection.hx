@@ -115,13 +115,13 @@ class Selection {
 	}
 
 	/** The planner picks the catalogue in use does not have (kept from the text read). */
-	public function gonePicks():Array<CatalogItem> {
+	public function unknownPicks():Array<CatalogItem> {
 		return [for (kind in ModuleKind.plannedIo) if (plannerPicks[kind] != null && plannerPicks[kind].unknown) plannerPicks[kind]];
 	}
 
 	/** Lets the planner plan with the catalogue's own modules where a pick is one it does not have. */
-	public function replaceGonePicks():Void {
-		for (pick in gonePicks())
+	public function replaceUnknownPicks():Void {
+		for (pick in unknownPicks())
 			plannerPicks.remove(pick.kind);
 	}
 

@@ -20,7 +20,7 @@ class SelectionReadResult {
 	}
 
 	/** The items the selection read names that the catalogue in use does not have at all, kept as they were. */
-	public function goneItems():Array<CatalogItem> {
+	public function unknownItems():Array<CatalogItem> {
 		return catalog.items.filter(item -> item.unknown);
 	}
 
@@ -39,7 +39,7 @@ class SelectionReadResult {
 				if (line.item.discontinued && line.item.kind != Accessory)
 					line.item.code + (line.item.replacement == null ? "（目录中已无）" : '（替代型号 ${line.item.replacement}）')
 		];
-		for (pick in now.gonePicks())
+		for (pick in now.unknownPicks())
 			if (PurchaseList.lines(now, catalog).filter(line -> line.item == pick).length == 0)
 				discontinued.push(pick.code + "（目录中已无）");
 		if (discontinued.length > 0)

@@ -35,6 +35,7 @@ class ConfirmDialog extends ModalDialog {
 	/**
 		Asks; `onProceed` runs only if the user goes ahead (no such button when `proceedLabel` is
 		null), `onCancel` only if the user cancels (the button `cancelLabel`, "取消" by default, or Esc).
+		A question that names its cancel button starts with the focus there.
 	**/
 	public function ask(heading:String, text:String, proceedLabel:Null<String>, onProceed:() -> Void, ?cancelLabel:String, ?onCancel:() -> Void):Void {
 		title.text = heading;

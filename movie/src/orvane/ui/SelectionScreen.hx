@@ -155,8 +155,8 @@ class SelectionScreen extends Sprite {
 		}
 		status.clear();
 		refresh();
-		if (result.value.goneItems().length > 0)
-			askAboutUnknownItems(result.value.goneItems());
+		if (result.value.unknownItems().length > 0)
+			askAboutUnknownItems(result.value.unknownItems());
 		return true;
 	}
 
@@ -170,14 +170,14 @@ class SelectionScreen extends Sprite {
 		if (navigator == null)
 			return;
 		final selection = editor.selection;
-		final replaceable = selection.gonePicks().length > 0;
+		final replaceable = selection.unknownPicks().length > 0;
 		final codes = [for (item in unknown) item.code].join("、");
 		final inUse = editor.catalog.edition == null ? "现用的产品目录" : '现用的产品目录 ${editor.catalog.edition} 版';
 		showConfirmDialog().ask("选型中有现用产品目录没有的型号",
 			(selection.edition == null ? "此选型中的 " : '此选型按产品目录 ${selection.edition} 版保存，其中的 ') + '$codes 在$inUse中没有。\n'
 			+ "保持原样：选型不作任何改动，这些型号标为“目录中已无”，不计入预算；为免覆盖原文件，保存时需另存为新文件。"
 			+ (replaceable ? "\n由规划器替换：按 I/O 需求改用现用目录中的模块，可撤销。" : ""),
-			replaceable ? "由规划器替换" : null, () -> change(s -> s.replaceGonePicks()), "保持原样", onUserModeChange);
+			replaceable ? "由规划器替换" : null, () -> change(s -> s.replaceUnknownPicks()), "保持原样", onUserModeChange);
 	}
 
 	/** Made when first needed: most sessions never need it. */
