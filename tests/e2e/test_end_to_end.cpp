@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include <csignal>
 
@@ -687,28 +688,31 @@ private slots:
     }
 
     // After every dialog of the host's (the save dialog of Ctrl+S, Save As
-    // cancelled, the save prompt cancelled, a message box, the about box, the
-    // print preview, Save As from the menu by keyboard) the keyboard is the movie's again, in the quantity field
-    // where it was, its number selected as when the field is entered: the
-    // next digit typed replaces it. Without a dialog (Ctrl+S on a named file)
-    // the digit goes on with the number. The boxes and dialogs are the user's own.
+    // cancelled, from the menu by keyboard too, the save prompt cancelled, a
+    // message box, the about box, the print preview) the keyboard is the
+    // movie's again, in the quantity field where it was, its number selected
+    // as when the field is entered: the next digit replaces it. Without a
+    // dialog (Ctrl+S on a named file) the digit goes on with the number.
     void keysComeBackToTheFieldAfterEveryDialog()
     {
         StartProgram({QStringLiteral("orvane")}, QStringLiteral(ORVANE_BIN_DIR), {}, true);
         WaitUntilReady();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        // Runs open, which shows a dialog that answer closes (none without an
-        // answer), types digit where the keyboard then is, and checks that
-        // the selection comes to hold quantities.
+        Qt::Key held = Qt::Key_unknown;  // the key of a shortcut, with Ctrl, until it comes up in the dialog
+        // open shows a dialog that answer closes (none without an answer); then
+        // digit is typed where the keyboard is, and the selection holds quantities.
         const auto typeAfter = [&](const std::function<void()>& open, const std::function<void(QWidget*)>& answer, Qt::Key digit,
                                    const std::string& quantities) {
             bool answered = false;
             if (answer)
-                WhenModalShows([this, answer, &answered](QWidget* dialog) {
+                WhenModalShows([&, answer](QWidget* dialog) {
                     dialog->activateWindow();  // the dialog takes the keyboard, as under a window manager
                     QVERIFY(QTest::qWaitForWindowActive(dialog));
                     QTRY_COMPARE(PageValue(QStringLiteral("document.hasFocus()")), QVariant(false));
+                    if (const Qt::Key key = std::exchange(held, Qt::Key_unknown); key != Qt::Key_unknown)
+                        for (const Qt::Key up : {key, Qt::Key_Control})
+                            QTest::keyRelease(dialog, up, Qt::ControlModifier);
                     answer(dialog);
                     answered = true;
                 });
@@ -721,15 +725,12 @@ private slots:
             const std::string expected = "TZSEL/1\nmode=module" + quantities;
             QVERIFY2(QTest::qWaitFor([&] { return MovieSelection() == expected; }, 10000), MovieSelection().c_str());
         };
-        const auto shortcut = [this](Qt::Key key) {
-            return [this, key] {
+        const auto shortcut = [&](Qt::Key key) {
+            return [&, key] {
+                held = key;
                 QTest::keyPress(MovieInput(), Qt::Key_Control, Qt::ControlModifier);
                 QTest::keyPress(MovieInput(), key, Qt::ControlModifier);
             };
-        };
-        const auto letGo = [](QWidget* dialog, Qt::Key key) {
-            QTest::keyRelease(dialog, key, Qt::ControlModifier);
-            QTest::keyRelease(dialog, Qt::Key_Control);
         };
         const auto escape = [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); };
         const auto command = [this](unsigned id) { return [this, id] { Command(id)->trigger(); }; };
@@ -738,7 +739,6 @@ private slots:
         QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(591, 129));  // ZX-DI08's quantity
         QTest::keyClick(MovieInput(), Qt::Key_1);
         typeAfter(shortcut(Qt::Key_S), [&](QWidget* dialog) {  // the save dialog of an untitled selection
-            letGo(dialog, Qt::Key_S);
             auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(name);
             name->setText(QString::fromStdString(saved));
@@ -746,28 +746,21 @@ private slots:
         }, Qt::Key_2, "\nqty=ZX-DI08:2");
         QCOMPARE(Decode(saved), "TZSEL/1\nmode=module\nqty=ZX-DI08:1");
         typeAfter(shortcut(Qt::Key_S), {}, Qt::Key_3, "\nqty=ZX-DI08:23");
+        held = Qt::Key_unknown;  // no dialog took the keys of Ctrl+S
 
         QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(591, 169));  // ZX-DI16's quantity
         QTest::keyClick(MovieInput(), Qt::Key_4);
         typeAfter(command(ID_MENU_FILE_SAVEAS), escape, Qt::Key_5, "\nqty=ZX-DI08:23\nqty=ZX-DI16:5");
-        typeAfter(shortcut(Qt::Key_N), [&](QWidget* box) {  // the save prompt: 取消
-            letGo(box, Qt::Key_N);
-            escape(box);
-        }, Qt::Key_6, "\nqty=ZX-DI08:23\nqty=ZX-DI16:6");
-        typeAfter(command(ID_MENU_CATALOG_RESTORE), escape, Qt::Key_7, "\nqty=ZX-DI08:23\nqty=ZX-DI16:7");
-        typeAfter(command(ID_MENU_ABOUT), escape, Qt::Key_8, "\nqty=ZX-DI08:23\nqty=ZX-DI16:8");
-        typeAfter(shortcut(Qt::Key_P), [&](QWidget* preview) {
-            letGo(preview, Qt::Key_P);
-            preview->close();
-        }, Qt::Key_9, "\nqty=ZX-DI08:23\nqty=ZX-DI16:9");
         typeAfter([this] {  // 另存为... from the keyboard: Alt+F, three times ↓, Enter
             QTest::keyClick(MovieInput(), Qt::Key_F, Qt::AltModifier);
             QTRY_VERIFY(QApplication::activePopupWidget());
-            QWidget* menu = QApplication::activePopupWidget();
-            for (int i = 0; i < 3; ++i)
-                QTest::keyClick(menu, Qt::Key_Down);
-            QTest::keyClick(menu, Qt::Key_Return);
-        }, escape, Qt::Key_1, "\nqty=ZX-DI08:23\nqty=ZX-DI16:1");
+            for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+                QTest::keyClick(QApplication::activePopupWidget(), key);
+        }, escape, Qt::Key_6, "\nqty=ZX-DI08:23\nqty=ZX-DI16:6");
+        typeAfter(shortcut(Qt::Key_N), escape, Qt::Key_7, "\nqty=ZX-DI08:23\nqty=ZX-DI16:7");  // the save prompt: 取消
+        typeAfter(command(ID_MENU_CATALOG_RESTORE), escape, Qt::Key_8, "\nqty=ZX-DI08:23\nqty=ZX-DI16:8");
+        typeAfter(command(ID_MENU_ABOUT), escape, Qt::Key_9, "\nqty=ZX-DI08:23\nqty=ZX-DI16:9");
+        typeAfter(shortcut(Qt::Key_P), [](QWidget* preview) { preview->close(); }, Qt::Key_1, "\nqty=ZX-DI08:23\nqty=ZX-DI16:1");
     }
 
     // The project dialog opens on its first field however it was left: a
