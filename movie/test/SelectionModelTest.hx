@@ -832,8 +832,8 @@ class SelectionModelTest {
 		final opened = new SelectionEditor(later, _ -> {}, () -> {});
 		opened.load("TZSEL/4\nmode=module\nedition=2026.2\ncpu=ZC-110\npower=ZP-P15\nbase=ZB-B04\nreserve=slots:50,5V:0,24V:0,points:0\nqty=ZX-DI16:3");
 		final screen = new ScreenState(opened, 12);
-		check(screen.openNotice == "已停产，保留并标为停产：ZX-DI16（替代型号 ZX-DI16B）；此选型按产品目录 2026.2 版保存，价格按现用的 2027.1 版"
-			&& screen.reserveWarning != null, "the open's notices and the limit side by side: " + screen.openNotice + " | " + screen.reserveWarning);
+		check(screen.notices == "已停产，保留并标为停产：ZX-DI16（替代型号 ZX-DI16B）；此选型按产品目录 2026.2 版保存，价格按现用的 2027.1 版"
+			&& screen.reserveWarning != null, "the open's notices and the limit side by side: " + screen.notices + " | " + screen.reserveWarning);
 		opened.change(opened.overruns().filter(o -> o.limit.indexOf("已停产") > 0)[0].remedies()[0].apply);
 		check(opened.openNotice() == null, "the module replaced, the selection changed with this edition: nothing left " + opened.openNotice());
 		check(opened.undo() && opened.openNotice().indexOf("ZX-DI16（") >= 0, "undone, the cause and its notice are back");

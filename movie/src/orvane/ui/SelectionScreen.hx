@@ -108,8 +108,6 @@ class SelectionScreen extends Sprite {
 		addChild(details);
 		statusBar = new StatusBar(10, BOTTOM + 22, 980, remedy -> change(remedy.apply));
 		addChild(statusBar);
-		if (catalog.skippedEntries > 0)
-			status.show('产品目录中有 ${catalog.skippedEntries} 项数据损坏或重复，已跳过。', Notice);
 		addEventListener(Event.ADDED_TO_STAGE, _ -> startKeyboard());
 		refresh();
 	}
@@ -366,7 +364,7 @@ class SelectionScreen extends Sprite {
 		totals.show(state.budget, state.rackShown, state.reserve);
 		bom.show(state.purchase, state.priced, state.priceTotal);
 		slotView.show(state.slots, state.rackLabels[state.rackShown], state.rackLabels.length);
-		statusBar.show(status, state.openNotice, state.reserveWarning, state.overruns);
+		statusBar.show(status, state.notices, state.reserveWarning, state.overruns);
 		if (navigator != null) {
 			navigator.update();
 			details.refocus(stage.focus);

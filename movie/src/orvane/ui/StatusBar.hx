@@ -45,11 +45,11 @@ class StatusBar extends Sprite {
 		addChild(limit);
 	}
 
-	/** `openNotice`: what the open of the selection told that still holds; `reserveWarning`: where the reserve is eaten. Each shown while it holds, neither hiding the other. */
-	public function show(status:StatusLine, openNotice:Null<String>, reserveWarning:Null<String>, newOverruns:Array<Overrun>):Void {
+	/** `notices`: what the catalogue and the open of the selection told that still holds (ScreenState); `reserveWarning`: where the reserve is eaten. Neither hides the other. */
+	public function show(status:StatusLine, notices:Null<String>, reserveWarning:Null<String>, newOverruns:Array<Overrun>):Void {
 		overruns = newOverruns;
 		showOverrun();
-		final notes = [status.text, openNotice].filter(text -> text != null && text != "").join("；");
+		final notes = [status.text, notices].filter(text -> text != null && text != "").join("；");
 		message.text = notes;
 		message.textColor = status.text == "" ? Palette.NOTICE : switch (status.kind) {
 			case Failure: Palette.WARNING;
