@@ -840,6 +840,9 @@ class SelectionModelTest {
 		opened.load("TZSEL/1\nmode=module\ncpu=ZX-DI16\nqty=ZX-DI08:1");
 		check(opened.openNotice() == "以下型号不在当前产品目录中，已忽略：ZX-DI16" && opened.change(s -> s.setQuantity(later.find("ZX-DI08"), 2))
 			&& opened.openNotice() == null, "a code left out is told while the selection is the one opened");
+		final damaged = new SelectionEditor(CatalogParser.parse(shipped.replace('code="ZX-AO02"', 'code="!"')).value, _ -> {}, () -> {});
+		damaged.load("TZSEL/1\nmode=module\ncpu=ZC-110");
+		check(new ScreenState(damaged, 12).notices == "产品目录中有 1 项数据损坏或重复，已跳过。", "the catalogue's damaged entries are told after an open too");
 
 		// Saved with a later edition: a pick this catalogue lacks, its pieces, pins and the reserve stay until the engineer chooses.
 		final text = "TZSEL/4\nmode=io\nedition=2026.3\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B12\nreserve=slots:10,5V:0,24V:0,points:0\n"
