@@ -853,10 +853,12 @@ class SelectionModelTest {
 			&& editor.openNotice() == "已停产，保留并标为停产：ZX-DI32B（目录中已无）；此选型按产品目录 2026.3 版保存，价格按现用的 2026.2 版",
 			"the unknown pick and its pieces stay, named, and save back byte for byte: " + planned() + " | " + editor.openNotice());
 		check(editor.change(s -> s.setRequired(DigitalIn, 400)) && planned() == "ZX-DI32B*10", "a changed need is not planned over it");
-		check(editor.change(s -> s.replaceUnknownPicks()) && planned() == "ZX-DI16*25", "let the planner replace it: " + planned());
+		check(editor.change(s -> s.replaceUnknown(editor.catalog)) && planned() == "ZX-DI16*25", "let the planner replace it: " + planned());
 		final pinnedAway = "TZSEL/4\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B04\nqty=ZX-DI16:2\norder=ZX-DI16:1@2,ZX-DI16:1";
 		editor.load(pinnedAway);
-		check(editor.text() == pinnedAway && editor.plan().fill.rackOf.join(" ") == "0 0", "a pin to a rack the plan lacks is kept, the fill placing the piece");
+		check(editor.text() == pinnedAway && editor.plan().fill.rackOf.join(" ") == "0 0" && editor.selection.pinsPastRacks(catalog).length == 1,
+			"a pin to a rack the plan lacks is kept, the fill placing the piece");
+		check(editor.change(s -> s.replaceUnknown(catalog)) && editor.selection.pinsPastRacks(catalog).length == 0, "until the engineer lets it go");
 	}
 
 	/** Each rack's base and power supply, planned ones marked with *. */

@@ -119,10 +119,20 @@ class Selection {
 		return [for (kind in ModuleKind.plannedIo) if (plannerPicks[kind] != null && plannerPicks[kind].unknown) plannerPicks[kind]];
 	}
 
-	/** Lets the planner plan with the catalogue's own modules where a pick is one it does not have. */
-	public function replaceUnknownPicks():Void {
+	/**
+		Lets the planner plan with the catalogue's own modules where a pick is one it does not have,
+		and the fill place the pieces pinned to racks the plan does not have.
+	**/
+	public function replaceUnknown(catalog:Catalog):Void {
 		for (pick in unknownPicks())
 			plannerPicks.remove(pick.kind);
+		settleSlotOrder(catalog);
+	}
+
+	/** The pieces pinned to a rack the plan does not have (kept so from the text read). */
+	public function pinsPastRacks(catalog:Catalog):Array<SlotPiece> {
+		final racks = new SystemPlan(this, catalog).rackCount();
+		return slotPieces(catalog).filter(piece -> piece.rack >= racks);
 	}
 
 	/** How many pieces of `item` the slot order holds (0 without an order of the user's). */

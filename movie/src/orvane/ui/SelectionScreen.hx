@@ -153,29 +153,31 @@ class SelectionScreen extends Sprite {
 		}
 		status.clear();
 		refresh();
-		if (result.value.unknownItems().length > 0)
-			askAboutUnknownItems(result.value.unknownItems());
+		if (result.value.unknownItems().length > 0 || editor.selection.pinsPastRacks(editor.catalog).length > 0)
+			askAboutUnknown(result.value.unknownItems());
 		return true;
 	}
 
 	/**
-		A selection read with items the catalogue in use does not have is never changed by opening
-		it: the engineer is asked whether to keep it as it is (the host then forgets its file, so
-		that file is not overwritten with what this catalogue makes of it) or to let the planner
-		plan with the catalogue's own modules where it picked one of them (one step to undo).
+		A selection read with items the catalogue in use does not have, or pins to racks it plans
+		no more, is never changed by opening it: the engineer is asked whether to keep it as it is
+		(the host then forgets its file, so that file is not overwritten with what this catalogue
+		makes of it) or to let the planner plan with the catalogue's own modules where it picked
+		one of those, and the fill place the pinned pieces (one step to undo).
 	**/
-	function askAboutUnknownItems(unknown:Array<CatalogItem>):Void {
+	function askAboutUnknown(unknown:Array<CatalogItem>):Void {
 		if (navigator == null)
 			return;
 		final selection = editor.selection;
-		final replaceable = selection.unknownPicks().length > 0;
-		final codes = [for (item in unknown) item.code].join("、");
+		final pins = selection.pinsPastRacks(editor.catalog);
+		final replaceable = selection.unknownPicks().length > 0 || pins.length > 0;
 		final inUse = editor.catalog.edition == null ? "现用的产品目录" : '现用的产品目录 ${editor.catalog.edition} 版';
-		showConfirmDialog().ask("选型中有现用产品目录没有的型号",
-			(selection.edition == null ? "此选型中的 " : '此选型按产品目录 ${selection.edition} 版保存，其中的 ') + '$codes 在$inUse中没有。\n'
-			+ "保持原样：选型不作任何改动，这些型号标为“目录中已无”，不计入预算；为免覆盖原文件，保存时需另存为新文件。"
-			+ (replaceable ? "\n由规划器替换：按 I/O 需求改用现用目录中的模块，可撤销。" : ""),
-			replaceable ? "由规划器替换" : null, () -> change(s -> s.replaceUnknownPicks()), "保持原样", onUserModeChange);
+		final what = [for (item in unknown) item.code + "（目录中没有）"].concat([for (piece in pins) piece.item.code + '（固定在${RackBudget.labelOf(piece.rack)}，现已没有该基板）']);
+		showConfirmDialog().ask("选型中有现用产品目录无法照原样规划的内容",
+			(selection.edition == null ? "此选型" : '此选型按产品目录 ${selection.edition} 版保存，') + '按$inUse：' + what.join("、") + "。\n"
+			+ "保持原样：选型不作任何改动，目录中没有的型号标为“目录中已无”，不计入预算；为免覆盖原文件，保存时需另存为新文件。"
+			+ (replaceable ? "\n由规划器替换：改用现用目录中的模块并重新排布，可撤销。" : ""),
+			replaceable ? "由规划器替换" : null, () -> change(s -> s.replaceUnknown(editor.catalog)), "保持原样", onUserModeChange);
 	}
 
 	/** Made when first needed: most sessions never need it. */
