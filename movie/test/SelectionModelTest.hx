@@ -856,9 +856,9 @@ class SelectionModelTest {
 		check(editor.change(s -> s.replaceUnknown(editor.catalog)) && planned() == "ZX-DI16*25", "let the planner replace it: " + planned());
 		final pinnedAway = "TZSEL/4\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B04\nqty=ZX-DI16:2\norder=ZX-DI16:1@2,ZX-DI16:1";
 		editor.load(pinnedAway);
-		check(editor.text() == pinnedAway && editor.plan().fill.rackOf.join(" ") == "0 0" && editor.selection.pinsPastRacks(catalog).length == 1,
+		check(editor.text() == pinnedAway && editor.plan().fill.rackOf.join(" ") == "0 0" && editor.pinsPastRacks().length == 1,
 			"a pin to a rack the plan lacks is kept, the fill placing the piece");
-		check(editor.change(s -> s.replaceUnknown(catalog)) && editor.selection.pinsPastRacks(catalog).length == 0, "until the engineer lets it go");
+		check(editor.change(s -> s.replaceUnknown(catalog)) && editor.pinsPastRacks().length == 0, "until the engineer lets it go");
 	}
 
 	/** Each rack's base and power supply, planned ones marked with *. */

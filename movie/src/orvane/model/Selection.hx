@@ -129,12 +129,6 @@ class Selection {
 		settleSlotOrder(catalog);
 	}
 
-	/** The pieces pinned to a rack the plan does not have (kept so from the text read). */
-	public function pinsPastRacks(catalog:Catalog):Array<SlotPiece> {
-		final racks = new SystemPlan(this, catalog).rackCount();
-		return slotPieces(catalog).filter(piece -> piece.rack >= racks);
-	}
-
 	/** How many pieces of `item` the slot order holds (0 without an order of the user's). */
 	public function orderedPiecesOf(item:CatalogItem):Int {
 		return slotOrder == null ? 0 : slotOrder.filter(piece -> piece.item == item).length;

@@ -89,6 +89,12 @@ class SelectionEditor {
 		return currentOverruns;
 	}
 
+	/** The pieces pinned to a rack the plan does not have (kept so from the text read, until the first change). */
+	public function pinsPastRacks():Array<SlotPiece> {
+		final system = plan();
+		return system.pieces.filter(piece -> piece.rack >= system.rackCount());
+	}
+
 	/** The rack the power supply and base lists, the slot view and the totals show; 0: the main rack. */
 	public function shownRack():Int {
 		if (rackShown >= plan().rackCount())

@@ -121,9 +121,8 @@ class FocusNavigator {
 
 	function focusChanged():Void {
 		final focused = stage.focus;
-		if (focused != null)
-			lastControl = focused;
 		if (focused != null) {
+			lastControl = focused;
 			final area = areaOf(focused, false);
 			if (area != null)
 				lastFocused.set(area, focused);

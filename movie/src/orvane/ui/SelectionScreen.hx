@@ -153,7 +153,7 @@ class SelectionScreen extends Sprite {
 		}
 		status.clear();
 		refresh();
-		if (result.value.unknownItems().length > 0 || editor.selection.pinsPastRacks(editor.catalog).length > 0)
+		if (result.value.unknownItems().length > 0 || editor.pinsPastRacks().length > 0)
 			askAboutUnknown(result.value.unknownItems());
 		return true;
 	}
@@ -169,7 +169,7 @@ class SelectionScreen extends Sprite {
 		if (navigator == null)
 			return;
 		final selection = editor.selection;
-		final pins = selection.pinsPastRacks(editor.catalog);
+		final pins = editor.pinsPastRacks();
 		final replaceable = selection.unknownPicks().length > 0 || pins.length > 0;
 		final inUse = editor.catalog.edition == null ? "现用的产品目录" : '现用的产品目录 ${editor.catalog.edition} 版';
 		final what = [for (item in unknown) item.code + "（目录中没有）"].concat([for (piece in pins) piece.item.code + '（固定在${RackBudget.labelOf(piece.rack)}，现已没有该基板）']);
