@@ -86,6 +86,14 @@
         for (const held of heldKeys.values())
             held.stale = true;
     });
+    // Ruffle drops the movie's focus when the page loses the keyboard: after
+    // a dialog of the host's, the focused field would be gone and the next
+    // key lost. When the page has the keyboard again (after Ruffle's own
+    // handling of it), the movie puts the focus back where it was.
+    window.addEventListener("focusin", (event) => {
+        if (player && event.target === player && typeof player.orvaneKeyboardBack === "function")
+            player.orvaneKeyboardBack();
+    });
 
     function toHost(method, ...args) {
         if (host)

@@ -11,9 +11,12 @@ import orvane.ui.SelectionScreen;
 /**
 	orvane.swf: the Torvex-Z module selection guide. Loads the catalogue beside the movie,
 	then serves zSave / zBom / zLoad / zNewOpen to its container and reports zDataLoadEnd,
-	Z_ModeChange, zSelectionChanged and zError.
+	Z_ModeChange, zSelectionChanged and zError. The player's page calls orvaneKeyboardBack when
+	the page has the keyboard again after it lost it (a menu or dialog of the host's).
 **/
 class Main {
+	static inline final KEYBOARD_BACK = "orvaneKeyboardBack";
+
 	static var catalog:Null<Catalog>;
 	static var screen:Null<SelectionScreen>;
 	static var message:MessageView;
@@ -31,6 +34,7 @@ class Main {
 		HostBridge.expose("zBom", billOfMaterials);
 		HostBridge.expose("zLoad", load);
 		HostBridge.expose("zNewOpen", startNew);
+		HostBridge.expose(KEYBOARD_BACK, () -> if (screen != null) screen.keyboardBack());
 
 		new CatalogLoader(root.loaderInfo.url, [readCatalogue, showScreen], catalogFailed);
 	}

@@ -40,6 +40,7 @@ class SelectionModelTest {
 		pinnedModuleStaysThroughReplanningAndText(catalog);
 		reserveIsKeptByBudgetsAndPlanner(catalog);
 		discontinuedItemsAreKeptMarkedAndReplaced(sys.io.File.getContent(Sys.args()[0]));
+		nothingChangesBehindTheEngineersBack(catalog, sys.io.File.getContent(Sys.args()[0]));
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
 			Sys.exit(1);
@@ -794,6 +795,72 @@ class SelectionModelTest {
 		check(editor.text() == "TZSEL/4\nmode=module\nedition=2027.1\nreserve=slots:20,5V:0,24V:0,points:0", "a change records the edition in use: " + editor.text());
 		check(CatalogParser.parse(shipped.replace('edition="2026.2"', 'edition="2026.x"')).value == null
 			&& CatalogParser.parse(shipped.replace('date="2026-12-07"', 'date="2026-13-07"')).value == null, "a malformed edition or date refuses the catalogue");
+	}
+
+
+	/** Typing, an open dialog and opening a file change the selection only as the engineer means. */
+	static function nothingChangesBehindTheEngineersBack(catalog:Catalog, shipped:String) {
+		// "19 → 24" typed over the AO need passes through "2", which would cut the two pinned ZX-AO04 to one.
+		final editor = new SelectionEditor(catalog, _ -> {}, () -> {});
+		editor.change(s -> {
+			s.switchMode(ByIoNeed, catalog);
+			for (code in ["ZC-220", "ZP-P30", "ZB-B06"])
+				s.choose(catalog.find(code));
+			s.setRequired(AnalogOut, 19);
+		});
+		final ao04 = () -> [for (i in 0...editor.plan().pieces.length) if (editor.plan().pieces[i].item.code == "ZX-AO04") i];
+		for (i in ao04().slice(0, 2))
+			editor.change(s -> s.pinPiece(i, 0, catalog));
+		final pinned = () -> editor.plan().pieces.filter(p -> p.item.code == "ZX-AO04" && p.isPinned()).length;
+		final before = editor.text();
+		final field = new CountEntry(19, Selection.MAX_REQUIRED_POINTS);
+		check(field.typed("2") == null && field.typed("24") == null && editor.text() == before, "typing is no change until the field is left");
+		final count = field.take();
+		check(count == 24 && field.take() == null && editor.change(s -> s.setRequired(AnalogOut, count)) && ao04().length == 6 && pinned() == 2,
+			"leaving the field takes 24 once, and both pins stay: " + editor.text());
+		check(editor.undo() && editor.text() == before, "one undo step takes 19 → 24 back");
+		field.typed("2");
+		check(field.typed("2x") == "只能输入数字，仍为 24" && field.typed("99999") == "超出范围：0–9999，仍为 24" && field.take() == null,
+			"a refused text applies nothing, not even the number typed on the way to it");
+		editor.hold(true);
+		check(!editor.choose(catalog.find("ZC-110")) && !editor.change(s -> s.choose(catalog.find("ZP-P15"))) && !editor.undo()
+			&& editor.text() == before, "keys that reach the screen behind an open dialog change nothing");
+		editor.hold(false);
+
+		// The notices of an open go with their cause, and do not hide the limits.
+		final later = CatalogParser.parse(shipped.replace('edition="2026.2"', 'edition="2027.1"')
+			.replace('code="ZX-DI16" order="TZ-D1016-00"', 'code="ZX-DI16" replacement="ZX-DI16B" order="TZ-D1016-00"')
+			.replace('<item kind="comm" code="ZX-EN01"', '<item kind="di" code="ZX-DI16B" order="TZ-D1016-01" price="720.00" di="16" i5v="55"/><x')).value;
+		final opened = new SelectionEditor(later, _ -> {}, () -> {});
+		opened.load("TZSEL/4\nmode=module\nedition=2026.2\ncpu=ZC-110\npower=ZP-P15\nbase=ZB-B04\nreserve=slots:50,5V:0,24V:0,points:0\nqty=ZX-DI16:3");
+		final screen = new ScreenState(opened, 12);
+		check(screen.notices == "已停产，保留并标为停产：ZX-DI16（替代型号 ZX-DI16B）；此选型按产品目录 2026.2 版保存，价格按现用的 2027.1 版"
+			&& screen.reserveWarning != null, "the open's notices and the limit side by side: " + screen.notices + " | " + screen.reserveWarning);
+		opened.change(opened.overruns().filter(o -> o.limit.indexOf("已停产") > 0)[0].remedies()[0].apply);
+		check(opened.openNotice() == null, "the module replaced, the selection changed with this edition: nothing left " + opened.openNotice());
+		check(opened.undo() && opened.openNotice().indexOf("ZX-DI16（") >= 0, "undone, the cause and its notice are back");
+		opened.load("TZSEL/1\nmode=module\ncpu=ZX-DI16\nqty=ZX-DI08:1");
+		check(opened.openNotice() == "以下型号不在当前产品目录中，已忽略：ZX-DI16" && opened.change(s -> s.setQuantity(later.find("ZX-DI08"), 2))
+			&& opened.openNotice() == null, "a code left out is told while the selection is the one opened");
+		final damaged = new SelectionEditor(CatalogParser.parse(shipped.replace('code="ZX-AO02"', 'code="!"')).value, _ -> {}, () -> {});
+		damaged.load("TZSEL/1\nmode=module\ncpu=ZC-110");
+		check(new ScreenState(damaged, 12).notices == "产品目录中有 1 项数据损坏或重复，已跳过。", "the catalogue's damaged entries are told after an open too");
+
+		// Saved with a later edition: a pick this catalogue lacks, its pieces, pins and the reserve stay until the engineer chooses.
+		final text = "TZSEL/4\nmode=io\nedition=2026.3\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B12\nreserve=slots:10,5V:0,24V:0,points:0\n"
+			+ "need=DI:320,DO:0,AI:0,AO:0\npick=DI:ZX-DI32B,DO:ZX-DO16T,AI:ZX-AI04,AO:ZX-AO04\norder=ZX-DI32B:2@0,ZX-DI32B:8";
+		final read = editor.load(text).value;
+		final planned = () -> describe(IoPlanner.plan(editor.selection, editor.catalog));
+		check(editor.text() == text && planned() == "ZX-DI32B*10" && read.unknownItems().map(item -> item.code).join(" ") == "ZX-DI32B"
+			&& editor.openNotice() == "已停产，保留并标为停产：ZX-DI32B（目录中已无）；此选型按产品目录 2026.3 版保存，价格按现用的 2026.2 版",
+			"the unknown pick and its pieces stay, named, and save back byte for byte: " + planned() + " | " + editor.openNotice());
+		check(editor.change(s -> s.setRequired(DigitalIn, 400)) && planned() == "ZX-DI32B*10", "a changed need is not planned over it");
+		check(editor.change(s -> s.replaceUnknown(editor.catalog)) && planned() == "ZX-DI16*25", "let the planner replace it: " + planned());
+		final pinnedAway = "TZSEL/4\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B04\nqty=ZX-DI16:2\norder=ZX-DI16:1@2,ZX-DI16:1";
+		editor.load(pinnedAway);
+		check(editor.text() == pinnedAway && editor.plan().fill.rackOf.join(" ") == "0 0" && editor.pinsPastRacks().length == 1,
+			"a pin to a rack the plan lacks is kept, the fill placing the piece");
+		check(editor.change(s -> s.replaceUnknown(catalog)) && editor.pinsPastRacks().length == 0, "until the engineer lets it go");
 	}
 
 	/** Each rack's base and power supply, planned ones marked with *. */

@@ -33,6 +33,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include <csignal>
 
@@ -384,8 +385,9 @@ private slots:
     // The keyboard alone, through the real window: Tab goes from area to area
     // (the header, each choice list, the filter, the module tabs, the module
     // list) and the arrows move inside one, skipping grey controls; a typed
-    // quantity takes digits only; Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z undo and
-    // redo, what was typed into a field as one step. Each change reaches the
+    // quantity takes digits only and is taken with Enter, the numbers on the
+    // way never; Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z undo and redo, what was typed
+    // into a field as one step. Each change reaches the
     // host as zSelectionChanged with the text zSave gives.
     void keyboardAndUndoDriveTheMovie()
     {
@@ -407,8 +409,9 @@ private slots:
         Press(Qt::Key_Tab, 5);  // power supplies, bases, filter, module tabs, then ZX-DI08's quantity (its − is grey)
         Press(Qt::Key_Down);    // ZX-DI16's quantity
         QTest::keyClicks(MovieInput(), QStringLiteral("1x2"));
+        Press(Qt::Key_Return);  // the count typed is taken
         const std::string typed = cpu + "\nqty=ZX-DI16:12";
-        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), typed, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(announced.back(), typed, 10000);
         Press(Qt::Key_Right);  // its + button
         Press(Qt::Key_Return);
         const std::string stepped = cpu + "\nqty=ZX-DI16:13";
@@ -430,7 +433,7 @@ private slots:
             return all;
         };
         QTRY_COMPARE_WITH_TIMEOUT(joined(announced),
-                                  joined({cpu, cpu + "\nqty=ZX-DI16:1", typed, stepped, typed, cpu, typed, stepped}), 10000);
+                                  joined({cpu, typed, stepped, typed, cpu, typed, stepped}), 10000);
         const std::string saved = FilePath("typed.zsr");
         SaveAs(saved);
         QCOMPARE(Decode(saved), stepped);
@@ -685,6 +688,116 @@ private slots:
         typeQuantity(0, Qt::Key_2);
         QVERIFY2(holds("\nqty=ZX-DI08:2\nqty=ZX-DI16:8\nqty=ZX-DI32:5"), MovieSelection().c_str());
         QCOMPARE(Decode(saved), "TZSEL/1\nmode=module\nqty=ZX-DI16:8");
+    }
+
+    // After every dialog of the host's (the save dialog of Ctrl+S, Save As
+    // cancelled, from the menu by keyboard too, the save prompt cancelled, a
+    // message box, the about box, the print preview) the keyboard is the
+    // movie's again, in the quantity field where it was, its number selected
+    // as when the field is entered: the next digit replaces it. Without a
+    // dialog (Ctrl+S on a named file) the digit goes on with the number.
+    void keysComeBackToTheFieldAfterEveryDialog()
+    {
+        StartProgram({QStringLiteral("orvane")}, QStringLiteral(ORVANE_BIN_DIR), {}, true);
+        WaitUntilReady();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        Qt::Key held = Qt::Key_unknown;  // the key of a shortcut, with Ctrl, until it comes up in the dialog
+        // open shows a dialog that answer closes (none without an answer); then
+        // digit is typed where the keyboard is, and the selection holds quantities.
+        const auto typeAfter = [&](const std::function<void()>& open, const std::function<void(QWidget*)>& answer, Qt::Key digit,
+                                   const std::string& quantities) {
+            bool answered = false;
+            if (answer)
+                WhenModalShows([&, answer](QWidget* dialog) {
+                    dialog->activateWindow();  // the dialog takes the keyboard, as under a window manager
+                    QVERIFY(QTest::qWaitForWindowActive(dialog));
+                    QTRY_COMPARE(PageValue(QStringLiteral("document.hasFocus()")), QVariant(false));
+                    if (const Qt::Key key = std::exchange(held, Qt::Key_unknown); key != Qt::Key_unknown)
+                        for (const Qt::Key up : {key, Qt::Key_Control})
+                            QTest::keyRelease(dialog, up, Qt::ControlModifier);
+                    answer(dialog);
+                    answered = true;
+                });
+            open();
+            QTRY_VERIFY(!QApplication::activeModalWidget());
+            QCOMPARE(answered, bool(answer));
+            m_window->activateWindow();  // as the window manager does once the dialog has gone
+            QTRY_COMPARE(QApplication::focusWidget(), MovieInput());
+            QTest::keyClick(QApplication::focusWidget(), digit);
+            const std::string expected = "TZSEL/1\nmode=module" + quantities;
+            QVERIFY2(QTest::qWaitFor([&] { return MovieSelection() == expected; }, 10000), MovieSelection().c_str());
+        };
+        const auto shortcut = [&](Qt::Key key) {
+            return [&, key] {
+                held = key;
+                QTest::keyPress(MovieInput(), Qt::Key_Control, Qt::ControlModifier);
+                QTest::keyPress(MovieInput(), key, Qt::ControlModifier);
+            };
+        };
+        const auto escape = [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); };
+        const auto command = [this](unsigned id) { return [this, id] { Command(id)->trigger(); }; };
+
+        const std::string saved = FilePath("after-dialogs.zsr");
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(591, 129));  // ZX-DI08's quantity
+        QTest::keyClick(MovieInput(), Qt::Key_1);
+        typeAfter(shortcut(Qt::Key_S), [&](QWidget* dialog) {  // the save dialog of an untitled selection
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(QString::fromStdString(saved));
+            QTest::keyClick(name, Qt::Key_Return);
+        }, Qt::Key_2, "\nqty=ZX-DI08:2");
+        QCOMPARE(Decode(saved), "TZSEL/1\nmode=module\nqty=ZX-DI08:1");
+        typeAfter(shortcut(Qt::Key_S), {}, Qt::Key_3, "\nqty=ZX-DI08:23");
+        held = Qt::Key_unknown;  // no dialog took the keys of Ctrl+S
+
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(591, 169));  // ZX-DI16's quantity
+        QTest::keyClick(MovieInput(), Qt::Key_4);
+        typeAfter(command(ID_MENU_FILE_SAVEAS), escape, Qt::Key_5, "\nqty=ZX-DI08:23\nqty=ZX-DI16:5");
+        typeAfter([this] {  // 另存为... from the keyboard: Alt+F, three times ↓, Enter
+            QTest::keyClick(MovieInput(), Qt::Key_F, Qt::AltModifier);
+            QTRY_VERIFY(QApplication::activePopupWidget());
+            for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+                QTest::keyClick(QApplication::activePopupWidget(), key);
+        }, escape, Qt::Key_6, "\nqty=ZX-DI08:23\nqty=ZX-DI16:6");
+        typeAfter(shortcut(Qt::Key_N), escape, Qt::Key_7, "\nqty=ZX-DI08:23\nqty=ZX-DI16:7");  // the save prompt: 取消
+        typeAfter(command(ID_MENU_CATALOG_RESTORE), escape, Qt::Key_8, "\nqty=ZX-DI08:23\nqty=ZX-DI16:8");
+        typeAfter(command(ID_MENU_ABOUT), escape, Qt::Key_9, "\nqty=ZX-DI08:23\nqty=ZX-DI16:9");
+        typeAfter(shortcut(Qt::Key_P), [](QWidget* preview) { preview->close(); }, Qt::Key_1, "\nqty=ZX-DI08:23\nqty=ZX-DI16:1");
+    }
+
+    // The project dialog opens on its first field however it was left: a
+    // name with a space, Tab to the next field and Enter go into the dialog,
+    // and nothing behind it changes.
+    void keysTypedIntoTheProjectDialogStayThere()
+    {
+        StartWithSelectionFile(FilePath("project.zsr"));
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(508, 22));  // 项目信息
+        Press(Qt::Key_Tab, 4);  // 客户, 编制, 备注, 确定
+        Press(Qt::Key_Escape);
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(508, 22));
+        QTest::keyClicks(MovieInput(), QStringLiteral("ACME Foods"));
+        Press(Qt::Key_Tab);
+        QTest::keyClicks(MovieInput(), QStringLiteral("Li Lei"));
+        Press(Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), "TZSEL/3\nmode=module\nname=ACME%20Foods\ncustomer=Li%20Lei" + kSelection.substr(19), 10000);
+    }
+
+    // A file saved with a later catalogue edition names a module this one
+    // lacks: it opens unchanged, and 保持原样 (Esc) in the movie's question
+    // keeps it so; the host forgets the file, and saved elsewhere it is the
+    // same text byte for byte.
+    void fileWithItemsTheCatalogueLacksOpensUnchanged()
+    {
+        const std::string later = "TZSEL/4\nmode=io\nedition=2026.3\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B12\n"
+                                  "reserve=slots:10,5V:0,24V:0,points:0\nneed=DI:320,DO:0,AI:0,AO:0\n"
+                                  "pick=DI:ZX-DI32B,DO:ZX-DO16T,AI:ZX-AI04,AO:ZX-AO04\norder=ZX-DI32B:2@0,ZX-DI32B:8";
+        StartWithSelectionFile(FilePath("later-edition.zsr"), later);
+        QTest::mouseClick(MovieInput(), Qt::LeftButton, {}, QPoint(400, 20));  // the page takes the keys
+        Press(Qt::Key_Escape);  // 保持原样
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->FilePath(), std::string(), 10000);
+        SaveAs(FilePath("kept.zsr"));
+        QCOMPARE(Decode(FilePath("kept.zsr")), later);
     }
 
     // Typed as fast as the keys come, keys go where the focus is: in the

@@ -30,6 +30,8 @@ class CatalogItem {
 	public final discontinued:Bool;
 	/** The code of the item that replaces it, when the catalogue names one. */
 	public final replacement:Null<String>;
+	/** The catalogue in use does not have it at all: a selection named it (CatalogItem.gone). */
+	public final unknown:Bool;
 
 	public function new(code, kind, description, points, slots, draw5V, draw24V, supply5V, supply24V, maxIoPoints, preferredForPlanning,
 			orderNumber = "", ?price:Int, maxBases = 1, ?replacement:String, gone = false) {
@@ -48,6 +50,7 @@ class CatalogItem {
 		this.price = price;
 		this.maxBases = maxBases;
 		this.replacement = replacement;
+		unknown = gone;
 		discontinued = gone || replacement != null;
 	}
 

@@ -37,6 +37,11 @@ class ScreenState {
 	public final overruns:Array<Overrun>;
 	/** Where the reserve is eaten, for the status line; null when it is kept. */
 	public final reserveWarning:Null<String>;
+	/**
+		For the status line, apart from the limits: the catalogue's damaged entries, and what the open of
+		the selection told as far as it still holds (SelectionEditor.openNotice); null when there is nothing.
+	**/
+	public final notices:Null<String>;
 
 	/** `slotsShown`: the most slots the slot view draws. */
 	public function new(editor:SelectionEditor, slotsShown:Int) {
@@ -70,6 +75,11 @@ class ScreenState {
 		overruns = editor.overruns();
 		final eaten = budget.reserveProblems();
 		reserveWarning = eaten.length == 0 ? null : eaten[0];
+		final told = [
+			catalog.skippedEntries > 0 ? '产品目录中有 ${catalog.skippedEntries} 项数据损坏或重复，已跳过。' : null,
+			editor.openNotice()
+		].filter(text -> text != null);
+		notices = told.length == 0 ? null : told.join("；");
 	}
 
 	static function rackNoteOf(rackShown:Int, planned:Bool, cpu:Null<CatalogItem>):String {

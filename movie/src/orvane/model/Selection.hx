@@ -114,6 +114,26 @@ class Selection {
 			plannerPicks[item.kind] = item;
 	}
 
+	/** The planner picks the catalogue in use does not have (kept from the text read). */
+	public function unknownPicks():Array<CatalogItem> {
+		return [for (kind in ModuleKind.plannedIo) if (plannerPicks[kind] != null && plannerPicks[kind].unknown) plannerPicks[kind]];
+	}
+
+	/**
+		Lets the planner plan with the catalogue's own modules where a pick is one it does not have,
+		and the fill place the pieces pinned to racks the plan does not have.
+	**/
+	public function replaceUnknown(catalog:Catalog):Void {
+		for (pick in unknownPicks())
+			plannerPicks.remove(pick.kind);
+		settleSlotOrder(catalog);
+	}
+
+	/** How many pieces of `item` the slot order holds (0 without an order of the user's). */
+	public function orderedPiecesOf(item:CatalogItem):Int {
+		return slotOrder == null ? 0 : slotOrder.filter(piece -> piece.item == item).length;
+	}
+
 	/** By I/O need: the I/O modules kept from the user's own choice, in catalogue order. */
 	public function keptModules(catalog:Catalog):Array<ModuleLine> {
 		if (mode != ByIoNeed)

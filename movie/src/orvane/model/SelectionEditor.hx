@@ -19,6 +19,10 @@ class SelectionEditor {
 	public var catalog(default, null):Catalog;
 	final inUse:Catalog;
 	final history = new SelectionHistory();
+	/** The selection the host last set by text, for what its open told the user (null after a new one). */
+	var opened:Null<SelectionReadResult>;
+	/** A dialog is open over the screen: until it closes, nothing changes the selection (its own answer comes after it closed). */
+	var held = false;
 	final announcer:SelectionAnnouncer;
 	final onModeChange:() -> Void;
 
@@ -41,11 +45,18 @@ class SelectionEditor {
 		return history.canRedo();
 	}
 
+	/** A dialog opened over the screen (`true`) or closed: while one is open, no change, undo or redo is made. */
+	public function hold(dialogOpen:Bool):Void {
+		held = dialogOpen;
+	}
+
 	/**
 		Applies a change of the user's; returns whether the selection changed. Changes under the
-		same `mergeKey` in a row are undone as one.
+		same `mergeKey` in a row are undone as one. Nothing changes while a dialog is open.
 	**/
 	public function change(edit:Selection -> Void, ?mergeKey:String):Bool {
+		if (held)
+			return false;
 		final before = selection.copy();
 		final beforeState = state(before);
 		edit(selection);
@@ -76,6 +87,12 @@ class SelectionEditor {
 		if (currentOverruns == null)
 			currentOverruns = Remedies.find(selection, catalog, system);
 		return currentOverruns;
+	}
+
+	/** The pieces pinned to a rack the plan does not have (kept so from the text read, until the first change). */
+	public function pinsPastRacks():Array<SlotPiece> {
+		final system = plan();
+		return system.pieces.filter(piece -> piece.rack >= system.rackCount());
 	}
 
 	/** The rack the power supply and base lists, the slot view and the totals show; 0: the main rack. */
@@ -127,26 +144,35 @@ class SelectionEditor {
 	}
 
 	public function undo():Bool {
-		return restore(history.undo(selection));
+		return !held && restore(history.undo(selection));
 	}
 
 	public function redo():Bool {
-		return restore(history.redo(selection));
+		return !held && restore(history.redo(selection));
 	}
 
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
 	public function load(text:String):ParseResult<SelectionReadResult> {
 		final result = SelectionFormat.read(text, inUse);
-		if (result.value != null)
+		if (result.value != null) {
 			hostSets(result.value.selection, result.value.catalog);
+			opened = result.value;
+		}
 		return result;
 	}
 
 	public function startNew():Void {
 		hostSets(new Selection(), inUse);
+		opened = null;
+	}
+
+	/** What the open of the selection told the user, as far as it still holds (SelectionReadResult.notice); null when nothing does. */
+	public function openNotice():Null<String> {
+		return opened == null ? null : opened.notice(selection);
 	}
 
 	function hostSets(newSelection:Selection, itsCatalog:Catalog):Void {
+		held = false;
 		selection = newSelection;
 		catalog = itsCatalog;
 		currentPlan = null;

@@ -260,6 +260,7 @@ class SelectionFormat {
 		return null;
 	}
 
+	/** Each kind's planner pick; one the catalogue no longer has is kept (IoPlanner plans it no further), one of another kind left out. */
 	static function readPicks(text:Null<String>, selection:Selection, catalog:Catalog, dropped:Array<String>):Null<String> {
 		if (text == null || text == "")
 			return null;
@@ -270,7 +271,8 @@ class SelectionFormat {
 			if (pair.length != 2 || tag.length != 1 || seen.exists(pair[0]))
 				return "模块偏好格式错误";
 			seen[pair[0]] = true;
-			final item = catalog.findOfKind(pair[1], tag[0].kind);
+			final item = catalog.find(pair[1]) == null && codePattern.match(pair[1]) ? catalog.keepGone(pair[1], tag[0].kind) : catalog.findOfKind(pair[1],
+				tag[0].kind);
 			if (item == null)
 				dropped.push(pair[1]);
 			else
@@ -329,8 +331,9 @@ class SelectionFormat {
 			if (pieces.length > MAX_ORDER_PIECES)
 				return "槽位顺序过长";
 		}
+		// Pins stay as read, to a rack this catalogue plans no more too (the fill places such a piece
+		// itself): opening a selection changes nothing of it. The first change settles the order.
 		selection.setSlotOrder(pieces);
-		selection.settleSlotOrder(catalog);
 		return null;
 	}
 }

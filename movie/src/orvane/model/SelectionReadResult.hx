@@ -9,31 +9,45 @@ class SelectionReadResult {
 	public final selection:Selection;
 	public final catalog:Catalog;
 	public final droppedCodes:Array<String>;
+	/** The selection as it was read, written again: while the selection is still this, the codes left out are what it lacks. */
+	final textAsRead:String;
 
 	public function new(selection:Selection, catalog:Catalog, droppedCodes:Array<String>) {
 		this.selection = selection;
 		this.catalog = catalog;
 		this.droppedCodes = droppedCodes;
+		textAsRead = SelectionFormat.write(selection, catalog);
+	}
+
+	/** The items the selection read names that the catalogue in use does not have at all, kept as they were. */
+	public function unknownItems():Array<CatalogItem> {
+		return catalog.items.filter(item -> item.unknown);
 	}
 
 	/**
-		What the user is told of the selection read: the discontinued items it orders (kept, with
-		their successor where the catalogue names one), the codes left out, and the edition it was
-		saved with when the catalogue in use is another; null when there is nothing to tell.
+		What the user is told of the selection read, as far as it still holds for `current` (the
+		selection read, or what the user made of it since): the discontinued items it orders (kept,
+		with their successor where the catalogue names one), the codes left out while it is still
+		the selection read, and the edition it was saved with while that is not the catalogue's in
+		use; null when there is nothing to tell. Each part goes when its cause goes.
 	**/
-	public function notice():Null<String> {
+	public function notice(?current:Selection):Null<String> {
+		final now = current == null ? selection : current;
 		final parts:Array<String> = [];
 		final discontinued = [
-			for (line in PurchaseList.lines(selection, catalog))
+			for (line in PurchaseList.lines(now, catalog))
 				if (line.item.discontinued && line.item.kind != Accessory)
 					line.item.code + (line.item.replacement == null ? "（目录中已无）" : '（替代型号 ${line.item.replacement}）')
 		];
+		for (pick in now.unknownPicks())
+			if (PurchaseList.lines(now, catalog).filter(line -> line.item == pick).length == 0)
+				discontinued.push(pick.code + "（目录中已无）");
 		if (discontinued.length > 0)
 			parts.push("已停产，保留并标为停产：" + discontinued.join("、"));
-		if (droppedCodes.length > 0)
+		if (droppedCodes.length > 0 && SelectionFormat.write(now, catalog) == textAsRead)
 			parts.push("以下型号不在当前产品目录中，已忽略：" + droppedCodes.join("、"));
-		if (selection.edition != null && catalog.edition != null && selection.edition != catalog.edition)
-			parts.push('此选型按产品目录 ${selection.edition} 版保存，价格按现用的 ${catalog.edition} 版');
+		if (now.edition != null && catalog.edition != null && now.edition != catalog.edition)
+			parts.push('此选型按产品目录 ${now.edition} 版保存，价格按现用的 ${catalog.edition} 版');
 		return parts.length == 0 ? null : parts.join("；");
 	}
 }

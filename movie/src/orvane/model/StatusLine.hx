@@ -8,8 +8,10 @@ enum abstract StatusKind(Int) {
 }
 
 /**
-	The one-line message under the screen. A failure is about an earlier action (a file the movie
-	could not read), so it goes once the user changes the selection; notices stay until replaced.
+	The message of an action under the screen. A failure is about an earlier action (a file the
+	movie could not read), so it goes once the user changes the selection; notices stay until
+	replaced. What holds of the selection itself (the open's notices, the limits) is worked out
+	afresh for every screen (ScreenState), so it goes when its cause goes.
 **/
 class StatusLine {
 	public var text(default, null) = "";

@@ -27,10 +27,15 @@ class FocusNavigator {
 	final lastFocused = new haxe.ds.ObjectMap<FocusArea, InteractiveObject>();
 	var modal:Null<FocusArea>;
 	var beforeModal:Null<InteractiveObject>;
+	/** The control that had the focus last: the player drops the focus when the page loses the keyboard (a dialog of the host's). */
+	var lastControl:Null<InteractiveObject>;
+	/** Told whether a dialog is open: while one is, nothing behind it may change. */
+	final onModal:Bool -> Void;
 
-	/** `ringLayer`: where the ring is drawn, above everything it surrounds. */
-	public function new(stage:Stage, ringLayer:DisplayObjectContainer) {
+	/** `ringLayer`: where the ring is drawn, above everything it surrounds; `onModal(open)`: a dialog opened or closed. */
+	public function new(stage:Stage, ringLayer:DisplayObjectContainer, onModal:Bool -> Void) {
 		this.stage = stage;
+		this.onModal = onModal;
 		stage.stageFocusRect = false;
 		ringLayer.addChild(ring);
 		ring.visible = false;
@@ -66,16 +71,22 @@ class FocusNavigator {
 		update();
 	}
 
-	/** Makes `area` the only one until `closeModal`, and enters it. */
+	/**
+		Makes `area` the only one until `closeModal`, and enters it at its entry or first control,
+		never where the focus was left the last time it was open.
+	**/
 	public function openModal(area:FocusArea):Void {
 		beforeModal = stage.focus;
 		modal = area;
+		lastFocused.remove(area);
 		enter(area);
+		onModal(true);
 	}
 
 	/** Ends the dialog's area; the focus goes back where it was before. */
 	public function closeModal():Void {
 		modal = null;
+		onModal(false);
 		final back = beforeModal;
 		beforeModal = null;
 		if (back != null && isUsable(back))
@@ -99,9 +110,19 @@ class FocusNavigator {
 		drawRing();
 	}
 
+	/**
+		The page has the keyboard again (a dialog of the host's closed): the player dropped the
+		focus when the page lost the keyboard, so it goes back to the control that had it.
+	**/
+	public function comeBack():Void {
+		if (stage.focus == null && lastControl != null && isUsable(lastControl) && areaOf(lastControl, false) != null)
+			focus(lastControl);
+	}
+
 	function focusChanged():Void {
 		final focused = stage.focus;
 		if (focused != null) {
+			lastControl = focused;
 			final area = areaOf(focused, false);
 			if (area != null)
 				lastFocused.set(area, focused);

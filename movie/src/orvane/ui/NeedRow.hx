@@ -20,6 +20,8 @@ class NeedRow extends Sprite implements ShowsItem {
 	final previous:PushButton;
 	final next:PushButton;
 	var pickIndex = 0;
+	/** The pick shown; one the catalogue in use lacks is not among `modules`. */
+	var shownPick:Null<CatalogItem>;
 
 	/** `onRequired(kind, points, typingKey)`, see QuantityStepper. */
 	public function new(kind:ModuleKind, catalog:Catalog, y:Float, step:Int, onRequired:(ModuleKind, Int, Null<String>) -> Void,
@@ -44,14 +46,17 @@ class NeedRow extends Sprite implements ShowsItem {
 	}
 
 	public function shownItem():Null<CatalogItem> {
-		return modules[pickIndex];
+		return pickIndex >= 0 ? modules[pickIndex] : shownPick;
 	}
 
 	public function showSelection(selection:Selection, catalog:Catalog, plannedCount:Int):Void {
 		points.showValue(selection.requiredPoints.of(kind));
 		final pick = selection.plannerPick(kind, catalog);
 		pickIndex = modules.indexOf(pick);
+		shownPick = pick;
 		pickLabel.text = pick == null ? "—" : pick.code;
+		// A discontinued pick, or one the catalogue in use lacks (kept from the file), is marked.
+		pickLabel.textColor = pick != null && pick.discontinued ? Palette.WARNING : Palette.ACCENT;
 		result.text = '× $plannedCount';
 	}
 

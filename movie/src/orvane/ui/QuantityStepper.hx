@@ -8,17 +8,19 @@ import flash.events.KeyboardEvent;
 import flash.events.MouseEvent;
 import flash.events.TextEvent;
 import flash.text.TextField;
+import flash.ui.Keyboard;
+import orvane.model.CountEntry;
 import orvane.model.TypedCount;
 
 /**
-	− count + . The count can be typed, and takes effect as it is typed: the field takes digits
-	only (Space is no typing there and is dropped without a word), and a number out of range is
-	refused, not bent into range. Either refusal is said in a note beside the field, and the
-	count is what it was before the field was entered (digits typed on the way to the refused
-	number do not stay). Entering the field selects the whole number, so typing replaces it; an
-	emptied field stays empty and changes nothing until a digit is typed. The mouse wheel over a
-	focused field steps it like the buttons. Every change reports the wanted new value; what is
-	typed during one visit of the field carries one typing key, so undo takes it back as one step.
+	− count + . The count can be typed, and takes effect when the field is left or Enter is pressed
+	(CountEntry): the numbers typed on the way change nothing. The field takes digits only (Space
+	is no typing there and is dropped without a word), and a number out of range is refused, not
+	bent into range. Either refusal is said in a note beside the field, and the count stays what
+	it was. Entering the field selects the whole number, so typing replaces it; an emptied field
+	changes nothing. The mouse wheel over a focused field steps it like the buttons. Every change
+	reports the wanted new value; what is taken during one visit of the field carries one typing
+	key, so undo takes it back as one step.
 **/
 class QuantityStepper extends Sprite {
 	/** Width of a module quantity stepper. */
@@ -33,8 +35,9 @@ class QuantityStepper extends Sprite {
 	final note:FieldNote;
 	var current = 0;
 	var typingKey = "";
-	var valueOnEntry = 0;
+	var entry:Null<CountEntry>;
 	var wholeOnNextKey = false;
+	final onChange:(Int, Null<String>) -> Void;
 
 	/** `onChange(value, typingKey)`: typingKey is null for the buttons and the wheel. */
 	public function new(x:Float, y:Float, width:Float, maximum:Int, step:Int, onChange:(Int, Null<String>) -> Void) {
@@ -42,6 +45,7 @@ class QuantityStepper extends Sprite {
 		this.x = x;
 		this.y = y;
 		this.maximum = maximum;
+		this.onChange = onChange;
 		minus = new PushButton("−", 0, 0, BUTTON_WIDTH - 2, 22, () -> onChange(current - step, null), 15);
 		field = TextFactory.numberInput(BUTTON_WIDTH, 0, width - 2 * BUTTON_WIDTH, Std.string(maximum).length + 2);
 		plus = new PushButton("+", width - BUTTON_WIDTH + 2, 0, BUTTON_WIDTH - 2, 22, () -> onChange(current + step, null), 15);
@@ -61,16 +65,14 @@ class QuantityStepper extends Sprite {
 			}
 		});
 		field.addEventListener(Event.CHANGE, _ -> {
-			final typed = TypedCount.read(field.text, maximum);
-			note.say(typed.refusal == null ? null : typed.refusal + '，仍为 $valueOnEntry');
-			if (typed.value != null)
-				onChange(typed.value, typingKey);
-			else if (typed.refusal != null && current != valueOnEntry)
-				onChange(valueOnEntry, typingKey);
+			if (entry == null)
+				entry = new CountEntry(current, maximum);
+			note.say(entry.typed(field.text));
 		});
+		field.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> if (event.keyCode == Keyboard.ENTER) takeTyped());
 		field.addEventListener(FocusEvent.FOCUS_IN, _ -> {
 			typingKey = "typed#" + (++visits);
-			valueOnEntry = current;
+			entry = new CountEntry(current, maximum);
 			field.setSelection(0, field.text.length);
 			wholeOnNextKey = true;
 		});
@@ -82,6 +84,8 @@ class QuantityStepper extends Sprite {
 				field.setSelection(0, field.text.length);
 			});
 		field.addEventListener(FocusEvent.FOCUS_OUT, _ -> {
+			takeTyped();
+			entry = null;
 			field.text = Std.string(current);
 			note.say(null);
 		});
@@ -93,13 +97,30 @@ class QuantityStepper extends Sprite {
 		showValue(0);
 	}
 
-	/** Shows the value; text being typed that already means it (or that was refused) is left as it is. */
+	/** Applies the count typed in the field, if it is one to apply (the field left, Enter, or the host reads the selection). */
+	public function takeTyped():Void {
+		final typed = entry == null ? null : entry.take();
+		if (typed != null)
+			onChange(typed, typingKey);
+	}
+
+	/** Forgets what was typed and shows the count again (the host replaced the selection). */
+	public function dropTyped():Void {
+		if (entry != null)
+			entry = new CountEntry(current, maximum);
+		field.text = Std.string(current);
+		note.say(null);
+	}
+
+	/** Shows the value; while the field is being typed in and the count is still the one it was typed over, what it reads stays. */
 	public function showValue(quantity:Int):Void {
 		current = quantity;
-		final typed = TypedCount.read(field.text, maximum);
-		final typing = hasFocus() && (typed.value == quantity || typed.refusal != null || field.text == "");
-		if (!typing && field.text != Std.string(quantity))
-			field.text = Std.string(quantity);
+		if (!(hasFocus() && entry != null && entry.settled == quantity)) {
+			if (entry != null)
+				entry = new CountEntry(quantity, maximum);
+			if (field.text != Std.string(quantity))
+				field.text = Std.string(quantity);
+		}
 		field.textColor = quantity > 0 ? Palette.ACCENT : Palette.TEXT_DIM;
 		minus.setEnabled(quantity > 0);
 		plus.setEnabled(quantity < maximum);

@@ -53,6 +53,8 @@ class ReserveDialog extends ModalDialog {
 	}
 
 	override function close(apply:Bool):Void {
+		for (stepper in steppers)
+			stepper.takeTyped();
 		super.close(apply);
 		if (!apply)
 			return;

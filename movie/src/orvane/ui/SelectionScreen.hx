@@ -39,6 +39,7 @@ class SelectionScreen extends Sprite {
 	final details:DetailsLine;
 	final statusBar:StatusBar;
 	final status = new StatusLine();
+	final onUserModeChange:() -> Void;
 	var navigator:Null<FocusNavigator>;
 	var dialog:Null<ConfirmDialog>;
 	var projectDialog:Null<ProjectDialog>;
@@ -48,6 +49,7 @@ class SelectionScreen extends Sprite {
 	/** `onUserModeChange`: a change of the user's switched the mode; `onUserChange`: the selection text after a change by the user. */
 	public function new(catalog:Catalog, onUserModeChange:() -> Void, onUserChange:String -> Void) {
 		super();
+		this.onUserModeChange = onUserModeChange;
 		editor = new SelectionEditor(catalog, onUserChange, onUserModeChange);
 
 		graphics.beginFill(Palette.HEADER);
@@ -106,8 +108,6 @@ class SelectionScreen extends Sprite {
 		addChild(details);
 		statusBar = new StatusBar(10, BOTTOM + 22, 980, remedy -> change(remedy.apply));
 		addChild(statusBar);
-		if (catalog.skippedEntries > 0)
-			status.show('产品目录中有 ${catalog.skippedEntries} 项数据损坏或重复，已跳过。', Notice);
 		addEventListener(Event.ADDED_TO_STAGE, _ -> startKeyboard());
 		refresh();
 	}
@@ -130,9 +130,16 @@ class SelectionScreen extends Sprite {
 		would, so what was typed is never dropped in silence.
 	**/
 	function takeOpenDialog():Void {
+		takeTyped();
 		for (open in ([projectDialog, reserveDialog] : Array<Null<ModalDialog>>))
 			if (open != null)
 				open.confirm();
+	}
+
+	/** The player's page has the keyboard again: the focus goes back where it was. */
+	public function keyboardBack():Void {
+		if (navigator != null)
+			navigator.comeBack();
 	}
 
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
@@ -144,13 +151,42 @@ class SelectionScreen extends Sprite {
 			refresh();
 			return false;
 		}
-		final notice = result.value.notice();
-		if (notice != null)
-			status.show(notice, Notice);
-		else
-			status.clear();
+		status.clear();
 		refresh();
+		if (result.value.unknownItems().length > 0 || editor.pinsPastRacks().length > 0)
+			askAboutUnknown(result.value.unknownItems());
 		return true;
+	}
+
+	/**
+		A selection read with items the catalogue in use does not have, or pins to racks it plans
+		no more, is never changed by opening it: the engineer is asked whether to keep it as it is
+		(the host then forgets its file, so that file is not overwritten with what this catalogue
+		makes of it) or to let the planner plan with the catalogue's own modules where it picked
+		one of those, and the fill place the pinned pieces (one step to undo).
+	**/
+	function askAboutUnknown(unknown:Array<CatalogItem>):Void {
+		if (navigator == null)
+			return;
+		final selection = editor.selection;
+		final pins = editor.pinsPastRacks();
+		final replaceable = selection.unknownPicks().length > 0 || pins.length > 0;
+		final inUse = editor.catalog.edition == null ? "现用的产品目录" : '现用的产品目录 ${editor.catalog.edition} 版';
+		final what = [for (item in unknown) item.code + "（目录中没有）"].concat([for (piece in pins) piece.item.code + '（固定在${RackBudget.labelOf(piece.rack)}，现已没有该基板）']);
+		showConfirmDialog().ask("选型中有现用产品目录无法照原样规划的内容",
+			(selection.edition == null ? "此选型" : '此选型按产品目录 ${selection.edition} 版保存，') + '按$inUse：' + what.join("、") + "。\n"
+			+ "保持原样：选型不作任何改动，目录中没有的型号标为“目录中已无”，不计入预算；为免覆盖原文件，保存时需另存为新文件。"
+			+ (replaceable ? "\n由规划器替换：改用现用目录中的模块并重新排布，可撤销。" : ""),
+			replaceable ? "由规划器替换" : null, () -> change(s -> s.replaceUnknown(editor.catalog)), "保持原样", onUserModeChange);
+	}
+
+	/** Made when first needed: most sessions never need it. */
+	function showConfirmDialog():ConfirmDialog {
+		if (dialog == null) {
+			dialog = new ConfirmDialog(1000, 600, navigator);
+			addChild(dialog);
+		}
+		return dialog;
 	}
 
 	public function startNew():Void {
@@ -160,7 +196,23 @@ class SelectionScreen extends Sprite {
 		refresh();
 	}
 
+	/** The count field that has the keyboard, if one has. */
+	function focusedStepper():Null<QuantityStepper> {
+		return stage == null || stage.focus == null ? null : Std.downcast(stage.focus.parent, QuantityStepper);
+	}
+
+	/** The host replaced the selection: the dialogs close, and what was typed in a count field is forgotten. */
 	function dismissDialogs():Void {
+		final stepper = focusedStepper();
+		if (stepper != null)
+			stepper.dropTyped();
+		if (dialog != null)
+			dialog.withdraw();
+		escapeDialogs();
+	}
+
+	/** Esc: the open dialog closes as its cancel button closes it. */
+	function escapeDialogs():Void {
 		for (open in ([dialog, projectDialog, reserveDialog, rackDialog] : Array<Null<ModalDialog>>))
 			if (open != null)
 				open.dismiss();
@@ -168,7 +220,7 @@ class SelectionScreen extends Sprite {
 
 	/** The keyboard needs the stage: Tab, the arrows and the focus ring, Ctrl+Z / Ctrl+Y, Esc for the dialog. */
 	function startKeyboard():Void {
-		final keys = new FocusNavigator(stage, this);
+		final keys = new FocusNavigator(stage, this, editor.hold);
 		keys.add([FocusArea.row(() -> [projectButton, undoButton, redoButton, moduleTab, needTab])]);
 		keys.add([for (choice in choices) choice.panel.focusArea()]);
 		keys.add(modulePanel.focusAreas());
@@ -179,7 +231,7 @@ class SelectionScreen extends Sprite {
 		stage.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
 			if (([dialog, projectDialog, reserveDialog, rackDialog] : Array<Null<ModalDialog>>).filter(d -> d != null && d.isOpen()).length > 0) {
 				if (event.keyCode == Keyboard.ESCAPE)
-					dismissDialogs();
+					escapeDialogs();
 			} else if (Keys.isUndo(event))
 				undo();
 			else if (Keys.isRedo(event))
@@ -199,13 +251,8 @@ class SelectionScreen extends Sprite {
 			change(s -> s.switchMode(mode, editor.catalog));
 			return;
 		}
-		// Made when first needed: most sessions never switch with something chosen.
-		if (dialog == null) {
-			dialog = new ConfirmDialog(1000, 600, navigator);
-			addChild(dialog);
-		}
 		final toModules = mode == ByModule;
-		dialog.ask(toModules ? "切换到“按模块选型”？" : "切换到“按I/O需求选型”？", (toModules
+		showConfirmDialog().ask(toModules ? "切换到“按模块选型”？" : "切换到“按I/O需求选型”？", (toModules
 			? "按 I/O 需求得出的模块全部保留，改为手动设定的数量。"
 			: "已选的模块全部保留，所需点数按这些模块和 CPU 提供的点数填入；提高点数时再补充模块。")
 			+ "\n切换后当前选型成为新的未命名选型：保存时需要重新输入文件名。可用“撤销”（Ctrl+Z）切换回来。",
@@ -279,12 +326,20 @@ class SelectionScreen extends Sprite {
 		refresh();
 	}
 
+	/** Ctrl+Z in a count field takes back what was typed there: it is taken first, then undone. */
 	function undo():Void {
+		takeTyped();
 		applied(editor.undo());
 	}
 
 	function redo():Void {
 		applied(editor.redo());
+	}
+
+	function takeTyped():Void {
+		final stepper = focusedStepper();
+		if (stepper != null)
+			stepper.takeTyped();
 	}
 
 	function refresh():Void {
@@ -311,7 +366,7 @@ class SelectionScreen extends Sprite {
 		totals.show(state.budget, state.rackShown, state.reserve);
 		bom.show(state.purchase, state.priced, state.priceTotal);
 		slotView.show(state.slots, state.rackLabels[state.rackShown], state.rackLabels.length);
-		statusBar.show(status, state.reserveWarning, state.overruns);
+		statusBar.show(status, state.notices, state.reserveWarning, state.overruns);
 		if (navigator != null) {
 			navigator.update();
 			details.refocus(stage.focus);

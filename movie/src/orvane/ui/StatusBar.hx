@@ -9,8 +9,8 @@ import orvane.model.Remedy;
 import orvane.model.StatusLine;
 
 /**
-	The line at the foot of the screen: the status message on the left (or else where the reserve
-	is eaten), and on the right a limit the selection runs past with up to three changes that fix
+	The line at the foot of the screen: on the left the status message with what the open of the
+	selection told (as far as it still holds), then, apart, where the reserve is eaten; on the right a limit the selection runs past with up to three changes that fix
 	it, each a button that applies it (or, when the catalogue has nothing that fits, the advice
 	alone). With more than one such limit, "下一项" goes on to the next; a limit's remedies are
 	sought when it is first shown.
@@ -20,7 +20,10 @@ class StatusBar extends Sprite {
 	static inline final GAP = 6;
 
 	final message:TextField;
+	final limit:TextField;
 	final barWidth:Float;
+	/** Where the remedies begin: the messages end before it. */
+	var messagesEnd:Float;
 	final onApply:Remedy -> Void;
 	/** "下一项", made when first needed: most selections run past one limit at most. */
 	var next:Null<PushButton>;
@@ -34,23 +37,30 @@ class StatusBar extends Sprite {
 		super();
 		this.x = x;
 		this.y = y;
-		barWidth = width;
+		barWidth = messagesEnd = width;
 		this.onApply = onApply;
 		message = TextFactory.label("", 0, 1, width, 12, Palette.TEXT_DIM);
+		limit = TextFactory.label("", 0, 1, 0, 12, Palette.NOTICE);
 		addChild(message);
+		addChild(limit);
 	}
 
-	/** `reserveWarning`: where the reserve is eaten, shown while there is no message. */
-	public function show(status:StatusLine, reserveWarning:Null<String>, newOverruns:Array<Overrun>):Void {
+	/** `notices`: what the catalogue and the open of the selection told that still holds (ScreenState); `reserveWarning`: where the reserve is eaten. Neither hides the other. */
+	public function show(status:StatusLine, notices:Null<String>, reserveWarning:Null<String>, newOverruns:Array<Overrun>):Void {
 		overruns = newOverruns;
 		showOverrun();
-		final warning = status.text == "" && reserveWarning != null;
-		message.text = warning ? reserveWarning : status.text;
-		message.textColor = warning ? Palette.NOTICE : switch (status.kind) {
+		final notes = [status.text, notices].filter(text -> text != null && text != "").join("；");
+		message.text = notes;
+		message.textColor = status.text == "" ? Palette.NOTICE : switch (status.kind) {
 			case Failure: Palette.WARNING;
 			case Notice: Palette.NOTICE;
 			case Note: Palette.TEXT_DIM;
 		}
+		limit.text = reserveWarning == null ? "" : reserveWarning;
+		final notesWidth = notes == "" ? 0 : reserveWarning == null ? messagesEnd : Math.min(TextFactory.widthOf(notes, 12) + 4, messagesEnd / 2);
+		message.width = notesWidth;
+		limit.x = notes == "" ? 0 : notesWidth + GAP;
+		limit.width = Math.max(0, messagesEnd - limit.x);
 	}
 
 	/** Rebuilt only when what is shown changes, so a focused button stays while other things change. */
@@ -107,7 +117,7 @@ class StatusBar extends Sprite {
 				right -= GAP;
 			}
 		}
-		message.width = Math.max(0, right);
+		messagesEnd = Math.max(0, right);
 	}
 
 	/** The remedy buttons left to right, then "下一项". */
