@@ -82,6 +82,19 @@ class PlannerTest {
 		expectPlan(full, catalog, "", "fourteen DI16 on the main rack and the user's six-slot rack");
 		check(new Budget(full.selection, catalog).problems().length == 0, "the user's rack past its slots is no more");
 
+		// Steps that run out: the best plan found so far is kept and said to be unproven; with none found, that is said, not a shortfall.
+		final system = new SystemPlan(plant16.selection, catalog);
+		final own = system.rackCount() - system.planned.length;
+		final cut = (steps:Int) -> new RackPlanner(plant16.selection, catalog, system.pieces, system.bases.slice(0, own), system.powers.slice(0, own),
+			plant16.selection.racksToAdd(catalog), steps);
+		for (steps in 1...41) {
+			final planner = cut(steps);
+			final honest = planner.proven ? planner.racks.length == plan16.planned.length && planner.shortfall == null
+				: planner.shortfall == null ? planner.racks.length >= plan16.planned.length : planner.shortfall.indexOf("未能规划完") > 0;
+			check(honest, 'a search cut after $steps steps keeps the best found and says it is unproven: ${planner.racks.length} racks, ${planner.shortfall}');
+		}
+		check(Remedies.find(plant16.selection, catalog, plan16).filter(o -> o.limit == "规划未找完").length == 0, "a search run to its end says nothing");
+
 		// A small change of need moves few pieces: one more DI16 leaves every other piece on its rack.
 		final before = PlannedSelection.on(catalog, "ZC-220", "ZP-P30", "ZB-B08").need(96, 64, 8, 4);
 		final placesBefore = racksOf(before.selection, catalog);

@@ -13,7 +13,11 @@ class ModulePacking {
 	final budget:SearchBudget;
 	/** Per rack: the room of it and every rack after it, per figure. */
 	final roomFrom:Array<Array<Int>>;
-	final dead:Map<String, Bool> = [];
+	/** States that cannot be completed: by number where the counts allow one, else by text. */
+	final dead:Map<Int, Bool> = [];
+	final deadByText:Map<String, Bool> = [];
+	/** Per kind, what one piece left of it adds to a state's number; null where numbers would grow too large. */
+	var radix:Null<Array<Int>>;
 	var reference:Array<Array<Int>> = [];
 	/** Per rack: per kind, the reference's pieces on it and every rack after it. */
 	var referenceFrom:Array<Array<Int>> = [];
@@ -33,6 +37,14 @@ class ModulePacking {
 
 	/** Whether `counts` (per kind) fit the racks. */
 	public function fits(counts:Array<Int>):Bool {
+		var scale = rooms.length + 1.0;
+		radix = [];
+		for (n in counts) {
+			radix.push(Std.int(scale));
+			scale *= n + 1;
+		}
+		if (scale > 0x3FFFFFFF)
+			radix = null;
 		return completes(0, counts);
 	}
 
@@ -82,7 +94,7 @@ class ModulePacking {
 	function nearReference(rack:Int, left:Array<Int>, kind:Int, room:Array<Int>, load:Array<Int>, kept:Int, loads:Array<Array<Int>>):Void {
 		if (kind == left.length) {
 			final rest = [for (k in 0...left.length) left[k] - load[k]];
-			if (completes(rack + 1, rest))
+			if (budget.spend() && completes(rack + 1, rest))
 				search(rack + 1, rest, kept, loads);
 			return;
 		}
@@ -109,12 +121,20 @@ class ModulePacking {
 			return true;
 		if (rack == rooms.length || !withinRoom(rack, left))
 			return false;
-		final key = rack + ":" + left.join(",");
-		if (dead.exists(key) || !budget.spend())
+		var key = rack;
+		if (radix != null)
+			for (k in 0...left.length)
+				key += left[k] * radix[k];
+		final text = radix == null ? rack + ":" + left.join(",") : "";
+		if ((radix != null ? dead.exists(key) : deadByText.exists(text)) || !budget.spend())
 			return false;
 		final found = fullLoads(rack, left, 0, rooms[rack].copy(), [for (_ in left) 0]);
-		if (!found && !budget.ended)
-			dead[key] = true;
+		if (!found && !budget.ended) {
+			if (radix != null)
+				dead[key] = true;
+			else
+				deadByText[text] = true;
+		}
 		return found;
 	}
 

@@ -32,9 +32,9 @@ class RackPlanner {
 	final pieces:Array<SlotPiece>;
 	final own:Int;
 
-	/** `bases`, `powers`: the selection's racks (the main one first); `maxAdded`: racks that may be added. */
+	/** `bases`, `powers`: the selection's racks (the main one first); `maxAdded`: racks that may be added; `steps`: per set of reserves. */
 	public function new(selection:Selection, catalog:Catalog, pieces:Array<SlotPiece>, bases:Array<Null<CatalogItem>>,
-			powers:Array<Null<CatalogItem>>, maxAdded:Int) {
+			powers:Array<Null<CatalogItem>>, maxAdded:Int, steps = STEPS) {
 		own = bases.length;
 		this.pieces = [for (piece in pieces) piece.rack >= own + maxAdded ? new SlotPiece(piece.item) : piece];
 		final options = new RackConfigs(catalog);
@@ -61,7 +61,7 @@ class RackPlanner {
 			final ownRooms = [
 				for (r in 0...own) [for (n in RackRoom.less(RackRoom.of(bases[r], powers[r], carried[r], reserve, true), pinnedTo[r])) n < 0 ? 0 : n]
 			];
-			final budget = new SearchBudget(STEPS);
+			final budget = new SearchBudget(steps);
 			final search = new RackSearch(weights, counts, ownRooms, options.withReserve(reserve), pinnedTo.slice(own), budget);
 			final layout = search.best(added -> reference(kinds, inTurn(reserve, bases, added), own + added.length));
 			complete = complete && !budget.ended;
@@ -85,7 +85,7 @@ class RackPlanner {
 				capacities.push(largest.base.slots);
 			}
 		places = RackFill.place(this.pieces, capacities);
-		shortfall = shortOf(selection, capacities, largest, addable, options.usable);
+		shortfall = complete ? shortOf(selection, capacities, largest, addable, options.usable) : "I/O 需求在限定的计算量内未能规划完，请减少模块或手工添加扩展基板";
 	}
 
 	/**

@@ -31,7 +31,7 @@ class RackSearch {
 	/** Orders of one set of racks compared for the fewest moves, at most. */
 	static inline final ORDERS = 24;
 	/** Search steps for the fewest moves, the last of the goals: the best found when they run out. */
-	static inline final MOVE_STEPS = 4000;
+	static inline final MOVE_STEPS = 600;
 
 	final weights:Array<Array<Int>>;
 	final counts:Array<Int>;
