@@ -10,6 +10,7 @@
 // call itself.
 //
 // Usage: bench_player_planner [rounds]
+// (ORVANE_BENCH_VERBOSE=1 names each selection on standard error before the movie is given it)
 // (as root: QTWEBENGINE_DISABLE_SANDBOX=1; under Xvfb or QT_QPA_PLATFORM=offscreen)
 #include "PlayerControl.h"
 
@@ -184,6 +185,8 @@ bool Measure(const QString& movie, const std::vector<Case>& cases, int rounds, s
         std::vector<double> loads, movieTimes;
         for (int round = 0; round < rounds; ++round) {
             control.CallFunction(Request(QStringLiteral("zNewOpen")));
+            if (qEnvironmentVariableIsSet("ORVANE_BENCH_VERBOSE"))
+                std::fprintf(stderr, "selection: %s\n", qPrintable(QString(selection.text).replace('\n', '|')));
             clock.start();
             control.CallFunction(Request(QStringLiteral("zLoad"), selection.text));
             loads.push_back(clock.nsecsElapsed() / 1e6);

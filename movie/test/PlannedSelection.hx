@@ -49,18 +49,6 @@ class PlannedSelection {
 		return this;
 	}
 
-	/** Pins the `nth` piece of module `code` to rack `rack`. */
-	public function pin(code:String, nth:Int, rack:Int):PlannedSelection {
-		final pieces = selection.slotPieces(catalog);
-		var seen = 0;
-		for (i in 0...pieces.length)
-			if (pieces[i].item.code == code && seen++ == nth) {
-				selection.pinPiece(i, rack, catalog);
-				break;
-			}
-		return this;
-	}
-
 	/** A random case small enough for the exhaustive reference: at most four bases, a dozen modules or so. */
 	public static function draw(catalog:Catalog, random:Lcg):PlannedSelection {
 		final any = (kind:ModuleKind) -> {

@@ -32,12 +32,14 @@ class PlannerTest {
 		final plan = new SystemPlan(line.selection, catalog);
 		final budget = new Budget(line.selection, catalog, plan);
 		check(budget.problems().length == 0 && budget.main().draw24V <= 600, "no rack of the packaging line runs past a limit: " + budget.problems().join("|"));
+		expectTotal(line, catalog, "25,665.00");
 
 		// The plant, 20 % reserve of every limit, 16-point modules: more slots than eight bases keep free, so the slot reserve alone goes.
 		final plant16 = PlannedSelection.on(catalog, "ZC-320", "ZP-P50", "ZB-B12").need(600, 400, 48, 16).reserve(20);
 		final plan16 = new SystemPlan(plant16.selection, catalog);
 		check(tags(plan16.reservesGivenUp) == "slots" && plan16.shortfall == null,
 			"the plant on 16-point modules gives up the slot reserve and keeps the currents': " + tags(plan16.reservesGivenUp) + " " + plan16.shortfall);
+		expectTotal(plant16, catalog, "94,240.00");
 		final eaten = Remedies.find(plant16.selection, catalog, plan16).filter(o -> o.limit.startsWith("基板不够，无法保留"));
 		check(eaten.length == 1 && eaten[0].limit.startsWith("基板不够，无法保留槽位余量（占用 ") && eaten[0].limit.indexOf("电流") < 0,
 			"and the status line names it and by how much: " + [for (o in eaten) o.limit]);
@@ -46,6 +48,7 @@ class PlannerTest {
 		final plan32 = new SystemPlan(plant32.selection, catalog);
 		check(plan32.reservesGivenUp.length == 0 && plan32.proven && plan32.planned.length == 5 && new Budget(plant32.selection, catalog, plan32).problems().length == 0,
 			"the plant on 32-point modules keeps every reserve on five added racks, proven the fewest and cheapest");
+		expectTotal(plant32, catalog, "96,435.00");
 
 		// Eight analogue outputs (1,920 mA at 24 V) spread over the racks that carry them.
 		final outputs = PlannedSelection.on(catalog, "ZC-220", "ZP-P50", "ZB-B08").need(0, 0, 0, 32);
@@ -105,6 +108,12 @@ class PlannerTest {
 			for (r in 0...racks.length)
 				moved += racks[r] > placesAfter[code][r] ? racks[r] - placesAfter[code][r] : 0;
 		check(moved <= 1, 'one more DI16 moves at most one piece: $moved ($placesBefore → $placesAfter)');
+	}
+
+	/** The bill's total, as the screen shows it. */
+	static function expectTotal(c:PlannedSelection, catalog:Catalog, total:String) {
+		final shown = Money.grouped(PurchaseList.priceTotal(PurchaseList.lines(c.selection, catalog, new SystemPlan(c.selection, catalog)), catalog));
+		check(shown == total, 'the bill totals $shown, expected $total');
 	}
 
 	/** Per module code, its pieces on each rack. */

@@ -150,7 +150,7 @@ class ModulePacking {
 			for (k in 0...left.length)
 				if (left[k] > load[k] && mostOf(k, 1, room) == 1)
 					return false;
-			return completes(rack + 1, [for (k in 0...left.length) left[k] - load[k]]);
+			return budget.spend() && completes(rack + 1, [for (k in 0...left.length) left[k] - load[k]]);
 		}
 		final most = mostOf(kind, left[kind], room);
 		final share = roomFrom[rack][0] <= 0 ? 1.0 : Math.min(1.0, Math.max(0, rooms[rack][0]) / roomFrom[rack][0]);

@@ -33,11 +33,24 @@ class RackConfigs {
 				if (config.room[0] >= 0 && config.room[1] >= 0 && config.room[2] >= 0)
 					all.push(config);
 			}
-		haxe.ds.ArraySort.sort(all, (a, b) -> a.cost != b.cost ? a.cost - b.cost : roominess(b) - roominess(a));
+		return undominated(all);
+	}
+
+	/** The racks no other matches (as cheap, as roomy), cheapest first. */
+	public static function undominated(all:Array<RackConfig>):Array<RackConfig> {
+		final sorted = all.copy();
+		haxe.ds.ArraySort.sort(sorted, (a, b) -> a.cost != b.cost ? a.cost - b.cost : roominess(b) - roominess(a));
 		final kept:Array<RackConfig> = [];
-		for (config in all)
-			if (kept.filter(k -> k.matches(config)).length == 0)
+		for (config in sorted) {
+			var matched = false;
+			for (k in kept)
+				if (k.matches(config)) {
+					matched = true;
+					break;
+				}
+			if (!matched)
 				kept.push(config);
+		}
 		return kept;
 	}
 

@@ -16,7 +16,7 @@ package orvane.model;
 **/
 class RackPlanner {
 	/** Search steps per set of reserves tried (SearchBudget): about 40 ms of the player's time. */
-	public static inline final STEPS = 20000;
+	public static inline final STEPS = 6000;
 
 	/** The racks to add, in order. */
 	public final racks:Array<ExpansionRack> = [];
@@ -64,7 +64,7 @@ class RackPlanner {
 			final budget = new SearchBudget(steps);
 			final search = new RackSearch(weights, counts, ownRooms, options.withReserve(reserve), pinnedTo.slice(own), budget);
 			final layout = search.best(added -> reference(kinds, inTurn(reserve, bases, added), own + added.length));
-			complete = complete && !budget.ended;
+			complete = complete && !budget.ended && !search.undecided;
 			if (layout != null) {
 				for (config in layout.configs)
 					racks.push(new ExpansionRack(config.base, config.power));

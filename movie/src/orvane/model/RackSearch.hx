@@ -32,10 +32,15 @@ class RackSearch {
 	static inline final ORDERS = 24;
 	/** Search steps for the fewest moves, the last of the goals: the best found when they run out. */
 	static inline final MOVE_STEPS = 600;
+	/** Search steps to decide whether one set of racks holds the modules, at most. */
+	static inline final LEAF_STEPS = 1500;
+	/** A set of racks was left undecided: the plan found may not be the best. */
+	public var undecided(default, null) = false;
 
 	final weights:Array<Array<Int>>;
 	final counts:Array<Int>;
 	final ownRooms:Array<Array<Int>>;
+	/** The racks that may be added, their room cut to what the modules could take. */
 	final configs:Array<RackConfig>;
 	/** Per rack that may be added: the pieces pinned to it. */
 	final pinned:Array<Array<CatalogItem>>;
@@ -44,6 +49,8 @@ class RackSearch {
 	final need:Array<Int>;
 	final most:Array<Int>;
 	var cheapest:Int;
+	var cheapestRack:Int;
+	var pricePerUnit:Array<Float>;
 	var found:Array<Array<RackConfig>> = [];
 
 	public function new(weights:Array<Array<Int>>, counts:Array<Int>, ownRooms:Array<Array<Int>>, configs:Array<RackConfig>,
@@ -60,7 +67,53 @@ class RackSearch {
 				sum += counts[k] * weights[k][d];
 			sum;
 		}];
-		most = [for (d in 0...3) Lambda.fold(configs, (c, m) -> c.room[d] > m ? c.room[d] : m, 0)];
+		// More room than the modules and pins could ever take is no better: such racks are alike, and only the cheapest stays.
+		final pins = [0, 0, 0];
+		for (rack in pinned) {
+			final taken = RackRoom.less([0, 0, 0], rack);
+			for (d in 0...3)
+				pins[d] = Std.int(Math.max(pins[d], -taken[d]));
+		}
+		this.configs = RackConfigs.undominated([
+			for (c in configs) new RackConfig(c.base, c.power, c.cost, [for (d in 0...3) Std.int(Math.min(c.room[d], need[d] + pins[d]))])
+		]);
+		// The racks that do most of the work for their price first, so that a good plan bounds the search early.
+		final share = (c:RackConfig) -> {
+			var least = 1.0;
+			for (d in 0...3)
+				if (need[d] > 0)
+					least = Math.min(least, c.room[d] / need[d]);
+			least <= 0 ? 1e12 : c.cost / least;
+		};
+		haxe.ds.ArraySort.sort(this.configs, (a, b) -> share(a) < share(b) ? -1 : share(a) > share(b) ? 1 : a.cost - b.cost);
+		most = [for (d in 0...3) Lambda.fold(this.configs, (c, m) -> c.room[d] > m ? c.room[d] : m, 0)];
+		cheapestRack = Lambda.fold(this.configs, (c, m) -> c.cost < m ? c.cost : m, 0x7FFFFFFF);
+		pricePerUnit = [for (d in 0...3) Lambda.fold(this.configs, (c, m) -> c.room[d] > 0 ? Math.min(m, c.cost / c.room[d]) : m, 1e12)];
+	}
+
+	/**
+		The least the racks still to choose cost, `missing` being what the racks chosen leave of
+		each figure: at least the cheapest rack each, and for each figure what is missing at the
+		lowest price per unit any rack offers; -1 when even the roomiest racks could not hold it.
+	**/
+	function restCost(missing:Array<Float>, added:Int):Float {
+		var least = added * 1.0 * cheapestRack;
+		for (d in 0...3) {
+			if (missing[d] > added * 1.0 * most[d])
+				return -1;
+			if (missing[d] > 0)
+				least = Math.max(least, missing[d] * pricePerUnit[d]);
+		}
+		return least;
+	}
+
+	/** What the own racks leave of each figure. */
+	function missingAfterOwn():Array<Float> {
+		final missing = [for (d in 0...3) need[d] * 1.0];
+		for (room in ownRooms)
+			for (d in 0...3)
+				missing[d] -= room[d] < 0 ? 0 : room[d];
+		return missing;
 	}
 
 	/** The best plan; null when none fits (or the budget ended before one was found). `reference` gives the reference layout of a set of added racks. */
@@ -72,11 +125,11 @@ class RackSearch {
 		for (racks in lastPinned + 1...pinned.length + 1) {
 			if (racks > 0 && configs.length == 0)
 				break;
-			if (!couldHold(ownRooms, racks))
+			if (restCost(missingAfterOwn(), racks) < 0)
 				continue;
 			cheapest = 0x7FFFFFFF;
 			found = [];
-			choose([], racks, 0);
+			choose([], racks, 0, missingAfterOwn());
 			if (found.length > 0)
 				return fewestMoves(reference);
 			if (budget.ended)
@@ -85,23 +138,11 @@ class RackSearch {
 		return null;
 	}
 
-	/** Whether the own racks, `added` racks of the roomiest kind and the pinned pieces could hold the demand, figure by figure. */
-	function couldHold(own:Array<Array<Int>>, added:Int):Bool {
-		for (d in 0...3) {
-			var room = added * 1.0 * most[d];
-			for (r in own)
-				room += r[d] < 0 ? 0 : r[d];
-			if (room < need[d])
-				return false;
-		}
-		return true;
-	}
-
 	/** Every set of `racks` racks added, cheapest first, bounded; those that hold the modules at the lowest price are kept. */
-	function choose(chosen:Array<RackConfig>, racks:Int, cost:Int):Void {
+	function choose(chosen:Array<RackConfig>, racks:Int, cost:Int, missing:Array<Float>):Void {
 		final j = chosen.length;
 		if (j == racks) {
-			if ((cost < cheapest || cost == cheapest && found.length < TIES) && packing(chosen).fits(counts)) {
+			if ((cost < cheapest || cost == cheapest && found.length < TIES) && fitsWithin(chosen)) {
 				if (cost < cheapest)
 					found = [];
 				cheapest = cost;
@@ -109,35 +150,40 @@ class RackSearch {
 			}
 			return;
 		}
-		if (!budget.spend())
-			return;
-		// Racks without pinned pieces are alike: their configurations are taken in catalogue order, never in two orders.
+		// Racks without pinned pieces are alike: their configurations are taken in one order, never in two.
 		var from = 0;
 		if (pinned[j].length == 0)
 			for (i in 0...j)
 				if (pinned[i].length == 0)
 					from = configs.indexOf(chosen[i]);
-		var freeAfter = 0;
-		for (i in j + 1...racks)
-			if (pinned[i].length == 0)
-				freeAfter++;
-		final pinnedAfter = racks - j - 1 - freeAfter;
+		final left = [0.0, 0.0, 0.0];
 		for (c in from...configs.length) {
+			if (!budget.spend())
+				return;
 			final config = configs[c];
-			// The racks still to choose cost at least the cheapest; a free one after this free one at least this one.
-			final rest = pinned[j].length == 0 ? freeAfter * config.cost + pinnedAfter * configs[0].cost : (racks - j - 1) * configs[0].cost;
-			if (cost + config.cost + rest > cheapest)
-				break;
-			final room = RackRoom.less(config.room, pinned[j]);
-			if (room[0] < 0 || room[1] < 0 || room[2] < 0)
+			final room = pinned[j].length == 0 ? config.room : RackRoom.less(config.room, pinned[j]);
+			if (room[0] < 0 || room[1] < 0 || room[2] < 0 || cost + config.cost > cheapest)
+				continue;
+			for (d in 0...3)
+				left[d] = missing[d] - room[d];
+			final rest = restCost(left, racks - j - 1);
+			if (rest < 0 || cost + config.cost + rest > cheapest)
 				continue;
 			chosen.push(config);
-			if (couldHold(ownRooms.concat(roomsOf(chosen)), racks - j - 1))
-				choose(chosen, racks, cost + config.cost);
+			choose(chosen, racks, cost + config.cost, left.copy());
 			chosen.pop();
 			if (budget.ended)
 				return;
 		}
+	}
+
+	/** Whether the modules fit the own racks and `added`, decided within LEAF_STEPS; undecided counts as not, and the search as cut short. */
+	function fitsWithin(added:Array<RackConfig>):Bool {
+		final steps = budget.part(LEAF_STEPS);
+		final fits = packing(added, steps).fits(counts);
+		if (steps.ended)
+			undecided = true;
+		return fits;
 	}
 
 	/**
@@ -164,7 +210,7 @@ class RackSearch {
 			}
 		if (best != null)
 			return best;
-		final anyLoads = packing(found[0], budget).closestTo(counts, [for (_ in 0...ownRooms.length + found[0].length) [for (_ in counts) 0]]);
+		final anyLoads = packing(found[0], new SearchBudget(RackPlanner.STEPS)).closestTo(counts, [for (_ in 0...ownRooms.length + found[0].length) [for (_ in counts) 0]]);
 		return anyLoads == null ? null : new RackLayout(found[0], anyLoads, cheapest, 0);
 	}
 

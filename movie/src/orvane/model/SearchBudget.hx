@@ -6,16 +6,23 @@ package orvane.model;
 **/
 class SearchBudget {
 	var left:Int;
+	final whole:Null<SearchBudget>;
 	/** The steps ran out before the search did. */
 	public var ended(default, null) = false;
 
-	public function new(steps:Int) {
+	public function new(steps:Int, ?whole:SearchBudget) {
 		left = steps;
+		this.whole = whole;
+	}
+
+	/** A part of this budget of at most `steps`: its steps are this one's too. */
+	public function part(steps:Int):SearchBudget {
+		return new SearchBudget(steps, this);
 	}
 
 	/** Takes one step; false once there are none left. */
 	public function spend():Bool {
-		if (left <= 0) {
+		if (left <= 0 || whole != null && !whole.spend()) {
 			ended = true;
 			return false;
 		}
