@@ -12,8 +12,18 @@ class RackConfigs {
 	public final cable:Null<CatalogItem>;
 	final bases:Array<CatalogItem>;
 	final powers:Array<CatalogItem>;
+	/** The pairs worked out per reserve (`Reserve.write`), each once. */
+	final byReserve:Map<String, Array<RackConfig>> = [];
+	static var last:Null<{catalog:Catalog, configs:RackConfigs}>;
 
-	public function new(catalog:Catalog) {
+	/** The racks `catalog` offers, worked out once for the catalogue in use (a catalogue is never changed once read). */
+	public static function of(catalog:Catalog):RackConfigs {
+		if (last == null || last.catalog != catalog)
+			last = {catalog: catalog, configs: new RackConfigs(catalog)};
+		return last.configs;
+	}
+
+	function new(catalog:Catalog) {
 		bases = catalog.ofKind(ExpansionBase).filter(base -> !base.discontinued);
 		powers = catalog.ofKind(Power).filter(power -> !power.discontinued);
 		interfaceModule = catalog.rackPart(ExpansionInterface);
@@ -25,6 +35,13 @@ class RackConfigs {
 	public function withReserve(reserve:Reserve):Array<RackConfig> {
 		if (!usable)
 			return [];
+		final key = reserve.write();
+		if (!byReserve.exists(key))
+			byReserve[key] = pairs(reserve);
+		return byReserve[key];
+	}
+
+	function pairs(reserve:Reserve):Array<RackConfig> {
 		final all:Array<RackConfig> = [];
 		for (base in bases)
 			for (power in powers) {

@@ -15,8 +15,9 @@ package orvane.model;
 	is named.
 **/
 class RackPlanner {
-	/** Search steps per set of reserves tried (SearchBudget): about 40 ms of the player's time. */
-	public static inline final STEPS = 6000;
+	/** Search steps per set of reserves tried (SearchBudget), and for all of them: about 100 ms of the player's time at most. */
+	public static inline final STEPS = 1500;
+	static inline final ALL_STEPS = 2500;
 
 	/** The racks to add, in order. */
 	public final racks:Array<ExpansionRack> = [];
@@ -37,7 +38,7 @@ class RackPlanner {
 			powers:Array<Null<CatalogItem>>, maxAdded:Int, steps = STEPS) {
 		own = bases.length;
 		this.pieces = [for (piece in pieces) piece.rack >= own + maxAdded ? new SlotPiece(piece.item) : piece];
-		final options = new RackConfigs(catalog);
+		final options = RackConfigs.of(catalog);
 		final addable = options.usable ? maxAdded : 0;
 		final kinds:Array<CatalogItem> = [];
 		final counts:Array<Int> = [];
@@ -54,6 +55,7 @@ class RackPlanner {
 		final pinnedTo = [for (r in 0...own + addable) [for (piece in this.pieces) if (piece.rack == r) piece.item]];
 		final carried = [for (r in 0...own) r == 0 ? [selection.cpu] : [options.interfaceModule, options.cable]];
 		var complete = true;
+		final all = new SearchBudget(Std.int(steps * ALL_STEPS / STEPS));
 		for (dropped in reserveSets(selection.reserve)) {
 			final reserve = selection.reserve.copy();
 			for (kind in dropped)
@@ -61,7 +63,7 @@ class RackPlanner {
 			final ownRooms = [
 				for (r in 0...own) [for (n in RackRoom.less(RackRoom.of(bases[r], powers[r], carried[r], reserve, true), pinnedTo[r])) n < 0 ? 0 : n]
 			];
-			final budget = new SearchBudget(steps);
+			final budget = all.part(steps);
 			final search = new RackSearch(weights, counts, ownRooms, options.withReserve(reserve), pinnedTo.slice(own), budget);
 			final layout = search.best(added -> reference(kinds, inTurn(reserve, bases, added), own + added.length));
 			complete = complete && !budget.ended && !search.undecided;
