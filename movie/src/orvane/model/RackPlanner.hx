@@ -16,8 +16,8 @@ package orvane.model;
 **/
 class RackPlanner {
 	/** Search steps per set of reserves tried (SearchBudget), and for all of them: about 100 ms of the player's time at most. */
-	public static inline final STEPS = 1500;
-	static inline final ALL_STEPS = 2500;
+	public static inline final STEPS = 900;
+	static inline final ALL_STEPS = 1500;
 
 	/** The racks to add, in order. */
 	public final racks:Array<ExpansionRack> = [];

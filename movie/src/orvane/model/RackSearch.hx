@@ -31,9 +31,9 @@ class RackSearch {
 	/** Orders of one set of racks compared for the fewest moves, at most. */
 	static inline final ORDERS = 24;
 	/** Search steps for the fewest moves, the last of the goals: the best found when they run out. */
-	static inline final MOVE_STEPS = 300;
+	static inline final MOVE_STEPS = 200;
 	/** Search steps to decide whether one set of racks holds the modules, at most. */
-	static inline final LEAF_STEPS = 600;
+	static inline final LEAF_STEPS = 500;
 	/** A set of racks was left undecided: the plan found may not be the best. */
 	public var undecided(default, null) = false;
 
