@@ -21,6 +21,8 @@ class Remedies {
 	public static inline final MOST = 3;
 	/** Candidates of one kind tried at most, smallest first, so that a large catalogue still answers at once. */
 	static inline final TRIED = 6;
+	/** The planner's steps for a change tried (RackPlanner.STEPS for the selection itself): a catalogue with many racks still answers at once. */
+	static inline final TRIAL_STEPS = 250;
 
 	final selection:Selection;
 	final catalog:Catalog;
@@ -185,7 +187,7 @@ class Remedies {
 				final trial = selection.copy();
 				change.apply(trial);
 				trial.settleSlotOrder(catalog);
-				final system = new SystemPlan(trial, catalog);
+				final system = new SystemPlan(trial, catalog, TRIAL_STEPS);
 				final trialBudget = new Budget(trial, catalog, system);
 				if (!fits(trialBudget) || limitsRunPast(trialBudget).filter(limit -> !runPast.contains(limit)).length > 0)
 					continue;
@@ -221,8 +223,8 @@ class Remedies {
 	function plannedFor(target:Selection):Null<Array<ExpansionRack>> {
 		if (target.mode != ByModule)
 			return null;
-		final system = new SystemPlan(target, catalog);
-		final planner = new RackPlanner(target, catalog, system.pieces, system.bases, system.powers, target.racksToAdd(catalog));
+		final system = new SystemPlan(target, catalog, TRIAL_STEPS);
+		final planner = new RackPlanner(target, catalog, system.pieces, system.bases, system.powers, target.racksToAdd(catalog), TRIAL_STEPS);
 		return planner.shortfall == null && planner.racks.length > 0 ? planner.racks : null;
 	}
 

@@ -23,14 +23,15 @@ class SystemPlan {
 	/** By I/O need: the planner's search ran to its end, so no plan is better (true by module). */
 	public final proven:Bool;
 
-	public function new(selection:Selection, catalog:Catalog) {
+	/** `steps`: the planner's budget per set of reserves (a change tried as a remedy is planned with fewer). */
+	public function new(selection:Selection, catalog:Catalog, steps = RackPlanner.STEPS) {
 		this.selection = selection;
 		modules = selection.moduleLines(catalog);
 		pieces = selection.slotPieces(catalog, modules);
 		bases = [selection.base].concat([for (rack in selection.racks) rack.base]);
 		powers = [selection.power].concat([for (rack in selection.racks) rack.power]);
 		final planner = selection.mode == ByIoNeed && selection.base != null ? new RackPlanner(selection, catalog, pieces, bases, powers,
-			selection.racksToAdd(catalog)) : null;
+			selection.racksToAdd(catalog), steps) : null;
 		planned = planner == null ? [] : planner.racks;
 		shortfall = planner == null ? null : planner.shortfall;
 		reservesGivenUp = planner == null ? [] : planner.givenUp;
