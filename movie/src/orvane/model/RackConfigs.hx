@@ -14,13 +14,22 @@ class RackConfigs {
 	final powers:Array<CatalogItem>;
 	/** The pairs worked out per reserve (`Reserve.write`), each once. */
 	final byReserve:Map<String, Array<RackConfig>> = [];
-	static var last:Null<{catalog:Catalog, configs:RackConfigs}>;
+	static var last:Null<RackConfigs>;
 
-	/** The racks `catalog` offers, worked out once for the catalogue in use (a catalogue is never changed once read). */
+	/**
+		The racks `catalog` offers, worked out once for the parts in use: a copy of the catalogue
+		(a selection read adds only discontinued items to one) offers the same.
+	**/
 	public static function of(catalog:Catalog):RackConfigs {
-		if (last == null || last.catalog != catalog)
-			last = {catalog: catalog, configs: new RackConfigs(catalog)};
-		return last.configs;
+		final offered = new RackConfigs(catalog);
+		if (last == null || !last.sameParts(offered))
+			last = offered;
+		return last;
+	}
+
+	function sameParts(other:RackConfigs):Bool {
+		final same = (a:Array<CatalogItem>, b:Array<CatalogItem>) -> a.length == b.length && [for (i in 0...a.length) if (a[i] != b[i]) i].length == 0;
+		return interfaceModule == other.interfaceModule && cable == other.cable && same(bases, other.bases) && same(powers, other.powers);
 	}
 
 	function new(catalog:Catalog) {
