@@ -81,7 +81,7 @@ class RackConfigs {
 	}
 
 	/** The largest base and strongest supply: what the racks would need where no plan does. */
-	public function largest():Null<RackConfig> {
+	public function largest():Null<ExpansionRack> {
 		var base:Null<CatalogItem> = null;
 		var power:Null<CatalogItem> = null;
 		for (b in bases)
@@ -90,7 +90,7 @@ class RackConfigs {
 		for (p in powers)
 			if (power == null || p.supply5V > power.supply5V)
 				power = p;
-		return !usable ? null : new RackConfig(base, power, 0, RackRoom.of(base, power, [interfaceModule, cable], new Reserve(), false));
+		return usable ? new ExpansionRack(base, power) : null;
 	}
 
 	static function roominess(config:RackConfig):Int {

@@ -83,11 +83,11 @@ class RackPlanner {
 		final capacities = [for (base in bases) base == null ? 0 : base.slots];
 		if (largest != null)
 			for (_ in 0...addable) {
-				racks.push(new ExpansionRack(largest.base, largest.power));
+				racks.push(largest.copy());
 				capacities.push(largest.base.slots);
 			}
 		places = RackFill.place(this.pieces, capacities);
-		shortfall = complete ? shortOf(selection, capacities, largest, addable, options.usable) : "I/O 需求在限定的计算量内未能规划完，请减少模块或手工添加扩展基板";
+		shortfall = complete ? shortOf(selection, capacities, options.usable) : "I/O 需求在限定的计算量内未能规划完，请减少模块或手工添加扩展基板";
 	}
 
 	/**
@@ -146,7 +146,7 @@ class RackPlanner {
 	}
 
 	/** What is short with the largest racks, worded for the user. */
-	function shortOf(selection:Selection, capacities:Array<Int>, largest:Null<RackConfig>, added:Int, usable:Bool):String {
+	function shortOf(selection:Selection, capacities:Array<Int>, usable:Bool):String {
 		var slots = 0;
 		for (piece in pieces)
 			slots += piece.item.slots;

@@ -6,14 +6,12 @@ class RackLayout {
 	public final configs:Array<RackConfig>;
 	/** Per rack (the selection's own first, then those added): per kind, the pieces on it. */
 	public final loads:Array<Array<Int>>;
-	public final cost:Int;
 	/** Pieces the plan puts on another rack than the reference layout. */
 	public final moved:Int;
 
-	public function new(configs, loads, cost, moved) {
+	public function new(configs, loads, moved) {
 		this.configs = configs;
 		this.loads = loads;
-		this.cost = cost;
 		this.moved = moved;
 	}
 }
@@ -21,9 +19,9 @@ class RackLayout {
 /**
 	The best plan for one set of rooms: the fewest racks added, then the lowest price of what they
 	add, then the fewest pieces moved from the reference layout. Exact: every number of racks from
-	the fewest that could hold the demand, every set of catalogue racks for it (cheapest first,
-	bounded by the cheapest completion and by what the rest could hold at most), and for each a
-	packing of the module counts; within the budget, else the best found.
+	the fewest that could hold the demand, every set of catalogue racks for it (those that do most
+	for their price first, bounded by the cheapest completion and by what the rest could hold at
+	most), and for each a packing of the module counts; within the budget, else the best found.
 **/
 class RackSearch {
 	/** Sets of racks of the same lowest price compared for the fewest moves, at most. */
@@ -58,7 +56,6 @@ class RackSearch {
 		this.weights = weights;
 		this.counts = counts;
 		this.ownRooms = ownRooms;
-		this.configs = configs;
 		this.pinned = pinned;
 		this.budget = budget;
 		need = [for (d in 0...3) {
@@ -204,14 +201,14 @@ class RackSearch {
 					for (k in 0...counts.length)
 						moved += layout[r][k] > loads[r][k] ? layout[r][k] - loads[r][k] : 0;
 				if (best == null || moved < best.moved)
-					best = new RackLayout(order, loads, cheapest, moved);
+					best = new RackLayout(order, loads, moved);
 				if (moved == 0 || steps.ended)
 					return best;
 			}
 		if (best != null)
 			return best;
 		final anyLoads = packing(found[0], new SearchBudget(RackPlanner.STEPS)).closestTo(counts, [for (_ in 0...ownRooms.length + found[0].length) [for (_ in counts) 0]]);
-		return anyLoads == null ? null : new RackLayout(found[0], anyLoads, cheapest, 0);
+		return anyLoads == null ? null : new RackLayout(found[0], anyLoads, 0);
 	}
 
 	/** The orders of a set's racks, those without pinned pieces exchanged among their places, the largest first (ORDERS at most). */

@@ -77,7 +77,7 @@ class Remedies {
 		final free = (r:Int) -> budget.racks[r].usableOf(limit) - budget.racks[r].usedOf(limit);
 		final targets = [for (r in 0...budget.racks.length) if (r != index && free(r) > 0) r];
 		haxe.ds.ArraySort.sort(targets, (a, b) -> free(b) - free(a));
-		final onRack = fillOf(index).filter(line -> weight(line.item) > 0);
+		final onRack = plan.fill.modulesIn(index, catalog).filter(line -> weight(line.item) > 0);
 		haxe.ds.ArraySort.sort(onRack, (a, b) -> weight(b.item) - weight(a.item));
 		final candidates:Array<Candidate> = [];
 		for (line in onRack) {
@@ -101,10 +101,6 @@ class Remedies {
 		return [candidates];
 	}
 
-	/** The modules standing in rack `index`, with their quantities. */
-	function fillOf(index:Int):Array<ModuleLine> {
-		return plan.fill.modulesIn(index, catalog);
-	}
 
 	/**
 		The limits run past first, then those whose reserve is eaten; each by rack, then the CPU's.
@@ -210,7 +206,7 @@ class Remedies {
 		final more = selection.racksToAdd(catalog) == 0 || plan.shortfall != null ? cpuChanges(Slots) : [];
 		final pastLast = own == last ? 0 : budget.racks[last].slotsUsed - budget.racks[last].slotsAvailable;
 		final earlier = [for (r in 0...own) partChanges(r, r == 0 ? ModuleKind.Base : ModuleKind.ExpansionBase, Slots, budget.slotsUsed - budget.slotsAvailable)];
-		return partChanges(own, kind, Slots, pastLast).concat(Lambda.flatten(earlier.map(c -> c))).concat(rackChanges()).concat(more);
+		return partChanges(own, kind, Slots, pastLast).concat(Lambda.flatten(earlier)).concat(rackChanges()).concat(more);
 	}
 
 	/** By module, the racks the planner would add for what the user's racks cannot hold. */
