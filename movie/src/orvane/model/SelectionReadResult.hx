@@ -29,18 +29,20 @@ class SelectionReadResult {
 		selection read, or what the user made of it since): the discontinued items it orders (kept,
 		with their successor where the catalogue names one), the codes left out while it is still
 		the selection read, and the edition it was saved with while that is not the catalogue's in
-		use; null when there is nothing to tell. Each part goes when its cause goes.
+		use; null when there is nothing to tell. Each part goes when its cause goes. `plan`: the
+		plan of `current` when at hand, so that it is not worked out again.
 	**/
-	public function notice(?current:Selection):Null<String> {
+	public function notice(?current:Selection, ?plan:SystemPlan):Null<String> {
 		final now = current == null ? selection : current;
 		final parts:Array<String> = [];
+		final purchase = PurchaseList.lines(now, catalog, current == null ? null : plan);
 		final discontinued = [
-			for (line in PurchaseList.lines(now, catalog))
+			for (line in purchase)
 				if (line.item.discontinued && line.item.kind != Accessory)
 					line.item.code + (line.item.replacement == null ? "（目录中已无）" : '（替代型号 ${line.item.replacement}）')
 		];
 		for (pick in now.unknownPicks())
-			if (PurchaseList.lines(now, catalog).filter(line -> line.item == pick).length == 0)
+			if (purchase.filter(line -> line.item == pick).length == 0)
 				discontinued.push(pick.code + "（目录中已无）");
 		if (discontinued.length > 0)
 			parts.push("已停产，保留并标为停产：" + discontinued.join("、"));
