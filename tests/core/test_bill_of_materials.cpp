@@ -153,3 +153,46 @@ TEST(BillOfMaterials, TheEditionThatPricedItAndDiscontinuedItemsAreInEveryOutput
     second.replace(second.find("discontinued\t2"), 14, "discontinued\t1");
     EXPECT_FALSE(orvane::ParseBillOfMaterials(second)) << "a mark that is not right after its line";
 }
+
+TEST(BillOfMaterials, PinnedModulesOfVersion4AreNamedWithTheirSlots)
+{
+    std::string text = kMovieText;
+    text.replace(0, 7, "TZBOM/4");
+    const std::string slots = "slots\tZX-DI16\tZX-DI16\tZX-DI16\t\n", pins = "pinned\t1\t2\t3\t4";
+    text.replace(text.find(slots), slots.size(), "slots\tZX-DI16\tZX-DI16\tZX-AO04\t<\n" + pins + "\n");
+    const orvane::BomReport report = Report(text);
+    EXPECT_EQ(report.racks[0].pinnedSlots, (std::vector<std::uint32_t>{1, 2, 3, 4}));
+    const std::string rows = orvane::BillOfMaterialsTabSeparated(report);
+    EXPECT_NE(rows.find("\tI/O点数\t固定模块\n主基板\tZB-B04\tZP-P30\t3\t4\t760\t3000\t0\t600\t48\t"
+                        "ZX-DI16（槽位 1、2），ZX-AO04（槽位 3）\n扩展基板 1\t"),
+              std::string::npos)
+        << rows;
+    EXPECT_EQ(orvane::BillOfMaterialsTabSeparated(Report(kMovieText)).find("固定模块"), std::string::npos);
+    for (const std::string& refused : {"pinned\t5", "pinned\t0", "pinned\t2\t1", "pinned\t1\t1", "pinned", "pinned\t1\npinned\t2"}) {
+        std::string wrong = text;
+        wrong.replace(wrong.find(pins), pins.size(), refused);
+        EXPECT_FALSE(orvane::ParseBillOfMaterials(wrong)) << refused;
+    }
+    std::string freeSlot = text;
+    freeSlot.replace(freeSlot.find("slots\t\t"), 7, "slots\t\npinned\t1");
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(freeSlot)) << "a free slot holds nothing pinned";
+    text.replace(0, 7, "TZBOM/3");
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(text)) << "a version 3 bill has no pins";
+}
+
+TEST(BillOfMaterials, FiguresShowThousandsSeparatorsWherePeopleReadThem)
+{
+    const auto shown = [](const char* text, orvane::BomCell::Kind kind) { return orvane::ShownText({text, kind}); };
+    EXPECT_EQ(shown("999", orvane::BomCell::Kind::Count), "999");
+    EXPECT_EQ(shown("1000", orvane::BomCell::Kind::Count), "1,000");
+    EXPECT_EQ(shown("999.99", orvane::BomCell::Kind::Money), "999.99");
+    EXPECT_EQ(shown("1234567.00", orvane::BomCell::Kind::Money), "1,234,567.00");
+    EXPECT_EQ(shown("20260101", orvane::BomCell::Kind::Text), "20260101");
+    // The clipboard's table shows them and gives spreadsheets the plain value; its rows keep it plain.
+    const orvane::BomReport report = Report(kMovieText);
+    const std::string html = orvane::BillOfMaterialsHtml(report);
+    EXPECT_NE(html.find("<td align=\"right\" sdval=\"3000\" sdnum=\"1033;0;#,##0\">3,000</td>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<td align=\"right\" sdval=\"9020.00\" sdnum=\"1033;0;#,##0.00\">9,020.00</td>"), std::string::npos);
+    EXPECT_NE(html.find("<tr><td>CPU I/O点数上限</td><td align=\"right\" sdval=\"1024\""), std::string::npos);
+    EXPECT_NE(orvane::BillOfMaterialsTabSeparated(report).find("\t3000\t"), std::string::npos);
+}
