@@ -202,8 +202,8 @@ std::string ShownText(const BomCell& cell)
     std::string text = cell.text;
     if (cell.kind != BomCell::Kind::Count && cell.kind != BomCell::Kind::Money)
         return text;
-    const std::size_t digits = text.starts_with('-') ? 1 : 0;
-    for (std::size_t at = std::min(text.find('.'), text.size()); at > digits + 3; at -= 3)
+    const std::size_t sign = text.starts_with('-') ? 1 : 0;
+    for (std::size_t at = std::min(text.find('.'), text.size()); at > sign + 3; at -= 3)
         text.insert(at - 3, 1, ',');
     return text;
 }
