@@ -1,6 +1,6 @@
 #pragma once
-// The bill of materials the selection movie hands over ("zBom", text TZBOM/2
-// or TZBOM/3, see movie/README.md) and the purchaser's report every output shows: the
+// The bill of materials the selection movie hands over ("zBom", text TZBOM/2,
+// TZBOM/3 or TZBOM/4, see movie/README.md) and the purchaser's report every output shows: the
 // project data and date, the numbered order lines with their totals, and the
 // engineering summary (racks, slots, currents, I/O points, warnings) in a
 // section of its own. CSV for files, tab-separated rows and an HTML table for
@@ -33,8 +33,9 @@ struct BomLine {
 };
 
 // One rack (the main one first): its base and power supply ("" while not
-// chosen), slots, currents in mA against the supply, I/O points, and each
-// slot's module code ("" free, "<" the module to its left goes on).
+// chosen), slots, currents in mA against the supply, I/O points, each
+// slot's module code ("" free, "<" the module to its left goes on), and the
+// slots whose module the user pinned to this rack.
 struct BomRack {
     std::string label;
     std::string base;
@@ -43,6 +44,7 @@ struct BomRack {
     std::uint32_t current5V = 0, supply5V = 0, current24V = 0, supply24V = 0;
     std::uint32_t ioPoints = 0;
     std::vector<std::string> slotCodes;
+    std::vector<std::uint32_t> pinnedSlots;  // numbers from 1, ascending (TZBOM/4)
 };
 
 // All racks together; a limit of 0 means none (no CPU chosen, or none stated).
@@ -73,14 +75,16 @@ struct BillOfMaterials {
     std::vector<std::string> warnings;
 };
 
-// Reads the movie's text. nullopt unless it is a complete TZBOM/2 or TZBOM/3
+// Reads the movie's text. nullopt unless it is a complete TZBOM/2, /3 or /4
 // text: the header, at least one order line numbered from 1, one sum, at least
 // one rack, one overall line, every line with its number of fields, figures as
 // decimal numbers that fit 32 bits, prices with two decimals and only with a
 // currency, no control characters in a field; the lines only version 3 has
 // only under its header: the edition (once, before the order lines), an
 // order line's mark as discontinued (right after it), the reserve
-// (percentages up to 100, once).
+// (percentages up to 100, once); and the line only version 4 has only under
+// its header: a rack's pinned slots (right after its slots, ascending, each
+// one holding a module).
 [[nodiscard]] std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text);
 
 // A cell of the report: its text as shown, for figures the number a
@@ -97,6 +101,11 @@ struct BomCell {
     double number = 0;
     Formula formula = Formula::None;
 };
+
+// A cell as people read it: figures with thousands separators ("24,000",
+// "15,520.00"), anything else as it is. Files for programs (CSV, the
+// clipboard's rows) keep the plain text.
+[[nodiscard]] std::string ShownText(const BomCell& cell);
 using BomRow = std::vector<BomCell>;
 
 struct BomTable {
@@ -113,9 +122,10 @@ struct BomReport {
     // A discontinued item's 说明 starts with 【停产】 or 【停产，替代型号 CODE】.
     BomTable orderLines;
     // 机架, 基板, 电源, 已用槽位, 可用槽位, 5V电流(mA), 5V容量(mA),
-    // 24V电流(mA), 24V容量(mA), I/O点数; one row per rack, then 合计.
+    // 24V电流(mA), 24V容量(mA), I/O点数 and, when a module is pinned to its
+    // rack, 固定模块 ("ZX-DI16（槽位 1、2）"); one row per rack, then 合计.
     BomTable engineering;
-    std::vector<std::pair<std::string, std::string>> limits;  // the CPU's limits, and the reserve kept
+    std::vector<std::pair<std::string, BomCell>> limits;  // the CPU's limits, and the reserve kept
     std::vector<std::string> warnings;
     std::vector<BomRack> racks;  // for the slot pictures of the printout
 };
@@ -134,9 +144,11 @@ struct BomReport {
 // control characters).
 [[nodiscard]] std::string BillOfMaterialsTabSeparated(const BomReport& report);
 
-// The same as an HTML fragment of tables, for pasting into spreadsheets and
-// mail: texts escaped and passed through SpreadsheetSafeText, figures right
-// aligned.
+// The same rows as one HTML table, for pasting into spreadsheets and mail:
+// one value per cell (no cell spans columns), texts escaped and passed
+// through SpreadsheetSafeText, figures right aligned with thousands
+// separators and their plain value and number format for spreadsheets
+// (sdval, sdnum).
 [[nodiscard]] std::string BillOfMaterialsHtml(const BomReport& report);
 
 }  // namespace orvane
