@@ -112,7 +112,7 @@ bool COrvaneDlg::RunGuarded(const char* label, const std::function<void()>& body
     }
     if (beforeReport)
         beforeReport();
-    REPORT_ERROR(g_ErrorLog, label, label, message);
+    REPORT_ERROR(g_ErrorLog, 0, label, label, message);
     ShowError(orvane::MakeErrorText("(#10001)"));
     return false;
 }

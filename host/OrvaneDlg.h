@@ -99,7 +99,8 @@ private:
     int CheckFlashPlayerVersion();
     void BuildWindowMenu();
     void LayoutWindow();
-    bool ReportInitFailure(const char* step, const char* code);
+    // Records a failed start-up step (with the system's reason it had) and tells the user.
+    bool ReportInitFailure(const char* step, const char* code, int systemError = 0);
     bool _EnableFileCommands(bool enable);
     // After the player stopped for good: of the menus only 退出 (and its key)
     // stays, so that the program can still be left.

@@ -264,6 +264,19 @@ void BomTest::failedPrintIsReported()
     room.dialogs.printAnswers = {room.File("missing-folder/bill.pdf")};
     room.commands.Print();
     QCOMPARE(room.errors, std::vector<std::string>{"不能继续处理。(#2001)\n文件或文件夹不存在。"});
+
+    // The file made aside cannot be made (a file where the temporary folder
+    // should be): Qt's reason is told and nothing is written.
+    const QByteArray temporaryFolder = qgetenv("TMPDIR");
+    std::ofstream(room.File("not-a-folder")) << "file";
+    qputenv("TMPDIR", QByteArray::fromStdString(room.File("not-a-folder")));
+    room.dialogs.printAnswers = {room.File("bill.pdf")};
+    room.commands.Print();
+    qputenv("TMPDIR", temporaryFolder);
+    QCOMPARE(room.errors.size(), 2u);
+    const std::string lead = "不能继续处理。(#2001)\n";
+    QVERIFY2(room.errors[1].starts_with(lead) && room.errors[1].size() > lead.size(), room.errors[1].c_str());
+    QVERIFY(!std::filesystem::exists(room.File("bill.pdf")));
 }
 
 void BomTest::emptySelectionGetsTheSaveNoticeAndNoDialog()

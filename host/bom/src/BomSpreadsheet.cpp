@@ -3,7 +3,6 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <numeric>
@@ -239,10 +238,9 @@ bool WriteEngineeringSheet(SheetWriter& writer, const BomReport& report)
 
 FileWriteResult WriteBillOfMaterialsWorkbook(const BomReport& report, const std::string& path)
 {
-    errno = 0;
     lxw_workbook* workbook = workbook_new(path.c_str());
-    if (!workbook)
-        return {.systemError = errno};
+    if (!workbook)  // it asks for nothing but memory
+        return {.reasonText = lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED)};
     const Formats formats = MakeFormats(workbook);
     lxw_worksheet* orders = workbook_add_worksheet(workbook, "物料清单");
     lxw_worksheet* engineering = workbook_add_worksheet(workbook, "工程数据");
@@ -254,9 +252,10 @@ FileWriteResult WriteBillOfMaterialsWorkbook(const BomReport& report, const std:
         written = WriteEngineeringSheet(engineeringSheet, report) && written;
     }
     // Closing writes the file, and frees the workbook whatever came before.
-    if (workbook_close(workbook) == LXW_NO_ERROR && written)
+    const lxw_error closed = workbook_close(workbook);
+    if (closed == LXW_NO_ERROR && written)
         return {.written = true};
-    return {.systemError = errno};
+    return {.reasonText = closed == LXW_NO_ERROR ? std::string() : lxw_strerror(closed)};
 }
 
 }  // namespace orvane

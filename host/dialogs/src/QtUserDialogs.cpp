@@ -89,6 +89,7 @@ std::optional<std::string> QtUserDialogs::GetOpenFileName(QWidget* owner, const 
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(FileDialogFilters(filter));
+    dialog.selectFile(FirstFilterPattern(filter));
     return RunFileDialog(dialog);
 }
 
