@@ -224,6 +224,7 @@ std::optional<CatalogItem> ReadItem(const pugi::xml_node& element, bool format2,
     const long slots = kind->slotModule && !element.attribute("slots") ? 1 : value["slots"];
     if (!FitsKind(item.kind, value, slots))
         return std::nullopt;
+    item.points = {std::uint32_t(value["di"]), std::uint32_t(value["do"]), std::uint32_t(value["ai"]), std::uint32_t(value["ao"])};
     if (format2) {
         item.orderNumber = order.value();
         item.replacement = replacement.value();
