@@ -6,6 +6,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 
 namespace orvane {
 
@@ -65,6 +66,7 @@ public:
         for (const auto& [key, text] : bom.project)
             m_project[key] = text;
         m_projectName = m_project.count("name") ? m_project["name"] : "未命名项目";
+        m_ids.emplace(kIdSpace, m_projectName + '\n');
     }
 
     void Write()
@@ -97,7 +99,7 @@ private:
     // The ID of what key names within the project.
     std::string Id(std::string_view key) const
     {
-        return detail::UuidText(detail::NameBasedUuid(kIdSpace, m_projectName + '\n' + std::string(key)));
+        return detail::UuidText(m_ids->Of(key));
     }
 
     Part PartOf(const std::string& code) const
@@ -134,7 +136,7 @@ private:
 
     void Attribute(std::string_view name, std::string_view type, std::string_view value)
     {
-        m_xml.Start("Attribute").Attribute("Name", name).Attribute("AttributeDataType", type);
+        m_xml.Start("Attribute", detail::XmlStreamWriter::Layout::OneLine).Attribute("Name", name).Attribute("AttributeDataType", type);
         m_xml.TextElement("Value", value).End();
     }
 
@@ -245,13 +247,30 @@ private:
     std::map<std::string, const BomLine*> m_lines;  // by code
     std::map<std::string, std::string> m_project;   // by key
     std::string m_projectName;
+    std::optional<detail::NameBasedUuids> m_ids;  // of names within the project
 };
+
+// About the document's size, so that it grows without copies: a channel
+// takes some 530 bytes, a device item some 1,000 and the rest little.
+std::size_t EstimatedSize(const BillOfMaterials& bom, const Catalog& catalog)
+{
+    std::size_t size = 16384;
+    for (const BomRack& rack : bom.racks) {
+        for (const std::string& code : rack.slotCodes) {
+            const CatalogItem* item = catalog.Find(code);
+            const CatalogPoints points = item ? item->points : CatalogPoints{};
+            size += 1024 + 560 * std::size_t(points.digitalIn + points.digitalOut + points.analogIn + points.analogOut);
+        }
+    }
+    return size;
+}
 
 }  // namespace
 
 std::string AutomationMlDocument(const BillOfMaterials& bom, const Catalog& catalog, const AmlExportOptions& options)
 {
     std::string out;
+    out.reserve(EstimatedSize(bom, catalog));
     AmlWriter(bom, catalog, options, out).Write();
     return out;
 }

@@ -1,5 +1,7 @@
 #include "XmlStreamWriter.h"
 
+#include <array>
+
 namespace orvane::detail {
 
 namespace {
@@ -48,13 +50,16 @@ void XmlStreamWriter::CloseStartTag()
     m_inStartTag = false;
 }
 
-XmlStreamWriter& XmlStreamWriter::Start(std::string_view name)
+XmlStreamWriter& XmlStreamWriter::Start(std::string_view name, Layout layout)
 {
     CloseStartTag();
-    Indent();
+    if (m_oneLineDepth == 0)
+        Indent();
     m_out += '<';
     m_out += name;
-    m_open.emplace_back(name);
+    m_open.push_back(name);
+    if (layout == Layout::OneLine && m_oneLineDepth == 0)
+        m_oneLineDepth = m_open.size();
     m_inStartTag = true;
     m_hasText = false;
     return *this;
@@ -80,12 +85,12 @@ XmlStreamWriter& XmlStreamWriter::Text(std::string_view text)
 
 XmlStreamWriter& XmlStreamWriter::End()
 {
-    const std::string name = std::move(m_open.back());
+    const std::string_view name = m_open.back();
     m_open.pop_back();
     if (m_inStartTag) {
         m_out += "/>";
     } else {
-        if (!m_hasText)
+        if (!m_hasText && m_oneLineDepth == 0)
             Indent();
         m_out += "</";
         m_out += name;
@@ -93,6 +98,8 @@ XmlStreamWriter& XmlStreamWriter::End()
     }
     m_inStartTag = false;
     m_hasText = false;
+    if (m_oneLineDepth > m_open.size())
+        m_oneLineDepth = 0;
     if (m_open.empty())
         m_out += '\n';
     return *this;
@@ -105,7 +112,21 @@ XmlStreamWriter& XmlStreamWriter::TextElement(std::string_view name, std::string
 
 void XmlStreamWriter::AppendEscaped(std::string_view text, bool attribute)
 {
+    // Runs of characters written as they are go in one append.
+    static constexpr std::array<bool, 256> kPlain = [] {
+        std::array<bool, 256> plain{};
+        for (int c = 0x20; c < 0x7F; ++c)
+            plain[std::size_t(c)] = c != '&' && c != '<' && c != '>' && c != '"';
+        return plain;
+    }();
     for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t end = pos;
+        while (end < text.size() && kPlain[static_cast<unsigned char>(text[end])])
+            ++end;
+        m_out.append(text, pos, end - pos);
+        if (end == text.size())
+            return;
+        pos = end;
         const char c = text[pos];
         if (static_cast<unsigned char>(c) >= 0x80) {
             const std::size_t length = XmlCharacterLength(text, pos);
@@ -117,16 +138,12 @@ void XmlStreamWriter::AppendEscaped(std::string_view text, bool attribute)
         case '&': m_out += "&amp;"; break;
         case '<': m_out += "&lt;"; break;
         case '>': m_out += "&gt;"; break;
-        case '"': m_out += attribute ? "&quot;" : "\""; break;
+        case '"': m_out += "&quot;"; break;
         // A reader folds a CR into the line end, and in an attribute a tab or LF into a space.
         case '\r': m_out += "&#xD;"; break;
         case '\t': m_out += attribute ? "&#x9;" : "\t"; break;
         case '\n': m_out += attribute ? "&#xA;" : "\n"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-                m_out += kReplacement;
-            else
-                m_out += c;
+        default: m_out += kReplacement;  // other control characters, and DEL
         }
         ++pos;
     }

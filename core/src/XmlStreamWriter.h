@@ -17,8 +17,14 @@ public:
     // Starts the document with its declaration (UTF-8).
     explicit XmlStreamWriter(std::string& out);
 
+    enum class Layout {
+        Indented,  // each child element on a line of its own, indented by its depth
+        OneLine,   // the element's children and end tag on its own line
+    };
+
     // Opens an element; its attributes follow until the next content or end.
-    XmlStreamWriter& Start(std::string_view name);
+    // The name must outlive the element (the writer's callers give literals).
+    XmlStreamWriter& Start(std::string_view name, Layout layout = Layout::Indented);
     XmlStreamWriter& Attribute(std::string_view name, std::string_view value);
     // Character data of the element last opened.
     XmlStreamWriter& Text(std::string_view text);
@@ -35,9 +41,10 @@ private:
     void AppendEscaped(std::string_view text, bool attribute);
 
     std::string& m_out;
-    std::vector<std::string> m_open;
+    std::vector<std::string_view> m_open;
     bool m_inStartTag = false;
     bool m_hasText = false;  // the element last opened holds text: its end tag stays on its line
+    std::size_t m_oneLineDepth = 0;  // the depth of the open element laid out on one line; 0 when none is
 };
 
 }  // namespace orvane::detail
