@@ -1,15 +1,9 @@
 #!/usr/bin/env python3
-"""Checks AutomationML exports the way another program reads them.
-
-Usage: check_aml_exports.py CATALOG.xml SCHEMA_FOLDER MANIFEST.json
-
-The manifest lists {"aml", "bill", "version"} entries. Each file is validated
-against its CAEX schema with xmllint, read with lxml, and its tree compared
-with the bill (the movie's TZBOM text) and the catalogue: project data, racks
-in order with their positions and base order numbers, each device item's
-position, order number and channels per kind; every class path resolves in
-the file's own libraries and no ID repeats. Exit 1 with every fault listed.
-"""
+"""check_aml_exports.py CATALOG.xml SCHEMA_FOLDER MANIFEST.json: each AutomationML file the
+manifest lists ({"aml", "bill", "version"}) validated with xmllint against its CAEX schema, read with
+lxml and compared with its bill (TZBOM text) and the catalogue: project data, racks with positions
+and base order numbers, device items with positions, names, order numbers and channels per kind;
+every class path resolves in the file's own libraries, no ID repeats. Exit 1 listing every fault."""
 import json
 import re
 import subprocess
@@ -23,8 +17,7 @@ KINDS = [("DI", "Digital", "Input", "di"), ("DO", "Digital", "Output", "do"),
 ROLES = "AutomationProjectConfigurationRoleClassLib/"
 
 
-def xml_text(text):
-    """What XML 1.0 keeps of a text: characters it cannot hold become U+FFFD, runs of them one."""
+def xml_text(text):  # what XML 1.0 keeps: what it cannot hold as U+FFFD, runs of them one
     text = re.sub("[\x00-\x08\x0b\x0c\x0e-\x1f\x7f\ud800-\udfff\ufffe\uffff]", "\ufffd", text)
     return re.sub("\ufffd+", "\ufffd", text)
 
@@ -56,8 +49,7 @@ def read_catalog(path):
     return items
 
 
-def expected_items(bill, catalog, index, rack):
-    """(position, name, order number, channels per kind) of the rack's device items."""
+def expected_items(bill, catalog, index, rack):  # (position, name, order number, channels per kind)
     def item(position, code, name):
         order = bill["lines"].get(code, (catalog.get(code, {}).get("order", ""), ""))[0]
         points = catalog.get(code, {}).get("points", {tag: 0 for tag, _, _, _ in KINDS})
