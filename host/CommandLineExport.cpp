@@ -161,12 +161,12 @@ int RunCommandLineExport(const std::vector<std::string>& arguments, const QStrin
         return Fail(reasons, kExportMovieFailed, failure);
     if (!movie.Call("zLoad", selection.text))
         return Fail(reasons, kExportMovieFailed, "选型影片未应答");
-    // A text the movie cannot read leaves it at the start, with nothing selected.
+    // A text the movie cannot read leaves it at the start, with nothing selected (as a text that selects nothing does).
     const std::optional<std::string> loaded = movie.CallForText("zSave");
     if (!loaded)
         return Fail(reasons, kExportMovieFailed, "选型影片未应答");
     if (loaded->empty())
-        return Fail(reasons, kExportDamaged, input + " 不是选型影片能读取的选型（已损坏或版本更新）");
+        return Fail(reasons, kExportDamaged, "选型影片读不出 " + input + " 中的选型（已损坏、版本较新或未选择任何产品）");
     const std::optional<std::string> billText = movie.CallForText("zBom");
     const std::optional<BillOfMaterials> bom = billText ? ParseBillOfMaterials(*billText) : std::nullopt;
     if (!bom)

@@ -40,8 +40,10 @@ grep -q '^1,TZ-C0220-00,ZC-220,' "$work/out.CSV" || fail "out.CSV: no CPU line: 
 
 head -c 200 /dev/urandom >"$work/damaged.zsr"
 export_to 4 "$work/damaged.zsr" "$work/damaged.aml"
+printf 'TZSEL/9\nmode=module' | "$zsr" encode "$work/later.zsr"
+export_to 4 "$work/later.zsr" "$work/later.csv"
 export_to 3 "$work/missing.zsr" "$work/missing.aml"
 export_to 2 "$work/two racks.zsr" "$work/out.txt"
 export_to 6 "$work/two racks.zsr" "$work/no folder/out.aml"
-[ ! -e "$work/damaged.aml" ] && [ ! -e "$work/out.txt" ] || fail "a failed export left a file"
+[ ! -e "$work/damaged.aml" ] && [ ! -e "$work/later.csv" ] && [ ! -e "$work/out.txt" ] || fail "a failed export left a file"
 exit $failed
