@@ -8,7 +8,6 @@
 
 #include "orvane/BillOfMaterials.h"
 #include "orvane/CatalogStore.h"
-#include "orvane/ErrorLog.h"
 #include "orvane/InvokeMessage.h"
 #include "orvane/SelectionFile.h"
 #include "orvane/SystemErrorReason.h"
