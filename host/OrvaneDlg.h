@@ -13,6 +13,7 @@
 #include "desktop/WindowMenu.h"
 #include "dialogs/UserDialogs.h"
 #include "document/FileIdentity.h"
+#include "export/AmlExport.h"
 #include "keyboard/KeyboardReturn.h"
 #include "recovery/WorkRecovery.h"
 #include "update/UpdateCheck.h"
@@ -191,6 +192,7 @@ private:
     orvane::WorkRecovery m_recovery;
     orvane::BomCommands m_bom;
     orvane::CatalogCommands m_catalog;
+    orvane::AmlExportCommand m_export;
     orvane::DesktopRequests m_desktop;
     orvane::KeyboardReturn m_keyboard;
     std::optional<orvane::FileIdentity> m_fileOnDisk;  // the current file as last read or written

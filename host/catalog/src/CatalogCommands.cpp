@@ -43,6 +43,7 @@ void CatalogCommands::ServeChosenCatalog(const std::string& programFolder)
     m_places.programFolder = programFolder;
     TidyCatalogFolder(m_places.dataFolder);
     const CatalogChoice choice = ChooseCatalog(m_places);
+    m_servedPath = choice.path;
     if (choice.userCopy)
         m_window.serveCatalog(QString::fromStdString(choice.path));
     if (!choice.problem.empty()) {
