@@ -359,4 +359,11 @@ bool IsNewerEdition(const std::string& inUse, const std::string& candidate)
     return !candidate.empty() && (inUse.empty() || IsServerVersionNewer(inUse, candidate));
 }
 
+std::string CatalogEditionText(const std::string& edition, const std::string& date)
+{
+    if (edition.empty())
+        return "未标版本号";
+    return edition + " 版" + (date.empty() ? "" : "（" + date + "）");
+}
+
 }  // namespace orvane
