@@ -190,16 +190,20 @@ TEST_F(CatalogUpdateTest, GoodUpdateIsAcceptedSummedUpInstalledAndServed)
     const std::string list = orvane::ChangeListText(changes, orvane::TextOutlet::SpreadsheetInput);
     for (const char* part : {"ZX-DI16B\t\t16 点输入\t720.00 CNY", "替代型号：ZX-DI16B", "ZP-P15\t560.00 → 500.00 CNY\t-60.00"})
         EXPECT_NE(list.find(part), std::string::npos) << part << " in " << list;
+    orvane::CatalogChanges fromNoEdition = changes;
+    fromNoEdition.previousEdition.clear();
+    EXPECT_TRUE(orvane::ChangeListText(fromNoEdition, orvane::TextOutlet::SpreadsheetInput)
+                    .starts_with("产品目录 2026.2 版（2026-12-01），此前为 未标版本号\n"));
 
     ASSERT_TRUE(orvane::InstallCatalogUpdate(m_places, update).Accepted());
     const orvane::CatalogChoice served = orvane::ChooseCatalog(m_places);
     EXPECT_TRUE(served.userCopy);
-    EXPECT_EQ(ReadFileBytes(served.path), catalog);
+    EXPECT_EQ(served.bytes, catalog);
     // The update is now the one in use: fetching it again gives nothing newer.
     ExpectRefused(CatalogUpdateOutcome::NotNewer);
 
     ASSERT_EQ(orvane::RestoreShippedCatalog(m_places.dataFolder), 0);
-    EXPECT_EQ(orvane::ChooseCatalog(m_places).path, m_places.ShippedCatalog());
+    EXPECT_EQ(orvane::ChooseCatalog(m_places).bytes, CatalogText("2026.1"));
 }
 
 TEST_F(CatalogUpdateTest, SignaturesThatAreMissingForeignBrokenOrOverOtherBytesAreRefused)
@@ -287,7 +291,7 @@ TEST_F(CatalogUpdateTest, TheUsersCopyIsServedOnlyWhenSignedValidAndNewerThanThe
     for (const auto& [bytes, signatureText] : notServed) {
         ASSERT_TRUE(InstallCatalogPair(bytes, signatureText, m_places.dataFolder));
         const orvane::CatalogChoice choice = orvane::ChooseCatalog(m_places);
-        EXPECT_EQ(choice.path, m_places.ShippedCatalog()) << bytes;
+        EXPECT_EQ(choice.bytes, CatalogText("2026.1")) << bytes;
         for (const std::string& part : {m_places.dataFolder, std::string("签名"), std::string("2026.1 版")})
             EXPECT_NE(choice.problem.find(part), std::string::npos) << part << " in " << choice.problem;
     }
@@ -312,7 +316,7 @@ TEST_F(CatalogUpdateTest, AnInstallStoppedAtAnyStepLeavesAPairThatVerifies)
         const orvane::CatalogChoice served = orvane::ChooseCatalog(m_places);
         EXPECT_TRUE(served.userCopy && served.problem.empty()) << "stopped at " << stopAt << ": " << served.problem;
         EXPECT_EQ(served.edition, installed ? "2026.4" : "2026.3") << "stopped at " << stopAt;
-        EXPECT_EQ(ReadFileBytes(served.path), installed ? update.catalogBytes : CatalogText("2026.3"));
+        EXPECT_EQ(served.bytes, installed ? update.catalogBytes : CatalogText("2026.3"));
         EXPECT_EQ(DataFolderNames(), (std::multiset<std::string>{"catalog", ".catalog-XXXXXX", ".catalog.lock"})) << stopAt;
     }
     EXPECT_GE(stopAt, 6);  // every file operation was a place to stop
