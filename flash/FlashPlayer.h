@@ -2,6 +2,7 @@
 // A player that plays one SWF movie for CShockwaveFlash. The program's player
 // is Ruffle in a web view (RufflePlayer); tests use a scripted stand-in.
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QWidget>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace orvane {
@@ -51,9 +53,9 @@ public:
     // played before; the movie then starts as it does at first.
     virtual void Restart() = 0;
     // From the movie's next load on, the file it reads beside itself under
-    // name is read from path instead (the catalogue the user installed); an
-    // empty path gives it back its own.
-    virtual void ServeInPlaceOf(const QString& name, const QString& path) = 0;
+    // name is these bytes, held in memory (the catalogue the program checked),
+    // whatever is on disk then; nullopt makes that read fail.
+    virtual void ServeInPlaceOf(const QString& name, const std::optional<QByteArray>& bytes) = 0;
 
 signals:
     // The movie called ExternalInterface.call: an "invoke" request text.

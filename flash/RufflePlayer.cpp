@@ -278,12 +278,9 @@ void RufflePlayer::StartMovie()
                           QWebEngineScript::MainWorld);
 }
 
-void RufflePlayer::ServeInPlaceOf(const QString& name, const QString& path)
+void RufflePlayer::ServeInPlaceOf(const QString& name, const std::optional<QByteArray>& bytes)
 {
-    if (path.isEmpty())
-        m_served.remove(name);
-    else
-        m_served.insert(name, QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    m_served.insert(name, bytes ? QJsonValue(QString::fromLatin1(bytes->toBase64())) : QJsonValue(QJsonValue::Null));
 }
 
 void RufflePlayer::StopMovie(const QString& reason)

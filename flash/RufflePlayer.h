@@ -48,7 +48,7 @@ public:
     // Loads the page afresh (a new page process) and plays the movie that
     // played before.
     void Restart() override;
-    void ServeInPlaceOf(const QString& name, const QString& path) override;
+    void ServeInPlaceOf(const QString& name, const std::optional<QByteArray>& bytes) override;
 
     // How long CallFunction waits for the movie; Ruffle itself ends a movie
     // script after 15 s.
@@ -88,7 +88,7 @@ private:
     QUrl m_movieUrl;
     QUrl m_playedUrl;  // the movie that played; Restart() plays it again
     QString m_failure;  // why the movie cannot be played
-    QJsonObject m_served;  // files beside the movie read from elsewhere: name → address
+    QJsonObject m_served;  // files beside the movie served from memory: name → base64 bytes, null when unreadable
     QTimer m_watchdog;
     // When the unanswered sign of life was asked for; nullopt when none is.
     std::optional<std::chrono::steady_clock::time_point> m_pingSent;

@@ -51,4 +51,7 @@ std::int32_t CShockwaveFlash::FlashVersion() { return Player().FlashVersion(); }
 
 void CShockwaveFlash::Restart() { Player().Restart(); }
 
-void CShockwaveFlash::ServeInPlaceOf(const QString& name, const QString& path) { Player().ServeInPlaceOf(name, path); }
+void CShockwaveFlash::ServeInPlaceOf(const QString& name, const std::optional<QByteArray>& bytes)
+{
+    Player().ServeInPlaceOf(name, bytes);
+}

@@ -26,8 +26,8 @@ public:
     std::int32_t FlashVersion();
     // Plays the movie again in a fresh player after PlayerStopped.
     void Restart();
-    // From the movie's next load on, its file name beside it is read from path.
-    void ServeInPlaceOf(const QString& name, const QString& path);
+    // From the movie's next load on, its file name beside it is these bytes (nullopt: unreadable).
+    void ServeInPlaceOf(const QString& name, const std::optional<QByteArray>& bytes);
 
 signals:
     void FlashCall(const QString& request);

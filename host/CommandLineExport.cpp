@@ -62,7 +62,7 @@ public:
     explicit OffscreenMovie(const QString& programFolder) : m_folder(programFolder) {}
 
     // "" when the movie is ready, else why not.
-    std::string Start(const std::string& catalogPath, bool userCatalog)
+    std::string Start(const std::optional<std::string>& catalog)
     {
         FlashCreateResult created = RufflePlayerFactory(m_folder)();
         if (created.status != FlashCreateStatus::Ok || !created.player)
@@ -74,8 +74,8 @@ public:
         }
         m_window.resize(1000, 600);
         m_window.show();
-        if (userCatalog)
-            m_player->ServeInPlaceOf(QString::fromUtf8(kCatalogFileName), QString::fromStdString(catalogPath));
+        m_player->ServeInPlaceOf(QString::fromUtf8(kCatalogFileName),
+                                 catalog ? std::optional(QByteArray::fromStdString(*catalog)) : std::nullopt);
 
         QEventLoop loop;
         std::string failure = "选型影片 60 秒内未就绪";
@@ -156,7 +156,7 @@ int RunCommandLineExport(const std::vector<std::string>& arguments, const QStrin
 
     const CatalogChoice catalog = ChooseCatalog({QFile::encodeName(programFolder).toStdString() + '/', DefaultCatalogDataFolder()});
     OffscreenMovie movie(programFolder);
-    if (const std::string failure = movie.Start(catalog.path, catalog.userCopy); !failure.empty())
+    if (const std::string failure = movie.Start(catalog.bytes); !failure.empty())
         return Fail(reasons, kExportMovieFailed, failure);
     if (!movie.Call("zLoad", selection.text))
         return Fail(reasons, kExportMovieFailed, "选型影片未应答");
@@ -173,7 +173,7 @@ int RunCommandLineExport(const std::vector<std::string>& arguments, const QStrin
 
     FileWriteResult written;
     if (*kind == OutputKind::Aml) {
-        const AmlExportResult result = ExportAutomationMl(output, *bom, catalog.path, CaexVersion::V2_15);
+        const AmlExportResult result = ExportAutomationMl(output, *bom, catalog.bytes.value_or(std::string()), CaexVersion::V2_15);
         if (!result.refusal.empty())
             return Fail(reasons, kExportMovieFailed, result.refusal);
         written = result.write;

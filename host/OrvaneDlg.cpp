@@ -31,12 +31,15 @@ COrvaneDlg::COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environme
                  m_env.recoveryFolder, this),
       m_bom({this, m_env.dialogs.get(), std::bind_front(&COrvaneDlg::FilePath, this),
              std::bind_front(&COrvaneDlg::FetchBill, this), std::bind_front(&COrvaneDlg::ShowError, this)}),
-      m_catalog({this, m_env.dialogs.get(), std::bind_front(&CShockwaveFlash::ServeInPlaceOf, &m_ctrlFlash,
-                                                            QString::fromUtf8(orvane::kCatalogFileName))},
+      m_catalog({this, m_env.dialogs.get(),
+                 [this](const std::optional<std::string>& bytes) {
+                     m_ctrlFlash.ServeInPlaceOf(QString::fromUtf8(orvane::kCatalogFileName),
+                                                bytes ? std::optional(QByteArray::fromStdString(*bytes)) : std::nullopt);
+                 }},
                 m_env.catalogFolder, this),
       m_export({this, m_env.dialogs.get(), std::bind_front(&COrvaneDlg::FilePath, this),
                 std::bind_front(&COrvaneDlg::FetchBill, this),
-                std::bind_front(&orvane::CatalogCommands::ServedCatalogPath, &m_catalog),
+                std::bind_front(&orvane::CatalogCommands::ServedCatalogBytes, &m_catalog),
                 std::bind_front(&COrvaneDlg::ShowError, this)}),
       m_desktop({this, std::bind_front(&orvane::UserActions::MovieReady, &m_actions),
                  std::bind_front(&COrvaneDlg::QueueDrop, this), std::bind_front(&orvane::UserActions::RunIfIdle, &m_actions),

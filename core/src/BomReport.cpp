@@ -1,6 +1,7 @@
 // The purchaser's report of a bill and its texts: CSV, tab-separated rows
 // and HTML tables. Every figure is the movie's; the report only lays it out.
 #include "orvane/BillOfMaterials.h"
+#include "orvane/Catalog.h"
 
 #include "MoneyText.h"
 
@@ -216,7 +217,7 @@ BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
     report.heading.emplace_back("日期", BomCell{date, BomCell::Kind::Date});
     if (!bom.edition.empty())
         report.heading.emplace_back(
-            "价格依据", Text("产品目录 " + bom.edition + " 版" + (bom.editionDate.empty() ? "" : "（" + bom.editionDate + "）")));
+            "价格依据", Text("产品目录 " + CatalogEditionText(bom.edition, bom.editionDate)));
     report.orderLines = OrderLines(bom);
     report.engineering = Engineering(bom);
     if (bom.overall.ioPointLimit > 0)

@@ -11,11 +11,6 @@ namespace {
 
 bool Offered(const CatalogItem* item) { return item && item->replacement.empty(); }
 
-std::string EditionText(const std::string& edition)
-{
-    return edition.empty() ? std::string("未标版本号的目录") : edition + " 版";
-}
-
 std::string PriceText(std::int64_t fen, const std::string& currency) { return detail::MoneyText(fen) + " " + currency; }
 
 std::string SignedMoneyText(std::int64_t fen) { return (fen > 0 ? "+" : "") + detail::MoneyText(fen); }
@@ -79,12 +74,9 @@ CatalogChanges CompareCatalogs(const Catalog& inUse, const Catalog& update)
 
 std::string ChangeSummaryText(const CatalogChanges& changes)
 {
-    std::string text = "产品目录已更新为 " + EditionText(changes.edition);
-    if (!changes.date.empty())
-        text += "（" + changes.date + "）";
-    text += "。新增 " + std::to_string(changes.added.size()) + " 项，停产 " +
-            std::to_string(changes.discontinued.size()) + " 项，价格变动 " +
-            std::to_string(changes.priceChanges.size()) + " 项";
+    std::string text = "产品目录已更新为 " + CatalogEditionText(changes.edition, changes.date) + "。新增 " +
+                       std::to_string(changes.added.size()) + " 项，停产 " + std::to_string(changes.discontinued.size()) +
+                       " 项，价格变动 " + std::to_string(changes.priceChanges.size()) + " 项";
     if (const std::optional<PriceChange> largest = changes.LargestPriceChange()) {
         text += "，变动最大的是 " + largest->code + "：" + detail::MoneyText(largest->oldFen) + " → " +
                 PriceText(largest->newFen, changes.currency);
@@ -94,10 +86,8 @@ std::string ChangeSummaryText(const CatalogChanges& changes)
 
 std::string ChangeListText(const CatalogChanges& changes, TextOutlet outlet)
 {
-    std::string text = "产品目录 " + EditionText(changes.edition);
-    if (!changes.date.empty())
-        text += "（" + changes.date + "）";
-    text += "，此前为 " + EditionText(changes.previousEdition) + "\n";
+    std::string text = "产品目录 " + CatalogEditionText(changes.edition, changes.date) + "，此前为 " +
+                       CatalogEditionText(changes.previousEdition) + "\n";
     if (const std::string note = CurrencyNote(changes); !note.empty())
         text += note + "\n";
     text += "新增 " + std::to_string(changes.added.size()) + " 项：\n";

@@ -3,6 +3,7 @@
 #include "orvane/VersionCompare.h"
 
 #include "XmlLoader.h"
+#include "XmlNesting.h"
 
 #include <algorithm>
 #include <array>
@@ -234,18 +235,23 @@ std::optional<CatalogItem> ReadItem(const pugi::xml_node& element, bool format2,
     return item;
 }
 
-// Finds whether elements nest deeper than the limit, without recursion.
-class NestingMeter : public pugi::xml_tree_walker {
+// Whether an element names an attribute twice, which the movie's XML reader
+// refuses; walks without recursion.
+class RepeatedAttributeFinder : public pugi::xml_tree_walker {
 public:
     bool for_each(pugi::xml_node& node) override
     {
-        m_tooDeep = node.type() == pugi::node_element && depth() + 1 > kMaxCatalogNesting;
-        return !m_tooDeep;
+        std::vector<std::string_view> names;
+        for (const pugi::xml_attribute& attribute : node.attributes())
+            names.emplace_back(attribute.name());
+        std::sort(names.begin(), names.end());
+        m_found = std::adjacent_find(names.begin(), names.end()) != names.end();
+        return !m_found;
     }
-    bool tooDeep() const { return m_tooDeep; }
+    bool found() const { return m_found; }
 
 private:
-    bool m_tooDeep = false;
+    bool m_found = false;
 };
 
 CatalogReading Refused(CatalogFault fault, std::string reason)
@@ -270,14 +276,13 @@ CatalogReading ReadCatalog(std::string_view bytes)
         return Refused(CatalogFault::Empty, "目录文件为空");
     if (bytes.size() > kMaxCatalogBytes)
         return Refused(CatalogFault::TooLarge, "目录文件过大");
+    if (detail::XmlNestsDeeperThan(bytes, kMaxCatalogNesting))
+        return Refused(CatalogFault::TooDeep, "目录文件的元素嵌套层次过深");
     pugi::xml_document document;
     std::string error;
-    if (!ParseXmlBytes(bytes, document, error))
+    RepeatedAttributeFinder repeated;
+    if (!ParseXmlBytes(bytes, document, error) || !document.traverse(repeated))
         return Refused(CatalogFault::NotXml, "目录文件不是有效的 XML");
-    NestingMeter nesting;
-    document.traverse(nesting);
-    if (nesting.tooDeep())
-        return Refused(CatalogFault::TooDeep, "目录文件的元素嵌套层次过深");
     const pugi::xml_node root = document.document_element();
     if (std::strcmp(root.name(), "catalog") != 0)
         return Refused(CatalogFault::NoCatalogRoot, "目录文件缺少 catalog 根元素");
@@ -353,6 +358,13 @@ CatalogReading ReadCatalog(std::string_view bytes)
 bool IsNewerEdition(const std::string& inUse, const std::string& candidate)
 {
     return !candidate.empty() && (inUse.empty() || IsServerVersionNewer(inUse, candidate));
+}
+
+std::string CatalogEditionText(const std::string& edition, const std::string& date)
+{
+    if (edition.empty())
+        return "未标版本号";
+    return edition + " 版" + (date.empty() ? "" : "（" + date + "）");
 }
 
 }  // namespace orvane

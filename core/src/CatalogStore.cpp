@@ -26,13 +26,12 @@ std::optional<std::string> ReadSmallFile(const std::string& path)
     return bytes;
 }
 
-std::string EditionText(const std::string& edition) { return edition.empty() ? std::string("未标版本号") : edition + " 版"; }
-
 // Why the installed pair in pairFolder cannot be served, or "" when it can
-// (reading holds it then).
-std::string PairProblem(const CatalogPlaces& places, const std::string& pairFolder, CatalogReading& reading)
+// (bytes and reading hold its catalogue then).
+std::string PairProblem(const CatalogPlaces& places, const std::string& pairFolder, std::optional<std::string>& bytes,
+                        CatalogReading& reading)
 {
-    const std::optional<std::string> bytes = ReadSmallFile(pairFolder + kCatalogFileName);
+    bytes = ReadSmallFile(pairFolder + kCatalogFileName);
     if (!bytes)
         return "产品目录文件无法读取";
     const std::optional<std::string> signature = ReadSmallFile(pairFolder + kCatalogFileName + kSignatureSuffix);
@@ -61,20 +60,22 @@ CatalogChoice ChooseCatalog(const CatalogPlaces& places)
 {
     const std::optional<std::string> shippedBytes = ReadSmallFile(places.ShippedCatalog());
     const CatalogReading shippedReading = shippedBytes ? ReadCatalog(*shippedBytes) : CatalogReading{CatalogFault::Empty, {}, {}};
-    CatalogChoice shipped{places.ShippedCatalog(), false, shippedReading ? shippedReading.catalog.edition : "", {}};
+    CatalogChoice shipped{places.ShippedCatalog(), shippedBytes, false,
+                          shippedReading ? shippedReading.catalog.edition : "", {}};
     const std::optional<std::string> pair = detail::PairInUse(WithTrailingSlash(places.dataFolder));
     if (!pair)
         return shipped;
+    std::optional<std::string> bytes;
     CatalogReading reading;
-    if (const std::string problem = PairProblem(places, *pair, reading); !problem.empty()) {
+    if (const std::string problem = PairProblem(places, *pair, bytes, reading); !problem.empty()) {
         shipped.problem = "已安装的产品目录更新（" + WithTrailingSlash(places.dataFolder) + "）无法使用：" + problem +
-                          "。本次使用随程序安装的产品目录（" + EditionText(shipped.edition) +
+                          "。本次使用随程序安装的产品目录（" + CatalogEditionText(shipped.edition) +
                           "）。已安装的文件保持原样，可以再次执行“更新产品目录…”。";
         return shipped;
     }
     if (!IsNewerEdition(shipped.edition, reading.catalog.edition))
         return shipped;
-    return {places.UserCatalog(), true, reading.catalog.edition, {}};
+    return {places.UserCatalog(), std::move(bytes), true, reading.catalog.edition, {}};
 }
 
 }  // namespace orvane

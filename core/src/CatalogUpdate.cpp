@@ -87,8 +87,6 @@ CatalogUpdate ReadingRefused(const CatalogReading& reading)
     }
 }
 
-std::string EditionText(const std::string& edition) { return edition.empty() ? std::string("未标版本号") : edition + " 版"; }
-
 // The catalogue the player serves now; an empty one when it cannot be read.
 Catalog CatalogInUse(const CatalogPlaces& places)
 {
@@ -104,7 +102,7 @@ Catalog CatalogInUse(const CatalogPlaces& places)
 CatalogUpdate NotNewerRefused(const std::string& edition, const std::string& inUse)
 {
     return Refused(Outcome::NotNewer,
-                   "服务器上的产品目录（" + EditionText(edition) + "）不比正在使用的（" + EditionText(inUse) +
+                   "服务器上的产品目录（" + CatalogEditionText(edition) + "）不比正在使用的（" + CatalogEditionText(inUse) +
                        "）新，无需更新。",
                    "edition " + edition + " is not newer than " + inUse);
 }

@@ -206,9 +206,10 @@
         notice.hidden = false;
     };
 
-    // Files beside the movie that the host serves from elsewhere (the
-    // catalogue the user installed): name → address. The movie reads them
-    // with fetch(), as it reads every file.
+    // Files beside the movie that the host serves from memory (the catalogue
+    // it checked, so that what the movie reads is what was checked): name →
+    // the bytes in base64, or null for a file the host could not read. The
+    // movie reads them with fetch(), as it reads every file.
     let servedInPlace = {};
     let movieUrl = "";
     const realFetch = window.fetch.bind(window);
@@ -218,7 +219,11 @@
         if (!Object.prototype.hasOwnProperty.call(servedInPlace, name) || url !== new URL(name, movieUrl).href)
             return realFetch(resource, init);
         const served = servedInPlace[name];
-        return realFetch(resource instanceof Request ? new Request(served, resource) : served, init);
+        const response = served === null
+            ? new Response(null, { status: 404, statusText: "Not Found" })
+            : new Response(Uint8Array.from(atob(served), (c) => c.charCodeAt(0)), { status: 200 });
+        Object.defineProperty(response, "url", { value: url });
+        return Promise.resolve(response);
     };
 
     window.orvaneLoadMovie = (url, options, served) => {

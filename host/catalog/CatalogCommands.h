@@ -1,5 +1,6 @@
 #pragma once
-// The product catalogue kept current. The movie reads the user's catalogue
+// The product catalogue kept current. The movie is served the catalogue's
+// bytes as they were checked here, never its file: the user's catalogue
 // update instead of the one shipped with the program while that update is
 // valid, signed by the publisher and newer; "更新产品目录…" fetches a new one
 // from the server the installed version file names, with a progress dialog
@@ -16,6 +17,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class QWidget;
@@ -31,8 +33,8 @@ public:
     struct Window {
         QWidget* owner = nullptr;
         UserDialogs* dialogs = nullptr;
-        // From the movie's next load on its catalogue is read from path; "" for the shipped one.
-        std::function<void(const QString& path)> serveCatalog;
+        // From the movie's next load on its catalogue is these bytes; nullopt when there is none to read.
+        std::function<void(const std::optional<std::string>& bytes)> serveCatalog;
     };
 
     // dataFolder: where the user's catalogue goes ($XDG_DATA_HOME/orvane/).
@@ -40,8 +42,8 @@ public:
 
     // Before the movie's first load: the catalogue it reads, of those in programFolder and the user's.
     void ServeChosenCatalog(const std::string& programFolder);
-    // The catalogue the movie was given to read.
-    [[nodiscard]] const std::string& ServedCatalogPath() const { return m_servedPath; }
+    // The catalogue the movie was given to read at its start ("" when there was none).
+    [[nodiscard]] std::string ServedCatalogBytes() const { return m_servedBytes.value_or(std::string()); }
     void Update();
     void RestoreShipped();
 
@@ -52,7 +54,7 @@ private:
 
     Window m_window;
     CatalogPlaces m_places;
-    std::string m_servedPath;
+    std::optional<std::string> m_servedBytes;
 };
 
 }  // namespace orvane

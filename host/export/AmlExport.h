@@ -25,9 +25,9 @@ struct AmlExportResult {
     explicit operator bool() const { return write.written; }
 };
 
-// Writes the file for the bill; the catalogue at catalogPath gives each module's I/O points.
+// Writes the file for the bill; the catalogue (its bytes, as the movie read them) gives each module's I/O points.
 [[nodiscard]] AmlExportResult ExportAutomationMl(const std::string& path, const BillOfMaterials& bom,
-                                                 const std::string& catalogPath, CaexVersion version);
+                                                 std::string_view catalogBytes, CaexVersion version);
 
 class AmlExportCommand {
 public:
@@ -38,7 +38,7 @@ public:
         std::function<std::string()> filePath;  // the current selection file; "" while untitled
         // The movie's "zBom" text; nullopt after the user was told the reply is unusable.
         std::function<std::optional<std::string>()> fetchBill;
-        std::function<std::string()> catalogPath;  // the catalogue the movie reads
+        std::function<std::string()> catalogBytes;  // the catalogue the movie read
         std::function<void(const std::string& text)> showError;
     };
 

@@ -7,9 +7,7 @@ class SelectionModelTest {
 
 	static function main() {
 		final catalog = shippedCatalog(Sys.args()[0]);
-		catalogRefusesUnusableFiles();
-		catalogSkipsDamagedItems();
-		catalogRefusesDeepNestingBeforeReadingIt();
+		catalogueFiguresAreReadAsTheScreenUsesThem();
 		catalogLoadingGivesUpOnlyWhenNothingGoesOn();
 		emptySelectionIsEmptyText(catalog);
 		moduleSelectionRoundTrips(catalog);
@@ -29,7 +27,6 @@ class SelectionModelTest {
 		powerWithout24VAsksForAnExternalSupply(catalog);
 		slotLayoutPlacesModulesInOrder(catalog);
 		statusFailureGoesWithTheNextChange();
-		catalogueFormat1StillReads();
 		twoExpansionRacksCheckedByHand(catalog);
 		projectDataRoundTrips(catalog);
 		screenShowsTheRackWorkedOn(catalog);
@@ -63,57 +60,18 @@ class SelectionModelTest {
 		return catalog;
 	}
 
-	static function catalogRefusesUnusableFiles() {
-		final minimal = '<item kind="cpu" code="C"/><item kind="power" code="P" out5v="100"/><item kind="base" code="B" slots="2"/>';
-		final refused = [
-			"", "not xml at all", "<catalog format=\"1\">", '<list format="1">$minimal</list>', '<catalog format="3">$minimal</catalog>',
-			'<catalog format="1"><item kind="cpu" code="C"/><item kind="base" code="B" slots="2"/></catalog>',
-			'<catalog format="1"><item kind="cpu" code="C"/><item kind="power" code="P" out5v="0"/><item kind="base" code="B" slots="2"/></catalog>',
-			"\x00\x01\x02<catalog", [for (_ in 0...70000) "<catalog format=\"1\">"].join("")
-		];
-		for (text in refused)
-			check(isRefusedCatalog(text), 'catalogue refused: ${text.substr(0, 40)}');
-		check(!isRefusedCatalog('<catalog format="1">$minimal</catalog>'), "minimal catalogue accepted");
-	}
-
-	static function catalogSkipsDamagedItems() {
-		final text = '<catalog format="1">
-			<item kind="cpu" code="C" di="-4"/>
-			<item kind="cpu" code="C" di="abc"/>
-			<item kind="cpu" code="C" di="1234567"/>
-			<item kind="cpu" code="C"/>
-			<item kind="cpu" code="C" desc="repeated code"/>
-			<item kind="robot" code="R"/>
-			<item kind="di" code="bad=code"/>
-			<item kind="di" code="D1" di="8" do="8"/>
-			<item kind="di" code="D2" do="8"/>
-			<item kind="di" code="D3" di="8" slots="9"/>
-			<item kind="di" code="D4" di="8" desc="  line&#10;break and a description far longer than anything that fits on the screen  "/>
-			<item kind="power" code="P" out5v=" 100 "/>
-			<item kind="base" code="B" slots="0"/>
-			<item kind="base" code="B2" slots="2"/>
-		</catalog>';
-		final catalog = CatalogParser.parse(text).value;
-		check(catalog.items.map(i -> i.code).join(" ") == "C D4 P B2", "only the sound items are kept, first of a code wins");
-		check(catalog.skippedEntries == 10, "damaged and repeated items are counted");
-		final d4 = catalog.find("D4");
-		check(d4.slots == 1, "a module without slots uses one slot");
-		check(d4.description.indexOf("\n") < 0 && d4.description.length == 40, "description loses control characters and is capped");
-		check(catalog.find("P").supply5V == 100, "numbers may carry surrounding blanks");
-	}
-
-	static function catalogRefusesDeepNestingBeforeReadingIt() {
-		final items = '<item kind="cpu" code="C"/><item kind="power" code="P" out5v="100"/><item kind="base" code="B" slots="2"/>';
-		final deep = '<catalog format="1">$items${[for (_ in 0...100000) "<a>"].join("")}${[for (_ in 0...100000) "</a>"].join("")}</catalog>';
-		final result = CatalogParser.parse(deep);
-		check(result.value == null && result.error.indexOf("嵌套") >= 0, "100,000 nested elements are refused for their nesting: " + result.error);
-		final unclosed = '<catalog format="1">$items${[for (_ in 0...100000) "<a>"].join("")}';
-		check(CatalogParser.parse(unclosed).error == result.error, "so are 100,000 unclosed ones");
-		// What only looks like tags (in attribute values, comments, CDATA) does not count as nesting.
-		final lookalikes = [for (i in 0...2000) '<item kind="di" code="D$i" di="8" desc="a>b, c/>d"/><item kind="do" code="O$i" do="8" desc=\'"x>y"\'/>'].join("\n")
-			+ "<!-- <a><a><a> --><![CDATA[<a><a>]]>";
-		final flat = CatalogParser.parse('<?xml version="1.0"?><catalog format="1">$items<x><y><z/></y></x>$lookalikes</catalog>');
-		check(flat.value != null && flat.value.items.length == 500 && flat.value.skippedEntries == 3503, "tag-like text and a few levels of nesting are read: " + flat.error);
+	/** What the screen and the planner take of an item beyond what tests/data/catalogues compares. */
+	static function catalogueFiguresAreReadAsTheScreenUsesThem() {
+		final items = '<item kind="cpu" code="C" maxbases="4" di="8" maxio="256"/><item kind="power" code="P" out5v=" 100 " out24v="50"/>'
+			+ '<item kind="base" code="B" slots="2"/><item kind="acc" code="A"/><item kind="di" code="D" di="16" i5v="45" accessories="A:2"/>';
+		final one = CatalogParser.parse('<catalog format="1">$items</catalog>').value;
+		final two = CatalogParser.parse('<catalog format="2">$items</catalog>').value;
+		check(one.find("C").maxBases == 1 && one.find("D").accessories.length == 0 && two.find("C").maxBases == 4
+			&& two.find("D").accessories[0].quantity == 2, "bases and accessories are read from format 2 only");
+		final module = two.find("D");
+		check(module.slots == 1 && module.pointsOfOwnKind() == 16 && module.draw5V == 45 && two.find("P").supply5V == 100
+			&& two.find("P").supply24V == 50 && two.find("C").points.of(DigitalIn) == 8 && two.find("C").maxIoPoints == 256,
+			"figures are read, numbers with surrounding blanks, a module without slots taking one");
 	}
 
 	static function catalogLoadingGivesUpOnlyWhenNothingGoesOn() {
@@ -494,20 +452,6 @@ class SelectionModelTest {
 		check(status.text == "codes left out", "a notice stays");
 	}
 
-	static function catalogueFormat1StillReads() {
-		final items = '<item kind="cpu" code="C" order="X-1" price="5.00" maxbases="4"/><item kind="power" code="P" out5v="100"/>'
-			+ '<item kind="base" code="B" slots="2"/><item kind="expbase" code="E" slots="4"/>';
-		final one = CatalogParser.parse('<catalog format="1" currency="CNY">$items</catalog>').value;
-		check(one.items.length == 3 && one.skippedEntries == 1 && one.currency == null && one.find("C").orderNumber == ""
-			&& one.find("C").price == null && one.find("C").maxBases == 1, "format 1 reads as before: no order numbers, prices, racks");
-		final two = CatalogParser.parse('<catalog format="2" currency="CNY">$items<item kind="di" code="D" di="8" price="1.5"/>'
-			+ '<item kind="di" code="D2" di="8" price="1,5"/><item kind="di" code="D3" di="8" order="bad order"/>'
-			+ '<item kind="di" code="D4" di="8" order="X-1"/></catalog>').value;
-		check(two.items.length == 5 && two.skippedEntries == 3 && two.find("C").price == 500 && two.find("D").price == 150
-			&& two.find("C").maxBases == 4 && two.find("E").slots == 4, "format 2 reads order numbers, prices in fen, bases and expansion kinds; a repeated order number is a repeated item");
-		check(CatalogParser.parse('<catalog format="2" currency="yuan">$items</catalog>').value == null, "a malformed currency is refused");
-	}
-
 	/** A CPU, a main rack and two expansion racks, each figure worked out by hand from the shipped catalogue. */
 	static function twoExpansionRacksCheckedByHand(catalog:Catalog) {
 		final selection = new Selection();
@@ -624,15 +568,6 @@ class SelectionModelTest {
 		check(bill.indexOf("\nline\t3\tTZ-D2032-00\tZX-DO32T\t") > 0 && bill.indexOf("\nline\t4\tTZ-D9040-10\tZX-CC40\t40 针连接器电缆 1.0 m，连接器型模块用\t5\t165.00\t825.00\n"
 			+ "line\t5\tTZ-D9040-20\tZX-TB40\t40 针端子台，DIN 导轨安装\t5\t210.00\t1050.00\nsum\t14\t7375.00\n") > 0,
 			"connector cables and terminal blocks are ordered with the connector-type modules, priced: " + bill);
-		final items = '<item kind="cpu" code="C"/><item kind="power" code="P" out5v="100"/><item kind="base" code="B" slots="2"/>'
-			+ '<item kind="acc" code="A"/><item kind="acc" code="A2" accessories="A:1"/>';
-		final needs = ['A:2', 'A:1,A:1', 'A:0', 'A:100', 'B:1', 'GONE:1', 'A', '', 'A:1,'];
-		final needing = [for (i in 0...needs.length) '<item kind="di" code="D$i" di="8" accessories="${needs[i]}"/>'].join("");
-		final two = CatalogParser.parse('<catalog format="2">$items$needing</catalog>').value;
-		check(two.items.map(i -> i.code).join(" ") == "C P B A D0" && two.skippedEntries == 9 && two.find("D0").accessories[0].quantity == 2,
-			"an item may require accessories the catalogue offers; a malformed or unmet requirement makes it damaged: " + two.items.map(i -> i.code).join(" "));
-		final one = CatalogParser.parse('<catalog format="1">$items$needing</catalog>').value;
-		check(one.items.length == 3 + needs.length && one.find("D0").accessories.length == 0, "format 1 knows no accessories");
 	}
 
 	static function plannerFillsExpansionRacks(catalog:Catalog) {
@@ -798,8 +733,6 @@ class SelectionModelTest {
 			"the edition a selection was saved with is told when another is in use");
 		editor.change(s -> s.reserve.set(Slots, 20));
 		check(editor.text() == "TZSEL/4\nmode=module\nedition=2027.1\nreserve=slots:20,5V:0,24V:0,points:0", "a change records the edition in use: " + editor.text());
-		check(CatalogParser.parse(shipped.replace('edition="2026.2"', 'edition="2026.x"')).value == null
-			&& CatalogParser.parse(shipped.replace('date="2026-12-07"', 'date="2026-13-07"')).value == null, "a malformed edition or date refuses the catalogue");
 	}
 
 
@@ -900,11 +833,6 @@ class SelectionModelTest {
 
 	static function readError(text:String, catalog:Catalog):String {
 		return SelectionFormat.read(text, catalog).error;
-	}
-
-	static function isRefusedCatalog(text:String):Bool {
-		final result = CatalogParser.parse(text);
-		return result.value == null && result.error != null && result.error != "";
 	}
 
 	static function isRefusedSelection(text:String, catalog:Catalog):Bool {

@@ -126,38 +126,37 @@ protected:
     }};
 };
 
-TEST(CatalogReader, RefusesWhatTheMovieRefusesAndSkipsWhatItSkips)
+// The reading in the line format of tests/data/catalogues: the verdict, then the
+// root's texts, the items skipped and each item kept ("-" for none).
+std::string Described(const orvane::CatalogReading& reading)
 {
-    const std::string nested = "<a><a><a><a><a><a><a></a></a></a></a></a></a></a>";  // 7 levels below the root
-    EXPECT_TRUE(orvane::ReadCatalog(CatalogText("1", kItems + nested)));
-    std::string format3 = CatalogText("1");
-    format3.replace(format3.find("format=\"2\""), 10, "format=\"3\"");
-    const std::pair<std::string, orvane::CatalogFault> refused[] = {
-        {CatalogText("1", kItems + "<a>" + nested + "</a>"), orvane::CatalogFault::TooDeep},
-        {format3, orvane::CatalogFault::UnknownFormat},
-        {CatalogText("1", kItems.substr(0, kItems.find("<item kind=\"base\""))), orvane::CatalogFault::MissingKind},
-        {CatalogText("2026.x"), orvane::CatalogFault::BadEdition},
-        {CatalogText("1").substr(0, 80), orvane::CatalogFault::NotXml},
-        {std::string(orvane::kMaxCatalogBytes + 1, ' '), orvane::CatalogFault::TooLarge},
-        {CatalogText("1", ItemsBeyondTheLimit()), orvane::CatalogFault::TooManyItems},
-    };
-    for (const auto& [text, fault] : refused) {
-        const orvane::CatalogReading reading = orvane::ReadCatalog(text);
-        EXPECT_EQ(reading.fault, fault) << text.substr(0, 200);
-        EXPECT_FALSE(reading.reason.empty());
+    if (!reading)
+        return "refused\t" + reading.reason + "\n";
+    const auto shown = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
+    const orvane::Catalog& catalog = reading.catalog;
+    std::string text = "accepted\ncurrency\t" + shown(catalog.currency) + "\nedition\t" + shown(catalog.edition) +
+                       "\ndate\t" + shown(catalog.date) + "\nskipped\t" + std::to_string(catalog.skipped) + "\n";
+    for (const orvane::CatalogItem& item : catalog.items)
+        text += "item\t" + item.code + "\t" + item.kind + "\t" + shown(item.orderNumber) + "\t" +
+                (item.priceFen ? std::to_string(*item.priceFen) : "-") + "\t" + shown(item.replacement) + "\t" +
+                shown(item.description) + "\n";
+    return text;
+}
+
+// The cases the movie's reader runs too (movie/test/CatalogCasesTest.hx).
+TEST(CatalogReader, ReadsEveryCatalogueCaseAsTheMovieDoes)
+{
+    int cases = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(ORVANE_CATALOG_CASES)) {
+        if (entry.path().extension() != ".xml")
+            continue;
+        ++cases;
+        fs::path expected = entry.path();
+        expected.replace_extension(".expected");
+        EXPECT_EQ(Described(orvane::ReadCatalog(ReadFileBytes(entry.path()))), ReadFileBytes(expected))
+            << entry.path().filename();
     }
-    // A mixed-point module, a repeated code or order number, a bad replacement and a module
-    // requiring an accessory the catalogue lacks are skipped.
-    const orvane::CatalogReading reading = orvane::ReadCatalog(CatalogText(
-        "1", kItems + R"(<item kind="di" code="ZX-MIX" di="8" do="8"/><item kind="cpu" code="ZC-110"/>
-                         <item kind="ai" code="ZX-AI4" ai="4" replacement="no such code!"/>
-                         <item kind="acc" code="ZX-TB40" order="T-1"/><item kind="acc" code="ZX-TB41" order="T-1"/>
-                         <item kind="di" code="ZX-DI32" di="32" accessories="ZX-TB40:2"/>
-                         <item kind="di" code="ZX-DI64" di="64" accessories="ZX-TB40:2,ZX-CC40:1"/>)"));
-    ASSERT_TRUE(reading);
-    EXPECT_EQ(reading.catalog.items.size(), 6u);
-    EXPECT_EQ(reading.catalog.skipped, 5);
-    EXPECT_EQ(reading.catalog.Find("ZC-110")->priceFen, 298000);
+    EXPECT_GT(cases, 0);
 }
 
 TEST(CatalogReader, ReadsTheShippedCatalogueWhole)
@@ -191,16 +190,20 @@ TEST_F(CatalogUpdateTest, GoodUpdateIsAcceptedSummedUpInstalledAndServed)
     const std::string list = orvane::ChangeListText(changes, orvane::TextOutlet::SpreadsheetInput);
     for (const char* part : {"ZX-DI16B\t\t16 点输入\t720.00 CNY", "替代型号：ZX-DI16B", "ZP-P15\t560.00 → 500.00 CNY\t-60.00"})
         EXPECT_NE(list.find(part), std::string::npos) << part << " in " << list;
+    orvane::CatalogChanges fromNoEdition = changes;
+    fromNoEdition.previousEdition.clear();
+    EXPECT_TRUE(orvane::ChangeListText(fromNoEdition, orvane::TextOutlet::SpreadsheetInput)
+                    .starts_with("产品目录 2026.2 版（2026-12-01），此前为 未标版本号\n"));
 
     ASSERT_TRUE(orvane::InstallCatalogUpdate(m_places, update).Accepted());
     const orvane::CatalogChoice served = orvane::ChooseCatalog(m_places);
     EXPECT_TRUE(served.userCopy);
-    EXPECT_EQ(ReadFileBytes(served.path), catalog);
+    EXPECT_EQ(served.bytes, catalog);
     // The update is now the one in use: fetching it again gives nothing newer.
     ExpectRefused(CatalogUpdateOutcome::NotNewer);
 
     ASSERT_EQ(orvane::RestoreShippedCatalog(m_places.dataFolder), 0);
-    EXPECT_EQ(orvane::ChooseCatalog(m_places).path, m_places.ShippedCatalog());
+    EXPECT_EQ(orvane::ChooseCatalog(m_places).bytes, CatalogText("2026.1"));
 }
 
 TEST_F(CatalogUpdateTest, SignaturesThatAreMissingForeignBrokenOrOverOtherBytesAreRefused)
@@ -288,7 +291,7 @@ TEST_F(CatalogUpdateTest, TheUsersCopyIsServedOnlyWhenSignedValidAndNewerThanThe
     for (const auto& [bytes, signatureText] : notServed) {
         ASSERT_TRUE(InstallCatalogPair(bytes, signatureText, m_places.dataFolder));
         const orvane::CatalogChoice choice = orvane::ChooseCatalog(m_places);
-        EXPECT_EQ(choice.path, m_places.ShippedCatalog()) << bytes;
+        EXPECT_EQ(choice.bytes, CatalogText("2026.1")) << bytes;
         for (const std::string& part : {m_places.dataFolder, std::string("签名"), std::string("2026.1 版")})
             EXPECT_NE(choice.problem.find(part), std::string::npos) << part << " in " << choice.problem;
     }
@@ -313,7 +316,7 @@ TEST_F(CatalogUpdateTest, AnInstallStoppedAtAnyStepLeavesAPairThatVerifies)
         const orvane::CatalogChoice served = orvane::ChooseCatalog(m_places);
         EXPECT_TRUE(served.userCopy && served.problem.empty()) << "stopped at " << stopAt << ": " << served.problem;
         EXPECT_EQ(served.edition, installed ? "2026.4" : "2026.3") << "stopped at " << stopAt;
-        EXPECT_EQ(ReadFileBytes(served.path), installed ? update.catalogBytes : CatalogText("2026.3"));
+        EXPECT_EQ(served.bytes, installed ? update.catalogBytes : CatalogText("2026.3"));
         EXPECT_EQ(DataFolderNames(), (std::multiset<std::string>{"catalog", ".catalog-XXXXXX", ".catalog.lock"})) << stopAt;
     }
     EXPECT_GE(stopAt, 6);  // every file operation was a place to stop

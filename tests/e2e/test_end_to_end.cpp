@@ -564,6 +564,28 @@ private slots:
         QCOMPARE(orvane::RestoreShippedCatalog(CatalogFolder()), 0);
     }
 
+    // The movie reads the catalogue the program checked at its start, from
+    // memory: one changed on disk afterwards does not reach it, even when the
+    // player starts afresh and loads the catalogue again.
+    void catalogueChangedOnDiskAfterTheCheckNeverReachesTheMovie()
+    {
+        const QDir folder(m_files.filePath(QStringLiteral("program-changed-catalogue")));
+        QVERIFY(QDir().mkpath(folder.path()));
+        for (const char* name : {"orvane.swf", "orvane_font.swf", "z_ver.xml", "ruffle"})
+            QVERIFY(QFile::link(QStringLiteral(ORVANE_BIN_DIR "/") + QLatin1String(name), folder.filePath(QLatin1String(name))));
+        const std::string catalogue = folder.filePath(QStringLiteral("orvane_catalog.xml")).toStdString();
+        WriteFileBytes(catalogue, ReadFileBytes(ORVANE_BIN_DIR "/orvane_catalog.xml"));
+        StartProgram({QStringLiteral("orvane")}, folder.path());
+        WaitUntilReady();
+        ClickCpuUnit();
+        const std::string changed = MovieSelection();
+
+        WriteFileBytes(catalogue, "<catalog format=\"1\"/>");  // a catalogue the movie would refuse
+        m_dialogs->boxAnswers = {MsgResult::Ok, MsgResult::Yes};
+        QCOMPARE(::kill(PagePid(), SIGKILL), 0);
+        ExpectSelectionBackAfterStop(changed);
+    }
+
     // A page that no longer answers is found, ended and treated like one that stopped.
     void hungPlayerIsRestartedWithTheSelection()
     {

@@ -22,7 +22,7 @@ struct ExportRoom {
     QWidget owner;
     ScriptedUserDialogs dialogs;
     std::string bill = kMovieBom;
-    std::string catalog = ORVANE_SHIPPED_CATALOG;
+    std::string catalog = ReadFileBytes(ORVANE_SHIPPED_CATALOG);
     std::vector<std::string> errors;
     orvane::AmlExportCommand command{{&owner, &dialogs, [] { return std::string("/work/线路 A.zsr"); },
                                       [this] { return std::optional(bill); }, [this] { return catalog; },
@@ -76,7 +76,7 @@ void ExportTest::nothingIsWrittenWithoutABillACatalogueOrAFolder()
     QCOMPARE(unusable.errors, std::vector<std::string>{"(#1007)"});
 
     ExportRoom noCatalogue;
-    noCatalogue.catalog = noCatalogue.File("missing.xml");
+    noCatalogue.catalog.clear();
     noCatalogue.dialogs.saveAnswers = {noCatalogue.File("a.aml")};
     QVERIFY(!noCatalogue.command.Export());
     QCOMPARE(noCatalogue.errors.size(), 1u);

@@ -82,9 +82,9 @@ QString ScriptedFlashPlayer::CallFunction(const QString& request)
 
 std::int32_t ScriptedFlashPlayer::FlashVersion() { return m_script->flashVersion; }
 
-void ScriptedFlashPlayer::ServeInPlaceOf(const QString& name, const QString& path)
+void ScriptedFlashPlayer::ServeInPlaceOf(const QString& name, const std::optional<QByteArray>& bytes)
 {
-    m_script->servedInPlace.emplace_back(name, path);
+    m_script->servedInPlace.emplace_back(name, bytes);
 }
 
 void ScriptedFlashPlayer::Restart()

@@ -31,7 +31,7 @@ struct MovieScript {
     int zoomCalls = 0;
     int stopPlayCalls = 0;
     int restarts = 0;
-    std::vector<std::pair<QString, QString>> servedInPlace;  // (name, path) of ServeInPlaceOf
+    std::vector<std::pair<QString, std::optional<QByteArray>>> servedInPlace;  // (name, bytes) of ServeInPlaceOf
     QStringList keysReceived;              // key presses that reached the movie
 
     class ScriptedFlashPlayer* player = nullptr;  // the last one created
@@ -51,7 +51,7 @@ public:
     QString CallFunction(const QString& request) override;
     std::int32_t FlashVersion() override;
     void Restart() override;
-    void ServeInPlaceOf(const QString& name, const QString& path) override;
+    void ServeInPlaceOf(const QString& name, const std::optional<QByteArray>& bytes) override;
 
     // Movie to host: a raw request text, or an "invoke" of name.
     void SendRequest(const QString& request);

@@ -74,4 +74,8 @@ struct CatalogReading {
 // catalogue without an edition is older than every one that has one.
 [[nodiscard]] bool IsNewerEdition(const std::string& inUse, const std::string& candidate);
 
+// A catalogue's edition as every text of the program names it: "2026.2 版",
+// with a date "2026.2 版（2026-12-07）"; "未标版本号" when it names none.
+[[nodiscard]] std::string CatalogEditionText(const std::string& edition, const std::string& date = {});
+
 }  // namespace orvane

@@ -17,6 +17,7 @@
 // left is removed by the next install or start.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,10 @@ struct CatalogPlaces {
 
 struct CatalogChoice {
     std::string path;       // the catalogue file to serve
+    // Its bytes as read here and checked (what the player serves, so that a
+    // later change of the file never reaches the movie); nullopt when the
+    // shipped catalogue cannot be read (missing, not a regular file, too large).
+    std::optional<std::string> bytes;
     bool userCopy = false;  // the user's update rather than the shipped one
     std::string edition;    // of that catalogue; "" when it names none or cannot be read
     // When an installed update is there but cannot be served (unreadable,

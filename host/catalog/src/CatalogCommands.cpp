@@ -43,9 +43,8 @@ void CatalogCommands::ServeChosenCatalog(const std::string& programFolder)
     m_places.programFolder = programFolder;
     TidyCatalogFolder(m_places.dataFolder);
     const CatalogChoice choice = ChooseCatalog(m_places);
-    m_servedPath = choice.path;
-    if (choice.userCopy)
-        m_window.serveCatalog(QString::fromStdString(choice.path));
+    m_servedBytes = choice.bytes;
+    m_window.serveCatalog(choice.bytes);
     if (!choice.problem.empty()) {
         REPORT_ERROR(g_ErrorLog, 0, "CatalogCommands::ServeChosenCatalog()", "orvane::ChooseCatalog()", choice.problem);
         Tell(choice.problem, MsgIcon::Exclamation);
@@ -97,7 +96,7 @@ void CatalogCommands::Update()
         return Tell(update.message, update.outcome == CatalogUpdateOutcome::NotInstalled ? MsgIcon::Error
                                                                                         : MsgIcon::Exclamation);
     }
-    m_window.serveCatalog(QString::fromStdString(m_places.UserCatalog()));
+    m_window.serveCatalog(update.catalogBytes);
     CatalogSummaryDialog summary(update.message + "\n\n" + kNextStart, update.changes, m_window.owner);
     m_window.dialogs->RunModal(summary);
 }
@@ -110,7 +109,7 @@ void CatalogCommands::RestoreShipped()
         REPORT_ERROR(g_ErrorLog, systemError, "CatalogCommands::RestoreShipped()", "orvane::RestoreShippedCatalog()", text);
         return Tell(text, MsgIcon::Error);
     }
-    m_window.serveCatalog({});
+    m_window.serveCatalog(ChooseCatalog(m_places).bytes);
     Tell(hadUpdate ? std::string("已恢复随程序安装的产品目录。") + kNextStart : "正在使用的已是随程序安装的产品目录。",
          MsgIcon::Information);
 }

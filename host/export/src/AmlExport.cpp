@@ -3,7 +3,6 @@
 #include "document/FileNames.h"
 
 #include "orvane/Catalog.h"
-#include "orvane/CatalogLimits.h"
 #include "orvane/ErrorLog.h"
 #include "orvane/StringTable.h"
 
@@ -20,12 +19,10 @@ constexpr const char* kFilter = "AutomationML CAEX 2.15(*.aml)|*.aml|AutomationM
 
 }  // namespace
 
-AmlExportResult ExportAutomationMl(const std::string& path, const BillOfMaterials& bom, const std::string& catalogPath,
+AmlExportResult ExportAutomationMl(const std::string& path, const BillOfMaterials& bom, std::string_view catalogBytes,
                                    CaexVersion version)
 {
-    QFile file(QFile::decodeName(catalogPath.c_str()));
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(qint64(kMaxCatalogBytes) + 1) : QByteArray();
-    const CatalogReading catalog = ReadCatalog(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    const CatalogReading catalog = ReadCatalog(catalogBytes);
     if (!catalog)
         return {{}, "不能读取产品目录，无法确定各模块的 I/O 点：" + catalog.reason};
     const AmlExportOptions options{
@@ -58,7 +55,7 @@ bool AmlExportCommand::Export()
     if (!chosen)
         return false;
     const AmlExportResult result =
-        ExportAutomationMl(chosen->first, *bom, m_window.catalogPath(), chosen->second == 1 ? CaexVersion::V3_0 : CaexVersion::V2_15);
+        ExportAutomationMl(chosen->first, *bom, m_window.catalogBytes(), chosen->second == 1 ? CaexVersion::V3_0 : CaexVersion::V2_15);
     if (!result.refusal.empty()) {
         REPORT_ERROR(g_ErrorLog, 0, "AmlExportCommand::Export()", "orvane::ReadCatalog()", result.refusal);
         m_window.showError(result.refusal);

@@ -35,7 +35,7 @@ class CatalogLoader {
 		stallCheck.run = loading.checkStall;
 		loader.dataFormat = URLLoaderDataFormat.TEXT;
 		loader.addEventListener(ProgressEvent.PROGRESS, _ -> loading.progressed());
-		loader.addEventListener(Event.COMPLETE, _ -> loading.textArrived(withoutByteOrderMark(Std.string(loader.data))));
+		loader.addEventListener(Event.COMPLETE, _ -> loading.textArrived(Std.string(loader.data)));
 		loader.addEventListener(IOErrorEvent.IO_ERROR, e -> loading.readFailed('读取失败（${e.text}）'));
 		loader.addEventListener(SecurityErrorEvent.SECURITY_ERROR, e -> loading.readFailed('不允许读取（${e.text}）'));
 		try {
@@ -56,9 +56,5 @@ class CatalogLoader {
 			run();
 		}
 		frames.addEventListener(Event.ENTER_FRAME, next);
-	}
-
-	static function withoutByteOrderMark(text:String):String {
-		return StringTools.startsWith(text, "\u{FEFF}") ? text.substr(1) : text;
 	}
 }

@@ -16,16 +16,19 @@ package orvane.model;
 	offer as an accessory is damaged), and `replacement`, the successor of a discontinued item; a
 	format 1 file reads as it always did. The root may name the catalogue's `edition` (digits and
 	dots) and `date` (YYYY-MM-DD); a malformed one refuses the file. A damaged or repeated
-	item (its code, or its order number, seen before) is left out and counted; a file that is not such a document, is over 1 MiB, nests
-	elements deeper than a few levels, or lacks a CPU, a power supply or a base, is refused
-	as a whole.
+	item (its code, or its order number, seen before) is left out and counted; a file that is not such a document, is over 1 MiB
+	(in UTF-8, a byte-order mark aside), nests elements deeper than a few levels, holds more than 500 items or lacks a CPU, a power
+	supply or a base, is refused as a whole. The program's reader (core/src/CatalogReader.cpp) keeps the same rules: both run the
+	cases of tests/data/catalogues.
 **/
 class CatalogParser {
 	public static inline final FORMAT = "1";
 	public static inline final FORMAT_2 = "2";
 	/** Bases a CPU may drive, the main one included. */
 	public static inline final MAX_BASES = 8;
+	/** The file's size in bytes. */
 	static inline final MAX_TEXT_LENGTH = 1 << 20;
+	static inline final BYTE_ORDER_MARK = "\u{FEFF}";
 	/** The file needs two levels (catalog, item); a few more leave room for what a later format may add. */
 	static inline final MAX_NESTING = 8;
 	static inline final MAX_ITEMS = 500;
@@ -44,38 +47,43 @@ class CatalogParser {
 	static inline final MAX_ACCESSORIES = 8;
 
 	public static function parse(text:Null<String>):ParseResult<Catalog> {
+		if (text != null && StringTools.startsWith(text, BYTE_ORDER_MARK))
+			text = text.substr(1);
 		if (text == null || text.length == 0)
 			return ParseResult.failure("目录文件为空");
-		if (text.length > MAX_TEXT_LENGTH)
+		if (isOverMaxBytes(text))
 			return ParseResult.failure("目录文件过大");
 		if (XmlNesting.exceeds(text, MAX_NESTING))
 			return ParseResult.failure("目录文件的元素嵌套层次过深");
 		final document = try Xml.parse(text) catch (_:Dynamic) null;
-		if (document == null)
+		final root = document == null ? null : rootElement(document);
+		if (root == null)
 			return ParseResult.failure("目录文件不是有效的 XML");
-		final root = rootElement(document);
-		if (root == null || root.nodeName != "catalog")
+		if (root.nodeName != "catalog")
 			return ParseResult.failure("目录文件缺少 catalog 根元素");
 		final format2 = root.get("format") == FORMAT_2;
 		if (root.get("format") != FORMAT && !format2)
 			return ParseResult.failure("不支持的目录格式版本");
 		final currency = format2 ? root.get("currency") : null;
-		if (currency != null && !currencyPattern.match(currency))
+		if (currency != null && !matchesWhole(currencyPattern, currency))
 			return ParseResult.failure("目录的货币代码无效");
 		final edition = root.get("edition");
 		final date = root.get("date");
-		if (edition != null && (edition.length > MAX_EDITION || !editionPattern.match(edition)))
+		if (edition != null && (edition.length > MAX_EDITION || !matchesWhole(editionPattern, edition)))
 			return ParseResult.failure("目录的版本号无效");
-		if (date != null && !datePattern.match(date))
+		if (date != null && !matchesWhole(datePattern, date))
 			return ParseResult.failure("目录的日期无效");
 
+		final itemCount = Lambda.count({iterator: () -> root.elementsNamed("item")});
+		if (itemCount > MAX_ITEMS)
+			return ParseResult.failure('目录中有 $itemCount 项产品，超过了程序能读取的 $MAX_ITEMS 项');
 		final items:Array<CatalogItem> = [];
 		final seen:Map<String, CatalogItem> = [];
 		final seenOrders:Map<String, Bool> = [];
 		final required:Map<String, Array<{code:String, count:Int}>> = [];
 		var skipped = 0;
 		for (element in root.elementsNamed("item")) {
-			final item = items.length < MAX_ITEMS ? readItem(element, format2, currency != null) : null;
+			final item = readItem(element, format2, currency != null);
 			final accessories = format2 ? readAccessories(element.get("accessories")) : [];
 			if (item == null || accessories == null || (item.kind == Accessory && accessories.length > 0) || seen.exists(item.code)
 				|| seenOrders.exists(item.orderNumber)) {
@@ -96,6 +104,19 @@ class CatalogParser {
 		return ParseResult.success(catalog);
 	}
 
+	/** Over MAX_TEXT_LENGTH bytes in UTF-8; counted only when the text could be, since no character takes more bytes than 4, nor more than 3 per UTF-16 unit. */
+	static function isOverMaxBytes(text:String):Bool {
+		return text.length > MAX_TEXT_LENGTH || (text.length * 4 > MAX_TEXT_LENGTH && haxe.io.Bytes.ofString(text).length > MAX_TEXT_LENGTH);
+	}
+
+	/**
+		Whether `pattern` (anchored with ^ and $) matches the whole text: some regular expression
+		engines let $ match before a final line end, which a catalogue's value must not end with.
+	**/
+	static function matchesWhole(pattern:EReg, text:String):Bool {
+		return pattern.match(text) && pattern.matchedPos().len == text.length;
+	}
+
 	static function rootElement(document:Xml):Null<Xml> {
 		for (child in document.elements())
 			return child;
@@ -105,14 +126,14 @@ class CatalogParser {
 	static function readItem(element:Xml, format2:Bool, priced:Bool):Null<CatalogItem> {
 		final kind = ModuleKind.fromString(element.get("kind"));
 		final code = element.get("code");
-		if (kind == null || code == null || !codePattern.match(code) || (!format2 && ModuleKind.format2Only.contains(kind)))
+		if (kind == null || code == null || !matchesWhole(codePattern, code) || (!format2 && ModuleKind.format2Only.contains(kind)))
 			return null;
 		final order = format2 ? element.get("order") : null;
 		final price = format2 && priced ? element.get("price") : null;
 		final bases = format2 && kind == Cpu ? readNumber(element.get("maxbases")) : 1;
 		final replacement = format2 ? element.get("replacement") : null;
-		if ((order != null && !orderNumberPattern.match(order)) || (price != null && !pricePattern.match(StringTools.trim(price)))
-			|| bases == null || bases > MAX_BASES || (replacement != null && !codePattern.match(replacement)))
+		if ((order != null && !matchesWhole(orderNumberPattern, order)) || (price != null && !matchesWhole(pricePattern, StringTools.trim(price)))
+			|| bases == null || bases > MAX_BASES || (replacement != null && !matchesWhole(codePattern, replacement)))
 			return null;
 		final numbers = ["di", "do", "ai", "ao", "slots", "i5v", "i24v", "out5v", "out24v", "maxio"];
 		final value:Map<String, Int> = [];
@@ -155,7 +176,7 @@ class CatalogParser {
 		final found:Array<{code:String, count:Int}> = [];
 		for (entry in entries) {
 			final pair = entry.split(":");
-			if (pair.length != 2 || !codePattern.match(pair[0]) || !accessoryCountPattern.match(pair[1])
+			if (pair.length != 2 || !matchesWhole(codePattern, pair[0]) || !matchesWhole(accessoryCountPattern, pair[1])
 				|| found.filter(f -> f.code == pair[0]).length > 0)
 				return null;
 			found.push({code: pair[0], count: Std.parseInt(pair[1])});
@@ -185,7 +206,7 @@ class CatalogParser {
 		if (text == null)
 			return 0;
 		final trimmed = StringTools.trim(text);
-		if (!numberPattern.match(trimmed))
+		if (!matchesWhole(numberPattern, trimmed))
 			return null;
 		final number = Std.parseInt(trimmed);
 		return number != null && number <= MAX_NUMBER ? number : null;
