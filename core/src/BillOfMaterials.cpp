@@ -1,4 +1,4 @@
-// Reading the movie's bill (TZBOM/2 and /3).
+// Reading the movie's bill (TZBOM/2, /3 and /4).
 #include "orvane/BillOfMaterials.h"
 
 #include <algorithm>
@@ -115,7 +115,8 @@ bool ReadRack(const std::vector<std::string_view>& fields, BillOfMaterials& bom)
 std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
 {
     const std::vector<std::string_view> lines = Split(text, '\n');
-    const bool version3 = lines.front() == "TZBOM/3";
+    const bool version4 = lines.front() == "TZBOM/4";
+    const bool version3 = version4 || lines.front() == "TZBOM/3";
     if (lines.front() != "TZBOM/2" && !version3)
         return std::nullopt;
     BillOfMaterials bom;
@@ -162,10 +163,13 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
             read = !fields[1].empty();
             bom.edition = fields[1];
             bom.editionDate = fields[2];
-        } else if (kind == "discontinued" && count == 3 && version3 && !bom.lines.empty() && !bom.lines.back().discontinued) {
-            read = ReadNumber(fields[1]) == bom.lines.back().number && previousKind == "line";
+        } else if (kind == "discontinued" && count == 3 && version3 && previousKind == "line") {
+            read = ReadNumber(fields[1]) == bom.lines.back().number;
             bom.lines.back().discontinued = true;
             bom.lines.back().replacement = fields[2];
+        } else if (kind == "unknown" && count == 2 && version4 && previousKind == "line") {
+            read = ReadNumber(fields[1]) == bom.lines.back().number;
+            bom.lines.back().unknown = true;
         } else if (kind == "reserve" && count == 5 && version3 && !bom.reserve) {
             BomReserve& r = bom.reserve.emplace();
             read = ReadFigures(fields, 1, {&r.slotPercent, &r.current5VPercent, &r.current24VPercent, &r.ioPointPercent}) &&
