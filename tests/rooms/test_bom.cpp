@@ -289,7 +289,7 @@ void BomTest::workbookPrintsEachOrderLineOnOnePageWidth()
     room.bill = kMovieBom;
     room.dialogs.saveAnswers = {room.File("bill.xlsx")};
     room.commands.Export();
-    const QString folder = QString::fromStdString(room.File(""));
+    const QString folder = QString::fromStdString(room.File("")) + QLatin1Char('/');
     ProcessOutput(office, {QStringLiteral("-env:UserInstallation=file://%1office").arg(folder), QStringLiteral("--headless"),
                            QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), folder,
                            folder + QStringLiteral("bill.xlsx")});
