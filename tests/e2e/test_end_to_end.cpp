@@ -824,7 +824,8 @@ private slots:
     // A file saved with a later catalogue edition names a module this one
     // lacks: it opens unchanged, and 保持原样 (Esc) in the movie's question
     // keeps it so; the host forgets the file, and saved elsewhere it is the
-    // same text byte for byte.
+    // same text byte for byte. Its bill lists the unknown module, marked and
+    // counted in no total.
     void fileWithItemsTheCatalogueLacksOpensUnchanged()
     {
         const std::string later = "TZSEL/4\nmode=io\nedition=2026.3\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B12\n"
@@ -836,6 +837,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_window->FilePath(), std::string(), 10000);
         SaveAs(FilePath("kept.zsr"));
         QCOMPARE(Decode(FilePath("kept.zsr")), later);
+        m_dialogs->saveAnswers.push_back(FilePath("kept.csv"));
+        Command(ID_MENU_FILE_EXPORT_BOM)->trigger();
+        const std::string bill = ReadFileBytes(FilePath("kept.csv"));
+        QVERIFY2(bill.find(",ZX-DI32B,【目录中未知】,10,,\r\n合计,,,,3,,") != std::string::npos, bill.c_str());
     }
 
     // Typed as fast as the keys come, keys go where the focus is: in the
