@@ -894,6 +894,8 @@ class SelectionModelTest {
 		check(new ScreenState(editor, 31).notices == "现用产品目录中没有的 2 项保留原样，不计入任何预算：ZX-EN09、ZX-DI32B", "the status line says so: " + new ScreenState(editor, 31).notices);
 		check(editor.change(s -> s.replaceUnknown(editor.catalog)) && describe(editor.plan().modules) == "ZX-DI16*4 ZX-DO16T*5 ZX-EN01*1 ZX-EN09*1"
 			&& editor.plan().rackCount() == 2, "由规划器替换: the catalogue's module takes the pick's place and is counted: " + describe(editor.plan().modules));
+		editor.load("TZSEL/1\nmode=module\npower=ZP-P99");
+		check(new ScreenState(editor, 31).choices[1].title == "电源：ZP-P99【目录中未知】", "a choice the list has no row for is named in its title");
 	}
 
 	/** Each rack's base and power supply, planned ones marked with *. */
