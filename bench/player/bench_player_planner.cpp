@@ -10,7 +10,7 @@
 // call itself.
 //
 // Usage: bench_player_planner [rounds]
-// (ORVANE_BENCH_VERBOSE=1 names each selection on standard error before the movie is given it)
+// (ORVANE_BENCH_VERBOSE=1 names each selection on standard error before the movie is given it, and its time after)
 // (as root: QTWEBENGINE_DISABLE_SANDBOX=1; under Xvfb or QT_QPA_PLATFORM=offscreen)
 #include "PlayerControl.h"
 
@@ -191,6 +191,8 @@ bool Measure(const QString& movie, const std::vector<Case>& cases, int rounds, s
             control.CallFunction(Request(QStringLiteral("zLoad"), selection.text));
             loads.push_back(clock.nsecsElapsed() / 1e6);
             movieTimes.push_back(MovieTime(page));
+            if (qEnvironmentVariableIsSet("ORVANE_BENCH_VERBOSE"))
+                std::fprintf(stderr, "  %.1f ms\n", movieTimes.back());
             clock.start();
             control.CallFunction(Request(QStringLiteral("zSave")));
             saves.push_back(clock.nsecsElapsed() / 1e6);

@@ -23,6 +23,8 @@ class ModulePacking {
 	var referenceFrom:Array<Array<Int>> = [];
 	var mostKept = -1;
 	var closest:Null<Array<Array<Int>>>;
+	/** Per rack and kind: the counts `fits` found, when it found some. */
+	public var packed(default, null):Null<Array<Array<Int>>>;
 
 	public function new(weights:Array<Array<Int>>, rooms:Array<Array<Int>>, budget:SearchBudget) {
 		this.weights = weights;
@@ -45,7 +47,11 @@ class ModulePacking {
 		}
 		if (scale > 0x3FFFFFFF)
 			radix = null;
-		return completes(0, counts);
+		packed = [for (_ in rooms) [for (_ in counts) 0]];
+		if (completes(0, counts))
+			return true;
+		packed = null;
+		return false;
 	}
 
 	/**
@@ -150,7 +156,10 @@ class ModulePacking {
 			for (k in 0...left.length)
 				if (left[k] > load[k] && mostOf(k, 1, room) == 1)
 					return false;
-			return budget.spend() && completes(rack + 1, [for (k in 0...left.length) left[k] - load[k]]);
+			if (!budget.spend() || !completes(rack + 1, [for (k in 0...left.length) left[k] - load[k]]))
+				return false;
+			packed[rack] = load.copy();
+			return true;
 		}
 		final most = mostOf(kind, left[kind], room);
 		final share = roomFrom[rack][0] <= 0 ? 1.0 : Math.min(1.0, Math.max(0, rooms[rack][0]) / roomFrom[rack][0]);

@@ -50,6 +50,8 @@ class RackSearch {
 	var cheapestRack:Int;
 	var pricePerUnit:Array<Float>;
 	var found:Array<Array<RackConfig>> = [];
+	/** Per set found: the counts per rack and kind its packing gave. */
+	var foundLoads:Array<Array<Array<Int>>> = [];
 
 	public function new(weights:Array<Array<Int>>, counts:Array<Int>, ownRooms:Array<Array<Int>>, configs:Array<RackConfig>,
 			pinned:Array<Array<CatalogItem>>, budget:SearchBudget) {
@@ -71,21 +73,27 @@ class RackSearch {
 			for (d in 0...3)
 				pins[d] = Std.int(Math.max(pins[d], -taken[d]));
 		}
-		this.configs = RackConfigs.undominated([
-			for (c in configs) new RackConfig(c.base, c.power, c.cost, [for (d in 0...3) Std.int(Math.min(c.room[d], need[d] + pins[d]))])
+		final takes = [for (d in 0...3) need[d] + pins[d]];
+		final cut = configs.filter(c -> c.room[0] > takes[0] || c.room[1] > takes[1] || c.room[2] > takes[2]).length > 0;
+		final usable = !cut ? configs : RackConfigs.undominated([
+			for (c in configs) new RackConfig(c.base, c.power, c.cost, [for (d in 0...3) c.room[d] < takes[d] ? c.room[d] : takes[d]])
 		]);
 		// The racks that do most of the work for their price first, so that a good plan bounds the search early.
-		final share = (c:RackConfig) -> {
-			var least = 1.0;
-			for (d in 0...3)
-				if (need[d] > 0)
-					least = Math.min(least, c.room[d] / need[d]);
-			least <= 0 ? 1e12 : c.cost / least;
-		};
-		haxe.ds.ArraySort.sort(this.configs, (a, b) -> share(a) < share(b) ? -1 : share(a) > share(b) ? 1 : a.cost - b.cost);
+		final ranked = [for (c in usable) {config: c, share: share(c)}];
+		haxe.ds.ArraySort.sort(ranked, (a, b) -> a.share < b.share ? -1 : a.share > b.share ? 1 : a.config.cost - b.config.cost);
+		this.configs = [for (r in ranked) r.config];
 		most = [for (d in 0...3) Lambda.fold(this.configs, (c, m) -> c.room[d] > m ? c.room[d] : m, 0)];
 		cheapestRack = Lambda.fold(this.configs, (c, m) -> c.cost < m ? c.cost : m, 0x7FFFFFFF);
 		pricePerUnit = [for (d in 0...3) Lambda.fold(this.configs, (c, m) -> c.room[d] > 0 ? Math.min(m, c.cost / c.room[d]) : m, 1e12)];
+	}
+
+	/** The price of a rack per share of the need it can take in its scarcest figure. */
+	function share(c:RackConfig):Float {
+		var least = 1.0;
+		for (d in 0...3)
+			if (need[d] > 0)
+				least = Math.min(least, c.room[d] / need[d]);
+		return least <= 0 ? 1e12 : c.cost / least;
 	}
 
 	/**
@@ -126,6 +134,7 @@ class RackSearch {
 				continue;
 			cheapest = 0x7FFFFFFF;
 			found = [];
+			foundLoads = [];
 			choose([], racks, 0, missingAfterOwn());
 			if (found.length > 0)
 				return fewestMoves(reference);
@@ -139,11 +148,15 @@ class RackSearch {
 	function choose(chosen:Array<RackConfig>, racks:Int, cost:Int, missing:Array<Float>):Void {
 		final j = chosen.length;
 		if (j == racks) {
-			if ((cost < cheapest || cost == cheapest && found.length < TIES) && fitsWithin(chosen)) {
-				if (cost < cheapest)
+			final loads = cost < cheapest || cost == cheapest && found.length < TIES ? packedWithin(chosen) : null;
+			if (loads != null) {
+				if (cost < cheapest) {
 					found = [];
+					foundLoads = [];
+				}
 				cheapest = cost;
 				found.push(chosen.copy());
+				foundLoads.push(loads);
 			}
 			return;
 		}
@@ -174,20 +187,26 @@ class RackSearch {
 		}
 	}
 
-	/** Whether the modules fit the own racks and `added`, decided within LEAF_STEPS; undecided counts as not, and the search as cut short. */
-	function fitsWithin(added:Array<RackConfig>):Bool {
+	/**
+		How the modules fit the own racks and `added` (per rack and kind), decided within LEAF_STEPS;
+		null where they do not, or where that was left undecided (the search then counts as cut short).
+	**/
+	function packedWithin(added:Array<RackConfig>):Null<Array<Array<Int>>> {
 		final steps = budget.part(LEAF_STEPS);
-		final fits = packing(added, steps).fits(counts);
+		final packing = packing(added, steps);
+		if (packing.fits(counts))
+			return packing.packed;
 		if (steps.ended)
 			undecided = true;
-		return fits;
+		return null;
 	}
 
 	/**
 		Of the cheapest sets found, in each order of their racks, the packing with the fewest pieces
-		moved from the reference layout; when the steps for that run out first, any packing.
+		moved from the reference layout; when the steps for that run out first, the first set's
+		packing as found.
 	**/
-	function fewestMoves(reference:Array<RackConfig> -> Array<Array<Int>>):Null<RackLayout> {
+	function fewestMoves(reference:Array<RackConfig> -> Array<Array<Int>>):RackLayout {
 		final steps = new SearchBudget(MOVE_STEPS);
 		var best:Null<RackLayout> = null;
 		for (set in found)
@@ -196,19 +215,21 @@ class RackSearch {
 				final loads = packing(order, steps).closestTo(counts, layout);
 				if (loads == null)
 					continue;
-				var moved = 0;
-				for (r in 0...loads.length)
-					for (k in 0...counts.length)
-						moved += layout[r][k] > loads[r][k] ? layout[r][k] - loads[r][k] : 0;
+				final moved = movedFrom(layout, loads);
 				if (best == null || moved < best.moved)
 					best = new RackLayout(order, loads, moved);
 				if (moved == 0 || steps.ended)
 					return best;
 			}
-		if (best != null)
-			return best;
-		final anyLoads = packing(found[0], new SearchBudget(RackPlanner.STEPS)).closestTo(counts, [for (_ in 0...ownRooms.length + found[0].length) [for (_ in counts) 0]]);
-		return anyLoads == null ? null : new RackLayout(found[0], anyLoads, 0);
+		return best != null ? best : new RackLayout(found[0], foundLoads[0], movedFrom(reference(found[0]), foundLoads[0]));
+	}
+
+	function movedFrom(layout:Array<Array<Int>>, loads:Array<Array<Int>>):Int {
+		var moved = 0;
+		for (r in 0...loads.length)
+			for (k in 0...counts.length)
+				moved += layout[r][k] > loads[r][k] ? layout[r][k] - loads[r][k] : 0;
+		return moved;
 	}
 
 	/** The orders of a set's racks, those without pinned pieces exchanged among their places, the largest first (ORDERS at most). */

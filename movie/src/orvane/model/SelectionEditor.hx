@@ -168,7 +168,7 @@ class SelectionEditor {
 
 	/** What the open of the selection told the user, as far as it still holds (SelectionReadResult.notice); null when nothing does. */
 	public function openNotice():Null<String> {
-		return opened == null ? null : opened.notice(selection);
+		return opened == null ? null : opened.notice(selection, plan());
 	}
 
 	function hostSets(newSelection:Selection, itsCatalog:Catalog):Void {

@@ -30,12 +30,13 @@ class SelectionReadResult {
 		with their successor), the items the catalogue in use lacks that it still names (kept, marked
 		and counted in no budget), the codes left out while it is still the selection read, and the
 		edition it was saved with while that is not the catalogue's in use; null when there is
-		nothing to tell. Each part goes when its cause goes.
+		nothing to tell. Each part goes when its cause goes. `plan`: the plan of `current` when at
+		hand, so that it is not worked out again.
 	**/
-	public function notice(?current:Selection):Null<String> {
+	public function notice(?current:Selection, ?plan:SystemPlan):Null<String> {
 		final now = current == null ? selection : current;
 		final parts:Array<String> = [];
-		final ordered = PurchaseList.lines(now, catalog).filter(line -> line.item.kind != Accessory);
+		final ordered = PurchaseList.lines(now, catalog, current == null ? null : plan).filter(line -> line.item.kind != Accessory);
 		final discontinued = [
 			for (line in ordered) if (line.item.discontinued) line.item.code + '（替代型号 ${line.item.replacement}）'
 		];
