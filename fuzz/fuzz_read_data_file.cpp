@@ -2,7 +2,7 @@
 // file contents. Nothing touches the disk: the contents go into an in-memory
 // file (memfd) and the error records are captured and dropped.
 
-#include "orvane/CryptUtil.h"
+#include "CryptUtil.h"
 #include "orvane/ErrorLog.h"
 
 #include <sys/mman.h>
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CCryptUtil crypt;
     std::uint32_t plainSize = 0xFFFFFFFF;
     orvane::ByteBuffer plainData;
-    const int result = crypt.ReadDataFromDescriptor(g_file, &plainSize, &plainData);
+    const int result = crypt.ReadDataFromDescriptor(g_file, &plainSize, &plainData).status;
     if (result != orvane::READ_DATA_OK && result != orvane::READ_DATA_FAILED && result != orvane::READ_DATA_CONTENT_BAD)
         std::abort();
     if (result == orvane::READ_DATA_OK) {

@@ -60,7 +60,7 @@ bool CAboutDlg::_SetVerInfo(const VersionInf& versionInf)
         m_strTerms = orvane::LoadResString(orvane::IDS_TERMS_INTRO) + orvane::LoadResString(orvane::IDS_TERMS_RULES) + orvane::LoadResString(orvane::IDS_TERMS_NOTES);
         return true;
     } catch (const std::exception& error) {
-        REPORT_ERROR(m_log, "CAboutDlg::_SetVerInfo()", "CAboutDlg::_SetVerInfo()", orvane::ExceptionText(error));
+        REPORT_ERROR(m_log, 0, "CAboutDlg::_SetVerInfo()", "CAboutDlg::_SetVerInfo()", orvane::ExceptionText(error));
         m_dialogs.MessageBox(this, orvane::MakeErrorText("(#10001)"), orvane::LoadResString(orvane::IDS_ERR_CAPTION), orvane::MsgButtons::Ok,
                              orvane::MsgIcon::Error);
         return false;

@@ -34,6 +34,10 @@ COrvaneDlg::COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environme
       m_catalog({this, m_env.dialogs.get(), std::bind_front(&CShockwaveFlash::ServeInPlaceOf, &m_ctrlFlash,
                                                             QString::fromUtf8(orvane::kCatalogFileName))},
                 m_env.catalogFolder, this),
+      m_export({this, m_env.dialogs.get(), std::bind_front(&COrvaneDlg::FilePath, this),
+                std::bind_front(&COrvaneDlg::FetchBill, this),
+                std::bind_front(&orvane::CatalogCommands::ServedCatalogPath, &m_catalog),
+                std::bind_front(&COrvaneDlg::ShowError, this)}),
       m_desktop({this, std::bind_front(&orvane::UserActions::MovieReady, &m_actions),
                  std::bind_front(&COrvaneDlg::QueueDrop, this), std::bind_front(&orvane::UserActions::RunIfIdle, &m_actions),
                  std::bind_front(&COrvaneDlg::OnQueryEndSession, this), std::bind_front(&orvane::WorkRecovery::KeepNow, &m_recovery)},
@@ -112,7 +116,7 @@ bool COrvaneDlg::RunGuarded(const char* label, const std::function<void()>& body
     }
     if (beforeReport)
         beforeReport();
-    REPORT_ERROR(g_ErrorLog, label, label, message);
+    REPORT_ERROR(g_ErrorLog, 0, label, label, message);
     ShowError(orvane::MakeErrorText("(#10001)"));
     return false;
 }

@@ -13,6 +13,7 @@
 #include "desktop/WindowMenu.h"
 #include "dialogs/UserDialogs.h"
 #include "document/FileIdentity.h"
+#include "export/AmlExport.h"
 #include "keyboard/KeyboardReturn.h"
 #include "recovery/WorkRecovery.h"
 #include "update/UpdateCheck.h"
@@ -99,7 +100,8 @@ private:
     int CheckFlashPlayerVersion();
     void BuildWindowMenu();
     void LayoutWindow();
-    bool ReportInitFailure(const char* step, const char* code);
+    // Records a failed start-up step (with the system's reason it had) and tells the user.
+    bool ReportInitFailure(const char* step, const char* code, int systemError = 0);
     bool _EnableFileCommands(bool enable);
     // After the player stopped for good: of the menus only 退出 (and its key)
     // stays, so that the program can still be left.
@@ -190,6 +192,7 @@ private:
     orvane::WorkRecovery m_recovery;
     orvane::BomCommands m_bom;
     orvane::CatalogCommands m_catalog;
+    orvane::AmlExportCommand m_export;
     orvane::DesktopRequests m_desktop;
     orvane::KeyboardReturn m_keyboard;
     std::optional<orvane::FileIdentity> m_fileOnDisk;  // the current file as last read or written

@@ -44,6 +44,7 @@ void COrvaneDlg::OnCommand(unsigned id)
         {ID_MENU_FILE_EXPORT_BOM, "COrvaneDlg::OnMenuFileExportBom()", [this] { m_bom.Export(); }},
         {ID_MENU_FILE_COPY_BOM, "COrvaneDlg::OnMenuFileCopyBom()", [this] { m_bom.Copy(); }},
         {ID_MENU_FILE_PRINT_BOM, "COrvaneDlg::OnMenuFilePrintBom()", [this] { m_bom.Print(); }},
+        {ID_MENU_FILE_EXPORT_AML, "COrvaneDlg::OnMenuFileExportAml()", [this] { m_export.Export(); }},
         {ID_MENU_CATALOG_UPDATE, "COrvaneDlg::OnMenuCatalogUpdate()", [this] { m_catalog.Update(); }},
         {ID_MENU_CATALOG_RESTORE, "COrvaneDlg::OnMenuCatalogRestore()", [this] { m_catalog.RestoreShipped(); }},
         {ID_MENU_NOTICES, "COrvaneDlg::OnMenuNotices()",

@@ -127,15 +127,15 @@ int COrvaneDlg::ReadSelectionFile(const std::string& path)
     const orvane::SelectionText read = orvane::SelectionFile::Read(path);
     if (read.status == orvane::SelectionText::Status::Unreadable) {
         const int systemError = read.content.systemError;
-        REPORT_SYSTEM_ERROR(g_ErrorLog, systemError, "COrvaneDlg::_FileOpen()", "CryptUtil.ReadDataFile()",
-                            "復号化取得処理に失敗しました。");
+        REPORT_ERROR(g_ErrorLog, systemError, "COrvaneDlg::_FileOpen()", "CryptUtil.ReadDataFile()",
+                     "復号化取得処理に失敗しました。");
         // The system's reason too: a file that only cannot be read is not damaged.
         m_env.dialogs->MessageBox(this, systemError ? damagedText + "\n" + orvane::SystemErrorReason(systemError) : damagedText,
                                   m_strErrCaption, MsgButtons::Ok, MsgIcon::Error);
         return read.content.result;
     }
     if (read.status == orvane::SelectionText::Status::NotText) {
-        REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnFSCommandSwf()", "_FileOpen()", damagedText);
+        REPORT_ERROR(g_ErrorLog, 0, "COrvaneDlg::OnFSCommandSwf()", "_FileOpen()", damagedText);
         m_env.dialogs->MessageBox(this, damagedText, m_strErrCaption, MsgButtons::Ok, MsgIcon::Error);
         return orvane::READ_DATA_CONTENT_BAD;
     }
@@ -181,8 +181,8 @@ bool COrvaneDlg::WriteSelectionFile(const std::string& path, const std::string& 
     const orvane::FileWriteResult written = orvane::SelectionFile::Write(path, text);
     if (!written) {
         const std::string shown = orvane::SelectionFile::FailureText(written);
-        REPORT_SYSTEM_ERROR(g_ErrorLog, written.systemError, "COrvaneDlg::OnFSCommandSwf()",
-                            "CryptUtil.CreateDataFile()", shown);
+        REPORT_ERROR(g_ErrorLog, written.systemError, "COrvaneDlg::OnFSCommandSwf()",
+                     "CryptUtil.CreateDataFile()", shown);
         ShowError(shown);
         return false;
     }

@@ -56,7 +56,7 @@ void COrvaneDlg::OnPlayerStopped(const QString& reason)
     RunGuarded("COrvaneDlg::OnPlayerStopped()", [&] {
         m_actions.SetMovieState(orvane::MovieState::Stopped);
         _EnableFileCommands(false);
-        REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnPlayerStopped()", "CShockwaveFlash", reason.toStdString());
+        REPORT_ERROR(g_ErrorLog, 0, "COrvaneDlg::OnPlayerStopped()", "CShockwaveFlash", reason.toStdString());
         m_recovery.PlayerStopped();
         if (m_recovery.PlayerGaveUp())
             KeepExitCommand();

@@ -54,8 +54,8 @@ bool COrvaneDlg::OnInitDialog()
         m_ctrlFlash.Zoom(100);
         m_ctrlFlash.StopPlay();
 
-        if (!_GetLocalVersionInf(m_verInf))
-            return void(ReportInitFailure("_GetLocalVersionInf()", "(#1006)"));
+        if (int systemError = 0; !_GetLocalVersionInf(m_verInf, &systemError))
+            return void(ReportInitFailure("_GetLocalVersionInf()", "(#1006)", systemError));
 
         _EnableFileCommands(false);
         initialised = true;
@@ -65,10 +65,10 @@ bool COrvaneDlg::OnInitDialog()
     return initialised;
 }
 
-bool COrvaneDlg::ReportInitFailure(const char* step, const char* code)
+bool COrvaneDlg::ReportInitFailure(const char* step, const char* code, int systemError)
 {
     const std::string text = orvane::MakeErrorText(code);
-    REPORT_ERROR(g_ErrorLog, "COrvaneDlg::OnInitDialog()", step, text);
+    REPORT_ERROR(g_ErrorLog, systemError, "COrvaneDlg::OnInitDialog()", step, text);
     // The window is up, laid out as far as it got, before a start-up message
     // appears over it.
     LayoutWindow();

@@ -41,7 +41,7 @@ void COrvaneDlg::_SvrFileChk(bool quiet)
             tell(kLatestText, kUpdateCaption, orvane::MsgButtons::Ok, orvane::MsgIcon::None);
         break;
     case SVRCHK_ERROR:
-        REPORT_ERROR(g_ErrorLog, "_SvrFileChk()", "_SvrFileVersionCheckThread()", kNoUpdateInfoText);
+        REPORT_ERROR(g_ErrorLog, 0, "_SvrFileChk()", "_SvrFileVersionCheckThread()", kNoUpdateInfoText);
         if (!quiet)
             tell(kNoUpdateInfoText, kConfirmCaption, orvane::MsgButtons::Ok, orvane::MsgIcon::Information);
         break;
@@ -86,11 +86,11 @@ void COrvaneDlg::_SvrFileVersionCheck(orvane::UpdateCheckWork& work, std::stop_t
     try {
         work.nResult = orvane::CompareWithServer(work, stop);
     } catch (const std::exception& error) {
-        REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()",
+        REPORT_ERROR(g_ErrorLog, 0, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()",
                      orvane::ExceptionText(error));
         work.nResult = SVRCHK_ERROR;
     } catch (...) {
-        REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()", "unknown exception");
+        REPORT_ERROR(g_ErrorLog, 0, "_SvrFileVersionCheck()", "COrvaneDlg::_SvrFileVersionCheck()", "unknown exception");
         work.nResult = SVRCHK_ERROR;
     }
     work.logRecords = capture.TakeRecords();

@@ -38,6 +38,7 @@ std::optional<MenuResource> WindowResources::LoadMenu(unsigned id)
           {ID_MENU_FILE_SAVEAS, "另存为..."},
           {},
           {ID_MENU_FILE_EXPORT_BOM, "导出物料清单…"},
+          {ID_MENU_FILE_EXPORT_AML, "导出到工程软件…"},
           {ID_MENU_FILE_COPY_BOM, "复制物料清单"},
           {ID_MENU_FILE_PRINT_BOM, "打印…"},
           {},

@@ -52,6 +52,7 @@ enum : unsigned {
     ID_MENU_NOTICES = 32811,  // 第三方组件许可
     ID_MENU_CATALOG_UPDATE = 32812,   // 更新产品目录…
     ID_MENU_CATALOG_RESTORE = 32813,  // 恢复随程序安装的产品目录
+    ID_MENU_FILE_EXPORT_AML = 32814,  // 导出到工程软件…
 };
 
 namespace orvane {

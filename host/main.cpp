@@ -1,3 +1,4 @@
+#include "CommandLineExport.h"
 #include "CommandLineInfo.h"
 #include "ConsoleCapture.h"
 #include "EngineEnvironment.h"
@@ -41,6 +42,12 @@ int main(int argc, char* argv[])
         std::fputs(text->c_str(), stdout);
         return std::fflush(stdout) == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
     }
+    // An export for a script plays the movie where no window shows, and tells
+    // its failure on standard error as the shell gave it, past the capture.
+    const bool exportCommand = orvane::IsExportCommand(std::vector<std::string>(argv, argv + argc));
+    std::FILE* reasons = exportCommand ? ::fdopen(::dup(STDERR_FILENO), "w") : nullptr;
+    if (exportCommand)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     // The engine's and the player's notices reach the terminal only when
     // ORVANE_CONSOLE=1 asks for them; the player's console is kept with them.
     if (orvane::StartConsoleCapture(qEnvironmentVariableIntValue("ORVANE_CONSOLE") == 1))
@@ -60,6 +67,12 @@ int main(int argc, char* argv[])
         orvane::QtUserDialogs::InstallQtTranslations(application);
         // Every file dialog asks the style for its standard icons again.
         orvane::ShareStandardIcons();
+        if (exportCommand) {
+            const int status = orvane::RunCommandLineExport(std::vector<std::string>(argv, argv + argc),
+                                                            QCoreApplication::applicationDirPath(), reasons ? reasons : stderr);
+            RecordConsoleAfterFailure();
+            return status;
+        }
         // Qt has taken its own options out of argv; the rest are ours, as bytes.
         COrvaneApp app(std::vector<std::string>(argv, argv + argc));
         app.InitInstance();

@@ -18,15 +18,19 @@ package_pkgs=(dpkg-dev file)
 # The install tests also need a window manager, the desktop-file and
 # AppStream validators and the generic desktop's file-type lookup that
 # xdg-open uses (mimetype); the update tests serve the version file with
-# nginx and make their certificates with openssl; the printing tests read
-# the printed PDF back with pdftotext and the exported .xlsx with openpyxl; the package test checks the package
+# nginx and make their certificates with openssl; the bill's tests read
+# the printed PDF back with pdftotext, the exported .xlsx with openpyxl, and
+# print the workbook and paste the clipboard's table with LibreOffice Calc
+# (headless, without the desktop's toolkit); the hardware export tests check
+# the .aml files against the CAEX schemas with xmllint and read them back
+# with lxml; the package test checks the package
 # with lintian and reads the manual pages with man; the idle benchmark clicks
 # and types into the program and reads the screen with XTest (libxcb-xtest0-dev).
 test_pkgs=(
   clang libclang-rt-14-dev googletest libgtest-dev
   xvfb xauth xdotool x11-utils imagemagick openssl nginx-light
   openbox desktop-file-utils appstream libfile-mimeinfo-perl poppler-utils
-  lintian man-db libxcb-xtest0-dev python3-openpyxl
+  lintian man-db libxcb-xtest0-dev python3-openpyxl libreoffice-calc-nogui python3-lxml libxml2-utils
 )
 
 pkgs=("${run_pkgs[@]}")

@@ -5,7 +5,7 @@
 // claim 4 GiB of cipher text. Each measurement runs in a child process of
 // its own so that its peak is its own.
 
-#include "orvane/CryptUtil.h"
+#include "CryptUtil.h"
 
 #include <algorithm>
 #include <chrono>
@@ -153,7 +153,7 @@ int MeasureSize(std::uint32_t megabytes, const fs::path& folder)
                 plain.write(reinterpret_cast<const char*>(selection.get()), size);
             }
             const Clock::time_point start = Clock::now();
-            if (CCryptUtil().CreateDataFile(dataFile.string(), size, selection.get()) != 1) {
+            if (!CCryptUtil().CreateDataFile(dataFile.string(), size, selection.get())) {
                 std::fprintf(stderr, "CreateDataFile failed for %u MB\n", megabytes);
                 return 1;
             }
@@ -163,7 +163,7 @@ int MeasureSize(std::uint32_t megabytes, const fs::path& folder)
             std::uint32_t readSize = 0;
             orvane::ByteBuffer plain;
             const Clock::time_point start = Clock::now();
-            const int result = CCryptUtil().ReadDataFile(dataFile.string(), &readSize, &plain);
+            const int result = CCryptUtil().ReadDataFile(dataFile.string(), &readSize, &plain).status;
             readBest = std::min(readBest, SecondsSince(start));
             roundTripOk = roundTripOk && result == orvane::READ_DATA_OK && readSize == size &&
                           Checksum(plain.get(), readSize) == checksum;
@@ -207,7 +207,7 @@ int MeasureHostileFile(const fs::path& folder)
     orvane::ByteBuffer plain;
     const std::uint64_t baseline = PeakResidentBytes();
     const Clock::time_point start = Clock::now();
-    const int result = CCryptUtil().ReadDataFile(hostile.string(), &size, &plain);
+    const int result = CCryptUtil().ReadDataFile(hostile.string(), &size, &plain).status;
     const double seconds = SecondsSince(start);
     const std::uint64_t growth = PeakResidentBytes() - baseline;
     fs::remove(hostile);

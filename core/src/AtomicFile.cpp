@@ -59,31 +59,26 @@ bool MayFollowLink(const std::string& path, const struct stat& link)
 
 // Follows symbolic links until the path names a file that is not a link or
 // does not exist yet (a dangling link leads to the file to create).
-bool FollowLinks(std::string& path)
+SystemResult FollowLinks(std::string& path)
 {
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
         struct stat status {};
         if (::lstat(path.c_str(), &status) != 0)
-            return errno == ENOENT;
+            return errno == ENOENT ? SystemResult{} : LastSystemFailure();
         if (!S_ISLNK(status.st_mode))
-            return true;
-        if (!MayFollowLink(path, status)) {
-            errno = EACCES;
-            return false;
-        }
+            return {};
+        if (!MayFollowLink(path, status))
+            return SystemFailure(EACCES);
         std::vector<char> link(PATH_MAX);
         const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
         if (length < 0)
-            return false;
-        if (static_cast<std::size_t>(length) == link.size()) {
-            errno = ENAMETOOLONG;
-            return false;
-        }
+            return LastSystemFailure();
+        if (static_cast<std::size_t>(length) == link.size())
+            return SystemFailure(ENAMETOOLONG);
         std::string destination(link.data(), static_cast<std::size_t>(length));
         path = destination.front() == '/' ? destination : FolderPrefixOf(path) + destination;
     }
-    errno = ELOOP;
-    return false;
+    return SystemFailure(ELOOP);
 }
 
 std::string RandomEnding(std::random_device& random)
@@ -129,56 +124,54 @@ AtomicFile::~AtomicFile()
     Discard();
 }
 
-bool AtomicFile::Open()
+SystemResult AtomicFile::Open()
 {
     m_target = m_path;
-    if (!FollowLinks(m_target))
-        return false;
+    if (const SystemResult followed = FollowLinks(m_target); !followed)
+        return followed;
     m_targetName = NameOf(m_target);
-    if (m_targetName.empty()) {
-        errno = EISDIR;
-        return false;
-    }
+    if (m_targetName.empty())
+        return SystemFailure(EISDIR);
     const std::string folderPrefix = FolderPrefixOf(m_target);
     m_folder.reset(::open(folderPrefix.empty() ? "." : folderPrefix.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!m_folder)
-        return false;
+        return LastSystemFailure();
 
     struct stat status {};
     const bool exists = ::fstatat(m_folder.get(), m_targetName.c_str(), &status, 0) == 0;
     if (!exists && errno != ENOENT)
-        return false;
+        return LastSystemFailure();
     FileDescriptor writableTarget;
     if (exists) {
-        if (!S_ISREG(status.st_mode)) {
-            errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-            return false;
-        }
+        if (!S_ISREG(status.st_mode))
+            return SystemFailure(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
         // Only content that could be overwritten in place may be replaced.
         writableTarget.reset(
             ::openat(m_folder.get(), m_targetName.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         if (!writableTarget)
-            return false;
+            return LastSystemFailure();
     }
     RemoveStaleTemporaries();
 
-    bool created = false;
+    SystemResult created = SystemFailure(0);
+    bool named = m_naming == TemporaryName::FromStart;
     if (m_naming == TemporaryName::AtCommit) {
         // 0666 lets the umask (or the folder's default ACL) decide, as for any new file.
         m_file.reset(::openat(m_folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-        created = static_cast<bool>(m_file);
+        created = m_file ? SystemResult{} : LastSystemFailure();
         if (created)
             MarkInUse(m_file.get());
+        // File systems without unnamed files say one of these.
+        named = created.systemError == EOPNOTSUPP || created.systemError == EISDIR || created.systemError == EINVAL;
     }
-    // File systems without unnamed files say one of these.
-    if (!created && (m_naming == TemporaryName::FromStart || errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+    if (named)
         created = CreateNamedTemporary();
     if (!created) {
-        if (!writableTarget || (errno != EACCES && errno != EPERM))
-            return false;
-        m_inPlaceReason = errno;
+        if (!writableTarget || (created.systemError != EACCES && created.systemError != EPERM))
+            return created;
+        m_inPlaceReason = created.systemError;
         m_file = std::move(writableTarget);
-        return true;
+        return {};
     }
 
     if (exists) {
@@ -186,14 +179,15 @@ bool AtomicFile::Open()
         // Only a privileged process may give a file away; others keep theirs.
         const bool owned = ::fchown(m_file.get(), status.st_uid, status.st_gid) == 0 || errno == EPERM;
         if (!owned || ::fchmod(m_file.get(), status.st_mode & 07777) != 0) {
+            const SystemResult failed = LastSystemFailure();
             Discard();
-            return false;
+            return failed;
         }
     }
-    return true;
+    return {};
 }
 
-bool AtomicFile::CreateNamedTemporary()
+SystemResult AtomicFile::CreateNamedTemporary()
 {
     std::random_device random;
     for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
@@ -203,7 +197,7 @@ bool AtomicFile::CreateNamedTemporary()
         if (!file) {
             if (errno == EEXIST)
                 continue;
-            return false;
+            return LastSystemFailure();
         }
         MarkInUse(file.get());
         // Another save's clean-up may have taken the file for stale before it
@@ -213,14 +207,13 @@ bool AtomicFile::CreateNamedTemporary()
             ::fstatat(m_folder.get(), name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && IsSameFile(opened, named)) {
             m_file = std::move(file);
             m_temporary = name;
-            return true;
+            return {};
         }
     }
-    errno = EEXIST;
-    return false;
+    return SystemFailure(EEXIST);
 }
 
-bool AtomicFile::LinkUnnamedTemporary()
+SystemResult AtomicFile::LinkUnnamedTemporary()
 {
     const std::string descriptorPath = "/proc/self/fd/" + std::to_string(m_file.get());
     std::random_device random;
@@ -234,13 +227,12 @@ bool AtomicFile::LinkUnnamedTemporary()
             linked = ::linkat(m_file.get(), "", m_folder.get(), name.c_str(), AT_EMPTY_PATH) == 0;
         if (linked) {
             m_temporary = name;
-            return true;
+            return {};
         }
         if (errno != EEXIST)
-            return false;
+            return LastSystemFailure();
     }
-    errno = EEXIST;
-    return false;
+    return SystemFailure(EEXIST);
 }
 
 void AtomicFile::RemoveStaleTemporaries() const
@@ -269,69 +261,69 @@ std::string AtomicFile::TemporaryPrefix() const
     return "." + m_targetName.substr(0, kMaxNameStem) + ".";
 }
 
-bool AtomicFile::Reserve(std::size_t size)
+SystemResult AtomicFile::Reserve(std::size_t size)
 {
     // A temporary file needs no reservation: a failure there only discards it.
     if (m_inPlaceReason == 0 || size == 0 || ::fallocate(m_file.get(), 0, 0, static_cast<off_t>(size)) == 0)
-        return true;
-    return errno == EOPNOTSUPP || errno == ENOSYS;
+        return {};
+    return errno == EOPNOTSUPP || errno == ENOSYS ? SystemResult{} : LastSystemFailure();
 }
 
-bool AtomicFile::Write(const void* data, std::size_t size)
+SystemResult AtomicFile::Write(const void* data, std::size_t size)
 {
     m_written = true;
     return WriteAll(m_file.get(), data, size);
 }
 
-bool AtomicFile::Commit()
+SystemResult AtomicFile::Commit()
 {
     if (m_inPlaceReason != 0) {
         const off_t length = ::lseek(m_file.get(), 0, SEEK_CUR);
-        return length >= 0 && ::ftruncate(m_file.get(), length) == 0 && ::fsync(m_file.get()) == 0 &&
-               m_file.close();
+        if (length < 0 || ::ftruncate(m_file.get(), length) != 0 || ::fsync(m_file.get()) != 0 || !m_file.close())
+            return LastSystemFailure();
+        return {};
     }
     if (::fsync(m_file.get()) != 0)
-        return false;
-    if (m_temporary.empty() && !LinkUnnamedTemporary())
-        return false;
+        return LastSystemFailure();
+    if (m_temporary.empty())
+        if (const SystemResult linked = LinkUnnamedTemporary(); !linked)
+            return linked;
     // The descriptor holds the mark of a live save until the rename is done.
     if (::renameat(m_folder.get(), m_temporary.c_str(), m_folder.get(), m_targetName.c_str()) != 0)
-        return false;
+        return LastSystemFailure();
     m_temporary.clear();
     if (!m_file.close())
-        return false;
+        return LastSystemFailure();
     // The rename is only durable once the folder is on disk; file systems
     // that cannot flush a folder say EINVAL.
-    return ::fsync(m_folder.get()) == 0 || errno == EINVAL;
+    return ::fsync(m_folder.get()) == 0 || errno == EINVAL ? SystemResult{} : LastSystemFailure();
 }
 
 void AtomicFile::Discard()
 {
-    const int error = errno;
     // Removed while still marked, so that no other save's clean-up races for it.
     if (!m_temporary.empty())
         ::unlinkat(m_folder.get(), m_temporary.c_str(), 0);
     m_temporary.clear();
     m_file.reset();
-    errno = error;
 }
 
 SaveResult SaveWhole(const std::string& path, std::span<const std::string_view> pieces)
 {
     AtomicFile file(path);
-    if (!file.Open())
-        return {SaveFailure::Open, false};
+    if (const SystemResult opened = file.Open(); !opened)
+        return {SaveFailure::Open, opened.systemError, false};
     std::size_t size = 0;
     for (const std::string_view piece : pieces)
         size += piece.size();
-    if (!file.Reserve(size))
-        return {SaveFailure::Reserve, false};
+    if (const SystemResult reserved = file.Reserve(size); !reserved)
+        return {SaveFailure::Reserve, reserved.systemError, false};
     for (const std::string_view piece : pieces) {
-        if (!file.Write(piece.data(), piece.size()))
-            return {SaveFailure::Write, file.TargetTouched()};
+        if (const SystemResult written = file.Write(piece.data(), piece.size()); !written)
+            return {SaveFailure::Write, written.systemError, file.TargetTouched()};
     }
-    if (!file.Commit())
-        return {SaveFailure::Write, file.TargetTouched()};
+    if (const SystemResult committed = file.Commit(); !committed)
+        return {SaveFailure::Write, committed.systemError, file.TargetTouched()};
     return {};
 }
 

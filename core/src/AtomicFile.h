@@ -47,29 +47,29 @@ public:
     // Follows symbolic links to the file they name, checks that an existing
     // target could be opened for writing, and creates the temporary file with
     // the target's owner, group (where the process may set them) and
-    // permission bits (a new file gets 0666 less the umask).
-    // false with errno set when any of that fails.
-    [[nodiscard]] bool Open();
-    // The errno with which the folder refused the temporary file when Open()
-    // fell back to rewriting the target in place; 0 otherwise.
+    // permission bits (a new file gets 0666 less the umask). Not done, with
+    // the system's reason, when any of that fails.
+    [[nodiscard]] SystemResult Open();
+    // The system's reason with which the folder refused the temporary file
+    // when Open() fell back to rewriting the target in place; 0 otherwise.
     [[nodiscard]] int InPlaceReason() const { return m_inPlaceReason; }
     // When rewriting in place: claims the space for size bytes of new content
-    // before any is written, where the file system can. false with errno set
-    // when the space is not there. Does nothing for a temporary file.
-    [[nodiscard]] bool Reserve(std::size_t size);
+    // before any is written, where the file system can. Not done when the
+    // space is not there. Does nothing for a temporary file.
+    [[nodiscard]] SystemResult Reserve(std::size_t size);
     // Whether the target's old content may be changed though Commit() did not
     // succeed: only after bytes were written to it in place.
     [[nodiscard]] bool TargetTouched() const { return m_inPlaceReason != 0 && m_written; }
-    // Appends bytes to the new content. false with errno set on failure.
-    [[nodiscard]] bool Write(const void* data, std::size_t size);
+    // Appends bytes to the new content.
+    [[nodiscard]] SystemResult Write(const void* data, std::size_t size);
     // Flushes the new content and puts it in place of the target, then
-    // flushes the folder. false with errno set on failure; a failure before
-    // the rename leaves the target untouched.
-    [[nodiscard]] bool Commit();
+    // flushes the folder. A failure before the rename leaves the target
+    // untouched.
+    [[nodiscard]] SystemResult Commit();
 
 private:
-    bool CreateNamedTemporary();
-    bool LinkUnnamedTemporary();
+    SystemResult CreateNamedTemporary();
+    SystemResult LinkUnnamedTemporary();
     void RemoveStaleTemporaries() const;
     [[nodiscard]] std::string TemporaryPrefix() const;
     void Discard();
@@ -90,6 +90,7 @@ enum class SaveFailure { None, Open, Reserve, Write };
 
 struct SaveResult {
     SaveFailure failure = SaveFailure::None;
+    int systemError = 0;  // the system's reason for the failure
     // The target's old content may be lost: the failure came part-way
     // through a rewrite in place.
     bool targetDamaged = false;
@@ -98,7 +99,7 @@ struct SaveResult {
 
 // The one road every file the program writes takes: the pieces, one after
 // the other, become the file's whole content, or the file stays as it was.
-// The space is claimed before old bytes are touched. errno is set on failure.
+// The space is claimed before old bytes are touched.
 [[nodiscard]] SaveResult SaveWhole(const std::string& path, std::span<const std::string_view> pieces);
 
 }  // namespace orvane::detail

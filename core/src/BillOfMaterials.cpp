@@ -110,13 +110,26 @@ bool ReadRack(const std::vector<std::string_view>& fields, BillOfMaterials& bom)
     return true;
 }
 
+// The slots of a rack whose modules are pinned to it: ascending numbers of slots that hold a module.
+bool ReadPinnedSlots(const std::vector<std::string_view>& fields, BomRack& rack)
+{
+    for (std::size_t i = 1; i < fields.size(); ++i) {
+        const auto slot = ReadNumber(fields[i]);
+        if (!slot || *slot == 0 || *slot > rack.slotCodes.size() || rack.slotCodes[*slot - 1].empty() ||
+            (!rack.pinnedSlots.empty() && *slot <= rack.pinnedSlots.back()))
+            return false;
+        rack.pinnedSlots.push_back(*slot);
+    }
+    return !rack.pinnedSlots.empty();
+}
+
 }  // namespace
 
 std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
 {
     const std::vector<std::string_view> lines = Split(text, '\n');
     const bool version4 = lines.front() == "TZBOM/4";
-    const bool version3 = version4 || lines.front() == "TZBOM/3";
+    const bool version3 = lines.front() == "TZBOM/3" || version4;
     if (lines.front() != "TZBOM/2" && !version3)
         return std::nullopt;
     BillOfMaterials bom;
@@ -174,6 +187,8 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
             BomReserve& r = bom.reserve.emplace();
             read = ReadFigures(fields, 1, {&r.slotPercent, &r.current5VPercent, &r.current24VPercent, &r.ioPointPercent}) &&
                    std::max({r.slotPercent, r.current5VPercent, r.current24VPercent, r.ioPointPercent}) <= 100;
+        } else if (kind == "pinned" && version4 && previousKind == "slots") {
+            read = ReadPinnedSlots(fields, bom.racks.back());
         } else if (kind == "warning" && count == 2 && !fields[1].empty()) {
             read = true;
             bom.warnings.emplace_back(fields[1]);

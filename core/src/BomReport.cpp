@@ -4,6 +4,8 @@
 
 #include "MoneyText.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -65,45 +67,77 @@ BomTable OrderLines(const BillOfMaterials& bom)
     return table;
 }
 
+// The modules pinned to a rack and their slots: "ZX-DI16（槽位 1、2），ZX-AO04（槽位 5）".
+std::string PinnedModulesText(const BomRack& rack)
+{
+    std::vector<std::pair<std::string, std::string>> modules;  // code, slots
+    for (const std::uint32_t slot : rack.pinnedSlots) {
+        const std::string& code = rack.slotCodes[slot - 1];
+        if (code == "<")
+            continue;  // the rest of a wider module
+        if (!modules.empty() && modules.back().first == code)
+            modules.back().second += "、" + std::to_string(slot);
+        else
+            modules.emplace_back(code, std::to_string(slot));
+    }
+    std::string text;
+    for (const auto& [code, slots] : modules)
+        text += (text.empty() ? "" : "，") + code + "（槽位 " + slots + "）";
+    return text;
+}
+
 BomTable Engineering(const BillOfMaterials& bom)
 {
     BomTable table{{"机架", "基板", "电源", "已用槽位", "可用槽位", "5V电流(mA)", "5V容量(mA)", "24V电流(mA)",
                     "24V容量(mA)", "I/O点数"},
                    {}};
-    for (const BomRack& rack : bom.racks)
+    const bool pinned = std::any_of(bom.racks.begin(), bom.racks.end(), [](const BomRack& r) { return !r.pinnedSlots.empty(); });
+    if (pinned)
+        table.columns.push_back("固定模块");
+    for (const BomRack& rack : bom.racks) {
         table.rows.push_back({Text(rack.label), Text(rack.base), Text(rack.power), Count(rack.slotsUsed), Count(rack.slotCount),
                               Count(rack.current5V), Count(rack.supply5V), Count(rack.current24V), Count(rack.supply24V),
                               Count(rack.ioPoints)});
+        if (pinned)
+            table.rows.back().push_back(Text(PinnedModulesText(rack)));
+    }
     const BomOverall& o = bom.overall;
     table.rows.push_back({Text("合计"), {}, {}, Count(o.slotsUsed), Count(o.slotCount), Count(o.current5V), Count(o.supply5V),
                           Count(o.current24V), Count(o.supply24V), Count(o.ioPoints)});
     return table;
 }
 
-// The sections as rows of texts: heading, order lines, engineering summary.
-std::vector<std::vector<std::string>> TextRows(const BomReport& report)
+// One row of the texts' layout; a header row (a section's title, a table's
+// columns) is marked as such in the HTML.
+struct ReportRow {
+    std::vector<BomCell> cells;
+    bool header = false;
+};
+
+// The sections as rows: heading, order lines, engineering summary, each
+// value in a cell of its own, a blank row between sections.
+std::vector<ReportRow> ReportRows(const BomReport& report)
 {
-    std::vector<std::vector<std::string>> rows{{"物料清单"}};
+    std::vector<ReportRow> rows{{{Text("物料清单")}, true}};
     for (const auto& [label, cell] : report.heading)
-        rows.push_back({label, cell.text});
+        rows.push_back({{Text(label), cell}});
     const auto addTable = [&rows](const BomTable& table) {
-        rows.push_back(table.columns);
-        for (const BomRow& row : table.rows) {
-            std::vector<std::string> texts;
-            for (const BomCell& cell : row)
-                texts.push_back(cell.text);
-            rows.push_back(std::move(texts));
-        }
+        ReportRow columns{{}, true};
+        for (const std::string& column : table.columns)
+            columns.cells.push_back(Text(column));
+        rows.push_back(std::move(columns));
+        for (const BomRow& row : table.rows)
+            rows.push_back({row});
     };
     rows.emplace_back();
     addTable(report.orderLines);
     rows.emplace_back();
-    rows.push_back({"工程数据"});
+    rows.push_back({{Text("工程数据")}, true});
     addTable(report.engineering);
-    for (const auto& [label, text] : report.limits)
-        rows.push_back({label, text});
+    for (const auto& [label, cell] : report.limits)
+        rows.push_back({{Text(label), cell}});
     for (const std::string& warning : report.warnings)
-        rows.push_back({"注意", warning});
+        rows.push_back({{Text("注意"), Text(warning)}});
     return rows;
 }
 
@@ -138,25 +172,16 @@ std::string Escaped(const std::string& text)
     return html;
 }
 
-std::string HtmlTable(const std::vector<std::string>& columns, const std::vector<BomRow>& rows)
+// A figure shows its separators, and tells a spreadsheet its plain value and number format.
+std::string HtmlCell(const BomCell& cell, bool header)
 {
-    std::string html = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
-    if (!columns.empty()) {
-        html += "<tr>";
-        for (const std::string& column : columns)
-            html += "<th>" + Escaped(column) + "</th>";
-        html += "</tr>\n";
-    }
-    for (const BomRow& row : rows) {
-        html += "<tr>";
-        for (const BomCell& cell : row)
-            html += (cell.kind == BomCell::Kind::Text ? "<td>" : "<td align=\"right\">") + Escaped(cell.text) + "</td>";
-        html += "</tr>\n";
-    }
-    return html + "</table>\n";
+    if (header)
+        return "<th>" + Escaped(cell.text) + "</th>";
+    if (cell.kind != BomCell::Kind::Count && cell.kind != BomCell::Kind::Money)
+        return "<td>" + Escaped(cell.text) + "</td>";
+    const char* format = cell.kind == BomCell::Kind::Money ? "#,##0.00" : "#,##0";
+    return "<td align=\"right\" sdval=\"" + cell.text + "\" sdnum=\"1033;0;" + format + "\">" + ShownText(cell) + "</td>";
 }
-
-BomRow TextPair(const std::string& label, const std::string& text) { return {Text(label), Text(text)}; }
 
 // "槽位 20%，5V电流 10%" : the limits a reserve is kept of.
 std::string ReserveText(const BomReserve& reserve)
@@ -174,6 +199,17 @@ std::string ReserveText(const BomReserve& reserve)
 
 }  // namespace
 
+std::string ShownText(const BomCell& cell)
+{
+    std::string text = cell.text;
+    if (cell.kind != BomCell::Kind::Count && cell.kind != BomCell::Kind::Money)
+        return text;
+    const std::size_t sign = text.starts_with('-') ? 1 : 0;
+    for (std::size_t at = std::min(text.find('.'), text.size()); at > sign + 3; at -= 3)
+        text.insert(at - 3, 1, ',');
+    return text;
+}
+
 BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
 {
     BomReport report;
@@ -186,11 +222,11 @@ BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
     report.orderLines = OrderLines(bom);
     report.engineering = Engineering(bom);
     if (bom.overall.ioPointLimit > 0)
-        report.limits.emplace_back("CPU I/O点数上限", std::to_string(bom.overall.ioPointLimit));
-    report.limits.emplace_back("基板数", std::to_string(bom.overall.bases) +
-                                             (bom.overall.baseLimit > 0 ? "（CPU上限 " + std::to_string(bom.overall.baseLimit) + "）" : ""));
+        report.limits.emplace_back("CPU I/O点数上限", Count(bom.overall.ioPointLimit));
+    report.limits.emplace_back("基板数", Text(std::to_string(bom.overall.bases) +
+                                             (bom.overall.baseLimit > 0 ? "（CPU上限 " + std::to_string(bom.overall.baseLimit) + "）" : "")));
     if (bom.reserve)
-        report.limits.emplace_back("预留余量", ReserveText(*bom.reserve));
+        report.limits.emplace_back("预留余量", Text(ReserveText(*bom.reserve)));
     report.warnings = bom.warnings;
     report.racks = bom.racks;
     return report;
@@ -199,11 +235,11 @@ BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
 std::string BillOfMaterialsCsv(const BomReport& report)
 {
     std::string csv = "\xEF\xBB\xBF";
-    for (const std::vector<std::string>& row : TextRows(report)) {
-        for (std::size_t column = 0; column < row.size(); ++column) {
+    for (const ReportRow& row : ReportRows(report)) {
+        for (std::size_t column = 0; column < row.cells.size(); ++column) {
             if (column > 0)
                 csv += ',';
-            AppendCsvField(csv, row[column]);
+            AppendCsvField(csv, row.cells[column].text);
         }
         csv += "\r\n";
     }
@@ -213,9 +249,9 @@ std::string BillOfMaterialsCsv(const BomReport& report)
 std::string BillOfMaterialsTabSeparated(const BomReport& report)
 {
     std::string table;
-    for (const std::vector<std::string>& row : TextRows(report)) {
-        for (std::size_t column = 0; column < row.size(); ++column)
-            table += (column > 0 ? "\t" : "") + SpreadsheetSafeText(row[column]);
+    for (const ReportRow& row : ReportRows(report)) {
+        for (std::size_t column = 0; column < row.cells.size(); ++column)
+            table += (column > 0 ? "\t" : "") + SpreadsheetSafeText(row.cells[column].text);
         table += '\n';
     }
     return table;
@@ -223,17 +259,14 @@ std::string BillOfMaterialsTabSeparated(const BomReport& report)
 
 std::string BillOfMaterialsHtml(const BomReport& report)
 {
-    std::vector<BomRow> heading;
-    for (const auto& [label, cell] : report.heading)
-        heading.push_back(TextPair(label, cell.text));
-    std::vector<BomRow> notes;
-    for (const auto& [label, text] : report.limits)
-        notes.push_back(TextPair(label, text));
-    for (const std::string& warning : report.warnings)
-        notes.push_back(TextPair("注意", warning));
-    return "<h3>物料清单</h3>\n" + HtmlTable({}, heading) + "<br>\n" +
-           HtmlTable(report.orderLines.columns, report.orderLines.rows) + "<h3>工程数据</h3>\n" +
-           HtmlTable(report.engineering.columns, report.engineering.rows) + HtmlTable({}, notes);
+    std::string html = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
+    for (const ReportRow& row : ReportRows(report)) {
+        html += "<tr>";
+        for (const BomCell& cell : row.cells)
+            html += HtmlCell(cell, row.header);
+        html += "</tr>\n";
+    }
+    return html + "</table>\n";
 }
 
 }  // namespace orvane

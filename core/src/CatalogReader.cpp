@@ -200,7 +200,7 @@ std::optional<CatalogItem> ReadItem(const pugi::xml_node& element, bool format2,
     const pugi::xml_attribute code = element.attribute("code");
     if (!kind || !code || !IsCode(code.value()) || (!format2 && kind->format2Only))
         return std::nullopt;
-    CatalogItem item{code.value(), kind->name, {}, {}, CleanDescription(element.attribute("desc").value()), {}};
+    CatalogItem item{code.value(), kind->name, {}, {}, CleanDescription(element.attribute("desc").value()), {}, {}};
 
     const pugi::xml_attribute order = element.attribute("order");
     const pugi::xml_attribute price = element.attribute("price");
@@ -224,6 +224,7 @@ std::optional<CatalogItem> ReadItem(const pugi::xml_node& element, bool format2,
     const long slots = kind->slotModule && !element.attribute("slots") ? 1 : value["slots"];
     if (!FitsKind(item.kind, value, slots))
         return std::nullopt;
+    item.points = {std::uint32_t(value["di"]), std::uint32_t(value["do"]), std::uint32_t(value["ai"]), std::uint32_t(value["ao"])};
     if (format2) {
         item.orderNumber = order.value();
         item.replacement = replacement.value();

@@ -155,12 +155,12 @@ CatalogUpdate FetchCatalogUpdate(const CatalogPlaces& places, const FetchLimits&
     FetchFailure failure = FetchAddress(catalogAddress, update.catalogBytes, error,
                                         FetchLimits{limits.connectTimeout, limits.totalTimeout,
                                                     std::min(limits.maxBytes, kMaxCatalogBytes)},
-                                        stop, progress);
+                                        stop, progress).failure;
     if (failure != FetchFailure::None)
         return FetchRefused(failure, catalogAddress + ": " + error);
     const std::string signatureAddress = catalogAddress + kSignatureSuffix;
     failure = FetchAddress(signatureAddress, update.signature, error,
-                           FetchLimits{limits.connectTimeout, limits.totalTimeout, kMaxSignatureFileBytes}, stop);
+                           FetchLimits{limits.connectTimeout, limits.totalTimeout, kMaxSignatureFileBytes}, stop).failure;
     // A server that has no such file (404) or a local folder without it: unsigned.
     if (failure == FetchFailure::HttpStatus || failure == FetchFailure::Unreadable)
         update.signature.clear();

@@ -1,4 +1,4 @@
-#include "orvane/CryptUtil.h"
+#include "CryptUtil.h"
 
 #include "Handle.h"
 
@@ -175,21 +175,11 @@ struct CCryptUtil::HashState {
 
 CCryptUtil::CCryptUtil() = default;
 
-CCryptUtil::~CCryptUtil()
-{
-    // The caller may still read the errno of a failed file operation.
-    const int kept = errno;
-    m_hash.reset();
-    m_session.reset();
-    errno = kept;
-}
+CCryptUtil::~CCryptUtil() = default;
 
 orvane::ByteBuffer CCryptUtil::NewBuffer(std::size_t size)
 {
-    orvane::ByteBuffer buffer(new (std::nothrow) std::uint8_t[size]);
-    if (!buffer)
-        errno = ENOMEM;
-    return buffer;
+    return orvane::ByteBuffer(new (std::nothrow) std::uint8_t[size]);
 }
 
 int CCryptUtil::InitCrypt()
@@ -201,22 +191,22 @@ int CCryptUtil::InitCrypt()
     const DigestAlgorithm sha1(providers ? EVP_MD_fetch(providers->library.get(), "SHA1", nullptr) : nullptr);
     const CipherAlgorithm rc4(providers ? EVP_CIPHER_fetch(providers->library.get(), "RC4", nullptr) : nullptr);
     if (!providers || !sha1 || !rc4) {
-        REPORT_ERROR(m_log, kInitCrypt, "CryptAcquireContext()", kAcquireFailed);
+        REPORT_ERROR(m_log, 0, kInitCrypt, "CryptAcquireContext()", kAcquireFailed);
         return 0;
     }
 
     DigestContext passwordHash(EVP_MD_CTX_new());
     if (!passwordHash || EVP_DigestInit_ex2(passwordHash.get(), sha1.get(), nullptr) != 1) {
-        REPORT_ERROR(m_log, kInitCrypt, "CryptCreateHash()", kCreateHashFailed);
+        REPORT_ERROR(m_log, 0, kInitCrypt, "CryptCreateHash()", kCreateHashFailed);
         return 0;
     }
     if (EVP_DigestUpdate(passwordHash.get(), kPassword.data(), kPassword.size()) != 1) {
-        REPORT_ERROR(m_log, kInitCrypt, "CryptHashData()", kHashDataFailed);
+        REPORT_ERROR(m_log, 0, kInitCrypt, "CryptHashData()", kHashDataFailed);
         return 0;
     }
     CipherContext key = DeriveKey(*passwordHash, *rc4);
     if (!key) {
-        REPORT_ERROR(m_log, kInitCrypt, "CryptDeriveKey()", "暗号化用キー作成に失敗しました。");
+        REPORT_ERROR(m_log, 0, kInitCrypt, "CryptDeriveKey()", "暗号化用キー作成に失敗しました。");
         return 0;
     }
 
@@ -228,17 +218,17 @@ int CCryptUtil::Encrypt(std::uint32_t plainSize, const std::uint8_t* plainData, 
                         orvane::ByteBuffer* cipherData)
 {
     if (!plainData || !cipherSize || !cipherData) {
-        REPORT_ERROR(m_log, kEncrypt, "暗号化パラメータチェック処理",
+        REPORT_ERROR(m_log, 0, kEncrypt, "暗号化パラメータチェック処理",
                      ParameterMessage(" 平文サイズ【", plainSize, " 平文【", FirstByteText(plainSize, plainData)));
         return 0;
     }
     if (InitCrypt() != 1) {
-        REPORT_ERROR(m_log, kEncrypt, "InitCrypt()", "暗号処理初期化処理に失敗しました。");
+        REPORT_ERROR(m_log, 0, kEncrypt, "InitCrypt()", "暗号処理初期化処理に失敗しました。");
         return 0;
     }
     orvane::ByteBuffer cipher = NewBuffer(plainSize);
     if (!cipher || !ApplyKeyStream(*m_session->key, plainData, plainSize, cipher.get())) {
-        REPORT_ERROR(m_log, kEncrypt, "CryptEncrypt()", "暗号化処理に失敗しました。");
+        REPORT_ERROR(m_log, cipher ? 0 : ENOMEM, kEncrypt, "CryptEncrypt()", "暗号化処理に失敗しました。");
         return 0;
     }
     *cipherSize = plainSize;
@@ -250,19 +240,19 @@ int CCryptUtil::Decrypt(std::uint32_t cipherSize, const std::uint8_t* cipherData
                         orvane::ByteBuffer* plainData)
 {
     if (!cipherData || !plainSize || !plainData) {
-        REPORT_ERROR(m_log, kDecrypt, "復号化パラメータチェック処理",
+        REPORT_ERROR(m_log, 0, kDecrypt, "復号化パラメータチェック処理",
                      ParameterMessage(" 暗号文サイズ【", cipherSize, " 暗号文【",
                                       FirstByteText(cipherSize, cipherData)));
         return 0;
     }
     if (InitCrypt() != 1) {
-        REPORT_ERROR(m_log, kDecrypt, "InitCrypt()", "暗号処理初期化処理に失敗しました。");
+        REPORT_ERROR(m_log, 0, kDecrypt, "InitCrypt()", "暗号処理初期化処理に失敗しました。");
         return 0;
     }
     // RC4 keeps the length, so the plaintext goes straight into the output buffer.
     orvane::ByteBuffer plain = NewBuffer(cipherSize);
     if (!plain || !ApplyKeyStream(*m_session->key, cipherData, cipherSize, plain.get())) {
-        REPORT_ERROR(m_log, kDecrypt, "CryptDecrypt()", "復号化取得処理に失敗しました。");
+        REPORT_ERROR(m_log, plain ? 0 : ENOMEM, kDecrypt, "CryptDecrypt()", "復号化取得処理に失敗しました。");
         return 0;
     }
     *plainSize = cipherSize;
@@ -274,7 +264,7 @@ int CCryptUtil::GetHash(unsigned algorithm, std::uint32_t dataSize, const std::u
                         std::uint32_t* hashSize, orvane::ByteBuffer* hashData)
 {
     if (!hashInput || !hashSize || !hashData) {
-        REPORT_ERROR(m_log, kGetHash, "ハッシュ取得パラメータチェック処理",
+        REPORT_ERROR(m_log, 0, kGetHash, "ハッシュ取得パラメータチェック処理",
                      ParameterMessage(" ハッシュアルゴリズムID【", algorithm, " データ【",
                                       std::to_string(dataSize)));
         return 0;
@@ -302,13 +292,13 @@ int CCryptUtil::BeginHash(unsigned algorithm)
         providers = BuiltInDigestProviders();
     }
     if (!providers) {
-        REPORT_ERROR(m_log, kGetHash, "CryptAcquireContext()", kAcquireFailed);
+        REPORT_ERROR(m_log, 0, kGetHash, "CryptAcquireContext()", kAcquireFailed);
         return 0;
     }
     DigestAlgorithm digestAlgorithm(EVP_MD_fetch(providers->library.get(), digestName, nullptr));
     DigestContext hash(digestAlgorithm ? EVP_MD_CTX_new() : nullptr);
     if (!hash || EVP_DigestInit_ex2(hash.get(), digestAlgorithm.get(), nullptr) != 1) {
-        REPORT_ERROR(m_log, kGetHash, "CryptCreateHash()", kCreateHashFailed);
+        REPORT_ERROR(m_log, 0, kGetHash, "CryptCreateHash()", kCreateHashFailed);
         return 0;
     }
     m_hash = std::make_unique<HashState>(
@@ -319,7 +309,7 @@ int CCryptUtil::BeginHash(unsigned algorithm)
 int CCryptUtil::ContinueHash(std::uint32_t dataSize, const std::uint8_t* hashInput)
 {
     if (!m_hash || EVP_DigestUpdate(m_hash->context.get(), hashInput, dataSize) != 1) {
-        REPORT_ERROR(m_log, kGetHash, "CryptHashData()", kHashDataFailed);
+        REPORT_ERROR(m_log, 0, kGetHash, "CryptHashData()", kHashDataFailed);
         m_hash.reset();
         return 0;
     }
@@ -331,14 +321,14 @@ int CCryptUtil::FinishHash(std::uint32_t* hashSize, orvane::ByteBuffer* hashData
     const std::unique_ptr<HashState> hash = std::move(m_hash);  // released after any record
     const int digestSize = hash ? EVP_MD_get_size(hash->algorithm.get()) : 0;
     if (digestSize <= 0) {
-        REPORT_ERROR(m_log, kGetHash, "CryptGetHashParam()", kGetHashParamFailed);
+        REPORT_ERROR(m_log, 0, kGetHash, "CryptGetHashParam()", kGetHashParamFailed);
         return 0;
     }
     orvane::ByteBuffer digest = NewBuffer(static_cast<std::size_t>(digestSize));
     unsigned int written = 0;
     if (!digest || EVP_DigestFinal_ex(hash->context.get(), digest.get(), &written) != 1 ||
         written != static_cast<unsigned int>(digestSize)) {
-        REPORT_ERROR(m_log, kGetHash, "CryptGetHashParam()", kGetHashParamFailed);
+        REPORT_ERROR(m_log, digest ? 0 : ENOMEM, kGetHash, "CryptGetHashParam()", kGetHashParamFailed);
         return 0;
     }
     *hashSize = written;

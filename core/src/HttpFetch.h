@@ -29,10 +29,17 @@ enum class FetchFailure {
                                      const orvane::FetchLimits& limits, std::stop_token abort,
                                      const orvane::FetchProgress& progress = {});
 
+// What a fetch of an address did: FetchFailure::None, or why it gave no
+// content and, when a local file could not be read, the system's reason.
+struct FetchResult {
+    FetchFailure failure = FetchFailure::None;
+    int systemError = 0;  // ENOENT, EACCES, EISDIR, EFBIG ...; 0 when none
+    bool operator==(FetchFailure other) const { return failure == other; }
+};
+
 // Reads the bytes at an address (a plain path, a file:// or an http(s):// URL)
-// whole, within limits; a local address must name a regular file.
-// FetchFailure::None on success; otherwise error says why, and errno holds
-// the system's error code of a failed local read.
-[[nodiscard]] FetchFailure FetchAddress(const std::string& address, std::string& bytes, std::string& error,
-                                        const orvane::FetchLimits& limits = {}, std::stop_token abort = {},
-                                        const orvane::FetchProgress& progress = {});
+// whole, within limits; a local address must name a regular file. On a
+// failure error says why.
+[[nodiscard]] FetchResult FetchAddress(const std::string& address, std::string& bytes, std::string& error,
+                                       const orvane::FetchLimits& limits = {}, std::stop_token abort = {},
+                                       const orvane::FetchProgress& progress = {});

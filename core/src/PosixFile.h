@@ -48,9 +48,22 @@ private:
     int m_fd = -1;
 };
 
+// What a call into the system did: done, or not with the system's reason
+// (an errno value, taken right after the call; 0 when the failure has no
+// system cause, such as a file that ended early).
+struct SystemResult {
+    bool done = true;
+    int systemError = 0;
+    explicit operator bool() const noexcept { return done; }
+};
+
+// The failure of the system call just made, with its reason.
+[[nodiscard]] inline SystemResult LastSystemFailure() noexcept { return {false, errno}; }
+// A failure with the given reason.
+[[nodiscard]] inline SystemResult SystemFailure(int systemError) noexcept { return {false, systemError}; }
+
 // Writes all size bytes, going on after interruptions and partial writes.
-// false with errno set when the descriptor refuses.
-[[nodiscard]] inline bool WriteAll(int fd, const void* data, std::size_t size) noexcept
+[[nodiscard]] inline SystemResult WriteAll(int fd, const void* data, std::size_t size) noexcept
 {
     const auto* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -58,18 +71,25 @@ private:
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return LastSystemFailure();
         }
         bytes += written;
         size -= static_cast<std::size_t>(written);
     }
-    return true;
+    return {};
 }
 
-// Reads until size bytes are in or the end of the file is reached. Returns
-// the number of bytes read, -1 with errno set on an error. A descriptor
-// opened non-blocking that has nothing to give counts as an error (EAGAIN).
-[[nodiscard]] inline ssize_t ReadUpTo(int fd, void* data, std::size_t size) noexcept
+// What ReadUpTo read: the bytes until size or the end of the file, or the
+// system's reason when a read failed (systemError not 0).
+struct ReadResult {
+    std::size_t bytes = 0;
+    int systemError = 0;
+    [[nodiscard]] bool failed() const noexcept { return systemError != 0; }
+};
+
+// Reads until size bytes are in or the end of the file is reached. A
+// descriptor opened non-blocking that has nothing to give fails (EAGAIN).
+[[nodiscard]] inline ReadResult ReadUpTo(int fd, void* data, std::size_t size) noexcept
 {
     auto* bytes = static_cast<char*>(data);
     std::size_t done = 0;
@@ -78,23 +98,22 @@ private:
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return -1;
+            return {done, errno};
         }
         if (got == 0)
             break;
         done += static_cast<std::size_t>(got);
     }
-    return static_cast<ssize_t>(done);
+    return {done, 0};
 }
 
-// Reads exactly size bytes. false with errno set on an error, or with errno
-// 0 when the file ends first.
-[[nodiscard]] inline bool ReadExactly(int fd, void* data, std::size_t size) noexcept
+// Reads exactly size bytes; a file that ends first is a failure without a system reason.
+[[nodiscard]] inline SystemResult ReadExactly(int fd, void* data, std::size_t size) noexcept
 {
-    const ssize_t got = ReadUpTo(fd, data, size);
-    if (got >= 0 && static_cast<std::size_t>(got) != size)
-        errno = 0;
-    return got >= 0 && static_cast<std::size_t>(got) == size;
+    const ReadResult read = ReadUpTo(fd, data, size);
+    if (read.failed())
+        return SystemFailure(read.systemError);
+    return read.bytes == size ? SystemResult{} : SystemFailure(0);
 }
 
 }  // namespace orvane::detail

@@ -44,9 +44,9 @@ std::string SlotOf(const std::string& path, std::size_t suffixLength)
 
 // The folder as the store may use it: reached without a link, a folder, the
 // user's own, private. A missing one is made (its parents as the user's
-// files are made). false with errno set otherwise; the folder is then left
-// exactly as it was.
-bool MakeFolderPrivate(const std::string& folder)
+// files are made). Otherwise not done, with the system's reason; the folder
+// is then left exactly as it was.
+detail::SystemResult MakeFolderPrivate(const std::string& folder)
 {
     std::string path = folder;
     while (path.size() > 1 && path.back() == '/')
@@ -54,19 +54,18 @@ bool MakeFolderPrivate(const std::string& folder)
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
-        return false;
+        return detail::LastSystemFailure();
     const FileDescriptor opened(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat status {};
     if (!opened || ::fstat(opened.get(), &status) != 0) {
-        if (errno == ELOOP || errno == ENOTDIR)
-            errno = EACCES;
-        return false;
+        const int error = errno;
+        return detail::SystemFailure(error == ELOOP || error == ENOTDIR ? EACCES : error);
     }
-    if (status.st_uid != ::geteuid()) {
-        errno = EACCES;
-        return false;
-    }
-    return (status.st_mode & 07777) == 0700 || ::fchmod(opened.get(), 0700) == 0;
+    if (status.st_uid != ::geteuid())
+        return detail::SystemFailure(EACCES);
+    if ((status.st_mode & 07777) == 0700 || ::fchmod(opened.get(), 0700) == 0)
+        return {};
+    return detail::LastSystemFailure();
 }
 
 // Whether nobody holds the lock file at path (its program has ended).
@@ -96,9 +95,8 @@ RecoveryStore::~RecoveryStore()
 
 RecoveryStore::Claim RecoveryStore::Open()
 {
-    errno = 0;
-    if (!MakeFolderPrivate(m_folder))
-        return {errno != 0 ? errno : EIO};
+    if (const detail::SystemResult made = MakeFolderPrivate(m_folder); !made)
+        return {made.systemError};
     RemoveStaleLocks();
 
     const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -106,11 +104,11 @@ RecoveryStore::Claim RecoveryStore::Open()
     std::snprintf(name, sizeof name, "%ld-%llx", static_cast<long>(::getpid()),
                   static_cast<unsigned long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
     const std::string slot = m_folder + name;
-    auto lock = std::make_unique<FileDescriptor>(OpenLockFile(slot + kLockSuffix));
-    if (!*lock || ::flock(lock->get(), LOCK_EX | LOCK_NB) != 0)
-        return {errno != 0 ? errno : EIO};
+    FileDescriptor lock = OpenLockFile(slot + kLockSuffix);
+    if (!lock || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0)
+        return {errno};
     m_slot = slot;
-    m_lock = std::move(lock);
+    m_lock = std::make_unique<FileDescriptor>(std::move(lock));
     return {};
 }
 

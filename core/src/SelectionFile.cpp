@@ -3,6 +3,7 @@
 #include "orvane/StringTable.h"
 #include "orvane/Wtf8.h"
 
+#include "CryptUtil.h"
 #include "TextEncoding.h"
 
 #include <algorithm>
@@ -30,11 +31,10 @@ SelectionContent SelectionFile::ReadContent(const std::string& path)
     SelectionContent content;
     std::uint32_t length = 0;
     ByteBuffer bytes;
-    errno = 0;
-    content.result = CCryptUtil().ReadDataFile(path, &length, &bytes);
-    if (content.result == READ_DATA_FAILED)
-        content.systemError = errno;
-    else if (content.result == READ_DATA_OK)
+    const DataFileResult read = CCryptUtil().ReadDataFile(path, &length, &bytes);
+    content.result = read.status;
+    content.systemError = read.systemError;
+    if (read)
         content.bytes.assign(reinterpret_cast<const char*>(bytes.get()), length);
     return content;
 }
@@ -74,14 +74,11 @@ FileWriteResult SelectionFile::Write(const std::string& path, std::string_view t
         result.systemError = EFBIG;
         return result;
     }
-    CCryptUtil crypt;
-    errno = 0;
-    result.written = crypt.CreateDataFile(path, static_cast<std::uint32_t>(text.size()),
-                                          reinterpret_cast<const std::uint8_t*>(text.data())) == 1;
-    if (!result.written) {
-        result.systemError = errno;
-        result.targetDamaged = crypt.TargetDamaged();
-    }
+    const DataFileResult created = CCryptUtil().CreateDataFile(path, static_cast<std::uint32_t>(text.size()),
+                                                               reinterpret_cast<const std::uint8_t*>(text.data()));
+    result.written = static_cast<bool>(created);
+    result.systemError = created.systemError;
+    result.targetDamaged = created.targetDamaged;
     return result;
 }
 

@@ -28,8 +28,9 @@ bool ConvertToUtf8(std::string_view bytes, const std::string& encoding, std::str
         char* out = chunk.data();
         std::size_t outLeft = chunk.size();
         const std::size_t converted = iconv(converter, &in, &inLeft, &out, &outLeft);
+        const int stopReason = converted == static_cast<std::size_t>(-1) ? errno : 0;
         utf8.append(chunk.data(), chunk.size() - outLeft);
-        if (converted == static_cast<std::size_t>(-1) && errno != E2BIG) {
+        if (stopReason != 0 && stopReason != E2BIG) {
             error = "byte " + std::to_string(in - input.data()) + " is not valid " + encoding + " text";
             return false;
         }

@@ -5,8 +5,6 @@
 
 #include "AtomicFile.h"
 
-#include <cerrno>
-
 #include <sys/stat.h>
 
 namespace orvane {
@@ -21,9 +19,8 @@ FileWriteResult WriteWholeFile(const std::string& path, std::string_view bytes)
 {
     const bool existed = IsRegularFile(path);
     const std::string_view pieces[] = {bytes};
-    errno = 0;
     const detail::SaveResult saved = detail::SaveWhole(path, pieces);
-    return {static_cast<bool>(saved), saved ? 0 : errno, existed, saved.targetDamaged};
+    return {static_cast<bool>(saved), saved.systemError, existed, saved.targetDamaged, {}};
 }
 
 std::string FileWriteFailureText(const FileWriteResult& result)
@@ -31,6 +28,8 @@ std::string FileWriteFailureText(const FileWriteResult& result)
     std::string text = MakeErrorText("(#2001)");
     if (result.systemError != 0)
         text += "\n" + SystemErrorReason(result.systemError);
+    else if (!result.reasonText.empty())
+        text += "\n" + result.reasonText;
     if (result.existed)
         text += "\n" + LoadResString(result.targetDamaged ? IDS_OLD_FILE_DAMAGED : IDS_OLD_FILE_KEPT);
     return text;

@@ -82,7 +82,7 @@ std::string _GetText(const pugi::xml_node& element, const char* tagName, int ind
     try {
         return TrimXmlSpace(XmlNodeText(NthDescendant(element, tagName, index)));
     } catch (const std::exception& error) {
-        REPORT_ERROR(g_ErrorLog, "_GetText()", "_GetText()", orvane::ExceptionText(error));
+        REPORT_ERROR(g_ErrorLog, 0, "_GetText()", "_GetText()", orvane::ExceptionText(error));
         return {};
     }
 }
@@ -94,39 +94,48 @@ int orvane::ParseVersionInf(std::string_view xmlBytes, VersionInf& inf, orvane::
     return ParseXmlBytes(xmlBytes, doc, error) ? ReadVersionDocument(doc, inf, fields) : 0;
 }
 
-int _GetLocalVersionInf(VersionInf& inf)
+int _GetLocalVersionInf(VersionInf& inf, int* systemError)
 {
+    if (systemError)
+        *systemError = 0;
     try {
         pugi::xml_document doc;
         std::string error;
-        if (!LoadXmlAddress(g_strAppPath + "z_ver.xml", doc, error)) {
-            REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "pDoc->load()", orvane::MakeErrorText("(#1005)"));
+        if (const XmlLoad loaded = LoadXmlAddress(g_strAppPath + "z_ver.xml", doc, error); !loaded) {
+            REPORT_ERROR(g_ErrorLog, loaded.systemError, "_GetLocalVersionInf()", "pDoc->load()",
+                         orvane::MakeErrorText("(#1005)"));
+            if (systemError)
+                *systemError = loaded.systemError;
             return 0;
         }
         return ReadVersionDocument(doc, inf, orvane::VersionFields::All);
     } catch (const std::exception& error) {
-        REPORT_ERROR(g_ErrorLog, "_GetLocalVersionInf()", "_GetLocalVersionInf()", orvane::ExceptionText(error));
+        REPORT_ERROR(g_ErrorLog, 0, "_GetLocalVersionInf()", "_GetLocalVersionInf()", orvane::ExceptionText(error));
         return 0;
     }
 }
 
 int _GetXmlInf(const std::string& address, VersionInf& inf, const orvane::FetchLimits& limits,
-               std::stop_token abort)
+               std::stop_token abort, int* systemError)
 {
+    if (systemError)
+        *systemError = 0;
     // A fetch cut off by the waiting side ends quietly: that side no longer
     // expects anything from this call, the log included.
     try {
         pugi::xml_document doc;
         std::string error;
-        if (!LoadXmlAddress(address, doc, error, limits, abort)) {
+        if (const XmlLoad loaded = LoadXmlAddress(address, doc, error, limits, abort); !loaded) {
             if (!abort.stop_requested())
-                REPORT_ERROR(g_ErrorLog, "_GetXmlInf()", "pDoc->load()", "(#1005)");
+                REPORT_ERROR(g_ErrorLog, loaded.systemError, "_GetXmlInf()", "pDoc->load()", "(#1005)");
+            if (systemError)
+                *systemError = loaded.systemError;
             return 0;
         }
         return ReadVersionDocument(doc, inf, orvane::VersionFields::VersionOnly);
     } catch (const std::exception& error) {
         if (!abort.stop_requested())
-            REPORT_ERROR(g_ErrorLog, "_GetXmlInf()", "_GetXmlInf()", orvane::ExceptionText(error));
+            REPORT_ERROR(g_ErrorLog, 0, "_GetXmlInf()", "_GetXmlInf()", orvane::ExceptionText(error));
         return 0;
     }
 }

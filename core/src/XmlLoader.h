@@ -17,9 +17,15 @@
 // LoadXmlAddress. True when doc holds the parsed document; otherwise error says why.
 [[nodiscard]] bool ParseXmlBytes(std::string_view bytes, pugi::xml_document& doc, std::string& error);
 
-// True when doc holds the parsed document. On false, error describes why
-// (unreachable, time-out, too large, not a regular file, aborted, not
-// well-formed, ...) and errno holds the system's error code of a failed local
-// read.
-[[nodiscard]] bool LoadXmlAddress(const std::string& address, pugi::xml_document& doc, std::string& error,
-                                  const orvane::FetchLimits& limits = {}, std::stop_token abort = {});
+// What LoadXmlAddress did: whether doc holds the parsed document, and the
+// system's reason when a local file could not be read (0 otherwise).
+struct XmlLoad {
+    bool loaded = false;
+    int systemError = 0;
+    explicit operator bool() const { return loaded; }
+};
+
+// Loads doc. When it is not loaded, error describes why (unreachable,
+// time-out, too large, not a regular file, aborted, not well-formed, ...).
+[[nodiscard]] XmlLoad LoadXmlAddress(const std::string& address, pugi::xml_document& doc, std::string& error,
+                                     const orvane::FetchLimits& limits = {}, std::stop_token abort = {});

@@ -17,6 +17,7 @@
 #include <optional>
 
 using orvane::detail::FileDescriptor;
+using orvane::detail::ReadResult;
 using orvane::detail::ReadUpTo;
 
 namespace {
@@ -152,20 +153,23 @@ bool FileUrlToPath(const std::string& url, std::string& path, std::string& error
 // the path would make the read wait for a writer or never end. The size cap
 // and the stop request are checked between chunks, so a slow file system
 // (a network mount) holds the caller at most one chunk past a stop request.
-FetchFailure ReadLocalFile(const std::string& path, std::string& bytes, std::string& error,
-                           std::size_t maxBytes, const std::stop_token& abort)
+FetchResult ReadLocalFile(const std::string& path, std::string& bytes, std::string& error,
+                          std::size_t maxBytes, const std::stop_token& abort)
 {
     const auto fail = [&](std::string reason, int systemError) {
         error = path + ": " + reason;
-        errno = systemError;  // for the caller's log record
-        return systemError == EFBIG ? FetchFailure::TooLarge : FetchFailure::Unreadable;
+        return FetchResult{systemError == EFBIG ? FetchFailure::TooLarge : FetchFailure::Unreadable, systemError};
     };
     const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!file)
-        return fail(std::strerror(errno), errno);
+    if (!file) {
+        const int systemError = errno;
+        return fail(std::strerror(systemError), systemError);
+    }
     struct stat status {};
-    if (::fstat(file.get(), &status) != 0)
-        return fail(std::strerror(errno), errno);
+    if (::fstat(file.get(), &status) != 0) {
+        const int systemError = errno;
+        return fail(std::strerror(systemError), systemError);
+    }
     if (S_ISDIR(status.st_mode))
         return fail(std::strerror(EISDIR), EISDIR);
     if (!S_ISREG(status.st_mode))
@@ -179,17 +183,16 @@ FetchFailure ReadLocalFile(const std::string& path, std::string& bytes, std::str
     for (;;) {
         if (abort.stop_requested()) {
             error = "aborted";
-            return FetchFailure::Stopped;
+            return {FetchFailure::Stopped};
         }
-        const ssize_t got = ReadUpTo(file.get(), chunk.data(), chunk.size());
-        if (got < 0)
-            return fail(std::strerror(errno), errno);
-        const auto size = static_cast<std::size_t>(got);
-        if (size > maxBytes - bytes.size())
+        const ReadResult read = ReadUpTo(file.get(), chunk.data(), chunk.size());
+        if (read.failed())
+            return fail(std::strerror(read.systemError), read.systemError);
+        if (read.bytes > maxBytes - bytes.size())
             return fail(tooLarge, EFBIG);  // grew while being read
-        bytes.append(chunk.data(), size);
-        if (size < chunk.size())
-            return FetchFailure::None;
+        bytes.append(chunk.data(), read.bytes);
+        if (read.bytes < chunk.size())
+            return {};
     }
 }
 
@@ -210,9 +213,9 @@ private:
 
 }  // namespace
 
-FetchFailure FetchAddress(const std::string& address, std::string& bytes, std::string& error,
-                          const orvane::FetchLimits& limits, std::stop_token abort,
-                          const orvane::FetchProgress& progress)
+FetchResult FetchAddress(const std::string& address, std::string& bytes, std::string& error,
+                         const orvane::FetchLimits& limits, std::stop_token abort,
+                         const orvane::FetchProgress& progress)
 {
     const std::optional<std::string> scheme = UrlScheme(address);
     if (!scheme) {
@@ -221,15 +224,15 @@ FetchFailure FetchAddress(const std::string& address, std::string& bytes, std::s
         return ReadLocalFile(address, bytes, error, limits.maxBytes, abort);
     }
     if (*scheme == "http" || *scheme == "https")
-        return FetchHttp(address, bytes, error, limits, abort, progress);
+        return {FetchHttp(address, bytes, error, limits, abort, progress)};
     if (*scheme == "file") {
         std::string path;
         if (!FileUrlToPath(address, path, error))
-            return FetchFailure::Unreadable;
+            return {FetchFailure::Unreadable};
         return ReadLocalFile(path, bytes, error, limits.maxBytes, abort);
     }
     error = "unsupported address scheme \"" + *scheme + "\"";
-    return FetchFailure::Unreadable;
+    return {FetchFailure::Unreadable};
 }
 
 bool ParseXmlBytes(std::string_view bytes, pugi::xml_document& doc, std::string& error)
@@ -251,12 +254,14 @@ bool ParseXmlBytes(std::string_view bytes, pugi::xml_document& doc, std::string&
     return true;
 }
 
-bool LoadXmlAddress(const std::string& address, pugi::xml_document& doc, std::string& error,
-                    const orvane::FetchLimits& limits, std::stop_token abort)
+XmlLoad LoadXmlAddress(const std::string& address, pugi::xml_document& doc, std::string& error,
+                       const orvane::FetchLimits& limits, std::stop_token abort)
 {
     std::string bytes;
-    return FetchAddress(address, bytes, error, limits, abort) == FetchFailure::None &&
-           ParseXmlBytes(bytes, doc, error);
+    const FetchResult fetched = FetchAddress(address, bytes, error, limits, abort);
+    if (fetched != FetchFailure::None)
+        return {false, fetched.systemError};
+    return {ParseXmlBytes(bytes, doc, error), 0};
 }
 
 std::string XmlNodeText(const pugi::xml_node& node)

@@ -40,6 +40,8 @@ public:
 
     // Before the movie's first load: the catalogue it reads, of those in programFolder and the user's.
     void ServeChosenCatalog(const std::string& programFolder);
+    // The catalogue the movie was given to read.
+    [[nodiscard]] const std::string& ServedCatalogPath() const { return m_servedPath; }
     void Update();
     void RestoreShipped();
 
@@ -50,6 +52,7 @@ private:
 
     Window m_window;
     CatalogPlaces m_places;
+    std::string m_servedPath;
 };
 
 }  // namespace orvane

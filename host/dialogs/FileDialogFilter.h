@@ -9,5 +9,7 @@
 namespace orvane {
 
 QStringList FileDialogFilters(const std::string& pipeFilter);
+// The first type's pattern ("*.zsr"), which the open dialog proposes as the file name.
+QString FirstFilterPattern(const std::string& pipeFilter);
 
 }  // namespace orvane

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 class QDialog;
 class QPrinter;
@@ -32,6 +33,10 @@ public:
     virtual std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
                                                        const std::string& initialName,
                                                        const std::string& defaultSuffix) = 0;
+    // The same, with which of the filter's file types the user chose (0 the first).
+    virtual std::optional<std::pair<std::string, int>> GetSaveFileNameAndType(QWidget* owner, const std::string& filter,
+                                                                               const std::string& initialName,
+                                                                               const std::string& defaultSuffix) = 0;
     // The print preview of what paint draws on printer; from it the user
     // prints (the print dialog sets up printer: a printer or "print to file"),
     // and paint draws the pages on it once more. false when the user closed

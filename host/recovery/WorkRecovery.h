@@ -91,7 +91,7 @@ private:
     Window m_window;
     std::string m_folder;
     std::unique_ptr<RecoveryStore> m_store;
-    int m_openFailure = 0;  // errno of a store that could not be opened
+    int m_openFailure = 0;  // the system's reason a store could not be opened for
     std::vector<RecoveryOrphan> m_orphans;
     std::string m_newest;   // the movie's selection as last seen
     QTimer m_copyTimer;

@@ -721,6 +721,9 @@ class SelectionModelTest {
 		check(rackOfAi() == 2 && editor.plan().rackCount() == 3, "pinned to a third rack, the planner adds it");
 		editor.change(s -> s.setRequired(DigitalIn, 16));
 		check(rackOfAi() == 2 && editor.plan().rackCount() == 3, "less demand re-plans the rest; the pinned module keeps its rack");
+		final bill = BomFormat.write(editor.selection, catalog);
+		check(StringTools.startsWith(bill, "TZBOM/4\n") && ~/\nrack\t扩展基板 2\t[^\n]*\nslots\tZX-AI04(\t)*\npinned\t1\n(rack|overall)/.match(bill)
+			&& bill.split("\npinned\t").length == 2, "the bill says which slot holds the pinned module: " + bill);
 		final text = editor.text();
 		check(StringTools.startsWith(text, "TZSEL/4\n") && StringTools.endsWith(text, "\norder=ZX-DI16:1,ZX-AI04:1@2"), "the pin is in the text: " + text);
 		editor.load(text);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -171,4 +172,40 @@ TEST(BillOfMaterials, AnUnknownItemOfVersion4IsMarkedAndLeftOutOfTheSums)
         marked.insert(marked.find("\nsum"), refused);
         EXPECT_FALSE(orvane::ParseBillOfMaterials(marked)) << refused;
     }
+}
+
+TEST(BillOfMaterials, PinnedModulesOfVersion4AreNamedWithTheirSlots)
+{
+    std::string text = kMovieText;
+    text.replace(0, 7, "TZBOM/4");
+    const std::string slots = "slots\tZX-DI16\tZX-DI16\tZX-DI16\t\n", pins = "pinned\t1\t2\t3\t4";
+    text.replace(text.find(slots), slots.size(), "slots\tZX-DI16\tZX-DI16\tZX-AO04\t<\n" + pins + "\n");
+    const orvane::BomReport report = Report(text);
+    EXPECT_EQ(report.racks[0].pinnedSlots, (std::vector<std::uint32_t>{1, 2, 3, 4}));
+    const std::string rows = orvane::BillOfMaterialsTabSeparated(report);
+    EXPECT_NE(rows.find("\tI/O点数\t固定模块\n主基板\tZB-B04\tZP-P30\t3\t4\t760\t3000\t0\t600\t48\t"
+                        "ZX-DI16（槽位 1、2），ZX-AO04（槽位 3）\n扩展基板 1\t"),
+              std::string::npos)
+        << rows;
+    EXPECT_EQ(orvane::BillOfMaterialsTabSeparated(Report(kMovieText)).find("固定模块"), std::string::npos);
+    for (const std::string& refused : {"pinned\t5", "pinned\t0", "pinned\t2\t1", "pinned\t1\t1", "pinned", "pinned\t1\npinned\t2"}) {
+        std::string wrong = text;
+        wrong.replace(wrong.find(pins), pins.size(), refused);
+        EXPECT_FALSE(orvane::ParseBillOfMaterials(wrong)) << refused;
+    }
+    const std::string freeSlots = "slots\t\t\t\t\t\t\n";
+    std::string freeSlot = text;
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(freeSlot.insert(freeSlot.find(freeSlots) + freeSlots.size(), "pinned\t1\n")))
+        << "a free slot holds nothing pinned";
+    text.replace(0, 7, "TZBOM/3");
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(text)) << "a version 3 bill has no pins";
+}
+
+TEST(BillOfMaterials, FiguresShowThousandsSeparatorsWherePeopleReadThem)
+{
+    using Kind = orvane::BomCell::Kind;
+    for (const auto& [text, kind, shown] : {std::tuple{"999", Kind::Count, "999"}, {"1000", Kind::Count, "1,000"},
+                                            {"999.99", Kind::Money, "999.99"}, {"1234567.00", Kind::Money, "1,234,567.00"},
+                                            {"20260101", Kind::Text, "20260101"}})
+        EXPECT_EQ(orvane::ShownText({text, kind}), shown);
 }

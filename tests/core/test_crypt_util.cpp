@@ -1,7 +1,7 @@
 // CCryptUtil session: digests, the fixed RC4 key, parameter checks and the
 // records of a missing cipher provider.
 
-#include "orvane/CryptUtil.h"
+#include "CryptUtil.h"
 
 #include "ErrorLogReader.h"
 #include "ScopedEnvironment.h"

@@ -2,7 +2,7 @@
 // result and record, the size limit, the system's reason of a failure, and
 // the atomic save.
 
-#include "orvane/CryptUtil.h"
+#include "CryptUtil.h"
 #include "orvane/SystemErrorReason.h"
 
 #include "AtomicFile.h"
@@ -162,14 +162,14 @@ struct ReadOutcome {
     int result;
     std::uint32_t size;
     Bytes plain;
-    int systemError;  // errno right after the call
+    int systemError;  // the result's
 };
 
 class DataFileTest : public ::testing::Test {
 protected:
     fs::path PathOf(const std::string& name) const { return m_folder.path() / name; }
 
-    int Create(const fs::path& path, const Bytes& plain)
+    orvane::DataFileResult Create(const fs::path& path, const Bytes& plain)
     {
         const std::uint8_t nothing = 0;
         return CCryptUtil().CreateDataFile(path.string(), static_cast<std::uint32_t>(plain.size()),
@@ -181,12 +181,10 @@ protected:
     {
         std::uint32_t size = 0xDEAD;
         orvane::ByteBuffer plain;
-        errno = EINTR;  // a stale value that no outcome leaves behind
-        const int result = CCryptUtil().ReadDataFile(path.string(), &size, &plain);
-        const int systemError = errno;
+        const orvane::DataFileResult result = CCryptUtil().ReadDataFile(path.string(), &size, &plain);
         if (!plain)
-            return {result, size, {}, systemError};
-        return {result, size, Bytes(plain.get(), plain.get() + size), systemError};
+            return {result.status, size, {}, result.systemError};
+        return {result.status, size, Bytes(plain.get(), plain.get() + size), result.systemError};
     }
 
     ReadOutcome ReadBytesAsFile(const Bytes& bytes)
@@ -206,9 +204,9 @@ using DataFileLayoutTest = DataFileTest;
 
 TEST_F(DataFileLayoutTest, WritesTheExactContainer)
 {
-    ASSERT_EQ(Create(PathOf("abc.zsr"), {'a', 'b', 'c'}), 1);
+    ASSERT_TRUE(Create(PathOf("abc.zsr"), {'a', 'b', 'c'}));
     EXPECT_EQ(ReadBytes(PathOf("abc.zsr")), kAbcFile);
-    ASSERT_EQ(Create(PathOf("empty.zsr"), {}), 1);
+    ASSERT_TRUE(Create(PathOf("empty.zsr"), {}));
     EXPECT_EQ(ReadBytes(PathOf("empty.zsr")), kEmptyFile);
     EXPECT_TRUE(m_log.NewLines().empty());
 }
@@ -223,7 +221,7 @@ TEST_F(DataFileLayoutTest, ReadsFilesOfTheKnownLayout)
     std::uint32_t size = 0xDEAD;
     orvane::ByteBuffer plain;
     WriteBytes(PathOf("empty.zsr"), kEmptyFile);
-    EXPECT_EQ(CCryptUtil().ReadDataFile(PathOf("empty.zsr").string(), &size, &plain), orvane::READ_DATA_OK);
+    EXPECT_EQ(CCryptUtil().ReadDataFile(PathOf("empty.zsr").string(), &size, &plain).status, orvane::READ_DATA_OK);
     EXPECT_EQ(size, 0u);
     EXPECT_NE(plain, nullptr);
     EXPECT_TRUE(m_log.NewLines().empty());
@@ -234,7 +232,7 @@ TEST_F(DataFileLayoutTest, RoundTripsEveryByteValue)
     Bytes plain(300000);
     for (std::size_t i = 0; i < plain.size(); ++i)
         plain[i] = static_cast<std::uint8_t>((i * 131) ^ (i >> 9));
-    ASSERT_EQ(Create(PathOf("all.zsr"), plain), 1);
+    ASSERT_TRUE(Create(PathOf("all.zsr"), plain));
     EXPECT_EQ(fs::file_size(PathOf("all.zsr")), plain.size() + 24);
     const ReadOutcome outcome = Read(PathOf("all.zsr"));
     EXPECT_EQ(outcome.result, orvane::READ_DATA_OK);
@@ -249,15 +247,15 @@ TEST_F(DataFileLayoutTest, ReadsFromADescriptorWhateverItsOffset)
     ASSERT_TRUE(orvane::detail::WriteAll(memory.get(), kAbcFile.data(), kAbcFile.size()));
     std::uint32_t size = 0;
     orvane::ByteBuffer plain;
-    ASSERT_EQ(CCryptUtil().ReadDataFromDescriptor(memory.get(), &size, &plain), orvane::READ_DATA_OK);
+    ASSERT_EQ(CCryptUtil().ReadDataFromDescriptor(memory.get(), &size, &plain).status, orvane::READ_DATA_OK);
     EXPECT_EQ(Bytes(plain.get(), plain.get() + size), (Bytes{'a', 'b', 'c'}));
 }
 
 TEST_F(DataFileLayoutTest, SavingOverALongerFileLeavesExactlyTheNewContainer)
 {
     const fs::path path = PathOf("long.zsr");
-    ASSERT_EQ(Create(path, Bytes(5000, 'x')), 1);
-    ASSERT_EQ(Create(path, {'a', 'b', 'c'}), 1);
+    ASSERT_TRUE(Create(path, Bytes(5000, 'x')));
+    ASSERT_TRUE(Create(path, {'a', 'b', 'c'}));
     EXPECT_EQ(ReadBytes(path), kAbcFile);
     EXPECT_EQ(EntriesOf(m_folder.path()), std::vector<std::string>{"long.zsr"});
 }
@@ -345,7 +343,7 @@ TEST_F(DataFileReadTest, UnopenableFilesAreRecorded)
     }
 }
 
-TEST_F(DataFileReadTest, FailuresLeaveTheSystemReasonInErrno)
+TEST_F(DataFileReadTest, FailuresCarryTheSystemReasonAndTheStep)
 {
     WriteBytes(PathOf("plain-file"), {'x'});
     WriteBytes(PathOf("seven.zsr"), Bytes(7, 0));
@@ -360,9 +358,10 @@ TEST_F(DataFileReadTest, FailuresLeaveTheSystemReasonInErrno)
         EXPECT_EQ(outcome.result, orvane::READ_DATA_FAILED) << path;
         EXPECT_EQ(outcome.systemError, error) << path;
     }
-    errno = 0;
-    EXPECT_EQ(Create(PathOf("missing") / "x.zsr", {'x'}), 0);
-    EXPECT_EQ(errno, ENOENT);
+    const orvane::DataFileResult created = Create(PathOf("missing") / "x.zsr", {'x'});
+    EXPECT_EQ(created.status, orvane::READ_DATA_FAILED);
+    EXPECT_EQ(created.systemError, ENOENT);
+    EXPECT_EQ(created.failedStep, "file.Open()");
 }
 
 TEST(SystemErrorReasonTest, CommonCausesInWordsOthersWithTheirNumber)
@@ -380,10 +379,10 @@ TEST_F(DataFileReadTest, BadParametersAreRecordedWithThePath)
     std::uint32_t size = 0;
     orvane::ByteBuffer plain;
     const std::uint8_t data[] = {'x'};
-    EXPECT_EQ(CCryptUtil().ReadDataFile("", &size, &plain), orvane::READ_DATA_FAILED);
-    EXPECT_EQ(CCryptUtil().ReadDataFile("/some/file.zsr", &size, nullptr), orvane::READ_DATA_FAILED);
-    EXPECT_EQ(CCryptUtil().CreateDataFile("", 1, data), 0);
-    EXPECT_EQ(CCryptUtil().CreateDataFile(PathOf("x.zsr").string(), 1, nullptr), 0);
+    EXPECT_EQ(CCryptUtil().ReadDataFile("", &size, &plain).status, orvane::READ_DATA_FAILED);
+    EXPECT_EQ(CCryptUtil().ReadDataFile("/some/file.zsr", &size, nullptr).status, orvane::READ_DATA_FAILED);
+    EXPECT_FALSE(CCryptUtil().CreateDataFile("", 1, data));
+    EXPECT_FALSE(CCryptUtil().CreateDataFile(PathOf("x.zsr").string(), 1, nullptr));
     EXPECT_FALSE(fs::exists(PathOf("x.zsr")));
 
     const std::vector<LogRecord> lines = m_log.NewLines();
@@ -461,11 +460,10 @@ TEST_F(DataFileLimitTest, CreateRefusesATextOverTheLimit)
     const std::uint32_t size = orvane::kMaxDataFileTextBytes + 1;
     const std::unique_ptr<void, decltype(&std::free)> text(std::calloc(size, 1), &std::free);
     ASSERT_NE(text, nullptr);
-    errno = 0;
-    EXPECT_EQ(CCryptUtil().CreateDataFile(PathOf("big.zsr").string(), size,
-                                          static_cast<const std::uint8_t*>(text.get())),
-              0);
-    EXPECT_EQ(errno, EFBIG);
+    const orvane::DataFileResult created =
+        CCryptUtil().CreateDataFile(PathOf("big.zsr").string(), size, static_cast<const std::uint8_t*>(text.get()));
+    EXPECT_FALSE(created);
+    EXPECT_EQ(created.systemError, EFBIG);
     EXPECT_FALSE(fs::exists(PathOf("big.zsr")));
     const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 1u);
@@ -479,7 +477,7 @@ protected:
     void SetUp() override
     {
         m_target = PathOf("selection.zsr");
-        ASSERT_EQ(Create(m_target, {'a', 'b', 'c'}), 1);
+        ASSERT_TRUE(Create(m_target, {'a', 'b', 'c'}));
     }
 
     void ExpectOldFileAloneInFolder()
@@ -496,7 +494,7 @@ TEST_F(DataFileSaveTest, ReadOnlyFolderKeepsTheOldFile)
     // Neither the folder nor the file itself may be written.
     ::chmod(m_target.c_str(), 0444);
     ::chmod(m_folder.path().c_str(), 0555);
-    RunWithoutPermissionOverrides([&] { EXPECT_EQ(Create(m_target, Bytes(100, 'n')), 0); });
+    RunWithoutPermissionOverrides([&] { EXPECT_FALSE(Create(m_target, Bytes(100, 'n'))); });
     ::chmod(m_folder.path().c_str(), 0755);
 
     ExpectOldFileAloneInFolder();
@@ -511,7 +509,7 @@ TEST_F(DataFileSaveTest, ReadOnlyFolderKeepsTheOldFile)
 TEST_F(DataFileSaveTest, ReadOnlyFolderRewritesAWritableFileInPlace)
 {
     ::chmod(m_folder.path().c_str(), 0555);
-    RunWithoutPermissionOverrides([&] { EXPECT_EQ(Create(m_target, {}), 1); });
+    RunWithoutPermissionOverrides([&] { EXPECT_TRUE(Create(m_target, {})); });
     ::chmod(m_folder.path().c_str(), 0755);
 
     EXPECT_EQ(ReadBytes(m_target), kEmptyFile);  // shorter than the old content: cut to its length
@@ -524,17 +522,17 @@ TEST_F(DataFileSaveTest, SaveInPlaceThatCannotGetItsSpaceKeepsTheOldFile)
     // Rewritten in place (read-only folder), with a file-size limit below the
     // new content: the space must be refused before the old bytes are touched.
     ::chmod(m_folder.path().c_str(), 0555);
-    CCryptUtil crypt;
-    int result = -1;
+    orvane::DataFileResult result;
     WithFileSizeLimit([&](std::uintmax_t limit) {
         const Bytes text(limit + 4096, 'n');
         RunWithoutPermissionOverrides(
-            [&] { result = crypt.CreateDataFile(m_target.string(), std::uint32_t(text.size()), text.data()); });
+            [&] { result = CCryptUtil().CreateDataFile(m_target.string(), std::uint32_t(text.size()), text.data()); });
     });
     ::chmod(m_folder.path().c_str(), 0755);
 
-    EXPECT_EQ(result, 0);
-    EXPECT_FALSE(crypt.TargetDamaged());
+    EXPECT_EQ(result.status, orvane::READ_DATA_FAILED);
+    EXPECT_EQ(result.systemError, EFBIG);
+    EXPECT_FALSE(result.targetDamaged);
     ExpectOldFileAloneInFolder();
 }
 
@@ -557,7 +555,7 @@ TEST_F(DataFileSaveTest, ExportedFilesTakeTheSameRoadAsSelectionFiles)
 TEST_F(DataFileSaveTest, FileThatCouldNotBeOverwrittenIsKept)
 {
     ::chmod(m_target.c_str(), 0444);
-    RunWithoutPermissionOverrides([&] { EXPECT_EQ(Create(m_target, Bytes(100, 'n')), 0); });
+    RunWithoutPermissionOverrides([&] { EXPECT_FALSE(Create(m_target, Bytes(100, 'n'))); });
 
     ExpectOldFileAloneInFolder();
     const std::vector<LogRecord> lines = m_log.NewLines();
@@ -568,10 +566,10 @@ TEST_F(DataFileSaveTest, FileThatCouldNotBeOverwrittenIsKept)
 TEST_F(DataFileSaveTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile)
 {
     // A file-size limit makes the write fail part-way.
-    int result = -1;
+    orvane::DataFileResult result;
     WithFileSizeLimit([&](std::uintmax_t limit) { result = Create(m_target, Bytes(limit + 4096, 'n')); });
 
-    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(result);
     ExpectOldFileAloneInFolder();
     const std::vector<LogRecord> lines = m_log.NewLines();
     ASSERT_EQ(lines.size(), 1u);
@@ -584,7 +582,7 @@ TEST_F(DataFileSaveTest, MissingCipherModuleKeepsTheOldFile)
 {
     ScopedTempFolder emptyModules;
     ScopedEnvironment modules("OPENSSL_MODULES", emptyModules.path().string());
-    EXPECT_EQ(Create(m_target, Bytes(10, 'n')), 0);
+    EXPECT_FALSE(Create(m_target, Bytes(10, 'n')));
 
     ExpectOldFileAloneInFolder();
     const std::vector<LogRecord> lines = m_log.NewLines();
@@ -599,7 +597,7 @@ TEST_F(DataFileSaveTest, MissingCipherModuleKeepsTheOldFile)
 TEST_F(DataFileSaveTest, KeepsPermissionBitsOfAnExistingFile)
 {
     ::chmod(m_target.c_str(), 0640);
-    ASSERT_EQ(Create(m_target, Bytes(10, 'n')), 1);
+    ASSERT_TRUE(Create(m_target, Bytes(10, 'n')));
     EXPECT_EQ(PermissionsOf(m_target), 0640u);
     EXPECT_EQ(fs::file_size(m_target), 34u);
 }
@@ -608,7 +606,7 @@ TEST_F(DataFileSaveTest, KeepsOwnerAndGroupOfAnExistingFile)
 {
     if (::chown(m_target.c_str(), 65534, 65534) != 0)
         GTEST_SKIP() << "giving a file to another user needs root";
-    ASSERT_EQ(Create(m_target, {'x'}), 1);
+    ASSERT_TRUE(Create(m_target, {'x'}));
     struct stat status {};
     ASSERT_EQ(::stat(m_target.c_str(), &status), 0);
     EXPECT_EQ(status.st_uid, 65534u);
@@ -639,7 +637,7 @@ TEST_F(DataFileSaveTest, SaveKilledWhileWritingLeavesNothingBeyondTheNextSave)
         ::close(started[0]);
         ASSERT_TRUE(killedWhileWriting);
 
-        ASSERT_EQ(Create(m_target, {'a', 'b', 'c'}), 1);
+        ASSERT_TRUE(Create(m_target, {'a', 'b', 'c'}));
         ExpectOldFileAloneInFolder();
     }
 }
@@ -648,7 +646,7 @@ TEST_F(DataFileSaveTest, CleanUpLeavesTheTemporaryFileOfASaveUnderWay)
 {
     orvane::detail::AtomicFile underWay(m_target.string(), orvane::detail::AtomicFile::TemporaryName::FromStart);
     ASSERT_TRUE(underWay.Open());
-    ASSERT_EQ(Create(m_target, Bytes(10, 'n')), 1);
+    ASSERT_TRUE(Create(m_target, Bytes(10, 'n')));
     ASSERT_TRUE(underWay.Write(kAbcFile.data(), kAbcFile.size()));
     EXPECT_TRUE(underWay.Commit());
     ExpectOldFileAloneInFolder();
@@ -659,9 +657,9 @@ TEST_F(DataFileSaveTest, NewFilesFollowTheUmask)
     for (const mode_t mask : {mode_t{022}, mode_t{027}, mode_t{0}}) {
         const mode_t previous = ::umask(mask);
         const fs::path path = PathOf("new-" + std::to_string(mask) + ".zsr");
-        const int result = Create(path, {'z'});
+        const orvane::DataFileResult result = Create(path, {'z'});
         ::umask(previous);
-        ASSERT_EQ(result, 1);
+        ASSERT_TRUE(result);
         EXPECT_EQ(PermissionsOf(path), 0666u & ~mask) << std::oct << mask;
     }
 }
@@ -670,7 +668,7 @@ TEST_F(DataFileSaveTest, SavingThroughASymlinkReplacesTheFileItNames)
 {
     const fs::path link = PathOf("link.zsr");
     fs::create_symlink("selection.zsr", link);
-    ASSERT_EQ(Create(link, {}), 1);
+    ASSERT_TRUE(Create(link, {}));
 
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(m_target), kEmptyFile);
@@ -690,13 +688,11 @@ TEST_F(DataFileSaveTest, AnotherUsersLinkInASharedStickyFolderIsNotFollowed)
     fs::create_symlink(m_target, planted);
     ASSERT_EQ(::lchown(planted.c_str(), 61003, 61003), 0);
 
-    errno = 0;
-    EXPECT_EQ(Create(planted, {}), 0);
-    EXPECT_EQ(errno, EACCES);
+    EXPECT_EQ(Create(planted, {}).systemError, EACCES);
     EXPECT_EQ(ReadBytes(m_target), kAbcFile);
     // The user's own link there is followed as before.
     ASSERT_EQ(::lchown(planted.c_str(), 0, 0), 0);
-    EXPECT_EQ(Create(planted, {}), 1);
+    EXPECT_TRUE(Create(planted, {}));
     EXPECT_EQ(ReadBytes(m_target), kEmptyFile);
 }
 

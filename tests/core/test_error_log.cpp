@@ -114,14 +114,12 @@ TEST_F(ErrorLogLineFormat, RecordsAreBareLinesWithSingleLineFeeds)
               "2010/05/12-01:02:04,00000000,5,host/OrvaneDlg.cpp,120,COrvaneDlg::OnInitDialog(),SetMenu(),second\n");
 }
 
-TEST_F(ErrorLogLineFormat, ReportMacroTakesErrnoFileAndLineAndKeepsErrno)
+TEST_F(ErrorLogLineFormat, ReportMacroTakesTheReasonGivenFileAndLine)
 {
     CErrorLog log(m_temp.path().string());
     const ErrorLogTail tail(m_temp.path());
-    errno = EACCES;
     const int line = __LINE__ + 1;
-    REPORT_ERROR(log, "_FileOpen()", "file.Open()", "denied");
-    EXPECT_EQ(errno, EACCES);
+    REPORT_ERROR(log, EACCES, "_FileOpen()", "file.Open()", "denied");
 
     const auto lines = tail.NewLines();
     ASSERT_EQ(lines.size(), 1u);
@@ -402,8 +400,7 @@ TEST_F(ErrorLogCaptureTest, CapturedRecordsReachNoFileUntilReplayedInOrderWithTh
         orvane::ErrorLogCapture capture;
         EXPECT_EQ(log.WriteLog(SampleRecord("first"), UtcTime(2010, 5, 12, 1, 2, 3)), 0);
         before = std::time(nullptr);
-        errno = EACCES;
-        REPORT_ERROR(nowLog, "_GetXmlInf()", "pDoc->load()", "second, now");
+        REPORT_ERROR(nowLog, EACCES, "_GetXmlInf()", "pDoc->load()", "second, now");
         after = std::time(nullptr);
         // Earlier than the first: the replay keeps the order written, not the times' order.
         EXPECT_EQ(log.WriteLog(SampleRecord("third"), UtcTime(2010, 5, 12, 1, 2, 1)), 0);

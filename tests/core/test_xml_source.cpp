@@ -180,7 +180,7 @@ TEST_F(LoadLocalAddress, RelativePathIsTakenFromTheCurrentDirectory)
     fs::current_path(m_folder.path());
     pugi::xml_document doc;
     std::string error;
-    const bool loaded = LoadXmlAddress("z_ver.xml", doc, error);
+    const bool loaded = static_cast<bool>(LoadXmlAddress("z_ver.xml", doc, error));
     fs::current_path(saved);
     EXPECT_TRUE(loaded) << error;
     EXPECT_EQ(XmlNodeText(doc.document_element()), "relative");

@@ -264,7 +264,7 @@ private slots:
         QVERIFY(pdftotext.waitForFinished(30000));
         const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
         for (const QString& expected : {QStringLiteral("printed.zsr"), QStringLiteral("TZ-B0006-00"),
-                                        QStringLiteral("以太网通信模块"), QStringLiteral("12,790.00"), QStringLiteral("1055")})
+                                        QStringLiteral("以太网通信模块"), QStringLiteral("12,790.00"), QStringLiteral("1,055")})
             QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in: ") + text));
     }
 
@@ -918,6 +918,14 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(MovieSelection(), pinned, 10000);
         SaveAs(FilePath("pinned.zsr"));
         QCOMPARE(Decode(FilePath("pinned.zsr")), pinned);
+        // The bill names the pinned module and its slot on the rack it is pinned to.
+        m_dialogs->saveAnswers.push_back(csv);
+        Command(ID_MENU_FILE_EXPORT_BOM)->trigger();
+        const std::string pinnedBill = ReadFileBytes(csv);
+        const std::size_t rack = pinnedBill.find("\r\n扩展基板 1,") + 2;
+        const std::string rackRow = pinnedBill.substr(rack, pinnedBill.find("\r\n", rack) - rack);
+        QVERIFY2(pinnedBill.find(",I/O点数,固定模块\r\n") != std::string::npos && rackRow.ends_with(",ZX-DI16（槽位 1）"),
+                 pinnedBill.c_str());
     }
 };
 

@@ -70,6 +70,7 @@ void CommandsTest::exceptionIsRecordedUnderTheHandlersOwnLabel_data()
     QTest::newRow("menu save as") << 32776u << false << "COrvaneDlg::OnMenuFileSaveAs()";
     QTest::newRow("tool save as") << 32780u << true << "COrvaneDlg::OnToolFileSaveAs()";
     QTest::newRow("menu export bill") << 32808u << false << "COrvaneDlg::OnMenuFileExportBom()";
+    QTest::newRow("menu export hardware") << 32814u << false << "COrvaneDlg::OnMenuFileExportAml()";
     QTest::newRow("menu copy bill") << 32809u << false << "COrvaneDlg::OnMenuFileCopyBom()";
     QTest::newRow("menu print bill") << 32810u << false << "COrvaneDlg::OnMenuFilePrintBom()";
 }
@@ -345,7 +346,7 @@ void CommandsTest::standardShortcutsWorkOnlyWhileCommandsAreEnabled()
         if (!item->isSeparator())
             shortcuts << item->shortcut().toString();
     }
-    QCOMPARE(shortcuts, QStringList({"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "", "", "Ctrl+P", "Ctrl+Q"}));
+    QCOMPARE(shortcuts, QStringList({"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "", "", "", "Ctrl+P", "Ctrl+Q"}));
 
     host.movie->saveText = "work";
     host.dialogs->saveAnswers = {host.AppFile("keys.zsr")};

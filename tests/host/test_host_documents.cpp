@@ -2,7 +2,7 @@
 #include "HostTestSupport.h"
 #include "dialogs/QtUserDialogs.h"
 
-#include "orvane/CryptUtil.h"
+#include "orvane/DataFileFormat.h"
 #include "orvane/StringTable.h"
 #include "orvane/SystemErrorReason.h"
 

@@ -1,6 +1,7 @@
 // The bill of materials room: the movie's "zBom" written as a workbook (read
-// back with openpyxl) or CSV, put on the clipboard, or printed after the
-// preview (to PDF, read back with pdftotext), on a stand-in for the window.
+// back with openpyxl, printed by LibreOffice Calc) or CSV, put on the
+// clipboard (the table pasted into Calc), or printed after the preview (to
+// PDF, read back with pdftotext), on a stand-in for the window.
 #include "bom/BomCommands.h"
 
 #include "BomNotice.h"
@@ -24,6 +25,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QtPrintSupport/QPrinter>
 
 #include <filesystem>
@@ -32,15 +34,17 @@
 
 namespace {
 
-// Two racks, prices, a project name that a spreadsheet would run as a formula.
+// Two racks, prices, a project name that a spreadsheet would run as a formula, two modules pinned to the
+// expansion rack.
 const std::string kMovieBom =
-    "TZBOM/2\nproject\tname\t=1+1 二号线\nproject\tauthor\t李工\ncurrency\tCNY\n"
+    "TZBOM/4\nproject\tname\t=1+1 二号线\nproject\tauthor\t李工\ncurrency\tCNY\n"
     "line\t1\tTZ-C0220-00\tZC-220\t高性能，1024 点\t1\t6980.00\t6980.00\n"
     "line\t2\tTZ-E0201-00\tZX-IF01\t扩展接口模块\t1\t380.00\t380.00\n"
     "line\t3\tTZ-D1016-00\tZX-DI16\t16 点 DC24V 输入\t12\t680.00\t8160.00\n"
     "sum\t14\t15520.00\n"
     "rack\t主基板\tZB-B06\tZP-P30\t6\t6\t935\t3000\t0\t600\t96\nslots\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\n"
     "rack\t扩展基板 1\tZB-E08\t\t6\t8\t530\t0\t0\t0\t96\nslots\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\t\t\n"
+    "pinned\t1\t2\n"
     "overall\t12\t14\t1465\t3000\t0\t600\t192\t1024\t2\t4\nwarning\t扩展基板 1：尚未选择电源";
 
 orvane::BomReport TodaysReport()
@@ -59,8 +63,25 @@ QString ProcessOutput(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    process.waitForFinished(120000);  // LibreOffice makes its profile first
+    if (!process.waitForFinished(180000))  // LibreOffice makes its profile first
+        return program + QStringLiteral(" did not run: ") + process.errorString();
     return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+}
+
+// LibreOffice Calc converts the files (one run for them all) into their folder as format, read with the
+// import filter given ("" for the one their names call for), with a profile of its own in that folder, so
+// that runs at the same time do not share one. The test set-up installs it: a missing one is a failure.
+QString ConvertWithCalc(const QString& format, const QString& importFilter, const QStringList& files)
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty())
+        return QStringLiteral("LibreOffice (soffice) is not installed: scripts/install-deps.sh test installs it");
+    const QString folder = QFileInfo(files.front()).absolutePath();
+    QStringList arguments{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(folder + QStringLiteral("/office")).toString(),
+                          QStringLiteral("--headless")};
+    if (!importFilter.isEmpty())
+        arguments << QStringLiteral("--infilter=") + importFilter;
+    return ProcessOutput(office, arguments << QStringLiteral("--convert-to") << format << QStringLiteral("--outdir") << folder << files);
 }
 
 // What a real reader finds in the workbook: sheets, the frozen cells, the page setup and merged cells, each
@@ -133,6 +154,8 @@ private slots:
     void previewPrintsProjectOrderLinesTotalsAndRacksToPdf();
     void failedPrintIsReported();
     void workbookPrintsEachOrderLineOnOnePageWidth();
+    void clipboardTablePastesIntoCalcAsPlainCells();
+    void printedTablesRepeatTheirHeaderOnEveryPage();
     void rackPicturesStayInsideTheMarginsOfASmallPage();
     void bidirectionalControlsAreShownInEveryOutput();
     void emptySelectionGetsTheSaveNoticeAndNoDialog_data() { EachCommand(); }
@@ -161,14 +184,16 @@ void BomTest::workbookReadsBackWithNumbersFormatsFrozenHeaderAndTwoSheets()
          {QStringLiteral("sheets ['物料清单', '工程数据']"), QStringLiteral("frozen 物料清单 A7"),
           QStringLiteral("frozen 工程数据 A2"), QStringLiteral("物料清单!A2=项目名称：=1+1 二号线:s:General"),
           QStringLiteral("pages 物料清单 9 landscape 1 0 True $6:$6 ['A1:G1', 'A2:G2', 'A3:G3', 'A4:G4']"),
-          QStringLiteral("pages 工程数据 9 landscape 1 0 True $1:$1 ['A6:J6', 'A7:J7', 'A8:J8']"),
+          QStringLiteral("pages 工程数据 9 landscape 1 0 True $1:$1 ['A6:K6', 'A7:K7', 'A8:K8']"),
           QStringLiteral("物料清单!A4=%1 00:00:00:d:\"日期：\"yyyy-mm-dd").arg(today), QStringLiteral("物料清单!A6=序号:s:General"),
-          QStringLiteral("物料清单!F6=单价(CNY):s:General"), QStringLiteral("物料清单!A7=1:n:0"),
-          QStringLiteral("物料清单!B7=TZ-C0220-00:s:General"), QStringLiteral("物料清单!E9=12:n:0"),
+          QStringLiteral("物料清单!F6=单价(CNY):s:General"), QStringLiteral("物料清单!A7=1:n:#,##0"),
+          QStringLiteral("物料清单!B7=TZ-C0220-00:s:General"), QStringLiteral("物料清单!E9=12:n:#,##0"),
           QStringLiteral("物料清单!F9=680:n:#,##0.00"), QStringLiteral("物料清单!G9==E9*F9:f:#,##0.00:8160"),
-          QStringLiteral("物料清单!A10=合计:s:General"), QStringLiteral("物料清单!E10==SUM(E7:E9):f:0:14"),
+          QStringLiteral("物料清单!A10=合计:s:General"), QStringLiteral("物料清单!E10==SUM(E7:E9):f:#,##0:14"),
           QStringLiteral("物料清单!G10==SUM(G7:G9):f:#,##0.00:15520"), QStringLiteral("工程数据!A3=扩展基板 1:s:General"),
-          QStringLiteral("工程数据!J4=192:n:0"), QStringLiteral("工程数据!A7=基板数：2（CPU上限 4）:s:General"),
+          QStringLiteral("工程数据!J4=192:n:#,##0"), QStringLiteral("工程数据!G2=3000:n:#,##0"),
+          QStringLiteral("工程数据!K1=固定模块:s:General"), QStringLiteral("工程数据!K3=ZX-DI16（槽位 1、2）:s:General"),
+          QStringLiteral("工程数据!A6=CPU I/O点数上限：1,024:s:General"), QStringLiteral("工程数据!A7=基板数：2（CPU上限 4）:s:General"),
           QStringLiteral("工程数据!A8=注意：扩展基板 1：尚未选择电源:s:General")})
         QVERIFY2(read.contains(expected + QLatin1Char('\n')), qPrintable(expected + QStringLiteral(" missing in:\n") + read));
     // Columns as wide as their own texts (序号 not widened by the project data), a Chinese character counted twice.
@@ -220,7 +245,8 @@ void BomTest::previewPrintsProjectOrderLinesTotalsAndRacksToPdf()
           QStringLiteral("编制：李工"), QStringLiteral("日期：") + QDate::currentDate().toString(Qt::ISODate),
           QStringLiteral("订货号"), QStringLiteral("TZ-E0201-00"), QStringLiteral("金额(CNY)"), QStringLiteral("15,520.00"),
           QStringLiteral("工程数据"), QStringLiteral("基板数：2（CPU上限 4）"), QStringLiteral("扩展基板 1：尚未选择电源"),
-          QStringLiteral("基板槽位")})
+          QStringLiteral("基板槽位"), QStringLiteral("1,465"), QStringLiteral("3,000"), QStringLiteral("CPU I/O点数上限：1,024"),
+          QStringLiteral("固定模块"), QStringLiteral("该模块固定在此基板上")})
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in: ") + text));
 
     // With a selection file, print to file proposes its folder; closing the preview prints nothing.
@@ -238,6 +264,19 @@ void BomTest::failedPrintIsReported()
     room.dialogs.printAnswers = {room.File("missing-folder/bill.pdf")};
     room.commands.Print();
     QCOMPARE(room.errors, std::vector<std::string>{"不能继续处理。(#2001)\n文件或文件夹不存在。"});
+
+    // The file made aside cannot be made (a file where the temporary folder
+    // should be): Qt's reason is told and nothing is written.
+    const QByteArray temporaryFolder = qgetenv("TMPDIR");
+    std::ofstream(room.File("not-a-folder")) << "file";
+    qputenv("TMPDIR", QByteArray::fromStdString(room.File("not-a-folder")));
+    room.dialogs.printAnswers = {room.File("bill.pdf")};
+    room.commands.Print();
+    qputenv("TMPDIR", temporaryFolder);
+    QCOMPARE(room.errors.size(), 2u);
+    const std::string lead = "不能继续处理。(#2001)\n";
+    QVERIFY2(room.errors[1].starts_with(lead) && room.errors[1].size() > lead.size(), room.errors[1].c_str());
+    QVERIFY(!std::filesystem::exists(room.File("bill.pdf")));
 }
 
 void BomTest::emptySelectionGetsTheSaveNoticeAndNoDialog()
@@ -282,22 +321,67 @@ void BomTest::failedWriteIsReported()
 
 void BomTest::workbookPrintsEachOrderLineOnOnePageWidth()
 {
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (office.isEmpty())
-        QSKIP("LibreOffice (soffice) is not installed");
     BomRoom room;
     room.bill = kMovieBom;
     room.dialogs.saveAnswers = {room.File("bill.xlsx")};
     room.commands.Export();
-    const QString folder = QString::fromStdString(room.File("")) + QLatin1Char('/');
-    ProcessOutput(office, {QStringLiteral("-env:UserInstallation=file://%1office").arg(folder), QStringLiteral("--headless"),
-                           QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), folder,
-                           folder + QStringLiteral("bill.xlsx")});
-    // Laid out as printed, each order line is one line of text, from its order number to its amount.
+    const QString converted = ConvertWithCalc(QStringLiteral("pdf"), {}, {QString::fromStdString(room.File("bill.xlsx"))});
+    // Laid out as printed, each order line is one line of text, from its order number to its amount; the
+    // summary's currents and capacities have their separators.
     const QString text = ProcessOutput(QStringLiteral("pdftotext"),
-                                       {QStringLiteral("-layout"), folder + QStringLiteral("bill.pdf"), QStringLiteral("-")});
-    for (const char* line : {"TZ-C0220-00 .*6,980\\.00\\s*$", "TZ-E0201-00 .*380\\.00\\s*$", "TZ-D1016-00 .*8,160\\.00\\s*$"})
-        QVERIFY2(text.contains(QRegularExpression(QString::fromUtf8(line), QRegularExpression::MultilineOption)), qPrintable(text));
+                                       {QStringLiteral("-layout"), QString::fromStdString(room.File("bill.pdf")), QStringLiteral("-")});
+    for (const char* line : {"TZ-C0220-00 .*6,980\\.00\\s*$", "TZ-E0201-00 .*380\\.00\\s*$", "TZ-D1016-00 .*8,160\\.00\\s*$",
+                             "^\\s*主基板 .* 935 +3,000 .* 96\\s*$", "^\\s*合计 .* 1,465 +3,000 .* 192\\s*$"})
+        QVERIFY2(text.contains(QRegularExpression(QString::fromUtf8(line), QRegularExpression::MultilineOption)),
+                 qPrintable(converted + text));
+}
+
+// Pasted into Calc (its HTML import, as the clipboard's table reaches it), every value has a cell of its own,
+// no cell spans others, the project data are label and value, figures are numbers shown with separators.
+void BomTest::clipboardTablePastesIntoCalcAsPlainCells()
+{
+    BomRoom room;
+    room.bill = kMovieBom;
+    room.commands.Copy();
+    const std::string pasted = room.File("pasted.html");
+    std::ofstream(pasted) << QGuiApplication::clipboard()->mimeData()->html().toStdString();
+    const QString converted =
+        ConvertWithCalc(QStringLiteral("xlsx"), QStringLiteral("HTML (StarCalc)"), {QString::fromStdString(pasted)});
+    const QString read = ReadWorkbook(room.File("pasted.xlsx"));
+    const QRegularExpression noMergedCells(QStringLiteral("^pages Sheet1 .* \\[\\]$"), QRegularExpression::MultilineOption);
+    QVERIFY2(read.contains(noMergedCells), qPrintable(converted + read));
+    for (const QString& expected :
+         {QStringLiteral("Sheet1!A2=项目名称:s:"), QStringLiteral("Sheet1!B3=李工:s:"), QStringLiteral("Sheet1!A6=序号:s:"),
+          QStringLiteral("Sheet1!G6=金额(CNY):s:"), QStringLiteral("Sheet1!E9=12:n:#,##0\n"),
+          QStringLiteral("Sheet1!G10=15520:n:#,##0.00\n"), QStringLiteral("Sheet1!K13=固定模块:s:"),
+          QStringLiteral("Sheet1!G14=3000:n:#,##0\n"), QStringLiteral("Sheet1!K15=ZX-DI16（槽位 1、2）:s:"),
+          QStringLiteral("Sheet1!B17=1024:n:#,##0\n"), QStringLiteral("Sheet1!B19=扩展基板 1：尚未选择电源:s:")})
+        QVERIFY2(read.contains(expected), qPrintable(expected + QStringLiteral(" missing in:\n") + converted + read));
+}
+
+// A table that goes on to another page has its header row there again.
+void BomTest::printedTablesRepeatTheirHeaderOnEveryPage()
+{
+    std::string bill = kMovieBom;
+    std::string lines;
+    for (int number = 4; number <= 90; ++number)
+        lines += "line\t" + std::to_string(number) + "\tTZ-X" + std::to_string(number) + "\tZX-M\t附件\t1\t1.00\t1.00\n";
+    bill.insert(bill.find("sum\t"), lines);
+    const QTemporaryDir folder;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFileName(folder.filePath(QStringLiteral("long.pdf")));
+    QVERIFY(orvane::PrintBillOfMaterials(printer, orvane::PurchaseReport(*orvane::ParseBillOfMaterials(bill), "2026-01-01"),
+                                         QStringLiteral("Torvex-Z"), QStringLiteral("a.zsr")));
+    const QStringList pages =
+        ProcessOutput(QStringLiteral("pdftotext"), {printer.outputFileName(), QStringLiteral("-")}).split(QLatin1Char('\f'));
+    int pagesWithOrderLines = 0;
+    for (const QString& page : pages) {
+        if (!page.contains(QStringLiteral("TZ-X")))
+            continue;
+        ++pagesWithOrderLines;
+        QVERIFY2(page.contains(QStringLiteral("订货号")) && page.contains(QStringLiteral("金额(CNY)")), qPrintable(page));
+    }
+    QVERIFY2(pagesWithOrderLines >= 2, qPrintable(pages.join(QStringLiteral("\n---\n"))));
 }
 
 void BomTest::rackPicturesStayInsideTheMarginsOfASmallPage()

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -19,6 +20,7 @@ class DialogsTest : public QObject {
 private slots:
     void fileDialogFiltersComeFromTheStringTable();
     void qtOwnTextsAreChinese();
+    void openDialogProposesTheSelectionPattern();
     void fileDialogsDrawTheSamePicturesAgain();
 };
 
@@ -36,6 +38,20 @@ void DialogsTest::qtOwnTextsAreChinese()
     QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
     QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
     QCOMPARE(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("保存"));
+}
+
+void DialogsTest::openDialogProposesTheSelectionPattern()
+{
+    orvane::QtUserDialogs dialogs;
+    QString proposed;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        proposed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+        dialog->reject();
+    });
+    QCOMPARE(dialogs.GetOpenFileName(nullptr, orvane::LoadResString(orvane::IDS_OPEN_FILTER)), std::nullopt);
+    QCOMPARE(proposed, QStringLiteral("*.zsr"));
 }
 
 void DialogsTest::fileDialogsDrawTheSamePicturesAgain()

@@ -1,6 +1,6 @@
 #include "HostTestSupport.h"
 
-#include "orvane/CryptUtil.h"
+#include "orvane/SelectionFile.h"
 
 #include <QAction>
 #include <QTest>
@@ -90,16 +90,11 @@ std::vector<std::string> RecordLabels()
 
 bool WriteSelectionFile(const std::string& path, const std::string& text)
 {
-    return CCryptUtil().CreateDataFile(path, std::uint32_t(text.size()),
-                                       reinterpret_cast<const std::uint8_t*>(text.data()))
-           != 0;
+    return orvane::SelectionFile::Write(path, text).written;
 }
 
 std::string ReadSelectionFile(const std::string& path)
 {
-    std::uint32_t length = 0;
-    orvane::ByteBuffer bytes;
-    if (CCryptUtil().ReadDataFile(path, &length, &bytes) != orvane::READ_DATA_OK)
-        return "<unreadable>";
-    return std::string(reinterpret_cast<const char*>(bytes.get()), length);
+    const orvane::SelectionContent content = orvane::SelectionFile::ReadContent(path);
+    return content ? content.bytes : "<unreadable>";
 }

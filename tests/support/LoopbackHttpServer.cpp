@@ -86,7 +86,7 @@ LoopbackHttpServer::LoopbackHttpServer(std::string body)
 LoopbackHttpServer::~LoopbackHttpServer()
 {
     const char stop = 's';
-    [[maybe_unused]] const bool written = orvane::detail::WriteAll(m_stopWriter.get(), &stop, 1);
+    [[maybe_unused]] const auto written = orvane::detail::WriteAll(m_stopWriter.get(), &stop, 1);
     m_thread.join();
 }
 

@@ -41,6 +41,15 @@ std::optional<std::string> ScriptedUserDialogs::GetSaveFileName(QWidget*, const 
     return TakeFront(saveAnswers, std::optional<std::string>());
 }
 
+std::optional<std::pair<std::string, int>> ScriptedUserDialogs::GetSaveFileNameAndType(QWidget* owner, const std::string& filter,
+                                                                                       const std::string& initialName,
+                                                                                       const std::string& defaultSuffix)
+{
+    const std::optional<std::string> path = GetSaveFileName(owner, filter, initialName, defaultSuffix);
+    const int type = TakeFront(saveTypeAnswers, 0);
+    return path ? std::optional(std::pair(*path, type)) : std::nullopt;
+}
+
 bool ScriptedUserDialogs::PreviewAndPrint(QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint)
 {
     ++printRequests;

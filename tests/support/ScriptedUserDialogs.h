@@ -39,6 +39,9 @@ public:
     std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
                                                const std::string& initialName,
                                                const std::string& defaultSuffix) override;
+    std::optional<std::pair<std::string, int>> GetSaveFileNameAndType(QWidget* owner, const std::string& filter,
+                                                                       const std::string& initialName,
+                                                                       const std::string& defaultSuffix) override;
     // Records the printer's proposed PDF file, then prints to the PDF file of
     // the next printAnswers entry as the preview's print button would (paint
     // on the real printer); cancels when none is left or it is nullopt.
@@ -52,6 +55,7 @@ public:
     std::deque<MsgResult> boxAnswers;
     std::deque<std::optional<std::string>> openAnswers;
     std::deque<std::optional<std::string>> saveAnswers;
+    std::deque<int> saveTypeAnswers;  // the file type chosen with each save answer; 0 when none is left
     std::deque<std::optional<std::string>> printAnswers;  // PDF files
     std::function<void(QDialog&)> onModal;
     // Runs while the open dialog is up: what happens meanwhile elsewhere.

@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -35,9 +34,10 @@ std::optional<std::string> Read(const std::string& address, std::string& error)
 
 bool Write(const std::string& path, const std::string& text, std::string& error)
 {
-    if (WriteWholeFile(path, text).written)
+    const FileWriteResult written = WriteWholeFile(path, text);
+    if (written)
         return true;
-    error = std::strerror(errno);
+    error = std::strerror(written.systemError);
     return false;
 }
 

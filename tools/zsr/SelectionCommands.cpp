@@ -47,7 +47,7 @@ bool RecordReadFailure(const std::string& operation, const std::string& path,
                        const std::vector<CapturedLogRecord>& readerRecords)
 {
     if (readerRecords.empty())
-        return REPORT_ERROR(g_ErrorLog, operation, "CryptUtil.ReadDataFile()", "復号化取得処理に失敗しました。 " + path) == 0;
+        return REPORT_ERROR(g_ErrorLog, 0, operation, "CryptUtil.ReadDataFile()", "復号化取得処理に失敗しました。 " + path) == 0;
     CapturedLogRecord first = readerRecords.front();
     first.record.message += " " + path;
     return CErrorLog(first.folder).WriteLog(first.record, first.time) == 0;
@@ -75,8 +75,9 @@ int DecodeCommand(const std::string& path)
     const SelectionContent selection = ReadSelection("DecodeCommand()", path);
     if (!selection)
         return selection.result;
-    if (!orvane::detail::WriteAll(STDOUT_FILENO, selection.bytes.data(), selection.bytes.size())) {
-        REPORT_ERROR(g_ErrorLog, "DecodeCommand()", "write()", "標準出力への書込処理に失敗しました。");
+    if (const detail::SystemResult written = detail::WriteAll(STDOUT_FILENO, selection.bytes.data(), selection.bytes.size());
+        !written) {
+        REPORT_ERROR(g_ErrorLog, written.systemError, "DecodeCommand()", "write()", "標準出力への書込処理に失敗しました。");
         PrintReason(path, "the text could not be written to standard output");
         return EXIT_ZSR_FAILED;
     }
@@ -95,16 +96,17 @@ int VerifyCommand(const std::string& path)
 int EncodeCommand(const std::string& path)
 {
     std::string text;
-    switch (ReadWholeStream(STDIN_FILENO, orvane::kMaxDataFileTextBytes, text)) {
+    int systemError = 0;
+    switch (ReadWholeStream(STDIN_FILENO, orvane::kMaxDataFileTextBytes, text, systemError)) {
     case StreamReadResult::Ok:
         break;
     case StreamReadResult::Failed:
-        REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "read()", "標準入力の読込処理に失敗しました。");
+        REPORT_ERROR(g_ErrorLog, systemError, "EncodeCommand()", "read()", "標準入力の読込処理に失敗しました。");
         PrintReason(path, "standard input could not be read; the file was not written");
         return EXIT_ZSR_FAILED;
     case StreamReadResult::TooLarge: {
         const std::string limitMiB = std::to_string(orvane::kMaxDataFileTextBytes >> 20);
-        REPORT_ERROR(g_ErrorLog, "EncodeCommand()", "選定データサイズチェック", "選定データが" + limitMiB + "MiBを超えています。");
+        REPORT_ERROR(g_ErrorLog, 0, "EncodeCommand()", "選定データサイズチェック", "選定データが" + limitMiB + "MiBを超えています。");
         const std::string reason = "the selection text is larger than " + limitMiB +
                                    " MiB, the most a selection file may hold; the file was not written";
         PrintReason(path, reason.c_str());
@@ -113,8 +115,8 @@ int EncodeCommand(const std::string& path)
     }
     const FileWriteResult written = SelectionFile::Write(path, text);
     if (!written) {
-        const bool recorded = REPORT_SYSTEM_ERROR(g_ErrorLog, written.systemError, "EncodeCommand()",
-                                                  "CryptUtil.CreateDataFile()", SelectionFile::FailureText(written)) == 0;
+        const bool recorded = REPORT_ERROR(g_ErrorLog, written.systemError, "EncodeCommand()",
+                                           "CryptUtil.CreateDataFile()", SelectionFile::FailureText(written)) == 0;
         const std::string reason =
             std::string(written.targetDamaged ? "could not be written, and its previous content may be damaged"
                                               : "could not be written (any previous content is unchanged)") +

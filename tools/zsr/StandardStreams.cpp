@@ -10,7 +10,7 @@
 
 namespace orvane {
 
-StreamReadResult ReadWholeStream(int fd, std::size_t maxBytes, std::string& data)
+StreamReadResult ReadWholeStream(int fd, std::size_t maxBytes, std::string& data, int& systemError)
 {
     data.clear();
     struct stat status {};
@@ -27,13 +27,15 @@ StreamReadResult ReadWholeStream(int fd, std::size_t maxBytes, std::string& data
         // One byte beyond the limit is enough to know the stream is too large.
         const std::size_t want = std::min(kChunk, maxBytes - used + 1);
         data.resize(used + want);
-        const ssize_t got = orvane::detail::ReadUpTo(fd, data.data() + used, want);
-        data.resize(got < 0 ? used : used + static_cast<std::size_t>(got));
-        if (got < 0)
+        const detail::ReadResult read = detail::ReadUpTo(fd, data.data() + used, want);
+        data.resize(read.failed() ? used : used + read.bytes);
+        if (read.failed()) {
+            systemError = read.systemError;
             return StreamReadResult::Failed;
+        }
         if (data.size() > maxBytes)
             return StreamReadResult::TooLarge;
-        if (static_cast<std::size_t>(got) < want)
+        if (read.bytes < want)
             return StreamReadResult::Ok;
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The bill of materials the selection movie hands over ("zBom", text TZBOM/2,
-// /3 or /4, see movie/README.md) and the purchaser's report every output shows: the
+// TZBOM/3 or TZBOM/4, see movie/README.md) and the purchaser's report every output shows: the
 // project data and date, the numbered order lines with their totals, and the
 // engineering summary (racks, slots, currents, I/O points, warnings) in a
 // section of its own. CSV for files, tab-separated rows and an HTML table for
@@ -34,8 +34,9 @@ struct BomLine {
 };
 
 // One rack (the main one first): its base and power supply ("" while not
-// chosen), slots, currents in mA against the supply, I/O points, and each
-// slot's module code ("" free, "<" the module to its left goes on).
+// chosen), slots, currents in mA against the supply, I/O points, each
+// slot's module code ("" free, "<" the module to its left goes on), and the
+// slots whose module the user pinned to this rack.
 struct BomRack {
     std::string label;
     std::string base;
@@ -44,6 +45,7 @@ struct BomRack {
     std::uint32_t current5V = 0, supply5V = 0, current24V = 0, supply24V = 0;
     std::uint32_t ioPoints = 0;
     std::vector<std::string> slotCodes;
+    std::vector<std::uint32_t> pinnedSlots;  // numbers from 1, ascending (TZBOM/4)
 };
 
 // All racks together; a limit of 0 means none (no CPU chosen, or none stated).
@@ -81,8 +83,10 @@ struct BillOfMaterials {
 // currency, no control characters in a field; the lines only version 3 has
 // only under its header or a later one: the edition (once, before the order
 // lines), an order line's mark as discontinued (right after it), the reserve
-// (percentages up to 100, once); and version 4's: an order line's mark as
-// unknown (right after it, never beside a discontinued mark).
+// (percentages up to 100, once); and the lines only version 4 has only under
+// its header: an order line's mark as unknown (right after it, never beside a
+// discontinued mark), a rack's pinned slots (right after its slots,
+// ascending, each one holding a module).
 [[nodiscard]] std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text);
 
 // A cell of the report: its text as shown, for figures the number a
@@ -99,6 +103,11 @@ struct BomCell {
     double number = 0;
     Formula formula = Formula::None;
 };
+
+// A cell as people read it: figures with thousands separators ("24,000",
+// "15,520.00"), anything else as it is. Files for programs (CSV, the
+// clipboard's rows) keep the plain text.
+[[nodiscard]] std::string ShownText(const BomCell& cell);
 using BomRow = std::vector<BomCell>;
 
 struct BomTable {
@@ -116,9 +125,10 @@ struct BomReport {
     // an unknown item's with 【目录中未知】, its 数量 a text that no column sum counts.
     BomTable orderLines;
     // 机架, 基板, 电源, 已用槽位, 可用槽位, 5V电流(mA), 5V容量(mA),
-    // 24V电流(mA), 24V容量(mA), I/O点数; one row per rack, then 合计.
+    // 24V电流(mA), 24V容量(mA), I/O点数 and, when a module is pinned to its
+    // rack, 固定模块 ("ZX-DI16（槽位 1、2）"); one row per rack, then 合计.
     BomTable engineering;
-    std::vector<std::pair<std::string, std::string>> limits;  // the CPU's limits, and the reserve kept
+    std::vector<std::pair<std::string, BomCell>> limits;  // the CPU's limits, and the reserve kept
     std::vector<std::string> warnings;
     std::vector<BomRack> racks;  // for the slot pictures of the printout
 };
@@ -137,9 +147,11 @@ struct BomReport {
 // control characters).
 [[nodiscard]] std::string BillOfMaterialsTabSeparated(const BomReport& report);
 
-// The same as an HTML fragment of tables, for pasting into spreadsheets and
-// mail: texts escaped and passed through SpreadsheetSafeText, figures right
-// aligned.
+// The same rows as one HTML table, for pasting into spreadsheets and mail:
+// one value per cell (no cell spans columns), texts escaped and passed
+// through SpreadsheetSafeText, figures right aligned with thousands
+// separators and their plain value and number format for spreadsheets
+// (sdval, sdnum).
 [[nodiscard]] std::string BillOfMaterialsHtml(const BomReport& report);
 
 }  // namespace orvane

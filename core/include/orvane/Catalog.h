@@ -19,6 +19,11 @@
 
 namespace orvane {
 
+// The I/O points of a module, or a CPU's built-in points, per kind.
+struct CatalogPoints {
+    std::uint32_t digitalIn = 0, digitalOut = 0, analogIn = 0, analogOut = 0;
+};
+
 struct CatalogItem {
     std::string code;
     std::string kind;           // cpu, power, base, di, do, ai, ao, comm, expbase, expif, cable, acc
@@ -26,6 +31,7 @@ struct CatalogItem {
     std::optional<std::int64_t> priceFen;  // list price in hundredths of the currency
     std::string description;    // trimmed, cut to kMaxDescriptionCharacters, control characters as spaces
     std::string replacement;    // the code of the item that replaces this discontinued one, or ""
+    CatalogPoints points;       // di, do, ai, ao
 };
 
 struct Catalog {

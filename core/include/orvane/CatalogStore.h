@@ -61,7 +61,7 @@ struct CatalogFolderFault {
     std::string path;
     std::string found;     // "" when the path is of the right kind
     std::string expected;  // when found is set
-    int systemError = 0;   // an errno value, 0 when none
+    int systemError = 0;   // the system's reason (EACCES, ...), 0 when none
 };
 
 // The lock every install holds from comparing editions to switching the

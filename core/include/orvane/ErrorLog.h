@@ -16,7 +16,6 @@
 // regular file with a single link (a hard link, FIFO, device, ...) drops the
 // record. A new log file is readable and writable by its owner only.
 
-#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -29,7 +28,7 @@ struct ErrorRecord {
     std::string operation;      // reporting method, e.g. "CCryptUtil::InitCrypt()"
     std::string step;           // failed call or check, e.g. "file.Open()"
     std::uint32_t errorCode = 0;
-    std::int32_t systemError = 0;  // errno at the moment of reporting
+    std::int32_t systemError = 0;  // the system's reason the reporter gives (ENOENT, ...), 0 when none
     std::string sourceFile;     // source path of the reporting module
     std::int32_t sourceLine = 0;
     std::string message;
@@ -117,15 +116,12 @@ inline constexpr std::size_t kMaxExceptionTextBytes = 1023;
 // The user's temporary folder as described above, with a trailing '/'.
 [[nodiscard]] std::string UserTemporaryFolder();
 
-// Writes a record with errorCode 0 and the given system error; errno is kept.
+// Writes a record with errorCode 0 and the given system error.
 // WriteLog's result: 0 when the record was written.
 inline int ReportError(CErrorLog& log, int systemError, const std::string& operation, const std::string& step,
                        const std::string& message, const char* sourceFile, int sourceLine)
 {
-    const int kept = errno;
-    const int written = log.WriteLog(operation, step, 0, systemError, sourceFile, sourceLine, message);
-    errno = kept;
-    return written;
+    return log.WriteLog(operation, step, 0, systemError, sourceFile, sourceLine, message);
 }
 
 }  // namespace orvane
@@ -139,10 +135,8 @@ extern CErrorLog g_ErrorLog;
 #define ORVANE_REPORTING_MODULE __FILE__
 #endif
 
-// Writes a record with errorCode 0, the current errno as systemError, the
-// reporting module and the reporting statement's line; 0 when it was written.
-#define REPORT_ERROR(log, operation, step, message) \
-    orvane::ReportError((log), errno, (operation), (step), (message), ORVANE_REPORTING_MODULE, __LINE__)
-// The same with the system's reason a result carries.
-#define REPORT_SYSTEM_ERROR(log, systemError, operation, step, message) \
+// Writes a record with errorCode 0, the system's reason the caller has (a
+// result's, 0 when the failure has none), the reporting module and the
+// reporting statement's line; 0 when it was written.
+#define REPORT_ERROR(log, systemError, operation, step, message) \
     orvane::ReportError((log), (systemError), (operation), (step), (message), ORVANE_REPORTING_MODULE, __LINE__)

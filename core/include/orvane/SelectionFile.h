@@ -3,14 +3,14 @@
 // and writer of the program (the window, recovery copies, the zsr tool) goes
 // through here, and each read or write hands back its outcome as one value.
 //
-// The content is the container's bytes (CCryptUtil::ReadDataFile). The text
+// The content is the container's bytes (the ".zsr" reader's). The text
 // is the content as the program opens it: content that is empty or starts
 // with a zero byte is no text; the text ends at its first zero byte; a text
 // that is not UTF-8 was written on a Chinese-language system in its code page
 // before the program kept its texts as UTF-8, and is read as GB18030 (which
 // holds GBK and GB2312); one that is neither is kept as it is.
 
-#include "orvane/CryptUtil.h"
+#include "orvane/DataFileFormat.h"
 #include "orvane/TextFile.h"
 
 #include <optional>
@@ -20,7 +20,7 @@
 namespace orvane {
 
 struct SelectionContent {
-    // ReadDataFile's result: READ_DATA_OK; READ_DATA_FAILED (the reader wrote
+    // The reader's outcome: READ_DATA_OK; READ_DATA_FAILED (the reader wrote
     // its record); READ_DATA_CONTENT_BAD (a size or digest check failed, no record).
     int result = READ_DATA_FAILED;
     int systemError = 0;  // the system's reason for READ_DATA_FAILED, 0 when it has none

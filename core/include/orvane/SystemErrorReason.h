@@ -6,7 +6,7 @@
 
 namespace orvane {
 
-// A Simplified Chinese sentence for an errno value: the common causes of a
+// A Simplified Chinese sentence for a system error code: the common causes of a
 // failed open or save in words of their own (missing file or folder, no
 // permission, disk full, read-only file system, a folder in place of a file,
 // file too large, device error), any other code as "系统错误 N：" and the

@@ -8,12 +8,15 @@
 
 namespace orvane {
 
-// What a write did. No caller reads errno after the fact or asks a flag later.
+// What a write did, whole: no caller asks the system or a flag later.
 struct FileWriteResult {
     bool written = false;
-    int systemError = 0;         // after a failure: the system's reason (an errno value), 0 when it has none
+    int systemError = 0;         // after a failure: the system's reason (ENOSPC, EACCES, ...), 0 when it has none
     bool existed = false;        // a regular file was at the name before the write
     bool targetDamaged = false;  // after a failure: that file's old content may be lost (a rewrite in place failed part-way)
+    // A failure without a system reason: why, in the words of the library
+    // that made the file (the spreadsheet library's, Qt's); "" when none.
+    std::string reasonText;
     explicit operator bool() const { return written; }
 };
 
@@ -26,8 +29,8 @@ struct FileWriteResult {
 [[nodiscard]] bool IsRegularFile(const std::string& path);
 
 // What the user is told when a file other than a selection (the bill of
-// materials) could not be written: "(#2001)", the system's reason, and what
-// became of the file that was at the name.
+// materials) could not be written: "(#2001)", the system's reason (or the
+// library's reasonText), and what became of the file that was at the name.
 [[nodiscard]] std::string FileWriteFailureText(const FileWriteResult& result);
 
 }  // namespace orvane

@@ -19,8 +19,9 @@ struct VersionInf {
 extern std::string g_strAppPath;
 
 // Reads g_strAppPath + "z_ver.xml" into inf. Non-zero when the file loaded and
-// its document element is "dataroot".
-[[nodiscard]] int _GetLocalVersionInf(VersionInf& inf);
+// its document element is "dataroot". On zero, systemError (when given) takes
+// the system's reason the file could not be read for, 0 when it has none.
+[[nodiscard]] int _GetLocalVersionInf(VersionInf& inf, int* systemError = nullptr);
 
 namespace orvane {
 
@@ -41,6 +42,6 @@ enum class VersionFields { All, VersionOnly };
 // requested it returns zero promptly and writes no log record.
 // Both readers refuse a local file that is not a regular file (a FIFO, a
 // device, a folder) at once, and one larger than limits.maxBytes (1 MiB by
-// default), with the load-failure record.
+// default), with the load-failure record. systemError as for _GetLocalVersionInf.
 [[nodiscard]] int _GetXmlInf(const std::string& address, VersionInf& inf, const orvane::FetchLimits& limits = {},
-               std::stop_token abort = {});
+               std::stop_token abort = {}, int* systemError = nullptr);

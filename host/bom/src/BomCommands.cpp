@@ -22,8 +22,6 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
-#include <cerrno>
-
 namespace orvane {
 
 namespace {
@@ -65,7 +63,8 @@ std::optional<BomReport> BomCommands::FetchReport()
 
 void BomCommands::ReportWriteFailure(const char* operation, const char* step, const FileWriteResult& failed)
 {
-    REPORT_SYSTEM_ERROR(g_ErrorLog, failed.systemError, operation, step, MakeErrorText("(#2001)"));
+    const std::string libraryReason = failed.reasonText.empty() ? std::string() : " " + failed.reasonText;
+    REPORT_ERROR(g_ErrorLog, failed.systemError, operation, step, MakeErrorText("(#2001)") + libraryReason);
     m_window.showError(FileWriteFailureText(failed));
 }
 
@@ -164,9 +163,8 @@ bool BomCommands::Print()
                             target.outputFormat() == QPrinter::PdfFormat && !target.outputFileName().isEmpty();
         if (toFile) {
             pdfPath = QFile::encodeName(target.outputFileName()).toStdString();
-            errno = 0;
             if (!pdf.isOpen() && !pdf.open()) {
-                printed = {.systemError = errno};  // the file made aside could not be
+                printed = {.reasonText = pdf.errorString().toStdString()};  // the file made aside could not be
                 return;
             }
             target.setOutputFileName(pdf.fileName());

@@ -21,18 +21,6 @@ QString Escaped(const std::string& text)
     return QString::fromStdString(SpreadsheetSafeText(text, TextOutlet::Shown)).toHtmlEscaped();
 }
 
-// Money with thousands separators ("15,520.00"), digit for digit as the
-// report has it; counts as they are.
-QString FigureText(const BomCell& cell)
-{
-    QString text = QString::fromStdString(cell.text);
-    if (cell.kind == BomCell::Kind::Money) {
-        for (qsizetype at = text.indexOf(u'.') - 3; at > 0; at -= 3)
-            text.insert(at, u',');
-    }
-    return text;
-}
-
 // The width of the printed text in the document's pixels (the screen's, in
 // which QTextDocument lays out): the printer's page less the 2 cm that
 // QTextDocument::print keeps free on either side.
@@ -43,32 +31,30 @@ qreal TextWidth(const QPrinter& printer)
     return printer.width() * documentDpi / printer.logicalDpiX() - 2 * std::ceil(2 / 2.54 * documentDpi);
 }
 
-// Texts read from the left, figures from the right.
+// Texts read from the left, figures from the right with thousands
+// separators. The header row is printed again on every page the table goes on to.
 QString TableHtml(const std::vector<std::string>& columns, const std::vector<BomRow>& rows)
 {
-    QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">");
-    if (!columns.empty()) {
-        html += QStringLiteral("<tr>");
-        for (const std::string& column : columns)
-            html += QStringLiteral("<th>%1</th>").arg(Escaped(column));
-        html += QStringLiteral("</tr>");
-    }
+    QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
+    for (const std::string& column : columns)
+        html += QStringLiteral("<th>%1</th>").arg(Escaped(column));
+    html += QStringLiteral("</tr></thead>");
     for (std::size_t r = 0; r < rows.size(); ++r) {
         html += QStringLiteral("<tr>");
         for (const BomCell& cell : rows[r]) {
             const bool figure = cell.kind != BomCell::Kind::Text;
             html += QStringLiteral("<td align=\"%1\">%2</td>")
                         .arg(figure ? QStringLiteral("right") : QStringLiteral("left"),
-                             figure ? FigureText(cell) : Escaped(cell.text));
+                             Escaped(ShownText(cell)));
         }
         html += QStringLiteral("</tr>");
     }
     return html + QStringLiteral("</table>");
 }
 
-QString PairHtml(const std::string& label, const std::string& text)
+QString PairHtml(const std::string& label, const BomCell& cell)
 {
-    return QStringLiteral("%1：%2<br>").arg(Escaped(label), Escaped(text));
+    return QStringLiteral("%1：%2<br>").arg(Escaped(label), Escaped(ShownText(cell)));
 }
 
 // Each rack's picture, added to the document: as large as it was drawn or,
@@ -101,18 +87,20 @@ bool PrintBillOfMaterials(QPrinter& printer, const BomReport& report, const QStr
     QTextDocument document;
     QString heading;
     for (const auto& [label, cell] : report.heading)
-        heading += PairHtml(label, cell.text);
+        heading += PairHtml(label, cell);
     QString html = QStringLiteral("<h2>%1</h2><p>物料清单　文件：%2<br>%3</p>")
                        .arg(title.toHtmlEscaped(), Escaped(fileName.toStdString()), heading);
     html += TableHtml(report.orderLines.columns, report.orderLines.rows);
     html += QStringLiteral("<h3>工程数据</h3>") + TableHtml(report.engineering.columns, report.engineering.rows);
     QString notes;
-    for (const auto& [label, text] : report.limits)
-        notes += PairHtml(label, text);
+    for (const auto& [label, cell] : report.limits)
+        notes += PairHtml(label, cell);
     for (const std::string& warning : report.warnings)
-        notes += PairHtml("注意", warning);
+        notes += PairHtml("注意", BomCell{warning});
     html += QStringLiteral("<p>%1</p><h3>基板槽位</h3>").arg(notes);
     html += RackPicturesHtml(document, report.racks, TextWidth(printer));
+    if (std::any_of(report.racks.begin(), report.racks.end(), [](const BomRack& rack) { return !rack.pinnedSlots.empty(); }))
+        html += QStringLiteral("<p>%1</p>").arg(QString::fromUtf8(kPinnedMarkLegend));
     document.setHtml(html);
     // Printed unpaginated, the document is laid out on the printer's pages and each page numbered.
     document.print(&printer);

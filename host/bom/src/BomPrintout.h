@@ -1,9 +1,10 @@
 #pragma once
 // The printed bill of materials: the program's title and the selection file's
-// name, the project data and date, the order lines with their totals (money
-// with thousands separators), the engineering summary and each rack's slots
-// drawn as a picture no wider than the page's text, over as many pages as it
-// needs, each page numbered.
+// name, the project data and date, the order lines with their totals, the
+// engineering summary (figures with thousands separators; a table going on to
+// another page repeats its header row there) and each rack's slots drawn as a
+// picture no wider than the page's text, pinned modules marked, over as many
+// pages as it needs, each page numbered.
 
 #include "orvane/BillOfMaterials.h"
 

@@ -3,7 +3,6 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <numeric>
@@ -72,10 +71,10 @@ Formats MakeFormats(lxw_workbook* workbook)
     format_set_font_size(f.title, 14);
     f.block = NewBlockFormat(workbook, false, nullptr);
     f.header = NewFormat(workbook, true, nullptr, true);
-    f.count = NewFormat(workbook, false, "0", false);
+    f.count = NewFormat(workbook, false, "#,##0", false);
     f.money = NewFormat(workbook, false, "#,##0.00", false);
     f.total = NewFormat(workbook, true, nullptr, true);
-    f.totalCount = NewFormat(workbook, true, "0", true);
+    f.totalCount = NewFormat(workbook, true, "#,##0", true);
     f.totalMoney = NewFormat(workbook, true, "#,##0.00", true);
     return f;
 }
@@ -152,7 +151,7 @@ public:
             lxw_format* format = NewBlockFormat(m_workbook, false, ("\"" + label + "：\"yyyy-mm-dd").c_str());
             return Block(row, std::string(), format) && worksheet_write_datetime(m_sheet, row, 0, &date, format) == LXW_NO_ERROR;
         }
-        return Block(row, label + "：" + cell.text, m_formats.block);
+        return Block(row, label + "：" + ShownText(cell), m_formats.block);
     }
 
     // A text over the table's width (the sheet's title too).
@@ -181,7 +180,7 @@ private:
     {
         if (cell.kind != BomCell::Kind::Count && cell.kind != BomCell::Kind::Money)
             return Text(row, column, cell.text, total ? m_formats.total : nullptr);
-        Widen(column, DisplayWidth(cell.text) + (cell.kind == BomCell::Kind::Money ? 2 : 0));
+        Widen(column, DisplayWidth(ShownText(cell)) + (cell.kind == BomCell::Kind::Money ? 2 : 0));
         lxw_format* format = cell.kind == BomCell::Kind::Money ? (total ? m_formats.totalMoney : m_formats.money)
                                                                : (total ? m_formats.totalCount : m_formats.count);
         const std::string formula = FormulaText(cell, row, column, firstRow);
@@ -228,8 +227,8 @@ bool WriteEngineeringSheet(SheetWriter& writer, const BomReport& report)
 {
     bool written = writer.Table(0, report.engineering);
     lxw_row_t row = lxw_row_t(report.engineering.rows.size() + 2);
-    for (const auto& [label, text] : report.limits)
-        written = writer.Entry(row++, label, BomCell{text}) && written;
+    for (const auto& [label, cell] : report.limits)
+        written = writer.Entry(row++, label, cell) && written;
     for (const std::string& warning : report.warnings)
         written = writer.Entry(row++, "注意", BomCell{warning}) && written;
     return written;
@@ -239,10 +238,9 @@ bool WriteEngineeringSheet(SheetWriter& writer, const BomReport& report)
 
 FileWriteResult WriteBillOfMaterialsWorkbook(const BomReport& report, const std::string& path)
 {
-    errno = 0;
     lxw_workbook* workbook = workbook_new(path.c_str());
-    if (!workbook)
-        return {.systemError = errno};
+    if (!workbook)  // it asks for nothing but memory
+        return {.reasonText = lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED)};
     const Formats formats = MakeFormats(workbook);
     lxw_worksheet* orders = workbook_add_worksheet(workbook, "物料清单");
     lxw_worksheet* engineering = workbook_add_worksheet(workbook, "工程数据");
@@ -254,9 +252,10 @@ FileWriteResult WriteBillOfMaterialsWorkbook(const BomReport& report, const std:
         written = WriteEngineeringSheet(engineeringSheet, report) && written;
     }
     // Closing writes the file, and frees the workbook whatever came before.
-    if (workbook_close(workbook) == LXW_NO_ERROR && written)
+    const lxw_error closed = workbook_close(workbook);
+    if (closed == LXW_NO_ERROR && written)
         return {.written = true};
-    return {.systemError = errno};
+    return {.reasonText = closed == LXW_NO_ERROR ? std::string() : lxw_strerror(closed)};
 }
 
 }  // namespace orvane

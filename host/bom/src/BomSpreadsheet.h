@@ -17,8 +17,8 @@
 namespace orvane {
 
 // Writes the workbook to path (the library writes by name: the caller gives a
-// temporary file and moves the bytes on), with the library's system reason
-// when it could not be written.
+// temporary file and moves the bytes on), with the library's own reason
+// (lxw_strerror) when it could not be written.
 [[nodiscard]] FileWriteResult WriteBillOfMaterialsWorkbook(const BomReport& report, const std::string& path);
 
 }  // namespace orvane

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <QPolygonF>
 
 #include <algorithm>
 
@@ -14,6 +15,7 @@ constexpr int kSlotWidth = 76;  // in the document's pixels; the printout shows 
 constexpr int kSlotHeight = 44;
 constexpr int kGap = 3;
 constexpr int kCaption = 20;  // the rack's name, base and power supply above its slots
+constexpr qreal kPinMark = 12;  // the sides of the corner that marks a pinned module
 
 QString Shown(const std::string& text) { return QString::fromStdString(SpreadsheetSafeText(text, TextOutlet::Shown)); }
 
@@ -54,6 +56,13 @@ QImage DrawRackPicture(const BomRack& rack)
         font.setPixelSize(10);
         painter.setFont(font);
         painter.drawText(box.adjusted(0, 2, 0, 0), Qt::AlignHCenter | Qt::AlignTop, QString::number(slot + 1));
+        if (std::binary_search(rack.pinnedSlots.begin(), rack.pinnedSlots.end(), std::uint32_t(slot + 1))) {
+            const QPointF corner = box.topRight() + QPointF(1, 0);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(0x2F6DB5));
+            painter.drawPolygon(QPolygonF{corner, corner - QPointF(kPinMark, 0), corner + QPointF(0, kPinMark)});
+            painter.setPen(QColor(0x5C6773));
+        }
         // A module wider than one slot goes on in the slots after its first ("<").
         const QString label = free ? QStringLiteral("空") : code == "<" ? QStringLiteral("〃") : Shown(code);
         font.setPixelSize(12);

@@ -43,10 +43,11 @@ void CatalogCommands::ServeChosenCatalog(const std::string& programFolder)
     m_places.programFolder = programFolder;
     TidyCatalogFolder(m_places.dataFolder);
     const CatalogChoice choice = ChooseCatalog(m_places);
+    m_servedPath = choice.path;
     if (choice.userCopy)
         m_window.serveCatalog(QString::fromStdString(choice.path));
     if (!choice.problem.empty()) {
-        REPORT_ERROR(g_ErrorLog, "CatalogCommands::ServeChosenCatalog()", "orvane::ChooseCatalog()", choice.problem);
+        REPORT_ERROR(g_ErrorLog, 0, "CatalogCommands::ServeChosenCatalog()", "orvane::ChooseCatalog()", choice.problem);
         Tell(choice.problem, MsgIcon::Exclamation);
     }
 }
@@ -92,7 +93,7 @@ void CatalogCommands::Update()
     if (update.Accepted())
         update = InstallCatalogUpdate(m_places, std::move(update));
     if (!update.Accepted()) {
-        REPORT_ERROR(g_ErrorLog, "CatalogCommands::Update()", "orvane::FetchCatalogUpdate()", update.detail);
+        REPORT_ERROR(g_ErrorLog, 0, "CatalogCommands::Update()", "orvane::FetchCatalogUpdate()", update.detail);
         return Tell(update.message, update.outcome == CatalogUpdateOutcome::NotInstalled ? MsgIcon::Error
                                                                                         : MsgIcon::Exclamation);
     }
@@ -106,7 +107,7 @@ void CatalogCommands::RestoreShipped()
     const bool hadUpdate = ChooseCatalog(m_places).userCopy;
     if (const int systemError = RestoreShippedCatalog(m_places.dataFolder); systemError != 0) {
         const std::string text = "无法删除“" + m_places.dataFolder + "”中已安装的产品目录更新。\n" + SystemErrorReason(systemError);
-        REPORT_SYSTEM_ERROR(g_ErrorLog, systemError, "CatalogCommands::RestoreShipped()", "orvane::RestoreShippedCatalog()", text);
+        REPORT_ERROR(g_ErrorLog, systemError, "CatalogCommands::RestoreShipped()", "orvane::RestoreShippedCatalog()", text);
         return Tell(text, MsgIcon::Error);
     }
     m_window.serveCatalog({});

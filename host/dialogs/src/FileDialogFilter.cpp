@@ -19,4 +19,9 @@ QStringList FileDialogFilters(const std::string& pipeFilter)
     return filters;
 }
 
+QString FirstFilterPattern(const std::string& pipeFilter)
+{
+    return QString::fromStdString(pipeFilter).section(QLatin1Char('|'), 1, 1);
+}
+
 }  // namespace orvane

@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QTranslator>
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -89,12 +91,21 @@ std::optional<std::string> QtUserDialogs::GetOpenFileName(QWidget* owner, const 
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(FileDialogFilters(filter));
+    dialog.selectFile(FirstFilterPattern(filter));
     return RunFileDialog(dialog);
 }
 
 std::optional<std::string> QtUserDialogs::GetSaveFileName(QWidget* owner, const std::string& filter,
                                                            const std::string& initialName,
                                                            const std::string& defaultSuffix)
+{
+    const auto chosen = GetSaveFileNameAndType(owner, filter, initialName, defaultSuffix);
+    return chosen ? std::optional(chosen->first) : std::nullopt;
+}
+
+std::optional<std::pair<std::string, int>> QtUserDialogs::GetSaveFileNameAndType(QWidget* owner, const std::string& filter,
+                                                                                 const std::string& initialName,
+                                                                                 const std::string& defaultSuffix)
 {
     QFileDialog dialog(owner);
     dialog.setProxyModel(new FileDialogModel(m_headerPicture));
@@ -110,7 +121,10 @@ std::optional<std::string> QtUserDialogs::GetSaveFileName(QWidget* owner, const 
     });
     dialog.selectFile(QString::fromStdString(initialName));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    return RunFileDialog(dialog);
+    const std::optional<std::string> path = RunFileDialog(dialog);
+    if (!path)
+        return std::nullopt;
+    return std::pair(*path, int(std::max(qsizetype(0), dialog.nameFilters().indexOf(dialog.selectedNameFilter()))));
 }
 
 int QtUserDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }

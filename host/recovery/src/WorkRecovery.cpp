@@ -52,8 +52,8 @@ void WorkRecovery::Open()
     auto store = std::make_unique<RecoveryStore>(m_folder);
     if (const RecoveryStore::Claim claim = store->Open(); !claim) {
         m_openFailure = claim.systemError;
-        REPORT_SYSTEM_ERROR(g_ErrorLog, claim.systemError, "WorkRecovery::Open()", "RecoveryStore::Open()",
-                            "復元用ファイルのフォルダを使用できません。【" + m_folder + "】");
+        REPORT_ERROR(g_ErrorLog, claim.systemError, "WorkRecovery::Open()", "RecoveryStore::Open()",
+                     "復元用ファイルのフォルダを使用できません。【" + m_folder + "】");
         return;
     }
     // Only a folder the store could take as the user's own is looked into.
@@ -101,8 +101,8 @@ void WorkRecovery::WriteCopy()
     m_copyKept = written.written;
     if (written)
         return;
-    REPORT_SYSTEM_ERROR(g_ErrorLog, written.systemError, "WorkRecovery::WriteCopy()", "RecoveryStore::Save()",
-                        "復元用ファイルの保存に失敗しました。");
+    REPORT_ERROR(g_ErrorLog, written.systemError, "WorkRecovery::WriteCopy()", "RecoveryStore::Save()",
+                 "復元用ファイルの保存に失敗しました。");
     TellOnce(m_toldNotKept, WithReason(LoadResString(IDS_RECOVERY_NOT_KEPT), written.systemError));
 }
 

@@ -19,8 +19,9 @@ constexpr const char* kUpdateFileName = "TorvexOrvane.msi";
 int CompareWithServer(UpdateCheckWork& work, std::stop_token stop)
 {
     VersionInf local;
-    if (!_GetLocalVersionInf(local)) {
-        REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "_GetLocalVersionInf()", "(#1006)");
+    int systemError = 0;
+    if (!_GetLocalVersionInf(local, &systemError)) {
+        REPORT_ERROR(g_ErrorLog, systemError, "_SvrFileVersionCheck()", "_GetLocalVersionInf()", "(#1006)");
         return SVRCHK_ERROR;
     }
     work.strUrlDownload = local.strUrlDownload;
@@ -28,8 +29,9 @@ int CompareWithServer(UpdateCheckWork& work, std::stop_token stop)
     work.localFileRead = true;
 
     VersionInf server;
-    if (!_GetXmlInf(work.strUrlVersionCheck + kServerFileName, server, {}, stop)) {
-        REPORT_ERROR(g_ErrorLog, "_SvrFileVersionCheck()", "_GetXmlInf()", "XML情報取得（サーバ）に失敗しました。");
+    if (!_GetXmlInf(work.strUrlVersionCheck + kServerFileName, server, {}, stop, &systemError)) {
+        REPORT_ERROR(g_ErrorLog, systemError, "_SvrFileVersionCheck()", "_GetXmlInf()",
+                     "XML情報取得（サーバ）に失敗しました。");
         return SVRCHK_ERROR;
     }
     // A newer release on the server: its installer waits at URL_DOWNLOAD.

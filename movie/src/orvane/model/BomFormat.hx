@@ -5,7 +5,7 @@ package orvane.model;
 	a spreadsheet, CSV, the clipboard and the printed page without working out a figure itself.
 	Lines separated by LF, fields by tabs:
 
-	TZBOM/2                             (TZBOM/3 when the bill holds a version 3 line, TZBOM/4 a version 4 line)
+	TZBOM/2                             (TZBOM/3 when the bill holds a version 3 line, TZBOM/4 a version 4 one)
 	project	KEY	TEXT                 (name, customer, author, note: each only when set)
 	currency	CNY                      (when the catalogue gives prices)
 	edition	EDITION	DATE              (version 3: the catalogue edition that priced the bill, when it names one; DATE may be empty)
@@ -15,6 +15,7 @@ package orvane.model;
 	sum	PIECES	TOTAL                     (quantities and prices added up, the lines marked unknown left out)
 	rack	LABEL	BASE	POWER	SLOTSUSED	SLOTS	MA5V	SUPPLY5V	MA24V	SUPPLY24V	POINTS
 	slots	S1	S2	...                    (after its rack: each slot's module code, "" free, "<" the module to its left goes on)
+	pinned	N	N	...                    (version 4: after a rack's slots when modules are pinned to the rack: the slots they take, from 1)
 	overall	SLOTSUSED	SLOTS	MA5V	SUPPLY5V	MA24V	SUPPLY24V	POINTS	POINTLIMIT	BASES	BASELIMIT
 	reserve	SLOTS	5V	24V	POINTS       (version 3: the reserve kept of each limit, in percent, when one is set)
 	warning	TEXT                          (each problem, as the totals panel words it)
@@ -38,7 +39,9 @@ class BomFormat {
 		final plan = new SystemPlan(selection, catalog);
 		final reserved = !selection.reserve.isNone();
 		final purchase = PurchaseList.lines(selection, catalog, plan);
-		final version4 = purchase.filter(line -> line.item.unknown).length > 0;
+		final fill = plan.fill;
+		final pinned = [for (slots in fill.racks) [for (i in 0...slots.length) if (slots[i] != null && slots[i].pinned) Std.string(i + 1)]];
+		final version4 = pinned.filter(slots -> slots.length > 0).length > 0 || purchase.filter(line -> line.item.unknown).length > 0;
 		final version3 = reserved || catalog.edition != null || purchase.filter(line -> line.item.discontinued).length > 0;
 		final lines = [version4 ? HEADER_4 : version3 ? HEADER_3 : HEADER];
 		for (field in ProjectData.fields)
@@ -64,7 +67,6 @@ class BomFormat {
 		lines.push('sum\t${PurchaseList.pieces(purchase)}\t' + (total == null ? "" : Money.format(total)));
 
 		final budget = new Budget(selection, catalog, plan);
-		final fill = plan.fill;
 		for (i in 0...budget.racks.length) {
 			final rack = budget.racks[i];
 			lines.push(['rack', rack.label, code(rack.base), code(rack.power)].concat([
@@ -72,6 +74,8 @@ class BomFormat {
 					Std.string(figure)
 			]).join("\t"));
 			lines.push(["slots"].concat([for (use in fill.racks[i]) use == null ? "" : use.continued ? CONTINUED : use.item.code]).join("\t"));
+			if (pinned[i].length > 0)
+				lines.push(["pinned"].concat(pinned[i]).join("\t"));
 		}
 		lines.push("overall\t" + [
 			budget.slotsUsed, budget.slotsAvailable, budget.draw5V, budget.supply5V, budget.draw24V, budget.supply24V, budget.points.total(),

@@ -147,11 +147,14 @@ class ModulePacking {
 	/**
 		Whether some load of rack `rack` lets the rest fit. Only full loads are tried: a load that
 		could take one more piece still to place does no better than the load with it, since the
-		piece then leaves room on a later rack (so the last kind takes all it can). Each kind's
-		count is tried from its share of what is left, the rack's part of the slots still free,
-		outwards: a balanced first try, that mostly fits at once.
+		piece then leaves room on a later rack (so the last kind takes all it can); a partial load
+		that leaves room for one more piece of a kind before, whatever the kinds after take, is
+		given up at once. Each kind's count is tried from its share of what is left, the rack's
+		part of the slots still free, outwards: a balanced first try, that mostly fits at once.
 	**/
 	function fullLoads(rack:Int, left:Array<Int>, kind:Int, room:Array<Int>, load:Array<Int>):Bool {
+		if (kind > 0 && kind < left.length && roomStaysFor(left, kind, room, load))
+			return false;
 		if (kind == left.length) {
 			for (k in 0...left.length)
 				if (left[k] > load[k] && mostOf(k, 1, room) == 1)
@@ -167,7 +170,8 @@ class ModulePacking {
 		final low = kind == left.length - 1 ? most : 0;
 		var step = 0;
 		while (first + step <= most || first - step >= low) {
-			for (n in (step == 0 ? [first] : [first + step, first - step]))
+			for (side in (step == 0 ? 0 : -1)...1) {
+				final n = side == 0 ? first + step : first - step;
 				if (n >= low && n <= most) {
 					load[kind] = n;
 					take(room, kind, n);
@@ -176,9 +180,33 @@ class ModulePacking {
 					if (found || budget.ended)
 						return found;
 				}
+			}
 			step++;
 		}
 		load[kind] = 0;
+		return false;
+	}
+
+	/**
+		Whether a piece of a kind before `kind` that is still to place would fit `room` even if
+		the kinds from `kind` on took all they could of every figure: the load could not be full.
+	**/
+	function roomStaysFor(left:Array<Int>, kind:Int, room:Array<Int>, load:Array<Int>):Bool {
+		final free = room.copy();
+		for (k in kind...left.length) {
+			final most = mostOf(k, left[k], room);
+			for (d in 0...3)
+				free[d] -= most * weights[k][d];
+		}
+		for (k in 0...kind)
+			if (left[k] > load[k]) {
+				var fits = true;
+				for (d in 0...3)
+					if (weights[k][d] > 0 && room[d] < RackRoom.UNLIMITED && free[d] < weights[k][d])
+						fits = false;
+				if (fits)
+					return true;
+			}
 		return false;
 	}
 

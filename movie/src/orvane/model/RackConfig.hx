@@ -15,9 +15,4 @@ class RackConfig {
 		this.cost = cost;
 		this.room = room;
 	}
-
-	/** At most as dear and at least as roomy in every figure. */
-	public function matches(other:RackConfig):Bool {
-		return cost <= other.cost && room[0] >= other.room[0] && room[1] >= other.room[1] && room[2] >= other.room[2];
-	}
 }

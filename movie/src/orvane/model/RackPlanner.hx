@@ -18,6 +18,8 @@ class RackPlanner {
 	/** Search steps per set of reserves tried (SearchBudget), and for all of them: about 100 ms of the player's time at most. */
 	public static inline final STEPS = 900;
 	static inline final ALL_STEPS = 1500;
+	/** Search steps for the fewest pieces moved, the last of the goals, beside those (fewer in proportion with fewer steps). */
+	static inline final MOVE_STEPS = 200;
 
 	/** The racks to add, in order. */
 	public final racks:Array<ExpansionRack> = [];
@@ -64,7 +66,7 @@ class RackPlanner {
 				for (r in 0...own) [for (n in RackRoom.less(RackRoom.of(bases[r], powers[r], carried[r], reserve, true), pinnedTo[r])) n < 0 ? 0 : n]
 			];
 			final budget = all.part(steps);
-			final search = new RackSearch(weights, counts, ownRooms, options.withReserve(reserve), pinnedTo.slice(own), budget);
+			final search = new RackSearch(weights, counts, ownRooms, options, reserve, pinnedTo.slice(own), budget, Std.int(steps * MOVE_STEPS / STEPS));
 			final layout = search.best(added -> reference(kinds, inTurn(reserve, bases, added), own + added.length));
 			complete = complete && !budget.ended && !search.undecided;
 			if (layout != null) {

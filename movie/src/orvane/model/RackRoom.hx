@@ -14,7 +14,12 @@ class RackRoom {
 			own:Bool):Array<Int> {
 		var draw5V = 0;
 		var draw24V = 0;
-		for (item in carried.concat([base, power]))
+		for (item in carried)
+			if (item != null) {
+				draw5V += item.draw5V;
+				draw24V += item.draw24V;
+			}
+		for (item in [base, power])
 			if (item != null) {
 				draw5V += item.draw5V;
 				draw24V += item.draw24V;

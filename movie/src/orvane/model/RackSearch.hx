@@ -28,8 +28,6 @@ class RackSearch {
 	static inline final TIES = 6;
 	/** Orders of one set of racks compared for the fewest moves, at most. */
 	static inline final ORDERS = 24;
-	/** Search steps for the fewest moves, the last of the goals: the best found when they run out. */
-	static inline final MOVE_STEPS = 200;
 	/** Search steps to decide whether one set of racks holds the modules, at most. */
 	static inline final LEAF_STEPS = 500;
 	/** A set of racks was left undecided: the plan found may not be the best. */
@@ -38,62 +36,46 @@ class RackSearch {
 	final weights:Array<Array<Int>>;
 	final counts:Array<Int>;
 	final ownRooms:Array<Array<Int>>;
-	/** The racks that may be added, their room cut to what the modules could take. */
+	/** The racks that may be added, their room cut to what the modules could take, those that do most for their price first. */
 	final configs:Array<RackConfig>;
 	/** Per rack that may be added: the pieces pinned to it. */
 	final pinned:Array<Array<CatalogItem>>;
 	final budget:SearchBudget;
+	/** Search steps for the fewest moves, the last of the goals: the best found when they run out. */
+	final moveSteps:Int;
 	/** What the unpinned modules need, figure by figure (the pinned ones are taken off their racks' room). */
 	final need:Array<Int>;
-	final most:Array<Int>;
+	final ranking:RackRanking;
 	var cheapest:Int;
-	var cheapestRack:Int;
-	var pricePerUnit:Array<Float>;
 	var found:Array<Array<RackConfig>> = [];
+	/** Per rack chosen so far: its place in `configs`. */
+	final chosenAt:Array<Int> = [];
 	/** Per set found: the counts per rack and kind its packing gave. */
 	var foundLoads:Array<Array<Array<Int>>> = [];
 
-	public function new(weights:Array<Array<Int>>, counts:Array<Int>, ownRooms:Array<Array<Int>>, configs:Array<RackConfig>,
-			pinned:Array<Array<CatalogItem>>, budget:SearchBudget) {
+	/** `options`: the catalogue's racks, those kept with `reserve` may be added. */
+	public function new(weights:Array<Array<Int>>, counts:Array<Int>, ownRooms:Array<Array<Int>>, options:RackConfigs, reserve:Reserve,
+			pinned:Array<Array<CatalogItem>>, budget:SearchBudget, moveSteps:Int) {
 		this.weights = weights;
 		this.counts = counts;
 		this.ownRooms = ownRooms;
 		this.pinned = pinned;
 		this.budget = budget;
+		this.moveSteps = moveSteps;
 		need = [for (d in 0...3) {
 			var sum = 0;
 			for (k in 0...counts.length)
 				sum += counts[k] * weights[k][d];
 			sum;
 		}];
-		// More room than the modules and pins could ever take is no better: such racks are alike, and only the cheapest stays.
 		final pins = [0, 0, 0];
 		for (rack in pinned) {
 			final taken = RackRoom.less([0, 0, 0], rack);
 			for (d in 0...3)
 				pins[d] = Std.int(Math.max(pins[d], -taken[d]));
 		}
-		final takes = [for (d in 0...3) need[d] + pins[d]];
-		final cut = configs.filter(c -> c.room[0] > takes[0] || c.room[1] > takes[1] || c.room[2] > takes[2]).length > 0;
-		final usable = !cut ? configs : RackConfigs.undominated([
-			for (c in configs) new RackConfig(c.base, c.power, c.cost, [for (d in 0...3) c.room[d] < takes[d] ? c.room[d] : takes[d]])
-		]);
-		// The racks that do most of the work for their price first, so that a good plan bounds the search early.
-		final ranked = [for (c in usable) {config: c, share: share(c)}];
-		haxe.ds.ArraySort.sort(ranked, (a, b) -> a.share < b.share ? -1 : a.share > b.share ? 1 : a.config.cost - b.config.cost);
-		this.configs = [for (r in ranked) r.config];
-		most = [for (d in 0...3) Lambda.fold(this.configs, (c, m) -> c.room[d] > m ? c.room[d] : m, 0)];
-		cheapestRack = Lambda.fold(this.configs, (c, m) -> c.cost < m ? c.cost : m, 0x7FFFFFFF);
-		pricePerUnit = [for (d in 0...3) Lambda.fold(this.configs, (c, m) -> c.room[d] > 0 ? Math.min(m, c.cost / c.room[d]) : m, 1e12)];
-	}
-
-	/** The price of a rack per share of the need it can take in its scarcest figure. */
-	function share(c:RackConfig):Float {
-		var least = 1.0;
-		for (d in 0...3)
-			if (need[d] > 0)
-				least = Math.min(least, c.room[d] / need[d]);
-		return least <= 0 ? 1e12 : c.cost / least;
+		ranking = options.ranked(reserve, need, [for (d in 0...3) need[d] + pins[d]]);
+		configs = ranking.configs;
 	}
 
 	/**
@@ -102,12 +84,12 @@ class RackSearch {
 		lowest price per unit any rack offers; -1 when even the roomiest racks could not hold it.
 	**/
 	function restCost(missing:Array<Float>, added:Int):Float {
-		var least = added * 1.0 * cheapestRack;
+		var least = added * 1.0 * ranking.cheapest;
 		for (d in 0...3) {
-			if (missing[d] > added * 1.0 * most[d])
+			if (missing[d] > added * 1.0 * ranking.most[d])
 				return -1;
 			if (missing[d] > 0)
-				least = Math.max(least, missing[d] * pricePerUnit[d]);
+				least = Math.max(least, missing[d] * ranking.pricePerUnit[d]);
 		}
 		return least;
 	}
@@ -165,7 +147,7 @@ class RackSearch {
 		if (pinned[j].length == 0)
 			for (i in 0...j)
 				if (pinned[i].length == 0)
-					from = configs.indexOf(chosen[i]);
+					from = chosenAt[i];
 		final left = [0.0, 0.0, 0.0];
 		for (c in from...configs.length) {
 			if (!budget.spend())
@@ -180,8 +162,10 @@ class RackSearch {
 			if (rest < 0 || cost + config.cost + rest > cheapest)
 				continue;
 			chosen.push(config);
+			chosenAt.push(c);
 			choose(chosen, racks, cost + config.cost, left.copy());
 			chosen.pop();
+			chosenAt.pop();
 			if (budget.ended)
 				return;
 		}
@@ -207,7 +191,7 @@ class RackSearch {
 		packing as found.
 	**/
 	function fewestMoves(reference:Array<RackConfig> -> Array<Array<Int>>):RackLayout {
-		final steps = new SearchBudget(MOVE_STEPS);
+		final steps = new SearchBudget(moveSteps);
 		var best:Null<RackLayout> = null;
 		for (set in found)
 			for (order in orders(set)) {

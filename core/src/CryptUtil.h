@@ -5,14 +5,34 @@
 // parameters are pointers so that an absent one can be reported as a
 // parameter error; they are written only on success.
 
+#include "orvane/DataFileFormat.h"
 #include "orvane/ErrorLog.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace orvane {
 using ByteBuffer = std::unique_ptr<std::uint8_t[]>;
+
+// What CreateDataFile or ReadDataFile did, whole.
+struct DataFileResult {
+    // READ_DATA_OK; READ_DATA_FAILED (a record was written); when reading,
+    // READ_DATA_CONTENT_BAD (a size or digest check failed, no record).
+    int status = READ_DATA_FAILED;
+    // The system's reason for READ_DATA_FAILED (ENOENT, ENOTDIR, EACCES,
+    // EISDIR, ENOSPC, EIO, ENOMEM ...; EFBIG for a text over
+    // kMaxDataFileTextBytes), 0 when the failure has no system cause (a size
+    // check, the cipher). SystemErrorReason turns it into a sentence.
+    int systemError = 0;
+    // CreateDataFile: the file at the path may have lost its previous content
+    // (only the file itself was writable and the rewrite in place failed part-way).
+    bool targetDamaged = false;
+    // The step that failed, as its record names it ("file.Open()"); empty when none.
+    std::string_view failedStep;
+    explicit operator bool() const { return status == READ_DATA_OK; }
+};
 }  // namespace orvane
 
 // Digest identifiers accepted by CCryptUtil::GetHash.
@@ -22,24 +42,6 @@ enum : unsigned {
     CALG_MD5 = 0x8003,
     CALG_SHA1 = 0x8004,
 };
-
-namespace orvane {
-
-// Results of CCryptUtil::ReadDataFile.
-enum : int {
-    READ_DATA_OK = 0,
-    READ_DATA_FAILED = 1,        // a record was written
-    READ_DATA_CONTENT_BAD = 4,   // size or digest mismatch, or over the size limit; no record
-};
-
-// The largest selection text a ".zsr" file may hold (its cipher text has the
-// same length): 64 MiB, far above any real selection. ReadDataFile refuses a
-// larger file with READ_DATA_CONTENT_BAD before reading it, and
-// CreateDataFile refuses a larger text, so the program never writes a file
-// it would refuse to open.
-inline constexpr std::uint32_t kMaxDataFileTextBytes = 64u * 1024 * 1024;
-
-}  // namespace orvane
 
 class CCryptUtil {
 public:
@@ -58,34 +60,27 @@ public:
     [[nodiscard]] int GetHash(unsigned algorithm, std::uint32_t dataSize, const std::uint8_t* hashInput,
                 std::uint32_t* hashSize, orvane::ByteBuffer* hashData);
 
-    // The system's reason for a failure: after CreateDataFile returns 0 or
-    // ReadDataFile returns READ_DATA_FAILED, errno holds the error code of
-    // the step that failed (ENOENT, ENOTDIR, EACCES, EISDIR, ENOSPC, EIO,
-    // ENOMEM ...; EFBIG for a text over kMaxDataFileTextBytes), or 0 when the
-    // failure has no system cause (a size check, the cipher). The destructor
-    // leaves errno alone, so a temporary CCryptUtil() may make the call.
-    // orvane::SystemErrorReason turns the code into a sentence for the user.
-
-    // 1 when written, 0 on failure. The previous file content stays intact,
+    // READ_DATA_OK when written. The previous file content stays intact,
     // except when only the file itself is writable and it failed part-way
-    // through the rewrite in place (see AtomicFile.h): TargetDamaged() says so.
-    [[nodiscard]] int CreateDataFile(std::string path, std::uint32_t plainSize, const std::uint8_t* plainData);
-    // After CreateDataFile returned 0: whether the file at its path may have
-    // lost its previous content.
-    [[nodiscard]] bool TargetDamaged() const { return m_bTargetDamaged; }
-    // READ_DATA_OK, READ_DATA_FAILED or READ_DATA_CONTENT_BAD. Memory use is
-    // bounded by the real file size: the digest is checked while the cipher
-    // text streams through a small buffer, before the text is read in.
-    [[nodiscard]] int ReadDataFile(std::string path, std::uint32_t* plainSize, orvane::ByteBuffer* plainData);
+    // through the rewrite in place (see AtomicFile.h): targetDamaged says so.
+    [[nodiscard]] orvane::DataFileResult CreateDataFile(std::string path, std::uint32_t plainSize,
+                                                        const std::uint8_t* plainData);
+    // READ_DATA_OK with the text in plainSize and plainData, READ_DATA_FAILED
+    // or READ_DATA_CONTENT_BAD. Memory use is bounded by the real file size:
+    // the digest is checked while the cipher text streams through a small
+    // buffer, before the text is read in.
+    [[nodiscard]] orvane::DataFileResult ReadDataFile(std::string path, std::uint32_t* plainSize,
+                                                      orvane::ByteBuffer* plainData);
     // ReadDataFile on a descriptor the caller opened (a regular file or a
     // memfd): the same checks, results and records from the file status on.
     // Reads from offset 0 on; the descriptor stays open.
-    [[nodiscard]] int ReadDataFromDescriptor(int fd, std::uint32_t* plainSize, orvane::ByteBuffer* plainData);
+    [[nodiscard]] orvane::DataFileResult ReadDataFromDescriptor(int fd, std::uint32_t* plainSize,
+                                                                orvane::ByteBuffer* plainData);
 
 private:
     struct Session;
     struct HashState;
-    // An uninitialised buffer of size bytes; empty (errno ENOMEM) when memory is short.
+    // An uninitialised buffer of size bytes; empty when memory is short.
     static orvane::ByteBuffer NewBuffer(std::size_t size);
 
     // GetHash in three steps for data that arrives in pieces, with the same
@@ -95,10 +90,10 @@ private:
     [[nodiscard]] int FinishHash(std::uint32_t* hashSize, orvane::ByteBuffer* hashData);
 
     // The container checks of ReadDataFile on an open descriptor.
-    [[nodiscard]] int ReadContainer(int fd, std::uint32_t* plainSize, orvane::ByteBuffer* plainData);
+    [[nodiscard]] orvane::DataFileResult ReadContainer(int fd, std::uint32_t* plainSize,
+                                                       orvane::ByteBuffer* plainData);
 
     std::unique_ptr<Session> m_session;  // present once InitCrypt succeeded
     std::unique_ptr<HashState> m_hash;   // the digest being computed
     CErrorLog m_log;
-    bool m_bTargetDamaged = false;  // the last CreateDataFile failed part-way in place
 };
