@@ -176,10 +176,13 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
             read = !fields[1].empty();
             bom.edition = fields[1];
             bom.editionDate = fields[2];
-        } else if (kind == "discontinued" && count == 3 && version3 && !bom.lines.empty() && !bom.lines.back().discontinued) {
-            read = ReadNumber(fields[1]) == bom.lines.back().number && previousKind == "line";
+        } else if (kind == "discontinued" && count == 3 && version3 && previousKind == "line") {
+            read = ReadNumber(fields[1]) == bom.lines.back().number;
             bom.lines.back().discontinued = true;
             bom.lines.back().replacement = fields[2];
+        } else if (kind == "unknown" && count == 2 && version4 && previousKind == "line") {
+            read = ReadNumber(fields[1]) == bom.lines.back().number;
+            bom.lines.back().unknown = true;
         } else if (kind == "reserve" && count == 5 && version3 && !bom.reserve) {
             BomReserve& r = bom.reserve.emplace();
             read = ReadFigures(fields, 1, {&r.slotPercent, &r.current5VPercent, &r.current24VPercent, &r.ioPointPercent}) &&

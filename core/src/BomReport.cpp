@@ -46,11 +46,13 @@ BomTable OrderLines(const BillOfMaterials& bom)
         table.columns.push_back("金额(" + bom.currency + ")");
     }
     for (const BomLine& line : bom.lines) {
-        const std::string mark = !line.discontinued         ? ""
+        const std::string mark = line.unknown                ? "【目录中未知】"
+                                 : !line.discontinued       ? ""
                                  : line.replacement.empty() ? "【停产】"
                                                             : "【停产，替代型号 " + line.replacement + "】";
+        // The quantity of an unknown item is shown, but as a text, so that the 合计 row's sum leaves it out.
         BomRow row{Count(line.number), Text(line.orderNumber), Text(line.partNumber), Text(mark + line.description),
-                   Count(line.quantity)};
+                   line.unknown ? Text(std::to_string(line.quantity)) : Count(line.quantity)};
         if (priced) {
             row.push_back(Money(line.unitPrice));
             row.push_back(Money(line.lineTotal, line.unitPrice ? BomCell::Formula::ProductOfTwoBefore : BomCell::Formula::None));

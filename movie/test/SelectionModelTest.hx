@@ -38,6 +38,7 @@ class SelectionModelTest {
 		reserveIsKeptByBudgetsAndPlanner(catalog);
 		discontinuedItemsAreKeptMarkedAndReplaced(sys.io.File.getContent(Sys.args()[0]));
 		nothingChangesBehindTheEngineersBack(catalog, sys.io.File.getContent(Sys.args()[0]));
+		unknownItemsAreCountedInNoBudget(catalog);
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
 			Sys.exit(1);
@@ -203,8 +204,8 @@ class SelectionModelTest {
 		final read = SelectionFormat.read(text, catalog).value;
 		check(read.droppedCodes.join(" ") == "ZX-DI16 ZX-DO16T ZX-DI16", "misplaced and mode-foreign codes are reported: " + read.droppedCodes.join(" "));
 		check(read.selection.cpu == null && read.selection.quantityOf(catalog.find("ZX-EN01")) == 1, "the known part is kept");
-		check(read.selection.power.discontinued && read.selection.quantityOf(read.catalog.find("ZX-GONE")) == 1 && catalog.find("ZX-GONE") == null,
-			"codes the catalogue no longer has are kept as discontinued, in a catalogue of the selection's own");
+		check(read.selection.power.unknown && !read.selection.power.discontinued && read.selection.quantityOf(read.catalog.find("ZX-GONE")) == 1
+			&& catalog.find("ZX-GONE") == null, "codes the catalogue lacks are kept as unknown, in a catalogue of the selection's own");
 	}
 
 	static function plannerCoversRequiredPoints(catalog:Catalog) {
@@ -714,15 +715,16 @@ class SelectionModelTest {
 		final text = "TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-DI16:3\nqty=ZX-EN01:1";
 		final editor = new SelectionEditor(later, _ -> {}, () -> {});
 		final read = editor.load(text).value;
-		check(editor.text() == text && read.notice() == "已停产，保留并标为停产：ZX-DI16（替代型号 ZX-DI16B）、ZX-EN01（目录中已无）",
+		check(editor.text() == text
+			&& read.notice() == "已停产，保留并标为停产：ZX-DI16（替代型号 ZX-DI16B）；现用产品目录中没有的 1 项保留原样，不计入任何预算：ZX-EN01",
 			"discontinued and vanished items load kept, named, and save back in their place: " + read.notice());
 		final bill = BomFormat.write(editor.selection, editor.catalog);
-		check(StringTools.startsWith(bill, "TZBOM/3\ncurrency\tCNY\nedition\t2027.1\t2026-12-07\n") && bill.indexOf("\tZB-B06\t6 槽基板\t1\t450.00\t450.00\n") > 0
+		check(StringTools.startsWith(bill, "TZBOM/4\ncurrency\tCNY\nedition\t2027.1\t2026-12-07\n") && bill.indexOf("\tZB-B06\t6 槽基板\t1\t450.00\t450.00\n") > 0
 			&& bill.indexOf("\tZX-DI16\t16 点 DC24V 输入，源型/漏型\t3\t680.00\t2040.00\ndiscontinued\t4\tZX-DI16B\n") > 0
-			&& bill.indexOf("\tZX-EN01\t\t1\t\t\ndiscontinued\t5\t\nsum\t7\t\n") > 0,
-			"the bill marks them, names the successor, and says which edition priced it: " + bill);
+			&& bill.indexOf("\tZX-EN01\t\t1\t\t\nunknown\t5\nsum\t6\t10350.00\n") > 0,
+			"the bill marks them, names the successor, counts the unknown line in no total, and says which edition priced it: " + bill);
 		final overruns = editor.overruns().filter(o -> o.limit.indexOf("已停产") > 0);
-		check(describeOverruns(overruns) == "ZX-DI16 已停产：改用替代型号 ZX-DI16B +120.00 | ZX-EN01 已停产：目录中没有替代型号",
+		check(describeOverruns(overruns) == "ZX-DI16 已停产：改用替代型号 ZX-DI16B +120.00",
 			"the status line offers the successor: " + describeOverruns(overruns));
 		editor.change(overruns[0].remedies()[0].apply);
 		check(editor.text() == "TZSEL/1\nmode=module\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nqty=ZX-EN01:1\nqty=ZX-DI16B:3"
@@ -790,7 +792,7 @@ class SelectionModelTest {
 		final read = editor.load(text).value;
 		final planned = () -> describe(IoPlanner.plan(editor.selection, editor.catalog));
 		check(editor.text() == text && planned() == "ZX-DI32B*10" && read.unknownItems().map(item -> item.code).join(" ") == "ZX-DI32B"
-			&& editor.openNotice() == "已停产，保留并标为停产：ZX-DI32B（目录中已无）；此选型按产品目录 2026.3 版保存，价格按现用的 2026.2 版",
+			&& editor.openNotice() == "现用产品目录中没有的 1 项保留原样，不计入任何预算：ZX-DI32B；此选型按产品目录 2026.3 版保存，价格按现用的 2026.2 版",
 			"the unknown pick and its pieces stay, named, and save back byte for byte: " + planned() + " | " + editor.openNotice());
 		check(editor.change(s -> s.setRequired(DigitalIn, 400)) && planned() == "ZX-DI32B*10", "a changed need is not planned over it");
 		check(editor.change(s -> s.replaceUnknown(editor.catalog)) && planned() == "ZX-DI16*25", "let the planner replace it: " + planned());
@@ -799,6 +801,37 @@ class SelectionModelTest {
 		check(editor.text() == pinnedAway && editor.plan().fill.rackOf.join(" ") == "0 0" && editor.pinsPastRacks().length == 1,
 			"a pin to a rack the plan lacks is kept, the fill placing the piece");
 		check(editor.change(s -> s.replaceUnknown(catalog)) && editor.pinsPastRacks().length == 0, "until the engineer lets it go");
+	}
+
+	/**
+		A planner pick and a module the catalogue lacks, with pieces between the others: counted,
+		they would fill the six slots and make the planner add a rack.
+	**/
+	static function unknownItemsAreCountedInNoBudget(catalog:Catalog) {
+		final text = "TZSEL/2\nmode=io\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B06\nneed=DI:64,DO:80,AI:0,AO:0\n"
+			+ "pick=DI:ZX-DI32B,DO:ZX-DO16T,AI:ZX-AI04,AO:ZX-AO04\nqty=ZX-EN01:1\nqty=ZX-EN09:1\n"
+			+ "order=ZX-DO16T:2,ZX-DI32B:1,ZX-EN09:1,ZX-DO16T:3,ZX-EN01:1,ZX-DI32B:1";
+		final editor = new SelectionEditor(catalog, _ -> {}, () -> {});
+		editor.load(text);
+		final without = editor.selection.copy();
+		without.replaceUnknown(editor.catalog);
+		without.setRequired(DigitalIn, 0);
+		without.setQuantity(editor.catalog.find("ZX-EN09"), 0);
+		without.settleSlotOrder(editor.catalog);
+		// The bill's figures: its sum, every rack with its slots, all racks together, the warnings.
+		final figures = (selection:Selection) -> BomFormat.write(selection, editor.catalog).split("\n")
+			.filter(line -> ~/^(sum|rack|slots|overall|warning)\t/.match(line)).join("\n");
+		check(editor.text() == text && figures(editor.selection) == figures(without) && figures(without).indexOf("overall\t6\t6\t") > 0
+			&& editor.plan().rackCount() == 1, "opened, the selection holds its unknown items and counts none: " + figures(editor.selection));
+		final cells = new SlotLayout(editor.selection, editor.catalog, 31);
+		final shown = [for (i in 0...cells.slots.length) (cells.slotNumber(i) == null ? "-" : "" + cells.slotNumber(i)) + ":" + cells.slots[i].item.code];
+		check(shown.join(" ") == "1:ZX-DO16T 2:ZX-DO16T -:ZX-DI32B -:ZX-EN09 3:ZX-DO16T 4:ZX-DO16T 5:ZX-DO16T 6:ZX-EN01 -:ZX-DI32B"
+			&& cells.slotsLeftOut == 0, "the rack shows them in their places, numbered in no slot: " + shown.join(" "));
+		check(new ScreenState(editor, 31).notices == "现用产品目录中没有的 2 项保留原样，不计入任何预算：ZX-EN09、ZX-DI32B", "the status line says so: " + new ScreenState(editor, 31).notices);
+		check(editor.change(s -> s.replaceUnknown(editor.catalog)) && describe(editor.plan().modules) == "ZX-DI16*4 ZX-DO16T*5 ZX-EN01*1 ZX-EN09*1"
+			&& editor.plan().rackCount() == 2, "由规划器替换: the catalogue's module takes the pick's place and is counted: " + describe(editor.plan().modules));
+		editor.load("TZSEL/1\nmode=module\npower=ZP-P99");
+		check(new ScreenState(editor, 31).choices[1].title == "电源：ZP-P99【目录中未知】", "a choice the list has no row for is named in its title");
 	}
 
 	/** Each rack's base and power supply, planned ones marked with *. */

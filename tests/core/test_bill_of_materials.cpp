@@ -155,6 +155,25 @@ TEST(BillOfMaterials, TheEditionThatPricedItAndDiscontinuedItemsAreInEveryOutput
     EXPECT_FALSE(orvane::ParseBillOfMaterials(second)) << "a mark that is not right after its line";
 }
 
+TEST(BillOfMaterials, AnUnknownItemOfVersion4IsMarkedAndLeftOutOfTheSums)
+{
+    std::string text = kMovieText;
+    text.replace(0, 7, "TZBOM/4");
+    text.insert(text.find("\nsum"), "\nline\t3\t\tZX-EN09\t\t2\t\t\nunknown\t3");
+    const orvane::BomReport report = Report(text);
+    const std::string csv = orvane::BillOfMaterialsCsv(report);
+    EXPECT_NE(csv.find("\r\n3,,ZX-EN09,【目录中未知】,2,,\r\n合计,,,,4,,9020.00\r\n"), std::string::npos) << csv;
+    EXPECT_EQ(report.orderLines.rows[2][4].kind, orvane::BomCell::Kind::Text) << "a spreadsheet's column sum leaves it out";
+    std::string third = text;
+    third.replace(0, 7, "TZBOM/3");
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(third)) << "a version 3 bill has no unknown lines";
+    for (const std::string& refused : {std::string("\nunknown\t2"), std::string("\ndiscontinued\t3\t")}) {
+        std::string marked = text;
+        marked.insert(marked.find("\nsum"), refused);
+        EXPECT_FALSE(orvane::ParseBillOfMaterials(marked)) << refused;
+    }
+}
+
 TEST(BillOfMaterials, PinnedModulesOfVersion4AreNamedWithTheirSlots)
 {
     std::string text = kMovieText;

@@ -30,6 +30,7 @@ struct BomLine {
     std::optional<std::int64_t> lineTotal;
     bool discontinued = false;  // 停产 (TZBOM/3)
     std::string replacement;    // the code that replaces it, "" when the catalogue names none
+    bool unknown = false;       // the catalogue in use lacks it (TZBOM/4): in no total
 };
 
 // One rack (the main one first): its base and power supply ("" while not
@@ -80,11 +81,12 @@ struct BillOfMaterials {
 // one rack, one overall line, every line with its number of fields, figures as
 // decimal numbers that fit 32 bits, prices with two decimals and only with a
 // currency, no control characters in a field; the lines only version 3 has
-// only under its header: the edition (once, before the order lines), an
-// order line's mark as discontinued (right after it), the reserve
-// (percentages up to 100, once); and the line only version 4 has only under
-// its header: a rack's pinned slots (right after its slots, ascending, each
-// one holding a module).
+// only under its header or a later one: the edition (once, before the order
+// lines), an order line's mark as discontinued (right after it), the reserve
+// (percentages up to 100, once); and the lines only version 4 has only under
+// its header: an order line's mark as unknown (right after it, never beside a
+// discontinued mark), a rack's pinned slots (right after its slots,
+// ascending, each one holding a module).
 [[nodiscard]] std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text);
 
 // A cell of the report: its text as shown, for figures the number a
@@ -119,7 +121,8 @@ struct BomReport {
     std::vector<std::pair<std::string, BomCell>> heading;
     // 序号, 订货号, 型号, 说明, 数量 and, with prices, 单价(CUR), 金额(CUR);
     // then the row 合计 with the quantity and, with prices, the price total.
-    // A discontinued item's 说明 starts with 【停产】 or 【停产，替代型号 CODE】.
+    // A discontinued item's 说明 starts with 【停产】 or 【停产，替代型号 CODE】;
+    // an unknown item's with 【目录中未知】, its 数量 a text that no column sum counts.
     BomTable orderLines;
     // 机架, 基板, 电源, 已用槽位, 可用槽位, 5V电流(mA), 5V容量(mA),
     // 24V电流(mA), 24V容量(mA), I/O点数 and, when a module is pinned to its

@@ -10,8 +10,9 @@ package orvane.model;
 	currency	CNY                      (when the catalogue gives prices)
 	edition	EDITION	DATE              (version 3: the catalogue edition that priced the bill, when it names one; DATE may be empty)
 	line	N	ORDER	CODE	DESCRIPTION	QUANTITY	UNIT	TOTAL   (the order lines, PurchaseList)
-	discontinued	N	REPLACEMENT      (version 3: right after line N when its item is discontinued; REPLACEMENT may be empty)
-	sum	PIECES	TOTAL                     (quantities and prices added up)
+	discontinued	N	REPLACEMENT      (version 3: right after line N when its item is discontinued)
+	unknown	N                          (version 4: right after line N when the catalogue in use lacks its item)
+	sum	PIECES	TOTAL                     (quantities and prices added up, the lines marked unknown left out)
 	rack	LABEL	BASE	POWER	SLOTSUSED	SLOTS	MA5V	SUPPLY5V	MA24V	SUPPLY24V	POINTS
 	slots	S1	S2	...                    (after its rack: each slot's module code, "" free, "<" the module to its left goes on)
 	pinned	N	N	...                    (version 4: after a rack's slots when modules are pinned to the rack: the slots they take, from 1)
@@ -20,7 +21,8 @@ package orvane.model;
 	warning	TEXT                          (each problem, as the totals panel words it)
 
 	Prices are decimal with two places; UNIT and TOTAL are empty for an item without a price, and
-	the sum's TOTAL unless every line has one. A limit of 0 means none (no CPU, or none stated).
+	the sum's TOTAL unless every line it counts has one. A line marked unknown has no order
+	number, description or price, and its pieces are in no rack's slots or figures. A limit of 0 means none (no CPU, or none stated).
 	Texts hold no control characters (the catalogue reader and ProjectData drop them). An empty
 	selection is the empty text, as with zSave.
 **/
@@ -39,7 +41,7 @@ class BomFormat {
 		final purchase = PurchaseList.lines(selection, catalog, plan);
 		final fill = plan.fill;
 		final pinned = [for (slots in fill.racks) [for (i in 0...slots.length) if (slots[i] != null && slots[i].pinned) Std.string(i + 1)]];
-		final version4 = pinned.filter(slots -> slots.length > 0).length > 0;
+		final version4 = pinned.filter(slots -> slots.length > 0).length > 0 || purchase.filter(line -> line.item.unknown).length > 0;
 		final version3 = reserved || catalog.edition != null || purchase.filter(line -> line.item.discontinued).length > 0;
 		final lines = [version4 ? HEADER_4 : version3 ? HEADER_3 : HEADER];
 		for (field in ProjectData.fields)
@@ -50,19 +52,19 @@ class BomFormat {
 			lines.push("currency\t" + catalog.currency);
 		if (catalog.edition != null)
 			lines.push('edition\t${catalog.edition}\t' + (catalog.date == null ? "" : catalog.date));
-		var pieces = 0;
 		for (i in 0...purchase.length) {
 			final item = purchase[i].item;
 			final quantity = purchase[i].quantity;
 			final hasPrice = priced && item.price != null;
-			pieces += quantity;
 			lines.push(['line', Std.string(i + 1), item.orderNumber, item.code, item.description, Std.string(quantity),
 				hasPrice ? Money.format(item.price) : "", hasPrice ? Money.format(item.price * 1.0 * quantity) : ""].join("\t"));
 			if (item.discontinued)
-				lines.push('discontinued\t${i + 1}\t' + (item.replacement == null ? "" : item.replacement));
+				lines.push('discontinued\t${i + 1}\t${item.replacement}');
+			if (item.unknown)
+				lines.push('unknown\t${i + 1}');
 		}
 		final total = PurchaseList.priceTotal(purchase, catalog);
-		lines.push('sum\t$pieces\t' + (total == null ? "" : Money.format(total)));
+		lines.push('sum\t${PurchaseList.pieces(purchase)}\t' + (total == null ? "" : Money.format(total)));
 
 		final budget = new Budget(selection, catalog, plan);
 		for (i in 0...budget.racks.length) {

@@ -3,7 +3,7 @@ package orvane.model;
 /**
 	The products the movie offers, in the order of the catalogue file, and its edition. The
 	catalogue a selection read from text uses is a copy that also holds the items it named that the
-	catalogue no longer has (discontinued, each where the selection had it among the others, so
+	catalogue in use lacks (unknown items, each where the selection had it among the others, so
 	that it is written back in its place).
 **/
 class Catalog {
@@ -76,9 +76,9 @@ class Catalog {
 		return found == null ? [] : found.copy();
 	}
 
-	/** The module the I/O planner uses for a kind unless the user picks another; never a discontinued one. */
+	/** The module the I/O planner uses for a kind unless the user picks another; never a discontinued one, nor one it lacks. */
 	public function plannerDefault(kind:ModuleKind):Null<CatalogItem> {
-		final candidates = ofKind(kind).filter(item -> !item.discontinued);
+		final candidates = ofKind(kind).filter(item -> item.isOffered());
 		for (item in candidates)
 			if (item.preferredForPlanning)
 				return item;

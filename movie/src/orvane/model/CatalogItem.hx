@@ -26,11 +26,14 @@ class CatalogItem {
 	public final maxBases:Int;
 	/** What is ordered with each piece of it (format 2 `accessories`): accessory items and how many of each. */
 	public final accessories:Array<ModuleLine> = [];
-	/** Discontinued (停产): the catalogue names its successor (`replacement`), or no longer has it at all. */
+	/** Discontinued (停产): the catalogue still lists it and names its successor (`replacement`). */
 	public final discontinued:Bool;
 	/** The code of the item that replaces it, when the catalogue names one. */
 	public final replacement:Null<String>;
-	/** The catalogue in use does not have it at all: a selection named it (CatalogItem.gone). */
+	/**
+		The catalogue in use does not have it at all: a selection named it (CatalogItem.gone). It has
+		no figures, takes no slot and is counted in no budget.
+	**/
 	public final unknown:Bool;
 
 	public function new(code, kind, description, points, slots, draw5V, draw24V, supply5V, supply24V, maxIoPoints, preferredForPlanning,
@@ -51,26 +54,32 @@ class CatalogItem {
 		this.maxBases = maxBases;
 		this.replacement = replacement;
 		unknown = gone;
-		discontinued = gone || replacement != null;
+		discontinued = replacement != null;
 	}
 
 	/**
-		An item a selection names that the catalogue no longer has: kept, with its code and kind
-		alone (no figures, no price, a slot module one slot wide), so the selection still loads.
+		An item a selection names that the catalogue in use does not have: kept, with its code and
+		kind alone (no figures, no price, no slot), so the selection still loads as it was.
 	**/
 	public static function gone(code:String, kind:ModuleKind):CatalogItem {
-		return new CatalogItem(code, kind, "", new IoPoints(), ModuleKind.slotModules.contains(kind) ? 1 : 0, 0, 0, 0, 0, 0, false, "", null, 1, null,
-			true);
+		return new CatalogItem(code, kind, "", new IoPoints(), 0, 0, 0, 0, 0, 0, false, "", null, 1, null, true);
 	}
 
-	/** "【停产】" or "【停产，替代型号 ZX-DI16B】" for a discontinued item, "" for any other. */
-	public function discontinuedMark():String {
-		return !discontinued ? "" : replacement == null ? "【停产】" : '【停产，替代型号 $replacement】';
+	/** Whether the planner and the remedies may propose it: the catalogue has it and names no successor. */
+	public function isOffered():Bool {
+		return !unknown && !discontinued;
 	}
 
-	/** The description as lists, the bill and the details line show it: marked when the item is discontinued. */
+	/** "【目录中未知】" for an item the catalogue lacks, "【停产，替代型号 ZX-DI16B】" for a discontinued one, "" for any other. */
+	public function mark():String {
+		return unknown ? UNKNOWN_MARK : discontinued ? '【停产，替代型号 $replacement】' : "";
+	}
+
+	public static inline final UNKNOWN_MARK = "【目录中未知】";
+
+	/** The description as lists, the bill and the details line show it, marked. */
 	public function shownDescription():String {
-		return discontinuedMark() + description;
+		return mark() + description;
 	}
 
 	/** Points of the item's own I/O kind (16 for a 16-point input module). */

@@ -40,12 +40,25 @@ class PurchaseList {
 		return lines.concat([for (item in catalog.ofKind(Accessory)) if (counts.exists(item.code)) new ModuleLine(item, counts[item.code])]);
 	}
 
-	/** What the lines cost in fen; null when the catalogue gives no prices or a line has none. */
+	/** The lines the totals count: all but those of items the catalogue lacks, which are ordered by nobody's figures. */
+	public static function counted(lines:Array<ModuleLine>):Array<ModuleLine> {
+		return lines.filter(line -> !line.item.unknown);
+	}
+
+	/** The pieces the counted lines order. */
+	public static function pieces(lines:Array<ModuleLine>):Int {
+		var pieces = 0;
+		for (line in counted(lines))
+			pieces += line.quantity;
+		return pieces;
+	}
+
+	/** What the counted lines cost in fen; null when the catalogue gives no prices or such a line has none. */
 	public static function priceTotal(lines:Array<ModuleLine>, catalog:Catalog):Null<Float> {
 		if (catalog.currency == null)
 			return null;
 		var total = 0.0;
-		for (line in lines) {
+		for (line in counted(lines)) {
 			if (line.item.price == null)
 				return null;
 			total += line.item.price * 1.0 * line.quantity;

@@ -1,8 +1,8 @@
 package orvane.model;
 
 /**
-	The expansion racks the planner may add: every base and supply of the catalogue that is not
-	discontinued, paired, each pair with the catalogue's interface module and cable. Pairs that
+	The expansion racks the planner may add: every base and supply the catalogue offers (neither
+	discontinued nor unknown), paired, each pair with the catalogue's interface module and cable. Pairs that
 	another matches (as cheap, as roomy) are left out, since no plan is the worse without them;
 	the rest cheapest first, then roomiest.
 **/
@@ -22,7 +22,7 @@ class RackConfigs {
 
 	/**
 		The racks `catalog` offers, worked out once for the parts in use: a copy of the catalogue
-		(a selection read adds only discontinued items to one) offers the same.
+		(a selection read adds only items the catalogue lacks to one) offers the same.
 	**/
 	public static function of(catalog:Catalog):RackConfigs {
 		final offered = new RackConfigs(catalog);
@@ -37,8 +37,8 @@ class RackConfigs {
 	}
 
 	function new(catalog:Catalog) {
-		bases = catalog.ofKind(ExpansionBase).filter(base -> !base.discontinued);
-		powers = catalog.ofKind(Power).filter(power -> !power.discontinued);
+		bases = catalog.ofKind(ExpansionBase).filter(base -> base.isOffered());
+		powers = catalog.ofKind(Power).filter(power -> power.isOffered());
 		interfaceModule = catalog.rackPart(ExpansionInterface);
 		cable = catalog.rackPart(ExpansionCable);
 		usable = bases.length > 0 && powers.length > 0 && interfaceModule != null && cable != null;

@@ -7,7 +7,8 @@ package orvane.model;
 	starting the next rack; by I/O need the planner says where each goes (RackPlanner). In each
 	rack the pieces stand in the selection's order. What a rack cannot
 	hold (pinned pieces beyond its base, and with the last rack the pieces no rack has room for)
-	lies past its base.
+	lies past its base. A piece of an item the catalogue lacks takes no slot: it stands between the
+	slots where its order puts it (`uncounted`), counted in no slot figure.
 **/
 class RackFill {
 	public final pieces:Array<SlotPiece>;
@@ -15,6 +16,8 @@ class RackFill {
 	public final racks:Array<Array<Null<SlotUse>>> = [];
 	/** Per rack: the slots its pieces would take past its base. */
 	public final beyond:Array<Array<SlotUse>> = [];
+	/** Per rack: the pieces that take no slot, each with the number of slots (the base's, then past it) before it. */
+	public final uncounted:Array<Array<{use:SlotUse, at:Int}>> = [];
 	/** The rack each piece stands in (or, past every base, the last one). */
 	public final rackOf:Array<Int>;
 	/** `places`: the rack of each piece (-1: none has room), as `place` or the planner gives them. */
@@ -25,11 +28,18 @@ class RackFill {
 		for (r in 0...capacities.length) {
 			final slots:Array<Null<SlotUse>> = [for (_ in 0...capacities[r]) null];
 			final past:Array<SlotUse> = [];
+			final between:Array<{use:SlotUse, at:Int}> = [];
 			var used = 0;
+			final standAside = (i:Int) -> between.push({use: new SlotUse(pieces[i].item, false, i, pieces[i].isPinned()),
+				at: past.length == 0 ? used : capacities[r] + past.length});
 			for (i in 0...pieces.length) {
 				if (places[i] != r)
 					continue;
 				final piece = pieces[i];
+				if (piece.item.slots == 0) {
+					standAside(i);
+					continue;
+				}
 				final fits = past.length == 0 && used + piece.item.slots <= capacities[r];
 				for (part in 0...piece.item.slots) {
 					final use = new SlotUse(piece.item, part > 0, i, piece.isPinned());
@@ -41,12 +51,30 @@ class RackFill {
 			}
 			if (r == last)
 				for (i in 0...pieces.length)
-					if (places[i] < 0)
+					if (places[i] < 0) {
+						if (pieces[i].item.slots == 0)
+							standAside(i);
 						for (part in 0...pieces[i].item.slots)
 							past.push(new SlotUse(pieces[i].item, part > 0, i, false));
+					}
 			racks.push(slots);
 			beyond.push(past);
+			uncounted.push(between);
 		}
+	}
+
+	/**
+		The rack of each of `pieces` from `countedPlaces`, the racks of those that take slots in
+		order: a piece of an item the catalogue lacks stands on the rack it is pinned to (of
+		`racks`), else with the piece before it (the main rack when none is).
+	**/
+	public static function withUncounted(pieces:Array<SlotPiece>, countedPlaces:Array<Int>, racks:Int):Array<Int> {
+		var next = 0;
+		var previous = 0;
+		return [
+			for (piece in pieces)
+				if (!piece.item.unknown) previous = countedPlaces[next++]; else if (piece.rack >= 0 && piece.rack < racks) piece.rack; else previous
+		];
 	}
 
 	/** The rack of each piece by `place` with the first of `limits` (each a limit per rack) that gives every piece one, else the last. */
@@ -107,6 +135,15 @@ class RackFill {
 		return [for (use in racks[index]) if (use != null) use].concat(beyond[index]);
 	}
 
+	/** Rack `index` as shown: its base's slots (null: free), those past it, and the pieces that take no slot in their places. */
+	public function cells(index:Int):Array<Null<SlotUse>> {
+		final all:Array<Null<SlotUse>> = racks[index].concat(cast beyond[index]);
+		final aside = uncounted[index];
+		for (k in 0...aside.length)
+			all.insert(aside[k].at + k, aside[k].use);
+		return all;
+	}
+
 	/**
 		The piece that piece `index` changes places with when moved one place left (-1) or right
 		(+1) as the racks show them; -1 when it cannot go that way. In its rack it passes its
@@ -115,7 +152,7 @@ class RackFill {
 		module do not change places.
 	**/
 	public function partnerFor(index:Int, direction:Int):Int {
-		final shown = [for (r in 0...racks.length) for (use in uses(r)) if (!use.continued) use.piece];
+		final shown = [for (r in 0...racks.length) for (use in cells(r)) if (use != null && !use.continued) use.piece];
 		final at = shown.indexOf(index);
 		if (at < 0)
 			return -1;

@@ -155,7 +155,7 @@ class Remedies {
 					new Overrun('${item.code} 已停产', () -> successor == null ? [] : [
 						new Remedy('改用替代型号 ${successor.code}', priced ? (successor.price - item.price) * 1.0 * line.quantity : null,
 							s -> s.replace(item, successor))
-					], item.replacement == null ? "目录中没有替代型号" : '替代型号 ${item.replacement} 不在目录中');
+					], '替代型号 ${item.replacement} 不在目录中');
 				}
 		];
 	}
@@ -245,7 +245,7 @@ class Remedies {
 				default: output24V && item.supply5V >= rack.draw5V;
 			}
 		};
-		final candidates = catalog.ofKind(kind).filter(item -> item != current && !item.discontinued && carries(item, false));
+		final candidates = catalog.ofKind(kind).filter(item -> item != current && item.isOffered() && carries(item, false));
 		ArraySort.sort(candidates, (a, b) -> kind == Power ? (a.supply5V != b.supply5V ? a.supply5V - b.supply5V : a.supply24V - b.supply24V) : a.slots - b.slots);
 		final name = index == 0 ? "" : rack.label + " ";
 		return [[
@@ -268,7 +268,7 @@ class Remedies {
 	**/
 	function cpuChanges(limit:LimitKind):Array<Array<Candidate>> {
 		final current = selection.cpu;
-		final candidates = catalog.ofKind(Cpu).filter(cpu -> cpu != current && !cpu.discontinued && (limit == Points
+		final candidates = catalog.ofKind(Cpu).filter(cpu -> cpu != current && cpu.isOffered() && (limit == Points
 			? (current == null || pointLimit(cpu) > pointLimit(current)) && cpu.maxBases >= budget.bases
 			: current == null || cpu.maxBases > current.maxBases));
 		ArraySort.sort(candidates, (a, b) -> limit == Points ? pointLimit(a) - pointLimit(b) : a.maxBases - b.maxBases);

@@ -56,10 +56,10 @@ class ScreenState {
 		firstPlanned = plan.rackCount() - plan.planned.length;
 		final shown = rackShown == 0 ? null : '（扩展基板 $rackShown）';
 		choices = [
-			{kind: Cpu, shown: true, title: ModuleKind.Cpu.label, chosen: selection.cpu},
-			{kind: Power, shown: true, title: ModuleKind.Power.label + (shown == null ? "" : shown), chosen: plan.powers[rackShown]},
-			{kind: Base, shown: shown == null, title: ModuleKind.Base.label, chosen: selection.base},
-			{kind: ExpansionBase, shown: shown != null, title: ModuleKind.ExpansionBase.label, chosen: shown == null ? null : plan.bases[rackShown]}
+			choice(Cpu, true, ModuleKind.Cpu.label, selection.cpu),
+			choice(Power, true, ModuleKind.Power.label + (shown == null ? "" : shown), plan.powers[rackShown]),
+			choice(Base, shown == null, ModuleKind.Base.label, selection.base),
+			choice(ExpansionBase, shown != null, ModuleKind.ExpansionBase.label, shown == null ? null : plan.bases[rackShown])
 		];
 		canAddRack = selection.canAddRack(catalog);
 		canRemoveRack = rackShown > 0 && !plan.isPlanned(rackShown);
@@ -80,6 +80,11 @@ class ScreenState {
 			editor.openNotice()
 		].filter(text -> text != null);
 		notices = told.length == 0 ? null : told.join("；");
+	}
+
+	/** A choice list; one whose choice the catalogue lacks (and so the list has no row of) names it, marked, in its title. */
+	static function choice(kind:ModuleKind, shown:Bool, title:String, chosen:Null<CatalogItem>):ChoiceState {
+		return {kind: kind, shown: shown, title: chosen != null && chosen.unknown ? '$title：${chosen.code}${chosen.mark()}' : title, chosen: chosen};
 	}
 
 	static function rackNoteOf(rackShown:Int, planned:Bool, cpu:Null<CatalogItem>):String {

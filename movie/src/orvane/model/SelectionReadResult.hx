@@ -27,25 +27,27 @@ class SelectionReadResult {
 	/**
 		What the user is told of the selection read, as far as it still holds for `current` (the
 		selection read, or what the user made of it since): the discontinued items it orders (kept,
-		with their successor where the catalogue names one), the codes left out while it is still
-		the selection read, and the edition it was saved with while that is not the catalogue's in
-		use; null when there is nothing to tell. Each part goes when its cause goes. `plan`: the
-		plan of `current` when at hand, so that it is not worked out again.
+		with their successor), the items the catalogue in use lacks that it still names (kept, marked
+		and counted in no budget), the codes left out while it is still the selection read, and the
+		edition it was saved with while that is not the catalogue's in use; null when there is
+		nothing to tell. Each part goes when its cause goes. `plan`: the plan of `current` when at
+		hand, so that it is not worked out again.
 	**/
 	public function notice(?current:Selection, ?plan:SystemPlan):Null<String> {
 		final now = current == null ? selection : current;
 		final parts:Array<String> = [];
-		final purchase = PurchaseList.lines(now, catalog, current == null ? null : plan);
+		final ordered = PurchaseList.lines(now, catalog, current == null ? null : plan).filter(line -> line.item.kind != Accessory);
 		final discontinued = [
-			for (line in purchase)
-				if (line.item.discontinued && line.item.kind != Accessory)
-					line.item.code + (line.item.replacement == null ? "（目录中已无）" : '（替代型号 ${line.item.replacement}）')
+			for (line in ordered) if (line.item.discontinued) line.item.code + '（替代型号 ${line.item.replacement}）'
 		];
-		for (pick in now.unknownPicks())
-			if (purchase.filter(line -> line.item == pick).length == 0)
-				discontinued.push(pick.code + "（目录中已无）");
 		if (discontinued.length > 0)
 			parts.push("已停产，保留并标为停产：" + discontinued.join("、"));
+		final unknown = [for (line in ordered) if (line.item.unknown) line.item.code];
+		for (pick in now.unknownPicks())
+			if (unknown.indexOf(pick.code) < 0)
+				unknown.push(pick.code);
+		if (unknown.length > 0)
+			parts.push('现用产品目录中没有的 ${unknown.length} 项保留原样，不计入任何预算：' + unknown.join("、"));
 		if (droppedCodes.length > 0 && SelectionFormat.write(now, catalog) == textAsRead)
 			parts.push("以下型号不在当前产品目录中，已忽略：" + droppedCodes.join("、"));
 		if (now.edition != null && catalog.edition != null && now.edition != catalog.edition)

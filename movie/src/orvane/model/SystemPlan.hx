@@ -4,7 +4,8 @@ package orvane.model;
 	The system a selection stands for, worked out once for everything that shows or counts it:
 	the slot modules (planned ones included), their pieces in order, the racks (the main one, the
 	selection's expansion racks and, by I/O need, those the planner adds) and where each piece
-	stands (RackFill).
+	stands (RackFill). Pieces of items the catalogue lacks are planned and counted nowhere: each
+	stands after the piece before it, or on the rack it is pinned to.
 **/
 class SystemPlan {
 	public final selection:Selection;
@@ -30,7 +31,9 @@ class SystemPlan {
 		pieces = selection.slotPieces(catalog, modules);
 		bases = [selection.base].concat([for (rack in selection.racks) rack.base]);
 		powers = [selection.power].concat([for (rack in selection.racks) rack.power]);
-		final planner = selection.mode == ByIoNeed && selection.base != null ? new RackPlanner(selection, catalog, pieces, bases, powers,
+		// Pieces of items the catalogue lacks take no slot: racks are planned and filled as if they were not there.
+		final counted = pieces.filter(piece -> !piece.item.unknown);
+		final planner = selection.mode == ByIoNeed && selection.base != null ? new RackPlanner(selection, catalog, counted, bases, powers,
 			selection.racksToAdd(catalog), steps) : null;
 		planned = planner == null ? [] : planner.racks;
 		shortfall = planner == null ? null : planner.shortfall;
@@ -41,9 +44,9 @@ class SystemPlan {
 			powers.push(rack.power);
 		}
 		final capacities = [for (base in bases) base == null ? 0 : base.slots];
-		final places = planner != null ? planner.places : RackFill.firstFitting(pieces,
+		final places = planner != null ? planner.places : RackFill.firstFitting(counted,
 			[[for (c in capacities) selection.reserve.usable(Slots, c)], capacities]);
-		fill = new RackFill(pieces, capacities, places);
+		fill = new RackFill(pieces, capacities, RackFill.withUncounted(pieces, places, capacities.length));
 	}
 
 	/** Racks, the main one included. */

@@ -8,6 +8,7 @@ import flash.text.TextField;
 import flash.text.TextFormatAlign;
 import flash.ui.Keyboard;
 import orvane.model.ModuleLine;
+import orvane.model.PurchaseList;
 
 /**
 	Bill of materials: model, order number, description, quantity and, with prices, unit price
@@ -111,12 +112,11 @@ class BomPanel extends Panel {
 		for (i in 0...rows.length)
 			rows[i].show(lines[first + i], priced);
 		drawScrollBar();
-		var pieces = 0;
-		for (line in lines)
-			pieces += line.quantity;
+		final counted = PurchaseList.counted(lines).length;
+		final unknown = counted < lines.length ? '（未知 ${lines.length - counted} 种不计）' : "";
 		position.text = lines.length > rows.length ? '${first + 1}–${first + rows.length} / ${lines.length} 行' : "";
 		final cost = priceTotal == null ? "" : '　合计 $priceTotal';
-		summary.text = lines.length == 0 ? "尚未选择任何产品" : '共 ${lines.length} 种，${pieces} 件' + cost;
+		summary.text = lines.length == 0 ? "尚未选择任何产品" : '共 $counted 种，${PurchaseList.pieces(lines)} 件' + unknown + cost;
 	}
 
 	function drawScrollBar():Void {

@@ -53,7 +53,7 @@ class BomRow extends Sprite implements ShowsItem {
 		item = line == null ? null : line.item;
 		code.text = line == null ? "" : line.item.code;
 		description.text = line == null ? "" : (line.item.orderNumber == "" ? "" : line.item.orderNumber + "  ") + line.item.shownDescription();
-		description.textColor = line != null && line.item.discontinued ? Palette.WARNING : Palette.TEXT_DIM;
+		description.textColor = line != null && !line.item.isOffered() ? Palette.WARNING : Palette.TEXT_DIM;
 		quantity.text = line == null ? "" : Std.string(line.quantity);
 		final price = line == null ? null : line.item.price;
 		unit.text = line == null || !priced ? "" : price == null ? "—" : Money.grouped(price);

@@ -68,8 +68,7 @@ class DetailsLine extends Sprite {
 	}
 
 	static function describe(item:CatalogItem):String {
-		final gone = item.discontinued && item.replacement == null;
-		final figures = gone ? ["目录中已无此型号，数据不明"] : switch (item.kind) {
+		final figures = item.unknown ? ["现用产品目录中没有此型号，数据不明，不计入任何预算"] : switch (item.kind) {
 			case Cpu: [item.maxIoPoints > 0 ? '上限 ${item.maxIoPoints} 点' : "点数不限", '内置 I/O ${item.points.total()} 点', '5V ${item.draw5V} mA', '24V ${item.draw24V} mA'];
 			case Power: ['输出 5V ${item.supply5V} mA', '24V ${item.supply24V} mA'];
 			case Base | ExpansionBase: ['${item.slots} 槽', '5V ${item.draw5V} mA'];

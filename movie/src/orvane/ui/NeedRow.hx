@@ -54,9 +54,9 @@ class NeedRow extends Sprite implements ShowsItem {
 		final pick = selection.plannerPick(kind, catalog);
 		pickIndex = modules.indexOf(pick);
 		shownPick = pick;
-		pickLabel.text = pick == null ? "—" : pick.code;
 		// A discontinued pick, or one the catalogue in use lacks (kept from the file), is marked.
-		pickLabel.textColor = pick != null && pick.discontinued ? Palette.WARNING : Palette.ACCENT;
+		pickLabel.text = pick == null ? "—" : pick.code + (pick.unknown ? " ?" : "");
+		pickLabel.textColor = pick != null && !pick.isOffered() ? Palette.WARNING : Palette.ACCENT;
 		result.text = '× $plannedCount';
 	}
 

@@ -175,7 +175,7 @@ class SelectionScreen extends Sprite {
 		final what = [for (item in unknown) item.code + "（目录中没有）"].concat([for (piece in pins) piece.item.code + '（固定在${RackBudget.labelOf(piece.rack)}，现已没有该基板）']);
 		showConfirmDialog().ask("选型中有现用产品目录无法照原样规划的内容",
 			(selection.edition == null ? "此选型" : '此选型按产品目录 ${selection.edition} 版保存，') + '按$inUse：' + what.join("、") + "。\n"
-			+ "保持原样：选型不作任何改动，目录中没有的型号标为“目录中已无”，不计入预算；为免覆盖原文件，保存时需另存为新文件。"
+			+ "保持原样：选型不作任何改动，目录中没有的型号保留并标为“目录中未知”，不占槽位，不计入任何预算；为免覆盖原文件，保存时需另存为新文件。"
 			+ (replaceable ? "\n由规划器替换：改用现用目录中的模块并重新排布，可撤销。" : ""),
 			replaceable ? "由规划器替换" : null, () -> change(s -> s.replaceUnknown(editor.catalog)), "保持原样", onUserModeChange);
 	}

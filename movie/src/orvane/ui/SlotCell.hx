@@ -57,16 +57,20 @@ class SlotCell extends Sprite implements ShowsItem {
 		return use != null && !use.continued;
 	}
 
-	/** `slot`: its number from 1, or null for the cell counting the slots not shown (`label` says how many). */
-	public function show(left:Float, top:Float, width:Float, height:Float, slot:Null<Int>, newUse:Null<SlotUse>, label:String, beyondBase:Bool,
+	/**
+		`slot`: its number from 1, "不占槽" for a module the catalogue lacks (drawn grey with a
+		red outline), "" for the cell counting the slots not shown (`label` says how many).
+	**/
+	public function show(left:Float, top:Float, width:Float, height:Float, slot:String, newUse:Null<SlotUse>, label:String, beyondBase:Bool,
 			selected:Bool):Void {
 		use = newUse;
 		x = left;
 		y = top;
 		tabEnabled = buttonMode = isModuleStart();
+		final unknown = use != null && use.item.unknown;
 		graphics.clear();
-		graphics.lineStyle(selected ? 2 : 1, beyondBase ? Palette.WARNING : use == null ? Palette.PANEL_LINE : Palette.ACCENT);
-		graphics.beginFill(beyondBase ? Palette.WARNING_SOFT : use == null ? 0xFFFFFF : selected ? Palette.BUTTON_HOVER : Palette.ACCENT_SOFT);
+		graphics.lineStyle(selected ? 2 : 1, beyondBase || unknown ? Palette.WARNING : use == null ? Palette.PANEL_LINE : Palette.ACCENT);
+		graphics.beginFill(beyondBase ? Palette.WARNING_SOFT : use == null ? 0xFFFFFF : selected ? Palette.BUTTON_HOVER : unknown ? Palette.TITLE_BAR : Palette.ACCENT_SOFT);
 		graphics.drawRect(0, 0, width, height);
 		graphics.endFill();
 		if (use != null && use.pinned && !use.continued) {
@@ -78,11 +82,12 @@ class SlotCell extends Sprite implements ShowsItem {
 			graphics.endFill();
 		}
 		number.width = code.width = width;
-		number.text = slot == null ? "" : Std.string(slot);
+		number.text = slot;
+		number.textColor = unknown ? Palette.WARNING : Palette.TEXT_DIM;
 		final text = wrapped(label, width);
 		code.text = text;
 		code.y = text.indexOf("\n") >= 0 ? 11 : height / 2 - 4;
-		code.textColor = beyondBase ? Palette.WARNING : use == null ? Palette.DISABLED : Palette.TEXT;
+		code.textColor = beyondBase || unknown ? Palette.WARNING : use == null ? Palette.DISABLED : Palette.TEXT;
 	}
 
 	/** The code on one line if it fits, else broken after its first hyphen. */

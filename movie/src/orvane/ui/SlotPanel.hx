@@ -9,7 +9,8 @@ import orvane.model.SlotUse;
 
 /**
 	One rack's base slot by slot, in the order the user gave the modules: which module sits in
-	each slot, free slots empty, modules that do not fit in red past the base. A module moved
+	each slot, free slots empty, modules that do not fit in red past the base, and a module the
+	catalogue lacks in its place as a cell of its own, grey and marked "不占槽". A module moved
 	past a rack's first or last slot goes on to the rack before or after it (a pinned one stays
 	in its rack). Clicking a module's slot selects it and calls up its row; ◀ 左移 / 右移 ▶ (or
 	Shift+← / Shift+→ on a focused slot) move the selected module one place along the base;
@@ -129,7 +130,8 @@ class SlotPanel extends Panel {
 			final beyond = leftOutCell ? layout.slotsNeeded > layout.baseSlots : layout.isBeyondBase(i);
 			final label = leftOutCell ? '+${layout.slotsLeftOut} 槽' : use == null ? "空" : use.continued ? "〃" : use.item.code;
 			cell.show(cellArea.x + (i % columns) * (cellWidth + GAP), cellArea.y + Std.int(i / columns) * (cellHeight + GAP), cellWidth, cellHeight,
-				leftOutCell ? null : i + 1, use, label, beyond, use != null && use.piece == selectedPiece);
+				leftOutCell ? "" : layout.slotNumber(i) == null ? "不占槽" : Std.string(layout.slotNumber(i)), use, label, beyond,
+				use != null && use.piece == selectedPiece);
 		}
 		moveLeft.setEnabled(canMove(-1));
 		moveRight.setEnabled(canMove(1));
