@@ -97,6 +97,49 @@ std::int64_t PriceFen(std::string_view text)
     return fen;
 }
 
+// Whether a figure attribute is malformed or too large; a missing one is not.
+constexpr long kFigureDamaged = -1;
+
+// A decimal figure times scale (10 or 1000, with as many decimals at most):
+// nullopt when missing, kFigureDamaged when malformed or over max.
+std::optional<long> ReadScaled(const pugi::xml_attribute& attribute, long scale, long max)
+{
+    if (!attribute)
+        return std::nullopt;
+    const std::string_view text = Trim(attribute.value());
+    const std::size_t whole = DigitRun(text);
+    const std::size_t maxFraction = scale == 10 ? 1 : 3;
+    if (whole < 1 || whole > kMaxFigureWholeDigits)
+        return kFigureDamaged;
+    long value = std::stol(std::string(text.substr(0, whole))) * scale;
+    if (whole < text.size()) {
+        const std::string_view fraction = text.substr(whole + 1);
+        if (text[whole] != '.' || fraction.empty() || fraction.size() > maxFraction || DigitRun(fraction) != fraction.size())
+            return kFigureDamaged;
+        long unit = scale / 10;
+        for (const char digit : fraction) {
+            value += (digit - '0') * unit;
+            unit /= 10;
+        }
+    }
+    return value > max ? kFigureDamaged : value;
+}
+
+// A format 3 item's width and loss; false when one is damaged.
+bool ReadFigures(const pugi::xml_node& element, CatalogItem& item)
+{
+    const std::optional<long> width = ReadScaled(element.attribute("width"), 10, kMaxWidthTenthMm);
+    const std::optional<long> loss = ReadScaled(element.attribute("loss"), 1000, kMaxLossMilliwatt);
+    const std::optional<long> perPoint = ReadScaled(element.attribute("lossperpoint"), 1000, kMaxLossPerPointMilliwatt);
+    if (width == kFigureDamaged || loss == kFigureDamaged || perPoint == kFigureDamaged)
+        return false;
+    item.widthTenthMm = width;
+    if (loss || perPoint)
+        item.lossMilliwatt = loss.value_or(0);
+    item.lossPerPointMilliwatt = perPoint.value_or(0);
+    return true;
+}
+
 bool IsEdition(std::string_view text)
 {
     if (text.empty() || text.size() > kMaxCatalogEditionLength)
@@ -195,7 +238,7 @@ std::optional<Accessories> ReadAccessories(const pugi::xml_attribute& attribute)
     return found;
 }
 
-std::optional<CatalogItem> ReadItem(const pugi::xml_node& element, bool format2, bool priced)
+std::optional<CatalogItem> ReadItem(const pugi::xml_node& element, bool format2, bool priced, bool format3)
 {
     const KindRule* kind = FindKind(element.attribute("kind").value());
     const pugi::xml_attribute code = element.attribute("code");
@@ -223,7 +266,7 @@ std::optional<CatalogItem> ReadItem(const pugi::xml_node& element, bool format2,
         value[name] = *number;
     }
     const long slots = kind->slotModule && !element.attribute("slots") ? 1 : value["slots"];
-    if (!FitsKind(item.kind, value, slots))
+    if (!FitsKind(item.kind, value, slots) || (format3 && !ReadFigures(element, item)))
         return std::nullopt;
     item.points = {std::uint32_t(value["di"]), std::uint32_t(value["do"]), std::uint32_t(value["ai"]), std::uint32_t(value["ao"])};
     if (format2) {
@@ -290,9 +333,10 @@ CatalogReading ReadCatalog(std::string_view bytes)
     CatalogReading reading;
     Catalog& catalog = reading.catalog;
     catalog.format = root.attribute("format").value();
-    if (catalog.format != "1" && catalog.format != "2")
+    if (catalog.format != "1" && catalog.format != "2" && catalog.format != "3")
         return Refused(CatalogFault::UnknownFormat, "不支持的目录格式版本");
-    const bool format2 = catalog.format == "2";
+    const bool format3 = catalog.format == "3";
+    const bool format2 = catalog.format == "2" || format3;
     const pugi::xml_attribute currency = root.attribute("currency");
     const std::string_view currencyText = currency.value();
     if (format2 && currency &&
@@ -319,7 +363,7 @@ CatalogReading ReadCatalog(std::string_view bytes)
     std::vector<CatalogItem> items;
     std::map<std::string, Accessories> required;
     for (const pugi::xml_node& element : elements) {
-        std::optional<CatalogItem> item = ReadItem(element, format2, !catalog.currency.empty());
+        std::optional<CatalogItem> item = ReadItem(element, format2, !catalog.currency.empty(), format3);
         std::optional<Accessories> accessories = format2 ? ReadAccessories(element.attribute("accessories")) : Accessories();
         if (!item || !accessories || (item->kind == "acc" && !accessories->empty()) || seen.count(item->code) ||
             seenOrders.count(item->orderNumber)) {

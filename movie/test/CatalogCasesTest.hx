@@ -34,9 +34,13 @@ class CatalogCasesTest {
 		final catalog = read.value;
 		final lines = ["accepted", 'currency\t${shown(catalog.currency)}', 'edition\t${shown(catalog.edition)}', 'date\t${shown(catalog.date)}',
 			'skipped\t${catalog.skippedEntries}'];
-		for (item in catalog.items)
+		for (item in catalog.items) {
 			lines.push(["item", item.code, item.kind, shown(item.orderNumber), item.price == null ? "-" : Std.string(item.price),
 				shown(item.replacement), shown(item.description)].join("\t"));
+			final figures = item.figures;
+			if (figures.width != null || figures.loss != null)
+				lines.push(["figures", figure(figures.width), figure(figures.loss), Std.string(figures.lossPerPoint)].join("\t"));
+		}
 		return lines.join("\n") + "\n";
 	}
 
@@ -47,6 +51,10 @@ class CatalogCasesTest {
 		while (want[line] == got[line])
 			line++;
 		return 'line ${line + 1} expected "${want[line]}", read "${got[line]}"';
+	}
+
+	static function figure(value:Null<Int>):String {
+		return value == null ? "-" : Std.string(value);
 	}
 
 	static function shown(text:Null<String>):String {

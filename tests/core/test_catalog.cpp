@@ -128,6 +128,15 @@ protected:
 
 // The reading in the line format of tests/data/catalogues: the verdict, then the
 // root's texts, the items skipped and each item kept ("-" for none).
+std::string Figures(const orvane::CatalogItem& item)
+{
+    if (!item.widthTenthMm && !item.lossMilliwatt)
+        return "";
+    const auto shown = [](const std::optional<long>& figure) { return figure ? std::to_string(*figure) : std::string("-"); };
+    return "figures\t" + shown(item.widthTenthMm) + "\t" + shown(item.lossMilliwatt) + "\t" +
+           std::to_string(item.lossPerPointMilliwatt) + "\n";
+}
+
 std::string Described(const orvane::CatalogReading& reading)
 {
     if (!reading)
@@ -139,7 +148,7 @@ std::string Described(const orvane::CatalogReading& reading)
     for (const orvane::CatalogItem& item : catalog.items)
         text += "item\t" + item.code + "\t" + item.kind + "\t" + shown(item.orderNumber) + "\t" +
                 (item.priceFen ? std::to_string(*item.priceFen) : "-") + "\t" + shown(item.replacement) + "\t" +
-                shown(item.description) + "\n";
+                shown(item.description) + "\n" + Figures(item);
     return text;
 }
 

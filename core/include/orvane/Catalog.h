@@ -7,6 +7,12 @@
 // The root carries the catalogue's edition, compared like the program's
 // version, and its date:
 //   <catalog format="2" currency="CNY" edition="2026.1" date="2026-12-01">
+// Format 3 is format 2 with each item's rail width and power loss:
+//   width="35" loss="4.5" lossperpoint="0.2"
+// (mm; W without load; W per loaded I/O point). An item without `width`
+// has an unknown width, one with neither loss attribute an unknown loss;
+// a malformed or too large figure makes the item damaged. Formats 1 and 2
+// leave them unknown.
 
 #include "orvane/CatalogLimits.h"
 
@@ -32,10 +38,13 @@ struct CatalogItem {
     std::string description;    // trimmed, cut to kMaxDescriptionCharacters, control characters as spaces
     std::string replacement;    // the code of the item that replaces this discontinued one, or ""
     CatalogPoints points;       // di, do, ai, ao
+    std::optional<long> widthTenthMm;   // rail width in 0.1 mm (format 3), unknown when not stated
+    std::optional<long> lossMilliwatt;  // power loss without load in mW (format 3), unknown when not stated
+    long lossPerPointMilliwatt = 0;     // power loss per loaded I/O point in mW
 };
 
 struct Catalog {
-    std::string format;    // "1" or "2"
+    std::string format;    // "1", "2" or "3"
     std::string currency;  // "" when the catalogue has no prices
     std::string edition;   // "" when the root names none
     std::string date;      // "" when the root names none
@@ -53,7 +62,7 @@ enum class CatalogFault {
     TooManyItems,    // more item elements than kMaxCatalogItems
     NotXml,
     NoCatalogRoot,
-    UnknownFormat,   // format other than 1 and 2
+    UnknownFormat,   // format other than 1, 2 and 3
     BadCurrency,
     BadEdition,      // edition other than digits separated by dots
     BadDate,         // date other than YYYY-MM-DD

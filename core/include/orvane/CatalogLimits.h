@@ -35,6 +35,13 @@ inline constexpr long kMaxBasesPerCpu = 8;
 // Slots of a base or expansion base, and of one module.
 inline constexpr long kMaxBaseSlots = 64;
 inline constexpr long kMaxModuleSlots = 4;
+// Format 3 figures: a rail width in mm with up to one decimal (at most
+// kMaxWidthTenthMm tenths), a loss and a loss per point in W with up to
+// three decimals (at most kMaxLossMilliwatt / kMaxLossPerPointMilliwatt mW).
+inline constexpr std::size_t kMaxFigureWholeDigits = 4;
+inline constexpr long kMaxWidthTenthMm = 20000;
+inline constexpr long kMaxLossMilliwatt = 1000000;
+inline constexpr long kMaxLossPerPointMilliwatt = 10000;
 // Different accessories one item may require (each 1 to 99 pieces).
 inline constexpr std::size_t kMaxAccessoriesPerItem = 8;
 

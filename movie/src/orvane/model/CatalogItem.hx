@@ -35,9 +35,11 @@ class CatalogItem {
 		no figures, takes no slot and is counted in no budget.
 	**/
 	public final unknown:Bool;
+	/** Rail width and power loss (format 3); unknown otherwise. */
+	public final figures:ItemFigures;
 
 	public function new(code, kind, description, points, slots, draw5V, draw24V, supply5V, supply24V, maxIoPoints, preferredForPlanning,
-			orderNumber = "", ?price:Int, maxBases = 1, ?replacement:String, gone = false) {
+			orderNumber = "", ?price:Int, maxBases = 1, ?replacement:String, gone = false, ?figures:ItemFigures) {
 		this.code = code;
 		this.kind = kind;
 		this.description = description;
@@ -54,6 +56,7 @@ class CatalogItem {
 		this.maxBases = maxBases;
 		this.replacement = replacement;
 		unknown = gone;
+		this.figures = figures == null ? ItemFigures.UNKNOWN : figures;
 		discontinued = replacement != null;
 	}
 

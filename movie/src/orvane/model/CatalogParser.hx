@@ -18,12 +18,17 @@ package orvane.model;
 	dots) and `date` (YYYY-MM-DD); a malformed one refuses the file. A damaged or repeated
 	item (its code, or its order number, seen before) is left out and counted; a file that is not such a document, is over 1 MiB
 	(in UTF-8, a byte-order mark aside), nests elements deeper than a few levels, holds more than 500 items or lacks a CPU, a power
-	supply or a base, is refused as a whole. The program's reader (core/src/CatalogReader.cpp) keeps the same rules: both run the
+	supply or a base, is refused as a whole. Format 3 adds each item's rail width and power loss
+	(`width` in mm, up to one decimal, at most 2000; `loss` in W without load and `lossperpoint` in W
+	per loaded I/O point, up to three decimals, at most 1000 and 10): an item that gives neither
+	loss attribute has an unknown loss, one without `width` an unknown width; a malformed or
+	larger figure (negative, not a number) makes the item damaged. Formats 1 and 2 do not read them. The program's reader (core/src/CatalogReader.cpp) keeps the same rules: both run the
 	cases of tests/data/catalogues.
 **/
 class CatalogParser {
 	public static inline final FORMAT = "1";
 	public static inline final FORMAT_2 = "2";
+	public static inline final FORMAT_3 = "3";
 	/** Bases a CPU may drive, the main one included. */
 	public static inline final MAX_BASES = 8;
 	/** The file's size in bytes. */
@@ -42,6 +47,12 @@ class CatalogParser {
 	static final accessoryCountPattern = ~/^[1-9][0-9]?$/;
 	static final editionPattern = ~/^[0-9]+(\.[0-9]+)*$/;
 	static inline final MAX_EDITION = 32;
+	static final widthPattern = ~/^[0-9]{1,4}(\.[0-9])?$/;
+	static final lossPattern = ~/^[0-9]{1,4}(\.[0-9]{1,3})?$/;
+	/** Rail width in 0.1 mm, loss and loss per point in mW. */
+	static inline final MAX_WIDTH = 20000;
+	static inline final MAX_LOSS = 1000000;
+	static inline final MAX_LOSS_PER_POINT = 10000;
 	static final datePattern = ~/^[0-9]{4}-(0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])$/;
 	/** Different accessories one item may require. */
 	static inline final MAX_ACCESSORIES = 8;
@@ -61,7 +72,8 @@ class CatalogParser {
 			return ParseResult.failure("目录文件不是有效的 XML");
 		if (root.nodeName != "catalog")
 			return ParseResult.failure("目录文件缺少 catalog 根元素");
-		final format2 = root.get("format") == FORMAT_2;
+		final format3 = root.get("format") == FORMAT_3;
+		final format2 = root.get("format") == FORMAT_2 || format3;
 		if (root.get("format") != FORMAT && !format2)
 			return ParseResult.failure("不支持的目录格式版本");
 		final currency = format2 ? root.get("currency") : null;
@@ -83,7 +95,7 @@ class CatalogParser {
 		final required:Map<String, Array<{code:String, count:Int}>> = [];
 		var skipped = 0;
 		for (element in root.elementsNamed("item")) {
-			final item = readItem(element, format2, currency != null);
+			final item = readItem(element, format2, currency != null, format3);
 			final accessories = format2 ? readAccessories(element.get("accessories")) : [];
 			if (item == null || accessories == null || (item.kind == Accessory && accessories.length > 0) || seen.exists(item.code)
 				|| seenOrders.exists(item.orderNumber)) {
@@ -123,7 +135,7 @@ class CatalogParser {
 		return null;
 	}
 
-	static function readItem(element:Xml, format2:Bool, priced:Bool):Null<CatalogItem> {
+	static function readItem(element:Xml, format2:Bool, priced:Bool, format3:Bool):Null<CatalogItem> {
 		final kind = ModuleKind.fromString(element.get("kind"));
 		final code = element.get("code");
 		if (kind == null || code == null || !matchesWhole(codePattern, code) || (!format2 && ModuleKind.format2Only.contains(kind)))
@@ -148,10 +160,44 @@ class CatalogParser {
 		final slots = isModule && element.get("slots") == null ? 1 : value["slots"];
 		if (!fitsKind(kind, points, slots, value["out5v"]))
 			return null;
+		final figures = format3 ? readFigures(element) : ItemFigures.UNKNOWN;
+		if (figures == null)
+			return null;
 		return new CatalogItem(code, kind, cleanDescription(element.get("desc")), points, slots, value["i5v"], value["i24v"],
 			kind == Power ? value["out5v"] : 0, kind == Power ? value["out24v"] : 0, kind == Cpu ? value["maxio"] : 0,
 			element.get("plan") == "1", order == null ? "" : order, price == null ? null : fen(StringTools.trim(price)), bases < 1 ? 1 : bases,
-			replacement);
+			replacement, false, figures);
+	}
+
+	/** Width and loss of a format 3 item; null when one is malformed or too large. */
+	static function readFigures(element:Xml):Null<ItemFigures> {
+		final width = readScaled(element.get("width"), widthPattern, 10, MAX_WIDTH);
+		final loss = readScaled(element.get("loss"), lossPattern, 1000, MAX_LOSS);
+		final perPoint = readScaled(element.get("lossperpoint"), lossPattern, 1000, MAX_LOSS_PER_POINT);
+		if (width == DAMAGED || loss == DAMAGED || perPoint == DAMAGED)
+			return null;
+		final knownLoss = loss != null || perPoint != null;
+		return new ItemFigures(width, knownLoss ? (loss == null ? 0 : loss) : null, perPoint == null ? 0 : perPoint);
+	}
+
+	static inline final DAMAGED = -1;
+
+	/** A decimal figure times `scale` (its decimals as the pattern allows them): null when missing, DAMAGED when malformed or over `max`. */
+	static function readScaled(text:Null<String>, pattern:EReg, scale:Int, max:Int):Null<Int> {
+		if (text == null)
+			return null;
+		final trimmed = StringTools.trim(text);
+		if (!matchesWhole(pattern, trimmed))
+			return DAMAGED;
+		final parts = trimmed.split(".");
+		final fraction = parts.length > 1 ? parts[1] : "";
+		var value = Std.parseInt(parts[0]) * scale;
+		var unit = Std.int(scale / 10);
+		for (i in 0...fraction.length) {
+			value += (fraction.charCodeAt(i) - "0".code) * unit;
+			unit = Std.int(unit / 10);
+		}
+		return value > max ? DAMAGED : value;
 	}
 
 	static function fitsKind(kind:ModuleKind, points:IoPoints, slots:Int, supply5V:Int):Bool {
