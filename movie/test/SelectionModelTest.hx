@@ -171,7 +171,7 @@ class SelectionModelTest {
 
 	static function readRefusesForeignText(catalog:Catalog) {
 		final refused = [
-			"TZSEL/5\nmode=module", "hello", "tzsel/1\nmode=module", "TZSEL/1", "TZSEL/1\nmode=auto", "TZSEL/1\nmode=module\nmode=module",
+			"TZSEL/6\nmode=module", "hello", "tzsel/1\nmode=module", "TZSEL/1", "TZSEL/1\nmode=auto", "TZSEL/1\nmode=module\nmode=module",
 			"TZSEL/1\nmode=module\ncolour=red", "TZSEL/1\nmode=module\n=x", "TZSEL/1\nmode=module\nno separator",
 			"TZSEL/1\nmode=module\nqty=ZX-DI16:0", "TZSEL/1\nmode=module\nqty=ZX-DI16:-1", "TZSEL/1\nmode=module\nqty=ZX-DI16:1000",
 			"TZSEL/1\nmode=module\nqty=ZX-DI16:1\nqty=ZX-DI16:2", "TZSEL/1\nmode=module\nqty=ZX-DI16", "TZSEL/1\nmode=module\nneed=DI:1,DO:0,AI:0,AO:0",
@@ -193,9 +193,9 @@ class SelectionModelTest {
 		final damagedHeader = readError("TZSEL/0", catalog);
 		for (text in ["TZSEL/1 \nmode=module", "TZSEL/" + long, "TZSEL/2.0"])
 			check(readError(text, catalog) == damagedHeader, 'a damaged header is damaged, not a version: ${StringTools.replace(text.substr(0, 12), "\n", "|")}');
-		final later = readError("TZSEL/5\nmode=module", catalog);
-		check(later != foreign && later != damagedHeader && later.indexOf("TZSEL/5") >= 0, "a later version is named as such");
-		check(readError("TZSEL/99999999999999999999", catalog) == StringTools.replace(later, "5", "99999999999999999999"),
+		final later = readError("TZSEL/6\nmode=module", catalog);
+		check(later != foreign && later != damagedHeader && later.indexOf("TZSEL/6") >= 0, "a later version is named as such");
+		check(readError("TZSEL/99999999999999999999", catalog) == StringTools.replace(later, "6", "99999999999999999999"),
 			"so is a version number too large for any integer");
 	}
 
@@ -468,7 +468,7 @@ class SelectionModelTest {
 			selection.setQuantity(catalog.find(entry.code), entry.n);
 		selection.setProject("name", "二号线 灌装");
 		final text = BomFormat.write(selection, catalog);
-		check(text == "TZBOM/3\nproject\tname\t二号线 灌装\ncurrency\tCNY\nedition\t2026.2\t2026-12-07\n"
+		check(text == "TZBOM/5\nproject\tname\t二号线 灌装\ncurrency\tCNY\nedition\t2026.2\t2026-12-07\n"
 			+ "line\t1\tTZ-C0220-00\tZC-220\t高性能，1024 点，以太网 2 口\t1\t6980.00\t6980.00\n"
 			+ "line\t2\tTZ-P0015-00\tZP-P15\t交流输入，5V 1.5A，24V 0.3A\t1\t560.00\t560.00\n"
 			+ "line\t3\tTZ-P0030-00\tZP-P30\t交流输入，5V 3.0A，24V 0.6A\t1\t880.00\t880.00\n"
@@ -484,10 +484,12 @@ class SelectionModelTest {
 			+ "line\t13\tTZ-N0001-00\tZX-EN01\t以太网通信模块，2 口，Modbus TCP\t1\t2480.00\t2480.00\n"
 			+ "sum\t23\t23460.00\n"
 			+ "rack\t主基板\tZB-B04\tZP-P30\t4\t4\t800\t3000\t0\t600\t64\nslots\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\n"
+			// Rail: the base's width and two end brackets of 9.5 mm; loss: base, supply, CPU or interface module, modules with every point loaded.
+			+ "cabinet\t236.5\t25.7\t\n"
 			+ "rack\t扩展基板 1\tZB-E06\tZP-P15\t6\t6\t670\t1500\t560\t300\t84\n"
-			+ "slots\tZX-DI16\tZX-DI16\tZX-DO16R\tZX-DO16R\tZX-DO16R\tZX-AI04\n"
-			+ "rack\t扩展基板 2\tZB-E08\tZP-D30\t2\t8\t595\t3000\t80\t0\t4\nslots\tZX-AI04\tZX-EN01\t\t\t\t\t\t\n"
-			+ "overall\t12\t18\t2065\t7500\t640\t900\t152\t1024\t3\t4\n"
+			+ "slots\tZX-DI16\tZX-DI16\tZX-DO16R\tZX-DO16R\tZX-DO16R\tZX-AI04\ncabinet\t281.5\t25.4\t\n"
+			+ "rack\t扩展基板 2\tZB-E08\tZP-D30\t2\t8\t595\t3000\t80\t0\t4\nslots\tZX-AI04\tZX-EN01\t\t\t\t\t\t\ncabinet\t336.5\t13.0\t\n"
+			+ "overall\t12\t18\t2065\t7500\t640\t900\t152\t1024\t3\t4\nheat\t64.1\t\n"
 			+ "warning\t扩展基板 1：24V 电流超出电源容量：560 mA > 300 mA\n"
 			+ "warning\t扩展基板 2：所选电源没有 24V 输出：需另配外部 24V 电源（至少 80 mA）", "two-rack bill of materials: " + text);
 		final saved = SelectionFormat.write(selection, catalog);
@@ -657,7 +659,7 @@ class SelectionModelTest {
 		editor.change(s -> s.setRequired(DigitalIn, 16));
 		check(rackOfAi() == 2 && editor.plan().rackCount() == 3, "less demand re-plans the rest; the pinned module keeps its rack");
 		final bill = BomFormat.write(editor.selection, catalog);
-		check(StringTools.startsWith(bill, "TZBOM/4\n") && ~/\nrack\t扩展基板 2\t[^\n]*\nslots\tZX-AI04(\t)*\npinned\t1\n(rack|overall)/.match(bill)
+		check(StringTools.startsWith(bill, "TZBOM/5\n") && ~/\nrack\t扩展基板 2\t[^\n]*\nslots\tZX-AI04(\t)*\npinned\t1\ncabinet\t[^\n]*\n(rack|overall)/.match(bill)
 			&& bill.split("\npinned\t").length == 2, "the bill says which slot holds the pinned module: " + bill);
 		final text = editor.text();
 		check(StringTools.startsWith(text, "TZSEL/4\n") && StringTools.endsWith(text, "\norder=ZX-DI16:1,ZX-AI04:1@2"), "the pin is in the text: " + text);
@@ -690,7 +692,7 @@ class SelectionModelTest {
 		check(text == "TZSEL/4\nmode=module\ncpu=ZC-110\npower=ZP-P15\nbase=ZB-B08\nreserve=slots:20,5V:10,24V:15,points:20\nqty=ZX-DI64:3\nqty=ZX-DO16R:1\nqty=ZX-AI04:1"
 			&& SelectionFormat.write(SelectionFormat.read(text, catalog).value.selection, catalog) == text, "the reserve is saved: " + text);
 		final bill = BomFormat.write(selection, catalog);
-		check(StringTools.startsWith(bill, "TZBOM/3\n") && bill.indexOf("\nreserve\t20\t10\t15\t20\n") > 0, "and stated in the bill: " + bill);
+		check(StringTools.startsWith(bill, "TZBOM/5\n") && bill.indexOf("\nreserve\t20\t10\t15\t20\n") > 0, "and stated in the bill: " + bill);
 		for (damaged in ["reserve=slots:20", "reserve=slots:51,5V:0,24V:0,points:0", "reserve=5V:1,slots:0,24V:0,points:0", "reserve=slots:0,5V:0,24V:0,points:0"])
 			check(isRefusedSelection("TZSEL/4\nmode=module\n" + damaged, catalog), 'damaged reserve refused: $damaged');
 		check(isRefusedSelection("TZSEL/3\nmode=module\nreserve=slots:20,5V:0,24V:0,points:0", catalog), "version 3 knows no reserve");
@@ -719,9 +721,9 @@ class SelectionModelTest {
 			&& read.notice() == "已停产，保留并标为停产：ZX-DI16（替代型号 ZX-DI16B）；现用产品目录中没有的 1 项保留原样，不计入任何预算：ZX-EN01",
 			"discontinued and vanished items load kept, named, and save back in their place: " + read.notice());
 		final bill = BomFormat.write(editor.selection, editor.catalog);
-		check(StringTools.startsWith(bill, "TZBOM/4\ncurrency\tCNY\nedition\t2027.1\t2026-12-07\n") && bill.indexOf("\tZB-B06\t6 槽基板\t1\t450.00\t450.00\n") > 0
+		check(StringTools.startsWith(bill, "TZBOM/5\ncurrency\tCNY\nedition\t2027.1\t2026-12-07\n") && bill.indexOf("\tZB-B06\t6 槽基板\t1\t450.00\t450.00\n") > 0
 			&& bill.indexOf("\tZX-DI16\t16 点 DC24V 输入，源型/漏型\t3\t680.00\t2040.00\ndiscontinued\t4\tZX-DI16B\n") > 0
-			&& bill.indexOf("\tZX-EN01\t\t1\t\t\nunknown\t5\nsum\t6\t10350.00\n") > 0,
+			&& bill.indexOf("\tZX-EN01\t\t1\t\t\nunknown\t5\nsum\t6\t10350.00\n") > 0 && bill.indexOf("\ncabinet\t291.5\t23.7\t1\n") > 0,
 			"the bill marks them, names the successor, counts the unknown line in no total, and says which edition priced it: " + bill);
 		final overruns = editor.overruns().filter(o -> o.limit.indexOf("已停产") > 0);
 		check(describeOverruns(overruns) == "ZX-DI16 已停产：改用替代型号 ZX-DI16B +120.00",

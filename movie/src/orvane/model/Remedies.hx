@@ -141,7 +141,7 @@ class Remedies {
 		if (budget.basesExceeded())
 			past.push(overrun("基板数超出", cpuChanges(Slots), null, b -> !b.basesExceeded(), Cpu));
 		final unproven = plan.proven ? [] : [new Overrun("规划未找完", () -> [], "在限定的计算量内未能比较所有方案，可能还有更省的方案")];
-		return past.concat(eaten).concat(discontinued()).concat(unproven);
+		return past.concat(new CabinetFigures(selection, catalog, plan).overruns()).concat(eaten).concat(discontinued()).concat(unproven);
 	}
 
 	/** Each discontinued item the selection orders (accessories aside): its successor, where the catalogue names one it has. */

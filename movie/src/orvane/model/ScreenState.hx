@@ -35,6 +35,8 @@ class ScreenState {
 	public final priceTotal:Null<String>;
 	public final slots:SlotLayout;
 	public final overruns:Array<Overrun>;
+	/** Each rack's rail length and loss, the total loss and the enclosure's figures. */
+	public final cabinet:CabinetFigures;
 	/** Where the reserve is eaten, for the status line; null when it is kept. */
 	public final reserveWarning:Null<String>;
 	/**
@@ -73,6 +75,7 @@ class ScreenState {
 		priceTotal = cost == null ? null : Money.grouped(cost) + " " + catalog.currency;
 		slots = new SlotLayout(selection, catalog, slotsShown, rackShown, plan);
 		overruns = editor.overruns();
+		cabinet = new CabinetFigures(selection, catalog, plan);
 		final eaten = budget.reserveProblems();
 		reserveWarning = eaten.length == 0 ? null : eaten[0];
 		final told = [

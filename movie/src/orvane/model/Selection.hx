@@ -25,6 +25,8 @@ class Selection {
 	public final racks:Array<ExpansionRack> = [];
 	public var project = new ProjectData();
 	public var reserve = new Reserve();
+	/** The enclosure the controller goes in, when the user entered one (the cabinet's figures). */
+	public var enclosure:Null<Enclosure>;
 	/** The catalogue edition the selection was last changed with (as read, until a change); null: none known. */
 	public var edition:Null<String>;
 
@@ -51,6 +53,7 @@ class Selection {
 			twin.racks.push(rack.copy());
 		twin.project = project.copy();
 		twin.reserve = reserve.copy();
+		twin.enclosure = enclosure;
 		twin.edition = edition;
 		for (code => quantity in quantities)
 			twin.quantities[code] = quantity;
@@ -62,7 +65,7 @@ class Selection {
 	}
 
 	public function isEmpty():Bool {
-		if (cpu != null || power != null || base != null || racks.length > 0 || !project.isEmpty() || !reserve.isNone())
+		if (cpu != null || power != null || base != null || racks.length > 0 || !project.isEmpty() || !reserve.isNone() || enclosure != null)
 			return false;
 		for (quantity in quantities)
 			if (quantity > 0)
@@ -400,6 +403,7 @@ class Selection {
 		racks.resize(0);
 		project = new ProjectData();
 		reserve = new Reserve();
+		enclosure = null;
 		edition = null;
 		quantities.clear();
 		plannerPicks.clear();

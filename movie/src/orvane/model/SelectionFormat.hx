@@ -5,7 +5,7 @@ using StringTools;
 /**
 	The selection as one text, ASCII only, lines separated by LF, in a fixed order:
 
-	TZSEL/1                     (TZSEL/2, /3 or /4 when the selection holds what an earlier version cannot say)
+	TZSEL/1                     (TZSEL/2, /3, /4 or /5 when the selection holds what an earlier version cannot say)
 	mode=module|io
 	edition=EDITION             (version 4: the catalogue edition the selection was last changed with)
 	name=TEXT                   (version 3: project name, customer, author, note, each only when set,
@@ -17,13 +17,15 @@ using StringTools;
 	base=CODE
 	rack=BASE/POWER             (version 3: each expansion rack in order; a code is empty while not chosen)
 	reserve=slots:n,5V:n,24V:n,points:n   (version 4: the reserve in percent, 0..50, when one is set)
+	cabinet=W,H,D,MOUNT,MATERIAL,AMBIENT,INSIDE   (version 5: the enclosure, when one is entered: Enclosure.write)
 	need=DI:n,DO:n,AI:n,AO:n    (mode io only: required points)
 	pick=DI:CODE,DO:CODE,...    (mode io only: module the planner uses per kind)
 	qty=CODE:n                  (hand-set quantities, catalogue order, n 1..999)
 	order=CODE:n,CODE:n,...     (version 2: the modules in the base from slot 1, as runs of pieces;
 	                             version 4: CODE:n@R, pieces pinned to rack R, 0 the main one)
 
-	Version 4 is written only for a selection with a reserve or pinned pieces (and only version 4
+	Version 5 is written only for a selection with an enclosure (a program that reads up to version
+	4 refuses it as a later version; it knows no `cabinet` line); version 4 only for a selection with a reserve or pinned pieces (and only version 4
 	says the edition, so that no selection needs a later version for it alone); version 3 only for
 	one with expansion racks of its own or project data; version 2
 	only for one with a slot order of the user's, or with I/O modules kept by I/O need (their
@@ -39,6 +41,7 @@ class SelectionFormat {
 	public static inline final HEADER_2 = "TZSEL/2";
 	public static inline final HEADER_3 = "TZSEL/3";
 	public static inline final HEADER_4 = "TZSEL/4";
+	public static inline final HEADER_5 = "TZSEL/5";
 	static inline final HEADER_FAMILY = "TZSEL/";
 	static inline final MAX_TEXT_LENGTH = 65536;
 	/** More pieces than any selection can hold (quantities and planned modules have limits); a longer order is damaged. */
@@ -64,9 +67,10 @@ class SelectionFormat {
 		final ownOrder = selection.hasOwnSlotOrder(catalog);
 		final pieces = ownOrder ? selection.slotPieces(catalog) : [];
 		final keeps = selection.keptModules(catalog).length > 0;
-		final version4 = !selection.reserve.isNone() || pieces.filter(piece -> piece.isPinned()).length > 0;
+		final version5 = selection.enclosure != null;
+		final version4 = version5 || !selection.reserve.isNone() || pieces.filter(piece -> piece.isPinned()).length > 0;
 		final version3 = selection.racks.length > 0 || !selection.project.isEmpty();
-		final header = version4 ? HEADER_4 : version3 ? HEADER_3 : ownOrder || keeps ? HEADER_2 : HEADER;
+		final header = version5 ? HEADER_5 : version4 ? HEADER_4 : version3 ? HEADER_3 : ownOrder || keeps ? HEADER_2 : HEADER;
 		final lines = [header, "mode=" + selection.mode];
 		if (version4 && selection.edition != null)
 			lines.push("edition=" + selection.edition);
@@ -80,6 +84,8 @@ class SelectionFormat {
 			lines.push("rack=" + (rack.base == null ? "" : rack.base.code) + "/" + (rack.power == null ? "" : rack.power.code));
 		if (!selection.reserve.isNone())
 			lines.push("reserve=" + selection.reserve.write());
+		if (version5)
+			lines.push("cabinet=" + selection.enclosure.write());
 		if (selection.mode == ByIoNeed) {
 			lines.push("need=" + [for (t in kindTags) t.tag + ":" + selection.requiredPoints.of(t.kind)].join(","));
 			final picks = [
@@ -110,7 +116,7 @@ class SelectionFormat {
 		final catalog = inUse.copy();
 		final text = given.startsWith(BYTE_ORDER_MARK) ? given.substr(BYTE_ORDER_MARK.length) : given;
 		final header = firstLine(text);
-		final version = [HEADER, HEADER_2, HEADER_3, HEADER_4].indexOf(header) + 1;
+		final version = [HEADER, HEADER_2, HEADER_3, HEADER_4, HEADER_5].indexOf(header) + 1;
 		if (version == 0)
 			return ParseResult.failure(headerProblem(header));
 		if (text.length > MAX_TEXT_LENGTH)
@@ -126,6 +132,7 @@ class SelectionFormat {
 			() -> readProject(lines, selection),
 			() -> readRacks(lines.all("rack"), selection, catalog, dropped),
 			() -> readReserve(lines.get("reserve"), selection),
+			() -> readEnclosure(lines.get("cabinet"), selection),
 			() -> selection.mode == ByIoNeed ? readNeed(lines.get("need"), selection) : null,
 			() -> selection.mode == ByIoNeed ? readPicks(lines.get("pick"), selection, catalog, dropped) : null,
 			() -> readQuantities(lines.all("qty"), selection, catalog, dropped, version >= 2),
@@ -147,7 +154,7 @@ class SelectionFormat {
 	static function headerProblem(header:String):String {
 		if (!header.startsWith(HEADER_FAMILY))
 			return "不是 Torvex-Z 选型文件";
-		// Versions 1 to 4 are read before; any other version number, however long, is a later one.
+		// Versions 1 to 5 are read before; any other version number, however long, is a later one.
 		if (!versionPattern.match(header))
 			return "第 1 行格式错误";
 		return "不支持的选型数据版本 " + (header.length > SHOWN_HEADER_LENGTH ? header.substr(0, SHOWN_HEADER_LENGTH) + "…" : header);
@@ -243,6 +250,13 @@ class SelectionFormat {
 			return "余量格式错误";
 		selection.reserve = reserve;
 		return null;
+	}
+
+	static function readEnclosure(text:Null<String>, selection:Selection):Null<String> {
+		if (text == null)
+			return null;
+		selection.enclosure = Enclosure.read(text);
+		return selection.enclosure == null ? "机柜数据格式错误" : null;
 	}
 
 	static function readNeed(text:Null<String>, selection:Selection):Null<String> {

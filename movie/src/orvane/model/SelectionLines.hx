@@ -5,7 +5,7 @@ using StringTools;
 /**
 	The lines of a selection text after its header, read one by one into values by key. Each is
 	KEY=VALUE with a key its version knows: `order` from version 2, `rack` and the project fields
-	from version 3, `reserve` and `edition` from version 4. `qty` and `rack` may stand more than once, every other key once.
+	from version 3, `reserve` and `edition` from version 4, `cabinet` from version 5. `qty` and `rack` may stand more than once, every other key once.
 **/
 class SelectionLines {
 	final values:Map<String, Array<String>> = [];
@@ -62,6 +62,7 @@ class SelectionLines {
 			case "order": version >= 2;
 			case "rack": version >= 3;
 			case "reserve" | "edition": version >= 4;
+			case "cabinet": version >= 5;
 			default: version >= 3 && ProjectData.fields.filter(field -> field.key == key).length > 0;
 		}
 	}
