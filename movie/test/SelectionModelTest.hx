@@ -39,6 +39,7 @@ class SelectionModelTest {
 		discontinuedItemsAreKeptMarkedAndReplaced(sys.io.File.getContent(Sys.args()[0]));
 		nothingChangesBehindTheEngineersBack(catalog, sys.io.File.getContent(Sys.args()[0]));
 		unknownItemsAreCountedInNoBudget(catalog);
+		failures += CabinetFiguresTest.run(catalog, sys.io.File.getContent(Sys.args()[0]));
 		if (failures > 0) {
 			Sys.println('$failures check(s) failed');
 			Sys.exit(1);
