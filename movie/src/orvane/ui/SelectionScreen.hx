@@ -44,6 +44,8 @@ class SelectionScreen extends Sprite {
 	var dialog:Null<ConfirmDialog>;
 	var projectDialog:Null<ProjectDialog>;
 	var reserveDialog:Null<ReserveDialog>;
+	var cabinetDialog:Null<CabinetDialog>;
+	final cabinetButton:PushButton;
 	var rackDialog:Null<RackChoiceDialog>;
 
 	/** `onUserModeChange`: a change of the user's switched the mode; `onUserChange`: the selection text after a change by the user. */
@@ -56,12 +58,13 @@ class SelectionScreen extends Sprite {
 		graphics.drawRect(0, 0, 1000, 44);
 		graphics.endFill();
 		addChild(TextFactory.label("Torvex-Z 系列可编程控制器  模块选型", 16, 9, 440, 18, Palette.TEXT_LIGHT));
+		cabinetButton = new PushButton("机柜…", 400, 10, 62, 24, editCabinet, 12);
 		projectButton = new PushButton("项目信息", 470, 10, 76, 24, editProject, 12);
 		undoButton = new PushButton("撤销", 560, 10, 60, 24, undo, 12);
 		redoButton = new PushButton("重做", 626, 10, 60, 24, redo, 12);
 		moduleTab = new PushButton("按模块选型", 704, 8, 136, 28, () -> userSwitchesMode(ByModule), 14);
 		needTab = new PushButton("按I/O需求选型", 848, 8, 136, 28, () -> userSwitchesMode(ByIoNeed), 14);
-		for (button in [projectButton, undoButton, redoButton, moduleTab, needTab])
+		for (button in [cabinetButton, projectButton, undoButton, redoButton, moduleTab, needTab])
 			addChild(button);
 
 		var top:Float = TOP;
@@ -131,7 +134,7 @@ class SelectionScreen extends Sprite {
 	**/
 	function takeOpenDialog():Void {
 		takeTyped();
-		for (open in ([projectDialog, reserveDialog] : Array<Null<ModalDialog>>))
+		for (open in ([projectDialog, reserveDialog, cabinetDialog] : Array<Null<ModalDialog>>))
 			if (open != null)
 				open.confirm();
 	}
@@ -213,7 +216,7 @@ class SelectionScreen extends Sprite {
 
 	/** Esc: the open dialog closes as its cancel button closes it. */
 	function escapeDialogs():Void {
-		for (open in ([dialog, projectDialog, reserveDialog, rackDialog] : Array<Null<ModalDialog>>))
+		for (open in ([dialog, projectDialog, reserveDialog, rackDialog, cabinetDialog] : Array<Null<ModalDialog>>))
 			if (open != null)
 				open.dismiss();
 	}
@@ -221,7 +224,7 @@ class SelectionScreen extends Sprite {
 	/** The keyboard needs the stage: Tab, the arrows and the focus ring, Ctrl+Z / Ctrl+Y, Esc for the dialog. */
 	function startKeyboard():Void {
 		final keys = new FocusNavigator(stage, this, editor.hold);
-		keys.add([FocusArea.row(() -> [projectButton, undoButton, redoButton, moduleTab, needTab])]);
+		keys.add([FocusArea.row(() -> [cabinetButton, projectButton, undoButton, redoButton, moduleTab, needTab])]);
 		keys.add([for (choice in choices) choice.panel.focusArea()]);
 		keys.add(modulePanel.focusAreas());
 		if (racks != null)
@@ -229,7 +232,7 @@ class SelectionScreen extends Sprite {
 		keys.add([needPanel.focusArea(), FocusArea.row(() -> [totals.reserveButton]), bom.focusArea(), slotView.focusArea(), statusBar.focusArea()]);
 		navigator = keys;
 		stage.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
-			if (([dialog, projectDialog, reserveDialog, rackDialog] : Array<Null<ModalDialog>>).filter(d -> d != null && d.isOpen()).length > 0) {
+			if (([dialog, projectDialog, reserveDialog, rackDialog, cabinetDialog] : Array<Null<ModalDialog>>).filter(d -> d != null && d.isOpen()).length > 0) {
 				if (event.keyCode == Keyboard.ESCAPE)
 					escapeDialogs();
 			} else if (Keys.isUndo(event))
@@ -282,6 +285,17 @@ class SelectionScreen extends Sprite {
 			addChild(reserveDialog);
 		}
 		reserveDialog.edit(editor.selection.reserve);
+	}
+
+	/** "机柜…", made when first needed like the other dialogs; its "确定" is one change of the selection. */
+	function editCabinet():Void {
+		if (navigator == null)
+			return;
+		if (cabinetDialog == null) {
+			cabinetDialog = new CabinetDialog(1000, 600, navigator, enclosure -> change(s -> s.enclosure = enclosure));
+			addChild(cabinetDialog);
+		}
+		cabinetDialog.edit(editor.selection.enclosure);
 	}
 
 	/** "移到…" for piece `index`: the rack it goes to and stays in, asked in a dialog made when first needed. */
@@ -364,6 +378,7 @@ class SelectionScreen extends Sprite {
 		else
 			needPanel.showSelection(editor.selection, editor.catalog, state.racks + 1 - state.firstPlanned);
 		totals.show(state.budget, state.rackShown, state.reserve);
+		totals.showCabinet(state.cabinet, state.rackShown);
 		bom.show(state.purchase, state.priced, state.priceTotal);
 		slotView.show(state.slots, state.rackLabels[state.rackShown], state.rackLabels.length);
 		statusBar.show(status, state.notices, state.reserveWarning, state.overruns);

@@ -2,6 +2,7 @@ package orvane.ui;
 
 import flash.text.TextField;
 import orvane.model.Budget;
+import orvane.model.CabinetFigures;
 import orvane.model.Reserve;
 
 /**
@@ -17,6 +18,7 @@ class TotalsPanel extends Panel {
 	final current5V:BudgetBar;
 	final current24V:BudgetBar;
 	final overall:TextField;
+	final cabinet:TextField;
 	final verdict:TextField;
 	final panelHeight:Float;
 	public final reserveButton:PushButton;
@@ -37,7 +39,9 @@ class TotalsPanel extends Panel {
 			addChild(bar);
 		overall = TextFactory.label("", 8, Panel.TITLE_HEIGHT + 101, width - 16, 11, Palette.TEXT_DIM);
 		addChild(overall);
-		verdict = TextFactory.paragraph("", 6, Panel.TITLE_HEIGHT + 120, width - 12, height - Panel.TITLE_HEIGHT - 122, 12, Palette.WARNING);
+		cabinet = TextFactory.paragraph("", 8, Panel.TITLE_HEIGHT + 115, width - 16, 28, 11, Palette.TEXT_DIM);
+		addChild(cabinet);
+		verdict = TextFactory.paragraph("", 6, Panel.TITLE_HEIGHT + 145, width - 12, height - Panel.TITLE_HEIGHT - 147, 12, Palette.WARNING);
 		addChild(verdict);
 	}
 
@@ -63,6 +67,19 @@ class TotalsPanel extends Panel {
 		verdict.text = problems.length == 0 ? "√ 配置有效：槽位、电流和 I/O 点数均在允许范围内" : problems.join("\n");
 		verdict.textColor = problems.length == 0 ? Palette.GOOD : overruns ? Palette.WARNING : Palette.NOTICE;
 		drawVerdictBackground(overruns);
+	}
+
+	/** The rack shown's rail length and loss, the total loss and, with an enclosure, the heat it sheds and the cooling needed. */
+	public function showCabinet(figures:CabinetFigures, rackIndex:Int):Void {
+		final rack = figures.racks[rackIndex < figures.racks.length ? rackIndex : 0];
+		var text = '导轨 ${CabinetFigures.millimetres(rack.rail)} · 损耗 ${rack.loss.text()}' + (figures.racks.length == 1 ? "" : ' · 全部 ${figures.total.text()}');
+		if (figures.enclosure != null) {
+			final e = figures.enclosure;
+			final cooling = figures.coolingNeeded();
+			text += '\n机柜 ${e.width}×${e.height}×${e.depth} ${e.installation.label}${e.material.label}：散热面积 ${CabinetFigures.twoDecimals(e.surface())} m²，'
+				+ '散热 ${CabinetFigures.oneDecimal(e.shed())} W，' + (cooling == null ? "冷却未知" : cooling > 0 ? figures.coolingText() : "无需冷却");
+		}
+		cabinet.text = text;
 	}
 
 	function drawVerdictBackground(overruns:Bool):Void {
