@@ -1,4 +1,4 @@
-// Reading the movie's bill (TZBOM/2, /3 and /4).
+// Reading the movie's bill (TZBOM/2, /3, /4 and /5).
 #include "orvane/BillOfMaterials.h"
 
 #include <algorithm>
@@ -78,6 +78,64 @@ bool ReadPrice(std::string_view field, const BillOfMaterials& bom, std::optional
     return price && !bom.currency.empty();
 }
 
+// A plain decimal ("456.5", "-179.5", "12"); negative only when allowed.
+std::optional<double> ReadDecimal(std::string_view field, bool signedFigure)
+{
+    std::string_view digits = field;
+    if (signedFigure && !digits.empty() && digits.front() == '-')
+        digits.remove_prefix(1);
+    const std::size_t point = digits.find('.');
+    const std::string_view whole = digits.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view("0") : digits.substr(point + 1);
+    const auto allDigits = [](std::string_view part) {
+        return !part.empty() && part.size() <= 9 && std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!allDigits(whole) || !allDigits(fraction))
+        return std::nullopt;
+    double value = 0;
+    std::from_chars(field.data(), field.data() + field.size(), value);
+    return value;
+}
+
+// LOSS and ATLEAST: an empty LOSS is unknown (and no bound), ATLEAST "1" or "".
+bool ReadHeat(std::string_view watts, std::string_view atLeast, BomHeat& heat)
+{
+    if (!watts.empty() && !(heat.watts = ReadDecimal(watts, false)))
+        return false;
+    heat.atLeast = atLeast == "1";
+    return (atLeast.empty() || atLeast == "1") && !(watts.empty() && heat.atLeast);
+}
+
+bool ReadRackCabinet(const std::vector<std::string_view>& fields, BomRack& rack)
+{
+    if (rack.hasCabinetFigures || (!fields[1].empty() && !(rack.railMm = ReadDecimal(fields[1], false))))
+        return false;
+    rack.hasCabinetFigures = true;
+    return ReadHeat(fields[2], fields[3], rack.loss);
+}
+
+bool ReadEnclosure(const std::vector<std::string_view>& fields, BillOfMaterials& bom)
+{
+    BomEnclosure e;
+    e.installation = fields[4];
+    e.material = fields[5];
+    const auto coefficient = ReadDecimal(fields[6], false);
+    const auto ambient = ReadDecimal(fields[7], true);
+    const auto inside = ReadDecimal(fields[8], true);
+    const auto surface = ReadDecimal(fields[9], false);
+    const auto shed = ReadDecimal(fields[10], true);
+    if (!ReadFigures(fields, 1, {&e.width, &e.height, &e.depth}) || e.installation.empty() || e.material.empty() || !coefficient ||
+        !ambient || !inside || !surface || !shed || (!fields[11].empty() && !(e.cooling = ReadDecimal(fields[11], false))))
+        return false;
+    e.coefficient = *coefficient;
+    e.ambient = *ambient;
+    e.insideMax = *inside;
+    e.surface = *surface;
+    e.shed = *shed;
+    bom.enclosure = std::move(e);
+    return true;
+}
+
 bool IsProjectKey(std::string_view key)
 {
     return key == "name" || key == "customer" || key == "author" || key == "note";
@@ -128,7 +186,8 @@ bool ReadPinnedSlots(const std::vector<std::string_view>& fields, BomRack& rack)
 std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
 {
     const std::vector<std::string_view> lines = Split(text, '\n');
-    const bool version4 = lines.front() == "TZBOM/4";
+    const bool version5 = lines.front() == "TZBOM/5";
+    const bool version4 = lines.front() == "TZBOM/4" || version5;
     const bool version3 = lines.front() == "TZBOM/3" || version4;
     if (lines.front() != "TZBOM/2" && !version3)
         return std::nullopt;
@@ -189,6 +248,12 @@ std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text)
                    std::max({r.slotPercent, r.current5VPercent, r.current24VPercent, r.ioPointPercent}) <= 100;
         } else if (kind == "pinned" && version4 && previousKind == "slots") {
             read = ReadPinnedSlots(fields, bom.racks.back());
+        } else if (kind == "cabinet" && count == 4 && version5 && (previousKind == "slots" || previousKind == "pinned")) {
+            read = ReadRackCabinet(fields, bom.racks.back());
+        } else if (kind == "heat" && count == 3 && version5 && previousKind == "overall") {
+            read = ReadHeat(fields[1], fields[2], bom.totalLoss.emplace());
+        } else if (kind == "enclosure" && count == 12 && version5 && previousKind == "heat" && !bom.enclosure) {
+            read = ReadEnclosure(fields, bom);
         } else if (kind == "warning" && count == 2 && !fields[1].empty()) {
             read = true;
             bom.warnings.emplace_back(fields[1]);

@@ -6,6 +6,7 @@
 #include "MoneyText.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace orvane {
 
@@ -87,6 +88,32 @@ std::string PinnedModulesText(const BomRack& rack)
     return text;
 }
 
+// A figure with `decimals` places ("236.5"); "未知" when unknown.
+std::string Decimal(std::optional<double> value, int decimals = 1)
+{
+    if (!value)
+        return "未知";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, *value);
+    return text;
+}
+
+// "25.7", "至少 25.7", "未知".
+std::string HeatText(const BomHeat& heat)
+{
+    return (heat.atLeast ? "至少 " : "") + Decimal(heat.watts);
+}
+
+// The enclosure and what it sheds, as the limits list them.
+void AddEnclosure(const BomEnclosure& e, std::vector<std::pair<std::string, BomCell>>& limits)
+{
+    limits.emplace_back("机柜", Text(std::to_string(e.width) + "×" + std::to_string(e.height) + "×" + std::to_string(e.depth) +
+                                       " mm，" + e.installation + "，" + e.material + "（k=" + Decimal(e.coefficient) +
+                                       " W/m²K），环境 " + Decimal(e.ambient, 0) + " °C，柜内最高 " + Decimal(e.insideMax, 0) + " °C"));
+    limits.emplace_back("机柜散热", Text("散热面积 " + Decimal(e.surface, 2) + " m²，散热 " + Decimal(e.shed) + " W"));
+    limits.emplace_back("所需冷却(W)", Text(e.cooling && *e.cooling == 0 ? "无需" : Decimal(e.cooling)));
+}
+
 BomTable Engineering(const BillOfMaterials& bom)
 {
     BomTable table{{"机架", "基板", "电源", "已用槽位", "可用槽位", "5V电流(mA)", "5V容量(mA)", "24V电流(mA)",
@@ -95,16 +122,31 @@ BomTable Engineering(const BillOfMaterials& bom)
     const bool pinned = std::any_of(bom.racks.begin(), bom.racks.end(), [](const BomRack& r) { return !r.pinnedSlots.empty(); });
     if (pinned)
         table.columns.push_back("固定模块");
+    const bool cabinet = bom.totalLoss.has_value();
+    if (cabinet) {
+        table.columns.push_back("导轨长度(mm)");
+        table.columns.push_back("损耗(W)");
+    }
     for (const BomRack& rack : bom.racks) {
         table.rows.push_back({Text(rack.label), Text(rack.base), Text(rack.power), Count(rack.slotsUsed), Count(rack.slotCount),
                               Count(rack.current5V), Count(rack.supply5V), Count(rack.current24V), Count(rack.supply24V),
                               Count(rack.ioPoints)});
         if (pinned)
             table.rows.back().push_back(Text(PinnedModulesText(rack)));
+        if (cabinet) {
+            table.rows.back().push_back(Text(Decimal(rack.railMm)));
+            table.rows.back().push_back(Text(HeatText(rack.loss)));
+        }
     }
     const BomOverall& o = bom.overall;
     table.rows.push_back({Text("合计"), {}, {}, Count(o.slotsUsed), Count(o.slotCount), Count(o.current5V), Count(o.supply5V),
                           Count(o.current24V), Count(o.supply24V), Count(o.ioPoints)});
+    if (cabinet) {
+        if (pinned)
+            table.rows.back().emplace_back();
+        table.rows.back().emplace_back();
+        table.rows.back().push_back(Text(HeatText(*bom.totalLoss)));
+    }
     return table;
 }
 
@@ -228,6 +270,10 @@ BomReport PurchaseReport(const BillOfMaterials& bom, const std::string& date)
                                              (bom.overall.baseLimit > 0 ? "（CPU上限 " + std::to_string(bom.overall.baseLimit) + "）" : "")));
     if (bom.reserve)
         report.limits.emplace_back("预留余量", Text(ReserveText(*bom.reserve)));
+    if (bom.totalLoss)
+        report.limits.emplace_back("总损耗(W)", Text(HeatText(*bom.totalLoss)));
+    if (bom.enclosure)
+        AddEnclosure(*bom.enclosure, report.limits);
     report.warnings = bom.warnings;
     report.racks = bom.racks;
     return report;

@@ -209,3 +209,28 @@ TEST(BillOfMaterials, FiguresShowThousandsSeparatorsWherePeopleReadThem)
                                             {"20260101", Kind::Text, "20260101"}})
         EXPECT_EQ(orvane::ShownText({text, kind}), shown);
 }
+
+TEST(BillOfMaterials, CabinetFiguresOfVersion5ReachTheEngineeringSummary)
+{
+    std::string text = kMovieText;
+    text.replace(0, 7, "TZBOM/5");
+    text.insert(text.find("rack\t扩展基板 1"), "cabinet\t236.5\t25.7\t\n");
+    text.insert(text.find("overall"), "cabinet\t\t13.0\t1\n");
+    text.insert(text.find("\nwarning"), "\nheat\t38.7\t1\nenclosure\t600\t2000\t500\t单独落地\t钢板\t5.5\t35\t45\t4.38\t240.9\t0.0");
+    const orvane::BomReport report = Report(text);
+    const std::string rows = orvane::BillOfMaterialsTabSeparated(report);
+    EXPECT_NE(rows.find("\t导轨长度(mm)\t损耗(W)\n主基板\tZB-B04\tZP-P30\t3\t4\t760\t3000\t0\t600\t48\t236.5\t25.7\n扩展基板 1\t"
+                        "ZB-E06\t\t0\t6\t170\t0\t0\t0\t0\t未知\t至少 13.0\n合计\t"),
+              std::string::npos)
+        << rows;
+    EXPECT_NE(rows.find("总损耗(W)\t至少 38.7\n"), std::string::npos) << rows;
+    EXPECT_NE(rows.find("机柜散热\t散热面积 4.38 m²，散热 240.9 W\n所需冷却(W)\t无需\n"), std::string::npos) << rows;
+    std::string fourth = text;
+    EXPECT_FALSE(orvane::ParseBillOfMaterials(fourth.replace(0, 7, "TZBOM/4"))) << "a version 4 bill has no cabinet lines";
+    for (const auto& [line, wrong] : {std::pair{"cabinet\t236.5\t25.7\t", "cabinet\t-236.5\t25.7\t"}, {"cabinet\t236.5\t25.7\t", "cabinet\t236.5\t\t1"},
+                                      {"cabinet\t236.5\t25.7\t", "cabinet\t236.5\t25.7\t2"}, {"heat\t38.7\t1", "heat\t3e1\t1"},
+                                      {"\t240.9\t0.0", "\t240.9\tnone"}, {"cabinet\t236.5\t25.7\t", "cabinet\t236.5\t25.7\t\ncabinet\t1\t1\t"}}) {
+        std::string damaged = text;
+        EXPECT_FALSE(orvane::ParseBillOfMaterials(damaged.replace(damaged.find(line), std::string(line).size(), wrong))) << wrong;
+    }
+}

@@ -1,6 +1,6 @@
 #pragma once
 // The bill of materials the selection movie hands over ("zBom", text TZBOM/2,
-// TZBOM/3 or TZBOM/4, see movie/README.md) and the purchaser's report every output shows: the
+// TZBOM/3, TZBOM/4 or TZBOM/5, see movie/README.md) and the purchaser's report every output shows: the
 // project data and date, the numbered order lines with their totals, and the
 // engineering summary (racks, slots, currents, I/O points, warnings) in a
 // section of its own. CSV for files, tab-separated rows and an HTML table for
@@ -33,6 +33,26 @@ struct BomLine {
     bool unknown = false;       // the catalogue in use lacks it (TZBOM/4): in no total
 };
 
+// A power loss in W as the movie worked it out: unknown, exact, or at least
+// the figure (some part of it unknown).
+struct BomHeat {
+    std::optional<double> watts;
+    bool atLeast = false;
+};
+
+// The enclosure the user entered and the heat it sheds (TZBOM/5): outside
+// size in mm, the installation and material as the user reads them, k in
+// W/m²K, temperatures in °C, the effective surface in m², the heat shed in W
+// (negative: taken in) and the cooling still needed (unknown with the loss).
+struct BomEnclosure {
+    std::uint32_t width = 0, height = 0, depth = 0;
+    std::string installation, material;
+    double coefficient = 0;
+    double ambient = 0, insideMax = 0;
+    double surface = 0, shed = 0;
+    std::optional<double> cooling;
+};
+
 // One rack (the main one first): its base and power supply ("" while not
 // chosen), slots, currents in mA against the supply, I/O points, each
 // slot's module code ("" free, "<" the module to its left goes on), and the
@@ -46,6 +66,9 @@ struct BomRack {
     std::uint32_t ioPoints = 0;
     std::vector<std::string> slotCodes;
     std::vector<std::uint32_t> pinnedSlots;  // numbers from 1, ascending (TZBOM/4)
+    bool hasCabinetFigures = false;          // the bill gives the two below (TZBOM/5)
+    std::optional<double> railMm;            // DIN-rail length, unknown when not given
+    BomHeat loss;
 };
 
 // All racks together; a limit of 0 means none (no CPU chosen, or none stated).
@@ -73,6 +96,8 @@ struct BillOfMaterials {
     std::vector<BomRack> racks;
     BomOverall overall;
     std::optional<BomReserve> reserve;  // only when the user keeps one (TZBOM/3)
+    std::optional<BomHeat> totalLoss;     // the racks' loss added up (TZBOM/5)
+    std::optional<BomEnclosure> enclosure;  // only when the user entered one (TZBOM/5)
     std::vector<std::string> warnings;
 };
 
@@ -86,7 +111,10 @@ struct BillOfMaterials {
 // (percentages up to 100, once); and the lines only version 4 has only under
 // its header: an order line's mark as unknown (right after it, never beside a
 // discontinued mark), a rack's pinned slots (right after its slots,
-// ascending, each one holding a module).
+// ascending, each one holding a module); and the lines only version 5 has
+// only under its header: a rack's cabinet figures (right after its slots or
+// pins, once), the total loss (once, after the overall line) and the
+// enclosure (once, after the total loss); figures as plain decimals.
 [[nodiscard]] std::optional<BillOfMaterials> ParseBillOfMaterials(std::string_view text);
 
 // A cell of the report: its text as shown, for figures the number a
