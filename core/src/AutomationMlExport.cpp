@@ -5,6 +5,7 @@
 #include "XmlStreamWriter.h"
 
 #include <array>
+#include <cmath>
 #include <map>
 #include <optional>
 
@@ -46,7 +47,25 @@ constexpr std::array<ChannelKind, 4> kChannelKinds{{
 struct Part {
     std::string code, orderNumber, description;
     CatalogPoints points;
+    std::optional<long> lossMilliwatt;  // with every point loaded; unknown when the catalogue does not say
 };
+
+// A figure in thousandths as a plain decimal: 4500 is "4.5".
+std::string Thousandths(long value)
+{
+    std::string text = std::to_string(value / 1000) + '.' + std::to_string(1000 + value % 1000).substr(1);
+    while (text.back() == '0')
+        text.pop_back();
+    if (text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+// A figure the bill gives with one decimal ("456.5").
+std::string Tenths(double value)
+{
+    return Thousandths(std::lround(value * 10) * 100);
+}
 
 std::string Path(std::string_view library, std::string_view name)
 {
@@ -104,10 +123,15 @@ private:
 
     Part PartOf(const std::string& code) const
     {
-        Part part{code, {}, {}, {}};
+        Part part{code, {}, {}, {}, {}};
         const CatalogItem* item = m_catalog.Find(code);
-        if (item)
-            part = {code, item->orderNumber, item->description, item->points};
+        if (item) {
+            const CatalogPoints& p = item->points;
+            const long points = long(p.digitalIn + p.digitalOut + p.analogIn + p.analogOut);
+            part = {code, item->orderNumber, item->description, p, {}};
+            if (item->lossMilliwatt)
+                part.lossMilliwatt = *item->lossMilliwatt + item->lossPerPointMilliwatt * points;
+        }
         if (const auto line = m_lines.find(code); line != m_lines.end()) {
             part.orderNumber = line->second->orderNumber;
             part.description = line->second->description;
@@ -134,9 +158,12 @@ private:
             m_xml.Start("SupportedRoleClass").Attribute("RefRoleClassPath", Path(kRoleLib, name)).End();
     }
 
-    void Attribute(std::string_view name, std::string_view type, std::string_view value)
+    void Attribute(std::string_view name, std::string_view type, std::string_view value, std::string_view unit = {})
     {
-        m_xml.Start("Attribute", detail::XmlStreamWriter::Layout::OneLine).Attribute("Name", name).Attribute("AttributeDataType", type);
+        m_xml.Start("Attribute", detail::XmlStreamWriter::Layout::OneLine).Attribute("Name", name);
+        if (!unit.empty())
+            m_xml.Attribute("Unit", unit);
+        m_xml.Attribute("AttributeDataType", type);
         m_xml.TextElement("Value", value).End();
     }
 
@@ -159,6 +186,8 @@ private:
     {
         const std::string cpu = CodeOfKind("cpu");
         m_xml.Start("InternalElement").Attribute("ID", Id("device")).Attribute("Name", cpu.empty() ? "CPU" : cpu);
+        if (m_bom.totalLoss && m_bom.totalLoss->watts && !m_bom.totalLoss->atLeast)
+            Attribute("PowerLoss", "xs:double", Tenths(*m_bom.totalLoss->watts), "W");
         const std::string interfaceModule = CodeOfKind("expif");
         for (std::size_t index = 0; index < m_bom.racks.size(); ++index)
             Rack(index, index == 0 ? cpu : interfaceModule);
@@ -174,6 +203,8 @@ private:
         const std::string key = "rack/" + std::to_string(index);
         const Part base = PartOf(rack.base);
         DeviceItem(key + '/' + Identity(base), rack.label, base, index, {});
+        if (rack.railMm)
+            Attribute("DINRailLength", "xs:double", Tenths(*rack.railMm), "mm");
         if (!rack.power.empty())
             Module(key + "/power", PartOf(rack.power), 0, "PS");
         if (!head.empty())
@@ -222,6 +253,8 @@ private:
             Attribute("TypeIdentifier", "xs:string", "OrderNumber:" + part.orderNumber);
         if (!label.empty())
             Attribute("Label", "xs:string", label);
+        if (part.lossMilliwatt)
+            Attribute("PowerLoss", "xs:double", Thousandths(*part.lossMilliwatt), "W");
     }
 
     void Libraries()

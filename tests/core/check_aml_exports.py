@@ -3,6 +3,7 @@
 manifest lists ({"aml", "bill", "version"}) validated with xmllint against its CAEX schema, read with
 lxml and compared with its bill (TZBOM text) and the catalogue: project data, racks with positions
 and base order numbers, device items with positions, names, order numbers and channels per kind;
+each rack's DIN-rail length and the device's power loss as the bill gives them (none when unknown);
 every class path resolves in the file's own libraries, no ID repeats. Exit 1 listing every fault."""
 import json
 import re
@@ -25,7 +26,7 @@ def xml_text(text):  # what XML 1.0 keeps: what it cannot hold as U+FFFD, runs o
 def read_bill(path):
     text = open(path, "rb").read().decode("utf-8", "surrogateescape")
     text = re.sub("[\udc80-\udcff]", "\ufffd", text)
-    bill = {"project": {}, "lines": {}, "order": [], "racks": []}
+    bill = {"project": {}, "lines": {}, "order": [], "racks": [], "loss": None}
     for row in text.split("\n"):
         fields = row.split("\t")
         if fields[0] == "project":
@@ -37,6 +38,10 @@ def read_bill(path):
             bill["racks"].append({"label": fields[1], "base": fields[2], "power": fields[3]})
         elif fields[0] == "slots":
             bill["racks"][-1]["slots"] = fields[1:]
+        elif fields[0] == "cabinet":
+            bill["racks"][-1]["rail"] = float(fields[1]) if fields[1] else None
+        elif fields[0] == "heat":
+            bill["loss"] = float(fields[1]) if fields[1] and not fields[2] else None
     return bill
 
 
@@ -44,16 +49,18 @@ def read_catalog(path):
     items = {}
     for item in etree.parse(path).getroot().iter("item"):
         points = {tag: int(item.get(attr) or 0) for tag, _, _, attr in KINDS}
+        figures = item.get("loss") is not None or item.get("lossperpoint") is not None
+        loss = float(item.get("loss") or 0) + float(item.get("lossperpoint") or 0) * sum(points.values())
         items[item.get("code")] = {"kind": item.get("kind"), "order": item.get("order", ""),
-                                   "desc": item.get("desc", ""), "points": points}
+                                   "desc": item.get("desc", ""), "points": points, "loss": round(loss, 3) if figures else None}
     return items
 
 
-def expected_items(bill, catalog, index, rack):  # (position, name, order number, channels per kind)
+def expected_items(bill, catalog, index, rack):  # (position, name, order number, channels per kind, power loss)
     def item(position, code, name):
         order = bill["lines"].get(code, (catalog.get(code, {}).get("order", ""), ""))[0]
         points = catalog.get(code, {}).get("points", {tag: 0 for tag, _, _, _ in KINDS})
-        return (position, name, order, points)
+        return (position, name, order, points, catalog.get(code, {}).get("loss"))
 
     def first_of(kind):
         return next((code for code in bill["order"] if catalog.get(code, {}).get("kind") == kind), "")
@@ -120,6 +127,9 @@ def check(entry, catalog):
     devices = project.findall(f"{ns}InternalElement")
     if len(devices) != 1 or roles(devices[0], ns) != [ROLES + "Device"]:
         return faults + ["not one device"]
+    loss = attribute(devices[0], ns, "PowerLoss")
+    if (None if loss is None else float(loss)) != bill["loss"]:
+        faults.append(f"device power loss {loss!r} for {bill['loss']!r}")
     racks = devices[0].findall(f"{ns}InternalElement")
     if len(racks) != len(bill["racks"]):
         return faults + [f"{len(racks)} racks for {len(bill['racks'])}"]
@@ -129,6 +139,9 @@ def check(entry, catalog):
         want_rack = (want["label"], str(index), "OrderNumber:" + base_order if base_order else None)
         if got_rack != want_rack or roles(rack, ns) != [ROLES + "DeviceItem"]:
             faults.append(f"rack {index}: {got_rack} for {want_rack}")
+        rail = attribute(rack, ns, "DINRailLength")
+        if (None if rail is None else float(rail)) != want.get("rail"):
+            faults.append(f"rack {index} rail length {rail!r} for {want.get('rail')!r}")
         got_items = []
         for item in rack.findall(f"{ns}InternalElement"):
             counts = {tag: 0 for tag, _, _, _ in KINDS}
@@ -138,7 +151,9 @@ def check(entry, catalog):
                             attribute(channel, ns, "Number") == str(counts[tag]):
                         counts[tag] += 1
             order = (attribute(item, ns, "TypeIdentifier") or "").removeprefix("OrderNumber:")
-            got_items.append((int(attribute(item, ns, "PositionNumber")), item.get("Name"), order, counts))
+            loss = attribute(item, ns, "PowerLoss")
+            got_items.append((int(attribute(item, ns, "PositionNumber")), item.get("Name"), order, counts,
+                              None if loss is None else float(loss)))
         want_items = expected_items(bill, catalog, index, want)
         if got_items != want_items:
             faults.append(f"rack {index} items {got_items} for {want_items}")

@@ -32,6 +32,7 @@ struct Selection {
     std::string cpu = "ZC-320";
     std::vector<Rack> racks;
     bool orderNumbers = true;  // as a format 1 catalogue gives none
+    bool cabinet = false;      // the bill gives each rack's rail length and the total loss (TZBOM/5)
 };
 
 // The movie's bill of the selection (its figures do not matter to the export).
@@ -50,7 +51,7 @@ std::string BillText(const Selection& selection)
         if (!code.empty() && code != "<" && quantity[code]++ == 0)
             order.push_back(code);
     }
-    std::string text = "TZBOM/2\n";
+    std::string text = selection.cabinet ? "TZBOM/5\n" : "TZBOM/2\n";
     for (const auto& [key, value] : selection.project)
         text += "project\t" + key + "\t" + value + "\n";
     for (std::size_t i = 0; i < order.size(); ++i) {
@@ -66,8 +67,17 @@ std::string BillText(const Selection& selection)
         for (const std::string& slot : rack.slots)
             text += "\t" + slot;
         text += "\n";
+        if (selection.cabinet) {
+            const orvane::CatalogItem* base = Shipped().Find(rack.base);
+            const std::string rail = base && base->widthTenthMm ? std::to_string(*base->widthTenthMm / 10 + 19) + "." +
+                                                                      std::to_string(*base->widthTenthMm % 10)
+                                                                : "";
+            text += "cabinet\t" + rail + "\t12.5\t\n";
+        }
     }
-    return text + "overall\t0\t0\t0\t0\t0\t0\t0\t0\t" + std::to_string(selection.racks.size()) + "\t8";
+    text += "overall\t0\t0\t0\t0\t0\t0\t0\t0\t" + std::to_string(selection.racks.size()) + "\t8";
+    // A total loss known in part is no figure to export.
+    return text + (selection.cabinet ? "\nheat\t" + std::string(selection.racks.size() == 2 ? "25.0\t1" : "37.5\t") : "");
 }
 
 std::vector<std::string> CodesOfKinds(std::initializer_list<std::string_view> kinds)
@@ -91,7 +101,7 @@ std::vector<Selection> Selections()
         for (const std::string& base : CodesOfKinds({"base"}))
             selections.push_back({{}, cpu, {{base, powers[selections.size() % powers.size()], {"ZX-DI16", "ZX-DO16T", "", ""}}}});
     for (std::size_t racks = 1; racks <= 8; ++racks) {
-        Selection plant{{{"name", "车间 " + std::to_string(racks)}, {"customer", "华东"}}, "ZC-350R", {}};
+        Selection plant{{{"name", "车间 " + std::to_string(racks)}, {"customer", "华东"}}, "ZC-350R", {}, true, true};
         for (std::size_t r = 0; r < racks; ++r) {
             Rack rack{r == 0 ? "ZB-B08" : "ZB-E12", r % 3 == 2 ? "" : "ZP-P50", {}};
             for (std::size_t s = 0; s < (r == 0 ? 8u : 12u); ++s)
@@ -101,7 +111,7 @@ std::vector<Selection> Selections()
         selections.push_back(plant);
     }
     // A module the catalogue lacks, a wide one, a rack without base, no order numbers.
-    selections.push_back({{}, "ZC-220", {{"ZB-B04", "ZP-P30", {"ZX-XX99", "ZX-DI64", "<", ""}}, {"", "", {}}}});
+    selections.push_back({{}, "ZC-220", {{"ZB-B04", "ZP-P30", {"ZX-XX99", "ZX-DI64", "<", ""}}, {"", "", {}}}, true, true});
     selections.push_back({{{"name", "目录一"}}, "ZC-220", {{"ZB-B04", "ZP-P30", {"ZX-AI04", "ZX-AO04", "", ""}}}, false});
     const std::vector<std::string> hostile{
         "\"引号\" 'apostrophes' <b>&amp;</b> ]]> &#0; &lt;",

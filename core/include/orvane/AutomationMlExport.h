@@ -16,7 +16,10 @@
 // power supply 0, the CPU (main rack) or interface module (expansion rack) 1,
 // the module in the bill's slot n at n + 1, its Label being n as the bill and
 // the printout number it. TypeIdentifier is "OrderNumber:" and the order
-// number, where the catalogue gives one. The role and interface classes the
+// number, where the catalogue gives one. With a format 3 catalogue, each
+// device item has its PowerLoss in W (every point loaded), each rack its
+// DINRailLength in mm and the device the total PowerLoss, as the bill gives
+// them; a figure that is unknown (or only a lower bound) is left out. The role and interface classes the
 // file refers to are defined in the file itself.
 //
 // IDs are name-based UUIDs of what an object is (project name, rack, place,
