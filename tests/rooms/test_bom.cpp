@@ -35,17 +35,19 @@
 namespace {
 
 // Two racks, prices, a project name that a spreadsheet would run as a formula, two modules pinned to the
-// expansion rack.
+// expansion rack, the racks' rail lengths and losses (one unknown in part) and an enclosure.
 const std::string kMovieBom =
-    "TZBOM/4\nproject\tname\t=1+1 二号线\nproject\tauthor\t李工\ncurrency\tCNY\n"
+    "TZBOM/5\nproject\tname\t=1+1 二号线\nproject\tauthor\t李工\ncurrency\tCNY\n"
     "line\t1\tTZ-C0220-00\tZC-220\t高性能，1024 点\t1\t6980.00\t6980.00\n"
     "line\t2\tTZ-E0201-00\tZX-IF01\t扩展接口模块\t1\t380.00\t380.00\n"
     "line\t3\tTZ-D1016-00\tZX-DI16\t16 点 DC24V 输入\t12\t680.00\t8160.00\n"
     "sum\t14\t15520.00\n"
     "rack\t主基板\tZB-B06\tZP-P30\t6\t6\t935\t3000\t0\t600\t96\nslots\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\n"
+    "cabinet\t291.5\t31.9\t\n"
     "rack\t扩展基板 1\tZB-E08\t\t6\t8\t530\t0\t0\t0\t96\nslots\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\tZX-DI16\t\t\n"
-    "pinned\t1\t2\n"
-    "overall\t12\t14\t1465\t3000\t0\t600\t192\t1024\t2\t4\nwarning\t扩展基板 1：尚未选择电源";
+    "pinned\t1\t2\ncabinet\t\t14.1\t1\n"
+    "overall\t12\t14\t1465\t3000\t0\t600\t192\t1024\t2\t4\nheat\t46.0\t1\n"
+    "enclosure\t600\t2000\t500\t靠墙安装\t钢板\t5.5\t35\t45\t3.90\t214.5\t0.0\nwarning\t扩展基板 1：尚未选择电源";
 
 orvane::BomReport TodaysReport()
 {
@@ -246,7 +248,8 @@ void BomTest::previewPrintsProjectOrderLinesTotalsAndRacksToPdf()
           QStringLiteral("订货号"), QStringLiteral("TZ-E0201-00"), QStringLiteral("金额(CNY)"), QStringLiteral("15,520.00"),
           QStringLiteral("工程数据"), QStringLiteral("基板数：2（CPU上限 4）"), QStringLiteral("扩展基板 1：尚未选择电源"),
           QStringLiteral("基板槽位"), QStringLiteral("1,465"), QStringLiteral("3,000"), QStringLiteral("CPU I/O点数上限：1,024"),
-          QStringLiteral("固定模块"), QStringLiteral("该模块固定在此基板上")})
+          QStringLiteral("固定模块"), QStringLiteral("该模块固定在此基板上"), QStringLiteral("导轨长度(mm)"), QStringLiteral("至少 14.1"),
+          QStringLiteral("总损耗(W)：至少 46.0"), QStringLiteral("散热面积 3.90 m²，散热 214.5 W")})
         QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing in: ") + text));
 
     // With a selection file, print to file proposes its folder; closing the preview prints nothing.

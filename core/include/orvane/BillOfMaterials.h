@@ -101,7 +101,7 @@ struct BillOfMaterials {
     std::vector<std::string> warnings;
 };
 
-// Reads the movie's text. nullopt unless it is a complete TZBOM/2, /3 or /4
+// Reads the movie's text. nullopt unless it is a complete TZBOM/2, /3, /4 or /5
 // text: the header, at least one order line numbered from 1, one sum, at least
 // one rack, one overall line, every line with its number of fields, figures as
 // decimal numbers that fit 32 bits, prices with two decimals and only with a
