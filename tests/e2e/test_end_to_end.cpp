@@ -946,8 +946,27 @@ private slots:
         const std::string pinnedBill = ReadFileBytes(csv);
         const std::size_t rack = pinnedBill.find("\r\n扩展基板 1,") + 2;
         const std::string rackRow = pinnedBill.substr(rack, pinnedBill.find("\r\n", rack) - rack);
-        QVERIFY2(pinnedBill.find(",I/O点数,固定模块\r\n") != std::string::npos && rackRow.ends_with(",ZX-DI16（槽位 1）"),
+        QVERIFY2(pinnedBill.find(",I/O点数,固定模块,导轨长度(mm),损耗(W)\r\n") != std::string::npos &&
+                     rackRow.find(",ZX-DI16（槽位 1）,") != std::string::npos,
                  pinnedBill.c_str());
+    }
+
+    // A selection with an enclosure (TZSEL/5) opens as it was saved; its
+    // exported bill gives each rack's rail length and loss, the enclosure's
+    // heat and the warning of a rail longer than the enclosure is wide.
+    void anEnclosureReachesTheExportedBill()
+    {
+        const std::string cabinet = "TZSEL/5\nmode=module\nedition=2026.2\ncpu=ZC-220\npower=ZP-P30\nbase=ZB-B12\n"
+                                    "cabinet=400,2000,500,wall,steel,35,45\nqty=ZX-DI16:2";
+        StartWithSelectionFile(FilePath("cabinet.zsr"), cabinet);
+        QCOMPARE(MovieSelection(), cabinet);
+        const std::string csv = FilePath("cabinet.csv");
+        m_dialogs->saveAnswers.push_back(csv);
+        Command(ID_MENU_FILE_EXPORT_BOM)->trigger();
+        const std::string bill = ReadFileBytes(csv);
+        for (const std::string expected : {"\r\n主基板,ZB-B12,ZP-P30,2,12,", ",456.5,21.9\r\n", "\r\n总损耗(W),21.9\r\n",
+                                           "机柜,400×2000×500 mm，靠墙安装，钢板", "主基板导轨长 456.5 mm，超出机柜宽度 400 mm"})
+            QVERIFY2(bill.find(expected) != std::string::npos, (expected + " missing in: " + bill).c_str());
     }
 };
 
