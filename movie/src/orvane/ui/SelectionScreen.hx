@@ -45,7 +45,6 @@ class SelectionScreen extends Sprite {
 	var projectDialog:Null<ProjectDialog>;
 	var reserveDialog:Null<ReserveDialog>;
 	var cabinetDialog:Null<CabinetDialog>;
-	final cabinetButton:PushButton;
 	var rackDialog:Null<RackChoiceDialog>;
 
 	/** `onUserModeChange`: a change of the user's switched the mode; `onUserChange`: the selection text after a change by the user. */
@@ -58,13 +57,12 @@ class SelectionScreen extends Sprite {
 		graphics.drawRect(0, 0, 1000, 44);
 		graphics.endFill();
 		addChild(TextFactory.label("Torvex-Z 系列可编程控制器  模块选型", 16, 9, 440, 18, Palette.TEXT_LIGHT));
-		cabinetButton = new PushButton("机柜…", 400, 10, 62, 24, editCabinet, 12);
 		projectButton = new PushButton("项目信息", 470, 10, 76, 24, editProject, 12);
 		undoButton = new PushButton("撤销", 560, 10, 60, 24, undo, 12);
 		redoButton = new PushButton("重做", 626, 10, 60, 24, redo, 12);
 		moduleTab = new PushButton("按模块选型", 704, 8, 136, 28, () -> userSwitchesMode(ByModule), 14);
 		needTab = new PushButton("按I/O需求选型", 848, 8, 136, 28, () -> userSwitchesMode(ByIoNeed), 14);
-		for (button in [cabinetButton, projectButton, undoButton, redoButton, moduleTab, needTab])
+		for (button in [projectButton, undoButton, redoButton, moduleTab, needTab])
 			addChild(button);
 
 		var top:Float = TOP;
@@ -101,7 +99,7 @@ class SelectionScreen extends Sprite {
 		modulePanel = new ModulePanel(catalog, 310, TOP, 330, 304, setQuantity);
 		needPanel = new NeedPanel(catalog, 310, TOP, 330, 304, (kind, points, typingKey) -> change(s -> s.setRequired(kind, points), typingKey),
 			item -> change(s -> s.setPlannerPick(item)), setQuantity, () -> change(s -> s.replanAll(editor.catalog)));
-		totals = new TotalsPanel(310, TOP + 312, 330, BOTTOM - TOP - 312, editReserve);
+		totals = new TotalsPanel(310, TOP + 312, 330, BOTTOM - TOP - 312, editReserve, editCabinet);
 		bom = new BomPanel(650, TOP, 340, SLOTS_TOP - 8 - TOP);
 		slotView = new SlotPanel(650, SLOTS_TOP, 340, BOTTOM - SLOTS_TOP, callUpRow, (piece, direction) -> change(s -> s.moveSlotPiece(piece, direction, editor.catalog)),
 			askWhereTo, pin);
@@ -224,12 +222,12 @@ class SelectionScreen extends Sprite {
 	/** The keyboard needs the stage: Tab, the arrows and the focus ring, Ctrl+Z / Ctrl+Y, Esc for the dialog. */
 	function startKeyboard():Void {
 		final keys = new FocusNavigator(stage, this, editor.hold);
-		keys.add([FocusArea.row(() -> [cabinetButton, projectButton, undoButton, redoButton, moduleTab, needTab])]);
+		keys.add([FocusArea.row(() -> [projectButton, undoButton, redoButton, moduleTab, needTab])]);
 		keys.add([for (choice in choices) choice.panel.focusArea()]);
 		keys.add(modulePanel.focusAreas());
 		if (racks != null)
 			keys.add([racks.focusArea()]);
-		keys.add([needPanel.focusArea(), FocusArea.row(() -> [totals.reserveButton]), bom.focusArea(), slotView.focusArea(), statusBar.focusArea()]);
+		keys.add([needPanel.focusArea(), FocusArea.row(() -> [totals.cabinetButton, totals.reserveButton]), bom.focusArea(), slotView.focusArea(), statusBar.focusArea()]);
 		navigator = keys;
 		stage.addEventListener(KeyboardEvent.KEY_DOWN, (event:KeyboardEvent) -> {
 			if (([dialog, projectDialog, reserveDialog, rackDialog, cabinetDialog] : Array<Null<ModalDialog>>).filter(d -> d != null && d.isOpen()).length > 0) {

@@ -9,7 +9,8 @@ import orvane.model.Reserve;
 	Running totals: I/O points by kind and against the CPU's limit; slots and currents of the rack
 	shown against its base and power supply, with what is left and the reserve kept; with
 	expansion racks, all racks together; and what is wrong anywhere. The title bar's button
-	shows the reserve and opens its dialog.
+	shows the reserve and opens its dialog; "机柜…" beside it opens the enclosure's. Under the bars,
+	the cabinet's figures (CabinetFigures).
 **/
 class TotalsPanel extends Panel {
 	final pointsByKind:TextField;
@@ -22,13 +23,16 @@ class TotalsPanel extends Panel {
 	final verdict:TextField;
 	final panelHeight:Float;
 	public final reserveButton:PushButton;
+	public final cabinetButton:PushButton;
 
-	/** `onReserve`: the reserve button was pressed. */
-	public function new(x:Float, y:Float, width:Float, height:Float, onReserve:() -> Void) {
+	/** `onReserve`, `onCabinet`: the reserve or the "机柜…" button was pressed. */
+	public function new(x:Float, y:Float, width:Float, height:Float, onReserve:() -> Void, onCabinet:() -> Void) {
 		super("合计", x, y, width, height);
 		panelHeight = height;
 		reserveButton = new PushButton("", width - 124, 3, 120, Panel.TITLE_HEIGHT - 6, onReserve, 11);
 		addChild(reserveButton);
+		cabinetButton = new PushButton("机柜…", width - 184, 3, 56, Panel.TITLE_HEIGHT - 6, onCabinet, 11);
+		addChild(cabinetButton);
 		pointsByKind = TextFactory.label("", 8, Panel.TITLE_HEIGHT + 2, width - 16, 12, Palette.TEXT_DIM);
 		addChild(pointsByKind);
 		points = new BudgetBar("I/O 点数", 8, Panel.TITLE_HEIGHT + 22);
