@@ -375,8 +375,7 @@ class SelectionScreen extends Sprite {
 			modulePanel.showSelection(editor.selection);
 		else
 			needPanel.showSelection(editor.selection, editor.catalog, state.racks + 1 - state.firstPlanned);
-		totals.show(state.budget, state.rackShown, state.reserve);
-		totals.showCabinet(state.cabinet, state.rackShown);
+		totals.show(state.budget, state.rackShown, state.reserve, state.cabinet);
 		bom.show(state.purchase, state.priced, state.priceTotal);
 		slotView.show(state.slots, state.rackLabels[state.rackShown], state.rackLabels.length);
 		statusBar.show(status, state.notices, state.reserveWarning, state.overruns);

@@ -19,7 +19,7 @@ class TotalsPanel extends Panel {
 	final current5V:BudgetBar;
 	final current24V:BudgetBar;
 	final overall:TextField;
-	final cabinet:TextField;
+	final cabinetLine:TextField;
 	final verdict:TextField;
 	final panelHeight:Float;
 	public final reserveButton:PushButton;
@@ -43,14 +43,15 @@ class TotalsPanel extends Panel {
 			addChild(bar);
 		overall = TextFactory.label("", 8, Panel.TITLE_HEIGHT + 101, width - 16, 11, Palette.TEXT_DIM);
 		addChild(overall);
-		cabinet = TextFactory.paragraph("", 8, Panel.TITLE_HEIGHT + 115, width - 16, 28, 11, Palette.TEXT_DIM);
-		addChild(cabinet);
+		cabinetLine = TextFactory.paragraph("", 8, Panel.TITLE_HEIGHT + 115, width - 16, 28, 11, Palette.TEXT_DIM);
+		addChild(cabinetLine);
 		verdict = TextFactory.paragraph("", 6, Panel.TITLE_HEIGHT + 145, width - 12, height - Panel.TITLE_HEIGHT - 147, 12, Palette.WARNING);
 		addChild(verdict);
 	}
 
-	/** `rackIndex`: the rack whose slots and currents the bars show (0: the main rack). */
-	public function show(budget:Budget, rackIndex:Int, reserve:Reserve):Void {
+	/** `rackIndex`: the rack whose slots and currents the bars show (0: the main rack); `cabinet`: its figures and the enclosure's warnings. */
+	public function show(budget:Budget, rackIndex:Int, reserve:Reserve, cabinet:CabinetFigures):Void {
+		showCabinet(cabinet, rackIndex);
 		final p = budget.points;
 		final rack = budget.racks[rackIndex < budget.racks.length ? rackIndex : 0];
 		setTitle(budget.racks.length == 1 ? "合计" : "合计：" + rack.label);
@@ -65,7 +66,7 @@ class TotalsPanel extends Panel {
 			current24V.show(rack.draw24V, rack.current24VLeft() == null ? null : rack.supply24V, rack.current24VLeft(), "mA", rack.usable24V);
 		overall.text = budget.racks.length == 1 ? "" : '${budget.bases} 个基板合计：槽 ${budget.slotsUsed}/${budget.slotsAvailable} · '
 			+ '5V ${budget.draw5V}/${budget.supply5V} · 24V ${budget.draw24V}/${budget.supply24V} mA';
-		final problems = budget.problems();
+		final problems = budget.problems().concat(cabinet.problems());
 		final overruns = budget.slotsExceeded() || budget.over5V() || budget.over24V() || budget.ioPointsExceeded()
 			|| budget.basesExceeded();
 		verdict.text = problems.length == 0 ? "√ 配置有效：槽位、电流和 I/O 点数均在允许范围内" : problems.join("\n");
@@ -74,16 +75,16 @@ class TotalsPanel extends Panel {
 	}
 
 	/** The rack shown's rail length and loss, the total loss and, with an enclosure, the heat it sheds and the cooling needed. */
-	public function showCabinet(figures:CabinetFigures, rackIndex:Int):Void {
+	function showCabinet(figures:CabinetFigures, rackIndex:Int):Void {
 		final rack = figures.racks[rackIndex < figures.racks.length ? rackIndex : 0];
 		var text = '导轨 ${CabinetFigures.millimetres(rack.rail)} · 损耗 ${rack.loss.text()}' + (figures.racks.length == 1 ? "" : ' · 全部 ${figures.total.text()}');
 		if (figures.enclosure != null) {
 			final e = figures.enclosure;
 			final cooling = figures.coolingNeeded();
-			text += '\n机柜 ${e.width}×${e.height}×${e.depth} ${e.installation.label}${e.material.label}：散热面积 ${CabinetFigures.twoDecimals(e.surface())} m²，'
-				+ '散热 ${CabinetFigures.oneDecimal(e.shed())} W，' + (cooling == null ? "冷却未知" : cooling > 0 ? figures.coolingText() : "无需冷却");
+			text += '\n机柜 ${e.width}×${e.height}×${e.depth}：散热 ${CabinetFigures.oneDecimal(e.shed())} W，'
+				+ (cooling == null ? "冷却未知" : cooling > 0 ? figures.coolingText() : "无需冷却");
 		}
-		cabinet.text = text;
+		cabinetLine.text = text;
 	}
 
 	function drawVerdictBackground(overruns:Bool):Void {
