@@ -100,7 +100,8 @@ class ScreenActionsTest {
 	}
 
 	static function eachActionIsOneStepToUndo(catalog:Catalog) {
-		final editor = SelectionBuilder.on(catalog, "ZC-220", "ZP-P30", "ZB-B04").modules(["ZX-DI16" => 2, "ZX-DO16T" => 1]).editor();
+		final told:Array<String> = [];
+		final editor = SelectionBuilder.on(catalog, "ZC-220", "ZP-P30", "ZB-B04").modules(["ZX-DI16" => 2, "ZX-DO16T" => 1]).editor(told);
 		final project:Map<String, String> = ["name" => "一号线"];
 		final reserve = new Reserve();
 		reserve.set(Current5V, 10);
@@ -119,6 +120,10 @@ class ScreenActionsTest {
 			check(editor.text() == texts[texts.length - 2 - i], 'one undo takes back ${steps[steps.length - 1 - i]}');
 		}
 		check(!editor.apply(Undo) && editor.apply(Redo) && editor.text() == texts[1], "no more to undo; redo makes the first again");
+		final switched = told.indexOf("mode");
+		final switchStep = [for (i in 0...steps.length) if (steps[i].match(SwitchMode(_))) i][0];
+		check(told.length == 2 * steps.length + 3 && told[switched - 1] == texts[switchStep + 1] && told.lastIndexOf("mode") > switched,
+			"the host hears each new text once, a switch of mode right after its text, an undo crossing one too: " + told.length);
 
 		final typed = SelectionBuilder.on(catalog, "ZC-220", "ZP-P30", "ZB-B12").modules(["ZX-DI16" => 5]).editor();
 		for (count in [1, 12])
@@ -136,6 +141,11 @@ class ScreenActionsTest {
 		final cases = [
 			{built: crowded(), limit: "槽位不足", remedy: "改用 ZB-B12（12 槽）"},
 			{built: crowded(), limit: "24V 电流超出", remedy: "改用 ZP-P30"},
+			{
+				built: SelectionBuilder.on(catalog, "ZC-120", "ZP-P30", "ZB-B12").modules(["ZX-PB01" => 4, "ZX-EN01" => 5]),
+				limit: "5V 电流超出",
+				remedy: "改用 ZP-P50"
+			},
 			{built: crowded(), limit: "I/O 点数超出", remedy: "改用 ZC-120（512 点）"},
 			{built: crowded(), limit: "槽位不足", remedy: "改用 ZC-120（2 个基板）并添加扩展基板"},
 			{built: SelectionBuilder.on(catalog, "ZC-220", "ZP-P30", "ZB-B12").modules(["ZX-DI16" => 13]), limit: "槽位不足", remedy: "添加扩展基板 ZB-E06 + ZP-P15"},

@@ -38,9 +38,10 @@ class SelectionBuilder {
 		return this;
 	}
 
-	/** An editor that opened the selection's text: nothing to undo yet. */
-	public function editor():SelectionEditor {
-		final editor = new SelectionEditor(catalog, _ -> {}, () -> {});
+	/** An editor that opened the selection's text: nothing to undo yet. `told` hears what the host is told: each new text, and "mode" for a switch. */
+	public function editor(?told:Array<String>):SelectionEditor {
+		final heard = told == null ? [] : told;
+		final editor = new SelectionEditor(catalog, text -> heard.push(text), () -> heard.push("mode"));
 		editor.load(SelectionFormat.write(selection, catalog));
 		return editor;
 	}
