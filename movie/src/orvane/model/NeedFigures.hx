@@ -1,8 +1,8 @@
 package orvane.model;
 
 /**
-	One I/O kind by need as the screen shows it: the points required, the module the planner uses (marked when it is discontinued or the catalogue lacks it) and
-	how many of it the planner adds.
+	One I/O kind by need as the screen shows it: the points required, the module the planner uses
+	(marked when it is discontinued or the catalogue lacks it) and how many of it the planner adds.
 **/
 typedef NeedFigure = {
 	kind:ModuleKind,
@@ -10,7 +10,7 @@ typedef NeedFigure = {
 	pick:Null<CatalogItem>,
 	/** The pick's code, "ZX-DI32B ?" for one the catalogue lacks, "—" while there is none. */
 	pickText:String,
-	/** The pick is no longer offered: it is shown as a warning. */
+	/** The pick is no longer offered (discontinued, or kept from a file though the catalogue lacks it): it is shown as a warning. */
 	pickMarked:Bool,
 	planned:Int
 };
