@@ -14,8 +14,20 @@ namespace orvane {
 
 namespace {
 
+constexpr char kCaption[] = "导出到工程软件";
+
 // The edition 1 file the engineering tools' own hardware exports write comes first.
 constexpr const char* kFilter = "AutomationML CAEX 2.15(*.aml)|*.aml|AutomationML CAEX 3.0(*.aml)|*.aml||";
+
+// The order lines the catalogue in use lacks ("ZX-DI32B ×2、…"): they take no slot, so no rack holds them.
+std::string UnknownLines(const BillOfMaterials& bom)
+{
+    std::string named;
+    for (const BomLine& line : bom.lines)
+        if (line.unknown)
+            named += (named.empty() ? "" : "、") + line.partNumber + " ×" + std::to_string(line.quantity);
+    return named;
+}
 
 }  // namespace
 
@@ -63,6 +75,9 @@ bool AmlExportCommand::Export()
         REPORT_ERROR(g_ErrorLog, result.write.systemError, "AmlExportCommand::Export()", "orvane::WriteAutomationMl()",
                             MakeErrorText("(#2001)"));
         m_window.showError(FileWriteFailureText(result.write));
+    } else if (const std::string left = UnknownLines(*bom); !left.empty()) {
+        m_window.dialogs->MessageBox(m_window.owner, "已导出。以下项目现用产品目录中没有，其位置和 I/O 点不明，未写入文件：" + left,
+                                     kCaption, MsgButtons::Ok, MsgIcon::Information);
     }
     return bool(result);
 }
