@@ -39,6 +39,9 @@ class ScreenActionsTest {
 		check(figures(need) == "DI 528 ZX-DI16 ×30 | DO 0 ZX-DO16T ×0 | AI 9 ZX-AI08 ×2 | AO 0 ZX-AO04 ×0"
 			&& need.keptText.startsWith("保留手选：DI 3 件、扩展基板 1 个；规划扩展基板 ") && need.keptText.endsWith(" 个"),
 			"the planner adds modules for what the kept ones lack, and racks for them: " + figures(need) + " " + need.keptText);
+		final billed = shown(editor).purchase.filter(line -> line.item.code == "ZX-DI16")[0];
+		check(billed.quantity == 3 + 30, "the bill orders the kept and the planned pieces the panel shows: " + billed.quantity);
+		check([for (f in need.kinds) f.kind.pointsStep].join(" ") == "8 8 1 1", "digital points step by eight, analogue channels by one");
 		editor.apply(ReplanAll);
 		need = shown(editor).need;
 		check(!need.keepsOwnChoice && need.keptText.startsWith("规划扩展基板 ") && figures(need).startsWith("DI 528 ZX-DI16 ×33 |"),
