@@ -20,12 +20,14 @@ constexpr const char* kFilter = "AutomationML CAEX 2.15(*.aml)|*.aml|AutomationM
 
 }  // namespace
 
-AmlExportResult ExportAutomationMl(const std::string& path, const BillOfMaterials& bom, const std::string& catalogPath,
-                                   CaexVersion version)
+AmlExportResult ExportAutomationMl(const std::string& path, const BillOfMaterials& bom,
+                                   const std::string& catalogPath, CaexVersion version)
 {
     QFile file(QFile::decodeName(catalogPath.c_str()));
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(qint64(kMaxCatalogBytes) + 1) : QByteArray();
-    const CatalogReading catalog = ReadCatalog(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    const QByteArray bytes =
+        file.open(QIODevice::ReadOnly) ? file.read(qint64(kMaxCatalogBytes) + 1) : QByteArray();
+    const CatalogReading catalog =
+        ReadCatalog(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     if (!catalog)
         return {{}, "不能读取产品目录，无法确定各模块的 I/O 点：" + catalog.reason};
     const AmlExportOptions options{
@@ -48,23 +50,26 @@ bool AmlExportCommand::Export()
     }
     const std::optional<BillOfMaterials> bom = ParseBillOfMaterials(*text);
     if (!bom) {
-        m_window.showError("(#1007)");  // as every reply of the movie's that is not understood: shown, never recorded
+        // As every reply of the movie's that is not understood: shown, never recorded.
+        m_window.showError("(#1007)");
         return false;
     }
     // Named after the selection file, so the export is easily matched with it.
     const std::string filePath = m_window.filePath();
-    const std::string initialName = (filePath.empty() ? std::string("硬件配置") : FileStem(filePath)) + ".aml";
+    const std::string initialName =
+        (filePath.empty() ? std::string("硬件配置") : FileStem(filePath)) + ".aml";
     const auto chosen = m_window.dialogs->GetSaveFileNameAndType(m_window.owner, kFilter, initialName, "aml");
     if (!chosen)
         return false;
     const AmlExportResult result =
-        ExportAutomationMl(chosen->first, *bom, m_window.catalogPath(), chosen->second == 1 ? CaexVersion::V3_0 : CaexVersion::V2_15);
+        ExportAutomationMl(chosen->first, *bom, m_window.catalogPath(),
+                           chosen->second == 1 ? CaexVersion::V3_0 : CaexVersion::V2_15);
     if (!result.refusal.empty()) {
         REPORT_ERROR(g_ErrorLog, 0, "AmlExportCommand::Export()", "orvane::ReadCatalog()", result.refusal);
         m_window.showError(result.refusal);
     } else if (!result) {
-        REPORT_ERROR(g_ErrorLog, result.write.systemError, "AmlExportCommand::Export()", "orvane::WriteAutomationMl()",
-                            MakeErrorText("(#2001)"));
+        REPORT_ERROR(g_ErrorLog, result.write.systemError, "AmlExportCommand::Export()",
+                     "orvane::WriteAutomationMl()", MakeErrorText("(#2001)"));
         m_window.showError(FileWriteFailureText(result.write));
     }
     return bool(result);
