@@ -20,7 +20,8 @@ QString FromCrLf(const std::string& text)
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(orvane::UserDialogs& dialogs, QWidget* parent) : TemplateDialog(parent), m_dialogs(dialogs)
+CAboutDlg::CAboutDlg(orvane::UserDialogs& dialogs, QWidget* parent)
+    : TemplateDialog(parent), m_dialogs(dialogs)
 {
     setWindowTitle(QStringLiteral("版本"));
     setFixedSize(orvane::DialogUnitRect(0, 0, 345, 204).size());
@@ -37,10 +38,12 @@ CAboutDlg::CAboutDlg(orvane::UserDialogs& dialogs, QWidget* parent) : TemplateDi
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    m_wndVersion = orvane::StaticText(this, 1003, QStringLiteral("Version"), orvane::DialogUnitRect(93, 27, 50, 9));
+    m_wndVersion =
+        orvane::StaticText(this, 1003, QStringLiteral("Version"), orvane::DialogUnitRect(93, 27, 50, 9));
     m_wndVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_wndCopyright = orvane::StaticText(this, 1008, QString(), orvane::DialogUnitRect(7, 166, 330, 8));
-    m_wndTitle = orvane::StaticText(this, 1009, QString::fromUtf8(orvane::kProgramTitle), orvane::DialogUnitRect(36, 13, 294, 12));
+    m_wndTitle = orvane::StaticText(this, 1009, QString::fromUtf8(orvane::kProgramTitle),
+                                    orvane::DialogUnitRect(36, 13, 294, 12));
     orvane::StaticText(this, 1010, QStringLiteral("使用承诺"), orvane::DialogUnitRect(7, 49, 58, 8));
 
     m_wndTerms = new QPlainTextEdit(this);
@@ -57,11 +60,15 @@ bool CAboutDlg::_SetVerInfo(const VersionInf& versionInf)
     try {
         m_strVersion = "Ver. " + versionInf.strVersion;
         m_strCopyright = versionInf.strCopyright;
-        m_strTerms = orvane::LoadResString(orvane::IDS_TERMS_INTRO) + orvane::LoadResString(orvane::IDS_TERMS_RULES) + orvane::LoadResString(orvane::IDS_TERMS_NOTES);
+        m_strTerms = orvane::LoadResString(orvane::IDS_TERMS_INTRO)
+                     + orvane::LoadResString(orvane::IDS_TERMS_RULES)
+                     + orvane::LoadResString(orvane::IDS_TERMS_NOTES);
         return true;
     } catch (const std::exception& error) {
-        REPORT_ERROR(m_log, 0, "CAboutDlg::_SetVerInfo()", "CAboutDlg::_SetVerInfo()", orvane::ExceptionText(error));
-        m_dialogs.MessageBox(this, orvane::MakeErrorText("(#10001)"), orvane::LoadResString(orvane::IDS_ERR_CAPTION), orvane::MsgButtons::Ok,
+        REPORT_ERROR(m_log, 0, "CAboutDlg::_SetVerInfo()", "CAboutDlg::_SetVerInfo()",
+                     orvane::ExceptionText(error));
+        m_dialogs.MessageBox(this, orvane::MakeErrorText("(#10001)"),
+                             orvane::LoadResString(orvane::IDS_ERR_CAPTION), orvane::MsgButtons::Ok,
                              orvane::MsgIcon::Error);
         return false;
     }
@@ -81,7 +88,8 @@ void CAboutDlg::OnInitDialog()
 
     QFont termsFont;
     termsFont.setFamilies({QStringLiteral("NSimSun"), QStringLiteral("SimSun"),
-                           QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("Noto Sans Mono CJK SC")});
+                           QStringLiteral("WenQuanYi Micro Hei Mono"),
+                           QStringLiteral("Noto Sans Mono CJK SC")});
     termsFont.setPixelSize(12);
     m_wndTerms->setFont(termsFont);
     QPalette termsPalette = m_wndTerms->palette();

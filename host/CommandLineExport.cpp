@@ -92,11 +92,13 @@ public:
             else if (call.name == "zError")
                 finish("选型影片不能使用产品目录");
         });
-        QObject::connect(m_player.get(), &FlashPlayer::Stopped, &loop,
-                         [&](const QString& reason) { finish("Flash 播放器停止：" + reason.toStdString()); });
+        QObject::connect(m_player.get(), &FlashPlayer::Stopped, &loop, [&](const QString& reason) {
+            finish("Flash 播放器停止：" + reason.toStdString());
+        });
         if (auto* ruffle = dynamic_cast<RufflePlayer*>(m_player.get()))
-            QObject::connect(ruffle, &RufflePlayer::MovieFailed, &loop,
-                             [&](const QString& reason) { finish("选型影片不能载入：" + reason.toStdString()); });
+            QObject::connect(ruffle, &RufflePlayer::MovieFailed, &loop, [&](const QString& reason) {
+                finish("选型影片不能载入：" + reason.toStdString());
+            });
         QTimer::singleShot(kMovieStartLimitMs, &loop, &QEventLoop::quit);
         m_player->ApplyProperties({});
         m_player->LoadMovie(0, m_folder + QStringLiteral("/orvane.swf"));
@@ -108,7 +110,8 @@ public:
     std::optional<std::string> Call(const std::string& function, const std::string& argument = {})
     {
         try {
-            return m_player->CallFunction(QString::fromStdString(_MakeInvokeXml(function, argument))).toStdString();
+            const QString request = QString::fromStdString(_MakeInvokeXml(function, argument));
+            return m_player->CallFunction(request).toStdString();
         } catch (const FlashCallError&) {
             return std::nullopt;
         }
@@ -137,35 +140,44 @@ bool IsExportCommand(const std::vector<std::string>& arguments)
     return arguments.size() >= 2 && arguments[1] == "--export";
 }
 
-int RunCommandLineExport(const std::vector<std::string>& arguments, const QString& programFolder, std::FILE* reasons)
+int RunCommandLineExport(const std::vector<std::string>& arguments, const QString& programFolder,
+                         std::FILE* reasons)
 {
     if (arguments.size() != 4)
-        return Fail(reasons, kExportUsage, "用法：orvane --export 文件.zsr 输出文件（.aml、.xlsx、.csv 或 .pdf）");
+        return Fail(reasons, kExportUsage,
+                    "用法：orvane --export 文件.zsr 输出文件（.aml、.xlsx、.csv 或 .pdf）");
     const std::string& input = arguments[2];
     const std::string& output = arguments[3];
     const std::optional<OutputKind> kind = KindOf(output);
     if (!kind)
-        return Fail(reasons, kExportUsage, "不支持的输出文件类型：" + output + "（可用 .aml、.xlsx、.csv、.pdf）");
+        return Fail(reasons, kExportUsage,
+                    "不支持的输出文件类型：" + output + "（可用 .aml、.xlsx、.csv、.pdf）");
 
     const SelectionText selection = SelectionFile::Read(input);
     // A failure with a system reason is the file's access; without one, its content.
     if (selection.content.result == READ_DATA_FAILED && selection.content.systemError != 0)
-        return Fail(reasons, kExportUnreadable, "不能读取 " + input + "：" + SystemErrorReason(selection.content.systemError));
+        return Fail(reasons, kExportUnreadable,
+                    "不能读取 " + input + "：" + SystemErrorReason(selection.content.systemError));
     if (!selection)
-        return Fail(reasons, kExportDamaged, input + " 不是有效的选型文件（文件已损坏或不是选型数据）");
+        return Fail(reasons, kExportDamaged,
+                    input + " 不是有效的选型文件（文件已损坏或不是选型数据）");
 
-    const CatalogChoice catalog = ChooseCatalog({QFile::encodeName(programFolder).toStdString() + '/', DefaultCatalogDataFolder()});
+    const CatalogChoice catalog =
+        ChooseCatalog({QFile::encodeName(programFolder).toStdString() + '/', DefaultCatalogDataFolder()});
     OffscreenMovie movie(programFolder);
     if (const std::string failure = movie.Start(catalog.bytes); !failure.empty())
         return Fail(reasons, kExportMovieFailed, failure);
     if (!movie.Call("zLoad", selection.text))
         return Fail(reasons, kExportMovieFailed, "选型影片未应答");
-    // A text the movie cannot read leaves it at the start, with nothing selected (as a text that selects nothing does).
+    // A text the movie cannot read leaves it at the start, with nothing selected
+    // (as a text that selects nothing does).
     const std::optional<std::string> loaded = movie.CallForText("zSave");
     if (!loaded)
         return Fail(reasons, kExportMovieFailed, "选型影片未应答");
     if (loaded->empty())
-        return Fail(reasons, kExportDamaged, "选型影片读不出 " + input + " 中的选型（已损坏、版本较新或未选择任何产品）");
+        return Fail(reasons, kExportDamaged,
+                    "选型影片读不出 " + input
+                        + " 中的选型（已损坏、版本较新或未选择任何产品）");
     const std::optional<std::string> billText = movie.CallForText("zBom");
     const std::optional<BillOfMaterials> bom = billText ? ParseBillOfMaterials(*billText) : std::nullopt;
     if (!bom)
@@ -173,7 +185,8 @@ int RunCommandLineExport(const std::vector<std::string>& arguments, const QStrin
 
     FileWriteResult written;
     if (*kind == OutputKind::Aml) {
-        const AmlExportResult result = ExportAutomationMl(output, *bom, catalog.bytes.value_or(std::string()), CaexVersion::V2_15);
+        const AmlExportResult result =
+            ExportAutomationMl(output, *bom, catalog.bytes.value_or(std::string()), CaexVersion::V2_15);
         if (!result.refusal.empty())
             return Fail(reasons, kExportMovieFailed, result.refusal);
         written = result.write;
@@ -181,11 +194,13 @@ int RunCommandLineExport(const std::vector<std::string>& arguments, const QStrin
         const BillFileKind billKind = *kind == OutputKind::Csv ? BillFileKind::Csv
                                       : *kind == OutputKind::Pdf ? BillFileKind::Pdf
                                                                  : BillFileKind::Workbook;
-        const BomReport report = PurchaseReport(*bom, QDate::currentDate().toString(Qt::ISODate).toStdString());
+        const BomReport report =
+            PurchaseReport(*bom, QDate::currentDate().toString(Qt::ISODate).toStdString());
         written = WriteBillFile(output, report, billKind, DisplayFileName(input));
     }
     if (!written)
-        return Fail(reasons, kExportWriteFailed, "不能写入 " + output + "：" + FileWriteFailureText(written));
+        return Fail(reasons, kExportWriteFailed,
+                    "不能写入 " + output + "：" + FileWriteFailureText(written));
     return kExportWritten;
 }
 

@@ -27,7 +27,7 @@ enum ExportExit : int {
 
 // Runs the export, under a QApplication on the offscreen platform; the exit status.
 // The reason of a failure goes to reasons (standard error as the shell gave it).
-[[nodiscard]] int RunCommandLineExport(const std::vector<std::string>& arguments, const QString& programFolder,
-                                       std::FILE* reasons);
+[[nodiscard]] int RunCommandLineExport(const std::vector<std::string>& arguments,
+                                       const QString& programFolder, std::FILE* reasons);
 
 }  // namespace orvane

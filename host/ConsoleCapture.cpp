@@ -39,7 +39,11 @@ void DropIncompleteCharacter(std::string& text)
     if (lead == 0)
         return;
     const unsigned char first = static_cast<unsigned char>(text[lead - 1]);
-    const std::size_t length = first < 0x80 ? 1 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+    const std::size_t length = first < 0x80    ? 1
+                               : first >= 0xF0 ? 4
+                               : first >= 0xE0 ? 3
+                               : first >= 0xC0 ? 2
+                                               : 1;
     if (lead - 1 + length > text.size())
         text.erase(lead - 1);
 }

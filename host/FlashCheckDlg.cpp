@@ -17,7 +17,8 @@ const char kDownloadPage[] = "https://ruffle.rs/#downloads";
 
 }  // namespace
 
-CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : TemplateDialog(parent), m_dialogs(dialogs)
+CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent)
+    : TemplateDialog(parent), m_dialogs(dialogs)
 {
     setWindowTitle(QString::fromUtf8(orvane::kProgramTitle));
     setFixedSize(orvane::DialogUnitRect(0, 0, 271, 128).size());
@@ -44,7 +45,8 @@ CFlashCheckDlg::CFlashCheckDlg(orvane::UserDialogs& dialogs, QWidget* parent) : 
     badge->setFocusPolicy(Qt::NoFocus);
     connect(badge, &QPushButton::clicked, this, &CFlashCheckDlg::OnGetFlashPlayer);
 
-    m_wndTradeMark = orvane::StaticText(this, 1019, QStringLiteral("IDC_TRADE_MARK"), orvane::DialogUnitRect(10, 83, 248, 15));
+    m_wndTradeMark = orvane::StaticText(this, 1019, QStringLiteral("IDC_TRADE_MARK"),
+                                        orvane::DialogUnitRect(10, 83, 248, 15));
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("control1020"));

@@ -14,8 +14,13 @@
 
 COrvaneDlg::Environment COrvaneDlg::ProcessEnvironment(std::vector<std::string> arguments)
 {
-    return {std::make_shared<orvane::QtUserDialogs>(), std::make_shared<orvane::WindowResources>(), std::move(arguments),
-            QCoreApplication::applicationFilePath(), orvane::DefaultRecoveryFolder(), {}, std::chrono::seconds(30),
+    return {std::make_shared<orvane::QtUserDialogs>(),
+            std::make_shared<orvane::WindowResources>(),
+            std::move(arguments),
+            QCoreApplication::applicationFilePath(),
+            orvane::DefaultRecoveryFolder(),
+            {},
+            std::chrono::seconds(30),
             orvane::DefaultCatalogDataFolder()};
 }
 
@@ -26,15 +31,17 @@ COrvaneDlg::COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environme
       m_actions(this),
       // What each room needs of the window, from the window's own functions.
       m_recovery({this, m_env.dialogs.get(), std::bind_front(&COrvaneDlg::SaveData, this),
-                  std::bind_front(&COrvaneDlg::LoadIntoMovie, this), std::bind_front(&CShockwaveFlash::Restart, &m_ctrlFlash),
+                  std::bind_front(&COrvaneDlg::LoadIntoMovie, this),
+                  std::bind_front(&CShockwaveFlash::Restart, &m_ctrlFlash),
                   std::bind_front(&orvane::UserActions::Run, &m_actions)},
                  m_env.recoveryFolder, this),
       m_bom({this, m_env.dialogs.get(), std::bind_front(&COrvaneDlg::FilePath, this),
              std::bind_front(&COrvaneDlg::FetchBill, this), std::bind_front(&COrvaneDlg::ShowError, this)}),
       m_catalog({this, m_env.dialogs.get(),
                  [this](const std::optional<std::string>& bytes) {
-                     m_ctrlFlash.ServeInPlaceOf(QString::fromUtf8(orvane::kCatalogFileName),
-                                                bytes ? std::optional(QByteArray::fromStdString(*bytes)) : std::nullopt);
+                     m_ctrlFlash.ServeInPlaceOf(
+                         QString::fromUtf8(orvane::kCatalogFileName),
+                         bytes ? std::optional(QByteArray::fromStdString(*bytes)) : std::nullopt);
                  }},
                 m_env.catalogFolder, this),
       m_export({this, m_env.dialogs.get(), std::bind_front(&COrvaneDlg::FilePath, this),
@@ -42,10 +49,22 @@ COrvaneDlg::COrvaneDlg(orvane::FlashPlayerFactory factory, Environment environme
                 std::bind_front(&orvane::CatalogCommands::ServedCatalogBytes, &m_catalog),
                 std::bind_front(&COrvaneDlg::ShowError, this)}),
       m_desktop({this, std::bind_front(&orvane::UserActions::MovieReady, &m_actions),
-                 std::bind_front(&COrvaneDlg::QueueDrop, this), std::bind_front(&orvane::UserActions::RunIfIdle, &m_actions),
-                 std::bind_front(&COrvaneDlg::OnQueryEndSession, this), std::bind_front(&orvane::WorkRecovery::KeepNow, &m_recovery)},
+                 std::bind_front(&COrvaneDlg::QueueDrop, this),
+                 std::bind_front(&orvane::UserActions::RunIfIdle, &m_actions),
+                 std::bind_front(&COrvaneDlg::OnQueryEndSession, this),
+                 std::bind_front(&orvane::WorkRecovery::KeepNow, &m_recovery)},
                 this),
-      m_keyboard({this, &m_ctrlFlash}, this)
+      m_keyboard({this, &m_ctrlFlash}, this),
+      m_session({this, m_env.dialogs.get(),
+                 {std::bind_front(&COrvaneDlg::FetchSelectionText, this),
+                  std::bind_front(&COrvaneDlg::LoadIntoMovie, this), [this] { CallMovie("zNewOpen", {}); }},
+                 [this](const char* label, const std::function<void()>& body) {
+                     return RunGuarded(label, body);
+                 },
+                 std::bind_front(&COrvaneDlg::ShowError, this),
+                 std::bind_front(&orvane::WorkRecovery::SelectionSettled, &m_recovery),
+                 std::bind_front(&orvane::WorkRecovery::DiscardCopy, &m_recovery),
+                 std::bind_front(&COrvaneDlg::TellCurrentFile, this)})
 {
     setWindowTitle(QString::fromUtf8(orvane::kProgramTitle));
     // Caption, window menu and minimise box; no maximise box, no sizing.

@@ -12,11 +12,11 @@
 #include "desktop/DesktopRequests.h"
 #include "desktop/WindowMenu.h"
 #include "dialogs/UserDialogs.h"
-#include "document/FileIdentity.h"
+#include "document/DocumentSession.h"
 #include "export/AmlExport.h"
 #include "keyboard/KeyboardReturn.h"
 #include "recovery/WorkRecovery.h"
-#include "update/UpdateCheck.h"
+#include "update/UpdateOutcome.h"
 
 #include "orvane/VersionInf.h"
 
@@ -28,7 +28,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -40,16 +39,6 @@ inline constexpr unsigned kSysCommandAbout = 16;
 // Timer 1: opens the file named on the command line.
 inline constexpr int kTimerCmdLine = 1;
 
-// One update check's record, made by _SvrFileChk: the update files found and the outcome.
-struct SvrChkParam {
-    std::vector<std::string> pUpdateFiles;
-    int nResult = SVRCHK_ERROR;
-};
-
-// URL_DOWNLOAD and URL_VERSION_CHECK as the last update check read them; empty before the first.
-extern std::string g_strUrlDownload;
-extern std::string g_strUrlVersionCheck;
-
 class COrvaneDlg : public QMainWindow {
     Q_OBJECT
 public:
@@ -58,11 +47,11 @@ public:
         std::shared_ptr<orvane::UserDialogs> dialogs;
         std::shared_ptr<orvane::WindowResources> resources;
         std::vector<std::string> arguments;  // as the process got them (bytes), program name first
-        QString executablePath;      // the program directory is taken from it
-        std::string recoveryFolder;  // where recovery copies are kept; "" keeps none
+        QString executablePath;              // the program directory is taken from it
+        std::string recoveryFolder;          // where recovery copies are kept; "" keeps none
         orvane::UpdateCheckWorker::Procedure svrChkProcedure;  // the update check's work; empty: the real one
-        std::chrono::milliseconds svrChkWaitLimit{30000};       // how long the window waits for it
-        std::string catalogFolder;  // where the user's catalogue updates go
+        std::chrono::milliseconds svrChkWaitLimit{30000};      // how long the window waits for it
+        std::string catalogFolder;                             // where the user's catalogue updates go
     };
     // The real dialogs and resources, the process's path, the user's state folder.
     static Environment ProcessEnvironment(std::vector<std::string> arguments);
@@ -77,8 +66,8 @@ public:
     // Create, OnInitDialog, show, run until the quit: -1 when refused, else the quit's code.
     int DoModal();
 
-    const std::string& FilePath() const { return m_strFilePath; }
-    const std::string& SaveData() const { return m_strSaveData; }
+    const std::string& FilePath() const { return m_session.FilePath(); }
+    const std::string& SaveData() const { return m_session.SavedText(); }
     const VersionInf& VerInf() const { return m_verInf; }
 
     // The server update check with its messages, for at most the wait limit.
@@ -146,37 +135,27 @@ private:
     std::optional<std::string> _GetReturnString(const std::string& reply);
     std::optional<std::string> FetchSelectionText();
     std::optional<std::string> FetchBill();
-    std::string FetchTextToSave();  // "" after telling the user there is nothing to save
     void LoadIntoMovie(const std::string& text);
 
-    // document commands
-    bool _FileNew();
-    bool _FileOpenCommand();
-    bool _FileSaveCommand();
-    bool _FileSaveAsCommand();
-    bool _ConfirmExit(const char* guardLabel = "COrvaneDlg::OnClose()");  // label of a failure to reach the movie
-    // Whether a command replacing the selection may go on; text: the movie's, nullopt when unreadable.
-    bool _AskSaveChanges(const std::optional<std::string>& text);
-    int FileOpenChosen();  // the open dialog, then _FileOpen; 0 when cancelled
-    int _FileOpen(const std::string& path);
-    int ReadSelectionFile(const std::string& path);
-    bool _FileSave(const std::string& text);  // to the current file, after the save dialog when untitled
-    bool SaveFile(const std::string& path, const std::string& text);  // path becomes current, text saved
-    bool WriteSelectionFile(const std::string& path, const std::string& text);
-    void SetSavedText(const std::string& text);  // nothing is unsaved: text was saved, loaded or set
-    // m_strFilePath becomes path ("" for untitled); onDisk: its file as last read or written here.
-    void SetCurrentFile(std::string path, std::optional<orvane::FileIdentity> onDisk = std::nullopt);
-
-    // server update check
-    void _SvrFileVersionCheckThread(SvrChkParam& param);
-    static void _SvrFileVersionCheck(orvane::UpdateCheckWork& work, std::stop_token stop);
+    // document commands, the session's
+    bool _FileNew() { return m_session.NewFile(); }
+    bool _FileOpenCommand() { return m_session.Open(); }
+    void _FileSaveCommand() { m_session.Save(); }
+    void _FileSaveAsCommand() { m_session.SaveAs(); }
+    bool _AskSaveChanges(const std::optional<std::string>& text) { return m_session.MaybeSave(text); }
+    int _FileOpen(const std::string& path) { return m_session.LoadFile(path); }
+    bool _FileSave(const std::string& text) { return m_session.SaveToCurrentFile(text); }
+    // The exit check; guardLabel: of a failure to reach the movie.
+    bool _ConfirmExit(const char* guardLabel = "COrvaneDlg::OnClose()");
+    void TellCurrentFile(const std::string& path)
+    {
+        emit currentFileChanged(QByteArray::fromStdString(path));
+    }
 
     CShockwaveFlash m_ctrlFlash;
     QIcon m_hIcon;
     QMenuBar* m_wndMenu = nullptr;     // owned by the window once attached
     QToolBar* m_wndToolBar = nullptr;  // child of the client area
-    std::string m_strFilePath;
-    std::string m_strSaveData;
     VersionInf m_verInf;
     std::string m_strErrCaption;
     std::string m_strSaveCaption;
@@ -195,5 +174,5 @@ private:
     orvane::AmlExportCommand m_export;
     orvane::DesktopRequests m_desktop;
     orvane::KeyboardReturn m_keyboard;
-    std::optional<orvane::FileIdentity> m_fileOnDisk;  // the current file as last read or written
+    orvane::DocumentSession m_session;
 };

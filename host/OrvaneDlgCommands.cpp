@@ -1,10 +1,13 @@
-// COrvaneDlg: command routing, the handlers, closing, timer 1 and drops.
-// Every handler runs as a user action (orvane::UserActions) inside the
-// handler guard.
+// COrvaneDlg: command routing, the handlers, closing and the exit check,
+// timer 1, drops and the server update check. Every handler runs as a user
+// action (orvane::UserActions) inside the handler guard; the document commands
+// are the session's (orvane::DocumentSession).
 #include "OrvaneDlg.h"
 
 #include "AboutDlg.h"
 #include "ThirdPartyNoticesDialog.h"
+
+#include "orvane/StringTable.h"
 
 namespace {
 
@@ -46,7 +49,8 @@ void COrvaneDlg::OnCommand(unsigned id)
         {ID_MENU_FILE_PRINT_BOM, "COrvaneDlg::OnMenuFilePrintBom()", [this] { m_bom.Print(); }},
         {ID_MENU_FILE_EXPORT_AML, "COrvaneDlg::OnMenuFileExportAml()", [this] { m_export.Export(); }},
         {ID_MENU_CATALOG_UPDATE, "COrvaneDlg::OnMenuCatalogUpdate()", [this] { m_catalog.Update(); }},
-        {ID_MENU_CATALOG_RESTORE, "COrvaneDlg::OnMenuCatalogRestore()", [this] { m_catalog.RestoreShipped(); }},
+        {ID_MENU_CATALOG_RESTORE, "COrvaneDlg::OnMenuCatalogRestore()",
+         [this] { m_catalog.RestoreShipped(); }},
         {ID_MENU_NOTICES, "COrvaneDlg::OnMenuNotices()",
          [this] { orvane::ThirdPartyNoticesDialog dialog(this); m_env.dialogs->RunModal(dialog); }},
     };
@@ -58,15 +62,49 @@ void COrvaneDlg::OnCommand(unsigned id)
 
 void COrvaneDlg::OnMenuFileNew() { RunGuarded("COrvaneDlg::OnMenuFileNew()", [this] { _FileNew(); }); }
 void COrvaneDlg::OnToolFileNew() { RunGuarded("COrvaneDlg::OnToolFileNew()", [this] { _FileNew(); }); }
-void COrvaneDlg::OnMenuFileOpen() { RunGuarded("COrvaneDlg::OnMenuFileOpen()", [this] { _FileOpenCommand(); }); }
-void COrvaneDlg::OnToolFileOpen() { RunGuarded("COrvaneDlg::OnToolFileOpen()", [this] { _FileOpenCommand(); }); }
-void COrvaneDlg::OnMenuFileSave() { RunGuarded("COrvaneDlg::OnMenuFileSave()", [this] { _FileSaveCommand(); }); }
-void COrvaneDlg::OnToolFileSave() { RunGuarded("COrvaneDlg::OnToolFileSave()", [this] { _FileSaveCommand(); }); }
-void COrvaneDlg::OnMenuFileSaveAs() { RunGuarded("COrvaneDlg::OnMenuFileSaveAs()", [this] { _FileSaveAsCommand(); }); }
-void COrvaneDlg::OnToolFileSaveAs() { RunGuarded("COrvaneDlg::OnToolFileSaveAs()", [this] { _FileSaveAsCommand(); }); }
+void COrvaneDlg::OnMenuFileOpen()
+{
+    RunGuarded("COrvaneDlg::OnMenuFileOpen()", [this] { _FileOpenCommand(); });
+}
+void COrvaneDlg::OnToolFileOpen()
+{
+    RunGuarded("COrvaneDlg::OnToolFileOpen()", [this] { _FileOpenCommand(); });
+}
+void COrvaneDlg::OnMenuFileSave()
+{
+    RunGuarded("COrvaneDlg::OnMenuFileSave()", [this] { _FileSaveCommand(); });
+}
+void COrvaneDlg::OnToolFileSave()
+{
+    RunGuarded("COrvaneDlg::OnToolFileSave()", [this] { _FileSaveCommand(); });
+}
+void COrvaneDlg::OnMenuFileSaveAs()
+{
+    RunGuarded("COrvaneDlg::OnMenuFileSaveAs()", [this] { _FileSaveAsCommand(); });
+}
+void COrvaneDlg::OnToolFileSaveAs()
+{
+    RunGuarded("COrvaneDlg::OnToolFileSaveAs()", [this] { _FileSaveAsCommand(); });
+}
 void COrvaneDlg::OnMenuFileExit() { OnClose(); }
 void COrvaneDlg::OnMenuAbout() { RunGuarded("COrvaneDlg::OnMenuAbout()", [this] { ShowAboutDialog(); }); }
-void COrvaneDlg::OnMenuSvrFileChk() { RunGuarded("COrvaneDlg::OnMenuSvrFileChk()", [this] { _SvrFileChk(); }); }
+void COrvaneDlg::OnMenuSvrFileChk()
+{
+    RunGuarded("COrvaneDlg::OnMenuSvrFileChk()", [this] { _SvrFileChk(); });
+}
+
+void COrvaneDlg::_SvrFileChk(bool quiet)
+{
+    // The check may end in quitting the program: keep the user's work first.
+    m_recovery.KeepNow();
+    const SvrChkParam param = orvane::CheckForUpdate(m_env.svrChkProcedure, m_env.svrChkWaitLimit, this);
+    if (orvane::UpdateAccepted(*m_env.dialogs, this, param, quiet)
+        && _ConfirmExit("COrvaneDlg::OnMenuSvrFileChk()")) {
+        // Whether the desktop could open it or not, the program ends.
+        orvane::OpenDownloadAddress(*m_env.dialogs, g_strUrlDownload);
+        PostQuitMessage(0);
+    }
+}
 
 void COrvaneDlg::OnSysCommand(unsigned id)
 {
@@ -95,6 +133,22 @@ bool COrvaneDlg::MayEnd(const char* label)
     return mayEnd || !completed;
 }
 
+bool COrvaneDlg::_ConfirmExit(const char* guardLabel)
+{
+    // A player that stopped for good cannot be asked: the recovery copy holds
+    // the unsaved work for the next start, and the user is told so. Without
+    // a copy the user decides whether to lose it.
+    if (!m_recovery.PlayerGaveUp())
+        return m_session.MaybeSaveBeforeExit(guardLabel);
+    if (!m_recovery.Unsaved())
+        return true;
+    if (!m_recovery.CopyKept())
+        return _AskSaveChanges(std::nullopt);
+    m_env.dialogs->MessageBox(this, orvane::LoadResString(orvane::IDS_EXIT_AFTER_PLAYER_GAVE_UP),
+                              m_strSaveCaption, orvane::MsgButtons::Ok, orvane::MsgIcon::Information);
+    return true;
+}
+
 void COrvaneDlg::OnTimer(int timerId)
 {
     if (timerId != kTimerCmdLine)
@@ -110,7 +164,7 @@ void COrvaneDlg::OnTimer(int timerId)
                 return;
             const std::string path = m_env.arguments.size() > 1 ? m_env.arguments[1] : std::string();
             if (path.empty())
-                FileOpenChosen();
+                m_session.OpenChosen();
             else
                 _FileOpen(path);
         },
@@ -119,7 +173,10 @@ void COrvaneDlg::OnTimer(int timerId)
 
 bool COrvaneDlg::OnQueryEndSession() { return MayEnd("COrvaneDlg::OnQueryEndSession()"); }
 
-void COrvaneDlg::QueueDrop(const std::string& path) { m_actions.RunWhenReady([this, path] { OnDropFiles(path); }); }
+void COrvaneDlg::QueueDrop(const std::string& path)
+{
+    m_actions.RunWhenReady([this, path] { OnDropFiles(path); });
+}
 
 void COrvaneDlg::OnDropFiles(const std::string& path)
 {

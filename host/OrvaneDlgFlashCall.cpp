@@ -38,8 +38,7 @@ void COrvaneDlg::OnFlashCallSwf(const QString& request)
             if (!restarted && m_env.arguments.size() == 2)
                 m_timerCmdLine.start();
         } else if (name == "Z_ModeChange" || name == "zError") {
-            m_strSaveData.clear();
-            SetCurrentFile({});
+            m_session.Untie();
             if (name == "zError") {
                 m_actions.SetMovieState(orvane::MovieState::Failed);
                 _EnableFileCommands(false);

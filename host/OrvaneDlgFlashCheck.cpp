@@ -26,8 +26,8 @@ int COrvaneDlg::CheckFlashPlayerVersion()
     };
     const auto reportFailure = [this](std::int32_t error, const std::string& message) {
         REPORT_ERROR(g_ErrorLog, error, "COrvaneDlg::CheckFlashPlayerVersion()", "OleCreate()", message);
-        m_env.dialogs->MessageBox(nullptr, "(#3001)", orvane::LoadResString(orvane::IDS_ERR_CAPTION), orvane::MsgButtons::Ok,
-                                  orvane::MsgIcon::Error);
+        m_env.dialogs->MessageBox(nullptr, "(#3001)", orvane::LoadResString(orvane::IDS_ERR_CAPTION),
+                                  orvane::MsgButtons::Ok, orvane::MsgIcon::Error);
         return -1;
     };
 

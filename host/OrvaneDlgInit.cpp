@@ -33,8 +33,9 @@ bool COrvaneDlg::OnInitDialog()
         if (!menu)
             return void(ReportInitFailure("m_wndMenu.LoadMenu()", "(#1001)"));
         const auto onCommand = std::bind_front(&COrvaneDlg::OnCommand, this);
+        const auto watchMenu = std::bind_front(&orvane::KeyboardReturn::Watch, &m_keyboard);
         m_wndMenu = m_env.resources->SetMenu(
-            *this, orvane::WindowResources::BuildMenuBar(*menu, onCommand, std::bind_front(&orvane::KeyboardReturn::Watch, &m_keyboard)));
+            *this, orvane::WindowResources::BuildMenuBar(*menu, onCommand, watchMenu));
         if (!m_wndMenu)
             return void(ReportInitFailure("SetMenu()", "(#1002)"));
         m_windowMenu->AttachTo(m_wndMenu);
@@ -83,8 +84,10 @@ void COrvaneDlg::BuildWindowMenu()
         return;
     QAction* versionCheck = orvane::WindowResources::CommandAction(
         this, ID_MENU_SVR_FILE_CHK, QString::fromStdString(orvane::LoadResString(orvane::IDS_SVR_FILE_CHK)));
-    connect(versionCheck, &QAction::triggered, this, std::bind_front(&COrvaneDlg::OnCommand, this, ID_MENU_SVR_FILE_CHK));
-    m_windowMenu = new orvane::WindowMenu({this, std::bind_front(&COrvaneDlg::OnSysCommand, this, kSysCommandAbout), versionCheck});
+    connect(versionCheck, &QAction::triggered, this,
+            std::bind_front(&COrvaneDlg::OnCommand, this, ID_MENU_SVR_FILE_CHK));
+    m_windowMenu = new orvane::WindowMenu(
+        {this, std::bind_front(&COrvaneDlg::OnSysCommand, this, kSysCommandAbout), versionCheck});
     m_keyboard.Watch(m_windowMenu->Menu());
 }
 

@@ -140,7 +140,8 @@ std::unique_ptr<QMenuBar> WindowResources::BuildMenuBar(const MenuResource& reso
             QAction* action = CommandAction(popup, item.commandId, QString::fromUtf8(item.text));
             action->setShortcuts(MenuShortcuts(item.commandId));
             popup->addAction(action);
-            QObject::connect(action, &QAction::triggered, popup, [onCommand, id = item.commandId] { onCommand(id); });
+            QObject::connect(action, &QAction::triggered, popup,
+                             [onCommand, id = item.commandId] { onCommand(id); });
         }
     }
     return menuBar;
@@ -157,7 +158,8 @@ void WindowResources::FillToolBar(QToolBar& toolBar, const ToolBarResource& reso
     const unsigned bitmaps[] = {IDB_TOOL_NEW, IDB_TOOL_OPEN, IDB_TOOL_SAVE, IDB_TOOL_SAVEAS};
     for (std::size_t index = 0; index < resource.commandIds.size(); ++index) {
         const unsigned id = resource.commandIds[index];
-        QAction* action = CommandAction(&toolBar, id, QString::fromStdString(LoadResString(IDS_TOOL_FILE_NEW + unsigned(index))));
+        QAction* action = CommandAction(
+            &toolBar, id, QString::fromStdString(LoadResString(IDS_TOOL_FILE_NEW + unsigned(index))));
         if (index < std::size(bitmaps))
             action->setIcon(QIcon(LoadToolBitmap(bitmaps[index])));
         action->setToolTip(QString::fromStdString(LoadResString(id)));

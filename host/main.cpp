@@ -69,7 +69,8 @@ int main(int argc, char* argv[])
         orvane::ShareStandardIcons();
         if (exportCommand) {
             const int status = orvane::RunCommandLineExport(std::vector<std::string>(argv, argv + argc),
-                                                            QCoreApplication::applicationDirPath(), reasons ? reasons : stderr);
+                                                            QCoreApplication::applicationDirPath(),
+                                                            reasons ? reasons : stderr);
             RecordConsoleAfterFailure();
             return status;
         }

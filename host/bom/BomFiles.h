@@ -15,7 +15,7 @@ namespace orvane {
 enum class BillFileKind { Workbook, Csv, Pdf };
 
 // documentName: the name the PDF's document carries (the selection file's).
-[[nodiscard]] FileWriteResult WriteBillFile(const std::string& path, const BomReport& report, BillFileKind kind,
-                                            const QString& documentName);
+[[nodiscard]] FileWriteResult WriteBillFile(const std::string& path, const BomReport& report,
+                                            BillFileKind kind, const QString& documentName);
 
 }  // namespace orvane

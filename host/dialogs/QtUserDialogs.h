@@ -23,10 +23,11 @@ public:
     std::optional<std::string> GetSaveFileName(QWidget* owner, const std::string& filter,
                                                const std::string& initialName,
                                                const std::string& defaultSuffix) override;
-    std::optional<std::pair<std::string, int>> GetSaveFileNameAndType(QWidget* owner, const std::string& filter,
-                                                                       const std::string& initialName,
-                                                                       const std::string& defaultSuffix) override;
-    bool PreviewAndPrint(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) override;
+    std::optional<std::pair<std::string, int>> GetSaveFileNameAndType(
+        QWidget* owner, const std::string& filter, const std::string& initialName,
+        const std::string& defaultSuffix) override;
+    bool PreviewAndPrint(QWidget* owner, QPrinter& printer,
+                         const std::function<void(QPrinter&)>& paint) override;
     int RunModal(QDialog& dialog) override;
     void OpenUrl(const QUrl& url) override;
 

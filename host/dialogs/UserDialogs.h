@@ -34,14 +34,15 @@ public:
                                                        const std::string& initialName,
                                                        const std::string& defaultSuffix) = 0;
     // The same, with which of the filter's file types the user chose (0 the first).
-    virtual std::optional<std::pair<std::string, int>> GetSaveFileNameAndType(QWidget* owner, const std::string& filter,
-                                                                               const std::string& initialName,
-                                                                               const std::string& defaultSuffix) = 0;
+    virtual std::optional<std::pair<std::string, int>> GetSaveFileNameAndType(
+        QWidget* owner, const std::string& filter, const std::string& initialName,
+        const std::string& defaultSuffix) = 0;
     // The print preview of what paint draws on printer; from it the user
     // prints (the print dialog sets up printer: a printer or "print to file"),
     // and paint draws the pages on it once more. false when the user closed
     // the preview without printing.
-    virtual bool PreviewAndPrint(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint) = 0;
+    virtual bool PreviewAndPrint(QWidget* owner, QPrinter& printer,
+                                 const std::function<void(QPrinter&)>& paint) = 0;
     // Runs a dialog modally; returns its result code.
     virtual int RunModal(QDialog& dialog) = 0;
     virtual void OpenUrl(const QUrl& url) = 0;

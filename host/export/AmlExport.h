@@ -25,7 +25,8 @@ struct AmlExportResult {
     explicit operator bool() const { return write.written; }
 };
 
-// Writes the file for the bill; the catalogue (its bytes, as the movie read them) gives each module's I/O points.
+// Writes the file for the bill; the catalogue (its bytes, as the movie read them) gives each
+// module's I/O points.
 [[nodiscard]] AmlExportResult ExportAutomationMl(const std::string& path, const BillOfMaterials& bom,
                                                  std::string_view catalogBytes, CaexVersion version);
 

@@ -15,7 +15,8 @@ namespace orvane {
 
 // The work of the worker when it ended within limit; nullopt otherwise.
 [[nodiscard]] std::optional<UpdateCheckWork> WaitForUpdateCheck(UpdateCheckWorker& worker,
-                                                                 std::chrono::milliseconds limit, QWidget* owner);
+                                                                std::chrono::milliseconds limit,
+                                                                QWidget* owner);
 
 // Runs procedure on a worker of its own and waits for it: its work when it
 // ended in time; a work with outcome SVRCHK_ERROR when no thread could be

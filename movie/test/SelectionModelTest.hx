@@ -286,25 +286,25 @@ class SelectionModelTest {
 		}
 		check(!editor.change(s -> s.clear()) && sent.join("|") == texts.slice(1).join("|"), "the host hears each change, a non-change is none");
 		var at = texts.length - 1;
-		while (editor.undo())
+		while (editor.apply(Undo))
 			check(editor.text() == texts[--at], 'undo goes back step by step: ${texts[at]}');
-		while (editor.redo())
+		while (editor.apply(Redo))
 			check(editor.text() == texts[++at], 'redo goes forward step by step: ${texts[at]}');
 		check(at == texts.length - 1 && modeChanges == 6 && sent[sent.length - 1] == "", "every step is undone and redone, mode changes reported");
 
 		final field = catalog.find("ZX-DI16");
 		editor.change(s -> s.setQuantity(field, 1), "typing");
 		editor.change(s -> s.setQuantity(field, 12), "typing");
-		editor.undo();
+		editor.apply(Undo);
 		check(editor.text() == "" && editor.canRedo(), "what was typed into one field is undone as one");
 		editor.change(s -> s.setQuantity(field, 5), "typing again");
 		editor.change(s -> s.setQuantity(field, 0), "typing again");
-		editor.undo();
+		editor.apply(Undo);
 		check(editor.text() == texts[texts.length - 2], "typing that ends where it began leaves no step");
 		for (i in 0...150)
 			editor.change(s -> s.setQuantity(catalog.find("ZX-EN01"), i + 1));
 		var undone = 0;
-		while (editor.undo())
+		while (editor.apply(Undo))
 			undone++;
 		check(undone == SelectionHistory.DEPTH && undone >= 100, 'the last 100 steps are kept: $undone');
 		final heard = sent.length;
@@ -530,12 +530,12 @@ class SelectionModelTest {
 		var state = shown();
 		check(!state.canUndo && state.canAddRack && choice(state, Base).shown && !choice(state, ExpansionBase).shown,
 			"before a CPU is chosen a rack may be added");
-		editor.choose(catalog.find("ZC-110"));
-		check(!shown().canAddRack && !editor.addRack() && shown().rackNote.indexOf("不能带扩展基板") > 0, "a CPU that drives one base takes no rack");
-		editor.choose(catalog.find("ZC-120"));
-		check(editor.addRack() && !editor.addRack(), "one that drives two bases takes one rack");
+		editor.apply(Choose(catalog.find("ZC-110")));
+		check(!shown().canAddRack && !editor.apply(AddRack) && shown().rackNote.indexOf("不能带扩展基板") > 0, "a CPU that drives one base takes no rack");
+		editor.apply(Choose(catalog.find("ZC-120")));
+		check(editor.apply(AddRack) && !editor.apply(AddRack), "one that drives two bases takes one rack");
 		for (code in ["ZP-P15", "ZB-E06", "ZB-B04"])
-			editor.choose(catalog.find(code));
+			editor.apply(Choose(catalog.find(code)));
 		state = shown();
 		check(state.rackShown == 1 && choice(state, ExpansionBase).shown && !choice(state, Base).shown && state.canRemoveRack
 			&& choice(state, Power).title == "电源（扩展基板 1）" && choice(state, Power).chosen.code == "ZP-P15" && state.slots.slots.length == 6,
@@ -543,7 +543,7 @@ class SelectionModelTest {
 		check(editor.selection.power == null && editor.selection.racks[0].base.code == "ZB-E06" && editor.selection.base.code == "ZB-B04"
 			&& state.priceTotal == Money.grouped(PurchaseList.priceTotal(state.purchase, catalog)) + " CNY",
 			"its power supply and base go to the rack shown, the main base to the main rack");
-		while (editor.undo()) {}
+		while (editor.apply(Undo)) {}
 		check(shown().rackShown == 0 && shown().canRedo, "undone, the main rack is shown again");
 	}
 
@@ -667,8 +667,8 @@ class SelectionModelTest {
 		editor.load(text);
 		check(editor.text() == text && rackOfAi() == 2, "and comes back with it");
 		editor.change(s -> s.switchMode(ByModule, catalog));
-		editor.showRack(1);
-		check(editor.selection.racks.length == 2 && editor.removeShownRack() && rackOfAi() == 1 && editor.plan().pieces[aiPiece()].rack == 1,
+		editor.apply(ShowRack(1));
+		check(editor.selection.racks.length == 2 && editor.apply(RemoveShownRack) && rackOfAi() == 1 && editor.plan().pieces[aiPiece()].rack == 1,
 			"by module the planned racks are the user's; removing one hands its successor's pins on");
 		for (damaged in ["TZSEL/3\nmode=module\nqty=ZX-DI16:1\norder=ZX-DI16:1@0", "TZSEL/4\nmode=module\nqty=ZX-DI16:1\norder=ZX-DI16:1@8",
 			"TZSEL/4\nmode=module\nqty=ZX-DI16:1\norder=ZX-DI16:1@0@0"])
@@ -761,12 +761,12 @@ class SelectionModelTest {
 		final count = field.take();
 		check(count == 24 && field.take() == null && editor.change(s -> s.setRequired(AnalogOut, count)) && ao04().length == 6 && pinned() == 2,
 			"leaving the field takes 24 once, and both pins stay: " + editor.text());
-		check(editor.undo() && editor.text() == before, "one undo step takes 19 → 24 back");
+		check(editor.apply(Undo) && editor.text() == before, "one undo step takes 19 → 24 back");
 		field.typed("2");
 		check(field.typed("2x") == "只能输入数字，仍为 24" && field.typed("99999") == "超出范围：0–9999，仍为 24" && field.take() == null,
 			"a refused text applies nothing, not even the number typed on the way to it");
 		editor.hold(true);
-		check(!editor.choose(catalog.find("ZC-110")) && !editor.change(s -> s.choose(catalog.find("ZP-P15"))) && !editor.undo()
+		check(!editor.apply(Choose(catalog.find("ZC-110"))) && !editor.change(s -> s.choose(catalog.find("ZP-P15"))) && !editor.apply(Undo)
 			&& editor.text() == before, "keys that reach the screen behind an open dialog change nothing");
 		editor.hold(false);
 
@@ -781,7 +781,7 @@ class SelectionModelTest {
 			&& screen.reserveWarning != null, "the open's notices and the limit side by side: " + screen.notices + " | " + screen.reserveWarning);
 		opened.change(opened.overruns().filter(o -> o.limit.indexOf("已停产") > 0)[0].remedies()[0].apply);
 		check(opened.openNotice() == null, "the module replaced, the selection changed with this edition: nothing left " + opened.openNotice());
-		check(opened.undo() && opened.openNotice().indexOf("ZX-DI16（") >= 0, "undone, the cause and its notice are back");
+		check(opened.apply(Undo) && opened.openNotice().indexOf("ZX-DI16（") >= 0, "undone, the cause and its notice are back");
 		opened.load("TZSEL/1\nmode=module\ncpu=ZX-DI16\nqty=ZX-DI08:1");
 		check(opened.openNotice() == "以下型号不在当前产品目录中，已忽略：ZX-DI16" && opened.change(s -> s.setQuantity(later.find("ZX-DI08"), 2))
 			&& opened.openNotice() == null, "a code left out is told while the selection is the one opened");

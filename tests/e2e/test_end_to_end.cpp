@@ -814,6 +814,7 @@ private slots:
             {"the save prompt of Ctrl+N, 取消", shortcut(Qt::Key_N), {escape}},
             {"打开: the save prompt's 否, then the open dialog cancelled", command(ID_MENU_FILE_OPEN), {button("否(&N)"), escape}},
             {"导出物料清单…, cancelled", command(ID_MENU_FILE_EXPORT_BOM), {escape}},
+            {"导出到工程软件…, cancelled", command(ID_MENU_FILE_EXPORT_AML), {escape}},
             {"打印…: the preview closed", shortcut(Qt::Key_P), {[](QWidget* preview) { preview->close(); }}},
             {"更新产品目录…: 取消 while it is fetched", command(ID_MENU_CATALOG_UPDATE), {button("取消")}},
             {"恢复随程序安装的产品目录: its box", command(ID_MENU_CATALOG_RESTORE), {escape}},

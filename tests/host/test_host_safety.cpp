@@ -1,8 +1,7 @@
 // The user's work is never lost to the player: events that arrive during a
 // movie call wait for the command, a stopped player is restarted and given
 // its selection back, a program killed with unsaved changes offers them at
-// the next start, a load that fails part-way ties the selection to no file,
-// and a file changed on disk is not overwritten without asking.
+// the next start, and a load that fails part-way ties the selection to no file.
 #include "HostTestSupport.h"
 
 #include "orvane/RecoveryStore.h"
@@ -71,7 +70,6 @@ private slots:
     void programKilledWithUnsavedWorkOffersItAtNextStart();
     void acceptedRestoreIsNotReplacedByTheCommandLineFile();
     void loadThatFailsPartWayTiesTheSelectionToNoFile();
-    void fileChangedBehindTheProgramsBackIsNotOverwrittenSilently();
 };
 
 void SafetyTest::modeChangeInsideLoadIsNotUndone()
@@ -292,30 +290,6 @@ void SafetyTest::loadThatFailsPartWayTiesTheSelectionToNoFile()
     FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
     QCOMPARE(host.dialogs->saveRequests.size(), 1u);
     QCOMPARE(ReadSelectionFile(first), std::string("A"));
-}
-
-void SafetyTest::fileChangedBehindTheProgramsBackIsNotOverwrittenSilently()
-{
-    HostHarness host;
-    const std::string path = host.AppFile("shared.zsr");
-    QVERIFY(WriteSelectionFile(path, "ours"));
-    auto window = host.StartReady({"orvane", path});
-    QTRY_COMPARE(window->FilePath(), path);
-    QVERIFY(WriteSelectionFile(path, "another program's"));
-
-    host.movie->saveText = "our change";
-    host.dialogs->boxAnswers = {MsgResult::No};
-    FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 1u);
-    QVERIFY(host.dialogs->boxes[0].text.starts_with("文件“" + path + "”在打开或上次保存之后已被其他程序修改。"));
-    QCOMPARE(ReadSelectionFile(path), std::string("another program's"));
-
-    // Answered yes, it is overwritten; from then on the file is ours again.
-    host.dialogs->boxAnswers = {MsgResult::Yes};
-    FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
-    QCOMPARE(ReadSelectionFile(path), std::string("our change"));
-    FindCommand(*window, ID_MENU_FILE_SAVE)->trigger();
-    QCOMPARE(host.dialogs->boxes.size(), 2u);
 }
 
 int main(int argc, char** argv)

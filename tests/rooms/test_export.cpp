@@ -38,6 +38,7 @@ class ExportTest : public QObject {
 private slots:
     void theChosenFileTypeGivesTheCaexVersion();
     void nothingIsWrittenWithoutABillACatalogueOrAFolder();
+    void anItemTheCatalogueLacksIsNamedAsLeftOut();
 };
 
 void ExportTest::theChosenFileTypeGivesTheCaexVersion()
@@ -88,6 +89,19 @@ void ExportTest::nothingIsWrittenWithoutABillACatalogueOrAFolder()
     QVERIFY(!noFolder.command.Export());
     QCOMPARE(noFolder.errors.size(), 1u);
     QVERIFY(noFolder.errors[0].starts_with("不能继续处理。(#2001)\n"));
+}
+
+void ExportTest::anItemTheCatalogueLacksIsNamedAsLeftOut()
+{
+    ExportRoom room;
+    room.bill.replace(0, 7, "TZBOM/4");
+    room.bill.insert(room.bill.find("\nsum"), "\nline\t5\t\tZX-DI32B\t\t2\t\t\nunknown\t5");
+    room.dialogs.saveAnswers = {room.File("a.aml")};
+    QVERIFY(room.command.Export());
+    QVERIFY(QFile::exists(QString::fromStdString(room.File("a.aml"))));
+    QCOMPARE(room.dialogs.boxes.size(), 1u);
+    QVERIFY(room.dialogs.boxes[0].text.find("未写入文件：ZX-DI32B ×2") != std::string::npos);
+    QVERIFY(ReadFileBytes(room.File("a.aml")).find("ZX-DI32B") == std::string::npos);
 }
 
 QTEST_MAIN(ExportTest)

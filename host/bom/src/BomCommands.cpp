@@ -32,7 +32,8 @@ constexpr const char* kExportFilter = "物料清单(*.xlsx)|*.xlsx|物料清单 
 
 bool IsCsvName(const std::string& path)
 {
-    return QFileInfo(QFile::decodeName(path.c_str())).suffix().compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
+    const QString suffix = QFileInfo(QFile::decodeName(path.c_str())).suffix();
+    return suffix.compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -55,7 +56,8 @@ std::optional<BomReport> BomCommands::FetchReport()
     }
     const std::optional<BillOfMaterials> bom = ParseBillOfMaterials(*text);
     if (!bom) {
-        m_window.showError("(#1007)");  // as every reply of the movie's that is not understood: shown, never recorded
+        // As every reply of the movie's that is not understood: shown, never recorded.
+        m_window.showError("(#1007)");
         return std::nullopt;
     }
     return PurchaseReport(*bom, QDate::currentDate().toString(Qt::ISODate).toStdString());
@@ -82,8 +84,9 @@ std::optional<std::string> BomCommands::WorkbookBytes(const BomReport& report)
     // own and then takes the road every file the program writes takes.
     const QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("bill.xlsx"));
-    const FileWriteResult made = folder.isValid() ? WriteBillOfMaterialsWorkbook(report, QFile::encodeName(path).toStdString())
-                                                  : FileWriteResult{};
+    const FileWriteResult made =
+        folder.isValid() ? WriteBillOfMaterialsWorkbook(report, QFile::encodeName(path).toStdString())
+                         : FileWriteResult{};
     QFile file(path);
     if (!made || !file.open(QIODevice::ReadOnly)) {
         ReportWriteFailure("BomCommands::Export()", "orvane::WriteBillOfMaterialsWorkbook()", made);
@@ -99,7 +102,8 @@ bool BomCommands::Export()
         return false;
     // Named after the selection file, so the bill is easily matched with it.
     const std::string filePath = m_window.filePath();
-    const std::string initialName = filePath.empty() ? std::string("物料清单.xlsx") : FileStem(filePath) + ".xlsx";
+    const std::string initialName =
+        filePath.empty() ? std::string("物料清单.xlsx") : FileStem(filePath) + ".xlsx";
     const std::optional<std::string> chosen =
         m_window.dialogs->GetSaveFileName(m_window.owner, kExportFilter, initialName, "xlsx");
     if (!chosen)
@@ -130,7 +134,8 @@ std::string BomCommands::DefaultPdfPath() const
     if (filePath.empty())
         return {};
     const QFileInfo file(QFile::decodeName(filePath.c_str()));
-    return QFile::encodeName(file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"))).toStdString();
+    const QString pdf = file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
+    return QFile::encodeName(pdf).toStdString();
 }
 
 bool BomCommands::Print()
@@ -159,12 +164,14 @@ bool BomCommands::Print()
     QTemporaryFile pdf;
     FileWriteResult printed{.written = true};
     const auto paint = [&](QPrinter& target) {
-        const bool toFile = target.paintEngine()->type() != QPaintEngine::Picture &&
-                            target.outputFormat() == QPrinter::PdfFormat && !target.outputFileName().isEmpty();
+        const bool toFile = target.paintEngine()->type() != QPaintEngine::Picture
+                            && target.outputFormat() == QPrinter::PdfFormat
+                            && !target.outputFileName().isEmpty();
         if (toFile) {
             pdfPath = QFile::encodeName(target.outputFileName()).toStdString();
             if (!pdf.isOpen() && !pdf.open()) {
-                printed = {.reasonText = pdf.errorString().toStdString()};  // the file made aside could not be
+                // The file made aside could not be.
+                printed = {.reasonText = pdf.errorString().toStdString()};
                 return;
             }
             target.setOutputFileName(pdf.fileName());

@@ -23,8 +23,8 @@ void BomNotice::Show(const QString& text)
         m_label = new QLabel(m_owner);
         m_label->setObjectName(QStringLiteral("bomNotice"));
         m_label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_label->setStyleSheet(QStringLiteral(
-            "QLabel { background: rgba(30, 38, 48, 220); color: white; border-radius: 6px; padding: 8px 16px; }"));
+        m_label->setStyleSheet(QStringLiteral("QLabel { background: rgba(30, 38, 48, 220); color: white; "
+                                              "border-radius: 6px; padding: 8px 16px; }"));
     }
     m_label->setText(text);
     m_label->adjustSize();

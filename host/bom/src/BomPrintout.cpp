@@ -35,7 +35,8 @@ qreal TextWidth(const QPrinter& printer)
 // separators. The header row is printed again on every page the table goes on to.
 QString TableHtml(const std::vector<std::string>& columns, const std::vector<BomRow>& rows)
 {
-    QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
+    QString html =
+        QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
     for (const std::string& column : columns)
         html += QStringLiteral("<th>%1</th>").arg(Escaped(column));
     html += QStringLiteral("</tr></thead>");
@@ -82,7 +83,8 @@ QString RackPicturesHtml(QTextDocument& document, const std::vector<BomRack>& ra
 
 }  // namespace
 
-bool PrintBillOfMaterials(QPrinter& printer, const BomReport& report, const QString& title, const QString& fileName)
+bool PrintBillOfMaterials(QPrinter& printer, const BomReport& report, const QString& title,
+                          const QString& fileName)
 {
     QTextDocument document;
     QString heading;
@@ -91,7 +93,8 @@ bool PrintBillOfMaterials(QPrinter& printer, const BomReport& report, const QStr
     QString html = QStringLiteral("<h2>%1</h2><p>物料清单　文件：%2<br>%3</p>")
                        .arg(title.toHtmlEscaped(), Escaped(fileName.toStdString()), heading);
     html += TableHtml(report.orderLines.columns, report.orderLines.rows);
-    html += QStringLiteral("<h3>工程数据</h3>") + TableHtml(report.engineering.columns, report.engineering.rows);
+    html += QStringLiteral("<h3>工程数据</h3>");
+    html += TableHtml(report.engineering.columns, report.engineering.rows);
     QString notes;
     for (const auto& [label, cell] : report.limits)
         notes += PairHtml(label, cell);
@@ -99,7 +102,8 @@ bool PrintBillOfMaterials(QPrinter& printer, const BomReport& report, const QStr
         notes += PairHtml("注意", BomCell{warning});
     html += QStringLiteral("<p>%1</p><h3>基板槽位</h3>").arg(notes);
     html += RackPicturesHtml(document, report.racks, TextWidth(printer));
-    if (std::any_of(report.racks.begin(), report.racks.end(), [](const BomRack& rack) { return !rack.pinnedSlots.empty(); }))
+    if (std::any_of(report.racks.begin(), report.racks.end(),
+                    [](const BomRack& rack) { return !rack.pinnedSlots.empty(); }))
         html += QStringLiteral("<p>%1</p>").arg(QString::fromUtf8(kPinnedMarkLegend));
     document.setHtml(html);
     // Printed unpaginated, the document is laid out on the printer's pages and each page numbered.

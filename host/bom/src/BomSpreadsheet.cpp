@@ -129,9 +129,10 @@ public:
             const bool total = r + 1 == table.rows.size();
             for (std::size_t column = 0; column < table.rows[r].size(); ++column) {
                 const BomCell& cell = table.rows[r][column];
-                written = (cell.text.empty() && !total ? true
-                                                       : Cell(lxw_row_t(row + 1 + r), lxw_col_t(column), cell, total, row + 1)) &&
-                          written;
+                written = (cell.text.empty() && !total
+                               ? true
+                               : Cell(lxw_row_t(row + 1 + r), lxw_col_t(column), cell, total, row + 1))
+                          && written;
             }
         }
         worksheet_freeze_panes(m_sheet, row + 1, 0);
@@ -148,8 +149,10 @@ public:
         lxw_datetime date{};
         if (cell.kind == BomCell::Kind::Date &&
             std::sscanf(cell.text.c_str(), "%4d-%2d-%2d", &date.year, &date.month, &date.day) == 3) {
-            lxw_format* format = NewBlockFormat(m_workbook, false, ("\"" + label + "：\"yyyy-mm-dd").c_str());
-            return Block(row, std::string(), format) && worksheet_write_datetime(m_sheet, row, 0, &date, format) == LXW_NO_ERROR;
+            const std::string dateFormat = "\"" + label + "：\"yyyy-mm-dd";
+            lxw_format* format = NewBlockFormat(m_workbook, false, dateFormat.c_str());
+            return Block(row, std::string(), format)
+                   && worksheet_write_datetime(m_sheet, row, 0, &date, format) == LXW_NO_ERROR;
         }
         return Block(row, label + "：" + ShownText(cell), m_formats.block);
     }
@@ -162,8 +165,9 @@ public:
         const double lines = std::ceil(DisplayWidth(shown) * kWrapAllowance / tableWidth);
         if (lines > 1)
             worksheet_set_row(m_sheet, row, kLineHeight * lines, nullptr);
-        return worksheet_merge_range(m_sheet, row, 0, row, lxw_col_t(m_widths.size() - 1), shown.c_str(), format) ==
-               LXW_NO_ERROR;
+        return worksheet_merge_range(m_sheet, row, 0, row, lxw_col_t(m_widths.size() - 1), shown.c_str(),
+                                     format)
+               == LXW_NO_ERROR;
     }
 
 private:
@@ -171,7 +175,8 @@ private:
     {
         const std::string shown = SpreadsheetSafeText(text, TextOutlet::Shown);
         Widen(column, DisplayWidth(shown));
-        return shown.empty() || worksheet_write_string(m_sheet, row, column, shown.c_str(), format) == LXW_NO_ERROR;
+        return shown.empty()
+               || worksheet_write_string(m_sheet, row, column, shown.c_str(), format) == LXW_NO_ERROR;
     }
 
     // A figure as a number, a total as its formula with the movie's figure as
@@ -181,12 +186,14 @@ private:
         if (cell.kind != BomCell::Kind::Count && cell.kind != BomCell::Kind::Money)
             return Text(row, column, cell.text, total ? m_formats.total : nullptr);
         Widen(column, DisplayWidth(ShownText(cell)) + (cell.kind == BomCell::Kind::Money ? 2 : 0));
-        lxw_format* format = cell.kind == BomCell::Kind::Money ? (total ? m_formats.totalMoney : m_formats.money)
-                                                               : (total ? m_formats.totalCount : m_formats.count);
+        lxw_format* format = cell.kind == BomCell::Kind::Money
+                                 ? (total ? m_formats.totalMoney : m_formats.money)
+                                 : (total ? m_formats.totalCount : m_formats.count);
         const std::string formula = FormulaText(cell, row, column, firstRow);
-        return (formula.empty() ? worksheet_write_number(m_sheet, row, column, cell.number, format)
-                                : worksheet_write_formula_num(m_sheet, row, column, formula.c_str(), format, cell.number)) ==
-               LXW_NO_ERROR;
+        return (formula.empty()
+                    ? worksheet_write_number(m_sheet, row, column, cell.number, format)
+                    : worksheet_write_formula_num(m_sheet, row, column, formula.c_str(), format, cell.number))
+               == LXW_NO_ERROR;
     }
 
     void Widen(lxw_col_t column, double width)

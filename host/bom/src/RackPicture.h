@@ -14,7 +14,8 @@ namespace orvane {
 inline constexpr int kRackPictureScale = 3;
 
 // What the blue corner means, said under the pictures.
-inline constexpr const char* kPinnedMarkLegend = "槽位右上角的蓝色三角：该模块固定在此基板上。";
+inline constexpr const char* kPinnedMarkLegend =
+    "槽位右上角的蓝色三角：该模块固定在此基板上。";
 
 [[nodiscard]] QImage DrawRackPicture(const BomRack& rack);
 

@@ -46,7 +46,8 @@ void CatalogCommands::ServeChosenCatalog(const std::string& programFolder)
     m_servedBytes = choice.bytes;
     m_window.serveCatalog(choice.bytes);
     if (!choice.problem.empty()) {
-        REPORT_ERROR(g_ErrorLog, 0, "CatalogCommands::ServeChosenCatalog()", "orvane::ChooseCatalog()", choice.problem);
+        REPORT_ERROR(g_ErrorLog, 0, "CatalogCommands::ServeChosenCatalog()", "orvane::ChooseCatalog()",
+                     choice.problem);
         Tell(choice.problem, MsgIcon::Exclamation);
     }
 }
@@ -55,14 +56,16 @@ CatalogUpdate CatalogCommands::FetchWithProgress()
 {
     auto state = std::make_shared<FetchState>();
     std::jthread fetch([state, places = m_places](std::stop_token stop) {
-        state->update = FetchCatalogUpdate(places, {}, stop, [&state](std::uint64_t received, std::uint64_t expected) {
-            state->received = received;
-            state->expected = expected;
-        });
+        state->update =
+            FetchCatalogUpdate(places, {}, stop, [&state](std::uint64_t received, std::uint64_t expected) {
+                state->received = received;
+                state->expected = expected;
+            });
         state->done = true;
     });
 
-    QProgressDialog progress(QStringLiteral("正在获取产品目录更新…"), QStringLiteral("取消"), 0, 0, m_window.owner);
+    QProgressDialog progress(QStringLiteral("正在获取产品目录更新…"), QStringLiteral("取消"),
+                             0, 0, m_window.owner);
     progress.setWindowTitle(QString::fromUtf8(kCaption));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
@@ -92,9 +95,11 @@ void CatalogCommands::Update()
     if (update.Accepted())
         update = InstallCatalogUpdate(m_places, std::move(update));
     if (!update.Accepted()) {
-        REPORT_ERROR(g_ErrorLog, 0, "CatalogCommands::Update()", "orvane::FetchCatalogUpdate()", update.detail);
-        return Tell(update.message, update.outcome == CatalogUpdateOutcome::NotInstalled ? MsgIcon::Error
-                                                                                        : MsgIcon::Exclamation);
+        REPORT_ERROR(g_ErrorLog, 0, "CatalogCommands::Update()", "orvane::FetchCatalogUpdate()",
+                     update.detail);
+        return Tell(update.message, update.outcome == CatalogUpdateOutcome::NotInstalled
+                                        ? MsgIcon::Error
+                                        : MsgIcon::Exclamation);
     }
     m_window.serveCatalog(update.catalogBytes);
     CatalogSummaryDialog summary(update.message + "\n\n" + kNextStart, update.changes, m_window.owner);
@@ -105,12 +110,16 @@ void CatalogCommands::RestoreShipped()
 {
     const bool hadUpdate = ChooseCatalog(m_places).userCopy;
     if (const int systemError = RestoreShippedCatalog(m_places.dataFolder); systemError != 0) {
-        const std::string text = "无法删除“" + m_places.dataFolder + "”中已安装的产品目录更新。\n" + SystemErrorReason(systemError);
-        REPORT_ERROR(g_ErrorLog, systemError, "CatalogCommands::RestoreShipped()", "orvane::RestoreShippedCatalog()", text);
+        const std::string text = "无法删除“" + m_places.dataFolder
+                                 + "”中已安装的产品目录更新。\n"
+                                 + SystemErrorReason(systemError);
+        REPORT_ERROR(g_ErrorLog, systemError, "CatalogCommands::RestoreShipped()",
+                     "orvane::RestoreShippedCatalog()", text);
         return Tell(text, MsgIcon::Error);
     }
     m_window.serveCatalog(ChooseCatalog(m_places).bytes);
-    Tell(hadUpdate ? std::string("已恢复随程序安装的产品目录。") + kNextStart : "正在使用的已是随程序安装的产品目录。",
+    Tell(hadUpdate ? std::string("已恢复随程序安装的产品目录。") + kNextStart
+                   : "正在使用的已是随程序安装的产品目录。",
          MsgIcon::Information);
 }
 

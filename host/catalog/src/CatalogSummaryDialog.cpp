@@ -30,7 +30,8 @@ qreal ColumnWidth(const QString& list, const QFontMetricsF& metrics)
 
 }  // namespace
 
-CatalogSummaryDialog::CatalogSummaryDialog(const std::string& summary, const CatalogChanges& changes, QWidget* parent)
+CatalogSummaryDialog::CatalogSummaryDialog(const std::string& summary, const CatalogChanges& changes,
+                                           QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("catalogSummary"));
@@ -45,12 +46,14 @@ CatalogSummaryDialog::CatalogSummaryDialog(const std::string& summary, const Cat
     list->setLineWrapMode(QPlainTextEdit::NoWrap);
     list->setTabStopDistance(ColumnWidth(list->toPlainText(), QFontMetricsF(list->font())));
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* copy = buttons->addButton(QStringLiteral("复制完整清单"), QDialogButtonBox::ActionRole);
+    QPushButton* copy =
+        buttons->addButton(QStringLiteral("复制完整清单"), QDialogButtonBox::ActionRole);
     copy->setObjectName(QStringLiteral("copyList"));
     buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    connect(copy, &QPushButton::clicked, this, [copied = ChangeListText(changes, TextOutlet::SpreadsheetInput)] {
-        QGuiApplication::clipboard()->setText(QString::fromStdString(copied));
-    });
+    connect(copy, &QPushButton::clicked, this,
+            [copied = ChangeListText(changes, TextOutlet::SpreadsheetInput)] {
+                QGuiApplication::clipboard()->setText(QString::fromStdString(copied));
+            });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);

@@ -16,7 +16,8 @@ namespace orvane {
 class CatalogSummaryDialog : public QDialog {
     Q_OBJECT
 public:
-    CatalogSummaryDialog(const std::string& summary, const CatalogChanges& changes, QWidget* parent = nullptr);
+    CatalogSummaryDialog(const std::string& summary, const CatalogChanges& changes,
+                         QWidget* parent = nullptr);
 };
 
 }  // namespace orvane

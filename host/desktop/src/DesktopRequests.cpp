@@ -28,7 +28,8 @@ std::optional<std::string> LocalPathBytes(const QUrl& url)
 
 }  // namespace
 
-DesktopRequests::DesktopRequests(Window window, QObject* parent) : QObject(parent), m_window(std::move(window))
+DesktopRequests::DesktopRequests(Window window, QObject* parent)
+    : QObject(parent), m_window(std::move(window))
 {
     setObjectName(QStringLiteral("desktopRequests"));
     m_window.window->setAcceptDrops(true);

@@ -8,7 +8,8 @@
 
 namespace orvane {
 
-WindowMenu::WindowMenu(Window window) : QObject(window.window), m_window(std::move(window)), m_menu(new QMenu(m_window.window))
+WindowMenu::WindowMenu(Window window)
+    : QObject(window.window), m_window(std::move(window)), m_menu(new QMenu(m_window.window))
 {
     QWidget* const owner = m_window.window;
     m_menu->setObjectName(QStringLiteral("windowMenu"));
@@ -26,10 +27,12 @@ WindowMenu::WindowMenu(Window window) : QObject(window.window), m_window(std::mo
         m_menu->addAction(QString::fromStdString(about), this, [this] { m_window.about(); });
     }
     m_menu->addAction(m_window.versionCheck);
-    connect(m_menu, &QMenu::aboutToShow, this, [owner, restore] { restore->setEnabled(owner->isMinimized()); });
+    connect(m_menu, &QMenu::aboutToShow, this,
+            [owner, restore] { restore->setEnabled(owner->isMinimized()); });
 
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), owner);
-    connect(shortcut, &QShortcut::activated, this, [this, owner] { m_menu->popup(owner->mapToGlobal(QPoint(0, 0))); });
+    connect(shortcut, &QShortcut::activated, this,
+            [this, owner] { m_menu->popup(owner->mapToGlobal(QPoint(0, 0))); });
 }
 
 void WindowMenu::AttachTo(QWidget* widget)

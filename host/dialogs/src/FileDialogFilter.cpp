@@ -13,8 +13,9 @@ QStringList FileDialogFilters(const std::string& pipeFilter)
             break;  // the "||" that ends the list
         // QFileDialog reads the patterns from the last parentheses.
         const QString ownPatterns = QStringLiteral("(%1)").arg(pattern);
-        filters << (description.endsWith(ownPatterns) ? description
-                                                      : QStringLiteral("%1 %2").arg(description, ownPatterns));
+        filters << (description.endsWith(ownPatterns)
+                        ? description
+                        : QStringLiteral("%1 %2").arg(description, ownPatterns));
     }
     return filters;
 }

@@ -52,7 +52,8 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog)
 bool QtUserDialogs::InstallQtTranslations(QCoreApplication& application)
 {
     auto* translator = new QTranslator(&application);
-    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return false;
     }
@@ -103,9 +104,9 @@ std::optional<std::string> QtUserDialogs::GetSaveFileName(QWidget* owner, const 
     return chosen ? std::optional(chosen->first) : std::nullopt;
 }
 
-std::optional<std::pair<std::string, int>> QtUserDialogs::GetSaveFileNameAndType(QWidget* owner, const std::string& filter,
-                                                                                 const std::string& initialName,
-                                                                                 const std::string& defaultSuffix)
+std::optional<std::pair<std::string, int>> QtUserDialogs::GetSaveFileNameAndType(
+    QWidget* owner, const std::string& filter, const std::string& initialName,
+    const std::string& defaultSuffix)
 {
     QFileDialog dialog(owner);
     dialog.setProxyModel(new FileDialogModel(m_headerPicture));
@@ -115,7 +116,8 @@ std::optional<std::pair<std::string, int>> QtUserDialogs::GetSaveFileNameAndType
     dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
     // Of several file types, a name typed without one gets the type of the filter chosen.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        const QString suffix = QFileInfo(filter.section(QLatin1Char('('), -1).section(QLatin1Char(')'), 0, 0)).suffix();
+        const QString suffix =
+            QFileInfo(filter.section(QLatin1Char('('), -1).section(QLatin1Char(')'), 0, 0)).suffix();
         if (!suffix.isEmpty())
             dialog.setDefaultSuffix(suffix);
     });
@@ -124,17 +126,20 @@ std::optional<std::pair<std::string, int>> QtUserDialogs::GetSaveFileNameAndType
     const std::optional<std::string> path = RunFileDialog(dialog);
     if (!path)
         return std::nullopt;
-    return std::pair(*path, int(std::max(qsizetype(0), dialog.nameFilters().indexOf(dialog.selectedNameFilter()))));
+    return std::pair(*path,
+                     int(std::max(qsizetype(0), dialog.nameFilters().indexOf(dialog.selectedNameFilter()))));
 }
 
 int QtUserDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
 
 void QtUserDialogs::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
 
-bool QtUserDialogs::PreviewAndPrint(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint)
+bool QtUserDialogs::PreviewAndPrint(QWidget* owner, QPrinter& printer,
+                                    const std::function<void(QPrinter&)>& paint)
 {
     QPrintPreviewDialog dialog(&printer, owner);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&paint](QPrinter* target) { paint(*target); });
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
+                     [&paint](QPrinter* target) { paint(*target); });
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -14,7 +14,10 @@ std::optional<FileIdentity> FileIdentity::Of(const std::string& path)
 
 namespace {
 
-bool SameTime(const std::timespec& a, const std::timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+bool SameTime(const std::timespec& a, const std::timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
 
 }  // namespace
 

@@ -14,13 +14,25 @@ namespace orvane {
 
 namespace {
 
+constexpr char kCaption[] = "导出到工程软件";
+
 // The edition 1 file the engineering tools' own hardware exports write comes first.
 constexpr const char* kFilter = "AutomationML CAEX 2.15(*.aml)|*.aml|AutomationML CAEX 3.0(*.aml)|*.aml||";
 
+// The order lines the catalogue in use lacks ("ZX-DI32B ×2、…"): they take no slot, so no rack holds them.
+std::string UnknownLines(const BillOfMaterials& bom)
+{
+    std::string named;
+    for (const BomLine& line : bom.lines)
+        if (line.unknown)
+            named += (named.empty() ? "" : "、") + line.partNumber + " ×" + std::to_string(line.quantity);
+    return named;
+}
+
 }  // namespace
 
-AmlExportResult ExportAutomationMl(const std::string& path, const BillOfMaterials& bom, std::string_view catalogBytes,
-                                   CaexVersion version)
+AmlExportResult ExportAutomationMl(const std::string& path, const BillOfMaterials& bom,
+                                   std::string_view catalogBytes, CaexVersion version)
 {
     const CatalogReading catalog = ReadCatalog(catalogBytes);
     if (!catalog)
@@ -45,24 +57,30 @@ bool AmlExportCommand::Export()
     }
     const std::optional<BillOfMaterials> bom = ParseBillOfMaterials(*text);
     if (!bom) {
-        m_window.showError("(#1007)");  // as every reply of the movie's that is not understood: shown, never recorded
+        // As every reply of the movie's that is not understood: shown, never recorded.
+        m_window.showError("(#1007)");
         return false;
     }
     // Named after the selection file, so the export is easily matched with it.
     const std::string filePath = m_window.filePath();
-    const std::string initialName = (filePath.empty() ? std::string("硬件配置") : FileStem(filePath)) + ".aml";
+    const std::string initialName =
+        (filePath.empty() ? std::string("硬件配置") : FileStem(filePath)) + ".aml";
     const auto chosen = m_window.dialogs->GetSaveFileNameAndType(m_window.owner, kFilter, initialName, "aml");
     if (!chosen)
         return false;
     const AmlExportResult result =
-        ExportAutomationMl(chosen->first, *bom, m_window.catalogBytes(), chosen->second == 1 ? CaexVersion::V3_0 : CaexVersion::V2_15);
+        ExportAutomationMl(chosen->first, *bom, m_window.catalogBytes(),
+                           chosen->second == 1 ? CaexVersion::V3_0 : CaexVersion::V2_15);
     if (!result.refusal.empty()) {
         REPORT_ERROR(g_ErrorLog, 0, "AmlExportCommand::Export()", "orvane::ReadCatalog()", result.refusal);
         m_window.showError(result.refusal);
     } else if (!result) {
-        REPORT_ERROR(g_ErrorLog, result.write.systemError, "AmlExportCommand::Export()", "orvane::WriteAutomationMl()",
-                            MakeErrorText("(#2001)"));
+        REPORT_ERROR(g_ErrorLog, result.write.systemError, "AmlExportCommand::Export()",
+                     "orvane::WriteAutomationMl()", MakeErrorText("(#2001)"));
         m_window.showError(FileWriteFailureText(result.write));
+    } else if (const std::string left = UnknownLines(*bom); !left.empty()) {
+        m_window.dialogs->MessageBox(m_window.owner, "已导出。以下项目现用产品目录中没有，其位置和 I/O 点不明，未写入文件：" + left,
+                                     kCaption, MsgButtons::Ok, MsgIcon::Information);
     }
     return bool(result);
 }

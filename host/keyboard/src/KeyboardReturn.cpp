@@ -16,7 +16,8 @@ KeyboardReturn::KeyboardReturn(Window window, QObject* parent) : QObject(parent)
 void KeyboardReturn::Watch(QMenu* menu)
 {
     // Queued: the menu bar takes the keyboard only once the menu has gone.
-    connect(menu, &QMenu::aboutToHide, this, [this] { QTimer::singleShot(0, this, &KeyboardReturn::MenuClosed); });
+    connect(menu, &QMenu::aboutToHide, this,
+            [this] { QTimer::singleShot(0, this, &KeyboardReturn::MenuClosed); });
 }
 
 void KeyboardReturn::MenuClosed()

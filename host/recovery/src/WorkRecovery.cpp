@@ -113,8 +113,8 @@ void WorkRecovery::PlayerStopped()
     const auto now = std::chrono::steady_clock::now();
     std::erase_if(m_restarts, [&](auto at) { return now - at > kPlayerRestartSpan; });
     const auto tell = [this](unsigned id) {
-        m_window.dialogs->MessageBox(m_window.owner, LoadResString(id), LoadResString(IDS_ERR_CAPTION), MsgButtons::Ok,
-                                     MsgIcon::Error);
+        m_window.dialogs->MessageBox(m_window.owner, LoadResString(id), LoadResString(IDS_ERR_CAPTION),
+                                     MsgButtons::Ok, MsgIcon::Error);
     };
     if (m_restarts.size() >= kMaxPlayerRestarts) {
         m_gaveUp = true;

@@ -55,8 +55,8 @@ std::optional<UpdateCheckWork> WaitForUpdateCheck(UpdateCheckWorker& worker, std
     return worker.WaitFor(std::chrono::milliseconds(0));
 }
 
-std::optional<UpdateCheckWork> RunUpdateCheck(UpdateCheckWorker::Procedure procedure, std::chrono::milliseconds limit,
-                                              QWidget* owner)
+std::optional<UpdateCheckWork> RunUpdateCheck(UpdateCheckWorker::Procedure procedure,
+                                              std::chrono::milliseconds limit, QWidget* owner)
 {
     std::optional<UpdateCheckWorker> worker;
     try {

@@ -55,4 +55,27 @@ enum abstract ModuleKind(String) to String {
 			case Accessory: "附件";
 		}
 	}
+
+	/** The short tag of an I/O kind, in the selection text (`need=DI:…`) and on the screen ("DI 3 件"). */
+	public var tag(get, never):String;
+
+	function get_tag():String {
+		return switch (cast this : ModuleKind) {
+			case DigitalIn: "DI";
+			case DigitalOut: "DO";
+			case AnalogIn: "AI";
+			case AnalogOut: "AO";
+			default: this;
+		}
+	}
+
+	/** What the − and + of a kind's required points step by: digital points come eight to a group, analogue channels one by one. */
+	public var pointsStep(get, never):Int;
+
+	function get_pointsStep():Int {
+		return switch (cast this : ModuleKind) {
+			case DigitalIn | DigitalOut: 8;
+			default: 1;
+		}
+	}
 }

@@ -1,5 +1,7 @@
 package orvane.model;
 
+import orvane.model.StatusLine.StatusKind;
+
 /** A choice list as the screen shows it: whether it is shown, its title and the item chosen in it. */
 typedef ChoiceState = {kind:ModuleKind, shown:Bool, title:String, chosen:Null<CatalogItem>};
 
@@ -13,6 +15,22 @@ class ScreenState {
 	public final canUndo:Bool;
 	public final canRedo:Bool;
 	public final mode:SelectionMode;
+	/** What is asked before switching to the other mode; null when the switch goes at once. */
+	public final switchQuestion:Null<Question>;
+	/** By I/O need, each kind's figures and what is kept from the user's choice; null by module. */
+	public final need:Null<NeedFigures>;
+	/** Each module's quantity by hand, by code (none: 0). */
+	final quantities:Map<String, Int>;
+	/** The slot pieces in order, each with the rack it is pinned to ("移到…" asks from here). */
+	public final pieces:Array<SlotPiece>;
+	public final project:ProjectData;
+	/**
+		The status line's message, on its left: the message of the last action, then the notices;
+		apart from it and after it the reserve warning, then the limits with their remedies.
+	**/
+	public final statusMessage:String;
+	/** How the message reads: a failure of the last action, else a notice (or a plain note). */
+	public final statusKind:StatusKind;
 	/** CPU, power supply, base and expansion base: the power supply and bases those of the rack shown. */
 	public final choices:Array<ChoiceState>;
 	public final rackShown:Int;
@@ -53,6 +71,11 @@ class ScreenState {
 		canUndo = editor.canUndo();
 		canRedo = editor.canRedo();
 		mode = selection.mode;
+		switchQuestion = Questions.modeSwitch(selection, mode == ByModule ? ByIoNeed : ByModule);
+		need = mode == ByIoNeed ? new NeedFigures(selection, catalog, plan.planned.length) : null;
+		pieces = plan.pieces;
+		project = selection.project;
+		quantities = [for (item in catalog.items) if (selection.quantityOf(item) > 0) item.code => selection.quantityOf(item)];
 		rackShown = editor.shownRack();
 		racks = plan.rackCount() - 1;
 		firstPlanned = plan.rackCount() - plan.planned.length;
@@ -83,6 +106,13 @@ class ScreenState {
 			editor.openNotice()
 		].filter(text -> text != null);
 		notices = told.length == 0 ? null : told.join("；");
+		statusMessage = [editor.status.text, notices].filter(text -> text != null && text != "").join("；");
+		statusKind = editor.status.text == "" ? Notice : editor.status.kind;
+	}
+
+	public function quantityOf(item:CatalogItem):Int {
+		final quantity = quantities[item.code];
+		return quantity == null ? 0 : quantity;
 	}
 
 	/** A choice list; one whose choice the catalogue lacks (and so the list has no row of) names it, marked, in its title. */

@@ -25,6 +25,8 @@ class SelectionEditor {
 	var held = false;
 	final announcer:SelectionAnnouncer;
 	final onModeChange:() -> Void;
+	/** The message of the last action the screen shows (a text that could not be read, until the next change). */
+	public final status = new StatusLine();
 
 	/** `onUserChange`: the selection text after a change by the user; `onModeChange`: such a change switched the mode. */
 	public function new(catalog:Catalog, onUserChange:String -> Void, onModeChange:() -> Void) {
@@ -35,6 +37,11 @@ class SelectionEditor {
 
 	public function text():String {
 		return SelectionFormat.write(selection, catalog);
+	}
+
+	/** The bill of materials for the host (BomFormat); "" while nothing is selected. */
+	public function bomText():String {
+		return BomFormat.write(selection, catalog);
 	}
 
 	public function canUndo():Bool {
@@ -48,6 +55,44 @@ class SelectionEditor {
 	/** A dialog opened over the screen (`true`) or closed: while one is open, no change, undo or redo is made. */
 	public function hold(dialogOpen:Bool):Void {
 		held = dialogOpen;
+	}
+
+	/**
+		Makes what the user asked on the screen, one step to undo; returns whether the selection
+		changed. Counts typed in a field come under the field's `mergeKey` (QuantityStepper), so the
+		steps of one typing are undone as one. Once the selection really changed, a failure shown in
+		the status line goes.
+	**/
+	public function apply(action:SelectionAction, ?mergeKey:String):Bool {
+		final changed = switch (action) {
+			case Choose(item): choose(item);
+			case ClearChoice(kind): clearChoice(kind);
+			case SetQuantity(item, quantity): change(s -> s.setQuantity(item, quantity), mergeKey);
+			case SetRequired(kind, points): change(s -> s.setRequired(kind, points), mergeKey);
+			case SetPick(item): change(s -> s.setPlannerPick(item));
+			case ReplanAll: change(s -> s.replanAll(catalog));
+			case ShowRack(index):
+				showRack(index);
+				false;
+			case AddRack: addRack();
+			case RemoveShownRack: removeShownRack();
+			case MoveSlotPiece(index, direction): change(s -> s.moveSlotPiece(index, direction, catalog));
+			case PinPiece(index, rack): pin(index, rack);
+			case SetReserve(reserve): change(s -> s.reserve = reserve);
+			case SetEnclosure(enclosure): change(s -> s.enclosure = enclosure);
+			case SetProject(values): change(s -> {
+					for (key => text in values)
+						s.setProject(key, text);
+				});
+			case SwitchMode(mode): change(s -> s.switchMode(mode, catalog));
+			case ApplyRemedy(remedy): change(remedy.apply);
+			case ReplaceUnknown: change(s -> s.replaceUnknown(catalog));
+			case Undo: undo();
+			case Redo: redo();
+		}
+		if (changed)
+			status.selectionChanged();
+		return changed;
 	}
 
 	/**
@@ -102,12 +147,12 @@ class SelectionEditor {
 		return rackShown;
 	}
 
-	public function showRack(index:Int):Void {
+	function showRack(index:Int):Void {
 		rackShown = index;
 	}
 
 	/** Chooses an item from a choice list: the CPU and main base for the main rack, the others for the rack shown. */
-	public function choose(item:CatalogItem):Bool {
+	function choose(item:CatalogItem):Bool {
 		final rack = rackFor(item.kind);
 		final system = plan();
 		return change(s -> {
@@ -116,7 +161,7 @@ class SelectionEditor {
 		});
 	}
 
-	public function clearChoice(kind:ModuleKind):Bool {
+	function clearChoice(kind:ModuleKind):Bool {
 		final rack = rackFor(kind);
 		final system = plan();
 		return change(s -> {
@@ -126,7 +171,7 @@ class SelectionEditor {
 	}
 
 	/** Adds an expansion rack when the CPU drives one more, and shows it at once, so its power supply and base are chosen next. */
-	public function addRack():Bool {
+	function addRack():Bool {
 		if (!selection.canAddRack(catalog) || !change(s -> s.addRack()))
 			return false;
 		rackShown = selection.racks.length;
@@ -134,36 +179,51 @@ class SelectionEditor {
 	}
 
 	/** Removes the rack shown when it is one of the selection's own (the planner's follow the I/O need). */
-	public function removeShownRack():Bool {
+	function removeShownRack():Bool {
 		final index = shownRack();
 		return !plan().isPlanned(index) && change(s -> s.removeRack(index));
+	}
+
+	/** Pins piece `index` to `rack` (or lets it go back to the automatic fill) and shows the rack it now stands in. */
+	function pin(index:Int, rack:Int):Bool {
+		if (!change(s -> s.pinPiece(index, rack, catalog)))
+			return false;
+		rackShown = plan().fill.rackOf[index];
+		return true;
 	}
 
 	function rackFor(kind:ModuleKind):Int {
 		return kind == Cpu || kind == Base ? 0 : shownRack();
 	}
 
-	public function undo():Bool {
+	function undo():Bool {
 		return !held && restore(history.undo(selection));
 	}
 
-	public function redo():Bool {
+	function redo():Bool {
 		return !held && restore(history.redo(selection));
 	}
 
-	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
-	public function load(text:String):ParseResult<SelectionReadResult> {
-		final result = SelectionFormat.read(text, inUse);
-		if (result.value != null) {
-			hostSets(result.value.selection, result.value.catalog);
-			opened = result.value;
+	/**
+		Replaces the selection with one read from text; a text that cannot be read (or none) changes
+		nothing, and the status line says why until the next change.
+	**/
+	public function load(text:Null<String>):ParseResult<SelectionReadResult> {
+		final result = text == null ? ParseResult.failure("数据为空") : SelectionFormat.read(text, inUse);
+		if (result.value == null) {
+			status.show("无法读取选型数据：" + result.error + "。当前选型保持不变。", Failure);
+			return result;
 		}
+		hostSets(result.value.selection, result.value.catalog);
+		opened = result.value;
+		status.clear();
 		return result;
 	}
 
 	public function startNew():Void {
 		hostSets(new Selection(), inUse);
 		opened = null;
+		status.clear();
 	}
 
 	/** What the open of the selection told the user, as far as it still holds (SelectionReadResult.notice); null when nothing does. */

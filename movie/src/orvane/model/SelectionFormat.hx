@@ -47,12 +47,6 @@ class SelectionFormat {
 	/** More pieces than any selection can hold (quantities and planned modules have limits); a longer order is damaged. */
 	static inline final MAX_ORDER_PIECES = 100000;
 	static inline final BYTE_ORDER_MARK = "\u{FEFF}";
-	static final kindTags:Array<{tag:String, kind:ModuleKind}> = [
-		{tag: "DI", kind: DigitalIn},
-		{tag: "DO", kind: DigitalOut},
-		{tag: "AI", kind: AnalogIn},
-		{tag: "AO", kind: AnalogOut}
-	];
 	static final countPattern = ~/^[0-9]{1,4}$/;
 	static final rackPattern = ~/^[0-7]$/;
 	/** An item code as the catalogue allows it: only such a code is kept when the catalogue no longer has it. */
@@ -87,11 +81,11 @@ class SelectionFormat {
 		if (version5)
 			lines.push("cabinet=" + selection.enclosure.write());
 		if (selection.mode == ByIoNeed) {
-			lines.push("need=" + [for (t in kindTags) t.tag + ":" + selection.requiredPoints.of(t.kind)].join(","));
+			lines.push("need=" + [for (kind in ModuleKind.plannedIo) kind.tag + ":" + selection.requiredPoints.of(kind)].join(","));
 			final picks = [
-				for (t in kindTags) {
-					final pick = selection.plannerPick(t.kind, catalog);
-					if (pick != null) t.tag + ":" + pick.code;
+				for (kind in ModuleKind.plannedIo) {
+					final pick = selection.plannerPick(kind, catalog);
+					if (pick != null) kind.tag + ":" + pick.code;
 				}
 			];
 			if (picks.length > 0)
@@ -263,13 +257,14 @@ class SelectionFormat {
 		if (text == null)
 			return "缺少 I/O 需求";
 		final entries = text.split(",");
-		if (entries.length != kindTags.length)
+		final kinds = ModuleKind.plannedIo;
+		if (entries.length != kinds.length)
 			return "I/O 需求格式错误";
-		for (i in 0...kindTags.length) {
+		for (i in 0...kinds.length) {
 			final pair = entries[i].split(":");
-			if (pair.length != 2 || pair[0] != kindTags[i].tag || !countPattern.match(pair[1]))
+			if (pair.length != 2 || pair[0] != kinds[i].tag || !countPattern.match(pair[1]))
 				return "I/O 需求格式错误";
-			selection.setRequired(kindTags[i].kind, Std.parseInt(pair[1]));
+			selection.setRequired(kinds[i], Std.parseInt(pair[1]));
 		}
 		return null;
 	}
@@ -281,12 +276,11 @@ class SelectionFormat {
 		final seen:Map<String, Bool> = [];
 		for (entry in text.split(",")) {
 			final pair = entry.split(":");
-			final tag = kindTags.filter(t -> t.tag == pair[0]);
+			final tag = ModuleKind.plannedIo.filter(kind -> kind.tag == pair[0]);
 			if (pair.length != 2 || tag.length != 1 || seen.exists(pair[0]))
 				return "模块偏好格式错误";
 			seen[pair[0]] = true;
-			final item = catalog.find(pair[1]) == null && codePattern.match(pair[1]) ? catalog.keepGone(pair[1], tag[0].kind) : catalog.findOfKind(pair[1],
-				tag[0].kind);
+			final item = catalog.find(pair[1]) == null && codePattern.match(pair[1]) ? catalog.keepGone(pair[1], tag[0]) : catalog.findOfKind(pair[1], tag[0]);
 			if (item == null)
 				dropped.push(pair[1]);
 			else

@@ -1,6 +1,7 @@
 package orvane.ui;
 
 import flash.text.TextField;
+import orvane.model.Question;
 
 /**
 	A question with a button that goes ahead and one that cancels (the screen sends Esc here
@@ -33,18 +34,18 @@ class ConfirmDialog extends ModalDialog {
 	}
 
 	/**
-		Asks; `onProceed` runs only if the user goes ahead (no such button when `proceedLabel` is
-		null), `onCancel` only if the user cancels (the button `cancelLabel`, "取消" by default, or Esc).
-		A question that names its cancel button starts with the focus there.
+		Asks; `onProceed` runs only if the user goes ahead (no such button when the question names
+		none), `onCancel` only if the user cancels (the button the question names, "取消" by
+		default, or Esc). A question that names its cancel button starts with the focus there.
 	**/
-	public function ask(heading:String, text:String, proceedLabel:Null<String>, onProceed:() -> Void, ?cancelLabel:String, ?onCancel:() -> Void):Void {
-		title.text = heading;
-		body.text = text;
-		proceed.visible = proceedLabel != null;
-		if (proceedLabel != null)
-			proceed.setText(proceedLabel);
-		cancel.setText(cancelLabel == null ? "取消" : cancelLabel);
-		startOnCancel = cancelLabel != null;
+	public function ask(question:Question, onProceed:() -> Void, ?onCancel:() -> Void):Void {
+		title.text = question.heading;
+		body.text = question.text;
+		proceed.visible = question.proceed != null;
+		if (question.proceed != null)
+			proceed.setText(question.proceed);
+		cancel.setText(question.keep == null ? "取消" : question.keep);
+		startOnCancel = question.keep != null;
 		this.onProceed = onProceed;
 		this.onCancel = onCancel;
 		open(area);

@@ -10,7 +10,7 @@ import orvane.model.Catalog;
 import orvane.model.CatalogItem;
 import orvane.model.ModuleFilter;
 import orvane.model.ModuleKind;
-import orvane.model.Selection;
+import orvane.model.ScreenState;
 
 /**
 	Selection by module: one tab per module category, each module with a quantity stepper, and a
@@ -64,10 +64,10 @@ class ModulePanel extends Panel {
 		showKind(DigitalIn);
 	}
 
-	public function showSelection(selection:Selection):Void {
+	public function showQuantities(state:ScreenState):Void {
 		for (rows in rowsByKind)
 			for (row in rows)
-				row.showQuantity(selection.quantityOf(row.item));
+				row.showQuantity(state.quantityOf(row.item));
 	}
 
 	/** The filter field, the tabs and the shown list, one keyboard area each. */

@@ -4,9 +4,9 @@ import flash.display.InteractiveObject;
 import flash.text.TextField;
 import orvane.model.Catalog;
 import orvane.model.CatalogItem;
-import orvane.model.IoPlanner;
 import orvane.model.ModuleKind;
-import orvane.model.Selection;
+import orvane.model.NeedFigures;
+import orvane.model.ScreenState;
 
 /**
 	Selection by required I/O: points per kind in, module counts out; the expansion racks the
@@ -27,8 +27,7 @@ class NeedPanel extends Panel {
 		addChild(TextFactory.label("数量", 284, Panel.TITLE_HEIGHT + 2, 40, 11, Palette.TEXT_DIM, flash.text.TextFormatAlign.RIGHT));
 		var top = Panel.TITLE_HEIGHT + 18;
 		for (kind in ModuleKind.plannedIo) {
-			final step = kind == DigitalIn || kind == DigitalOut ? 8 : 1;
-			needRows.push(new NeedRow(kind, catalog, top, step, onRequired, onPick));
+			needRows.push(new NeedRow(kind, catalog, top, kind.pointsStep, onRequired, onPick));
 			addChild(needRows[needRows.length - 1]);
 			top += NeedRow.HEIGHT;
 		}
@@ -52,42 +51,15 @@ class NeedPanel extends Panel {
 		}
 	}
 
-	/** `plannedRacks`: the expansion racks the planner adds. */
-	public function showSelection(selection:Selection, catalog:Catalog, plannedRacks:Int):Void {
-		final plan = IoPlanner.plan(selection, catalog);
-		for (i in 0...needRows.length) {
-			final kind = ModuleKind.plannedIo[i];
-			var count = 0;
-			for (line in plan)
-				if (line.item.kind == kind)
-					count = line.quantity;
-			needRows[i].showSelection(selection, catalog, count);
-		}
-		final keptModules = selection.keptModules(catalog);
-		final modules = [
-			for (kind in ModuleKind.plannedIo) {
-				var pieces = 0;
-				for (line in keptModules)
-					if (line.item.kind == kind)
-						pieces += line.quantity;
-				if (pieces > 0) '${shortTag(kind)} $pieces 件';
-			}
-		].concat(selection.racks.length > 0 ? ['扩展基板 ${selection.racks.length} 个'] : []);
-		final planned = plannedRacks > 0 ? '规划扩展基板 $plannedRacks 个' : "";
-		kept.text = modules.length == 0 ? planned : "保留手选：" + modules.join("、") + (planned == "" ? "" : "；" + planned);
-		kept.textColor = modules.length == 0 ? Palette.TEXT_DIM : Palette.NOTICE;
-		replan.visible = modules.length > 0;
+	/** `figures`: the state's figures by I/O need; `state` gives the communication modules' quantities. */
+	public function show(figures:NeedFigures, state:ScreenState):Void {
+		for (i in 0...needRows.length)
+			needRows[i].show(figures.kinds[i]);
+		kept.text = figures.keptText;
+		kept.textColor = figures.keepsOwnChoice ? Palette.NOTICE : Palette.TEXT_DIM;
+		replan.visible = figures.keepsOwnChoice;
 		for (row in commRows)
-			row.showQuantity(selection.quantityOf(row.item));
-	}
-
-	static function shortTag(kind:ModuleKind):String {
-		return switch (kind) {
-			case DigitalIn: "DI";
-			case DigitalOut: "DO";
-			case AnalogIn: "AI";
-			default: "AO";
-		}
+			row.showQuantity(state.quantityOf(row.item));
 	}
 
 	/** The whole panel is one keyboard area: the need rows, the re-plan button, the communication modules. */

@@ -6,6 +6,7 @@ import flash.text.TextField;
 import orvane.model.Catalog;
 import orvane.model.CatalogItem;
 import orvane.model.ModuleKind;
+import orvane.model.NeedFigures.NeedFigure;
 import orvane.model.Selection;
 
 /** Required points of one I/O kind, the module the planner uses for it, and the planned count. */
@@ -49,15 +50,13 @@ class NeedRow extends Sprite implements ShowsItem {
 		return pickIndex >= 0 ? modules[pickIndex] : shownPick;
 	}
 
-	public function showSelection(selection:Selection, catalog:Catalog, plannedCount:Int):Void {
-		points.showValue(selection.requiredPoints.of(kind));
-		final pick = selection.plannerPick(kind, catalog);
-		pickIndex = modules.indexOf(pick);
-		shownPick = pick;
-		// A discontinued pick, or one the catalogue in use lacks (kept from the file), is marked.
-		pickLabel.text = pick == null ? "—" : pick.code + (pick.unknown ? " ?" : "");
-		pickLabel.textColor = pick != null && !pick.isOffered() ? Palette.WARNING : Palette.ACCENT;
-		result.text = '× $plannedCount';
+	public function show(figure:NeedFigure):Void {
+		points.showValue(figure.required);
+		pickIndex = modules.indexOf(figure.pick);
+		shownPick = figure.pick;
+		pickLabel.text = figure.pickText;
+		pickLabel.textColor = figure.pickMarked ? Palette.WARNING : Palette.ACCENT;
+		result.text = '× ${figure.planned}';
 	}
 
 	/** −, the points, + and the two buttons that change the module. */

@@ -4,17 +4,16 @@ import flash.display.Sprite;
 import flash.events.Event;
 import flash.events.KeyboardEvent;
 import flash.ui.Keyboard;
-import orvane.model.BomFormat;
 import orvane.model.Catalog;
 import orvane.model.CatalogItem;
 import orvane.model.ModuleKind;
-import orvane.model.RackBudget;
+import orvane.model.Questions;
 import orvane.model.ScreenState;
 import orvane.model.Selection;
+import orvane.model.SelectionAction;
 import orvane.model.SelectionEditor;
 import orvane.model.SelectionMode;
 import orvane.model.SlotUse;
-import orvane.model.StatusLine;
 
 /** The whole selection guide once the catalogue is loaded; 1000 x 600. */
 class SelectionScreen extends Sprite {
@@ -38,8 +37,9 @@ class SelectionScreen extends Sprite {
 	final slotView:SlotPanel;
 	final details:DetailsLine;
 	final statusBar:StatusBar;
-	final status = new StatusLine();
 	final onUserModeChange:() -> Void;
+	/** What the screen shows now: the last state painted. */
+	var state:ScreenState;
 	var navigator:Null<FocusNavigator>;
 	var dialog:Null<ConfirmDialog>;
 	var projectDialog:Null<ProjectDialog>;
@@ -59,7 +59,7 @@ class SelectionScreen extends Sprite {
 		addChild(TextFactory.label("Torvex-Z 系列可编程控制器  模块选型", 16, 9, 440, 18, Palette.TEXT_LIGHT));
 		projectButton = new PushButton("项目信息", 470, 10, 76, 24, editProject, 12);
 		undoButton = new PushButton("撤销", 560, 10, 60, 24, undo, 12);
-		redoButton = new PushButton("重做", 626, 10, 60, 24, redo, 12);
+		redoButton = new PushButton("重做", 626, 10, 60, 24, () -> act(Redo), 12);
 		moduleTab = new PushButton("按模块选型", 704, 8, 136, 28, () -> userSwitchesMode(ByModule), 14);
 		needTab = new PushButton("按I/O需求选型", 848, 8, 136, 28, () -> userSwitchesMode(ByIoNeed), 14);
 		for (button in [projectButton, undoButton, redoButton, moduleTab, needTab])
@@ -70,8 +70,7 @@ class SelectionScreen extends Sprite {
 		for (kind in [ModuleKind.Cpu, ModuleKind.Power, ModuleKind.Base, ModuleKind.ExpansionBase]) {
 			if (kind == ExpansionBase && expansionBases.length == 0)
 				continue;
-			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, item -> applied(editor.choose(item)),
-				() -> applied(editor.clearChoice(kind)));
+			final panel = new ChoicePanel(kind.label, catalog.ofKind(kind), 10, top, 290, item -> act(Choose(item)), () -> act(ClearChoice(kind)));
 			choices.push({kind: kind, panel: panel});
 			addChild(panel);
 			if (kind != Base || expansionBases.length == 0)
@@ -79,10 +78,8 @@ class SelectionScreen extends Sprite {
 		}
 		if (expansionBases.length > 0) {
 			top += Math.max(0, ChoicePanel.heightFor(catalog.ofKind(Base).length) - ChoicePanel.heightFor(expansionBases.length));
-			racks = new RackPanel(10, top, 290, Math.max(96, BOTTOM - top), Selection.MAX_RACKS, index -> {
-				editor.showRack(index);
-				refresh();
-			}, () -> applied(editor.addRack()), () -> applied(editor.removeShownRack()));
+			racks = new RackPanel(10, top, 290, Math.max(96, BOTTOM - top), Selection.MAX_RACKS, index -> act(ShowRack(index)), () -> act(AddRack),
+				() -> act(RemoveShownRack));
 			addChild(racks);
 		} else if (top < BOTTOM - 60) {
 			racks = null;
@@ -95,19 +92,19 @@ class SelectionScreen extends Sprite {
 			racks = null;
 		}
 
-		final setQuantity = (item:CatalogItem, quantity:Int, typingKey:Null<String>) -> change(s -> s.setQuantity(item, quantity), typingKey);
+		final setQuantity = (item:CatalogItem, quantity:Int, typingKey:Null<String>) -> act(SetQuantity(item, quantity), typingKey);
 		modulePanel = new ModulePanel(catalog, 310, TOP, 330, 304, setQuantity);
-		needPanel = new NeedPanel(catalog, 310, TOP, 330, 304, (kind, points, typingKey) -> change(s -> s.setRequired(kind, points), typingKey),
-			item -> change(s -> s.setPlannerPick(item)), setQuantity, () -> change(s -> s.replanAll(editor.catalog)));
+		needPanel = new NeedPanel(catalog, 310, TOP, 330, 304, (kind, points, typingKey) -> act(SetRequired(kind, points), typingKey),
+			item -> act(SetPick(item)), setQuantity, () -> act(ReplanAll));
 		totals = new TotalsPanel(310, TOP + 312, 330, BOTTOM - TOP - 312, editReserve, editCabinet);
 		bom = new BomPanel(650, TOP, 340, SLOTS_TOP - 8 - TOP);
-		slotView = new SlotPanel(650, SLOTS_TOP, 340, BOTTOM - SLOTS_TOP, callUpRow, (piece, direction) -> change(s -> s.moveSlotPiece(piece, direction, editor.catalog)),
-			askWhereTo, pin);
+		slotView = new SlotPanel(650, SLOTS_TOP, 340, BOTTOM - SLOTS_TOP, callUpRow, (piece, direction) -> act(MoveSlotPiece(piece, direction)), askWhereTo,
+			pin);
 		for (panel in [modulePanel, needPanel, totals, bom, slotView])
 			addChild(panel);
 		details = new DetailsLine(this, 10, BOTTOM + 3, 980, catalog.editionText());
 		addChild(details);
-		statusBar = new StatusBar(10, BOTTOM + 22, 980, remedy -> change(remedy.apply));
+		statusBar = new StatusBar(10, BOTTOM + 22, 980, remedy -> act(ApplyRemedy(remedy)));
 		addChild(statusBar);
 		addEventListener(Event.ADDED_TO_STAGE, _ -> startKeyboard());
 		refresh();
@@ -122,7 +119,7 @@ class SelectionScreen extends Sprite {
 	/** The bill of materials for the host (BomFormat); "" while nothing is selected. */
 	public function bomText():String {
 		takeOpenDialog();
-		return BomFormat.write(editor.selection, editor.catalog);
+		return editor.bomText();
 	}
 
 	/**
@@ -146,39 +143,14 @@ class SelectionScreen extends Sprite {
 	/** Replaces the selection with one read from text; a text that cannot be read changes nothing. */
 	public function loadText(text:Null<String>):Bool {
 		dismissDialogs();
-		final result = text == null ? null : editor.load(text);
-		if (result == null || result.value == null) {
-			status.show("无法读取选型数据：" + (result == null ? "数据为空" : result.error) + "。当前选型保持不变。", Failure);
-			refresh();
-			return false;
-		}
-		status.clear();
+		final result = editor.load(text);
 		refresh();
-		if (result.value.unknownItems().length > 0 || editor.pinsPastRacks().length > 0)
-			askAboutUnknown(result.value.unknownItems());
+		if (result.value == null)
+			return false;
+		final question = Questions.opened(result.value, editor);
+		if (question != null && navigator != null)
+			showConfirmDialog().ask(question, () -> act(ReplaceUnknown), onUserModeChange);
 		return true;
-	}
-
-	/**
-		A selection read with items the catalogue in use does not have, or pins to racks it plans
-		no more, is never changed by opening it: the engineer is asked whether to keep it as it is
-		(the host then forgets its file, so that file is not overwritten with what this catalogue
-		makes of it) or to let the planner plan with the catalogue's own modules where it picked
-		one of those, and the fill place the pinned pieces (one step to undo).
-	**/
-	function askAboutUnknown(unknown:Array<CatalogItem>):Void {
-		if (navigator == null)
-			return;
-		final selection = editor.selection;
-		final pins = editor.pinsPastRacks();
-		final replaceable = selection.unknownPicks().length > 0 || pins.length > 0;
-		final inUse = editor.catalog.edition == null ? "现用的产品目录" : '现用的产品目录 ${editor.catalog.edition} 版';
-		final what = [for (item in unknown) item.code + "（目录中没有）"].concat([for (piece in pins) piece.item.code + '（固定在${RackBudget.labelOf(piece.rack)}，现已没有该基板）']);
-		showConfirmDialog().ask("选型中有现用产品目录无法照原样规划的内容",
-			(selection.edition == null ? "此选型" : '此选型按产品目录 ${selection.edition} 版保存，') + '按$inUse：' + what.join("、") + "。\n"
-			+ "保持原样：选型不作任何改动，目录中没有的型号保留并标为“目录中未知”，不占槽位，不计入任何预算；为免覆盖原文件，保存时需另存为新文件。"
-			+ (replaceable ? "\n由规划器替换：改用现用目录中的模块并重新排布，可撤销。" : ""),
-			replaceable ? "由规划器替换" : null, () -> change(s -> s.replaceUnknown(editor.catalog)), "保持原样", onUserModeChange);
 	}
 
 	/** Made when first needed: most sessions never need it. */
@@ -193,7 +165,6 @@ class SelectionScreen extends Sprite {
 	public function startNew():Void {
 		dismissDialogs();
 		editor.startNew();
-		status.clear();
 		refresh();
 	}
 
@@ -236,28 +207,19 @@ class SelectionScreen extends Sprite {
 			} else if (Keys.isUndo(event))
 				undo();
 			else if (Keys.isRedo(event))
-				redo();
+				act(Redo);
 		});
 		keys.update();
 	}
 
-	/**
-		Switching with something chosen asks first: the selection carries over unchanged, but it
-		becomes a new untitled one (the host forgets its file), which the user should know before.
-	**/
+	/** A mode tab was pressed: the switch goes at once, or after the question the screen state asks. */
 	function userSwitchesMode(mode:SelectionMode):Void {
-		if (editor.selection.mode == mode)
+		if (state.mode == mode)
 			return;
-		if (editor.selection.isEmpty() || navigator == null) {
-			change(s -> s.switchMode(mode, editor.catalog));
-			return;
-		}
-		final toModules = mode == ByModule;
-		showConfirmDialog().ask(toModules ? "切换到“按模块选型”？" : "切换到“按I/O需求选型”？", (toModules
-			? "按 I/O 需求得出的模块全部保留，改为手动设定的数量。"
-			: "已选的模块全部保留，所需点数按这些模块和 CPU 提供的点数填入；提高点数时再补充模块。")
-			+ "\n切换后当前选型成为新的未命名选型：保存时需要重新输入文件名。可用“撤销”（Ctrl+Z）切换回来。",
-			"切换", () -> change(s -> s.switchMode(mode, editor.catalog)));
+		if (state.switchQuestion == null || navigator == null)
+			act(SwitchMode(mode));
+		else
+			showConfirmDialog().ask(state.switchQuestion, () -> act(SwitchMode(mode)));
 	}
 
 	/** Made when first needed, like the mode dialog; its "确定" is one change of the selection. */
@@ -265,13 +227,10 @@ class SelectionScreen extends Sprite {
 		if (navigator == null)
 			return;
 		if (projectDialog == null) {
-			projectDialog = new ProjectDialog(1000, 600, navigator, values -> change(s -> {
-				for (key => text in values)
-					s.setProject(key, text);
-			}));
+			projectDialog = new ProjectDialog(1000, 600, navigator, values -> act(SetProject(values)));
 			addChild(projectDialog);
 		}
-		projectDialog.edit(editor.selection.project);
+		projectDialog.edit(state.project);
 	}
 
 	/** Made when first needed, like the other dialogs; its "确定" is one change of the selection. */
@@ -279,10 +238,10 @@ class SelectionScreen extends Sprite {
 		if (navigator == null)
 			return;
 		if (reserveDialog == null) {
-			reserveDialog = new ReserveDialog(1000, 600, navigator, reserve -> change(s -> s.reserve = reserve));
+			reserveDialog = new ReserveDialog(1000, 600, navigator, reserve -> act(SetReserve(reserve)));
 			addChild(reserveDialog);
 		}
-		reserveDialog.edit(editor.selection.reserve);
+		reserveDialog.edit(state.reserve);
 	}
 
 	/** "机柜…", made when first needed like the other dialogs; its "确定" is one change of the selection. */
@@ -290,7 +249,7 @@ class SelectionScreen extends Sprite {
 		if (navigator == null)
 			return;
 		if (cabinetDialog == null) {
-			cabinetDialog = new CabinetDialog(1000, 600, navigator, enclosure -> change(s -> s.enclosure = enclosure));
+			cabinetDialog = new CabinetDialog(1000, 600, navigator, enclosure -> act(SetEnclosure(enclosure)));
 			addChild(cabinetDialog);
 		}
 		cabinetDialog.edit(editor.selection.enclosure);
@@ -304,48 +263,34 @@ class SelectionScreen extends Sprite {
 			rackDialog = new RackChoiceDialog(1000, 600, navigator);
 			addChild(rackDialog);
 		}
-		final plan = editor.plan();
-		final piece = plan.pieces[index];
-		rackDialog.ask(piece.item.code, [for (rack in 0...plan.rackCount()) RackBudget.labelOf(rack)], piece.rack, rack -> pin(index, rack));
+		final piece = state.pieces[index];
+		rackDialog.ask(piece.item.code, state.rackLabels, piece.rack, rack -> pin(index, rack));
 	}
 
-	/** Pins piece `index` to `rack` (or lets it go back to the automatic fill) and shows the rack it now stands in, the piece selected. */
+	/** Pins piece `index` to `rack` (or lets it go back to the automatic fill): the rack it now stands in is shown, the piece selected. */
 	function pin(index:Int, rack:Int):Void {
-		if (editor.change(s -> s.pinPiece(index, rack, editor.catalog))) {
-			status.selectionChanged();
-			editor.showRack(editor.plan().fill.rackOf[index]);
+		if (editor.apply(PinPiece(index, rack)))
 			slotView.selectPiece(index);
-		}
 		refresh();
 	}
 
 	/** A module's slot was pressed: its row (or, by I/O need, where its kind is worked on) takes the focus. */
 	function callUpRow(use:SlotUse):Void {
-		final field = editor.selection.mode == ByModule ? modulePanel.reveal(use.item) : needPanel.reveal(use.item);
+		final field = state.mode == ByModule ? modulePanel.reveal(use.item) : needPanel.reveal(use.item);
 		if (field != null && navigator != null)
 			navigator.focus(field);
 	}
 
-	/** Applies a change the user made. */
-	function change(edit:Selection -> Void, ?typingKey:String):Void {
-		applied(editor.change(edit, typingKey));
-	}
-
-	/** After an action of the user's: once the selection is really different, a failure shown in the status line goes. */
-	function applied(changed:Bool):Void {
-		if (changed)
-			status.selectionChanged();
+	/** Hands an action of the user's to the editor and paints what follows. */
+	function act(action:SelectionAction, ?typingKey:String):Void {
+		editor.apply(action, typingKey);
 		refresh();
 	}
 
 	/** Ctrl+Z in a count field takes back what was typed there: it is taken first, then undone. */
 	function undo():Void {
 		takeTyped();
-		applied(editor.undo());
-	}
-
-	function redo():Void {
-		applied(editor.redo());
+		act(Undo);
 	}
 
 	function takeTyped():Void {
@@ -355,7 +300,7 @@ class SelectionScreen extends Sprite {
 	}
 
 	function refresh():Void {
-		final state = new ScreenState(editor, SlotPanel.MAX_SLOTS);
+		state = new ScreenState(editor, SlotPanel.MAX_SLOTS);
 		final byModule = state.mode == ByModule;
 		undoButton.setEnabled(state.canUndo);
 		redoButton.setEnabled(state.canRedo);
@@ -372,13 +317,13 @@ class SelectionScreen extends Sprite {
 		modulePanel.visible = byModule;
 		needPanel.visible = !byModule;
 		if (byModule)
-			modulePanel.showSelection(editor.selection);
+			modulePanel.showQuantities(state);
 		else
-			needPanel.showSelection(editor.selection, editor.catalog, state.racks + 1 - state.firstPlanned);
+			needPanel.show(state.need, state);
 		totals.show(state.budget, state.rackShown, state.reserve, state.cabinet);
 		bom.show(state.purchase, state.priced, state.priceTotal);
 		slotView.show(state.slots, state.rackLabels[state.rackShown], state.rackLabels.length);
-		statusBar.show(status, state.notices, state.reserveWarning, state.overruns);
+		statusBar.show(state.statusMessage, state.statusKind, state.reserveWarning, state.overruns);
 		if (navigator != null) {
 			navigator.update();
 			details.refocus(stage.focus);

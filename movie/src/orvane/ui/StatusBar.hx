@@ -6,7 +6,7 @@ import flash.text.TextField;
 import flash.text.TextFormatAlign;
 import orvane.model.Overrun;
 import orvane.model.Remedy;
-import orvane.model.StatusLine;
+import orvane.model.StatusLine.StatusKind;
 
 /**
 	The line at the foot of the screen: on the left the status message with what the open of the
@@ -45,13 +45,12 @@ class StatusBar extends Sprite {
 		addChild(limit);
 	}
 
-	/** `notices`: what the catalogue and the open of the selection told that still holds (ScreenState); `reserveWarning`: where the reserve is eaten. Neither hides the other. */
-	public function show(status:StatusLine, notices:Null<String>, reserveWarning:Null<String>, newOverruns:Array<Overrun>):Void {
+	/** The parts as ScreenState gives them: the message and how it reads, where the reserve is eaten, the limits. Neither message hides the other. */
+	public function show(notes:String, kind:StatusKind, reserveWarning:Null<String>, newOverruns:Array<Overrun>):Void {
 		overruns = newOverruns;
 		showOverrun();
-		final notes = [status.text, notices].filter(text -> text != null && text != "").join("；");
 		message.text = notes;
-		message.textColor = status.text == "" ? Palette.NOTICE : switch (status.kind) {
+		message.textColor = switch (kind) {
 			case Failure: Palette.WARNING;
 			case Notice: Palette.NOTICE;
 			case Note: Palette.TEXT_DIM;
