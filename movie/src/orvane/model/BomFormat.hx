@@ -49,8 +49,7 @@ class BomFormat {
 		final fill = plan.fill;
 		final pinned = [for (slots in fill.racks) [for (i in 0...slots.length) if (slots[i] != null && slots[i].pinned) Std.string(i + 1)]];
 		final cabinet = new CabinetFigures(selection, catalog, plan);
-		final version5 = cabinet.enclosure != null || !cabinet.total.isUnknown()
-			|| cabinet.racks.filter(rack -> rack.rail != null).length > 0;
+		final version5 = cabinet.enclosure != null || cabinet.total.knownParts > 0 || cabinet.racks.filter(rack -> rack.rail != null).length > 0;
 		final version4 = version5 || pinned.filter(slots -> slots.length > 0).length > 0 || purchase.filter(line -> line.item.unknown).length > 0;
 		final version3 = reserved || catalog.edition != null || purchase.filter(line -> line.item.discontinued).length > 0;
 		final lines = [version5 ? HEADER_5 : version4 ? HEADER_4 : version3 ? HEADER_3 : HEADER];
