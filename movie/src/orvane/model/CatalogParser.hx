@@ -18,7 +18,7 @@ package orvane.model;
 	dots) and `date` (YYYY-MM-DD); a malformed one refuses the file. A damaged or repeated
 	item (its code, or its order number, seen before) is left out and counted; a file that is not such a document, is over 1 MiB
 	(in UTF-8, a byte-order mark aside), nests elements deeper than a few levels, holds more than 500 items or lacks a CPU, a power
-	supply or a base, is refused as a whole. The program's reader (core/src/CatalogReader.cpp) keeps the same rules: both run the
+	supply or a base, is refused as a whole. The program's reader (core/catalog/src/CatalogReader.cpp) keeps the same rules: both run the
 	cases of tests/data/catalogues.
 **/
 class CatalogParser {
