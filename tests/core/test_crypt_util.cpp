@@ -150,7 +150,7 @@ TEST_F(GetHashTest, Md4MatchesRfc1320AndMd2IsComputedOrRecorded)
         EXPECT_EQ(lines[0].step, "CryptCreateHash()");
         EXPECT_EQ(lines[0].message, "ハッシュ計算インスタンスの作成に失敗しました。");
         EXPECT_EQ(lines[0].errorCode, "00000000");
-        EXPECT_EQ(lines[0].sourceFile, "core/src/CryptUtil.cpp");
+        EXPECT_EQ(lines[0].sourceFile, "core/selection/src/CryptUtil.cpp");
     }
 }
 

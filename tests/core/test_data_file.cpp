@@ -327,7 +327,7 @@ TEST_F(DataFileReadTest, StructuralFailuresGiveOneWithTheirRecord)
         EXPECT_EQ(lines[0].operation, kReadOperation);
         EXPECT_EQ(lines[0].step, refusal.step);
         EXPECT_EQ(lines[0].message, refusal.message);
-        EXPECT_EQ(lines[0].sourceFile, "core/src/CryptUtil.cpp");  // the module, whichever of its files reports
+        EXPECT_EQ(lines[0].sourceFile, "core/selection/src/CryptUtil.cpp");  // the module, whichever of its files reports
     }
 }
 

@@ -5,7 +5,7 @@
 #include "orvane/VersionInf.h"
 
 // The core's private element-text lookup, tested directly.
-#include "../../core/src/XmlText.h"
+#include "XmlText.h"
 
 #include "ErrorLogReader.h"
 #include "ScopedTempFolder.h"

@@ -7,8 +7,8 @@
 #include "orvane/VersionInf.h"
 
 // The core's private loader and text reader, tested directly.
-#include "../../core/src/XmlLoader.h"
-#include "../../core/src/XmlText.h"
+#include "XmlLoader.h"
+#include "XmlText.h"
 
 #include "ErrorLogReader.h"
 #include "LoopbackHttpServer.h"

@@ -6,7 +6,7 @@
 // a handler does: it stops when destroyed and by itself kLifetime after it
 // started.
 
-#include "../../core/src/PosixFile.h"
+#include "PosixFile.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "NginxServer.h"
 
-#include "../../core/src/PosixFile.h"
+#include "PosixFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -22,7 +22,7 @@ package orvane.model;
 	(`width` in mm, up to one decimal, at most 2000; `loss` in W without load and `lossperpoint` in W
 	per loaded I/O point, up to three decimals, at most 1000 and 10): an item that gives neither
 	loss attribute has an unknown loss, one without `width` an unknown width; a malformed or
-	larger figure (negative, not a number) makes the item damaged. Formats 1 and 2 do not read them. The program's reader (core/src/CatalogReader.cpp) keeps the same rules: both run the
+	larger figure (negative, not a number) makes the item damaged. Formats 1 and 2 do not read them. The program's reader (core/catalog/src/CatalogReader.cpp) keeps the same rules: both run the
 	cases of tests/data/catalogues.
 **/
 class CatalogParser {
