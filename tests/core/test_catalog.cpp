@@ -168,6 +168,20 @@ TEST(CatalogReader, ReadsEveryCatalogueCaseAsTheMovieDoes)
     EXPECT_GT(cases, 0);
 }
 
+// Bytes the movie could not read as the program does: its player reads every catalogue as UTF-8.
+// (The movie's test harness holds text, not bytes, so these cases are the program's alone.)
+TEST(CatalogReader, ReadsOnlyUtf8AsThePlayerDoes)
+{
+    const std::string shipped = ReadFileBytes(ORVANE_SHIPPED_CATALOG);
+    ASSERT_TRUE(orvane::ReadCatalog("\xEF\xBB\xBF" + shipped)) << "a byte-order mark is UTF-8's";
+    const std::string description = "desc=\"";
+    for (const std::string& bytes :
+         {std::string(shipped).insert(shipped.find(description) + description.size(), "\xB8\xDF"),  // GBK's 高
+          std::string(shipped).insert(shipped.find(description) + description.size(), "\xED\xA0\x80"),  // a lone surrogate
+          std::string("\xFF\xFE<\0c\0") + shipped})                                                   // UTF-16
+        EXPECT_EQ(orvane::ReadCatalog(bytes).fault, orvane::CatalogFault::NotUtf8);
+}
+
 TEST(CatalogReader, ReadsTheShippedCatalogueWhole)
 {
     const orvane::CatalogReading reading = orvane::ReadCatalog(ReadFileBytes(ORVANE_SHIPPED_CATALOG));

@@ -1,15 +1,18 @@
 #include "orvane/Catalog.h"
 
 #include "orvane/VersionCompare.h"
+#include "orvane/Wtf8.h"
 
 #include "XmlLoader.h"
 #include "XmlNesting.h"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <iterator>
 #include <map>
+#include <regex>
 #include <set>
 
 namespace orvane {
@@ -297,6 +300,27 @@ private:
     bool m_found = false;
 };
 
+// The movie reads the catalogue as UTF-8 whatever it declares, so the program reads it so too:
+// well-formed UTF-8 (a byte-order mark allowed, no lone surrogates), and an XML declaration that
+// names an encoding names UTF-8.
+bool IsUtf8Catalogue(std::string_view bytes)
+{
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    if (!IsWtf8(bytes))
+        return false;
+    for (std::size_t at = bytes.find('\xED'); at != std::string_view::npos; at = bytes.find('\xED', at + 1))
+        if (at + 1 < bytes.size() && static_cast<unsigned char>(bytes[at + 1]) >= 0xA0)
+            return false;  // a lone surrogate: WTF-8, not UTF-8
+    static const std::regex declared(R"(^<\?xml\s[^?]*encoding\s*=\s*["']([^"']*)["'])");
+    std::match_results<std::string_view::const_iterator> found;
+    if (!std::regex_search(bytes.begin(), bytes.end(), found, declared))
+        return true;
+    std::string name = found[1].str();
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return name == "utf-8" || name == "utf8";
+}
+
 CatalogReading Refused(CatalogFault fault, std::string reason)
 {
     CatalogReading reading;
@@ -321,6 +345,8 @@ CatalogReading ReadCatalog(std::string_view bytes)
         return Refused(CatalogFault::TooLarge, "目录文件过大");
     if (detail::XmlNestsDeeperThan(bytes, kMaxCatalogNesting))
         return Refused(CatalogFault::TooDeep, "目录文件的元素嵌套层次过深");
+    if (!IsUtf8Catalogue(bytes))
+        return Refused(CatalogFault::NotUtf8, "目录文件须为 UTF-8 编码");
     pugi::xml_document document;
     std::string error;
     RepeatedAttributeFinder repeated;

@@ -59,6 +59,7 @@ enum class CatalogFault {
     Empty,
     TooLarge,        // over kMaxCatalogBytes
     TooDeep,         // elements nest deeper than kMaxCatalogNesting
+    NotUtf8,         // bytes or a declared encoding other than UTF-8
     TooManyItems,    // more item elements than kMaxCatalogItems
     NotXml,
     NoCatalogRoot,

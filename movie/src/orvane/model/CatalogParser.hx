@@ -57,6 +57,15 @@ class CatalogParser {
 	/** Different accessories one item may require. */
 	static inline final MAX_ACCESSORIES = 8;
 
+	/** The player reads the catalogue as UTF-8 whatever its XML declaration names: one naming another encoding is refused. */
+	static function declaresAnotherEncoding(text:String):Bool {
+		final declared = ~/^<\?xml\s[^?]*encoding\s*=\s*["']([^"']*)["']/;
+		if (!declared.match(text))
+			return false;
+		final name = declared.matched(1).toLowerCase();
+		return name != "utf-8" && name != "utf8";
+	}
+
 	public static function parse(text:Null<String>):ParseResult<Catalog> {
 		if (text != null && StringTools.startsWith(text, BYTE_ORDER_MARK))
 			text = text.substr(1);
@@ -66,6 +75,8 @@ class CatalogParser {
 			return ParseResult.failure("目录文件过大");
 		if (XmlNesting.exceeds(text, MAX_NESTING))
 			return ParseResult.failure("目录文件的元素嵌套层次过深");
+		if (declaresAnotherEncoding(text))
+			return ParseResult.failure("目录文件须为 UTF-8 编码");
 		final document = try Xml.parse(text) catch (_:Dynamic) null;
 		final root = document == null ? null : rootElement(document);
 		if (root == null)
