@@ -143,15 +143,20 @@ bool IsExportCommand(const std::vector<std::string>& arguments)
 int RunCommandLineExport(const std::vector<std::string>& arguments, const QString& programFolder,
                          std::FILE* reasons)
 {
-    if (arguments.size() != 4)
+    // "--caex 3.0" after the output asks the AutomationML file's later version (2.15 by default).
+    const bool caexGiven = arguments.size() == 6 && arguments[4] == "--caex";
+    if (arguments.size() != 4 && !caexGiven)
         return Fail(reasons, kExportUsage,
-                    "用法：orvane --export 文件.zsr 输出文件（.aml、.xlsx、.csv 或 .pdf）");
+                    "用法：orvane --export 文件.zsr 输出文件（.aml、.xlsx、.csv 或 .pdf）[--caex 2.15|3.0]");
     const std::string& input = arguments[2];
     const std::string& output = arguments[3];
     const std::optional<OutputKind> kind = KindOf(output);
     if (!kind)
         return Fail(reasons, kExportUsage,
                     "不支持的输出文件类型：" + output + "（可用 .aml、.xlsx、.csv、.pdf）");
+    if (caexGiven && (*kind != OutputKind::Aml || (arguments[5] != "2.15" && arguments[5] != "3.0")))
+        return Fail(reasons, kExportUsage, "--caex 只用于 .aml 输出文件，版本为 2.15 或 3.0");
+    const CaexVersion caex = caexGiven && arguments[5] == "3.0" ? CaexVersion::V3_0 : CaexVersion::V2_15;
 
     const SelectionText selection = SelectionFile::Read(input);
     // A failure with a system reason is the file's access; without one, its content.
@@ -186,7 +191,7 @@ int RunCommandLineExport(const std::vector<std::string>& arguments, const QStrin
     FileWriteResult written;
     if (*kind == OutputKind::Aml) {
         const AmlExportResult result =
-            ExportAutomationMl(output, *bom, catalog.bytes.value_or(std::string()), CaexVersion::V2_15);
+            ExportAutomationMl(output, *bom, catalog.bytes.value_or(std::string()), caex);
         if (!result.refusal.empty())
             return Fail(reasons, kExportMovieFailed, result.refusal);
         written = result.write;

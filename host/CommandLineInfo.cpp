@@ -8,7 +8,7 @@ namespace {
 
 constexpr char kHelpChinese[] =
     "用法：orvane [文件.zsr]\n"
-    "      orvane --export 文件.zsr 输出文件\n"
+    "      orvane --export 文件.zsr 输出文件 [--caex 2.15|3.0]\n"
     "Torvex-Z series 选型系统：选择 Torvex-Z 系列可编程控制器的"
     " CPU 单元、电源、基板和模块。\n"
     "\n"
@@ -17,6 +17,7 @@ constexpr char kHelpChinese[] =
     ".aml（AutomationML 硬件配置，\n"
     "               供 PLC 编程和电气设计软件导入）、"
     ".xlsx、.csv 或 .pdf（物料清单）；\n"
+    "               .aml 默认为 CAEX 2.15，--caex 3.0 写 CAEX 3.0；\n"
     "               失败时在标准错误上说明原因，退出状态 2–6（详见 man orvane）\n"
     "  --help       显示此帮助并退出\n"
     "  --version    显示版本信息并退出\n"
@@ -26,14 +27,15 @@ constexpr char kHelpChinese[] =
 
 constexpr char kHelpEnglish[] =
     "Usage: orvane [FILE.zsr]\n"
-    "       orvane --export FILE.zsr OUTPUT\n"
+    "       orvane --export FILE.zsr OUTPUT [--caex 2.15|3.0]\n"
     "Torvex-Z series 选型系统, the selection guide that picks the CPU unit, power supply,\n"
     "base and modules of a Torvex-Z programmable controller.\n"
     "\n"
     "  FILE.zsr     a selection file, opened once the selection movie is ready\n"
     "  --export     write the selection to OUTPUT without a window, as its extension says:\n"
     "               .aml (the hardware as AutomationML, for PLC engineering and ECAD tools),\n"
-    "               .xlsx, .csv or .pdf (the bill of materials); a failure is told on\n"
+    "               .xlsx, .csv or .pdf (the bill of materials); .aml is CAEX 2.15 unless\n"
+    "               --caex 3.0 is given; a failure is told on\n"
     "               standard error with exit status 2 to 6 (see man orvane)\n"
     "  --help       show this help and exit\n"
     "  --version    show the version and exit\n"

@@ -14,8 +14,8 @@ unset DISPLAY WAYLAND_DISPLAY
 
 failed=0
 fail() { echo "FAILED: $*"; failed=1; }
-export_to() {  # export_to EXPECTED_STATUS INPUT OUTPUT: runs the export, checks status and the reason's one line
-    "$bin/orvane" --export "$2" "$3" 2>"$work/stderr"
+export_to() {  # export_to EXPECTED_STATUS INPUT OUTPUT [--caex VERSION]: runs the export, checks status and the reason's one line
+    "$bin/orvane" --export "$2" "$3" "${@:4}" 2>"$work/stderr"
     local status=$?
     [ "$status" -eq "$1" ] || fail "$2 -> $3: exit status $status, expected $1: $(cat "$work/stderr")"
     local lines
@@ -35,6 +35,10 @@ grep -q 'Name="扩展基板 1"' "$work/out.aml" || fail "out.aml: no expansion r
 [ "$(grep -c '<Value>OrderNumber:TZ-D1016-00</Value>' "$work/out.aml")" -eq 6 ] || fail "out.aml: not six ZX-DI16"
 [ "$(grep -c 'Name="Channel_DI_' "$work/out.aml")" -eq 96 ] || fail "out.aml: not 96 input channels"
 
+export_to 0 "$work/two racks.zsr" "$work/out3.aml" --caex 3.0
+xmllint --noout --schema "$schemas/CAEX_ClassModel_V.3.0.xsd" "$work/out3.aml" 2>"$work/xmllint" ||
+    fail "out3.aml is not valid CAEX 3.0: $(cat "$work/xmllint")"
+
 export_to 0 "$work/two racks.zsr" "$work/out.CSV"
 grep -q '^1,TZ-C0220-00,ZC-220,' "$work/out.CSV" || fail "out.CSV: no CPU line: $(head -c 600 "$work/out.CSV")"
 
@@ -44,6 +48,8 @@ printf 'TZSEL/9\nmode=module' | "$zsr" encode "$work/later.zsr"
 export_to 4 "$work/later.zsr" "$work/later.csv"
 export_to 3 "$work/missing.zsr" "$work/missing.aml"
 export_to 2 "$work/two racks.zsr" "$work/out.txt"
+export_to 2 "$work/two racks.zsr" "$work/caex.csv" --caex 3.0
+export_to 2 "$work/two racks.zsr" "$work/caex.aml" --caex 4.0
 export_to 6 "$work/two racks.zsr" "$work/no folder/out.aml"
-[ ! -e "$work/damaged.aml" ] && [ ! -e "$work/later.csv" ] && [ ! -e "$work/out.txt" ] || fail "a failed export left a file"
+[ ! -e "$work/damaged.aml" ] && [ ! -e "$work/later.csv" ] && [ ! -e "$work/out.txt" ] && [ ! -e "$work/caex.aml" ] || fail "a failed export left a file"
 exit $failed
