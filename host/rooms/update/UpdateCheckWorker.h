@@ -23,10 +23,10 @@ namespace orvane {
 struct UpdateCheckWork {
     int nResult = 0;
     bool localFileRead = false;      // the two addresses below were read
-    std::string strUrlDownload;      // URL_DOWNLOAD of the local version file
-    std::string strUrlVersionCheck;  // URL_VERSION_CHECK of the local version file
-    std::vector<std::string> pUpdateFiles;  // the update files the server has for the user
-    std::vector<CapturedLogRecord> logRecords;  // in the order written
+    std::string strUrlDownload{};      // URL_DOWNLOAD of the local version file
+    std::string strUrlVersionCheck{};  // URL_VERSION_CHECK of the local version file
+    std::vector<std::string> pUpdateFiles{};  // the update files the server has for the user
+    std::vector<CapturedLogRecord> logRecords{};  // in the order written
 };
 
 class UpdateCheckWorker {

@@ -16,7 +16,7 @@ struct FileWriteResult {
     bool targetDamaged = false;  // after a failure: that file's old content may be lost (a rewrite in place failed part-way)
     // A failure without a system reason: why, in the words of the library
     // that made the file (the spreadsheet library's, Qt's); "" when none.
-    std::string reasonText;
+    std::string reasonText{};
     explicit operator bool() const { return written; }
 };
 

@@ -38,8 +38,8 @@ struct CatalogItem {
     std::string description;    // trimmed, cut to kMaxDescriptionCharacters, control characters as spaces
     std::string replacement;    // the code of the item that replaces this discontinued one, or ""
     CatalogPoints points;       // di, do, ai, ao
-    std::optional<long> widthTenthMm;   // rail width in 0.1 mm (format 3), unknown when not stated
-    std::optional<long> lossMilliwatt;  // power loss without load in mW (format 3), unknown when not stated
+    std::optional<long> widthTenthMm{};   // rail width in 0.1 mm (format 3), unknown when not stated
+    std::optional<long> lossMilliwatt{};  // power loss without load in mW (format 3), unknown when not stated
     long lossPerPointMilliwatt = 0;     // power loss per loaded I/O point in mW
 };
 

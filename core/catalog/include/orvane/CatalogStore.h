@@ -98,7 +98,7 @@ using CatalogInstallStep = std::function<bool()>;
 struct CatalogInstallResult {
     bool installed = false;
     bool stopped = false;      // a step said stop
-    CatalogFolderFault fault;  // after a failure
+    CatalogFolderFault fault{};  // after a failure
     explicit operator bool() const { return installed; }
 };
 
